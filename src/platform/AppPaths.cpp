@@ -1,0 +1,21 @@
+#include "platform/AppPaths.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+QString AppPaths::settingsFile() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Pendlow/Pendlow.conf");
+}
+
+QString AppPaths::dataRoot() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Pendlow");
+}
+
+QString AppPaths::dataFolder(const QString& name) {
+    const QString path = dataRoot() + QLatin1Char('/') + name;
+    if (!QDir().mkpath(path)) {
+        return {};
+    }
+    return path;
+}

@@ -1,0 +1,183 @@
+#include "FakeHttpServer.h"
+
+#include <QDeadlineTimer>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPointer>
+#include <QTcpSocket>
+#include <QTest>
+#include <QTimer>
+
+QVariantMap FakeHttpServer::Request::jsonBody() const {
+    return QJsonDocument::fromJson(body).object().toVariantMap();
+}
+
+QUrlQuery FakeHttpServer::Request::formBody() const {
+    return QUrlQuery(QString::fromUtf8(body));
+}
+
+FakeHttpServer::Response FakeHttpServer::Response::json(const QByteArray& body, int status) {
+    Response response;
+    response.status = status;
+    response.body = body;
+    response.headers.append(qMakePair(QByteArray("Content-Type"), QByteArray("application/json")));
+    return response;
+}
+
+FakeHttpServer::Response FakeHttpServer::Response::text(const QByteArray& body, int status) {
+    Response response;
+    response.status = status;
+    response.body = body;
+    response.headers.append(qMakePair(QByteArray("Content-Type"), QByteArray("text/plain; charset=utf-8")));
+    return response;
+}
+
+FakeHttpServer::Response FakeHttpServer::Response::empty(int status) {
+    Response response;
+    response.status = status;
+    return response;
+}
+
+FakeHttpServer::FakeHttpServer(QObject* parent)
+    : QObject(parent) {
+    connect(&m_server, &QTcpServer::newConnection, this, &FakeHttpServer::onNewConnection);
+    if (!m_server.listen(QHostAddress::LocalHost, 0)) {
+        qFatal("FakeHttpServer: cannot listen on 127.0.0.1: %s", qPrintable(m_server.errorString()));
+    }
+}
+
+FakeHttpServer::~FakeHttpServer() {
+    m_server.close();
+}
+
+QUrl FakeHttpServer::baseUrl() const {
+    return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()));
+}
+
+quint16 FakeHttpServer::port() const {
+    return m_server.serverPort();
+}
+
+void FakeHttpServer::route(const QByteArray& method, const QString& path, const Response& response) {
+    route(method, path, [response](const Request&) { return response; });
+}
+
+void FakeHttpServer::route(const QByteArray& method, const QString& path, Handler handler) {
+    m_routes.prepend(Route{method.toUpper(), path, std::move(handler)});
+}
+
+void FakeHttpServer::setFallback(Handler handler) {
+    m_fallback = std::move(handler);
+}
+
+void FakeHttpServer::clearRoutes() {
+    m_routes.clear();
+    m_fallback = nullptr;
+}
+
+QList<FakeHttpServer::Request> FakeHttpServer::requests(const QByteArray& method, const QString& path) const {
+    QList<Request> matching;
+    for (const Request& request : m_requests) {
+        if (request.method == method.toUpper() && request.path == path) {
+            matching.append(request);
+        }
+    }
+    return matching;
+}
+
+bool FakeHttpServer::waitForRequests(int count, int timeoutMs) {
+    return QTest::qWaitFor([&] { return m_requests.size() >= count; }, timeoutMs);
+}
+
+void FakeHttpServer::onNewConnection() {
+    while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+        socket->setParent(this);
+        m_buffers.insert(socket, {});
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+            m_buffers.remove(socket);
+            socket->deleteLater();
+        });
+    }
+}
+
+void FakeHttpServer::onReadyRead(QTcpSocket* socket) {
+    QByteArray& buffer = m_buffers[socket];
+    buffer += socket->readAll();
+    const qsizetype headerEnd = buffer.indexOf("\r\n\r\n");
+    if (headerEnd < 0) {
+        return;
+    }
+    const QList<QByteArray> lines = buffer.left(headerEnd).split('\n');
+    Request request;
+    const QList<QByteArray> requestLine = lines.value(0).trimmed().split(' ');
+    request.method = requestLine.value(0).toUpper();
+    request.target = QString::fromUtf8(requestLine.value(1));
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QByteArray line = lines[i].trimmed();
+        const qsizetype colon = line.indexOf(':');
+        if (colon > 0) {
+            request.headers.insert(line.left(colon).trimmed().toLower(), line.mid(colon + 1).trimmed());
+        }
+    }
+    const qsizetype length = request.headers.value("content-length", "0").toLongLong();
+    if (buffer.size() < headerEnd + 4 + length) {
+        return; // wait for the rest of the body
+    }
+    request.body = buffer.mid(headerEnd + 4, length);
+    buffer.clear();
+
+    const QUrl url(QStringLiteral("http://127.0.0.1") + request.target);
+    request.path = url.path(QUrl::FullyDecoded);
+    request.query = QUrlQuery(url.query(QUrl::FullyEncoded));
+    m_requests.append(request);
+    Q_EMIT requestReceived(request);
+
+    const Response response = answer(request);
+    if (response.hang) {
+        return;
+    }
+    if (response.delayMs > 0) {
+        QPointer<QTcpSocket> guarded(socket);
+        QTimer::singleShot(response.delayMs, this, [this, guarded, response] {
+            if (guarded) {
+                respond(guarded, response);
+            }
+        });
+    } else {
+        respond(socket, response);
+    }
+}
+
+FakeHttpServer::Response FakeHttpServer::answer(const Request& request) const {
+    for (const Route& route : m_routes) {
+        if (route.method != request.method) {
+            continue;
+        }
+        const bool matches =
+            route.path.contains(QLatin1Char('?')) ? route.path == request.target : route.path == request.path;
+        if (matches) {
+            return route.handler(request);
+        }
+    }
+    if (m_fallback) {
+        return m_fallback(request);
+    }
+    return Response::json(R"({"err":"no route in the test server"})", 404);
+}
+
+void FakeHttpServer::respond(QTcpSocket* socket, const Response& response) {
+    if (response.drop) {
+        socket->abort();
+        return;
+    }
+    QByteArray reply = "HTTP/1.1 " + QByteArray::number(response.status) + " Test\r\n";
+    for (const auto& [name, value] : response.headers) {
+        reply += name + ": " + value + "\r\n";
+    }
+    reply += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
+    reply += "Connection: close\r\n\r\n";
+    reply += response.body;
+    socket->write(reply);
+    socket->disconnectFromHost();
+}
