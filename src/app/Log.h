@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+
+#include <exception>
+#include <functional>
+#include <optional>
+
+// The application's one logging front. Each line goes to standard error as
+// "<level> [<Category>] <message>" and, when a systemd journal is present, to the journal
+// (SYSLOG_IDENTIFIER=pendlow). info and debug are written only while the setting
+// "debugLoggingEnabled" is on (read at every call); warning, error and notice always.
+// Never pass a secret, or any part of one, in a message: use Log::redacted().
+class Log {
+public:
+    enum class Category {
+        api,
+        timer,
+        appUsage,
+        accessibility,
+        deepContext,
+        storage,
+        keychain,
+        ui,
+        notification,
+        general
+    };
+
+    enum class Level { debug, info, notice, error };
+
+    static QString rawValue(Category category);
+    static std::optional<Category> categoryFromRawValue(const QString& rawValue);
+
+    static void info(const QString& message, Category category);
+    static void debug(const QString& message, Category category);
+    // Written at error level.
+    static void warning(const QString& message, Category category);
+    static void error(const QString& message, Category category);
+    // "[%s] %s: %s" with the error's description.
+    static void error(const QString& message, Category category, const std::exception& error);
+    static void notice(const QString& message, Category category);
+
+    // A stand-in for a secret in log lines: tells whether one is present and nothing of its content.
+    static QString redacted(const QString& secret);
+
+    // Receives every written line (level, category, formatted "[Category] message" text) in place of
+    // stderr and the journal while set; for tests. An empty handler restores the normal output.
+    using Sink = std::function<void(Level, Category, const QString&)>;
+    static void setSinkForTesting(Sink sink);
+};
