@@ -1,0 +1,105 @@
+#include "platform/X11Windows.h"
+
+#include <QGuiApplication>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace {
+template <typename Reply>
+using ReplyPtr = std::unique_ptr<Reply, decltype(&std::free)>;
+
+template <typename Reply>
+ReplyPtr<Reply> own(Reply* reply) {
+    return ReplyPtr<Reply>(reply, &std::free);
+}
+
+xcb_window_t rootWindow(xcb_connection_t* connection) {
+    const xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
+    return screens.rem > 0 ? screens.data->root : xcb_window_t(XCB_WINDOW_NONE);
+}
+
+void sendToRoot(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t type,
+                const uint32_t (&data)[5]) {
+    xcb_client_message_event_t event;
+    std::memset(&event, 0, sizeof(event));
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = type;
+    std::memcpy(event.data.data32, data, sizeof(data));
+    xcb_send_event(connection, 0, rootWindow(connection),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&event));
+}
+} // namespace
+
+xcb_connection_t* X11Windows::connection() {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+xcb_atom_t X11Windows::atom(const char* name) {
+    xcb_connection_t* c = connection();
+    if (!c) {
+        return XCB_ATOM_NONE;
+    }
+    auto reply =
+        own(xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr));
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
+void X11Windows::makeSticky(QWindow* window) {
+    xcb_connection_t* c = connection();
+    if (!c || !window) {
+        return;
+    }
+    const auto id = xcb_window_t(window->winId());
+    const xcb_atom_t desktop = atom("_NET_WM_DESKTOP");
+    const xcb_atom_t state = atom("_NET_WM_STATE");
+    const xcb_atom_t sticky = atom("_NET_WM_STATE_STICKY");
+    const uint32_t allDesktops = 0xFFFFFFFF;
+    if (!window->isVisible()) {
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, desktop, XCB_ATOM_CARDINAL, 32, 1, &allDesktops);
+        // Keep the states already asked for (Qt adds its own when it maps the window).
+        auto current =
+            own(xcb_get_property_reply(c, xcb_get_property(c, 0, id, state, XCB_ATOM_ATOM, 0, 64), nullptr));
+        bool present = false;
+        if (current && current->format == 32) {
+            const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(current.get()));
+            const int count = xcb_get_property_value_length(current.get()) / 4;
+            for (int i = 0; i < count; ++i) {
+                present = present || atoms[i] == sticky;
+            }
+        }
+        if (!present) {
+            xcb_change_property(c, XCB_PROP_MODE_APPEND, id, state, XCB_ATOM_ATOM, 32, 1, &sticky);
+        }
+    } else {
+        const uint32_t add = 1;
+        sendToRoot(c, id, desktop, {allDesktops, 1, 0, 0, 0});
+        sendToRoot(c, id, state, {add, sticky, 0, 1, 0});
+    }
+    xcb_flush(c);
+}
+
+bool X11Windows::compositingActive() {
+    xcb_connection_t* c = connection();
+    if (!c) {
+        return true;
+    }
+    int screen = 0;
+    if (const char* display = std::getenv("DISPLAY")) {
+        if (const char* dot = std::strrchr(display, '.'); dot && std::strchr(display, ':') < dot) {
+            screen = std::atoi(dot + 1);
+        }
+    }
+    const QByteArray name = "_NET_WM_CM_S" + QByteArray::number(screen);
+    const xcb_atom_t selection = atom(name.constData());
+    if (selection == XCB_ATOM_NONE) {
+        return false;
+    }
+    auto owner = own(xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr));
+    return owner && owner->owner != XCB_WINDOW_NONE;
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QWindow>
+
+#include <xcb/xcb.h>
+
+// Small X11 helpers for our own top-level windows. Every function does nothing (or answers the
+// safe default) when the application does not run on the xcb platform.
+class X11Windows {
+public:
+    // The application's X connection, or none off X11.
+    static xcb_connection_t* connection();
+
+    // Shows the window on every virtual desktop: _NET_WM_DESKTOP 0xFFFFFFFF and _NET_WM_STATE_STICKY.
+    // Before the window is mapped the properties are set on it; once mapped, the window manager is
+    // asked through client messages to the root window, as EWMH requires.
+    static void makeSticky(QWindow* window);
+
+    // Whether a compositing manager runs on the default screen (it owns the _NET_WM_CM_S<n>
+    // selection), so that translucent windows are blended. Off X11 the answer is true.
+    static bool compositingActive();
+
+    // The atom of the given name, 0 when unknown or off X11.
+    static xcb_atom_t atom(const char* name);
+};

@@ -1,0 +1,153 @@
+// The floating no-timer panel: showing, replacing, auto-dismissal, "Open Timer" and the snooze menu.
+#include "support/TestMain.h"
+
+#include "alerts/AlertHub.h"
+#include "alerts/AlertWindow.h"
+#include "alerts/FloatingAlertService.h"
+#include "alerts/NoTimerAlertView.h"
+#include "alerts/SnoozeMenu.h"
+#include "alerts/ToastAlertService.h"
+
+#include <QPushButton>
+#include <QSignalSpy>
+
+#include <memory>
+
+class FloatingAlertServiceTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ToastAlertService> m_toasts;
+    std::unique_ptr<FloatingAlertService> m_panels;
+
+    NoTimerAlertView* panelView() const {
+        return m_panels->alertPanel() ? qobject_cast<NoTimerAlertView*>(m_panels->alertPanel()->content())
+                                      : nullptr;
+    }
+
+private Q_SLOTS:
+    void init() {
+        m_toasts = std::make_unique<ToastAlertService>();
+        m_panels = std::make_unique<FloatingAlertService>();
+        m_toasts->setFloatingAlertService(m_panels.get());
+        m_panels->setToastAlertService(m_toasts.get());
+    }
+
+    void cleanup() {
+        m_toasts.reset();
+        m_panels.reset();
+    }
+
+    void panelClosesItselfAfterItsSeconds_data() {
+        QTest::addColumn<int>("seconds");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("1 second") << 1 << true;
+        QTest::newRow("0 keeps it") << 0 << false;
+        QTest::newRow("negative keeps it") << -3 << false;
+    }
+
+    void panelClosesItselfAfterItsSeconds() {
+        QFETCH(int, seconds);
+        QFETCH(bool, closes);
+        m_panels->showAlert(seconds, {}, {});
+        QPointer<AlertWindow> panel = m_panels->alertPanel();
+        QVERIFY(panel && panel->isVisible());
+        QVERIFY(panelView()->isPulsing());
+        if (closes) {
+            QTRY_VERIFY(!panel);
+            QVERIFY(!m_panels->alertPanel());
+        } else {
+            QTest::qWait(1500);
+            QCOMPARE(m_panels->alertPanel(), panel.data());
+            QVERIFY(panel->isVisible());
+        }
+    }
+
+    void aNewPanelReplacesTheOpenOneAndKeepsItsOwnTime() {
+        m_panels->showAlert(1, {}, {});
+        QPointer<AlertWindow> first = m_panels->alertPanel();
+        m_panels->showAlert(0, {}, {});
+        QPointer<AlertWindow> second = m_panels->alertPanel();
+        QVERIFY(second && second != first);
+        // Closed at once, with no delayed clean-up.
+        QVERIFY(!first || !first->isVisible());
+        QTRY_VERIFY(!first);
+        QTest::qWait(1300);
+        QCOMPARE(m_panels->alertPanel(), second.data());
+        QVERIFY(second->isVisible());
+    }
+
+    void dismissChoiceClosesPanelAndToastThenPassesItsSeconds_data() {
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<double>("seconds");
+        QTest::newRow("15 minutes") << 0 << "15 minutes" << 900.0;
+        QTest::newRow("1 hour") << 1 << "1 hour" << 3600.0;
+        QTest::newRow("4 hours") << 2 << "4 hours" << 14400.0;
+        QTest::newRow("1 day") << 3 << "1 day" << 86400.0;
+    }
+
+    void dismissChoiceClosesPanelAndToastThenPassesItsSeconds() {
+        QFETCH(int, choice);
+        QFETCH(QString, title);
+        QFETCH(double, seconds);
+        QList<double> received;
+        bool closedFirst = false;
+        bool started = false;
+        m_toasts->showToast(0);
+        m_panels->showAlert(
+            0, [&started] { started = true; },
+            [&](double value) {
+                received << value;
+                closedFirst = !m_panels->alertPanel() && !m_toasts->toastWindow();
+            });
+        const QList<QAction*> items = panelView()->dismissMenu()->actions();
+        QCOMPARE(items.size(), 4);
+        QCOMPARE(items.at(choice)->text(), title);
+
+        items.at(choice)->trigger();
+        // Run from the event loop, after the menu's action has returned.
+        QVERIFY(received.isEmpty());
+        QTRY_COMPARE(received, QList<double>{seconds});
+        QVERIFY(closedFirst);
+        QVERIFY(!started);
+    }
+
+    void openTimerRunsTheStartCallbackClosesThePanelAndAsksForThePopover() {
+        QSignalSpy popover(&AlertHub::instance(), &AlertHub::openPopoverRequested);
+        QStringList steps;
+        connect(&AlertHub::instance(), &AlertHub::openPopoverRequested, this,
+                [&steps] { steps << "popover requested"; });
+        bool panelOpenDuringCallback = false;
+        m_panels->showAlert(0,
+                            [&] {
+                                steps << "start callback";
+                                panelOpenDuringCallback = m_panels->alertPanel() != nullptr;
+                            },
+                            {});
+        QPushButton* button = panelView()->openTimerButton();
+        QCOMPARE(button->text(), QStringLiteral("Open Timer"));
+        QVERIFY(button->minimumWidth() >= 120);
+
+        button->click();
+        QVERIFY(steps.isEmpty());
+        QTRY_COMPARE(steps, (QStringList{"start callback", "popover requested"}));
+        QVERIFY(panelOpenDuringCallback);
+        QVERIFY(!m_panels->alertPanel());
+        QCOMPARE(popover.size(), 1);
+
+        // A caller that passes no start callback still gets the popover opened.
+        m_panels->showAlert(0, {}, {});
+        panelView()->openTimerButton()->click();
+        QTRY_COMPARE(popover.size(), 2);
+        QVERIFY(!m_panels->alertPanel());
+        disconnect(&AlertHub::instance(), nullptr, this, nullptr);
+    }
+
+    void dismissingWithoutAPanelDoesNothing() {
+        m_panels->dismissAlert();
+        QVERIFY(!m_panels->alertPanel());
+    }
+};
+
+PENDLOW_TEST_MAIN(FloatingAlertServiceTest)
+#include "tst_FloatingAlertService.moc"

@@ -1,0 +1,193 @@
+// The two toasts: showing, replacing, auto-dismissal, the delayed closing of hidden windows, and the
+// snooze menu with its "dismissToastAlert" signal.
+#include "support/TestMain.h"
+
+#include "alerts/ActiveTimerToastView.h"
+#include "alerts/AlertHub.h"
+#include "alerts/AlertWindow.h"
+#include "alerts/FloatingAlertService.h"
+#include "alerts/SnoozeMenu.h"
+#include "alerts/ToastAlertService.h"
+#include "alerts/ToastAlertView.h"
+
+#include <QLabel>
+#include <QSignalSpy>
+#include <QToolButton>
+
+#include <memory>
+
+class ToastAlertServiceTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ToastAlertService> m_toasts;
+    std::unique_ptr<FloatingAlertService> m_panels;
+    QList<double> m_snoozes;
+
+    ToastAlertView* toastView() const {
+        return m_toasts->toastWindow() ? qobject_cast<ToastAlertView*>(m_toasts->toastWindow()->content())
+                                       : nullptr;
+    }
+
+private Q_SLOTS:
+    void init() {
+        m_toasts = std::make_unique<ToastAlertService>();
+        m_panels = std::make_unique<FloatingAlertService>();
+        m_toasts->setFloatingAlertService(m_panels.get());
+        m_panels->setToastAlertService(m_toasts.get());
+        m_snoozes.clear();
+        m_toasts->setOnDismissWithDuration([this](double seconds) { m_snoozes.append(seconds); });
+    }
+
+    void cleanup() {
+        m_toasts.reset();
+        m_panels.reset();
+    }
+
+    void noTimerToastDismissesItselfAfterItsSeconds_data() {
+        QTest::addColumn<int>("seconds");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("1 second") << 1 << true;
+        QTest::newRow("0 keeps it") << 0 << false;
+        QTest::newRow("negative keeps it") << -5 << false;
+    }
+
+    void noTimerToastDismissesItselfAfterItsSeconds() {
+        QFETCH(int, seconds);
+        QFETCH(bool, closes);
+        m_toasts->showToast(seconds);
+        QPointer<AlertWindow> window = m_toasts->toastWindow();
+        QVERIFY(window && window->isVisible());
+        if (closes) {
+            QTRY_VERIFY(!m_toasts->toastWindow());
+            QVERIFY(!window->isVisible());
+            // Hidden first, freed by the clean-up a moment later.
+            QTRY_VERIFY(!window);
+        } else {
+            QTest::qWait(1500);
+            QCOMPARE(m_toasts->toastWindow(), window.data());
+            QVERIFY(window->isVisible());
+            m_toasts->dismissToast();
+            QVERIFY(!window->isVisible());
+        }
+    }
+
+    void aNewToastReplacesTheOpenOneAndKeepsItsOwnTime() {
+        m_toasts->showToast(1);
+        QPointer<AlertWindow> first = m_toasts->toastWindow();
+        m_toasts->showToast(0);
+        QPointer<AlertWindow> second = m_toasts->toastWindow();
+        QVERIFY(second && second != first);
+        QVERIFY(!first->isVisible());
+        QCOMPARE(m_toasts->windowsAwaitingCleanup(), 1);
+        QTRY_VERIFY(!first);
+        // The first toast's one second has long passed: its wait must not end the new toast.
+        QTest::qWait(300);
+        QCOMPARE(m_toasts->toastWindow(), second.data());
+        QVERIFY(second->isVisible());
+    }
+
+    void hiddenToastsAreClosedTogetherInTheOrderHidden() {
+        QStringList closed;
+        m_toasts->showToast(0);
+        QPointer<AlertWindow> first = m_toasts->toastWindow();
+        connect(first, &QObject::destroyed, this, [&closed] { closed << "first"; });
+        m_toasts->dismissToast();
+        m_toasts->showActiveTimerToast("Task", "00:10", 0);
+        QPointer<AlertWindow> second = m_toasts->activeTimerWindow();
+        connect(second, &QObject::destroyed, this, [&closed] { closed << "second"; });
+        m_toasts->showActiveTimerToast("Task", "00:11", 0);
+        QVERIFY(first && second);
+        QCOMPARE(m_toasts->windowsAwaitingCleanup(), 2);
+        QTRY_COMPARE(closed, (QStringList{"first", "second"}));
+        QCOMPARE(m_toasts->windowsAwaitingCleanup(), 0);
+    }
+
+    void dismissingWithoutAToastQueuesNothing() {
+        m_toasts->dismissToast();
+        QCOMPARE(m_toasts->windowsAwaitingCleanup(), 0);
+    }
+
+    void snoozeChoiceEndsBothRemindersAndPassesItsSeconds_data() {
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<double>("seconds");
+        QTest::newRow("15 minutes") << 0 << "15 minutes" << 900.0;
+        QTest::newRow("1 hour") << 1 << "1 hour" << 3600.0;
+        QTest::newRow("4 hours") << 2 << "4 hours" << 14400.0;
+        QTest::newRow("1 day") << 3 << "1 day" << 86400.0;
+    }
+
+    void snoozeChoiceEndsBothRemindersAndPassesItsSeconds() {
+        QFETCH(int, choice);
+        QFETCH(QString, title);
+        QFETCH(double, seconds);
+        QSignalSpy posted(&AlertHub::instance(), &AlertHub::dismissToastAlert);
+        m_panels->showAlert(0, {}, {});
+        m_toasts->showActiveTimerToast("Task", "00:10", 0);
+        m_toasts->showToast(0);
+        ToastAlertView* view = toastView();
+        const QList<QAction*> items = view->snoozeMenu()->actions();
+        QCOMPARE(items.size(), 4);
+        QCOMPARE(items.at(choice)->text(), title);
+
+        items.at(choice)->trigger();
+        QCOMPARE(posted.size(), 1);
+        QCOMPARE(posted.at(0).at(0).toDouble(), seconds);
+        // Handled once the menu's action has returned.
+        QVERIFY(m_snoozes.isEmpty());
+        QTRY_COMPARE(m_snoozes, QList<double>{seconds});
+        QVERIFY(!m_toasts->toastWindow());
+        QVERIFY(!m_panels->alertPanel());
+        QVERIFY(m_toasts->activeTimerWindow());
+
+        // The toast is done: its menu is off and a second choice posts nothing.
+        QVERIFY(view->isDismissed());
+        QVERIFY(!view->snoozeButton()->isEnabled());
+        items.at(0)->trigger();
+        QCOMPARE(posted.size(), 1);
+    }
+
+    void dismissSignalWithoutDurationCallsNoCallback() {
+        m_panels->showAlert(0, {}, {});
+        m_toasts->showToast(0);
+        m_toasts->showActiveTimerToast("Task", "00:10", 0);
+        AlertHub::instance().postDismissToastAlert(0);
+        QTRY_VERIFY(!m_toasts->toastWindow());
+        QVERIFY(!m_panels->alertPanel());
+        QVERIFY(m_toasts->activeTimerWindow());
+        QVERIFY(m_snoozes.isEmpty());
+    }
+
+    void activeTimerToastShowsTheTimerAndEndsItself() {
+        const QString longName =
+            QStringLiteral("A very long task name that does not fit on one line of the toast");
+        m_toasts->showActiveTimerToast(longName, QStringLiteral("01:05"), 0);
+        QPointer<AlertWindow> first = m_toasts->activeTimerWindow();
+        auto* view = qobject_cast<ActiveTimerToastView*>(first->content());
+        QCOMPARE(view->findChild<QLabel*>("elapsedLabel")->text(), QStringLiteral("01:05"));
+        auto* name = view->findChild<QLabel*>("taskNameLabel");
+        QVERIFY(name->text().endsWith(QChar(0x2026)));
+        QCOMPARE(name->toolTip(), longName);
+
+        m_toasts->showActiveTimerToast(QStringLiteral("Next"), QStringLiteral("01:35"), 1);
+        QVERIFY(!first->isVisible());
+        QPointer<AlertWindow> second = m_toasts->activeTimerWindow();
+        QVERIFY(second && second->isVisible());
+        QTRY_VERIFY(!m_toasts->activeTimerWindow());
+        QTRY_VERIFY(!second);
+    }
+
+    void sharedInstancesAreWiredToEachOther() {
+        ToastAlertService::shared().showToast(0);
+        FloatingAlertService::shared().showAlert(0, {}, {});
+        AlertHub::instance().postDismissToastAlert(900);
+        QTRY_VERIFY(!ToastAlertService::shared().toastWindow());
+        QVERIFY(!FloatingAlertService::shared().alertPanel());
+        // Left open on purpose: the process ends with them shown and must exit cleanly.
+        ToastAlertService::shared().showActiveTimerToast("Task", "00:01", 0);
+        FloatingAlertService::shared().showAlert(0, {}, {});
+    }
+};
+
+PENDLOW_TEST_MAIN(ToastAlertServiceTest)
+#include "tst_ToastAlertService.moc"
