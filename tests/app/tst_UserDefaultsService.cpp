@@ -340,12 +340,14 @@ private Q_SLOTS:
         QDir().mkpath(m_dir->filePath(QStringLiteral("Pendlow")));
         QFile file(path());
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[General]\ntimerReminderInterval=120\nuseToastAlert=true\ntoolsTokenExpiry=1.5\n");
+        file.write("[General]\ntimerReminderInterval=120\nuseToastAlert=true\ntoolsTokenExpiry=1.5\n"
+                   "privacyRedactionKeywords=salary\n");
         file.close();
         QSignalSpy spy(m_store.get(), &UserDefaultsService::settingChanged);
         m_store->setTimerReminderInterval(120);
         m_store->setUseToastAlert(true);
         m_store->setToolsTokenExpiry(1.5);
+        m_store->setPrivacyRedactionKeywords({"salary"});
         QCOMPARE(spy.count(), 0);
 
         m_store->setTimerReminderInterval(90);
