@@ -222,8 +222,11 @@ private Q_SLOTS:
             QVERIFY(saveError->status().value_or(0) != 0);
             QCOMPARE(saveError->description(),
                      QStringLiteral("Failed to save to Keychain: %1").arg(*saveError->status()));
-            QCOMPARE(lines().value(0).left(40),
-                     QStringLiteral("[Keychain] setValue failed for key '%1': ").arg(name).left(40));
+            const QString logged = lines().value(0);
+            QVERIFY2(logged.startsWith(QStringLiteral("[Keychain] setValue failed for key '%1': %2 (")
+                                           .arg(name)
+                                           .arg(*saveError->status())),
+                     qPrintable(logged));
 
             const auto deleted = awaitTask(m_keychain.deleteValue(name));
             const auto deleteError = deleted.errorAs<KeychainError>();
