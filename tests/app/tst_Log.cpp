@@ -39,8 +39,6 @@ private:
 };
 } // namespace
 
-Q_DECLARE_METATYPE(std::optional<Log::Level>)
-
 class LogTest : public QObject {
     Q_OBJECT
 

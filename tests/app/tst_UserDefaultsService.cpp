@@ -203,6 +203,8 @@ private Q_SLOTS:
         UserDefaultsService store(path());
         QCOMPARE(store.teamId(), QStringLiteral("9012345"));
         QCOMPARE(store.toolsUrl(), QStringLiteral("https://tools.example.org/"));
+        QCOMPARE(store.n8nEndpoint(),
+                 QStringLiteral("https://n8n.example.org/hook?a=1,b=2")); // unquoted comma
         QCOMPARE(store.useFloatingAlert(), false);
         QCOMPARE(store.useToastAlert(), true);
         QCOMPARE(store.useMenuBarPulsing(), true);
