@@ -1,29 +1,48 @@
 #include "app/Log.h"
 
 #include "app/Error.h"
-#include "platform/AppPaths.h"
+#include "app/UserDefaultsService.h"
+#include "platform/SystemJournal.h"
 
+#include <QList>
 #include <QMutex>
-#include <QSettings>
+#include <QStringList>
 
+#include <algorithm>
 #include <cstdio>
+#include <utility>
 
-// Minimal first version: lines go to stderr only. The debug switch is read from the settings file.
+#include <syslog.h>
 
 namespace {
-QMutex& sinkMutex() {
-    static QMutex mutex;
-    return mutex;
+const QString kRedacted = QStringLiteral("<redacted>");
+constexpr qsizetype kShortestSecret = 4;
+// A fragment this long at the start of a secret is masked too (lines that show a token's first
+// characters).
+constexpr qsizetype kSecretPrefix = 8;
+
+struct Output {
+    QMutex mutex;
+    Log::Sink sink;
+};
+
+Output& output() {
+    static Output instance;
+    return instance;
 }
 
-Log::Sink& sink() {
-    static Log::Sink instance;
+struct Secrets {
+    QMutex mutex;
+    QStringList values;
+};
+
+Secrets& secrets() {
+    static Secrets instance;
     return instance;
 }
 
 bool debugEnabled() {
-    QSettings settings(AppPaths::settingsFile(), QSettings::IniFormat);
-    return settings.value(QStringLiteral("debugLoggingEnabled")).toBool();
+    return UserDefaultsService::shared().debugLoggingEnabled();
 }
 
 const char* levelName(Log::Level level) {
@@ -40,14 +59,71 @@ const char* levelName(Log::Level level) {
     return "";
 }
 
+int journalPriority(Log::Level level) {
+    switch (level) {
+    case Log::Level::debug:
+        return LOG_DEBUG;
+    case Log::Level::info:
+        return LOG_INFO;
+    case Log::Level::notice:
+        return LOG_NOTICE;
+    case Log::Level::error:
+        return LOG_ERR;
+    }
+    return LOG_ERR;
+}
+
+QString maskSecrets(const QString& line) {
+    // Every stretch of the line that a secret, or a long enough start of one, covers; overlapping
+    // stretches are masked as one.
+    QList<std::pair<qsizetype, qsizetype>> stretches; // begin, end
+    {
+        Secrets& store = secrets();
+        QMutexLocker locker(&store.mutex);
+        for (const QString& secret : std::as_const(store.values)) {
+            const QString start = secret.left(kSecretPrefix);
+            for (qsizetype from = line.indexOf(start); from >= 0; from = line.indexOf(start, from + 1)) {
+                qsizetype end = from + start.size();
+                while (end < line.size() && end - from < secret.size() && line[end] == secret[end - from]) {
+                    ++end;
+                }
+                stretches.append({from, end});
+            }
+        }
+    }
+    if (stretches.isEmpty()) {
+        return line;
+    }
+    std::sort(stretches.begin(), stretches.end());
+    QString masked;
+    qsizetype copied = 0;
+    for (qsizetype i = 0; i < stretches.size();) {
+        const qsizetype begin = stretches[i].first;
+        qsizetype end = stretches[i].second;
+        for (++i; i < stretches.size() && stretches[i].first < end; ++i) {
+            end = std::max(end, stretches[i].second);
+        }
+        masked += QStringView(line).mid(copied, begin - copied);
+        masked += kRedacted;
+        copied = end;
+    }
+    masked += QStringView(line).mid(copied);
+    return masked;
+}
+
 void write(Log::Level level, Log::Category category, const QString& text) {
-    const QString line = QStringLiteral("[%1] %2").arg(Log::rawValue(category), text);
-    QMutexLocker locker(&sinkMutex());
-    if (sink()) {
-        sink()(level, category, line);
+    const QString line = maskSecrets(QStringLiteral("[%1] %2").arg(Log::rawValue(category), text));
+    Output& out = output();
+    QMutexLocker locker(&out.mutex);
+    if (out.sink) {
+        out.sink(level, category, line);
         return;
     }
-    std::fprintf(stderr, "%s %s\n", levelName(level), line.toUtf8().constData());
+    // Under systemd, standard error may already be a journal stream: the native entry is enough.
+    if (!SystemJournal::isStandardErrorJournal()) {
+        std::fprintf(stderr, "%s %s\n", levelName(level), line.toUtf8().constData());
+    }
+    SystemJournal::send(journalPriority(level), Log::rawValue(category), line);
 }
 } // namespace
 
@@ -117,10 +193,22 @@ void Log::notice(const QString& message, Category category) {
 }
 
 QString Log::redacted(const QString& secret) {
-    return secret.isEmpty() ? QStringLiteral("<none>") : QStringLiteral("<redacted>");
+    return secret.isEmpty() ? QStringLiteral("<none>") : kRedacted;
+}
+
+void Log::registerSecret(const QString& secret) {
+    if (secret.size() < kShortestSecret) {
+        return;
+    }
+    Secrets& store = secrets();
+    QMutexLocker locker(&store.mutex);
+    if (!store.values.contains(secret)) {
+        store.values.append(secret);
+    }
 }
 
 void Log::setSinkForTesting(Sink newSink) {
-    QMutexLocker locker(&sinkMutex());
-    sink() = std::move(newSink);
+    Output& out = output();
+    QMutexLocker locker(&out.mutex);
+    out.sink = std::move(newSink);
 }

@@ -8,9 +8,11 @@
 
 // The application's one logging front. Each line goes to standard error as
 // "<level> [<Category>] <message>" and, when a systemd journal is present, to the journal
-// (SYSLOG_IDENTIFIER=pendlow). info and debug are written only while the setting
-// "debugLoggingEnabled" is on (read at every call); warning, error and notice always.
-// Never pass a secret, or any part of one, in a message: use Log::redacted().
+// (SYSLOG_IDENTIFIER=pendlow, PENDLOW_CATEGORY=<Category>). info and debug are written only while the
+// setting "debugLoggingEnabled" is on (read at every call); warning, error and notice always.
+// Any thread may log; lines never interleave.
+// Never pass a secret, or any part of one, in a message: use Log::redacted(). As a second line of
+// defence every registered secret is masked in each line before it is written.
 class Log {
 public:
     enum class Category {
@@ -42,6 +44,12 @@ public:
 
     // A stand-in for a secret in log lines: tells whether one is present and nothing of its content.
     static QString redacted(const QString& secret);
+
+    // Remembers a secret (of 4 characters or more; shorter ones are ignored) for the rest of the
+    // process: from then on, wherever it appears in a line, it is written as "<redacted>", and so is
+    // a fragment of 8 or more characters that starts it. The keychain store registers every value
+    // it reads or writes.
+    static void registerSecret(const QString& secret);
 
     // Receives every written line (level, category, formatted "[Category] message" text) in place of
     // stderr and the journal while set; for tests. An empty handler restores the normal output.

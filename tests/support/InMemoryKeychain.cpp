@@ -1,0 +1,39 @@
+#include "InMemoryKeychain.h"
+
+#include "app/KeychainError.h"
+
+#include <utility>
+
+QCoro::Task<std::optional<QString>> InMemoryKeychain::getValue(QString key) {
+    ++m_getCount;
+    if (m_unreadable) {
+        co_return std::nullopt;
+    }
+    co_return item(key);
+}
+
+QCoro::Task<> InMemoryKeychain::setValue(QString value, QString key) {
+    ++m_setCount;
+    if (const auto status = std::exchange(m_failNextSet, std::nullopt)) {
+        throw KeychainError::saveFailed(*status);
+    }
+    m_items.insert(key, value);
+    co_return;
+}
+
+QCoro::Task<> InMemoryKeychain::deleteValue(QString key) {
+    ++m_deleteCount;
+    if (const auto status = std::exchange(m_failNextDelete, std::nullopt)) {
+        throw KeychainError::deleteFailed(*status);
+    }
+    m_items.remove(key);
+    co_return;
+}
+
+std::optional<QString> InMemoryKeychain::item(const QString& key) const {
+    const auto found = m_items.constFind(key);
+    if (found == m_items.cend()) {
+        return std::nullopt;
+    }
+    return *found;
+}
