@@ -1,0 +1,29 @@
+#include "app/AppDelegate.h"
+
+#include "alerts/NotificationServiceProtocol.h"
+#include "app/Log.h"
+
+#include <QApplication>
+
+namespace {
+// The answer is not used: without a notification server, notifications simply show nothing. The
+// service prints its own line when the server cannot be asked.
+QCoro::Task<> askNotificationPermission(NotificationServiceProtocol& notificationService) {
+    try {
+        co_await notificationService.requestPermission();
+    } catch (const std::exception& error) {
+        Log::error(QStringLiteral("Notification permission request failed"), Log::Category::notification,
+                   error);
+    }
+}
+} // namespace
+
+AppDelegate::AppDelegate(NotificationServiceProtocol& notificationService, QObject* parent)
+    : QObject(parent)
+    , m_notificationService(notificationService) {}
+
+void AppDelegate::applicationDidFinishLaunching() {
+    // A tray application: it maps no main window, so the desktop shows no taskbar entry for it.
+    QApplication::setQuitOnLastWindowClosed(false);
+    askNotificationPermission(m_notificationService);
+}

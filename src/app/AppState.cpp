@@ -1,0 +1,189 @@
+#include "app/AppState.h"
+
+#include "alerts/NotificationServiceProtocol.h"
+#include "app/Clock.h"
+#include "app/Log.h"
+#include "app/Observable.h"
+#include "app/TimerRefreshService.h"
+#include "app/UserDefaultsServiceProtocol.h"
+#include "clickup/SearchState.h"
+#include "clickup/TimerState.h"
+#include "clickup/WorklogState.h"
+
+#include <QPointer>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr auto category = Log::Category::api;
+// Longest silent mode taken as given (ten years); longer ones are cut to it.
+constexpr double longestSilentModeSeconds = 10.0 * 366 * 24 * 3600;
+
+// The callbacks hold the root state weakly and do nothing once it is gone.
+QCoro::Task<> refreshIfAlive(QPointer<AppState> state) {
+    if (state) {
+        co_await state->refresh();
+    }
+}
+
+QCoro::Task<> reloadTimeEntriesIfAlive(QPointer<AppState> state) {
+    if (state) {
+        co_await state->worklogState()->fetchTimeEntries(state->configuration().teamId);
+    }
+}
+
+QCoro::Task<> enableSilentModeIfAlive(QPointer<AppState> state, double seconds) {
+    if (state) {
+        co_await state->enableSilentMode(seconds);
+    }
+}
+
+// One fetch of a refresh, already running: awaited so that whatever it throws stays with it.
+QCoro::Task<> settled(QCoro::Task<> fetch) {
+    try {
+        co_await std::move(fetch);
+    } catch (const std::exception& error) {
+        Log::error(QStringLiteral("Refresh fetch failed"), category, error);
+    } catch (...) {
+        Log::error(QStringLiteral("Refresh fetch failed"), category);
+    }
+}
+} // namespace
+
+AppState::AppState(ClickUpAPIServiceProtocol& clickUpAPI, KeychainServiceProtocol& keychainService,
+                   UserDefaultsServiceProtocol& userDefaultsService,
+                   NotificationServiceProtocol& notificationService, ToastAlertServiceProtocol* toastAlerts,
+                   FloatingAlertServiceProtocol* floatingAlerts, QObject* parent)
+    : QObject(parent)
+    , m_keychainService(keychainService)
+    , m_userDefaultsService(userDefaultsService)
+    , m_notificationService(notificationService)
+    , m_refreshService(new TimerRefreshService(userDefaultsService, this))
+    , m_timerState(new TimerState(clickUpAPI, notificationService, userDefaultsService, toastAlerts,
+                                  floatingAlerts, this))
+    , m_worklogState(new WorklogState(clickUpAPI, this))
+    , m_searchState(new SearchState(clickUpAPI, this)) {
+    QPointer<AppState> self(this);
+    m_timerState->setOnTimerStopped([self] { return reloadTimeEntriesIfAlive(self); });
+    m_refreshService->setOnRefresh([self] { return refreshIfAlive(self); });
+
+    connect(m_timerState, &TimerState::isLoadingChanged, this, &AppState::updateIsLoading);
+    connect(m_worklogState, &WorklogState::isLoadingChanged, this, &AppState::updateIsLoading);
+    connect(m_worklogState, &WorklogState::timeEntriesChanged, this, &AppState::totalTimeTodayChanged);
+}
+
+AppState::~AppState() = default;
+
+bool AppState::isLoading() const {
+    return m_timerState->isLoading() || m_worklogState->isLoading();
+}
+
+double AppState::totalTimeToday() const {
+    return m_worklogState->totalDuration();
+}
+
+void AppState::updateIsLoading() {
+    setIfChanged(m_isLoading, isLoading(), this, &AppState::isLoadingChanged);
+}
+
+void AppState::setIsPopoverVisible(bool visible) {
+    setIfChanged(m_isPopoverVisible, visible, this, &AppState::isPopoverVisibleChanged);
+}
+
+void AppState::setConfiguration(const AppConfiguration& configuration) {
+    m_configuration = configuration;
+    emit configurationChanged();
+}
+
+void AppState::setSilentModeActive(bool active) {
+    setIfChanged(m_silentModeActive, active, this, &AppState::silentModeActiveChanged);
+}
+
+void AppState::setAppUsageTrackingActive(bool active) {
+    setIfChanged(m_appUsageTrackingActive, active, this, &AppState::appUsageTrackingActiveChanged);
+}
+
+void AppState::updateSilentModeState() {
+    const std::optional<QDateTime> end = m_userDefaultsService.silentModeEnd();
+    setSilentModeActive(end && Clock::now() < *end);
+}
+
+QCoro::Task<> AppState::loadConfiguration() {
+    QPointer<AppState> self(this);
+    const AppConfiguration loaded = co_await AppConfiguration::load(m_keychainService, m_userDefaultsService);
+    if (!self) {
+        co_return;
+    }
+    setConfiguration(loaded);
+    updateSilentModeState();
+    setAppUsageTrackingActive(m_userDefaultsService.isAppUsageTrackingEnabled());
+}
+
+std::vector<QCoro::Task<>> AppState::startRefreshFetches(const RefreshSnapshot& snapshot) {
+    std::vector<QCoro::Task<>> fetches;
+    fetches.push_back(settled(m_timerState->fetchActiveTimer(snapshot.teamId)));
+    fetches.push_back(settled(m_worklogState->fetchTimeEntries(snapshot.teamId)));
+    // The Tools planning is fetched here as well once it exists, when snapshot.isToolsConfigured,
+    // with snapshot.toolsUrl, snapshot.userKey and snapshot.toolsWSToken.
+    return fetches;
+}
+
+QCoro::Task<> AppState::refresh() {
+    QPointer<AppState> self(this);
+    co_await loadConfiguration();
+    if (!self) {
+        co_return;
+    }
+    if (!m_configuration.isClickUpConfigured()) {
+        Log::warning(QStringLiteral("ClickUp not configured, skipping refresh"), category);
+        co_return;
+    }
+
+    m_timerState->setError(std::nullopt);
+    m_worklogState->setError(std::nullopt);
+
+    const RefreshSnapshot snapshot{m_configuration.teamId, m_configuration.isToolsConfigured(),
+                                   m_configuration.toolsUrl, m_configuration.userKey,
+                                   m_configuration.toolsWSToken};
+    std::vector<QCoro::Task<>> fetches = startRefreshFetches(snapshot);
+    for (QCoro::Task<>& fetch : fetches) {
+        co_await std::move(fetch);
+    }
+    if (!self) {
+        co_return;
+    }
+
+    // The snooze of a no-timer alert switches silent mode on for the chosen time.
+    TimerState::DismissCallback snooze = [self](double seconds) {
+        return enableSilentModeIfAlive(self, seconds);
+    };
+    co_await m_timerState->showNoTimerAlertIfNeeded(m_silentModeActive, m_isPopoverVisible,
+                                                    m_configuration.disableTimerWarning, std::move(snooze));
+    if (!self) {
+        co_return;
+    }
+    co_await m_timerState->checkActiveTimerReminder(m_isPopoverVisible, m_silentModeActive);
+}
+
+QCoro::Task<> AppState::enableSilentMode(double seconds) {
+    QPointer<AppState> self(this);
+    const double bounded = std::isfinite(seconds)
+                               ? std::clamp(seconds, -longestSilentModeSeconds, longestSilentModeSeconds)
+                               : 0.0;
+    m_userDefaultsService.setSilentModeEnd(Clock::now().addMSecs(qint64(bounded * 1000)));
+    setSilentModeActive(true);
+    co_await loadConfiguration();
+    if (!self) {
+        co_return;
+    }
+    if (const std::optional<QDateTime> end = m_userDefaultsService.silentModeEnd()) {
+        co_await m_notificationService.sendSilentModeActivated(*end);
+    }
+}
+
+QCoro::Task<> AppState::disableSilentMode() {
+    m_userDefaultsService.setSilentModeEnd(std::nullopt);
+    setSilentModeActive(false);
+    co_await loadConfiguration();
+}

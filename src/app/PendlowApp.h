@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QCoroTask>
+#include <QObject>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QUrl>
+
+#include <memory>
+
+class AppDelegate;
+class AppState;
+class ClickUpAPIServiceProtocol;
+class FloatingAlertServiceProtocol;
+class KeychainServiceProtocol;
+class NotificationServiceProtocol;
+class ToastAlertServiceProtocol;
+class UserDefaultsServiceProtocol;
+
+// The application: builds the services and the one root state, keeps the tray icon, drives the
+// one-second clock the tray label redraws on, and runs the start-up task once: when the tray icon is
+// first shown, or at once after launch when no tray host is there yet.
+//
+// Launch (launch(), then the event loop): the launch-end work of AppDelegate; the tray icon; the
+// start-up task, which awaits one refresh and then starts the periodic refresh, which refreshes once
+// more at once: a launch performs two refreshes in a row.
+class PendlowApp : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(bool refreshTrigger READ refreshTrigger NOTIFY refreshTriggerChanged)
+    Q_PROPERTY(bool hasStartedMonitoring READ hasStartedMonitoring NOTIFY hasStartedMonitoringChanged)
+
+public:
+    // The services the application is built from (tests give their own).
+    struct Services {
+        KeychainServiceProtocol& keychainService;
+        ClickUpAPIServiceProtocol& clickUpAPI;
+        UserDefaultsServiceProtocol& userDefaultsService;
+        NotificationServiceProtocol& notificationService;
+        ToastAlertServiceProtocol* toastAlerts = nullptr;       // the shared one when none
+        FloatingAlertServiceProtocol* floatingAlerts = nullptr; // the shared one when none
+    };
+
+    // The ClickUp API address: the environment's PENDLOW_CLICKUP_API_URL when set, else
+    // "https://api.clickup.com/api/v2".
+    static QUrl clickUpBaseUrl();
+
+    explicit PendlowApp(const Services& services, QObject* parent = nullptr);
+    ~PendlowApp() override;
+
+    AppState& appState() const { return *m_appState; }
+    AppDelegate& appDelegate() const { return *m_appDelegate; }
+    QSystemTrayIcon& trayIcon() { return m_trayIcon; }
+    const QTimer& clock() const { return m_clock; }
+
+    // Flips every second; the tray label redraws on it.
+    bool refreshTrigger() const { return m_refreshTrigger; }
+    // The start-up task has begun (it never runs twice).
+    bool hasStartedMonitoring() const { return m_hasStartedMonitoring; }
+
+    // Queues the launch for when the event loop runs.
+    void launch();
+    // The start-up task: returns at once after its first run.
+    QCoro::Task<> runStartupTask();
+
+Q_SIGNALS:
+    void refreshTriggerChanged();
+    void hasStartedMonitoringChanged();
+    // The start-up task has finished its work.
+    void startupFinished();
+
+protected:
+    // Builds on a ClickUp client this object owns.
+    PendlowApp(std::unique_ptr<ClickUpAPIServiceProtocol> ownedClickUpAPI, const Services& services,
+               QObject* parent);
+
+private:
+    void finishLaunching();
+    // Shows the tray icon when a tray host is there; true once it is shown.
+    bool showTrayIconIfAvailable();
+    void startStartupTask();
+
+    std::unique_ptr<ClickUpAPIServiceProtocol> m_ownedClickUpAPI;
+    AppDelegate* m_appDelegate;
+    AppState* m_appState;
+    QSystemTrayIcon m_trayIcon;
+    QTimer m_waitForTray;
+    QTimer m_clock;
+    bool m_refreshTrigger = false;
+    bool m_hasStartedMonitoring = false;
+};

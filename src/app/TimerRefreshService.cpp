@@ -1,0 +1,69 @@
+#include "app/TimerRefreshService.h"
+
+#include "app/Log.h"
+#include "app/Observable.h"
+#include "app/UserDefaultsServiceProtocol.h"
+
+#include <QPointer>
+
+namespace {
+constexpr int defaultIntervalSeconds = 60;
+
+QCoro::Task<> refreshIfAlive(QPointer<TimerRefreshService> service) {
+    if (service) {
+        co_await service->performRefresh();
+    }
+}
+} // namespace
+
+TimerRefreshService::TimerRefreshService(UserDefaultsServiceProtocol& userDefaultsService, QObject* parent)
+    : QObject(parent)
+    , m_userDefaultsService(userDefaultsService) {}
+
+TimerRefreshService::~TimerRefreshService() = default;
+
+std::chrono::milliseconds TimerRefreshService::intervalFor(int settingSeconds) {
+    const int seconds = settingSeconds > 0 ? settingSeconds : defaultIntervalSeconds;
+    return std::chrono::seconds(seconds);
+}
+
+void TimerRefreshService::setIsRefreshing(bool refreshing) {
+    setIfChanged(m_isRefreshing, refreshing, this, &TimerRefreshService::isRefreshingChanged);
+}
+
+void TimerRefreshService::start() {
+    m_refreshTimer.reset();
+    auto timer = std::make_unique<QTimer>();
+    timer->setTimerType(Qt::CoarseTimer);
+    timer->setInterval(intervalFor(m_userDefaultsService.timerReminderInterval()));
+    connect(timer.get(), &QTimer::timeout, this, &TimerRefreshService::tick);
+    timer->start();
+    m_refreshTimer = std::move(timer);
+    emit refreshTimerChanged();
+    tick();
+}
+
+void TimerRefreshService::tick() {
+    refreshIfAlive(this);
+}
+
+QCoro::Task<> TimerRefreshService::performRefresh() {
+    if (m_isRefreshing) {
+        co_return;
+    }
+    QPointer<TimerRefreshService> self(this);
+    setIsRefreshing(true);
+    if (m_onRefresh) {
+        const RefreshCallback onRefresh = m_onRefresh;
+        try {
+            co_await onRefresh();
+        } catch (const std::exception& error) {
+            Log::error(QStringLiteral("Refresh failed"), Log::Category::general, error);
+        } catch (...) {
+            Log::error(QStringLiteral("Refresh failed"), Log::Category::general);
+        }
+    }
+    if (self) {
+        setIsRefreshing(false);
+    }
+}

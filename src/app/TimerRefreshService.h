@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QCoroTask>
+#include <QObject>
+#include <QTimer>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+class UserDefaultsServiceProtocol;
+
+// Repeats one piece of work (the root state's refresh) every "timerReminderInterval" seconds and
+// never lets two of its own runs overlap: a tick that finds a run still going is dropped, not queued.
+// Each start() replaces the schedule and runs the work once at once, so the next tick comes a full
+// period later. There is no stop: the schedule ends with the service. GUI thread only.
+class TimerRefreshService : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(bool isRefreshing READ isRefreshing NOTIFY isRefreshingChanged)
+    Q_PROPERTY(bool isScheduled READ isScheduled NOTIFY refreshTimerChanged)
+
+public:
+    using RefreshCallback = std::function<QCoro::Task<>()>;
+
+    explicit TimerRefreshService(UserDefaultsServiceProtocol& userDefaultsService, QObject* parent = nullptr);
+    ~TimerRefreshService() override;
+
+    // The period for a "timerReminderInterval" setting: that many seconds; 0 or less means 60 (a
+    // period of 0 or below would make the timer fire without pause or not at all).
+    static std::chrono::milliseconds intervalFor(int settingSeconds);
+
+    bool isRefreshing() const { return m_isRefreshing; }
+    bool isScheduled() const { return m_refreshTimer != nullptr; }
+    // The current schedule, or none before the first start().
+    const QTimer* refreshTimer() const { return m_refreshTimer.get(); }
+
+    // The work to repeat. Whatever it throws is logged and goes no further.
+    void setOnRefresh(RefreshCallback callback) { m_onRefresh = std::move(callback); }
+
+    // (Re)starts the schedule with the current setting and runs the work once at once.
+    void start();
+    // Runs the work unless a run started here is still under way. Never throws.
+    QCoro::Task<> performRefresh();
+    // What each period does: starts performRefresh() without waiting for it.
+    void tick();
+
+Q_SIGNALS:
+    void isRefreshingChanged();
+    void refreshTimerChanged();
+
+private:
+    void setIsRefreshing(bool refreshing);
+
+    std::unique_ptr<QTimer> m_refreshTimer;
+    bool m_isRefreshing = false;
+    RefreshCallback m_onRefresh;
+    UserDefaultsServiceProtocol& m_userDefaultsService;
+};
