@@ -1,0 +1,328 @@
+// The root state against a fake ClickUp client, an in-memory secret store, fake notifications and
+// fake alert windows: the refresh (what it sends, concurrency, the checks after it), silent mode and
+// the derived values.
+#include "support/FakeClickUpAPI.h"
+#include "support/FakeClock.h"
+#include "support/FakeFloatingAlertService.h"
+#include "support/FakeNotificationService.h"
+#include "support/FakeToastAlertService.h"
+#include "support/InMemoryKeychain.h"
+#include "support/LogCapture.h"
+#include "support/TaskAwait.h"
+#include "support/TestMain.h"
+
+#include "app/AppState.h"
+#include "app/KeychainItem.h"
+#include "app/UserDefaultsService.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <ctime>
+#include <memory>
+
+namespace {
+const QDateTime kMondayMorning(QDate(2026, 3, 2), QTime(10, 0));
+const QString kTeam = QStringLiteral("9001");
+const QString kNotConfigured = QStringLiteral("[API] ClickUp not configured, skipping refresh");
+
+ActiveTimer timerOn(const QString& taskId, const QDateTime& start) {
+    return ActiveTimer{QStringLiteral("timer-") + taskId, taskId, QStringLiteral("Task ") + taskId,
+                       QUrl(QStringLiteral("https://app.clickup.com/t/") + taskId), start};
+}
+
+TimeEntry finishedEntry(const QString& id, const QDateTime& start, qint64 minutes) {
+    TimeEntry e;
+    e.id = id;
+    e.taskId = QStringLiteral("t-") + id;
+    e.taskName = QStringLiteral("Task ") + id;
+    e.startTime = start;
+    e.duration = double(minutes * 60 * 1000);
+    e.endTime = start.addMSecs(qint64(e.duration));
+    return e;
+}
+
+TimeEntry runningEntry(const QString& id, const QDateTime& start) {
+    TimeEntry e = finishedEntry(id, start, 0);
+    e.duration = -double(start.toMSecsSinceEpoch());
+    return e;
+}
+} // namespace
+
+class AppStateTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<FakeClock> m_clock;
+    std::unique_ptr<UserDefaultsService> m_settings;
+    std::unique_ptr<InMemoryKeychain> m_keychain;
+    std::unique_ptr<FakeClickUpAPI> m_api;
+    std::unique_ptr<FakeNotificationService> m_notifications;
+    std::unique_ptr<FakeToastAlertService> m_toasts;
+    std::unique_ptr<FakeFloatingAlertService> m_panels;
+    std::unique_ptr<AppState> m_state;
+    int m_round = 0;
+
+    AppState& state() { return *m_state; }
+
+    void configure() {
+        m_keychain->putItem(KeychainItem::clickUpAPIToken, QStringLiteral("pk_81234567_SECRETSECRET"));
+        m_settings->setTeamId(kTeam);
+    }
+
+    void refresh() { QVERIFY(awaitTask(state().refresh()).finished); }
+
+private Q_SLOTS:
+    void initTestCase() {
+        qputenv("TZ", "Europe/Amsterdam");
+        tzset();
+    }
+
+    void init() {
+        m_clock = std::make_unique<FakeClock>(kMondayMorning);
+        m_settings =
+            std::make_unique<UserDefaultsService>(m_dir.filePath(QStringLiteral("s%1.conf").arg(++m_round)));
+        m_keychain = std::make_unique<InMemoryKeychain>();
+        m_api = std::make_unique<FakeClickUpAPI>();
+        m_notifications = std::make_unique<FakeNotificationService>();
+        m_toasts = std::make_unique<FakeToastAlertService>();
+        m_panels = std::make_unique<FakeFloatingAlertService>();
+        m_state = std::make_unique<AppState>(*m_api, *m_keychain, *m_settings, *m_notifications,
+                                             m_toasts.get(), m_panels.get());
+    }
+
+    void cleanup() {
+        m_state.reset();
+        m_clock.reset();
+    }
+
+    // --- the refresh ---
+
+    void notConfiguredSkipsTheRefresh_data() {
+        QTest::addColumn<QVariant>("token"); // invalid: none stored
+        QTest::addColumn<QString>("teamId");
+        QTest::newRow("no token") << QVariant() << kTeam;
+        QTest::newRow("empty token") << QVariant(QString("")) << kTeam;
+        QTest::newRow("empty team id") << QVariant(QString("pk_1")) << QString();
+    }
+
+    void notConfiguredSkipsTheRefresh() {
+        QFETCH(QVariant, token);
+        QFETCH(QString, teamId);
+        if (token.isValid()) {
+            m_keychain->putItem(KeychainItem::clickUpAPIToken, token.toString());
+        }
+        m_settings->setTeamId(teamId);
+        state().timerState()->setError(APIError::invalidToken());
+        state().worklogState()->setError(APIError::invalidToken());
+        QSignalSpy configurationSpy(&state(), &AppState::configurationChanged);
+        LogCapture log;
+
+        refresh();
+
+        QCOMPARE(log.lines(Log::Level::error), QStringList{kNotConfigured});
+        QCOMPARE(configurationSpy.count(), 1); // the configuration was loaded
+        QVERIFY(m_api->calls().isEmpty());
+        QVERIFY(state().timerState()->error()); // earlier errors stay visible
+        QVERIFY(state().worklogState()->error());
+        QVERIFY(m_panels->panels.isEmpty());
+        QCOMPARE(m_panels->dismissCount, 0);
+    }
+
+    void refreshSendsOnlyTheTimerAndTodaysEntries() {
+        configure();
+        state().timerState()->setError(APIError::invalidToken());
+        state().worklogState()->setError(APIError::invalidToken());
+        LogCapture log;
+
+        refresh();
+
+        QStringList operations = m_api->operations();
+        operations.sort();
+        QCOMPARE(operations,
+                 QStringList({FakeClickUpAPI::getCurrentTimerOp, FakeClickUpAPI::getTimeEntriesOp}));
+        for (const FakeClickUpAPI::Call& call : m_api->calls()) {
+            QCOMPARE(call.teamId, kTeam);
+        }
+        QCOMPARE(m_api->calls(FakeClickUpAPI::getTimeEntriesOp).constFirst().startDate,
+                 kMondayMorning.date().startOfDay());
+        QVERIFY(!state().timerState()->error());
+        QVERIFY(!state().worklogState()->error());
+        QVERIFY(!log.contains(kNotConfigured));
+        QVERIFY(!log.lines().join(u'\n').contains(QStringLiteral("SECRET")));
+    }
+
+    void fetchesRunTogetherAndOneFailingStopsNoneOfTheOthers() {
+        configure();
+        m_api->timeEntries = {finishedEntry(QStringLiteral("a"), kMondayMorning.addSecs(-3600), 30)};
+        m_api->hold(FakeClickUpAPI::getCurrentTimerOp);
+        m_api->failNext(FakeClickUpAPI::getCurrentTimerOp,
+                        std::make_exception_ptr(APIError::httpError(500, std::nullopt)));
+
+        auto task = state().refresh();
+        // Today's entries are asked for while the timer request is still waiting.
+        QTRY_COMPARE(m_api->waiting(FakeClickUpAPI::getCurrentTimerOp), 1);
+        QTRY_COMPARE(m_api->callCount(FakeClickUpAPI::getTimeEntriesOp), 1);
+        QCOMPARE(state().worklogState()->timeEntries().size(), 1);
+
+        m_api->release(FakeClickUpAPI::getCurrentTimerOp);
+        QVERIFY(awaitTask(std::move(task)).finished);
+
+        QCOMPARE(state().timerState()->error()->description(), QStringLiteral("Server error: 500"));
+        QVERIFY(!state().worklogState()->error());
+        QCOMPARE(state().worklogState()->timeEntries().size(), 1);
+        // The checks after the fetches still ran.
+        QCOMPARE(m_panels->panels.size(), 1);
+    }
+
+    void checksAfterTheFetches_data() {
+        QTest::addColumn<bool>("timerRuns");
+        QTest::addColumn<bool>("popoverOpensMeanwhile");
+        QTest::addColumn<int>("panels");
+        QTest::addColumn<int>("reminders");
+        QTest::newRow("no timer: the warning") << false << false << 1 << 0;
+        QTest::newRow("a timer runs: the reminder") << true << false << 0 << 1;
+        QTest::newRow("popover opened during the fetch: neither") << false << true << 0 << 0;
+    }
+
+    void checksAfterTheFetches() {
+        QFETCH(bool, timerRuns);
+        QFETCH(bool, popoverOpensMeanwhile);
+        QFETCH(int, panels);
+        QFETCH(int, reminders);
+        configure();
+        if (timerRuns) {
+            m_api->runningTimer = timerOn(QStringLiteral("t1"), kMondayMorning.addSecs(-300));
+        }
+        m_api->hold(FakeClickUpAPI::getTimeEntriesOp);
+        auto task = state().refresh();
+        QTRY_COMPARE(m_api->waiting(FakeClickUpAPI::getTimeEntriesOp), 1);
+        state().setIsPopoverVisible(popoverOpensMeanwhile);
+        m_api->release(FakeClickUpAPI::getTimeEntriesOp);
+        QVERIFY(awaitTask(std::move(task)).finished);
+
+        QCOMPARE(m_panels->panels.size(), panels);
+        QCOMPARE(m_toasts->activeTimerToasts.size(), reminders);
+    }
+
+    void snoozeOfTheWarningEnablesSilentMode() {
+        configure();
+        refresh();
+        QVERIFY(m_panels->lastOnDismiss);
+
+        m_panels->lastOnDismiss(3600);
+        QTRY_VERIFY(state().silentModeActive());
+        QTRY_COMPARE(m_notifications->eventsStartingWith(QStringLiteral("silentMode:")).size(), 1);
+        QCOMPARE(m_settings->silentModeEnd(), std::optional<QDateTime>(kMondayMorning.addSecs(3600)));
+
+        // While it lasts, a refresh closes the alerts instead of showing them.
+        const int shown = int(m_panels->panels.size());
+        refresh();
+        QCOMPARE(m_panels->panels.size(), shown);
+        QCOMPARE(m_panels->dismissCount, 1);
+    }
+
+    void overlappingTicksOfThePeriodicRefreshAreDropped() {
+        configure();
+        m_api->hold(FakeClickUpAPI::getCurrentTimerOp);
+        state().refreshService()->start();
+        QTRY_COMPARE(m_api->waiting(FakeClickUpAPI::getCurrentTimerOp), 1);
+
+        state().refreshService()->tick();
+        QCOMPARE(m_api->callCount(FakeClickUpAPI::getCurrentTimerOp), 1);
+
+        m_api->release(FakeClickUpAPI::getCurrentTimerOp);
+        QTRY_VERIFY(!state().refreshService()->isRefreshing());
+        state().refreshService()->tick();
+        QTRY_COMPARE(m_api->callCount(FakeClickUpAPI::getCurrentTimerOp), 2);
+        QTRY_VERIFY(!state().refreshService()->isRefreshing());
+    }
+
+    // --- silent mode ---
+
+    void enableAndDisableSilentMode() {
+        QSignalSpy activeSpy(&state(), &AppState::silentModeActiveChanged);
+        awaitTask(state().enableSilentMode(4 * 3600));
+        QVERIFY(state().silentModeActive());
+        const QDateTime end = kMondayMorning.addSecs(4 * 3600);
+        QCOMPARE(m_settings->silentModeEnd(), std::optional<QDateTime>(end));
+        QCOMPARE(state().configuration().silentModeEnd, std::optional<QDateTime>(end));
+        QCOMPARE(m_notifications->events,
+                 QStringList{QStringLiteral("silentMode:") + end.toString(Qt::ISODate)});
+
+        awaitTask(state().disableSilentMode());
+        QVERIFY(!state().silentModeActive());
+        QVERIFY(!m_settings->silentModeEnd());
+        QCOMPARE(m_notifications->events.size(), 1); // no notification for the end
+        QCOMPARE(activeSpy.count(), 2);
+    }
+
+    void silentModeOfZeroSecondsEndsAtOnce() {
+        awaitTask(state().enableSilentMode(0));
+        QVERIFY(!state().silentModeActive()); // the reload finds the end not after now
+        QCOMPARE(m_notifications->eventsStartingWith(QStringLiteral("silentMode:")).size(), 1);
+    }
+
+    void passedSilentModeEndsAtTheNextLoad() {
+        awaitTask(state().enableSilentMode(60));
+        m_clock->advance(61);
+        QVERIFY(state().silentModeActive()); // nothing ends it on its own
+        awaitTask(state().refresh());        // not configured: still loads the configuration
+        QVERIFY(!state().silentModeActive());
+    }
+
+    // --- what the tray and the popover read ---
+
+    void stoppingReloadsTodayWithTheLoadedTeamId() {
+        configure();
+        awaitTask(state().loadConfiguration());
+        m_settings->setTeamId(QStringLiteral("changed-since"));
+        m_api->runningTimer = timerOn(QStringLiteral("t1"), kMondayMorning.addSecs(-60));
+        state().timerState()->setActiveTimer(m_api->runningTimer);
+
+        awaitTask(state().timerState()->stopTimer(kTeam, false));
+
+        QCOMPARE(m_api->calls(FakeClickUpAPI::getTimeEntriesOp).size(), 1);
+        QCOMPARE(m_api->calls(FakeClickUpAPI::getTimeEntriesOp).constFirst().teamId, kTeam);
+    }
+
+    void totalTimeTodayCountsTheRunningEntryUpToNow() {
+        configure();
+        m_api->timeEntries = {finishedEntry(QStringLiteral("a"), kMondayMorning.addSecs(-7200), 30),
+                              runningEntry(QStringLiteral("r"), kMondayMorning.addSecs(-20 * 60))};
+        QSignalSpy totalSpy(&state(), &AppState::totalTimeTodayChanged);
+        refresh();
+        QCOMPARE(state().totalTimeToday(), double(50 * 60 * 1000));
+        QCOMPARE(totalSpy.count(), 1);
+    }
+
+    void isLoadingFollowsTheFetches() {
+        configure();
+        QSignalSpy loadingSpy(&state(), &AppState::isLoadingChanged);
+        m_api->hold(FakeClickUpAPI::getCurrentTimerOp);
+        m_api->hold(FakeClickUpAPI::getTimeEntriesOp);
+        auto task = state().refresh();
+        QTRY_COMPARE(m_api->waiting(FakeClickUpAPI::getTimeEntriesOp), 1);
+        QVERIFY(state().isLoading());
+
+        m_api->release(FakeClickUpAPI::getCurrentTimerOp);
+        QTRY_VERIFY(!state().timerState()->isLoading());
+        QVERIFY(state().isLoading()); // today's entries are still loading
+
+        m_api->release(FakeClickUpAPI::getTimeEntriesOp);
+        QVERIFY(awaitTask(std::move(task)).finished);
+        QVERIFY(!state().isLoading());
+        QCOMPARE(loadingSpy.count(), 2);
+    }
+
+    void popoverFlagNotifiesOnlyOnChange() {
+        QSignalSpy spy(&state(), &AppState::isPopoverVisibleChanged);
+        state().setIsPopoverVisible(true);
+        state().setIsPopoverVisible(true);
+        state().setIsPopoverVisible(false);
+        QCOMPARE(spy.count(), 2);
+    }
+};
+
+PENDLOW_TEST_MAIN(AppStateTest)
+#include "tst_AppState.moc"

@@ -1,0 +1,116 @@
+// The application's start-up with fake services: the launch-end work, the start-up task that runs
+// once and refreshes twice, the one-second clock and the ClickUp address from the environment.
+#include "support/FakeClickUpAPI.h"
+#include "support/FakeFloatingAlertService.h"
+#include "support/FakeNotificationService.h"
+#include "support/FakeToastAlertService.h"
+#include "support/InMemoryKeychain.h"
+#include "support/LogCapture.h"
+#include "support/TaskAwait.h"
+#include "support/TestMain.h"
+
+#include "app/AppState.h"
+#include "app/KeychainItem.h"
+#include "app/PendlowApp.h"
+#include "app/UserDefaultsService.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <memory>
+
+class PendlowAppTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<UserDefaultsService> m_settings;
+    std::unique_ptr<InMemoryKeychain> m_keychain;
+    std::unique_ptr<FakeClickUpAPI> m_api;
+    std::unique_ptr<FakeNotificationService> m_notifications;
+    FakeToastAlertService m_toasts;
+    FakeFloatingAlertService m_panels;
+    int m_round = 0;
+
+    std::unique_ptr<PendlowApp> makeApp() {
+        return std::make_unique<PendlowApp>(
+            PendlowApp::Services{*m_keychain, *m_api, *m_settings, *m_notifications, &m_toasts, &m_panels});
+    }
+
+private Q_SLOTS:
+    void init() {
+        m_settings =
+            std::make_unique<UserDefaultsService>(m_dir.filePath(QStringLiteral("s%1.conf").arg(++m_round)));
+        m_keychain = std::make_unique<InMemoryKeychain>();
+        m_api = std::make_unique<FakeClickUpAPI>();
+        m_notifications = std::make_unique<FakeNotificationService>();
+    }
+
+    void launchRefreshesTwiceAndStartsThePeriodicRefreshOnce() {
+        m_keychain->putItem(KeychainItem::clickUpAPIToken, QStringLiteral("pk_1234"));
+        m_settings->setTeamId(QStringLiteral("9001"));
+        auto app = makeApp();
+        QSignalSpy finished(app.get(), &PendlowApp::startupFinished);
+        QVERIFY(!app->hasStartedMonitoring());
+
+        app->launch();
+        QVERIFY(!app->hasStartedMonitoring()); // not before the event loop runs
+        QTRY_COMPARE(finished.count(), 1);
+        QTRY_COMPARE(m_api->callCount(FakeClickUpAPI::getCurrentTimerOp), 2);
+        QCOMPARE(m_api->callCount(FakeClickUpAPI::getTimeEntriesOp), 2);
+        QVERIFY(app->appState().refreshService()->isScheduled());
+        QCOMPARE(m_notifications->events.count(QStringLiteral("permission")), 1);
+        QCOMPARE(m_notifications->events.constFirst(),
+                 QStringLiteral("permission")); // launch end comes first
+        if (QSystemTrayIcon::isSystemTrayAvailable()) {
+            QVERIFY(app->trayIcon().isVisible());
+        }
+
+        // The start-up task never runs twice.
+        QVERIFY(awaitTask(app->runStartupTask()).finished);
+        QTest::qWait(50);
+        QCOMPARE(m_api->callCount(FakeClickUpAPI::getCurrentTimerOp), 2);
+        QCOMPARE(finished.count(), 1);
+    }
+
+    void launchWithoutTokenSkipsBothRefreshes() {
+        LogCapture log;
+        auto app = makeApp();
+        app->launch();
+        QTRY_COMPARE(log.count(QStringLiteral("ClickUp not configured, skipping refresh")), 2);
+        QVERIFY(m_api->calls().isEmpty());
+    }
+
+    void clockFlipsTheTriggerEverySecond() {
+        auto app = makeApp();
+        QCOMPARE(app->clock().interval(), 1000);
+        QVERIFY(app->clock().isActive());
+        const bool before = app->refreshTrigger();
+        QSignalSpy spy(app.get(), &PendlowApp::refreshTriggerChanged);
+        QVERIFY(spy.wait(3000));
+        QCOMPARE(app->refreshTrigger(), !before);
+    }
+
+    void clickUpAddressFromTheEnvironment_data() {
+        QTest::addColumn<QByteArray>("variable"); // null: unset
+        QTest::addColumn<QUrl>("expected");
+        QTest::newRow("unset") << QByteArray() << QUrl(QStringLiteral("https://api.clickup.com/api/v2"));
+        QTest::newRow("empty") << QByteArray("") << QUrl(QStringLiteral("https://api.clickup.com/api/v2"));
+        QTest::newRow("loopback") << QByteArray("http://127.0.0.1:8123/api/v2")
+                                  << QUrl(QStringLiteral("http://127.0.0.1:8123/api/v2"));
+    }
+
+    void clickUpAddressFromTheEnvironment() {
+        QFETCH(QByteArray, variable);
+        QFETCH(QUrl, expected);
+        if (variable.isNull()) {
+            qunsetenv("PENDLOW_CLICKUP_API_URL");
+        } else {
+            qputenv("PENDLOW_CLICKUP_API_URL", variable);
+        }
+        QCOMPARE(PendlowApp::clickUpBaseUrl(), expected);
+        qunsetenv("PENDLOW_CLICKUP_API_URL");
+    }
+};
+
+PENDLOW_TEST_MAIN(PendlowAppTest)
+#include "tst_PendlowApp.moc"

@@ -1,0 +1,137 @@
+// The periodic refresh: its period from the settings, the refresh at start, restarts, and the guard
+// that drops a tick while a refresh of its own still runs.
+#include "support/TestMain.h"
+
+#include "app/TimerRefreshService.h"
+#include "app/UserDefaultsService.h"
+
+#include <QCoroSignal>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <stdexcept>
+
+using namespace std::chrono_literals;
+
+// Lets a test hold refreshes until it opens the gate.
+class Gate : public QObject {
+    Q_OBJECT
+
+public:
+    bool closed = false;
+    void open() {
+        closed = false;
+        emit opened();
+    }
+
+Q_SIGNALS:
+    void opened();
+};
+
+class TimerRefreshServiceTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<UserDefaultsService> m_settings;
+    std::unique_ptr<TimerRefreshService> m_service;
+    Gate m_gate;
+    int m_started = 0;
+    int m_finished = 0;
+    int m_round = 0;
+
+    static QCoro::Task<> refresh(TimerRefreshServiceTest* test) {
+        ++test->m_started;
+        if (test->m_gate.closed) {
+            co_await qCoro(&test->m_gate, &Gate::opened);
+        }
+        ++test->m_finished;
+    }
+
+private Q_SLOTS:
+    void init() {
+        m_settings =
+            std::make_unique<UserDefaultsService>(m_dir.filePath(QStringLiteral("s%1.conf").arg(++m_round)));
+        m_service = std::make_unique<TimerRefreshService>(*m_settings);
+        m_service->setOnRefresh([this] { return refresh(this); });
+        m_started = 0;
+        m_finished = 0;
+        m_gate.closed = false;
+    }
+
+    void cleanup() { m_service.reset(); }
+
+    void periodFromTheSetting_data() {
+        QTest::addColumn<QVariant>("setting"); // invalid: never written
+        QTest::addColumn<int>("seconds");
+        QTest::newRow("absent") << QVariant() << 60;
+        QTest::newRow("zero") << QVariant(0) << 60;
+        QTest::newRow("five minutes") << QVariant(300) << 300;
+        QTest::newRow("negative would stop the refresh") << QVariant(-5) << 60;
+    }
+
+    void periodFromTheSetting() {
+        QFETCH(QVariant, setting);
+        QFETCH(int, seconds);
+        if (setting.isValid()) {
+            m_settings->setTimerReminderInterval(setting.toInt());
+        }
+        QVERIFY(!m_service->isScheduled());
+        m_service->start();
+        QVERIFY(m_service->isScheduled());
+        QVERIFY(m_service->refreshTimer()->isActive());
+        QCOMPARE(m_service->refreshTimer()->intervalAsDuration(), std::chrono::milliseconds(seconds * 1000));
+    }
+
+    void startRefreshesAtOnceAndEachStartAgain() {
+        m_service->start();
+        QCOMPARE(m_started, 1);
+        QCOMPARE(m_finished, 1);
+
+        // A changed interval takes effect with the next start, which refreshes once more.
+        m_settings->setTimerReminderInterval(300);
+        m_service->start();
+        QCOMPARE(m_started, 2);
+        QCOMPARE(m_service->refreshTimer()->intervalAsDuration(), 300s);
+    }
+
+    void tickWhileRefreshingIsDropped() {
+        m_gate.closed = true;
+        QSignalSpy refreshingSpy(m_service.get(), &TimerRefreshService::isRefreshingChanged);
+        m_service->start();
+        QVERIFY(m_service->isRefreshing());
+
+        m_service->tick();
+        m_service->tick();
+        QCOMPARE(m_started, 1); // dropped, not queued
+
+        m_gate.open();
+        QTRY_COMPARE(m_finished, 1);
+        QVERIFY(!m_service->isRefreshing());
+        QCOMPARE(refreshingSpy.count(), 2);
+
+        m_service->tick();
+        QCOMPARE(m_started, 2);
+    }
+
+    void failingRefreshDoesNotStopTheSchedule() {
+        m_service->setOnRefresh([]() -> QCoro::Task<> {
+            throw std::runtime_error("refresh broke");
+            co_return;
+        });
+        m_service->start();
+        QVERIFY(!m_service->isRefreshing());
+        m_service->setOnRefresh([this] { return refresh(this); });
+        m_service->tick();
+        QCOMPARE(m_started, 1);
+    }
+
+    void theTimerTicks() {
+        m_settings->setTimerReminderInterval(1);
+        m_service->start();
+        QTRY_VERIFY_WITH_TIMEOUT(m_started >= 2, 5000);
+    }
+};
+
+PENDLOW_TEST_MAIN(TimerRefreshServiceTest)
+#include "tst_TimerRefreshService.moc"
