@@ -4,6 +4,8 @@
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
+#include "app/Log.h"
+#include "app/UserDefaultsService.h"
 #include "planning/AuthError.h"
 #include "planning/PlanningState.h"
 
@@ -273,6 +275,23 @@ private Q_SLOTS:
         fetch({planned("b", {"11"})});
         QCOMPARE(m_state->error(), std::nullopt);
         QCOMPARE(describe(m_state->weekPlans()), QStringList{"11:b"});
+    }
+
+    void secretsStayOutOfTheLog() {
+        QStringList lines;
+        UserDefaultsService::shared().setDebugLoggingEnabled(true);
+        Log::setSinkForTesting([&](Log::Level, Log::Category, const QString& line) { lines.append(line); });
+        QVERIFY(!awaitTask(m_state->fetchPlanning("https://tools.example.com/", "user-key-secret",
+                                                  "ws-token-secret-value"))
+                     .failed());
+        Log::setSinkForTesting({});
+        UserDefaultsService::shared().setDebugLoggingEnabled(false);
+
+        QVERIFY(lines.join('\n').contains(QLatin1String("https://tools.example.com/")));
+        for (const QString& line : std::as_const(lines)) {
+            QVERIFY2(!line.contains(QLatin1String("user-key")), qPrintable(line));
+            QVERIFY2(!line.contains(QLatin1String("ws-token")), qPrintable(line));
+        }
     }
 
     void clearErrorAlwaysNotifies() {
