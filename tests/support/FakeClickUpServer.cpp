@@ -1,0 +1,93 @@
+#include "FakeClickUpServer.h"
+
+#include "app/Clock.h"
+
+#include <QJsonDocument>
+#include <QRegularExpression>
+
+namespace {
+const QString apiPrefix = QStringLiteral("/api/v2");
+
+QByteArray dataReply(const QJsonValue& data) {
+    QJsonObject reply;
+    reply.insert(QStringLiteral("data"), data);
+    return QJsonDocument(reply).toJson(QJsonDocument::Compact);
+}
+
+QJsonObject taskJson(const QString& taskId, const QString& taskName) {
+    QJsonObject status;
+    status.insert(QStringLiteral("status"), QStringLiteral("in progress"));
+    QJsonObject task;
+    task.insert(QStringLiteral("id"), taskId);
+    task.insert(QStringLiteral("name"), taskName);
+    task.insert(QStringLiteral("status"), status);
+    return task;
+}
+} // namespace
+
+FakeClickUpServer::FakeClickUpServer(QObject* parent)
+    : QObject(parent) {
+    m_http.setFallback([this](const FakeHttpServer::Request& request) { return answer(request); });
+}
+
+QUrl FakeClickUpServer::apiUrl() const {
+    QUrl url = m_http.baseUrl();
+    url.setPath(apiPrefix);
+    return url;
+}
+
+QJsonObject FakeClickUpServer::timerJson(const QString& id, const QString& taskId, const QString& taskName,
+                                         qint64 startMSecs) {
+    QJsonObject timer;
+    timer.insert(QStringLiteral("id"), id);
+    timer.insert(QStringLiteral("task"), taskJson(taskId, taskName));
+    timer.insert(QStringLiteral("start"), QString::number(startMSecs));
+    timer.insert(QStringLiteral("duration"), QString::number(-startMSecs));
+    timer.insert(QStringLiteral("task_url"), QStringLiteral("https://app.clickup.com/t/") + taskId);
+    return timer;
+}
+
+QJsonObject FakeClickUpServer::timeEntryJson(const QString& id, const QString& taskId,
+                                             const QString& taskName, qint64 startMSecs,
+                                             qint64 durationMSecs) {
+    QJsonObject entry;
+    entry.insert(QStringLiteral("id"), id);
+    entry.insert(QStringLiteral("task"), taskJson(taskId, taskName));
+    entry.insert(QStringLiteral("start"), QString::number(startMSecs));
+    entry.insert(QStringLiteral("end"), QString::number(startMSecs + durationMSecs));
+    entry.insert(QStringLiteral("duration"), QString::number(durationMSecs));
+    entry.insert(QStringLiteral("billable"), false);
+    entry.insert(QStringLiteral("task_url"), QStringLiteral("https://app.clickup.com/t/") + taskId);
+    return entry;
+}
+
+FakeHttpServer::Response FakeClickUpServer::answer(const FakeHttpServer::Request& request) {
+    static const QRegularExpression teamPath(QStringLiteral("^/api/v2/team/([^/]+)/time_entries(/[a-z]+)?$"));
+    const QRegularExpressionMatch match = teamPath.match(request.path);
+    if (!match.hasMatch()) {
+        return FakeHttpServer::Response::json(R"({"err":"Route not found","ECODE":"APP_001"})", 404);
+    }
+    if (request.header("authorization").isEmpty()) {
+        return FakeHttpServer::Response::json(R"({"err":"Token invalid","ECODE":"OAUTH_025"})", 401);
+    }
+    const QString action = match.captured(2);
+    if (request.method == "GET" && action == QLatin1String("/current")) {
+        return FakeHttpServer::Response::json(
+            dataReply(runningTimer ? QJsonValue(*runningTimer) : QJsonValue()));
+    }
+    if (request.method == "GET" && action.isEmpty()) {
+        return FakeHttpServer::Response::json(dataReply(timeEntries));
+    }
+    if (request.method == "POST" && action == QLatin1String("/stop")) {
+        const QJsonValue stopped = runningTimer ? QJsonValue(*runningTimer) : QJsonValue();
+        runningTimer.reset();
+        return FakeHttpServer::Response::json(dataReply(stopped));
+    }
+    if (request.method == "POST" && action == QLatin1String("/start")) {
+        const QString taskId = request.jsonBody().value(QStringLiteral("tid")).toString();
+        runningTimer = timerJson(QStringLiteral("timer-") + taskId, taskId, QStringLiteral("Task ") + taskId,
+                                 Clock::nowMSecs());
+        return FakeHttpServer::Response::json(dataReply(*runningTimer));
+    }
+    return FakeHttpServer::Response::json(R"({"err":"Route not found","ECODE":"APP_001"})", 404);
+}
