@@ -79,11 +79,11 @@ std::chrono::milliseconds AppcastUpdater::nextBackgroundCheckDelay() const {
                       backgroundCheckInterval);
 }
 
-std::optional<std::chrono::milliseconds> AppcastUpdater::backgroundCheckRemaining() const {
+std::optional<std::chrono::milliseconds> AppcastUpdater::plannedBackgroundCheckDelay() const {
     if (!m_backgroundTimer.isActive()) {
         return std::nullopt;
     }
-    return m_backgroundTimer.remainingTimeAsDuration();
+    return m_backgroundTimer.intervalAsDuration();
 }
 
 void AppcastUpdater::checkForUpdates() {

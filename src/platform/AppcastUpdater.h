@@ -62,8 +62,9 @@ public:
     // How long from now until the next background check is due, by the stored last check time:
     // 24 hours after it, but no sooner than one minute and no later than 24 hours from now.
     std::chrono::milliseconds nextBackgroundCheckDelay() const;
-    // When the next background check is planned to run; none before the start.
-    std::optional<std::chrono::milliseconds> backgroundCheckRemaining() const;
+    // The delay with which the pending background check was planned; none before the start and while
+    // a check runs.
+    std::optional<std::chrono::milliseconds> plannedBackgroundCheckDelay() const;
 
     // False while a check runs.
     bool canCheckForUpdates() const { return !m_checking; }
