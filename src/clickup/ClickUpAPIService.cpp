@@ -41,11 +41,6 @@ struct DeleteLater {
     void operator()(QObject* object) const { object->deleteLater(); }
 };
 
-QByteArray verb(int method) {
-    static const QByteArray verbs[] = {"GET", "POST", "PUT", "DELETE"};
-    return verbs[method];
-}
-
 // Errors the network layer raises for an HTTP reply whose status is not 2xx (the reply itself came
 // back whole): 4xx statuses are the content errors and 400 the invalid operation, 5xx the server errors.
 bool isStatusError(QNetworkReply::NetworkError error) {
@@ -104,7 +99,7 @@ ClickUpAPIService::ClickUpAPIService(KeychainServiceProtocol& keychain, QUrl bas
 
 ClickUpAPIService::~ClickUpAPIService() = default;
 
-// MARK: addresses and token
+// --- addresses and token
 
 ClickUpAPIService::Path ClickUpAPIService::teamPath(const QString& teamId, const QStringList& below,
                                                     QUrlQuery query) {
@@ -170,7 +165,7 @@ QCoro::Task<QString> ClickUpAPIService::requireToken() {
     co_return *token;
 }
 
-// MARK: sending
+// --- sending
 
 QNetworkReply* ClickUpAPIService::send(HTTPMethod method, const QUrl& url, const QString& token,
                                        bool acceptJson, const std::optional<QJsonObject>& body) {
@@ -187,7 +182,22 @@ QNetworkReply* ClickUpAPIService::send(HTTPMethod method, const QUrl& url, const
         request.setRawHeader("Content-Type", "application/json");
         data = QJsonDocument(*body).toJson(QJsonDocument::Compact);
     }
-    return m_network->sendCustomRequest(request, verb(int(method)), data);
+    QByteArray verb;
+    switch (method) {
+    case HTTPMethod::get:
+        verb = "GET";
+        break;
+    case HTTPMethod::post:
+        verb = "POST";
+        break;
+    case HTTPMethod::put:
+        verb = "PUT";
+        break;
+    case HTTPMethod::del:
+        verb = "DELETE";
+        break;
+    }
+    return m_network->sendCustomRequest(request, verb, data);
 }
 
 QCoro::Task<ClickUpAPIService::RawReply> ClickUpAPIService::exchange(HTTPMethod method, QUrl url,
@@ -247,7 +257,7 @@ T ClickUpAPIService::decodeReply(const RawReply& reply) {
     }
 }
 
-// MARK: timer
+// --- timer
 
 QCoro::Task<std::optional<ActiveTimer>> ClickUpAPIService::getCurrentTimer(QString teamId) {
     Log::debug(u"getCurrentTimer called with teamId: "_s + teamId, timerLog);
@@ -263,7 +273,7 @@ QCoro::Task<std::optional<ActiveTimer>> ClickUpAPIService::getCurrentTimer(QStri
         Log::error(u"Invalid URL!"_s, timerLog);
         throw APIError::invalidURL();
     }
-    Log::debug(u"URL: "_s + url->toString(), timerLog);
+    Log::debug(u"URL: "_s + url->toDisplayString(), timerLog);
 
     Log::debug(u"Making request..."_s, timerLog);
     const RawReply reply = co_await exchange(HTTPMethod::get, *url, *token, false, std::nullopt);
@@ -339,7 +349,7 @@ QCoro::Task<std::optional<ActiveTimer>> ClickUpAPIService::startTimer(QString te
     throw APIError::httpError(reply.status.value_or(0), text);
 }
 
-// MARK: time entries
+// --- time entries
 
 QCoro::Task<QList<TimeEntry>> ClickUpAPIService::getTimeEntries(QString teamId, QDateTime startDate) {
     QUrlQuery query;
@@ -379,20 +389,22 @@ QCoro::Task<TimeEntry> ClickUpAPIService::createTimeEntry(QString teamId, QStrin
         throw APIError::httpError(*reply.status, text);
     }
 
+    const auto logDecodeFailure = [&text](const Error& error) {
+        Log::error(u"Failed to decode create time entry response: "_s + error.description(), timerLog);
+        Log::error(u"Raw JSON was: "_s + text, timerLog);
+    };
     std::optional<TimeEntry> entry;
     try {
         entry = timeEntryFromResponse(decodeJson<ClickUpTimeEntryCreateResponse>(reply.body).data);
-        if (!entry) {
-            Log::error(u"Failed to convert response to TimeEntry"_s, timerLog);
-            throw APIError::decodingError(u"Failed to parse created time entry"_s);
-        }
-    } catch (const std::exception& error) {
-        Log::error(u"Failed to decode create time entry response: "_s + Error::describe(error), timerLog);
-        Log::error(u"Raw JSON was: "_s + text, timerLog);
-        if (const auto* apiError = dynamic_cast<const APIError*>(&error)) {
-            throw *apiError;
-        }
+    } catch (const DecodingError& error) {
+        logDecodeFailure(error);
         throw APIError::decodingError(error);
+    }
+    if (!entry) {
+        Log::error(u"Failed to convert response to TimeEntry"_s, timerLog);
+        const APIError error = APIError::decodingError(u"Failed to parse created time entry"_s);
+        logDecodeFailure(error);
+        throw error;
     }
     Log::info(u"Created time entry: "_s + entry->id + u" for task "_s + taskId, timerLog);
     co_return *entry;
@@ -422,7 +434,7 @@ QCoro::Task<> ClickUpAPIService::deleteTimeEntry(QString teamId, QString timeEnt
     Log::info(u"Deleted time entry: "_s + timeEntryId, timerLog);
 }
 
-// MARK: task search
+// --- task search
 
 QCoro::Task<QList<ClickUpSearchResult>> ClickUpAPIService::searchTasks(QString teamId, QString query,
                                                                        int limit) {
