@@ -42,7 +42,7 @@ QByteArray page(const QJsonArray& tasks) {
 }
 
 // One team's listing as the test server serves it, page by page.
-struct PageSpec {
+struct PageAnswer {
     QByteArray body = page({});
     int status = 200;
     int delayMs = 0;
@@ -58,15 +58,15 @@ struct Rig {
     FakeHttpServer server;
     InMemoryKeychain keychain;
     ClickUpAPIService service{keychain, server.baseUrl()};
-    QList<PageSpec> pages = QList<PageSpec>(ClickUpAPIService::taskPageCount);
+    QList<PageAnswer> pages = QList<PageAnswer>(ClickUpAPIService::taskPageCount);
 
     Rig() {
         keychain.putItem(KeychainItem::clickUpAPIToken, QStringLiteral("pk_1_TOKEN"));
         server.setFallback([this](const FakeHttpServer::Request& request) {
-            const PageSpec spec = pages.value(pageNumber(request).toInt());
-            FakeHttpServer::Response response = FakeHttpServer::Response::json(spec.body, spec.status);
-            response.delayMs = spec.delayMs;
-            response.hang = spec.hang;
+            const PageAnswer answer = pages.value(pageNumber(request).toInt());
+            FakeHttpServer::Response response = FakeHttpServer::Response::json(answer.body, answer.status);
+            response.delayMs = answer.delayMs;
+            response.hang = answer.hang;
             return response;
         });
     }
@@ -208,11 +208,11 @@ private Q_SLOTS:
     // entry stays stale.
     void failedFetchLeavesTheCache() {
         Rig rig;
-        rig.pages[0] = PageSpec{"{\"err\":\"Token invalid\"}", 401};
+        rig.pages[0] = PageAnswer{"{\"err\":\"Token invalid\"}", 401};
         const auto failed = rig.search("rep");
         QVERIFY(failed.errorAs<APIError>() == APIError::httpError(401, QStringLiteral("Token invalid")));
 
-        rig.pages[0] = PageSpec{page({task("t1", "Report")})};
+        rig.pages[0] = PageAnswer{page({task("t1", "Report")})};
         {
             StdoutCapture output;
             QVERIFY(!rig.search("rep").failed());
@@ -270,7 +270,7 @@ private Q_SLOTS:
                 tasks.append(task(id, QStringLiteral("Task ") + id));
             }
             rig.pages[number] =
-                PageSpec{page(tasks), sizes[number] == -1 ? 500 : 200, delays[number], sizes[number] == -2};
+                PageAnswer{page(tasks), sizes[number] == -1 ? 500 : 200, delays[number], sizes[number] == -2};
         }
         QElapsedTimer elapsed;
         elapsed.start();
