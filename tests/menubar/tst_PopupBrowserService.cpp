@@ -11,6 +11,7 @@
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QProcess>
 #include <QScreen>
 #include <QTemporaryDir>
 
@@ -135,6 +136,48 @@ private Q_SLOTS:
             QTRY_VERIFY_WITH_TIMEOUT(!X11TestWindows::processAlive(child), 5000);
         }
         QTRY_VERIFY(!m_server.requests("GET", QStringLiteral("/second")).isEmpty());
+    }
+
+    void theWindowGoesBackAndForward() {
+        // Alt+Left/Alt+Right and the mouse's side buttons move through the window's history. The
+        // pages may not be kept, so every step reloads its page and the server sees it.
+        const QByteArray noStore = "no-store";
+        auto html = [noStore](const QByteArray& body) {
+            FakeHttpServer::Response response;
+            response.body = "<html><body style=\"margin:0\">" + body + "</body></html>";
+            response.headers.append(qMakePair(QByteArray("Content-Type"), QByteArray("text/html")));
+            response.headers.append(qMakePair(QByteArray("Cache-Control"), noStore));
+            return response;
+        };
+        m_server.route("GET", QStringLiteral("/a"),
+                       html("<a href=\"/b\" style=\"display:block;width:100%;height:2000px\">next</a>"));
+        m_server.route("GET", QStringLiteral("/b"), html("<p>second</p>"));
+        m_browser->open(page(QStringLiteral("/a")), QStringLiteral("History"));
+        const auto window = waitForWindow();
+        QVERIFY(window);
+        const QPoint inside = window->geometry.topLeft() + QPoint(100, 100);
+
+        // Each input is harmless once its step is done, so it is repeated until the page arrives
+        // (other tests' windows may take the focus meanwhile: it is given back first).
+        const QStringList focus{QStringLiteral("windowfocus"), QStringLiteral("--sync"),
+                                QString::number(window->id)};
+        const auto step = [&](const QStringList& input, const QString& path, int visits) {
+            for (int attempt = 0; attempt < 20; ++attempt) {
+                if (m_server.requests("GET", path).size() >= visits) {
+                    return true;
+                }
+                QProcess::execute(QStringLiteral("xdotool"), focus + input);
+                QTest::qWait(500);
+            }
+            return m_server.requests("GET", path).size() >= visits;
+        };
+        const QStringList pointAndClick{QStringLiteral("mousemove"), QString::number(inside.x()),
+                                        QString::number(inside.y()), QStringLiteral("click")};
+        QVERIFY(step(pointAndClick + QStringList{QStringLiteral("1")}, QStringLiteral("/b"), 1));
+        QVERIFY(step({QStringLiteral("key"), QStringLiteral("alt+Left")}, QStringLiteral("/a"), 2));
+        QVERIFY(step(pointAndClick + QStringList{QStringLiteral("9")}, QStringLiteral("/b"), 2));
+        QVERIFY(step(pointAndClick + QStringList{QStringLiteral("8")}, QStringLiteral("/a"), 3));
+        QVERIFY(step({QStringLiteral("key"), QStringLiteral("alt+Right")}, QStringLiteral("/b"), 3));
     }
 
     void theUserClosingTheWindowEndsTheHelper() {
