@@ -45,9 +45,10 @@ void PopupBrowserService::open(const QUrl& url, const QString& title) {
         }
         window->deleteLater();
     });
-    window->start(m_program, {QStringLiteral("browse"), QStringLiteral("--title"), title,
-                              QStringLiteral("--width"), QString::number(m_settings->popupBrowserWidth()),
-                              QStringLiteral("--height"), QString::number(m_settings->popupBrowserHeight()),
+    // "--name=value" keeps a title that starts with "-" a value.
+    window->start(m_program, {QStringLiteral("browse"), QStringLiteral("--title=") + title,
+                              QStringLiteral("--width=%1").arg(m_settings->popupBrowserWidth()),
+                              QStringLiteral("--height=%1").arg(m_settings->popupBrowserHeight()),
                               QStringLiteral("--"), QString::fromLatin1(url.toEncoded())});
 }
 

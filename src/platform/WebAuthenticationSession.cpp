@@ -92,7 +92,7 @@ QCoro::Task<QUrl> WebAuthenticationSession::authenticate(QUrl loginUrl, QString 
             });
 
     Log::info(QStringLiteral("Opening the sign-in window for %1").arg(loginUrl.host()), Log::Category::api);
-    helper->start(m_program, {QStringLiteral("sign-in"), QStringLiteral("--callback-scheme"), scheme,
+    helper->start(m_program, {QStringLiteral("sign-in"), QStringLiteral("--callback-scheme=") + scheme,
                               QStringLiteral("--"), QString::fromLatin1(loginUrl.toEncoded())});
 
     const QPointer<WebAuthenticationSession> self(this);

@@ -87,21 +87,25 @@ private Q_SLOTS:
     void theWindowHasTheTitleAndTheConfiguredSize_data() {
         QTest::addColumn<QVariant>("width");
         QTest::addColumn<QVariant>("height");
+        QTest::addColumn<QString>("title");
         QTest::addColumn<QSize>("expected");
-        QTest::newRow("unset") << QVariant() << QVariant() << QSize(900, 700);
-        QTest::newRow("0 x 0") << QVariant(0) << QVariant(0) << QSize(900, 700);
-        QTest::newRow("1200 x 800") << QVariant(1200) << QVariant(800) << QSize(1200, 800);
-        QTest::newRow("below the minimum") << QVariant(200) << QVariant(-50) << QSize(400, 300);
+        const QString title = QStringLiteral("Fix the “login” bug – ClickUp");
+        QTest::newRow("unset") << QVariant() << QVariant() << title << QSize(900, 700);
+        QTest::newRow("0 x 0") << QVariant(0) << QVariant(0) << title << QSize(900, 700);
+        QTest::newRow("1200 x 800") << QVariant(1200) << QVariant(800) << title << QSize(1200, 800);
+        QTest::newRow("below the minimum") << QVariant(200) << QVariant(-50) << title << QSize(400, 300);
+        QTest::newRow("title like an option")
+            << QVariant(1000) << QVariant(600) << QStringLiteral("--width=500") << QSize(1000, 600);
     }
 
     void theWindowHasTheTitleAndTheConfiguredSize() {
         QFETCH(QVariant, width);
         QFETCH(QVariant, height);
+        QFETCH(QString, title);
         QFETCH(QSize, expected);
         m_settings->setValue(QStringLiteral("popupBrowserWidth"), width);
         m_settings->setValue(QStringLiteral("popupBrowserHeight"), height);
 
-        const QString title = QStringLiteral("Fix the “login” bug – ClickUp");
         m_browser->open(page(QStringLiteral("/task/86abc")), title);
         const auto window = waitForWindow();
         QVERIFY(window);
