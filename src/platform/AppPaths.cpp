@@ -19,3 +19,12 @@ QString AppPaths::dataFolder(const QString& name) {
     }
     return path;
 }
+
+QString AppPaths::cacheFolder(const QString& name) {
+    const QString path = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+                         QStringLiteral("/Pendlow/") + name;
+    if (!QDir().mkpath(path)) {
+        return {};
+    }
+    return path;
+}

@@ -11,4 +11,6 @@ public:
     static QString dataRoot();
     // A folder below the data root, created when missing; empty when it cannot be created.
     static QString dataFolder(const QString& name);
+    // $XDG_CACHE_HOME/Pendlow/<name>, created when missing; empty when it cannot be created.
+    static QString cacheFolder(const QString& name);
 };
