@@ -5,6 +5,8 @@
 #include "app/Log.h"
 #include "app/TimerRefreshService.h"
 #include "clickup/ClickUpAPIServiceProtocol.h"
+#include "planning/ToolsAPIService.h"
+#include "planning/ToolsAuthService.h"
 
 #include <QIcon>
 #include <QPointer>
@@ -24,6 +26,15 @@ QCoro::Task<> runStartupTaskIfAlive(QPointer<PendlowApp> app) {
         Log::error(QStringLiteral("Start-up failed"), Log::Category::general, error);
     }
 }
+
+// The one Tools client of the application, unless the caller gives one.
+std::unique_ptr<ToolsAPIServiceProtocol> makeToolsAPI(const PendlowApp::Services& services) {
+    if (services.toolsAPI) {
+        return nullptr;
+    }
+    return std::make_unique<ToolsAPIService>(services.keychainService, services.userDefaultsService,
+                                             ToolsAuthService::shared());
+}
 } // namespace
 
 QUrl PendlowApp::clickUpBaseUrl() {
@@ -33,8 +44,10 @@ QUrl PendlowApp::clickUpBaseUrl() {
 
 PendlowApp::PendlowApp(const Services& services, QObject* parent)
     : QObject(parent)
+    , m_ownedToolsAPI(makeToolsAPI(services))
     , m_appDelegate(new AppDelegate(services.notificationService, this))
-    , m_appState(new AppState(services.clickUpAPI, services.keychainService, services.userDefaultsService,
+    , m_appState(new AppState(services.clickUpAPI, services.toolsAPI ? *services.toolsAPI : *m_ownedToolsAPI,
+                              services.keychainService, services.userDefaultsService,
                               services.notificationService, services.toastAlerts, services.floatingAlerts,
                               this))
     , m_trayIcon(QIcon(QStringLiteral(":/icons/pendlow.svg"))) {

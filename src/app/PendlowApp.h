@@ -15,6 +15,7 @@ class FloatingAlertServiceProtocol;
 class KeychainServiceProtocol;
 class NotificationServiceProtocol;
 class ToastAlertServiceProtocol;
+class ToolsAPIServiceProtocol;
 class UserDefaultsServiceProtocol;
 
 // The application: builds the services and the one root state, keeps the tray icon, drives the
@@ -38,6 +39,9 @@ public:
         NotificationServiceProtocol& notificationService;
         ToastAlertServiceProtocol* toastAlerts = nullptr;       // the shared one when none
         FloatingAlertServiceProtocol* floatingAlerts = nullptr; // the shared one when none
+        // When none, the application makes one Tools client over keychainService,
+        // userDefaultsService and the shared sign-in (ToolsAuthService::shared()).
+        ToolsAPIServiceProtocol* toolsAPI = nullptr;
     };
 
     // The ClickUp API address: the environment's PENDLOW_CLICKUP_API_URL when set, else
@@ -80,6 +84,7 @@ private:
     void startStartupTask();
 
     std::unique_ptr<ClickUpAPIServiceProtocol> m_ownedClickUpAPI;
+    std::unique_ptr<ToolsAPIServiceProtocol> m_ownedToolsAPI;
     AppDelegate* m_appDelegate;
     AppState* m_appState;
     QSystemTrayIcon m_trayIcon;
