@@ -11,6 +11,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 
+#include <cstdio>
+
 PlanningTaskRow::PlanningTaskRow(AppState& appState, const PlanningTask& task, QWidget* parent)
     : TaskRowFrame(parent)
     , m_appState(appState)
@@ -49,7 +51,10 @@ QString PlanningTaskRow::hoursText(const PlanningTask& task) {
     if (!(hours > 0)) {
         return {};
     }
-    return QString::asprintf("%.1fh", hours);
+    // The C library's formatting, ties to even as it rounds them: 1.25 gives "1.2h".
+    char text[64];
+    std::snprintf(text, sizeof text, "%.1fh", hours);
+    return QString::fromLatin1(text);
 }
 
 TaskContextMenu* PlanningTaskRow::createContextMenu() {

@@ -24,7 +24,8 @@
 #include <memory>
 
 namespace {
-ClickUpSearchResult result(const QString& id, const QString& name, std::optional<QString> parent = std::nullopt) {
+ClickUpSearchResult result(const QString& id, const QString& name,
+                           std::optional<QString> parent = std::nullopt) {
     ClickUpSearchResult r;
     r.id = id;
     r.name = name;
@@ -100,8 +101,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("rowCount");
         QTest::addColumn<QStringList>("lines");
         const QString error = QStringLiteral("error: Server error: 500");
-        QTest::newRow("nothing found") << 0 << false << false << "" << 0
-                                       << QStringList{"No tasks found in ClickUp for 'login'"};
+        QTest::newRow("nothing found")
+            << 0 << false << false << "" << 0 << QStringList{"No tasks found in ClickUp for 'login'"};
         QTest::newRow("results") << 2 << false << false << "2" << 2 << QStringList{};
         QTest::newRow("searching with earlier results")
             << 2 << true << false << "spinner" << 0 << QStringList{"loading: Searching ClickUp..."};
@@ -183,15 +184,19 @@ private Q_SLOTS:
     }
 
     void subtaskRows() {
-        search().setClickUpResults({result("parent1", "Parent"), result("child1", "Child", QStringLiteral("parent1"))});
+        search().setClickUpResults(
+            {result("parent1", "Parent"), result("child1", "Child", QStringLiteral("parent1"))});
         auto* parentRow = rows(*m_section).at(0);
         auto* childRow = rows(*m_section).at(1);
         QVERIFY(childRow->isSubtask());
         QVERIFY(childRow->findChild<QLabel*>("subtaskArrow"));
-        QCOMPARE(childRow->layout()->contentsMargins().left(), parentRow->layout()->contentsMargins().left() + 16);
+        QCOMPARE(childRow->layout()->contentsMargins().left(),
+                 parentRow->layout()->contentsMargins().left() + 16);
 
         // The faint fill of a subtask stays whether hovered or not; a plain row is clear until hovered.
-        const auto fillAt = [](QWidget* row) { return row->grab().toImage().pixelColor(2, row->height() / 2); };
+        const auto fillAt = [](QWidget* row) {
+            return row->grab().toImage().pixelColor(2, row->height() / 2);
+        };
         parentRow->resize(300, 30);
         childRow->resize(300, 30);
         const QColor background = parentRow->palette().color(QPalette::Window);
@@ -233,7 +238,8 @@ private Q_SLOTS:
         QFETCH(QString, more);
         ClickUpSearchResult found = result("a1", "Fix login");
         for (int i = 0; i < count; ++i) {
-            found.assignees << assignee(i + 1, QStringLiteral("User %1").arg(i + 1), QStringLiteral("#336699"));
+            found.assignees << assignee(i + 1, QStringLiteral("User %1").arg(i + 1),
+                                        QStringLiteral("#336699"));
         }
         search().setClickUpResults({found});
         const auto* view = rows(*m_section).constFirst()->findChild<MenuBarAssigneeIconsView*>();
@@ -289,7 +295,8 @@ private Q_SLOTS:
         QTest::qWait(50);
         QVERIFY(!broken.showsPicture());
 
-        for (const QString& address : {QStringLiteral("not a url at all %%"), QStringLiteral("file:///etc/passwd")}) {
+        for (const QString& address :
+             {QStringLiteral("not a url at all %%"), QStringLiteral("file:///etc/passwd")}) {
             MenuBarAssigneeIcon unusable(assignee(3, "Bo", std::nullopt, address), 14);
             QVERIFY(!unusable.showsPicture());
         }

@@ -165,7 +165,8 @@ private Q_SLOTS:
         QCOMPARE(starts.size(), 1);
         QCOMPARE(starts.constFirst().teamId, AppStateFixture::teamId);
         QCOMPARE(starts.constFirst().taskId, QStringLiteral("86abc"));
-        QCOMPARE(m_fixture->notifications.eventsStartingWith(QStringLiteral("timerStarted:")).isEmpty(), silent);
+        QCOMPARE(m_fixture->notifications.eventsStartingWith(QStringLiteral("timerStarted:")).isEmpty(),
+                 silent);
     }
 
     void linesInPlaceOfTheRows_data() {
@@ -177,18 +178,20 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QString>("badge");
         const QString error = QStringLiteral("error: Server error: 500");
-        QTest::newRow("no entries") << false << "" << false << false << 0 << QStringList{"No time entries today"}
-                                    << "";
+        QTest::newRow("no entries") << false << "" << false << false << 0
+                                    << QStringList{"No time entries today"} << "";
         QTest::newRow("filter matching nothing")
             << true << "xyz" << false << false << 0 << QStringList{"No entries match 'xyz'"} << "";
         QTest::newRow("filter, no entries at all")
             << false << "xyz" << false << false << 0 << QStringList{"No time entries today"} << "";
-        QTest::newRow("filter by task id, any case") << true << "86ABC" << false << false << 1 << QStringList{}
-                                                     << "1";
+        QTest::newRow("filter by task id, any case")
+            << true << "86ABC" << false << false << 1 << QStringList{} << "1";
         QTest::newRow("first load") << false << "" << true << false << 0 << QStringList{"loading: Loading..."}
                                     << "";
-        QTest::newRow("loading with entries held") << true << "" << true << false << 1 << QStringList{} << "1";
-        QTest::newRow("error below the rows") << true << "" << false << true << 1 << QStringList{error} << "1";
+        QTest::newRow("loading with entries held")
+            << true << "" << true << false << 1 << QStringList{} << "1";
+        QTest::newRow("error below the rows")
+            << true << "" << false << true << 1 << QStringList{error} << "1";
         QTest::newRow("error below the empty line")
             << false << "" << false << true << 0 << QStringList{"No time entries today", error} << "";
     }
