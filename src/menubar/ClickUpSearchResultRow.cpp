@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "menubar/CharacterTruncation.h"
+#include "menubar/ElidedLabel.h"
 #include "menubar/MenuBarAssigneeIconsView.h"
 #include "menubar/RowStyle.h"
 #include "menubar/StatusBadge.h"
@@ -42,18 +43,17 @@ ClickUpSearchResultRow::ClickUpSearchResultRow(AppState& appState, const ClickUp
     auto* text = new QVBoxLayout;
     text->setContentsMargins(0, 0, 0, 0);
     text->setSpacing(1);
-    auto* name = new QLabel(truncatedToCharacters(result.name, nameLimit), this);
+    auto* name = new ElidedLabel(truncatedToCharacters(result.name, nameLimit), this);
     name->setObjectName(QStringLiteral("taskName"));
     name->setTextFormat(Qt::PlainText);
     name->setFont(RowStyle::font(11));
     name->setToolTip(result.name);
-    name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     text->addWidget(name);
 
     auto* details = new QHBoxLayout;
     details->setContentsMargins(0, 0, 0, 0);
     details->setSpacing(4);
-    auto* list = new QLabel(result.listName, this);
+    auto* list = new ElidedLabel(result.listName, this);
     list->setObjectName(QStringLiteral("listName"));
     list->setTextFormat(Qt::PlainText);
     list->setFont(RowStyle::font(9));

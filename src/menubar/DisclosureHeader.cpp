@@ -1,5 +1,6 @@
 #include "menubar/DisclosureHeader.h"
 
+#include "menubar/ElidedLabel.h"
 #include "menubar/RowStyle.h"
 
 #include <QEvent>
@@ -33,9 +34,8 @@ void DisclosureHeader::setExpanded(bool expanded) {
 }
 
 QLabel* DisclosureHeader::addText(const QString& text, const QFont& font, std::optional<QColor> color) {
-    auto* label = new QLabel(text, this);
+    auto* label = new ElidedLabel(text, this);
     label->setFont(font);
-    label->setTextFormat(Qt::PlainText);
     if (color) {
         RowStyle::setTextColor(label, *color);
     }

@@ -1,6 +1,7 @@
 #include "menubar/SectionMessage.h"
 
 #include "menubar/BusyIndicator.h"
+#include "menubar/ElidedLabel.h"
 #include "menubar/RowStyle.h"
 
 #include <QHBoxLayout>
@@ -9,7 +10,7 @@
 SectionMessage::SectionMessage(Kind kind, const QString& text, int indent, QWidget* parent)
     : QWidget(parent)
     , m_kind(kind)
-    , m_label(new QLabel(text, this)) {
+    , m_label(kind == Kind::error ? new QLabel(text, this) : new ElidedLabel(text, this)) {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(indent, 0, 0, 0);
     layout->setSpacing(6);
@@ -28,11 +29,8 @@ SectionMessage::SectionMessage(Kind kind, const QString& text, int indent, QWidg
     m_label->setTextFormat(Qt::PlainText);
     m_label->setFont(RowStyle::font(pointSize));
     RowStyle::setTextColor(m_label, RowStyle::secondaryColor(palette()));
-    if (kind == Kind::error) {
-        m_label->setWordWrap(true);
-    } else {
-        m_label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    }
+    // Errors may be long: they wrap.
+    m_label->setWordWrap(kind == Kind::error);
     layout->addWidget(m_label, 1);
 }
 

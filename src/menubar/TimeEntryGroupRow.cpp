@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "app/Formatting.h"
 #include "menubar/CharacterTruncation.h"
+#include "menubar/ElidedLabel.h"
 #include "menubar/RowStyle.h"
 #include "menubar/StatusBadge.h"
 #include "menubar/TaskContextMenu.h"
@@ -15,7 +16,7 @@ TimeEntryGroupRow::TimeEntryGroupRow(AppState& appState, const TimeEntryGroup& g
     : TaskRowFrame(parent)
     , m_appState(appState)
     , m_group(group)
-    , m_name(new QLabel(truncatedToCharacters(group.taskName, nameLimit), this))
+    , m_name(new ElidedLabel(truncatedToCharacters(group.taskName, nameLimit), this))
     , m_duration(new QLabel(hoursMinutesText(group.totalDuration), this)) {
     setObjectName(QStringLiteral("timeEntryGroupRow"));
     auto* layout = new QHBoxLayout(this);
@@ -26,7 +27,6 @@ TimeEntryGroupRow::TimeEntryGroupRow(AppState& appState, const TimeEntryGroup& g
     m_name->setObjectName(QStringLiteral("taskName"));
     m_name->setTextFormat(Qt::PlainText);
     m_name->setFont(RowStyle::font(11));
-    m_name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     layout->addWidget(m_name, 1);
 
     m_duration->setObjectName(QStringLiteral("duration"));

@@ -72,6 +72,10 @@ PlanningSection::PlanningSection(AppState& appState, QWidget* parent)
     redraw();
 }
 
+ClickUpSearchSection* PlanningSection::searchSection() const {
+    return m_searchSection;
+}
+
 PlanningSection::Content PlanningSection::currentContent() const {
     const PlanningState* planning = m_appState.planningState();
     Content content;

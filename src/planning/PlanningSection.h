@@ -30,10 +30,9 @@ public:
     explicit PlanningSection(AppState& appState, QWidget* parent = nullptr);
 
     // The ClickUp search results while they are on screen, else null.
-    ClickUpSearchSection* searchSection() const { return m_searchSection; }
+    ClickUpSearchSection* searchSection() const;
 
-    static inline const QString configureHint =
-        QStringLiteral("Set up the Tools server in Settings to see your planning");
+    static inline const QString configureHint = QStringLiteral("Configure the Tools server in Settings");
 
 private:
     // Everything the section is drawn from; it is redrawn only when this changes.

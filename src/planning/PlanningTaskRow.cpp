@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "menubar/CharacterTruncation.h"
+#include "menubar/ElidedLabel.h"
 #include "menubar/RowStyle.h"
 #include "menubar/StatusBadge.h"
 #include "menubar/TaskContextMenu.h"
@@ -24,12 +25,11 @@ PlanningTaskRow::PlanningTaskRow(AppState& appState, const PlanningTask& task, Q
     layout->addWidget(new StatusBadge(task.taskStatus(), this));
 
     const QString name = displayName(task);
-    auto* nameLabel = new QLabel(truncatedToCharacters(name, nameLimit), this);
+    auto* nameLabel = new ElidedLabel(truncatedToCharacters(name, nameLimit), this);
     nameLabel->setObjectName(QStringLiteral("taskName"));
     nameLabel->setTextFormat(Qt::PlainText);
     nameLabel->setFont(RowStyle::font(11));
     nameLabel->setToolTip(name);
-    nameLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     layout->addWidget(nameLabel, 1);
 
     const QString hours = hoursText(task);
