@@ -34,6 +34,7 @@ MenuBarView::MenuBarView(AppState& appState, QWidget* parent)
     , m_footerView(new FooterView(appState, this)) {
     // The window-background colour of the palette (windowBackgroundColor()), following its changes.
     setBackgroundRole(QPalette::Window);
+    setFixedWidth(popoverWidth);
     setAutoFillBackground(true);
 
     auto* timesheet = new QVBoxLayout(m_timesheetContent);
@@ -123,10 +124,17 @@ void MenuBarView::onSettingChanged(const QString& key) {
     }
 }
 
+QSize MenuBarView::sizeHint() const {
+    return QSize(popoverWidth, qRound(m_height));
+}
+
+// The view asks for the stored height; a window that must be shorter (a small screen) may squeeze it,
+// and the scrolling content gives way first.
 void MenuBarView::applyHeight() {
-    const double height = popoverHeight();
-    m_resizeHandle->setValue(height);
-    setFixedSize(popoverWidth, qRound(height));
+    m_height = popoverHeight();
+    m_resizeHandle->setValue(m_height);
+    updateGeometry();
+    resize(sizeHint());
 }
 
 void MenuBarView::applyTab() {

@@ -17,9 +17,10 @@ class WorklogSection;
 // The popover's content, top to bottom: the timer row, the filter field (timesheet tab only), the tab
 // bar (only while both tabs are available), the scrolling content of the shown tab (the timesheet:
 // today's worklog above the weekly planning; or the activity), the resize handle and the footer.
-// It is 340 px wide and as high as the setting "popoverHeight" (450 when unset), which the resize
-// handle changes; "selectedContentTab" ("planning" when unset) keeps the tab the user chose. Both go
-// through UserDefaultsService::shared(), so the popover window can follow "popoverHeight" too.
+// It is 340 px wide and asks to be as high as the setting "popoverHeight" (450 when unset), which
+// the resize handle changes; a window that hosts it may make it shorter to fit the screen.
+// "selectedContentTab" ("planning" when unset) keeps the tab the user chose. Both go through
+// UserDefaultsService::shared(), so the popover window can follow "popoverHeight" too.
 //
 // The window that hosts the view owns its appearance: it sets AppState::isPopoverVisible and restarts
 // the refresh when it shows the view.
@@ -55,12 +56,16 @@ public:
     ResizeHandle* resizeHandle() const { return m_resizeHandle; }
     FooterView* footerView() const { return m_footerView; }
 
+    // popoverWidth wide and popoverHeight() high.
+    QSize sizeHint() const override;
+
 private:
     void applyHeight();
     void applyTab();
     void onSettingChanged(const QString& key);
 
     AppState& m_appState;
+    double m_height = defaultHeight;
     TimerStatusView* m_timerStatusView;
     SearchField* m_searchField;
     QWidget* m_searchContainer;

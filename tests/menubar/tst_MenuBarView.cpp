@@ -15,6 +15,7 @@
 #include "app/UserDefaultsService.h"
 #include "menubar/ContentTabBar.h"
 #include "menubar/ContentTabButton.h"
+#include "menubar/FooterView.h"
 #include "menubar/MenuBarView.h"
 #include "menubar/ResizeHandle.h"
 #include "menubar/SearchField.h"
@@ -24,8 +25,10 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QScrollArea>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 #include <memory>
 
@@ -138,14 +141,33 @@ private Q_SLOTS:
         QFETCH(int, height);
         shared().setValue(MenuBarView::popoverHeightKey, stored);
         MenuBarView view(*m_state);
+        QCOMPARE(view.sizeHint(), QSize(340, height));
         QCOMPARE(view.size(), QSize(340, height));
-        QCOMPARE(view.minimumSize(), view.maximumSize());
         // Showing a stored value does not write it back.
         QCOMPARE(shared().value(MenuBarView::popoverHeightKey), stored);
 
         // A height stored elsewhere is followed at once.
         shared().setValue(MenuBarView::popoverHeightKey, 512.0);
         QCOMPARE(view.height(), 512);
+    }
+
+    void squeezedByItsWindowTheFooterStaysInside() {
+        shared().setValue(MenuBarView::popoverHeightKey, 700.0);
+        QWidget window;
+        auto* layout = new QVBoxLayout(&window);
+        layout->setContentsMargins(0, 0, 0, 0);
+        auto* view = new MenuBarView(*m_state, &window);
+        layout->addWidget(view);
+        window.setFixedSize(340, 360);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QRect footer(view->footerView()->mapTo(&window, QPoint(0, 0)), view->footerView()->size());
+        QVERIFY2(window.rect().contains(footer), qPrintable(QStringLiteral("footer at %1,%2 %3x%4")
+                                                                .arg(footer.x())
+                                                                .arg(footer.y())
+                                                                .arg(footer.width())
+                                                                .arg(footer.height())));
+        QVERIFY(view->scrollArea()->height() < 700 - 360);
     }
 
     void draggingTheHandleStoresTheHeight() {
