@@ -15,7 +15,6 @@ void ElidingLabel::setFullText(const QString& text) {
         return;
     }
     m_fullText = text;
-    setToolTip(QString());
     updateGeometry();
     elide();
 }
@@ -45,5 +44,7 @@ void ElidingLabel::elide() {
     const QString shown = QFontMetrics(font()).elidedText(m_fullText, Qt::ElideRight, contentsRect().width());
     if (shown != text()) {
         setText(shown);
+        // A cut text is shown whole on hover.
+        setToolTip(shown == m_fullText ? QString() : m_fullText);
     }
 }

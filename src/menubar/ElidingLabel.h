@@ -2,7 +2,8 @@
 
 #include <QLabel>
 
-// A one-line label that shows as much of its text as fits and ends a cut text with "…".
+// A one-line label that shows as much of its text as fits and ends a cut text with "…"; the whole
+// text of a cut one is its tooltip.
 class ElidingLabel : public QLabel {
     Q_OBJECT
 
