@@ -21,6 +21,7 @@
 #include <QTemporaryDir>
 
 #include <ctime>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -289,8 +290,16 @@ private Q_SLOTS:
         QCOMPARE(activeSpy.count(), 2);
     }
 
-    void silentModeOfZeroSecondsEndsAtOnce() {
-        awaitTask(state().enableSilentMode(0));
+    void silentModeWithoutDurationEndsAtOnce_data() {
+        QTest::addColumn<double>("seconds");
+        QTest::newRow("zero") << 0.0;
+        QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN();
+    }
+
+    void silentModeWithoutDurationEndsAtOnce() {
+        QFETCH(double, seconds);
+        awaitTask(state().enableSilentMode(seconds));
+        QCOMPARE(m_settings->silentModeEnd(), std::optional<QDateTime>(kMondayMorning));
         QVERIFY(!state().silentModeActive()); // the reload finds the end not after now
         QCOMPARE(m_notifications->eventsStartingWith(QStringLiteral("silentMode:")).size(), 1);
     }
