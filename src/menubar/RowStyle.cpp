@@ -1,37 +1,22 @@
 #include "menubar/RowStyle.h"
 
-#include "alerts/AlertIcons.h"
+#include "menubar/PopoverStyle.h"
 
-#include <QApplication>
-#include <QFontDatabase>
 #include <QWidget>
-
-#include <cmath>
 
 namespace RowStyle {
 namespace {
 QColor pick(const QPalette& palette, QRgb light, QRgb dark) {
     return QColor::fromRgb(isDark(palette) ? dark : light);
 }
-
-// Points to logical pixels at the screen's resolution.
-int pointsToPixels(qreal points, const QWidget* widget) {
-    const qreal dpi = widget ? widget->logicalDpiY() : 96.0;
-    return std::max(1, int(std::lround(points * dpi / 72.0)));
-}
 } // namespace
 
 QFont font(qreal pointSize, QFont::Weight weight) {
-    QFont result = QApplication::font();
-    result.setPointSizeF(pointSize);
-    result.setWeight(weight);
-    return result;
+    return PopoverStyle::font(pointSize, weight);
 }
 
 QFont monospacedFont(qreal pointSize) {
-    QFont result = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    result.setPointSizeF(pointSize);
-    return result;
+    return PopoverStyle::monospacedFont(pointSize);
 }
 
 bool isDark(const QPalette& palette) {
@@ -39,20 +24,19 @@ bool isDark(const QPalette& palette) {
 }
 
 QColor secondaryColor(const QPalette& palette) {
-    return withOpacity(palette.color(QPalette::WindowText), 0.55);
+    return PopoverStyle::secondaryText(palette);
 }
 
 QColor tertiaryColor(const QPalette& palette) {
-    return withOpacity(palette.color(QPalette::WindowText), 0.35);
+    return PopoverStyle::tertiaryText(palette);
 }
 
 QColor withOpacity(QColor color, qreal opacity) {
-    color.setAlphaF(float(color.alphaF() * opacity));
-    return color;
+    return PopoverStyle::withAlpha(color, opacity);
 }
 
 QColor orange(const QPalette& palette) {
-    return pick(palette, 0xFF9500, 0xFF9F0A);
+    return PopoverStyle::orange(palette);
 }
 
 QColor blue(const QPalette& palette) {
@@ -60,7 +44,7 @@ QColor blue(const QPalette& palette) {
 }
 
 QColor green(const QPalette& palette) {
-    return pick(palette, 0x34C759, 0x30D158);
+    return PopoverStyle::green(palette);
 }
 
 QColor cyan(const QPalette& palette) {
@@ -80,19 +64,14 @@ QColor gray(const QPalette& palette) {
 }
 
 QPixmap glyph(const QString& iconName, qreal pointSize, const QColor& color, const QWidget* widget) {
-    const qreal ratio = widget ? widget->devicePixelRatioF() : qApp->devicePixelRatio();
-    return AlertIcons::pixmap(iconName, pointsToPixels(pointSize, widget), ratio, color);
+    return PopoverStyle::symbol(iconName, pointSize, widget, color);
 }
 
 QPixmap icon(const QString& iconName, qreal pointSize, const QWidget* widget) {
-    const qreal ratio = widget ? widget->devicePixelRatioF() : qApp->devicePixelRatio();
-    return AlertIcons::pixmap(iconName, pointsToPixels(pointSize, widget), ratio);
+    return PopoverStyle::symbol(iconName, pointSize, widget);
 }
 
 void setTextColor(QWidget* widget, const QColor& color) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, color);
-    palette.setColor(QPalette::Text, color);
-    widget->setPalette(palette);
+    PopoverStyle::setTextColor(widget, color);
 }
 } // namespace RowStyle

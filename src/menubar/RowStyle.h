@@ -8,8 +8,9 @@
 
 class QWidget;
 
-// Fonts, colours and glyphs shared by the popover's sections and task rows. Fonts are the
-// application font at fixed point sizes; colours follow the palette's light or dark window.
+// Fonts, colours and glyphs of the popover's sections and task rows: PopoverStyle's, plus the status
+// colours and the names of the glyphs the rows use. Colours follow the palette's light or dark
+// window.
 namespace RowStyle {
 QFont font(qreal pointSize, QFont::Weight weight = QFont::Normal);
 // Fixed-width digits for durations and hours.
@@ -44,9 +45,9 @@ void setTextColor(QWidget* widget, const QColor& color);
 inline const QString chevronDown = QStringLiteral("pan-down-symbolic");
 inline const QString chevronRight = QStringLiteral("pan-end-symbolic");
 inline const QString warningGlyph = QStringLiteral("dialog-warning");
-inline const QString searchGlyph = QStringLiteral("system-search");
+inline const QString searchGlyph = QStringLiteral("edit-find");
 inline const QString subtaskGlyph = QStringLiteral("format-indent-more");
-inline const QString openGlyph = QStringLiteral("internet-web-browser");
+inline const QString openGlyph = QStringLiteral("external-link");
 inline const QString startGlyph = QStringLiteral("media-playback-start");
 inline const QString copyGlyph = QStringLiteral("edit-copy");
 inline const QString unscheduledGlyph = QStringLiteral("mail-folder-inbox");

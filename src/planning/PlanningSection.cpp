@@ -5,6 +5,7 @@
 #include "menubar/BusyIndicator.h"
 #include "menubar/CharacterTruncation.h"
 #include "menubar/ClickUpSearchSection.h"
+#include "menubar/PopoverStyle.h"
 #include "menubar/RowStyle.h"
 #include "menubar/SectionLayout.h"
 #include "menubar/SectionMessage.h"
@@ -12,29 +13,13 @@
 #include "planning/PlanningState.h"
 #include "planning/WeekPlanView.h"
 
+#include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPainter>
 #include <QVBoxLayout>
 
 namespace {
 constexpr int messageIndent = 8;
-
-// A thin line between the weeks and the search results.
-class Divider : public QWidget {
-public:
-    explicit Divider(QWidget* parent)
-        : QWidget(parent) {
-        setObjectName(QStringLiteral("divider"));
-        setFixedHeight(1);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.fillRect(rect(), RowStyle::withOpacity(palette().color(QPalette::WindowText), 0.15));
-    }
-};
 } // namespace
 
 PlanningSection::PlanningSection(AppState& appState, QWidget* parent)
@@ -167,7 +152,9 @@ void PlanningSection::redraw() {
             auto* divider = new QWidget(this);
             auto* dividerLayout = new QVBoxLayout(divider);
             dividerLayout->setContentsMargins(0, 4, 0, 4);
-            dividerLayout->addWidget(new Divider(divider));
+            QFrame* line = PopoverStyle::divider(divider);
+            line->setObjectName(QStringLiteral("divider"));
+            dividerLayout->addWidget(line);
             m_body->addWidget(divider);
             appendSearchSection();
             searchShown = true;
