@@ -65,10 +65,11 @@ PlanningSection::Content PlanningSection::currentContent() const {
     const PlanningState* planning = m_appState.planningState();
     Content content;
     content.isToolsConfigured = m_appState.configuration().isToolsConfigured();
-    content.isLoading = planning->isLoading();
     content.hasPlans = !planning->weekPlans().isEmpty();
     content.searchText = m_appState.searchState()->searchText();
     content.filteredPlans = planning->filteredWeekPlans(content.searchText);
+    // Loading matters only while there is nothing to show: a refresh leaves shown weeks alone.
+    content.isLoading = planning->isLoading() && content.filteredPlans.isEmpty();
     content.expandedWeeks = planning->expandedWeeks();
     content.collapsedClients = m_collapsedClients;
     if (planning->error()) {

@@ -1,4 +1,4 @@
-// A picture of the popover's timesheet sections with a realistic day, for looking at by eye: saved
+// A picture of the popover with a realistic day, for looking at by eye: saved
 // as PNG files into $PENDLOW_SCREENSHOT_DIR. Skipped unless that variable is set.
 #include "support/AppStateFixture.h"
 #include "support/FakeClock.h"
@@ -6,13 +6,9 @@
 #include "support/TestMain.h"
 
 #include "app/Formatting.h"
-#include "menubar/WorklogSection.h"
-#include "planning/PlanningSection.h"
+#include "menubar/MenuBarView.h"
 
 #include <QDir>
-#include <QFrame>
-#include <QScrollArea>
-#include <QVBoxLayout>
 
 namespace {
 const QDateTime kNow(QDate(2026, 3, 2), QTime(15, 10));
@@ -59,32 +55,14 @@ class SectionsScreenshotTest : public QObject {
 
     QString m_dir;
 
-    // The timesheet tab as the popover stacks it: the worked-on list, a divider, the planning.
+    // The whole popover, whose timesheet tab holds the worked-on list and the planning.
     void shoot(AppState& state, const QString& name) {
-        QWidget popover;
+        MenuBarView popover(state);
         popover.setAutoFillBackground(true);
         QPalette palette = popover.palette();
         palette.setColor(QPalette::Window, windowBackgroundColor());
         popover.setPalette(palette);
-        auto* scroll = new QScrollArea(&popover);
-        scroll->setFrameShape(QFrame::NoFrame);
-        scroll->setWidgetResizable(true);
-        auto* content = new QWidget;
-        auto* layout = new QVBoxLayout(content);
-        layout->setContentsMargins(12, 10, 12, 10);
-        layout->setSpacing(8);
-        layout->addWidget(new WorklogSection(state));
-        auto* divider = new QFrame;
-        divider->setFrameShape(QFrame::HLine);
-        divider->setFrameShadow(QFrame::Sunken);
-        layout->addWidget(divider);
-        layout->addWidget(new PlanningSection(state));
-        layout->addStretch(1);
-        scroll->setWidget(content);
-        auto* outer = new QVBoxLayout(&popover);
-        outer->setContentsMargins(0, 0, 0, 0);
-        outer->addWidget(scroll);
-        popover.resize(340, 760);
+        popover.resize(MenuBarView::popoverWidth, 800);
         popover.show();
         QVERIFY(QTest::qWaitForWindowExposed(&popover));
         QTest::qWait(300);

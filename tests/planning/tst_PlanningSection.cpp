@@ -299,12 +299,14 @@ private Q_SLOTS:
         QVERIFY(!headerSpins(*m_section));
         QCOMPARE(outline(*m_section), (QStringList{"Week 10 (1)", "  Acme: t1"}));
 
-        // A later refresh keeps the weeks on screen and shows no spinner.
+        // A later refresh keeps the weeks on screen, the same rows, and shows no spinner.
+        const PlanningTaskRow* row = m_section->findChild<PlanningTaskRow*>();
         m_fixture->tools.hold();
         auto again = state().planningState()->fetchPlanning(QString(), QString(), std::nullopt);
         QTRY_COMPARE(m_fixture->tools.waiting(), 1);
         QVERIFY(!headerSpins(*m_section));
         QCOMPARE(outline(*m_section).size(), 2);
+        QCOMPARE(m_section->findChild<PlanningTaskRow*>(), row);
         m_fixture->tools.release();
         awaitTask(std::move(again));
     }
