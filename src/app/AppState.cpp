@@ -10,8 +10,6 @@
 #include "clickup/TimerState.h"
 #include "clickup/WorklogState.h"
 #include "planning/PlanningState.h"
-#include "planning/ToolsAPIService.h"
-#include "planning/ToolsAuthService.h"
 
 #include <QPointer>
 
@@ -53,25 +51,6 @@ QCoro::Task<> settled(QCoro::Task<> fetch) {
     }
 }
 } // namespace
-
-AppState::AppState(ClickUpAPIServiceProtocol& clickUpAPI, KeychainServiceProtocol& keychainService,
-                   UserDefaultsServiceProtocol& userDefaultsService,
-                   NotificationServiceProtocol& notificationService, ToastAlertServiceProtocol* toastAlerts,
-                   FloatingAlertServiceProtocol* floatingAlerts, QObject* parent)
-    : AppState(
-          clickUpAPI,
-          std::make_unique<ToolsAPIService>(keychainService, userDefaultsService, ToolsAuthService::shared()),
-          keychainService, userDefaultsService, notificationService, toastAlerts, floatingAlerts, parent) {}
-
-AppState::AppState(ClickUpAPIServiceProtocol& clickUpAPI,
-                   std::unique_ptr<ToolsAPIServiceProtocol> ownedToolsAPI,
-                   KeychainServiceProtocol& keychainService, UserDefaultsServiceProtocol& userDefaultsService,
-                   NotificationServiceProtocol& notificationService, ToastAlertServiceProtocol* toastAlerts,
-                   FloatingAlertServiceProtocol* floatingAlerts, QObject* parent)
-    : AppState(clickUpAPI, *ownedToolsAPI, keychainService, userDefaultsService, notificationService,
-               toastAlerts, floatingAlerts, parent) {
-    m_ownedToolsAPI = std::move(ownedToolsAPI);
-}
 
 AppState::AppState(ClickUpAPIServiceProtocol& clickUpAPI, ToolsAPIServiceProtocol& toolsAPI,
                    KeychainServiceProtocol& keychainService, UserDefaultsServiceProtocol& userDefaultsService,

@@ -11,7 +11,6 @@
 #include <QObject>
 #include <QString>
 
-#include <memory>
 #include <optional>
 #include <vector>
 
@@ -48,13 +47,6 @@ public:
     // their shared instances.
     AppState(ClickUpAPIServiceProtocol& clickUpAPI, ToolsAPIServiceProtocol& toolsAPI,
              KeychainServiceProtocol& keychainService, UserDefaultsServiceProtocol& userDefaultsService,
-             NotificationServiceProtocol& notificationService,
-             ToastAlertServiceProtocol* toastAlerts = nullptr,
-             FloatingAlertServiceProtocol* floatingAlerts = nullptr, QObject* parent = nullptr);
-    // For callers without a Tools client of their own: the root state makes and owns one over the
-    // given secret store and settings and the shared sign-in (ToolsAuthService::shared()).
-    AppState(ClickUpAPIServiceProtocol& clickUpAPI, KeychainServiceProtocol& keychainService,
-             UserDefaultsServiceProtocol& userDefaultsService,
              NotificationServiceProtocol& notificationService,
              ToastAlertServiceProtocol* toastAlerts = nullptr,
              FloatingAlertServiceProtocol* floatingAlerts = nullptr, QObject* parent = nullptr);
@@ -120,12 +112,6 @@ private:
         std::optional<QString> toolsWSToken;
     };
 
-    // Takes ownership of the Tools client it is given.
-    AppState(ClickUpAPIServiceProtocol& clickUpAPI, std::unique_ptr<ToolsAPIServiceProtocol> ownedToolsAPI,
-             KeychainServiceProtocol& keychainService, UserDefaultsServiceProtocol& userDefaultsService,
-             NotificationServiceProtocol& notificationService, ToastAlertServiceProtocol* toastAlerts,
-             FloatingAlertServiceProtocol* floatingAlerts, QObject* parent);
-
     // Starts the fetches of one refresh together; each keeps its own outcome in its state, so one
     // failing stops none of the others: the timer, today's entries and, when the snapshot says the
     // Tools server is configured, the planning.
@@ -144,7 +130,6 @@ private:
     UserDefaultsServiceProtocol& m_userDefaultsService;
     NotificationServiceProtocol& m_notificationService;
     TimerRefreshService* m_refreshService;
-    std::unique_ptr<ToolsAPIServiceProtocol> m_ownedToolsAPI;
     TimerState* m_timerState;
     WorklogState* m_worklogState;
     PlanningState* m_planningState;
