@@ -1,7 +1,9 @@
 #include "menubar/ElidedLabel.h"
 
+#include <QHelpEvent>
 #include <QPainter>
 #include <QStyle>
+#include <QToolTip>
 
 ElidedLabel::ElidedLabel(const QString& text, QWidget* parent)
     : QLabel(text, parent) {
@@ -14,6 +16,18 @@ bool ElidedLabel::isElided() const {
 
 QSize ElidedLabel::minimumSizeHint() const {
     return {0, QLabel::minimumSizeHint().height()};
+}
+
+bool ElidedLabel::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip && m_showsWholeTextWhenElided && toolTip().isEmpty()) {
+        if (isElided()) {
+            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), text(), this);
+        } else {
+            QToolTip::hideText();
+        }
+        return true;
+    }
+    return QLabel::event(event);
 }
 
 void ElidedLabel::paintEvent(QPaintEvent*) {

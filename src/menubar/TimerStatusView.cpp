@@ -4,7 +4,7 @@
 #include "app/AppState.h"
 #include "app/Log.h"
 #include "menubar/ActivityIndicator.h"
-#include "menubar/ElidingLabel.h"
+#include "menubar/ElidedLabel.h"
 #include "menubar/PopoverStyle.h"
 #include "menubar/PopupBrowserService.h"
 
@@ -85,7 +85,8 @@ QWidget* TimerStatusView::buildRunningForm() {
     timeLine->addWidget(play, 0, Qt::AlignVCenter);
     timeLine->addStretch(1);
 
-    m_taskNameLabel = new ElidingLabel(m_runningForm);
+    m_taskNameLabel = new ElidedLabel(QString(), m_runningForm);
+    m_taskNameLabel->setShowsWholeTextWhenElided(true);
     m_taskNameLabel->setObjectName(QStringLiteral("taskNameLabel"));
     m_taskNameLabel->setFont(PopoverStyle::font(12));
     PopoverStyle::setTextColor(m_taskNameLabel, secondary);
@@ -255,7 +256,7 @@ void TimerStatusView::updateForm() {
     m_runningForm->setVisible(timer.has_value());
     m_idleForm->setVisible(!timer.has_value());
     if (timer) {
-        m_taskNameLabel->setFullText(shortenedTaskName(timer->taskName));
+        m_taskNameLabel->setText(shortenedTaskName(timer->taskName));
     }
     updateTimes();
     updateError();

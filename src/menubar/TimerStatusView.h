@@ -8,7 +8,7 @@
 
 class ActivityIndicator;
 class AppState;
-class ElidingLabel;
+class ElidedLabel;
 class QFrame;
 class QLabel;
 class QPushButton;
@@ -66,7 +66,7 @@ private:
 
     QWidget* m_runningForm = nullptr;
     QLabel* m_elapsedLabel = nullptr;
-    ElidingLabel* m_taskNameLabel = nullptr;
+    ElidedLabel* m_taskNameLabel = nullptr;
     QPushButton* m_stopButton = nullptr;
     QToolButton* m_openButton = nullptr;
     QToolButton* m_copyButton = nullptr;
