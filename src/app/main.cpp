@@ -1,7 +1,10 @@
+#include "alerts/NotificationService.h"
+#include "app/KeychainService.h"
+#include "app/PendlowApp.h"
+#include "app/UserDefaultsService.h"
+#include "clickup/ClickUpAPIService.h"
+
 #include <QApplication>
-#include <QIcon>
-#include <QSystemTrayIcon>
-#include <QTimer>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -10,20 +13,14 @@ int main(int argc, char* argv[]) {
     // A tray application: no main window, and closing a window never ends the process.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    QSystemTrayIcon tray(QIcon(QStringLiteral(":/icons/pendlow.svg")));
-    tray.setToolTip(QStringLiteral("Pendlow"));
-    // The tray host may appear after us: keep trying until it is there.
-    QTimer waitForTray;
-    QObject::connect(&waitForTray, &QTimer::timeout, &tray, [&] {
-        if (QSystemTrayIcon::isSystemTrayAvailable()) {
-            tray.show();
-            waitForTray.stop();
-        }
-    });
-    waitForTray.start(250);
-    if (QSystemTrayIcon::isSystemTrayAvailable()) {
-        tray.show();
-        waitForTray.stop();
-    }
+    // The start-up order: the secret store, the one ClickUp client on it, the settings store, the
+    // notification service, then the application with its root state.
+    KeychainService& keychain = KeychainService::shared();
+    ClickUpAPIService clickUpAPI(keychain, PendlowApp::clickUpBaseUrl());
+    UserDefaultsService& settings = UserDefaultsService::shared();
+    NotificationService& notifications = NotificationService::shared();
+
+    PendlowApp pendlow(PendlowApp::Services{keychain, clickUpAPI, settings, notifications});
+    pendlow.launch();
     return app.exec();
 }

@@ -1,0 +1,147 @@
+#include "menubar/PopoverWindow.h"
+
+#include "alerts/AlertWindow.h"
+#include "alerts/FloatingAlertService.h"
+#include "alerts/ToastAlertService.h"
+#include "app/AppState.h"
+#include "app/TimerRefreshService.h"
+#include "app/UserDefaultsService.h"
+#include "menubar/MenuBarView.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+const QString popoverHeightKey = QStringLiteral("popoverHeight");
+}
+
+PopoverWindow::PopoverWindow(AppState& appState, ToastAlertServiceProtocol* toastAlerts,
+                             FloatingAlertServiceProtocol* floatingAlerts, UserDefaultsService* settings,
+                             QWidget* parent)
+    : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint)
+    , m_appState(appState)
+    , m_toastAlerts(toastAlerts)
+    , m_floatingAlerts(floatingAlerts)
+    , m_settings(settings ? *settings : UserDefaultsService::shared())
+    , m_content(new MenuBarView(appState, this))
+    , m_height(heightFromSetting(m_settings.value(popoverHeightKey))) {
+    setWindowTitle(QStringLiteral("Pendlow"));
+    // A click that closes the popover is not passed on: a click on the tray item closes it, no more.
+    setAttribute(Qt::WA_NoMouseReplay);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setSizeConstraint(QLayout::SetNoConstraint);
+    layout->addWidget(m_content);
+    setFixedSize(preferredSize());
+    connect(&m_settings, &UserDefaultsService::settingChanged, this, &PopoverWindow::onSettingChanged);
+}
+
+PopoverWindow::~PopoverWindow() = default;
+
+int PopoverWindow::heightFromSetting(const QVariant& value) {
+    bool ok = false;
+    const double height = value.toDouble(&ok);
+    if (!ok || !std::isfinite(height) || height <= 0) {
+        return int(defaultPopoverHeight);
+    }
+    return int(std::lround(std::min(height, 100000.0)));
+}
+
+QSize PopoverWindow::preferredSize() const {
+    return QSize(popoverWidth, m_height);
+}
+
+QRect PopoverWindow::placement(const QRect& anchor, const QSize& size, const QRect& available) {
+    const int width = std::min(size.width(), available.width());
+    const int height = std::min(size.height(), available.height());
+    const QPoint centre = anchor.center();
+    int x = centre.x() - width / 2;
+    const bool below = centre.y() < available.center().y();
+    int y = below ? anchor.bottom() + 1 : anchor.top() - height;
+    x = std::clamp(x, available.left(), available.right() + 1 - width);
+    y = std::clamp(y, available.top(), available.bottom() + 1 - height);
+    return QRect(x, y, width, height);
+}
+
+void PopoverWindow::showAt(const QRect& anchor) {
+    m_anchor = anchor;
+    applyPlacement();
+    if (!isVisible()) {
+        show();
+    }
+    raise();
+    activateWindow();
+}
+
+void PopoverWindow::toggleAt(const QRect& anchor) {
+    if (isVisible()) {
+        hide();
+        return;
+    }
+    if (m_sinceHidden.isValid() && m_sinceHidden.elapsed() < reopenGuardMs) {
+        return;
+    }
+    showAt(anchor);
+}
+
+void PopoverWindow::applyPlacement() {
+    QScreen* screen = QGuiApplication::screenAt(m_anchor.center());
+    if (!screen) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    const QSize wanted = preferredSize();
+    const QRect place =
+        screen ? placement(m_anchor, wanted, screen->availableGeometry()) : QRect(m_anchor.topLeft(), wanted);
+    setFixedSize(place.size());
+    move(place.topLeft());
+}
+
+void PopoverWindow::onSettingChanged(const QString& key) {
+    if (key != popoverHeightKey) {
+        return;
+    }
+    const int height = heightFromSetting(m_settings.value(popoverHeightKey));
+    if (height == m_height) {
+        return;
+    }
+    m_height = height;
+    if (isVisible()) {
+        applyPlacement();
+    } else {
+        setFixedSize(preferredSize());
+    }
+}
+
+void PopoverWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (event->spontaneous()) {
+        return;
+    }
+    m_appState.setIsPopoverVisible(true);
+    m_appState.refreshService()->start();
+    (m_floatingAlerts ? *m_floatingAlerts : FloatingAlertService::shared()).dismissAlert();
+    (m_toastAlerts ? *m_toastAlerts : ToastAlertService::shared()).dismissToast();
+}
+
+void PopoverWindow::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (event->spontaneous()) {
+        return;
+    }
+    m_sinceHidden.start();
+    m_appState.setIsPopoverVisible(false);
+}
+
+void PopoverWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        hide();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
