@@ -247,6 +247,7 @@ void MenuBarIcon::setPulsing(bool pulsing) {
 void MenuBarIcon::drawIcon() {
     m_clockOpacity = m_isPulsing ? pulseOpacity(m_pulseClock.elapsed()) : 1.0;
     m_tray.setIcon(iconImages(m_face.symbol, m_isPulsing, m_clockOpacity));
+    emit iconChanged();
 }
 
 void MenuBarIcon::pulseFrame() {

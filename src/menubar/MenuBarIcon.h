@@ -74,6 +74,8 @@ public:
 
 Q_SIGNALS:
     void faceChanged();
+    // A new icon went to the tray (a change of symbol, or a frame of the pulse).
+    void iconChanged();
 
 private:
     void setPulsing(bool pulsing);

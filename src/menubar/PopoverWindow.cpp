@@ -60,9 +60,10 @@ QSize PopoverWindow::preferredSize() const {
 QRect PopoverWindow::placement(const QRect& anchor, const QSize& size, const QRect& available) {
     const int width = std::min(size.width(), available.width());
     const int height = std::min(size.height(), available.height());
-    const QPoint centre = anchor.center();
-    int x = centre.x() - width / 2;
-    const bool below = centre.y() < available.center().y();
+    const int centreX = anchor.x() + anchor.width() / 2;
+    const int centreY = anchor.y() + anchor.height() / 2;
+    int x = centreX - width / 2;
+    const bool below = centreY < available.y() + available.height() / 2;
     int y = below ? anchor.bottom() + 1 : anchor.top() - height;
     x = std::clamp(x, available.left(), available.right() + 1 - width);
     y = std::clamp(y, available.top(), available.bottom() + 1 - height);
@@ -81,13 +82,19 @@ void PopoverWindow::showAt(const QRect& anchor) {
 
 void PopoverWindow::toggleAt(const QRect& anchor) {
     if (isVisible()) {
-        hide();
+        hideOnRequest();
         return;
     }
     if (m_sinceHidden.isValid() && m_sinceHidden.elapsed() < reopenGuardMs) {
         return;
     }
     showAt(anchor);
+}
+
+void PopoverWindow::hideOnRequest() {
+    m_hidingOnRequest = true;
+    hide();
+    m_hidingOnRequest = false;
 }
 
 void PopoverWindow::applyPlacement() {
@@ -134,13 +141,18 @@ void PopoverWindow::hideEvent(QHideEvent* event) {
     if (event->spontaneous()) {
         return;
     }
-    m_sinceHidden.start();
+    if (m_hidingOnRequest) {
+        m_sinceHidden.invalidate();
+    } else {
+        // Closed by a click outside it, which may have been on the tray item.
+        m_sinceHidden.start();
+    }
     m_appState.setIsPopoverVisible(false);
 }
 
 void PopoverWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
-        hide();
+        hideOnRequest();
         return;
     }
     QWidget::keyPressEvent(event);

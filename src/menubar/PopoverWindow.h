@@ -56,6 +56,7 @@ protected:
 
 private:
     void applyPlacement();
+    void hideOnRequest();
     void onSettingChanged(const QString& key);
 
     AppState& m_appState;
@@ -66,4 +67,5 @@ private:
     QRect m_anchor;
     int m_height;
     QElapsedTimer m_sinceHidden;
+    bool m_hidingOnRequest = false;
 };
