@@ -1,15 +1,36 @@
 #!/usr/bin/env bash
 # The real pendlow binary in the XEmbed tray host: a click on its tray icon opens the popover under
 # the icon (340 x 450, within the screen), a second click on the icon closes it, and a click
-# elsewhere closes it too. Clicks are real pointer clicks (xdotool).
+# elsewhere closes it too. Clicks are real pointer clicks (xdotool), on an X display and tray host
+# of the test's own, so that the windows and clicks of tests running alongside stay out of the way.
 # Usage: test_tray_popover.sh <build dir>   (inside scripts/test-env.sh)
 set -euo pipefail
 build_dir=$1
 APP_PID=""
-cleanup() { set +e; [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null && wait "$APP_PID" 2>/dev/null; }
+XVFB_PID=""
+TRAYER_PID=""
+work=$(mktemp -d)
+cleanup() {
+    set +e
+    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null && wait "$APP_PID" 2>/dev/null
+    [ -n "$TRAYER_PID" ] && kill "$TRAYER_PID" 2>/dev/null && wait "$TRAYER_PID" 2>/dev/null
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
+    rm -rf "$work"
+}
 trap cleanup EXIT
 
-log=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+XVFB_PID=$!
+for _ in $(seq 1 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.05
+done
+[ -s "$work/display" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
+export DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
+trayer --edge top --align right --widthtype request --height 32 >"$work/trayer.log" 2>&1 &
+TRAYER_PID=$!
+
+log="$work/pendlow.log"
 PENDLOW_CLICKUP_API_URL=http://127.0.0.1:9/api/v2 "$build_dir/pendlow" >"$log" 2>&1 &
 APP_PID=$!
 
@@ -36,7 +57,7 @@ click_y=$((icon_y + icon_h / 2))
 # Our viewable top-level windows, as "id WxH+X+Y".
 popover_windows() {
     xwininfo -root -children | awk '/\("pendlow" "Pendlow"\)/ {print $1}' | while read -r id; do
-        info=$(xwininfo -id "$id")
+        info=$(xwininfo -id "$id" 2>/dev/null) || continue
         if grep -q 'Map State: IsViewable' <<<"$info"; then
             w=$(awk '/Width:/ {print $2}' <<<"$info")
             h=$(awk '/Height:/ {print $2}' <<<"$info")
