@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QPalette>
+#include <QPixmap>
+#include <QString>
+
+#include <optional>
+
+class QFrame;
+class QLabel;
+class QToolButton;
+class QWidget;
+
+// The popover's look, shared by its views: the application font at fixed point sizes, the colours
+// that mark state (orange: no timer, green: the running time, red: stop and errors), the text
+// levels, and symbols: the desktop theme's icon of a freedesktop name, else our own drawing of it
+// (":/icons/<name>.svg"), drawn at the size of text of the given point size.
+class PopoverStyle {
+public:
+    static QFont font(qreal pointSize, QFont::Weight weight = QFont::Normal);
+    static QFont monospacedFont(qreal pointSize, QFont::Weight weight = QFont::Normal);
+
+    static QColor orange(const QPalette& palette);
+    static QColor green(const QPalette& palette);
+    static QColor red(const QPalette& palette);
+    static QColor primaryText(const QPalette& palette);
+    static QColor secondaryText(const QPalette& palette);
+    static QColor tertiaryText(const QPalette& palette);
+    static QColor separator(const QPalette& palette);
+    static QColor controlBackground(const QPalette& palette);
+    static QColor accent(const QPalette& palette);
+    static QColor withAlpha(QColor color, qreal alpha);
+
+    // The pixel size of a symbol that stands beside text of the point size.
+    static int symbolSize(qreal pointSize, const QWidget* widget);
+    // The symbol at that size; with a tint, every opaque pixel takes that colour.
+    static QPixmap symbol(const QString& name, qreal pointSize, const QWidget* widget,
+                          std::optional<QColor> tint = std::nullopt);
+    // A label that shows the symbol.
+    static QLabel* symbolLabel(const QString& name, qreal pointSize, std::optional<QColor> tint,
+                               QWidget* parent);
+    // A flat button of a symbol and a text (either may be empty) in the colour, without a frame, with
+    // a pointing-hand cursor.
+    static QToolButton* plainButton(const QString& text, const QString& symbolName, qreal pointSize,
+                                    const QColor& color, QWidget* parent);
+    // Gives the widget's text the colour.
+    static void setTextColor(QWidget* widget, const QColor& color);
+
+    // A one-pixel horizontal rule in the separator colour.
+    static QFrame* divider(QWidget* parent);
+    // The widget inside a container that pads it.
+    static QWidget* padded(QWidget* content, int horizontal, int top, int bottom, QWidget* parent);
+};

@@ -1,0 +1,233 @@
+// The popover's footer against the real root state over fakes: the silent-mode menu and countdown,
+// ending silent mode, and the Dashboard, Settings, Updates and Quit actions.
+#include "support/FakeClickUpAPI.h"
+#include "support/FakeClock.h"
+#include "support/FakeFloatingAlertService.h"
+#include "support/FakeNotificationService.h"
+#include "support/FakeToastAlertService.h"
+#include "support/InMemoryKeychain.h"
+#include "support/LogCapture.h"
+#include "support/TaskAwait.h"
+#include "support/TestMain.h"
+
+#include "app/AppState.h"
+#include "app/Formatting.h"
+#include "app/UserDefaultsService.h"
+#include "menubar/FooterView.h"
+
+#include <QLabel>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+#include <memory>
+
+namespace {
+const QDateTime kNoon(QDate(2026, 3, 2), QTime(12, 0));
+} // namespace
+
+class FooterViewTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    int m_round = 0;
+    std::unique_ptr<FakeClock> m_clock;
+    std::unique_ptr<UserDefaultsService> m_settings;
+    std::unique_ptr<InMemoryKeychain> m_keychain;
+    std::unique_ptr<FakeClickUpAPI> m_api;
+    std::unique_ptr<FakeNotificationService> m_notifications;
+    std::unique_ptr<FakeToastAlertService> m_toasts;
+    std::unique_ptr<FakeFloatingAlertService> m_panels;
+    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<FooterView> m_view;
+
+    template <typename T>
+    T* child(const char* name) {
+        T* found = m_view->findChild<T*>(QString::fromLatin1(name));
+        if (!found) {
+            qFatal("no child %s", name);
+        }
+        return found;
+    }
+    bool shows(const char* name) { return child<QWidget>(name)->isVisibleTo(m_view.get()); }
+    QString silentLine() { return child<QLabel>("silentModeLabel")->text(); }
+
+    QAction* menuItem(const QString& title) {
+        for (QAction* action : m_view->silentModeMenu()->actions()) {
+            if (action->text() == title) {
+                return action;
+            }
+        }
+        return nullptr;
+    }
+
+private Q_SLOTS:
+    void init() {
+        m_clock = std::make_unique<FakeClock>(kNoon);
+        m_settings =
+            std::make_unique<UserDefaultsService>(m_dir.filePath(QStringLiteral("s%1.conf").arg(++m_round)));
+        m_keychain = std::make_unique<InMemoryKeychain>();
+        m_api = std::make_unique<FakeClickUpAPI>();
+        m_notifications = std::make_unique<FakeNotificationService>();
+        m_toasts = std::make_unique<FakeToastAlertService>();
+        m_panels = std::make_unique<FakeFloatingAlertService>();
+        m_state = std::make_unique<AppState>(*m_api, *m_keychain, *m_settings, *m_notifications,
+                                             m_toasts.get(), m_panels.get());
+        m_view = std::make_unique<FooterView>(*m_state);
+        m_view->resize(316, 90);
+    }
+
+    void cleanup() {
+        m_view.reset();
+        m_state.reset();
+        m_clock.reset();
+    }
+
+    void remainingText_data() {
+        QTest::addColumn<QVariant>("secondsLeft"); // invalid: no end stored
+        QTest::addColumn<QString>("text");
+        QTest::newRow("no end") << QVariant() << QString();
+        QTest::newRow("passed") << QVariant(-5) << QStringLiteral("ending");
+        QTest::newRow("now") << QVariant(0) << QStringLiteral("ending");
+        QTest::newRow("59 s") << QVariant(59) << QStringLiteral("<1m left");
+        QTest::newRow("60 s") << QVariant(60) << QStringLiteral("1m left");
+        QTest::newRow("119.9 s") << QVariant(119.9) << QStringLiteral("1m left");
+        QTest::newRow("3599 s") << QVariant(3599) << QStringLiteral("59m left");
+        QTest::newRow("3600 s") << QVariant(3600) << QStringLiteral("1h 0m left");
+        QTest::newRow("3900 s") << QVariant(3900) << QStringLiteral("1h 5m left");
+        QTest::newRow("two days") << QVariant(172800) << QStringLiteral("48h 0m left");
+    }
+
+    void remainingText() {
+        QFETCH(QVariant, secondsLeft);
+        QFETCH(QString, text);
+        const std::optional<QDateTime> end =
+            secondsLeft.isValid() ? std::optional(kNoon.addMSecs(qint64(secondsLeft.toDouble() * 1000)))
+                                  : std::nullopt;
+        QCOMPARE(FooterView::remainingText(end, kNoon), text);
+    }
+
+    void silentModeMenuEnablesTheChosenDuration_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<qint64>("seconds");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("1 hour") << QStringLiteral("1 hour") << qint64(3600)
+                                << QStringLiteral("Silent (1h 0m left)");
+        QTest::newRow("4 hours") << QStringLiteral("4 hours") << qint64(14400)
+                                 << QStringLiteral("Silent (4h 0m left)");
+        QTest::newRow("1 day") << QStringLiteral("1 day") << qint64(86400)
+                               << QStringLiteral("Silent (24h 0m left)");
+        QTest::newRow("2 days") << QStringLiteral("2 days") << qint64(172800)
+                                << QStringLiteral("Silent (48h 0m left)");
+    }
+
+    void silentModeMenuEnablesTheChosenDuration() {
+        QFETCH(QString, item);
+        QFETCH(qint64, seconds);
+        QFETCH(QString, line);
+        m_view->show();
+        QVERIFY(shows("silentModeButton"));
+        QVERIFY(!shows("silentModeLine"));
+        QCOMPARE(m_view->silentModeMenu()->actions().size(), 4);
+
+        QAction* action = menuItem(item);
+        QVERIFY(action);
+        action->trigger();
+        QTRY_VERIFY(m_state->silentModeActive());
+        QCOMPARE(m_settings->silentModeEnd(), std::optional(kNoon.addSecs(seconds)));
+        QCOMPARE(m_notifications->eventsStartingWith(QStringLiteral("silentMode:")).size(), 1);
+
+        // The menu gives way to the countdown line.
+        QVERIFY(shows("silentModeLine"));
+        QVERIFY(!shows("silentModeButton"));
+        QCOMPARE(silentLine(), line);
+        QVERIFY(m_view->countdownTimer().isActive());
+        QCOMPARE(m_view->countdownTimer().interval(), FooterView::countdownIntervalMs);
+    }
+
+    void countdownTicksOnlyWhileTheLineIsOnScreen() {
+        m_view->setCountdownInterval(20);
+        m_view->show();
+        QVERIFY(awaitTask(m_state->enableSilentMode(3600)).finished);
+        QCOMPARE(silentLine(), QStringLiteral("Silent (1h 0m left)"));
+
+        m_clock->advance(30 * 60 + 30);
+        QTRY_COMPARE(silentLine(), QStringLiteral("Silent (29m left)"));
+        m_clock->advance(31 * 60);
+        QTRY_COMPARE(silentLine(), QStringLiteral("Silent (ending)"));
+        // The footer never ends silent mode by itself.
+        QVERIFY(m_state->silentModeActive());
+
+        // Without a stored end the parentheses stay empty.
+        m_settings->setSilentModeEnd(std::nullopt);
+        QTRY_COMPARE(silentLine(), QStringLiteral("Silent ()"));
+
+        m_view->hide();
+        QVERIFY(!m_view->countdownTimer().isActive());
+        m_view->show();
+        QVERIFY(m_view->countdownTimer().isActive());
+    }
+
+    void disableButtonEndsSilentMode() {
+        m_view->show();
+        QVERIFY(awaitTask(m_state->enableSilentMode(14400)).finished);
+        QCOMPARE(child<QToolButton>("disableSilentModeButton")->toolTip(),
+                 QStringLiteral("Disable Silent Mode"));
+        m_notifications->events.clear();
+
+        child<QToolButton>("disableSilentModeButton")->click();
+        QTRY_VERIFY(!m_state->silentModeActive());
+        QVERIFY(!m_settings->silentModeEnd().has_value());
+        QVERIFY(m_notifications->events.isEmpty());
+        QVERIFY(shows("silentModeButton"));
+        QVERIFY(!shows("silentModeLine"));
+        QVERIFY(!m_view->countdownTimer().isActive());
+    }
+
+    void dashboardOpensTheWeekView() {
+        QList<QPair<QUrl, QString>> opened;
+        m_view->setUrlOpener([&](const QUrl& url, const QString& title) { opened.append({url, title}); });
+        child<QToolButton>("dashboardButton")->click();
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(opened.at(0).first.scheme(), QStringLiteral("https"));
+        QCOMPARE(opened.at(0).first.host(), FooterView::dashboardHost);
+        QCOMPARE(opened.at(0).first.path(), QStringLiteral("/admin/tool/brisvane/view/weekview.php"));
+        QCOMPARE(opened.at(0).second, QStringLiteral("Dashboard"));
+    }
+
+    void updatesLogsThenChecks() {
+        int checks = 0;
+        m_view->setUpdateChecker([&] { ++checks; });
+        LogCapture log;
+        child<QToolButton>("updatesButton")->click();
+        QCOMPARE(log.lines(Log::Level::notice), QStringList{QStringLiteral("[UI] Update button clicked.")});
+        QTRY_COMPARE(checks, 1);
+    }
+
+    void quitRunsTheQuitAction() {
+        int quits = 0;
+        m_view->setQuitAction([&] { ++quits; });
+        child<QToolButton>("quitButton")->click();
+        QCOMPARE(quits, 1);
+    }
+
+    void settingsStaysDisabledUntilThereIsAWindow() {
+        QToolButton* settings = child<QToolButton>("settingsButton");
+        QCOMPARE(settings->text(), QStringLiteral("Settings"));
+        QVERIFY(!settings->isEnabled());
+        QVERIFY(!settings->toolTip().isEmpty());
+
+        int opened = 0;
+        m_view->setSettingsAction([&] { ++opened; });
+        QVERIFY(settings->isEnabled());
+        settings->click();
+        QCOMPARE(opened, 1);
+    }
+
+    void versionText() {
+        QCOMPARE(child<QLabel>("versionLabel")->text(), QStringLiteral("v") + appVersion());
+    }
+};
+
+PENDLOW_TEST_MAIN(FooterViewTest)
+#include "tst_FooterView.moc"
