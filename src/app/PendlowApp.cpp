@@ -41,8 +41,7 @@ PendlowApp::PendlowApp(const Services& services, QObject* parent)
                               this))
     , m_tray(new TrayIcon(QDBusConnection::sessionBus(), this))
     , m_menuBarIcon(new MenuBarIcon(*m_appState, *m_tray, this))
-    , m_popover(std::make_unique<PopoverWindow>(*m_appState, services.toastAlerts, services.floatingAlerts,
-                                                services.popoverSettings)) {
+    , m_popover(std::make_unique<PopoverWindow>(*m_appState, services.toastAlerts, services.floatingAlerts)) {
     connect(m_tray, &TrayIcon::activated, m_popover.get(), &PopoverWindow::toggleAt);
     connect(m_tray, &TrayIcon::shownChanged, this, [this](bool shown) {
         if (shown) {

@@ -18,7 +18,6 @@ class PopoverWindow;
 class ToastAlertServiceProtocol;
 class TrayIcon;
 class UpdateService;
-class UserDefaultsService;
 class UserDefaultsServiceProtocol;
 
 // The application: builds the services and the one root state, the tray item with its label and the
@@ -44,7 +43,6 @@ public:
         ToastAlertServiceProtocol* toastAlerts = nullptr;       // the shared one when none
         FloatingAlertServiceProtocol* floatingAlerts = nullptr; // the shared one when none
         UpdateService* updateService = nullptr;                 // the shared one when none
-        UserDefaultsService* popoverSettings = nullptr;         // the shared one when none
     };
 
     // The ClickUp API address: the environment's PENDLOW_CLICKUP_API_URL when set, else

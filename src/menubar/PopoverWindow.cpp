@@ -14,22 +14,15 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <cmath>
-
-namespace {
-const QString popoverHeightKey = QStringLiteral("popoverHeight");
-}
 
 PopoverWindow::PopoverWindow(AppState& appState, ToastAlertServiceProtocol* toastAlerts,
-                             FloatingAlertServiceProtocol* floatingAlerts, UserDefaultsService* settings,
-                             QWidget* parent)
+                             FloatingAlertServiceProtocol* floatingAlerts, QWidget* parent)
     : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint)
     , m_appState(appState)
     , m_toastAlerts(toastAlerts)
     , m_floatingAlerts(floatingAlerts)
-    , m_settings(settings ? *settings : UserDefaultsService::shared())
     , m_content(new MenuBarView(appState, this))
-    , m_height(heightFromSetting(m_settings.value(popoverHeightKey))) {
+    , m_height(qRound(MenuBarView::popoverHeight())) {
     setWindowTitle(QStringLiteral("Pendlow"));
     // A click that closes the popover is not passed on: a click on the tray item closes it, no more.
     setAttribute(Qt::WA_NoMouseReplay);
@@ -39,22 +32,14 @@ PopoverWindow::PopoverWindow(AppState& appState, ToastAlertServiceProtocol* toas
     layout->setSizeConstraint(QLayout::SetNoConstraint);
     layout->addWidget(m_content);
     setFixedSize(preferredSize());
-    connect(&m_settings, &UserDefaultsService::settingChanged, this, &PopoverWindow::onSettingChanged);
+    connect(&UserDefaultsService::shared(), &UserDefaultsService::settingChanged, this,
+            &PopoverWindow::onSettingChanged);
 }
 
 PopoverWindow::~PopoverWindow() = default;
 
-int PopoverWindow::heightFromSetting(const QVariant& value) {
-    bool ok = false;
-    const double height = value.toDouble(&ok);
-    if (!ok || !std::isfinite(height) || height <= 0) {
-        return int(defaultPopoverHeight);
-    }
-    return int(std::lround(std::min(height, 100000.0)));
-}
-
 QSize PopoverWindow::preferredSize() const {
-    return QSize(popoverWidth, m_height);
+    return QSize(MenuBarView::popoverWidth, m_height);
 }
 
 QRect PopoverWindow::placement(const QRect& anchor, const QSize& size, const QRect& available) {
@@ -110,10 +95,10 @@ void PopoverWindow::applyPlacement() {
 }
 
 void PopoverWindow::onSettingChanged(const QString& key) {
-    if (key != popoverHeightKey) {
+    if (key != MenuBarView::popoverHeightKey) {
         return;
     }
-    const int height = heightFromSetting(m_settings.value(popoverHeightKey));
+    const int height = qRound(MenuBarView::popoverHeight());
     if (height == m_height) {
         return;
     }

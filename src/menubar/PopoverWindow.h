@@ -9,13 +9,12 @@ class AppState;
 class FloatingAlertServiceProtocol;
 class MenuBarView;
 class ToastAlertServiceProtocol;
-class UserDefaultsService;
 
-// The popover: a frameless popup window holding MenuBarView, 340 wide and "popoverHeight" high
-// (450 when unset or not a positive number; it follows every change of the setting, as the resize
-// handle writes it). It hangs from the tray item (below it when the item is in the upper half of
-// the screen, above it otherwise), kept within the screen's available area, and closes on a click
-// outside it or Escape.
+// The popover: a frameless popup window holding MenuBarView, 340 wide and as high as the view asks
+// (MenuBarView::popoverHeight(): the setting "popoverHeight"); it follows every change of the
+// setting, as the resize handle writes it. It hangs from the tray item (below it when the item is in the
+// upper half of the screen, above it otherwise), kept within the screen's available area, and closes on a
+// click outside it or Escape.
 //
 // Showing it marks the popover visible in AppState, restarts the periodic refresh (which refreshes
 // at once) and closes the floating reminder panel and the no-timer toast; hiding it marks it hidden.
@@ -23,23 +22,18 @@ class PopoverWindow : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr int popoverWidth = 340;
-    static constexpr double defaultPopoverHeight = 450;
     // A click on the tray item that closes the popover (as a click outside it) must not open it again.
     static constexpr int reopenGuardMs = 300;
 
-    // The alert services and the settings store default to the shared ones.
+    // The alert services default to the shared ones.
     explicit PopoverWindow(AppState& appState, ToastAlertServiceProtocol* toastAlerts = nullptr,
-                           FloatingAlertServiceProtocol* floatingAlerts = nullptr,
-                           UserDefaultsService* settings = nullptr, QWidget* parent = nullptr);
+                           FloatingAlertServiceProtocol* floatingAlerts = nullptr, QWidget* parent = nullptr);
     ~PopoverWindow() override;
 
     // The window's place for an anchor (the tray item's area, in screen coordinates) within a
     // screen's available area: centred under the anchor, or over it when the anchor lies in the lower
     // half, then moved (and if need be shortened) to fit.
     static QRect placement(const QRect& anchor, const QSize& size, const QRect& available);
-    // The "popoverHeight" setting as a height: 450 when absent or not a positive number.
-    static int heightFromSetting(const QVariant& value);
 
     MenuBarView* content() const { return m_content; }
     QSize preferredSize() const;
@@ -62,7 +56,6 @@ private:
     AppState& m_appState;
     ToastAlertServiceProtocol* m_toastAlerts;
     FloatingAlertServiceProtocol* m_floatingAlerts;
-    UserDefaultsService& m_settings;
     MenuBarView* m_content;
     QRect m_anchor;
     int m_height;

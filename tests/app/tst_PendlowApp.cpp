@@ -42,9 +42,8 @@ class PendlowAppTest : public QObject {
     int m_round = 0;
 
     std::unique_ptr<PendlowApp> makeApp() {
-        return std::make_unique<PendlowApp>(PendlowApp::Services{*m_keychain, *m_api, *m_settings,
-                                                                 *m_notifications, &m_toasts, &m_panels,
-                                                                 m_updates.get(), m_settings.get()});
+        return std::make_unique<PendlowApp>(PendlowApp::Services{
+            *m_keychain, *m_api, *m_settings, *m_notifications, &m_toasts, &m_panels, m_updates.get()});
     }
 
 private Q_SLOTS:

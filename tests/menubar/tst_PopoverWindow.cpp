@@ -34,7 +34,7 @@ class PopoverWindowTest : public QObject {
     std::unique_ptr<AppState> m_state;
 
     std::unique_ptr<PopoverWindow> makePopover() {
-        return std::make_unique<PopoverWindow>(*m_state, &m_toasts, &m_panels, m_settings.get());
+        return std::make_unique<PopoverWindow>(*m_state, &m_toasts, &m_panels);
     }
 
     static QRect topRightItem() { return QRect(1800, 0, 24, 24); }
@@ -82,22 +82,6 @@ private Q_SLOTS:
         QTEST(PopoverWindow::placement(anchor, size, available), "expected");
     }
 
-    void heightSetting_data() {
-        QTest::addColumn<QVariant>("stored");
-        QTest::addColumn<int>("height");
-        QTest::newRow("absent") << QVariant() << 450;
-        QTest::newRow("number") << QVariant(620.0) << 620;
-        QTest::newRow("as text in the file") << QVariant(QStringLiteral("333.6")) << 334;
-        QTest::newRow("zero") << QVariant(0) << 450;
-        QTest::newRow("negative") << QVariant(-20) << 450;
-        QTest::newRow("not a number") << QVariant(QStringLiteral("tall")) << 450;
-    }
-
-    void heightSetting() {
-        QFETCH(QVariant, stored);
-        QTEST(PopoverWindow::heightFromSetting(stored), "height");
-    }
-
     void isAFramelessPopupHoldingTheView() {
         auto popover = makePopover();
         QVERIFY(popover->windowFlags().testFlag(Qt::Popup));
@@ -143,17 +127,23 @@ private Q_SLOTS:
     }
 
     void followsTheHeightSetting() {
-        m_settings->setValue(QStringLiteral("popoverHeight"), 380);
+        // The resize handle writes the height to the shared settings (private to this test process).
+        UserDefaultsService& shared = UserDefaultsService::shared();
+        shared.setValue(QStringLiteral("popoverHeight"), 380);
         auto popover = makePopover();
         QCOMPARE(popover->height(), 380);
-        m_settings->setValue(QStringLiteral("popoverHeight"), 520);
+        shared.setValue(QStringLiteral("popoverHeight"), 520);
         QCOMPARE(popover->height(), 520);
 
         popover->showAt(topRightItem());
-        m_settings->setValue(QStringLiteral("popoverHeight"), 610);
+        shared.setValue(QStringLiteral("popoverHeight"), 610);
         QCOMPARE(popover->size(), QSize(340, 610));
+        QCOMPARE(popover->content()->height(), 610);
         QCOMPARE(popover->geometry().top(), 24);
+        shared.setValue(QStringLiteral("popoverHeight"), 5000); // the view's bounds hold
+        QCOMPARE(popover->height(), 800);
         popover->hide();
+        shared.remove(QStringLiteral("popoverHeight"));
     }
 
     void trayClicksToggle() {
