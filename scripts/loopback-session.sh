@@ -52,11 +52,11 @@ start_pendlow() {
 tray_icon_centre() {
     local panel icon info
     for _ in $(seq 1 200); do
-        panel=$(xwininfo -root -tree | awk '/\("panel" "trayer"\)/ {print $1; exit}')
+        panel=$(xwininfo -root -tree 2>/dev/null | awk '/\("panel" "trayer"\)/ {print $1; exit}' || true)
         if [ -n "$panel" ]; then
-            icon=$(xwininfo -tree -id "$panel" | awk '/\("pendlow" "Pendlow"\)/ {print $1; exit}')
+            icon=$(xwininfo -tree -id "$panel" 2>/dev/null | awk '/\("pendlow" "Pendlow"\)/ {print $1; exit}' || true)
             if [ -n "$icon" ]; then
-                info=$(xwininfo -id "$icon")
+                info=$(xwininfo -id "$icon" 2>/dev/null) || continue
                 awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} /Width:/ {w=$2}
                      /Height:/ {h=$2} END {print int(x + w / 2), int(y + h / 2)}' <<<"$info"
                 return 0
@@ -70,8 +70,8 @@ tray_icon_centre() {
 # The id of pendlow's viewable top-level window (the popover), or nothing.
 popover_window() {
     local id
-    for id in $(xwininfo -root -children | awk '/\("pendlow" "Pendlow"\)/ {print $1}'); do
-        if xwininfo -id "$id" | grep -q 'Map State: IsViewable'; then
+    for id in $(xwininfo -root -children 2>/dev/null | awk '/\("pendlow" "Pendlow"\)/ {print $1}'); do
+        if xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable'; then
             echo "$id"
             return 0
         fi

@@ -27,6 +27,11 @@ for _ in $(seq 1 100); do
 done
 [ -s "$work/display" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
 export DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
+for _ in $(seq 1 100); do
+    xwininfo -root >/dev/null 2>&1 && break
+    sleep 0.05
+done
+xwininfo -root >/dev/null 2>&1 || { echo "FAIL: the X display $DISPLAY does not answer"; cat "$work/xvfb.log"; exit 1; }
 trayer --edge top --align right --widthtype request --height 32 >"$work/trayer.log" 2>&1 &
 TRAYER_PID=$!
 
@@ -34,13 +39,13 @@ log="$work/pendlow.log"
 PENDLOW_CLICKUP_API_URL=http://127.0.0.1:9/api/v2 "$build_dir/pendlow" >"$log" 2>&1 &
 APP_PID=$!
 
-fail() { echo "FAIL: $*"; cat "$log"; exit 1; }
+fail() { echo "FAIL: $*"; cat "$log" "$work/trayer.log"; exit 1; }
 
 icon=""
 for _ in $(seq 1 100); do
-    panel=$(xwininfo -root -tree | awk '/\("panel" "trayer"\)/ {print $1; exit}')
+    panel=$(xwininfo -root -tree 2>/dev/null | awk '/\("panel" "trayer"\)/ {print $1; exit}' || true)
     if [ -n "$panel" ]; then
-        icon=$(xwininfo -tree -id "$panel" | awk '/\("pendlow" "Pendlow"\)/ {print $1; exit}')
+        icon=$(xwininfo -tree -id "$panel" 2>/dev/null | awk '/\("pendlow" "Pendlow"\)/ {print $1; exit}' || true)
         [ -n "$icon" ] && break
     fi
     sleep 0.05
