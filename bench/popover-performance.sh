@@ -45,8 +45,8 @@ idle_cpu_percent() {
 }
 
 start_loopback_clickup --entries 200
-# A long refresh period keeps the periodic refresh out of the idle measurement.
-configure_pendlow timerReminderInterval=3600
+# A long refresh period keeps the periodic refresh out of the idle measurement; no reminder toast.
+configure_pendlow timerReminderInterval=3600 showActiveTimerReminder=false
 start_pendlow
 read -r icon_x icon_y < <(tray_icon_centre)
 wait_for_entry_fetches 2

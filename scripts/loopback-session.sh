@@ -67,10 +67,10 @@ tray_icon_centre() {
     loopback_fail "the tray icon was not embedded"
 }
 
-# The id of pendlow's viewable top-level window (the popover), or nothing.
+# The id of the popover (pendlow's viewable top-level window 340 wide), or nothing.
 popover_window() {
     local id
-    for id in $(xwininfo -root -children 2>/dev/null | awk '/\("pendlow" "Pendlow"\)/ {print $1}'); do
+    for id in $(xwininfo -root -children 2>/dev/null | awk '/\("pendlow" "Pendlow"\) +340x/ {print $1}'); do
         if xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable'; then
             echo "$id"
             return 0

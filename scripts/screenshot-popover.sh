@@ -18,7 +18,7 @@ PENDLOW_SCREENSHOT="$out" scripts/test-env.sh bash -c '
     source scripts/loopback-session.sh
     trap loopback_cleanup EXIT
     start_loopback_clickup
-    configure_pendlow
+    configure_pendlow showActiveTimerReminder=false
     start_pendlow
     read -r icon_x icon_y < <(tray_icon_centre)
     wait_for_entry_fetches 2

@@ -1,11 +1,14 @@
 #include "app/PendlowApp.h"
 
 #include "alerts/AlertHub.h"
+#include "alerts/NotificationService.h"
 #include "app/AppDelegate.h"
 #include "app/AppState.h"
+#include "app/KeychainService.h"
 #include "app/Log.h"
 #include "app/TimerRefreshService.h"
-#include "clickup/ClickUpAPIServiceProtocol.h"
+#include "app/UserDefaultsService.h"
+#include "clickup/ClickUpAPIService.h"
 #include "menubar/MenuBarIcon.h"
 #include "menubar/PopoverWindow.h"
 #include "platform/TrayIcon.h"
@@ -62,9 +65,13 @@ PendlowApp::PendlowApp(const Services& services, QObject* parent)
     m_clock.start();
 }
 
-PendlowApp::PendlowApp(std::unique_ptr<ClickUpAPIServiceProtocol> ownedClickUpAPI, const Services& services,
-                       QObject* parent)
-    : PendlowApp(services, parent) {
+PendlowApp::PendlowApp(QObject* parent)
+    : PendlowApp(std::make_unique<ClickUpAPIService>(KeychainService::shared(), clickUpBaseUrl()), parent) {}
+
+PendlowApp::PendlowApp(std::unique_ptr<ClickUpAPIServiceProtocol> ownedClickUpAPI, QObject* parent)
+    : PendlowApp(Services{KeychainService::shared(), *ownedClickUpAPI, UserDefaultsService::shared(),
+                          NotificationService::shared()},
+                 parent) {
     m_ownedClickUpAPI = std::move(ownedClickUpAPI);
 }
 

@@ -49,6 +49,10 @@ public:
     // "https://api.clickup.com/api/v2".
     static QUrl clickUpBaseUrl();
 
+    // The application as it runs: the process-wide secret store, one ClickUp client on
+    // clickUpBaseUrl() (the process's only one), the process-wide settings store and notification
+    // service, in this order, and the shared alert windows.
+    explicit PendlowApp(QObject* parent = nullptr);
     explicit PendlowApp(const Services& services, QObject* parent = nullptr);
     ~PendlowApp() override;
 
@@ -75,12 +79,10 @@ Q_SIGNALS:
     // The start-up task has finished its work.
     void startupFinished();
 
-protected:
-    // Builds on a ClickUp client this object owns.
-    PendlowApp(std::unique_ptr<ClickUpAPIServiceProtocol> ownedClickUpAPI, const Services& services,
-               QObject* parent);
-
 private:
+    // The production services around a ClickUp client this object owns.
+    PendlowApp(std::unique_ptr<ClickUpAPIServiceProtocol> ownedClickUpAPI, QObject* parent);
+
     void finishLaunching();
     void startStartupTask();
 

@@ -59,9 +59,9 @@ icon_h=$(xwininfo -id "$icon" | awk '/Height:/ {print $2}')
 click_x=$((icon_x + icon_w / 2))
 click_y=$((icon_y + icon_h / 2))
 
-# Our viewable top-level windows, as "id WxH+X+Y".
+# Our viewable top-level windows 340 wide (reminder windows have other widths), as "id WxH+X+Y".
 popover_windows() {
-    xwininfo -root -children | awk '/\("pendlow" "Pendlow"\)/ {print $1}' | while read -r id; do
+    xwininfo -root -children 2>/dev/null | awk '/\("pendlow" "Pendlow"\) +340x/ {print $1}' | while read -r id; do
         info=$(xwininfo -id "$id" 2>/dev/null) || continue
         if grep -q 'Map State: IsViewable' <<<"$info"; then
             w=$(awk '/Width:/ {print $2}' <<<"$info")
@@ -83,7 +83,7 @@ wait_for() { # wait_for open|closed
     return 1
 }
 
-[ "$(popover_windows | wc -l)" -eq 0 ] || fail "a window is mapped before any click"
+[ "$(popover_windows | wc -l)" -eq 0 ] || fail "the popover is mapped before any click"
 
 xdotool mousemove "$click_x" "$click_y" click 1
 wait_for open || fail "the popover did not open on a click on the tray icon"

@@ -2,6 +2,7 @@
 // fake alert windows: the refresh (what it sends, concurrency, the checks after it), silent mode and
 // the derived values.
 #include "support/FakeClickUpAPI.h"
+#include "support/FakeClickUpServer.h"
 #include "support/FakeClock.h"
 #include "support/FakeFloatingAlertService.h"
 #include "support/FakeNotificationService.h"
@@ -14,11 +15,13 @@
 #include "app/AppState.h"
 #include "app/KeychainItem.h"
 #include "app/UserDefaultsService.h"
+#include "clickup/ClickUpAPIService.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <ctime>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -152,6 +155,36 @@ private Q_SLOTS:
         QVERIFY(!log.lines().join(u'\n').contains(QStringLiteral("SECRET")));
     }
 
+    // The same with the real client against a loopback ClickUp: one refresh is two requests.
+    void refreshWithTheRealClientSendsTwoRequests() {
+        configure();
+        FakeClickUpServer server;
+        server.runningTimer = FakeClickUpServer::timerJson(QStringLiteral("42"), QStringLiteral("86c0run"),
+                                                           QStringLiteral("Write report"),
+                                                           kMondayMorning.addSecs(-1500).toMSecsSinceEpoch());
+        const qint64 midnight = kMondayMorning.date().startOfDay().toMSecsSinceEpoch();
+        server.timeEntries.append(
+            FakeClickUpServer::timeEntryJson(QStringLiteral("1"), QStringLiteral("86c0a"),
+                                             QStringLiteral("Invoices"), midnight + 3600000, 1800000));
+        ClickUpAPIService client(*m_keychain, server.apiUrl());
+        AppState appState(client, *m_keychain, *m_settings, *m_notifications, m_toasts.get(), m_panels.get());
+
+        QVERIFY(awaitTask(appState.refresh()).finished);
+
+        QStringList targets;
+        for (const FakeHttpServer::Request& request : server.http().requests()) {
+            targets.append(QString::fromLatin1(request.method) + u' ' + request.target);
+        }
+        targets.sort();
+        QCOMPARE(
+            targets,
+            QStringList({QStringLiteral("GET /api/v2/team/9001/time_entries/current"),
+                         QStringLiteral("GET /api/v2/team/9001/time_entries?start_date=%1").arg(midnight)}));
+        QCOMPARE(appState.timerState()->activeTimer()->taskName, QStringLiteral("Write report"));
+        QCOMPARE(appState.worklogState()->timeEntries().size(), 1);
+        QCOMPARE(appState.totalTimeToday(), 1800000.0);
+    }
+
     void fetchesRunTogetherAndOneFailingStopsNoneOfTheOthers() {
         configure();
         m_api->timeEntries = {finishedEntry(QStringLiteral("a"), kMondayMorning.addSecs(-3600), 30)};
@@ -257,8 +290,16 @@ private Q_SLOTS:
         QCOMPARE(activeSpy.count(), 2);
     }
 
-    void silentModeOfZeroSecondsEndsAtOnce() {
-        awaitTask(state().enableSilentMode(0));
+    void silentModeWithoutDurationEndsAtOnce_data() {
+        QTest::addColumn<double>("seconds");
+        QTest::newRow("zero") << 0.0;
+        QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN();
+    }
+
+    void silentModeWithoutDurationEndsAtOnce() {
+        QFETCH(double, seconds);
+        awaitTask(state().enableSilentMode(seconds));
+        QCOMPARE(m_settings->silentModeEnd(), std::optional<QDateTime>(kMondayMorning));
         QVERIFY(!state().silentModeActive()); // the reload finds the end not after now
         QCOMPARE(m_notifications->eventsStartingWith(QStringLiteral("silentMode:")).size(), 1);
     }
