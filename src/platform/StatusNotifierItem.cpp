@@ -58,13 +58,14 @@ StatusNotifierItem::StatusNotifierItem(QDBusConnection bus, QObject* parent)
         m_serviceName = m_bus.baseService();
     }
 
-    connect(&m_watcherWatcher, &QDBusServiceWatcher::serviceRegistered, this, [this] {
-        if (m_wantShown) {
-            registerWithWatcher();
-        }
-    });
-    connect(&m_watcherWatcher, &QDBusServiceWatcher::serviceUnregistered, this,
-            [this] { setRegistered(false); });
+    // A new watcher (after a restart of the desktop shell, say) knows nothing of the item.
+    connect(&m_watcherWatcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
+            [this](const QString&, const QString&, const QString& newOwner) {
+                setRegistered(false);
+                if (!newOwner.isEmpty() && m_wantShown) {
+                    registerWithWatcher();
+                }
+            });
 }
 
 StatusNotifierItem::~StatusNotifierItem() {

@@ -291,6 +291,34 @@ private Q_SLOTS:
         QVERIFY(!m_desktop.interface()->isServiceRegistered(first).value());
     }
 
+    void aWatcherTakingOverTheNameGetsTheItem() {
+        m_watcher = std::make_unique<FakeStatusNotifierWatcher>();
+        const auto exported = QDBusConnection::ExportScriptableSlots | QDBusConnection::ExportAllProperties;
+        QVERIFY(m_desktop.registerObject(StatusNotifierItem::watcherPath, m_watcher.get(), exported));
+        QCOMPARE(m_desktop.interface()
+                     ->registerService(StatusNotifierItem::watcherService,
+                                       QDBusConnectionInterface::QueueService,
+                                       QDBusConnectionInterface::AllowReplacement)
+                     .value(),
+                 QDBusConnectionInterface::ServiceRegistered);
+        TrayIcon tray(newConnection());
+        tray.show();
+        QTRY_VERIFY(tray.isShown());
+
+        // Another watcher replaces the first one without a moment's gap.
+        FakeStatusNotifierWatcher successor;
+        QDBusConnection next = newConnection();
+        QVERIFY(next.registerObject(StatusNotifierItem::watcherPath, &successor, exported));
+        QCOMPARE(next.interface()
+                     ->registerService(StatusNotifierItem::watcherService,
+                                       QDBusConnectionInterface::ReplaceExistingService)
+                     .value(),
+                 QDBusConnectionInterface::ServiceRegistered);
+        QTRY_COMPARE(successor.registrations, QStringList{itemOf(tray).serviceName()});
+        QTRY_VERIFY(tray.isShown());
+        QCOMPARE(tray.kind(), TrayBackend::Kind::statusNotifierItem);
+    }
+
     void xembedIconIsEmbeddedAndClickable() {
         if (QGuiApplication::platformName() != QLatin1String("xcb")) {
             QSKIP("needs an X display with a tray host");
