@@ -5,6 +5,7 @@
 #include "platform/TrayIcon.h"
 
 #include <QEasingCurve>
+#include <QHash>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTextBoundaryFinder>
@@ -153,31 +154,36 @@ const QList<int>& MenuBarIcon::iconSizes() {
 }
 
 QImage MenuBarIcon::symbolImage(Symbol symbol, bool orange, qreal opacity, int size) {
-    QImage glyph(size, size, QImage::Format_ARGB32_Premultiplied);
-    glyph.fill(Qt::transparent);
-    {
-        QPainter painter(&glyph);
-        QColor color = glyphColor;
-        if (symbol == Symbol::recordDot || symbol == Symbol::recordDotSmall) {
-            color = recordRed;
-        } else if (orange) {
-            color = pulseOrange;
+    // The full-opacity glyphs are drawn once; the pulse only fades them.
+    static QHash<QString, QImage> drawn;
+    const QString key = QStringLiteral("%1/%2/%3").arg(int(symbol)).arg(orange).arg(size);
+    auto found = drawn.constFind(key);
+    if (found == drawn.constEnd()) {
+        QImage glyph(size, size, QImage::Format_ARGB32_Premultiplied);
+        glyph.fill(Qt::transparent);
+        {
+            QPainter painter(&glyph);
+            QColor color = glyphColor;
+            if (symbol == Symbol::recordDot || symbol == Symbol::recordDotSmall) {
+                color = recordRed;
+            } else if (orange) {
+                color = pulseOrange;
+            }
+            drawGlyph(painter, symbol, size, color);
         }
-        drawGlyph(painter, symbol, size, color);
-    }
-    if (symbol == Symbol::clock || symbol == Symbol::silentBell) {
-        if (!orange) {
+        if ((symbol == Symbol::clock || symbol == Symbol::silentBell) && !orange) {
             glyph = withRim(glyph);
         }
+        found = drawn.insert(key, glyph);
     }
     if (opacity >= 1.0) {
-        return glyph;
+        return *found;
     }
-    QImage faded(glyph.size(), QImage::Format_ARGB32_Premultiplied);
+    QImage faded(found->size(), QImage::Format_ARGB32_Premultiplied);
     faded.fill(Qt::transparent);
     QPainter painter(&faded);
     painter.setOpacity(std::max<qreal>(0.0, opacity));
-    painter.drawImage(QPoint(0, 0), glyph);
+    painter.drawImage(QPoint(0, 0), *found);
     return faded;
 }
 
