@@ -6,6 +6,7 @@
 #include "support/FakeFloatingAlertService.h"
 #include "support/FakeNotificationService.h"
 #include "support/FakeToastAlertService.h"
+#include "support/FakeToolsAPI.h"
 #include "support/InMemoryKeychain.h"
 #include "support/TaskAwait.h"
 
@@ -83,7 +84,8 @@ void BM_RefreshAgainstLoopbackClickUp(benchmark::State& state) {
     FakeToastAlertService toasts;
     FakeFloatingAlertService panels;
     ClickUpAPIService client(keychain, server.url());
-    AppState appState(client, keychain, settings, notifications, &toasts, &panels);
+    FakeToolsAPI tools; // the Tools server is not configured: no planning fetch
+    AppState appState(client, tools, keychain, settings, notifications, &toasts, &panels);
 
     for (auto _ : state) {
         const auto outcome = awaitTask(appState.refresh(), 30000);

@@ -9,6 +9,7 @@
 #include "clickup/SearchState.h"
 #include "clickup/TimerState.h"
 #include "clickup/WorklogState.h"
+#include "planning/PlanningState.h"
 
 #include <QPointer>
 
@@ -51,8 +52,8 @@ QCoro::Task<> settled(QCoro::Task<> fetch) {
 }
 } // namespace
 
-AppState::AppState(ClickUpAPIServiceProtocol& clickUpAPI, KeychainServiceProtocol& keychainService,
-                   UserDefaultsServiceProtocol& userDefaultsService,
+AppState::AppState(ClickUpAPIServiceProtocol& clickUpAPI, ToolsAPIServiceProtocol& toolsAPI,
+                   KeychainServiceProtocol& keychainService, UserDefaultsServiceProtocol& userDefaultsService,
                    NotificationServiceProtocol& notificationService, ToastAlertServiceProtocol* toastAlerts,
                    FloatingAlertServiceProtocol* floatingAlerts, QObject* parent)
     : QObject(parent)
@@ -63,6 +64,7 @@ AppState::AppState(ClickUpAPIServiceProtocol& clickUpAPI, KeychainServiceProtoco
     , m_timerState(new TimerState(clickUpAPI, notificationService, userDefaultsService, toastAlerts,
                                   floatingAlerts, this))
     , m_worklogState(new WorklogState(clickUpAPI, this))
+    , m_planningState(new PlanningState(toolsAPI, this))
     , m_searchState(new SearchState(clickUpAPI, this)) {
     QPointer<AppState> self(this);
     m_timerState->setOnTimerStopped([self] { return reloadTimeEntriesIfAlive(self); });
@@ -70,13 +72,18 @@ AppState::AppState(ClickUpAPIServiceProtocol& clickUpAPI, KeychainServiceProtoco
 
     connect(m_timerState, &TimerState::isLoadingChanged, this, &AppState::updateIsLoading);
     connect(m_worklogState, &WorklogState::isLoadingChanged, this, &AppState::updateIsLoading);
+    connect(m_planningState, &PlanningState::isLoadingChanged, this, &AppState::updateIsLoading);
     connect(m_worklogState, &WorklogState::timeEntriesChanged, this, &AppState::totalTimeTodayChanged);
 }
 
-AppState::~AppState() = default;
+AppState::~AppState() {
+    // The planning state holds the Tools client, which may be ours: let it go first.
+    delete m_planningState;
+    m_planningState = nullptr;
+}
 
 bool AppState::isLoading() const {
-    return m_timerState->isLoading() || m_worklogState->isLoading();
+    return m_timerState->isLoading() || m_worklogState->isLoading() || m_planningState->isLoading();
 }
 
 double AppState::totalTimeToday() const {
@@ -124,8 +131,10 @@ std::vector<QCoro::Task<>> AppState::startRefreshFetches(const RefreshSnapshot& 
     std::vector<QCoro::Task<>> fetches;
     fetches.push_back(settled(m_timerState->fetchActiveTimer(snapshot.teamId)));
     fetches.push_back(settled(m_worklogState->fetchTimeEntries(snapshot.teamId)));
-    // The Tools planning is fetched here as well once it exists, when snapshot.isToolsConfigured,
-    // with snapshot.toolsUrl, snapshot.userKey and snapshot.toolsWSToken.
+    if (snapshot.isToolsConfigured) {
+        fetches.push_back(settled(
+            m_planningState->fetchPlanning(snapshot.toolsUrl, snapshot.userKey, snapshot.toolsWSToken)));
+    }
     return fetches;
 }
 
@@ -142,6 +151,7 @@ QCoro::Task<> AppState::refresh() {
 
     m_timerState->setError(std::nullopt);
     m_worklogState->setError(std::nullopt);
+    m_planningState->clearError();
 
     const RefreshSnapshot snapshot{m_configuration.teamId, m_configuration.isToolsConfigured(),
                                    m_configuration.toolsUrl, m_configuration.userKey,
@@ -164,6 +174,15 @@ QCoro::Task<> AppState::refresh() {
         co_return;
     }
     co_await m_timerState->checkActiveTimerReminder(m_isPopoverVisible, m_silentModeActive);
+}
+
+QCoro::Task<> AppState::fetchPlanning() {
+    if (!m_configuration.isToolsConfigured()) {
+        Log::debug(QStringLiteral("Tools not configured, skipping planning fetch"), category);
+        co_return;
+    }
+    co_await m_planningState->fetchPlanning(m_configuration.toolsUrl, m_configuration.userKey,
+                                            m_configuration.toolsWSToken);
 }
 
 QCoro::Task<> AppState::enableSilentMode(double seconds) {

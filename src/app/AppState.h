@@ -5,6 +5,7 @@
 #include "clickup/SearchState.h"
 #include "clickup/TimerState.h"
 #include "clickup/WorklogState.h"
+#include "planning/PlanningState.h"
 
 #include <QCoroTask>
 #include <QObject>
@@ -18,6 +19,7 @@ class FloatingAlertServiceProtocol;
 class KeychainServiceProtocol;
 class NotificationServiceProtocol;
 class ToastAlertServiceProtocol;
+class ToolsAPIServiceProtocol;
 class UserDefaultsServiceProtocol;
 
 // The root state: made once at start-up and kept for the life of the process. Owns the feature
@@ -29,6 +31,7 @@ class AppState : public QObject {
     Q_OBJECT
     Q_PROPERTY(TimerState* timerState READ timerState CONSTANT)
     Q_PROPERTY(WorklogState* worklogState READ worklogState CONSTANT)
+    Q_PROPERTY(PlanningState* planningState READ planningState CONSTANT)
     Q_PROPERTY(SearchState* searchState READ searchState CONSTANT)
     Q_PROPERTY(TimerRefreshService* refreshService READ refreshService CONSTANT)
     Q_PROPERTY(AppConfiguration configuration READ configuration NOTIFY configurationChanged)
@@ -40,9 +43,10 @@ class AppState : public QObject {
     Q_PROPERTY(double totalTimeToday READ totalTimeToday NOTIFY totalTimeTodayChanged)
 
 public:
-    // The toast and floating-panel services default to their shared instances.
-    AppState(ClickUpAPIServiceProtocol& clickUpAPI, KeychainServiceProtocol& keychainService,
-             UserDefaultsServiceProtocol& userDefaultsService,
+    // The planning state holds the Tools client; the toast and floating-panel services default to
+    // their shared instances.
+    AppState(ClickUpAPIServiceProtocol& clickUpAPI, ToolsAPIServiceProtocol& toolsAPI,
+             KeychainServiceProtocol& keychainService, UserDefaultsServiceProtocol& userDefaultsService,
              NotificationServiceProtocol& notificationService,
              ToastAlertServiceProtocol* toastAlerts = nullptr,
              FloatingAlertServiceProtocol* floatingAlerts = nullptr, QObject* parent = nullptr);
@@ -50,6 +54,7 @@ public:
 
     TimerState* timerState() const { return m_timerState; }
     WorklogState* worklogState() const { return m_worklogState; }
+    PlanningState* planningState() const { return m_planningState; }
     SearchState* searchState() const { return m_searchState; }
     TimerRefreshService* refreshService() const { return m_refreshService; }
     KeychainServiceProtocol& keychainService() const { return m_keychainService; }
@@ -61,7 +66,7 @@ public:
     bool silentModeActive() const { return m_silentModeActive; }
     // Mirrors the setting "isAppUsageTrackingEnabled" as of the last configuration load.
     bool appUsageTrackingActive() const { return m_appUsageTrackingActive; }
-    // A state is fetching (the timer, else today's entries).
+    // A state is fetching (the timer, today's entries or the planning).
     bool isLoading() const;
     // Milliseconds logged today (running entries count up to now, never below 0).
     double totalTimeToday() const;
@@ -74,9 +79,13 @@ public:
     QCoro::Task<> loadConfiguration();
     // Loads the configuration; without a ClickUp token and team id it logs "ClickUp not configured,
     // skipping refresh" and stops, leaving the states' errors as they are. Otherwise clears the
-    // states' errors, fetches the running timer and today's entries together (each keeps its own
-    // outcome), then checks the no-timer warning and the active-timer reminder.
+    // states' errors, fetches the running timer, today's entries and, when the Tools server is
+    // configured, the planning together (each keeps its own outcome), then checks the no-timer
+    // warning and the active-timer reminder.
     QCoro::Task<> refresh();
+    // Fetches the planning when the Tools server is configured; otherwise logs (debug) "Tools not
+    // configured, skipping planning fetch". Uses the configuration as last loaded.
+    QCoro::Task<> fetchPlanning();
     // Silent mode until now plus the seconds: stored, flagged, configuration reloaded, and the
     // silent-mode notification posted.
     QCoro::Task<> enableSilentMode(double seconds);
@@ -104,7 +113,8 @@ private:
     };
 
     // Starts the fetches of one refresh together; each keeps its own outcome in its state, so one
-    // failing stops none of the others. (The Tools planning fetch joins them here.)
+    // failing stops none of the others: the timer, today's entries and, when the snapshot says the
+    // Tools server is configured, the planning.
     std::vector<QCoro::Task<>> startRefreshFetches(const RefreshSnapshot& snapshot);
     void setConfiguration(const AppConfiguration& configuration);
     void setSilentModeActive(bool active);
@@ -122,5 +132,6 @@ private:
     TimerRefreshService* m_refreshService;
     TimerState* m_timerState;
     WorklogState* m_worklogState;
+    PlanningState* m_planningState;
     SearchState* m_searchState;
 };

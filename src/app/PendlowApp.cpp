@@ -11,6 +11,8 @@
 #include "clickup/ClickUpAPIService.h"
 #include "menubar/MenuBarIcon.h"
 #include "menubar/PopoverWindow.h"
+#include "planning/ToolsAPIService.h"
+#include "planning/ToolsAuthService.h"
 #include "platform/TrayIcon.h"
 
 #include <QPointer>
@@ -29,6 +31,15 @@ QCoro::Task<> runStartupTaskIfAlive(QPointer<PendlowApp> app) {
         Log::error(QStringLiteral("Start-up failed"), Log::Category::general, error);
     }
 }
+
+// The one Tools client of the application, unless the caller gives one.
+std::unique_ptr<ToolsAPIServiceProtocol> makeToolsAPI(const PendlowApp::Services& services) {
+    if (services.toolsAPI) {
+        return nullptr;
+    }
+    return std::make_unique<ToolsAPIService>(services.keychainService, services.userDefaultsService,
+                                             ToolsAuthService::shared());
+}
 } // namespace
 
 QUrl PendlowApp::clickUpBaseUrl() {
@@ -38,8 +49,10 @@ QUrl PendlowApp::clickUpBaseUrl() {
 
 PendlowApp::PendlowApp(const Services& services, QObject* parent)
     : QObject(parent)
+    , m_ownedToolsAPI(makeToolsAPI(services))
     , m_appDelegate(new AppDelegate(services.notificationService, services.updateService, this))
-    , m_appState(new AppState(services.clickUpAPI, services.keychainService, services.userDefaultsService,
+    , m_appState(new AppState(services.clickUpAPI, services.toolsAPI ? *services.toolsAPI : *m_ownedToolsAPI,
+                              services.keychainService, services.userDefaultsService,
                               services.notificationService, services.toastAlerts, services.floatingAlerts,
                               this))
     , m_tray(new TrayIcon(QDBusConnection::sessionBus(), this))

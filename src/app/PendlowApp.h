@@ -16,6 +16,7 @@ class MenuBarIcon;
 class NotificationServiceProtocol;
 class PopoverWindow;
 class ToastAlertServiceProtocol;
+class ToolsAPIServiceProtocol;
 class TrayIcon;
 class UpdateService;
 class UserDefaultsServiceProtocol;
@@ -42,7 +43,10 @@ public:
         NotificationServiceProtocol& notificationService;
         ToastAlertServiceProtocol* toastAlerts = nullptr;       // the shared one when none
         FloatingAlertServiceProtocol* floatingAlerts = nullptr; // the shared one when none
-        UpdateService* updateService = nullptr;                 // the shared one when none
+        // When none, the application makes one Tools client over keychainService,
+        // userDefaultsService and the shared sign-in (ToolsAuthService::shared()).
+        ToolsAPIServiceProtocol* toolsAPI = nullptr;
+        UpdateService* updateService = nullptr; // the shared one when none
     };
 
     // The ClickUp API address: the environment's PENDLOW_CLICKUP_API_URL when set, else
@@ -87,6 +91,7 @@ private:
     void startStartupTask();
 
     std::unique_ptr<ClickUpAPIServiceProtocol> m_ownedClickUpAPI;
+    std::unique_ptr<ToolsAPIServiceProtocol> m_ownedToolsAPI;
     AppDelegate* m_appDelegate;
     AppState* m_appState;
     TrayIcon* m_tray;

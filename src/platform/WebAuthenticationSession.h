@@ -30,8 +30,9 @@ public:
     // callbackScheme that the page goes to, whole: the query is kept as sent. It carries the
     // tokens, so it is never logged. Throws WebAuthenticationError: cancelled when the user closes
     // the window (or the sign-in is cancelled or replaced), startFailed when the window cannot be
-    // opened, failed when it goes away unexpectedly.
-    QCoro::Task<QUrl> authenticate(QUrl loginUrl, QString callbackScheme);
+    // opened, failed when it goes away unexpectedly. Virtual so that tests of its users can stand
+    // in for the window.
+    virtual QCoro::Task<QUrl> authenticate(QUrl loginUrl, QString callbackScheme);
 
     // Closes the sign-in window under way, if any; its authenticate() then throws cancelled.
     void cancel();

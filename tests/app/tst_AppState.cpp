@@ -1,12 +1,13 @@
-// The root state against a fake ClickUp client, an in-memory secret store, fake notifications and
-// fake alert windows: the refresh (what it sends, concurrency, the checks after it), silent mode and
-// the derived values.
+// The root state against fake ClickUp and Tools clients, an in-memory secret store, fake
+// notifications and fake alert windows: the refresh (what it sends, concurrency, the checks after
+// it), the planning fetch, silent mode and the derived values.
 #include "support/FakeClickUpAPI.h"
 #include "support/FakeClickUpServer.h"
 #include "support/FakeClock.h"
 #include "support/FakeFloatingAlertService.h"
 #include "support/FakeNotificationService.h"
 #include "support/FakeToastAlertService.h"
+#include "support/FakeToolsAPI.h"
 #include "support/InMemoryKeychain.h"
 #include "support/LogCapture.h"
 #include "support/TaskAwait.h"
@@ -60,6 +61,7 @@ class AppStateTest : public QObject {
     std::unique_ptr<UserDefaultsService> m_settings;
     std::unique_ptr<InMemoryKeychain> m_keychain;
     std::unique_ptr<FakeClickUpAPI> m_api;
+    std::unique_ptr<FakeToolsAPI> m_tools;
     std::unique_ptr<FakeNotificationService> m_notifications;
     std::unique_ptr<FakeToastAlertService> m_toasts;
     std::unique_ptr<FakeFloatingAlertService> m_panels;
@@ -71,6 +73,12 @@ class AppStateTest : public QObject {
     void configure() {
         m_keychain->putItem(KeychainItem::clickUpAPIToken, QStringLiteral("pk_81234567_SECRETSECRET"));
         m_settings->setTeamId(kTeam);
+    }
+
+    void configureTools() {
+        m_keychain->putItem(KeychainItem::toolsWSToken, QStringLiteral("ws-SECRETSECRET"));
+        m_settings->setToolsUrl(QStringLiteral("https://tools.example.com/"));
+        m_settings->setUserKey(QStringLiteral("user-key"));
     }
 
     void refresh() { QVERIFY(awaitTask(state().refresh()).finished); }
@@ -87,10 +95,11 @@ private Q_SLOTS:
             std::make_unique<UserDefaultsService>(m_dir.filePath(QStringLiteral("s%1.conf").arg(++m_round)));
         m_keychain = std::make_unique<InMemoryKeychain>();
         m_api = std::make_unique<FakeClickUpAPI>();
+        m_tools = std::make_unique<FakeToolsAPI>();
         m_notifications = std::make_unique<FakeNotificationService>();
         m_toasts = std::make_unique<FakeToastAlertService>();
         m_panels = std::make_unique<FakeFloatingAlertService>();
-        m_state = std::make_unique<AppState>(*m_api, *m_keychain, *m_settings, *m_notifications,
+        m_state = std::make_unique<AppState>(*m_api, *m_tools, *m_keychain, *m_settings, *m_notifications,
                                              m_toasts.get(), m_panels.get());
     }
 
@@ -155,6 +164,80 @@ private Q_SLOTS:
         QVERIFY(!log.lines().join(u'\n').contains(QStringLiteral("SECRET")));
     }
 
+    void planningJoinsTheRefreshOnlyWhenToolsIsConfigured_data() {
+        QTest::addColumn<bool>("toolsConfigured");
+        QTest::addColumn<int>("planningFetches");
+        QTest::newRow("configured") << true << 1;
+        // A browser sign-in alone does not count: only the shared web-service token does.
+        QTest::newRow("signed in, no shared token") << false << 0;
+    }
+
+    void planningJoinsTheRefreshOnlyWhenToolsIsConfigured() {
+        QFETCH(bool, toolsConfigured);
+        QFETCH(int, planningFetches);
+        configure();
+        configureTools();
+        // A failed fetch leaves an error for the refresh to clear.
+        awaitTask(state().loadConfiguration());
+        m_tools->failure = std::make_exception_ptr(APIError::httpError(503, std::nullopt));
+        awaitTask(state().fetchPlanning());
+        QVERIFY(state().planningState()->error());
+        m_tools->failure = nullptr;
+        m_tools->planning = {{}, QStringLiteral("2.4.1")};
+        if (!toolsConfigured) {
+            m_keychain->removeItem(KeychainItem::toolsWSToken);
+            m_keychain->putItem(KeychainItem::toolsAccessToken, QStringLiteral("access"));
+            m_keychain->putItem(KeychainItem::toolsRefreshToken, QStringLiteral("refresh"));
+        }
+
+        refresh();
+
+        QCOMPARE(m_tools->calls(), 1 + planningFetches);
+        QVERIFY(!state().planningState()->error()); // cleared by the refresh either way
+        QCOMPARE(state().planningState()->serverVersion().has_value(), toolsConfigured);
+    }
+
+    void planningIsFetchedTogetherWithTheOthers() {
+        configure();
+        configureTools();
+        m_tools->hold();
+        m_api->hold(FakeClickUpAPI::getCurrentTimerOp);
+        auto task = state().refresh();
+        QTRY_COMPARE(m_tools->waiting(), 1);
+        QTRY_COMPARE(m_api->waiting(FakeClickUpAPI::getCurrentTimerOp), 1);
+        QVERIFY(state().planningState()->isLoading());
+
+        m_api->release(FakeClickUpAPI::getCurrentTimerOp);
+        QTRY_VERIFY(!state().timerState()->isLoading());
+        QTRY_VERIFY(!state().worklogState()->isLoading());
+        QVERIFY(state().isLoading()); // the planning is still loading
+
+        m_tools->failure = std::make_exception_ptr(APIError::httpError(500, std::nullopt));
+        m_tools->release();
+        QVERIFY(awaitTask(std::move(task)).finished);
+        QVERIFY(!state().isLoading());
+        // The planning failing stops none of the others, nor the checks after them.
+        QCOMPARE(state().planningState()->error()->description(), QStringLiteral("Server error: 500"));
+        QVERIFY(!state().timerState()->error());
+        QCOMPARE(m_panels->panels.size(), 1);
+    }
+
+    void fetchPlanningOnDemand() {
+        LogCapture log;
+        UserDefaultsService::shared().setDebugLoggingEnabled(true);
+        awaitTask(state().fetchPlanning());
+        QCOMPARE(m_tools->calls(), 0);
+        QVERIFY(log.contains(QStringLiteral("[API] Tools not configured, skipping planning fetch")));
+
+        configureTools();
+        awaitTask(state().loadConfiguration());
+        m_tools->planning = {{}, QStringLiteral("2.4.1")};
+        awaitTask(state().fetchPlanning());
+        QCOMPARE(m_tools->calls(), 1);
+        QCOMPARE(state().planningState()->serverVersion(), std::optional<QString>(QStringLiteral("2.4.1")));
+        QVERIFY(!log.lines().join(u'\n').contains(QStringLiteral("SECRET")));
+    }
+
     // The same with the real client against a loopback ClickUp: one refresh is two requests.
     void refreshWithTheRealClientSendsTwoRequests() {
         configure();
@@ -167,7 +250,8 @@ private Q_SLOTS:
             FakeClickUpServer::timeEntryJson(QStringLiteral("1"), QStringLiteral("86c0a"),
                                              QStringLiteral("Invoices"), midnight + 3600000, 1800000));
         ClickUpAPIService client(*m_keychain, server.apiUrl());
-        AppState appState(client, *m_keychain, *m_settings, *m_notifications, m_toasts.get(), m_panels.get());
+        AppState appState(client, *m_tools, *m_keychain, *m_settings, *m_notifications, m_toasts.get(),
+                          m_panels.get());
 
         QVERIFY(awaitTask(appState.refresh()).finished);
 

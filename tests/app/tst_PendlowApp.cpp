@@ -42,8 +42,13 @@ class PendlowAppTest : public QObject {
     int m_round = 0;
 
     std::unique_ptr<PendlowApp> makeApp() {
-        return std::make_unique<PendlowApp>(PendlowApp::Services{
-            *m_keychain, *m_api, *m_settings, *m_notifications, &m_toasts, &m_panels, m_updates.get()});
+        return std::make_unique<PendlowApp>(PendlowApp::Services{.keychainService = *m_keychain,
+                                                                 .clickUpAPI = *m_api,
+                                                                 .userDefaultsService = *m_settings,
+                                                                 .notificationService = *m_notifications,
+                                                                 .toastAlerts = &m_toasts,
+                                                                 .floatingAlerts = &m_panels,
+                                                                 .updateService = m_updates.get()});
     }
 
 private Q_SLOTS:

@@ -5,6 +5,7 @@
 #include "support/FakeFloatingAlertService.h"
 #include "support/FakeNotificationService.h"
 #include "support/FakeToastAlertService.h"
+#include "support/FakeToolsAPI.h"
 #include "support/InMemoryKeychain.h"
 #include "support/LogCapture.h"
 #include "support/TaskAwait.h"
@@ -35,6 +36,7 @@ class FooterViewTest : public QObject {
     std::unique_ptr<UserDefaultsService> m_settings;
     std::unique_ptr<InMemoryKeychain> m_keychain;
     std::unique_ptr<FakeClickUpAPI> m_api;
+    std::unique_ptr<FakeToolsAPI> m_tools;
     std::unique_ptr<FakeNotificationService> m_notifications;
     std::unique_ptr<FakeToastAlertService> m_toasts;
     std::unique_ptr<FakeFloatingAlertService> m_panels;
@@ -68,10 +70,11 @@ private Q_SLOTS:
             std::make_unique<UserDefaultsService>(m_dir.filePath(QStringLiteral("s%1.conf").arg(++m_round)));
         m_keychain = std::make_unique<InMemoryKeychain>();
         m_api = std::make_unique<FakeClickUpAPI>();
+        m_tools = std::make_unique<FakeToolsAPI>();
         m_notifications = std::make_unique<FakeNotificationService>();
         m_toasts = std::make_unique<FakeToastAlertService>();
         m_panels = std::make_unique<FakeFloatingAlertService>();
-        m_state = std::make_unique<AppState>(*m_api, *m_keychain, *m_settings, *m_notifications,
+        m_state = std::make_unique<AppState>(*m_api, *m_tools, *m_keychain, *m_settings, *m_notifications,
                                              m_toasts.get(), m_panels.get());
         m_view = std::make_unique<FooterView>(*m_state);
         m_view->resize(316, 90);

@@ -6,6 +6,7 @@
 #include "support/FakeFloatingAlertService.h"
 #include "support/FakeNotificationService.h"
 #include "support/FakeToastAlertService.h"
+#include "support/FakeToolsAPI.h"
 #include "support/InMemoryKeychain.h"
 #include "support/TestMain.h"
 
@@ -78,6 +79,7 @@ class MenuBarIconTest : public QObject {
     std::unique_ptr<UserDefaultsService> m_settings;
     InMemoryKeychain m_keychain;
     FakeClickUpAPI m_api;
+    FakeToolsAPI m_tools;
     FakeNotificationService m_notifications;
     FakeToastAlertService m_toasts;
     FakeFloatingAlertService m_panels;
@@ -94,8 +96,8 @@ private Q_SLOTS:
     void init() {
         m_settings =
             std::make_unique<UserDefaultsService>(m_dir.filePath(QStringLiteral("s%1.conf").arg(++m_round)));
-        m_state =
-            std::make_unique<AppState>(m_api, m_keychain, *m_settings, m_notifications, &m_toasts, &m_panels);
+        m_state = std::make_unique<AppState>(m_api, m_tools, m_keychain, *m_settings, m_notifications,
+                                             &m_toasts, &m_panels);
     }
 
     void cleanup() {

@@ -6,6 +6,7 @@
 #include "support/FakeFloatingAlertService.h"
 #include "support/FakeNotificationService.h"
 #include "support/FakeToastAlertService.h"
+#include "support/FakeToolsAPI.h"
 #include "support/InMemoryKeychain.h"
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
@@ -68,6 +69,7 @@ class MenuBarViewTest : public QObject {
     std::unique_ptr<UserDefaultsService> m_settings;
     std::unique_ptr<InMemoryKeychain> m_keychain;
     std::unique_ptr<FakeClickUpAPI> m_api;
+    std::unique_ptr<FakeToolsAPI> m_tools;
     std::unique_ptr<FakeNotificationService> m_notifications;
     std::unique_ptr<FakeToastAlertService> m_toasts;
     std::unique_ptr<FakeFloatingAlertService> m_panels;
@@ -111,10 +113,11 @@ private Q_SLOTS:
         m_keychain->putItem(KeychainItem::clickUpAPIToken, QStringLiteral("pk_1_token"));
         m_settings->setTeamId(kTeam);
         m_api = std::make_unique<FakeClickUpAPI>();
+        m_tools = std::make_unique<FakeToolsAPI>();
         m_notifications = std::make_unique<FakeNotificationService>();
         m_toasts = std::make_unique<FakeToastAlertService>();
         m_panels = std::make_unique<FakeFloatingAlertService>();
-        m_state = std::make_unique<AppState>(*m_api, *m_keychain, *m_settings, *m_notifications,
+        m_state = std::make_unique<AppState>(*m_api, *m_tools, *m_keychain, *m_settings, *m_notifications,
                                              m_toasts.get(), m_panels.get());
         QVERIFY(awaitTask(m_state->loadConfiguration()).finished);
     }

@@ -5,6 +5,7 @@
 #include "support/FakeFloatingAlertService.h"
 #include "support/FakeNotificationService.h"
 #include "support/FakeToastAlertService.h"
+#include "support/FakeToolsAPI.h"
 #include "support/InMemoryKeychain.h"
 #include "support/TestMain.h"
 
@@ -28,6 +29,7 @@ class PopoverWindowTest : public QObject {
     std::unique_ptr<UserDefaultsService> m_settings;
     std::unique_ptr<InMemoryKeychain> m_keychain;
     std::unique_ptr<FakeClickUpAPI> m_api;
+    FakeToolsAPI m_tools;
     FakeNotificationService m_notifications;
     FakeToastAlertService m_toasts;
     FakeFloatingAlertService m_panels;
@@ -47,8 +49,8 @@ private Q_SLOTS:
         m_api = std::make_unique<FakeClickUpAPI>();
         m_toasts = {};
         m_panels = {};
-        m_state = std::make_unique<AppState>(*m_api, *m_keychain, *m_settings, m_notifications, &m_toasts,
-                                             &m_panels);
+        m_state = std::make_unique<AppState>(*m_api, m_tools, *m_keychain, *m_settings, m_notifications,
+                                             &m_toasts, &m_panels);
     }
 
     void cleanup() { m_state.reset(); }

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QLabel>
+
+// A one-line label that asks for the width of its text but makes do with less: a text longer than
+// the room it gets is drawn cut at the end with an ellipsis. text() stays the whole text.
+class ElidedLabel : public QLabel {
+    Q_OBJECT
+
+public:
+    explicit ElidedLabel(const QString& text, QWidget* parent = nullptr);
+
+    // Whether the text is drawn cut at the label's present width.
+    bool isElided() const;
+
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};

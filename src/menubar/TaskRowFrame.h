@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QColor>
+#include <QWidget>
+
+#include <optional>
+
+class TaskContextMenu;
+
+// The frame of a task row: a rounded rectangle (corner radius 4) filled with the secondary colour
+// at opacity 0.1 while the pointer is over it and clear otherwise, unless the row gives a fill of
+// its own that stays whether hovered or not. A right click opens the row's context menu; a plain
+// click does nothing.
+class TaskRowFrame : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(bool isHovered READ isHovered NOTIFY isHoveredChanged)
+
+public:
+    explicit TaskRowFrame(QWidget* parent = nullptr);
+
+    bool isHovered() const { return m_isHovered; }
+    // A fill shown always, in place of the hover fill; none: the hover fill.
+    void setFixedFill(std::optional<QColor> fill);
+
+    // The row's context menu, not yet shown; the caller owns it.
+    virtual TaskContextMenu* createContextMenu() = 0;
+
+Q_SIGNALS:
+    void isHoveredChanged();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void setHovered(bool hovered);
+
+    bool m_isHovered = false;
+    std::optional<QColor> m_fixedFill;
+};

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+class AppState;
+
+// The "Start Timer" action of a task row: starts a timer on the task with the team id of the
+// configuration and the silent-mode flag as they are at this moment, and returns at once; what
+// follows (request, notification, error) is the timer state's.
+void startTimerOnTask(AppState& appState, const QString& taskId);

@@ -1,0 +1,51 @@
+#include "menubar/TimeEntryGroupRow.h"
+
+#include "app/AppState.h"
+#include "app/Formatting.h"
+#include "menubar/CharacterTruncation.h"
+#include "menubar/ElidedLabel.h"
+#include "menubar/RowStyle.h"
+#include "menubar/StatusBadge.h"
+#include "menubar/TaskContextMenu.h"
+#include "menubar/TaskTimerStart.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+
+TimeEntryGroupRow::TimeEntryGroupRow(AppState& appState, const TimeEntryGroup& group, QWidget* parent)
+    : TaskRowFrame(parent)
+    , m_appState(appState)
+    , m_group(group)
+    , m_name(new ElidedLabel(truncatedToCharacters(group.taskName, nameLimit), this))
+    , m_duration(new QLabel(hoursMinutesText(group.totalDuration), this)) {
+    setObjectName(QStringLiteral("timeEntryGroupRow"));
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(8, 4, 8, 4);
+    layout->setSpacing(6);
+    layout->addWidget(new StatusBadge(group.status, this));
+
+    m_name->setObjectName(QStringLiteral("taskName"));
+    m_name->setTextFormat(Qt::PlainText);
+    m_name->setFont(RowStyle::font(11));
+    layout->addWidget(m_name, 1);
+
+    m_duration->setObjectName(QStringLiteral("duration"));
+    m_duration->setFont(RowStyle::monospacedFont(11));
+    RowStyle::setTextColor(m_duration, RowStyle::secondaryColor(palette()));
+    layout->addWidget(m_duration);
+}
+
+QString TimeEntryGroupRow::nameText() const {
+    return m_name->text();
+}
+
+QString TimeEntryGroupRow::durationText() const {
+    return m_duration->text();
+}
+
+TaskContextMenu* TimeEntryGroupRow::createContextMenu() {
+    AppState* appState = &m_appState;
+    const QString taskId = m_group.taskId;
+    return new TaskContextMenu(taskId, m_group.taskUrl,
+                               [appState, taskId] { startTimerOnTask(*appState, taskId); });
+}

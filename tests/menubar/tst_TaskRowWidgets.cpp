@@ -1,0 +1,184 @@
+// The pieces every task row shares: the status dot, the context menu (its entries, what each does,
+// what a row without a task may not do), the right click that opens it, and truncation by
+// user-perceived characters.
+#include "support/AppStateFixture.h"
+#include "support/TaskAwait.h"
+#include "support/TestMain.h"
+
+#include "app/UserDefaultsService.h"
+#include "menubar/CharacterTruncation.h"
+#include "menubar/PopupBrowserService.h"
+#include "menubar/RowStyle.h"
+#include "menubar/StatusBadge.h"
+#include "menubar/TaskContextMenu.h"
+#include "menubar/TimeEntryGroupRow.h"
+
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+
+namespace {
+const QUrl taskUrl(QStringLiteral("https://app.clickup.com/t/86abc"));
+
+QStringList entryTexts(const QMenu& menu) {
+    QStringList texts;
+    for (const QAction* action : menu.actions()) {
+        texts << (action->isSeparator() ? QStringLiteral("--") : action->text());
+    }
+    return texts;
+}
+} // namespace
+
+class TaskRowWidgetsTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+private Q_SLOTS:
+    void statusBadge_data() {
+        QTest::addColumn<TaskStatus>("status");
+        QTest::addColumn<QString>("help");
+        QTest::addColumn<QString>("colour");
+        QTest::newRow("in progress") << TaskStatus::inProgress << "In Progress"
+                                     << "green";
+        QTest::newRow("in review") << TaskStatus::inReview << "In Review"
+                                   << "cyan";
+        QTest::newRow("code review") << TaskStatus::codeReview << "Code Review"
+                                     << "yellow";
+        QTest::newRow("needs quote") << TaskStatus::needsQuote << "Needs Quote"
+                                     << "purple";
+        QTest::newRow("needs clarification") << TaskStatus::needsClarification << "Needs Clarification"
+                                             << "purple";
+        QTest::newRow("other") << TaskStatus::other << "Other"
+                               << "gray";
+    }
+
+    void statusBadge() {
+        QFETCH(TaskStatus, status);
+        QFETCH(QString, help);
+        QFETCH(QString, colour);
+        StatusBadge badge(status);
+        QCOMPARE(badge.toolTip(), help);
+        QCOMPARE(badge.size(), QSize(8, 8));
+
+        const QPalette palette = badge.palette();
+        const QHash<QString, QColor> named{{"green", RowStyle::green(palette)},
+                                           {"cyan", RowStyle::cyan(palette)},
+                                           {"yellow", RowStyle::yellow(palette)},
+                                           {"purple", RowStyle::purple(palette)},
+                                           {"gray", RowStyle::gray(palette)}};
+        QCOMPARE(StatusBadge::color(status, palette), named.value(colour));
+        // The dot is painted in that colour.
+        const QImage image = badge.grab().toImage();
+        QCOMPARE(image.pixelColor(image.width() / 2, image.height() / 2).rgb(), named.value(colour).rgb());
+    }
+
+    void menuEntriesAndWhatTheyDo() {
+        int starts = 0;
+        TaskContextMenu menu(QStringLiteral("86abc"), taskUrl, [&starts] { ++starts; });
+        QCOMPARE(entryTexts(menu),
+                 (QStringList{"Open in ClickUp", "--", "Start Timer", "--", "Copy Task ID"}));
+        for (QAction* action : {menu.openAction(), menu.startTimerAction(), menu.copyTaskIdAction()}) {
+            QVERIFY(action->isEnabled());
+            QVERIFY(!action->icon().isNull());
+        }
+
+        menu.startTimerAction()->trigger();
+        QCOMPARE(starts, 1);
+
+        QGuiApplication::clipboard()->setText(QStringLiteral("something else"));
+        menu.copyTaskIdAction()->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("86abc"));
+    }
+
+    void openShowsTheTaskInTheBrowserWindow() {
+        // A stand-in browser window that writes down what it was asked to show.
+        const QString record = m_dir.filePath(QStringLiteral("browser-arguments"));
+        const QString helper = m_dir.filePath(QStringLiteral("browser"));
+        QFile script(helper);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record.toUtf8() + "'\n");
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        PopupBrowserService::shared().setHelperProgram(helper);
+
+        TaskContextMenu menu(QStringLiteral("86abc"), taskUrl, [] {});
+        menu.openAction()->trigger();
+        const auto recorded = [&record] {
+            QFile file(record);
+            return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+        };
+        QTRY_VERIFY(recorded().endsWith(u'\n'));
+        const QStringList arguments = recorded().split(u'\n', Qt::SkipEmptyParts);
+        QVERIFY2(arguments.contains(QStringLiteral("--title=ClickUp Task")),
+                 qPrintable(arguments.join(u' ')));
+        QCOMPARE(arguments.constLast(), taskUrl.toString());
+    }
+
+    void withoutATaskNothingStartsOrIsCopied() {
+        int starts = 0;
+        TaskContextMenu menu(QString(), QUrl(), [&starts] { ++starts; });
+        QVERIFY(!menu.startTimerAction()->isEnabled());
+        QVERIFY(!menu.copyTaskIdAction()->isEnabled());
+        QVERIFY(!menu.openAction()->isEnabled());
+        // Even when triggered regardless, the action sends nothing.
+        menu.startTimerAction()->setEnabled(true);
+        menu.startTimerAction()->trigger();
+        QCOMPARE(starts, 0);
+    }
+
+    void rightClickOpensTheMenuThatStartsTheTimer() {
+        AppStateFixture fixture;
+        fixture.configureClickUp();
+        TimeEntryGroup group;
+        group.taskId = QStringLiteral("86abc");
+        group.taskName = QStringLiteral("Fix login");
+        group.taskUrl = taskUrl;
+        TimeEntryGroupRow row(fixture.state(), group);
+        row.resize(300, 30);
+        row.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&row));
+
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10), row.mapToGlobal(QPoint(10, 10)));
+        QApplication::sendEvent(&row, &event);
+        QTRY_VERIFY(qobject_cast<TaskContextMenu*>(QApplication::activePopupWidget()));
+        auto* menu = qobject_cast<TaskContextMenu*>(QApplication::activePopupWidget());
+        menu->startTimerAction()->trigger();
+        menu->close();
+
+        QTRY_COMPARE(fixture.clickUp.callCount(FakeClickUpAPI::startTimerOp), 1);
+        const FakeClickUpAPI::Call call = fixture.clickUp.calls(FakeClickUpAPI::startTimerOp).constFirst();
+        QCOMPARE(call.teamId, AppStateFixture::teamId);
+        QCOMPARE(call.taskId, QStringLiteral("86abc"));
+        QTRY_VERIFY(fixture.state().timerState()->activeTimer());
+    }
+
+    void truncation_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<QString>("shown");
+        const QString e = QStringLiteral("e\u0301"); // e and a combining accent: one character
+        const QString flag = QStringLiteral("\U0001F1F3\U0001F1F1"); // a flag: one character
+        QTest::newRow("fits") << QStringLiteral("abcde") << 5 << QStringLiteral("abcde");
+        QTest::newRow("one too long") << QStringLiteral("abcdef") << 5 << QStringLiteral("ab...");
+        QTest::newRow("combining marks count once") << e.repeated(5) << 5 << e.repeated(5);
+        QTest::newRow("cut between characters")
+            << e.repeated(6) << 5 << e.repeated(2) + QStringLiteral("...");
+        QTest::newRow("flags count once")
+            << flag.repeated(6) << 5 << flag.repeated(2) + QStringLiteral("...");
+        QTest::newRow("empty") << QString() << 5 << QString();
+    }
+
+    void truncation() {
+        QFETCH(QString, text);
+        QFETCH(int, limit);
+        QFETCH(QString, shown);
+        QCOMPARE(truncatedToCharacters(text, limit), shown);
+        QVERIFY(characterCount(truncatedToCharacters(text, limit)) <= limit);
+    }
+};
+
+PENDLOW_TEST_MAIN(TaskRowWidgetsTest)
+#include "tst_TaskRowWidgets.moc"

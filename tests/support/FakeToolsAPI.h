@@ -1,0 +1,37 @@
+#pragma once
+
+#include "planning/ToolsAPIServiceProtocol.h"
+
+#include <QObject>
+
+#include <exception>
+
+// A Tools web-service client for the tests of its consumers: answers with the planning it was
+// given, counts its calls, fails with a scripted error and can hold its calls until released.
+class FakeToolsAPI : public QObject, public ToolsAPIServiceProtocol {
+    Q_OBJECT
+
+public:
+    explicit FakeToolsAPI(QObject* parent = nullptr);
+
+    QCoro::Task<PersonalPlanning> getPersonalPlanning() override;
+
+    // What the server holds.
+    PersonalPlanning planning;
+    // While set, every call throws it (after its hold, if any).
+    std::exception_ptr failure;
+
+    int calls() const { return m_calls; }
+    // Calls wait (counted already) until release().
+    void hold() { m_held = true; }
+    void release();
+    int waiting() const { return m_waiting; }
+
+Q_SIGNALS:
+    void released();
+
+private:
+    int m_calls = 0;
+    int m_waiting = 0;
+    bool m_held = false;
+};
