@@ -2,6 +2,7 @@
 
 #include "alerts/NotificationServiceProtocol.h"
 #include "app/Log.h"
+#include "app/UpdateService.h"
 
 #include <QApplication>
 
@@ -18,12 +19,19 @@ QCoro::Task<> askNotificationPermission(NotificationServiceProtocol& notificatio
 }
 } // namespace
 
-AppDelegate::AppDelegate(NotificationServiceProtocol& notificationService, QObject* parent)
+AppDelegate::AppDelegate(NotificationServiceProtocol& notificationService, UpdateService* updateService,
+                         QObject* parent)
     : QObject(parent)
-    , m_notificationService(notificationService) {}
+    , m_notificationService(notificationService)
+    , m_updateService(updateService ? *updateService : UpdateService::shared()) {}
 
 void AppDelegate::applicationDidFinishLaunching() {
     // A tray application: it maps no main window, so the desktop shows no taskbar entry for it.
     QApplication::setQuitOnLastWindowClosed(false);
+    m_updateService.startUpdater();
     askNotificationPermission(m_notificationService);
+}
+
+void AppDelegate::checkForUpdates() {
+    m_updateService.checkForUpdatesManually();
 }

@@ -3,20 +3,29 @@
 #include <QObject>
 
 class NotificationServiceProtocol;
+class UpdateService;
 
 // The launch-time work of the application: it lives in the tray only (no main window, no taskbar
-// entry, closing a window never ends it) and asks once whether notifications can be shown.
+// entry, closing a window never ends it), starts the updater and asks once whether notifications
+// can be shown.
 class AppDelegate : public QObject {
     Q_OBJECT
 
 public:
-    explicit AppDelegate(NotificationServiceProtocol& notificationService, QObject* parent = nullptr);
+    // updateService: UpdateService::shared() when none is given.
+    explicit AppDelegate(NotificationServiceProtocol& notificationService,
+                         UpdateService* updateService = nullptr, QObject* parent = nullptr);
+
+    UpdateService& updateService() const { return m_updateService; }
 
     // Run once, when the event loop has started.
     void applicationDidFinishLaunching();
     // Quitting does no work of its own: a timer running in ClickUp keeps running.
     void applicationWillTerminate() {}
+    // The user's update check.
+    void checkForUpdates();
 
 private:
     NotificationServiceProtocol& m_notificationService;
+    UpdateService& m_updateService;
 };

@@ -1,5 +1,6 @@
 #include "app/PendlowApp.h"
 
+#include "alerts/AlertHub.h"
 #include "alerts/NotificationService.h"
 #include "app/AppDelegate.h"
 #include "app/AppState.h"
@@ -8,16 +9,17 @@
 #include "app/TimerRefreshService.h"
 #include "app/UserDefaultsService.h"
 #include "clickup/ClickUpAPIService.h"
+#include "menubar/MenuBarIcon.h"
+#include "menubar/PopoverWindow.h"
 #include "planning/ToolsAPIService.h"
 #include "planning/ToolsAuthService.h"
+#include "platform/TrayIcon.h"
 
-#include <QIcon>
 #include <QPointer>
 
 namespace {
 const QString defaultClickUpBaseUrl = QStringLiteral("https://api.clickup.com/api/v2");
 constexpr int clockIntervalMs = 1000;
-constexpr int trayPollIntervalMs = 250;
 
 QCoro::Task<> runStartupTaskIfAlive(QPointer<PendlowApp> app) {
     if (!app) {
@@ -48,25 +50,29 @@ QUrl PendlowApp::clickUpBaseUrl() {
 PendlowApp::PendlowApp(const Services& services, QObject* parent)
     : QObject(parent)
     , m_ownedToolsAPI(makeToolsAPI(services))
-    , m_appDelegate(new AppDelegate(services.notificationService, this))
+    , m_appDelegate(new AppDelegate(services.notificationService, services.updateService, this))
     , m_appState(new AppState(services.clickUpAPI, services.toolsAPI ? *services.toolsAPI : *m_ownedToolsAPI,
                               services.keychainService, services.userDefaultsService,
                               services.notificationService, services.toastAlerts, services.floatingAlerts,
                               this))
-    , m_trayIcon(QIcon(QStringLiteral(":/icons/pendlow.svg"))) {
-    m_trayIcon.setToolTip(QStringLiteral("Pendlow"));
-
-    m_waitForTray.setInterval(trayPollIntervalMs);
-    connect(&m_waitForTray, &QTimer::timeout, this, [this] {
-        if (showTrayIconIfAvailable()) {
-            m_waitForTray.stop();
+    , m_tray(new TrayIcon(QDBusConnection::sessionBus(), this))
+    , m_menuBarIcon(new MenuBarIcon(*m_appState, *m_tray, this))
+    , m_popover(std::make_unique<PopoverWindow>(*m_appState, services.toastAlerts, services.floatingAlerts)) {
+    connect(m_tray, &TrayIcon::activated, m_popover.get(), &PopoverWindow::toggleAt);
+    connect(m_tray, &TrayIcon::shownChanged, this, [this](bool shown) {
+        if (shown) {
+            startStartupTask();
         }
     });
+    connect(&AlertHub::instance(), &AlertHub::openPopoverRequested, m_popover.get(),
+            [this] { m_popover->showAt(m_tray->anchor()); });
 
+    // The application's clock: it redraws the tray label and nothing else.
     m_clock.setInterval(clockIntervalMs);
     m_clock.setTimerType(Qt::PreciseTimer);
     connect(&m_clock, &QTimer::timeout, this, [this] {
         m_refreshTrigger = !m_refreshTrigger;
+        m_menuBarIcon->setRefreshTrigger(m_refreshTrigger);
         emit refreshTriggerChanged();
     });
     m_clock.start();
@@ -83,7 +89,11 @@ PendlowApp::PendlowApp(std::unique_ptr<ClickUpAPIServiceProtocol> ownedClickUpAP
 }
 
 PendlowApp::~PendlowApp() {
-    // The states hold the client: let them go first.
+    // The views and the label read the root state, and the states hold the client: let them go in
+    // that order.
+    m_popover.reset();
+    delete m_menuBarIcon;
+    m_menuBarIcon = nullptr;
     delete m_appState;
     m_appState = nullptr;
 }
@@ -94,20 +104,11 @@ void PendlowApp::launch() {
 
 void PendlowApp::finishLaunching() {
     m_appDelegate->applicationDidFinishLaunching();
-    if (!showTrayIconIfAvailable()) {
-        // No tray host yet: show the icon when one appears, and start without waiting for it.
-        m_waitForTray.start();
+    m_tray->show();
+    if (!m_tray->isShown()) {
+        // No tray yet: the item shows when one appears; start without waiting for it.
         startStartupTask();
     }
-}
-
-bool PendlowApp::showTrayIconIfAvailable() {
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-        return false;
-    }
-    m_trayIcon.show();
-    startStartupTask();
-    return true;
 }
 
 void PendlowApp::startStartupTask() {

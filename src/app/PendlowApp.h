@@ -2,7 +2,6 @@
 
 #include <QCoroTask>
 #include <QObject>
-#include <QSystemTrayIcon>
 #include <QTimer>
 #include <QUrl>
 
@@ -13,18 +12,23 @@ class AppState;
 class ClickUpAPIServiceProtocol;
 class FloatingAlertServiceProtocol;
 class KeychainServiceProtocol;
+class MenuBarIcon;
 class NotificationServiceProtocol;
+class PopoverWindow;
 class ToastAlertServiceProtocol;
 class ToolsAPIServiceProtocol;
+class TrayIcon;
+class UpdateService;
 class UserDefaultsServiceProtocol;
 
-// The application: builds the services and the one root state, keeps the tray icon, drives the
-// one-second clock the tray label redraws on, and runs the start-up task once: when the tray icon is
-// first shown, or at once after launch when no tray host is there yet.
+// The application: builds the services and the one root state, the tray item with its label and the
+// popover, drives the one-second clock the label redraws on, and runs the start-up task once: when
+// the tray item is first shown, or at once after launch when no tray is there yet.
 //
-// Launch (launch(), then the event loop): the launch-end work of AppDelegate; the tray icon; the
-// start-up task, which awaits one refresh and then starts the periodic refresh, which refreshes once
-// more at once: a launch performs two refreshes in a row.
+// Launch (launch(), then the event loop): the launch-end work of AppDelegate (updater, notification
+// permission); the tray item; the start-up task, which awaits one refresh and then starts the
+// periodic refresh, which refreshes once more at once: a launch performs two refreshes in a row.
+// A click on the tray item opens or closes the popover; AlertHub::openPopoverRequested opens it.
 class PendlowApp : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool refreshTrigger READ refreshTrigger NOTIFY refreshTriggerChanged)
@@ -42,6 +46,7 @@ public:
         // When none, the application makes one Tools client over keychainService,
         // userDefaultsService and the shared sign-in (ToolsAuthService::shared()).
         ToolsAPIServiceProtocol* toolsAPI = nullptr;
+        UpdateService* updateService = nullptr; // the shared one when none
     };
 
     // The ClickUp API address: the environment's PENDLOW_CLICKUP_API_URL when set, else
@@ -57,7 +62,9 @@ public:
 
     AppState& appState() const { return *m_appState; }
     AppDelegate& appDelegate() const { return *m_appDelegate; }
-    QSystemTrayIcon& trayIcon() { return m_trayIcon; }
+    TrayIcon& tray() const { return *m_tray; }
+    MenuBarIcon& menuBarIcon() const { return *m_menuBarIcon; }
+    PopoverWindow& popover() const { return *m_popover; }
     const QTimer& clock() const { return m_clock; }
 
     // Flips every second; the tray label redraws on it.
@@ -81,16 +88,15 @@ private:
     PendlowApp(std::unique_ptr<ClickUpAPIServiceProtocol> ownedClickUpAPI, QObject* parent);
 
     void finishLaunching();
-    // Shows the tray icon when a tray host is there; true once it is shown.
-    bool showTrayIconIfAvailable();
     void startStartupTask();
 
     std::unique_ptr<ClickUpAPIServiceProtocol> m_ownedClickUpAPI;
     std::unique_ptr<ToolsAPIServiceProtocol> m_ownedToolsAPI;
     AppDelegate* m_appDelegate;
     AppState* m_appState;
-    QSystemTrayIcon m_trayIcon;
-    QTimer m_waitForTray;
+    TrayIcon* m_tray;
+    MenuBarIcon* m_menuBarIcon;
+    std::unique_ptr<PopoverWindow> m_popover;
     QTimer m_clock;
     bool m_refreshTrigger = false;
     bool m_hasStartedMonitoring = false;

@@ -1,6 +1,8 @@
 // The application's start-up with fake services: the launch-end work, the start-up task that runs
-// once and refreshes twice, the one-second clock and the ClickUp address from the environment.
+// once and refreshes twice, the one-second clock and the label it redraws, the popover opened from
+// the tray item and from the reminders, and the ClickUp address from the environment.
 #include "support/FakeClickUpAPI.h"
+#include "support/FakeClock.h"
 #include "support/FakeFloatingAlertService.h"
 #include "support/FakeNotificationService.h"
 #include "support/FakeToastAlertService.h"
@@ -9,12 +11,18 @@
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
+#include "alerts/AlertHub.h"
 #include "app/AppState.h"
 #include "app/KeychainItem.h"
 #include "app/PendlowApp.h"
+#include "app/UpdateService.h"
 #include "app/UserDefaultsService.h"
+#include "menubar/MenuBarIcon.h"
+#include "menubar/PopoverWindow.h"
+#include "platform/TrayIcon.h"
 
 #include <QSignalSpy>
+#include <QSystemTrayIcon>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -29,11 +37,18 @@ class PendlowAppTest : public QObject {
     std::unique_ptr<FakeNotificationService> m_notifications;
     FakeToastAlertService m_toasts;
     FakeFloatingAlertService m_panels;
+    std::unique_ptr<UpdateService> m_updates;
+    int m_updaterStarts = 0;
     int m_round = 0;
 
     std::unique_ptr<PendlowApp> makeApp() {
-        return std::make_unique<PendlowApp>(
-            PendlowApp::Services{*m_keychain, *m_api, *m_settings, *m_notifications, &m_toasts, &m_panels});
+        return std::make_unique<PendlowApp>(PendlowApp::Services{.keychainService = *m_keychain,
+                                                                 .clickUpAPI = *m_api,
+                                                                 .userDefaultsService = *m_settings,
+                                                                 .notificationService = *m_notifications,
+                                                                 .toastAlerts = &m_toasts,
+                                                                 .floatingAlerts = &m_panels,
+                                                                 .updateService = m_updates.get()});
     }
 
 private Q_SLOTS:
@@ -43,6 +58,13 @@ private Q_SLOTS:
         m_keychain = std::make_unique<InMemoryKeychain>();
         m_api = std::make_unique<FakeClickUpAPI>();
         m_notifications = std::make_unique<FakeNotificationService>();
+        m_updaterStarts = 0;
+        m_updates = std::make_unique<UpdateService>(*m_settings, [this]() -> AppcastUpdater* {
+            ++m_updaterStarts;
+            return nullptr;
+        });
+        m_toasts = {};
+        m_panels = {};
     }
 
     void launchRefreshesTwiceAndStartsThePeriodicRefreshOnce() {
@@ -61,8 +83,9 @@ private Q_SLOTS:
         QCOMPARE(m_notifications->events.count(QStringLiteral("permission")), 1);
         QCOMPARE(m_notifications->events.constFirst(),
                  QStringLiteral("permission")); // launch end comes first
+        QCOMPARE(m_updaterStarts, 1);
         if (QSystemTrayIcon::isSystemTrayAvailable()) {
-            QVERIFY(app->trayIcon().isVisible());
+            QVERIFY(app->tray().isShown());
         }
 
         // The start-up task never runs twice.
@@ -80,14 +103,50 @@ private Q_SLOTS:
         QVERIFY(m_api->calls().isEmpty());
     }
 
-    void clockFlipsTheTriggerEverySecond() {
+    void clockFlipsTheTriggerAndTheLabelBlinks() {
+        const FakeClock clock(QDateTime(QDate(2025, 3, 4), QTime(10, 0)));
         auto app = makeApp();
         QCOMPARE(app->clock().interval(), 1000);
         QVERIFY(app->clock().isActive());
-        const bool before = app->refreshTrigger();
+        app->appState().timerState()->setActiveTimer(ActiveTimer{QStringLiteral("e1"), QStringLiteral("t1"),
+                                                                 QStringLiteral("Implement the login flow"),
+                                                                 QUrl(), clock.now().addSecs(-65 * 60)});
+        const QString before = app->tray().label();
+        QCOMPARE(before.mid(1), QStringLiteral(" 01:05 \u2502 Implement the logi"));
+
+        const bool trigger = app->refreshTrigger();
         QSignalSpy spy(app.get(), &PendlowApp::refreshTriggerChanged);
         QVERIFY(spy.wait(3000));
-        QCOMPARE(app->refreshTrigger(), !before);
+        QCOMPARE(app->refreshTrigger(), !trigger);
+        const QString after = app->tray().label();
+        QCOMPARE(after.mid(1), before.mid(1));
+        QCOMPARE(QSet<QString>({before.left(1), after.left(1)}),
+                 QSet<QString>({QStringLiteral("\u23FA"), QStringLiteral("\u25CF")}));
+        QCOMPARE(app->tray().toolTip(), after);
+    }
+
+    void trayClicksAndRemindersOpenThePopover() {
+        auto app = makeApp();
+        PopoverWindow& popover = app->popover();
+        QVERIFY(!popover.isVisible());
+
+        emit app->tray().activated(QRect(1800, 0, 24, 24));
+        QVERIFY(popover.isVisible());
+        QVERIFY(app->appState().isPopoverVisible());
+        QCOMPARE(popover.geometry().top(), 24); // hangs under the item
+        QCOMPARE(m_toasts.dismissCount, 1);
+        QCOMPARE(m_panels.dismissCount, 1);
+        QVERIFY(app->appState().refreshService()->isScheduled());
+
+        emit app->tray().activated(QRect(1800, 0, 24, 24));
+        QVERIFY(!popover.isVisible());
+        QVERIFY(!app->appState().isPopoverVisible());
+
+        // The floating panel's "Open Timer".
+        AlertHub::instance().requestOpenPopover();
+        QVERIFY(popover.isVisible());
+        QCOMPARE(m_panels.dismissCount, 2);
+        popover.hide();
     }
 
     void clickUpAddressFromTheEnvironment_data() {

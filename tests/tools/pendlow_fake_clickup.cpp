@@ -1,8 +1,9 @@
 // A loopback ClickUp for the system tests of the real binary.
-//   pendlow-fake-clickup --port-file FILE --log FILE [--no-timer]
+//   pendlow-fake-clickup --port-file FILE --log FILE [--no-timer] [--entries N]
 // Listens on 127.0.0.1 (a free port, written to the port file once it listens) and serves the
 // current-timer, start, stop and time-entry requests under "/api/v2": a timer on "Write report"
-// that started 25 minutes before launch (none with --no-timer) and two finished entries of today.
+// that started 25 minutes before launch (none with --no-timer) and two finished entries of today
+// (with --entries, N entries of two minutes each on as many tasks, from just after midnight on).
 // Each request is appended to the log as one line: "<METHOD> <target> auth=<yes|no>".
 #include "support/FakeClickUpServer.h"
 
@@ -26,10 +27,14 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption noTimerOption(QStringLiteral("no-timer"), QStringLiteral("No timer runs."));
     parser.addOption(portFileOption);
     parser.addOption(logOption);
+    const QCommandLineOption entriesOption(
+        QStringLiteral("entries"), QStringLiteral("Number of today's entries."), QStringLiteral("count"));
     parser.addOption(noTimerOption);
+    parser.addOption(entriesOption);
     parser.process(app);
     if (!parser.isSet(portFileOption) || !parser.isSet(logOption)) {
-        std::fputs("usage: pendlow-fake-clickup --port-file FILE --log FILE [--no-timer]\n", stderr);
+        std::fputs("usage: pendlow-fake-clickup --port-file FILE --log FILE [--no-timer] [--entries N]\n",
+                   stderr);
         return 2;
     }
 
@@ -47,12 +52,23 @@ int main(int argc, char* argv[]) {
                                          QStringLiteral("Write report"), now - 25 * 60 * 1000);
     }
     const qint64 midnight = Clock::now().date().startOfDay().toMSecsSinceEpoch();
-    server.timeEntries.append(
-        FakeClickUpServer::timeEntryJson(QStringLiteral("4211094917234000002"), QStringLiteral("86c0abc"),
-                                         QStringLiteral("Invoices"), midnight + 60 * 1000, 45 * 60 * 1000));
-    server.timeEntries.append(FakeClickUpServer::timeEntryJson(
-        QStringLiteral("4211094917234000003"), QStringLiteral("86c0def"), QStringLiteral("Code review"),
-        midnight + 50 * 60 * 1000, 30 * 60 * 1000));
+    if (parser.isSet(entriesOption)) {
+        const int count = parser.value(entriesOption).toInt();
+        for (int i = 0; i < count; ++i) {
+            server.timeEntries.append(FakeClickUpServer::timeEntryJson(
+                QStringLiteral("42110949172350%1").arg(i, 5, 10, QLatin1Char('0')),
+                QStringLiteral("86c1%1").arg(i, 3, 10, QLatin1Char('0')),
+                QStringLiteral("Task %1 of the day's work").arg(i + 1), midnight + (60 + i * 120) * 1000,
+                120 * 1000));
+        }
+    } else {
+        server.timeEntries.append(FakeClickUpServer::timeEntryJson(
+            QStringLiteral("4211094917234000002"), QStringLiteral("86c0abc"), QStringLiteral("Invoices"),
+            midnight + 60 * 1000, 45 * 60 * 1000));
+        server.timeEntries.append(FakeClickUpServer::timeEntryJson(
+            QStringLiteral("4211094917234000003"), QStringLiteral("86c0def"), QStringLiteral("Code review"),
+            midnight + 50 * 60 * 1000, 30 * 60 * 1000));
+    }
 
     QObject::connect(&server.http(), &FakeHttpServer::requestReceived, &app,
                      [&log](const FakeHttpServer::Request& request) {

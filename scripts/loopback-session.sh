@@ -1,0 +1,89 @@
+# Shared by bench/popover-performance.sh and scripts/screenshot-popover.sh: the real pendlow binary
+# signed in to a loopback ClickUp (tests/tools/pendlow_fake_clickup) inside scripts/test-env.sh,
+# and the tray icon and popover as the X display shows them. Source it with build_dir set.
+LOOPBACK_SERVER_PID=""
+LOOPBACK_APP_PID=""
+LOOPBACK_DIR=$(mktemp -d)
+LOOPBACK_APP_LOG="$LOOPBACK_DIR/pendlow.log"
+LOOPBACK_REQUESTS="$LOOPBACK_DIR/requests.log"
+
+loopback_cleanup() {
+    set +e
+    [ -n "$LOOPBACK_APP_PID" ] && kill "$LOOPBACK_APP_PID" 2>/dev/null && wait "$LOOPBACK_APP_PID" 2>/dev/null
+    [ -n "$LOOPBACK_SERVER_PID" ] && kill "$LOOPBACK_SERVER_PID" 2>/dev/null &&
+        wait "$LOOPBACK_SERVER_PID" 2>/dev/null
+    rm -rf "$LOOPBACK_DIR"
+}
+
+loopback_fail() {
+    echo "FAIL: $*" >&2
+    [ -f "$LOOPBACK_APP_LOG" ] && cat "$LOOPBACK_APP_LOG" >&2
+    exit 1
+}
+
+# start_loopback_clickup [server options]: serves a running timer and today's entries.
+start_loopback_clickup() {
+    local port_file="$LOOPBACK_DIR/port"
+    "$build_dir/tests/pendlow-fake-clickup" --port-file "$port_file" --log "$LOOPBACK_REQUESTS" "$@" &
+    LOOPBACK_SERVER_PID=$!
+    for _ in $(seq 1 100); do
+        [ -s "$port_file" ] && break
+        sleep 0.05
+    done
+    [ -s "$port_file" ] || loopback_fail "the loopback ClickUp did not start"
+    LOOPBACK_PORT=$(tr -d '[:space:]' <"$port_file")
+}
+
+# configure_pendlow [settings lines]: a ClickUp token in the keyring, team id 9001 and the given
+# "key=value" settings.
+configure_pendlow() {
+    printf '%s\n' pk_loopback_0123456789 | "$build_dir/tests/pendlow-test-keyring" set clickup-api-token ||
+        loopback_fail "cannot store the token"
+    mkdir -p "$XDG_CONFIG_HOME/Pendlow"
+    { printf '[General]\nteamId=9001\n'; printf '%s\n' "$@"; } >"$XDG_CONFIG_HOME/Pendlow/Pendlow.conf"
+}
+
+start_pendlow() {
+    PENDLOW_CLICKUP_API_URL="http://127.0.0.1:$LOOPBACK_PORT/api/v2" "$build_dir/pendlow" >"$LOOPBACK_APP_LOG" 2>&1 &
+    LOOPBACK_APP_PID=$!
+}
+
+# Prints "x y" of the centre of pendlow's icon in the trayer panel, once it is embedded.
+tray_icon_centre() {
+    local panel icon info
+    for _ in $(seq 1 200); do
+        panel=$(xwininfo -root -tree 2>/dev/null | awk '/\("panel" "trayer"\)/ {print $1; exit}' || true)
+        if [ -n "$panel" ]; then
+            icon=$(xwininfo -tree -id "$panel" 2>/dev/null | awk '/\("pendlow" "Pendlow"\)/ {print $1; exit}' || true)
+            if [ -n "$icon" ]; then
+                info=$(xwininfo -id "$icon" 2>/dev/null) || continue
+                awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} /Width:/ {w=$2}
+                     /Height:/ {h=$2} END {print int(x + w / 2), int(y + h / 2)}' <<<"$info"
+                return 0
+            fi
+        fi
+        sleep 0.05
+    done
+    loopback_fail "the tray icon was not embedded"
+}
+
+# The id of the popover (pendlow's viewable top-level window 340 wide), or nothing.
+popover_window() {
+    local id
+    for id in $(xwininfo -root -children 2>/dev/null | awk '/\("pendlow" "Pendlow"\) +340x/ {print $1}'); do
+        if xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable'; then
+            echo "$id"
+            return 0
+        fi
+    done
+}
+
+# Waits until the request log holds at least n time-entry requests (n refreshes have fetched).
+wait_for_entry_fetches() {
+    local n=$1
+    for _ in $(seq 1 200); do
+        [ "$(grep -c 'time_entries?' "$LOOPBACK_REQUESTS" 2>/dev/null)" -ge "$n" ] && return 0
+        sleep 0.05
+    done
+    loopback_fail "pendlow did not fetch today's entries"
+}

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Renders the popover of the real pendlow binary under the throw-away Xvfb session of
+# scripts/test-env.sh, signed in to a loopback ClickUp with a running timer and two entries of today,
+# and saves it as a PNG (for the README).
+# Usage: scripts/screenshot-popover.sh [file.png]    (default: docs/images/popover.png)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+out=${1:-docs/images/popover.png}
+mkdir -p "$(dirname "$out")"
+out="$(cd "$(dirname "$out")" && pwd)/$(basename "$out")"
+
+cmake -S . -B build -G Ninja -Wno-dev >/dev/null
+cmake --build build --target pendlow pendlow-fake-clickup pendlow-test-keyring pendlow-grab-window >/dev/null
+
+PENDLOW_SCREENSHOT="$out" scripts/test-env.sh bash -c '
+    set -euo pipefail
+    build_dir=$(pwd)/build
+    source scripts/loopback-session.sh
+    trap loopback_cleanup EXIT
+    start_loopback_clickup
+    configure_pendlow showActiveTimerReminder=false
+    start_pendlow
+    read -r icon_x icon_y < <(tray_icon_centre)
+    wait_for_entry_fetches 2
+    xdotool mousemove "$icon_x" "$icon_y" click 1
+    for _ in $(seq 1 100); do
+        window=$(popover_window)
+        [ -n "$window" ] && break
+        sleep 0.05
+    done
+    [ -n "$window" ] || loopback_fail "the popover did not open"
+    # Let the rows load and draw.
+    sleep 1.5
+    "$build_dir/tests/pendlow-grab-window" "$window" "$PENDLOW_SCREENSHOT"
+' >/dev/null
+echo "$out"

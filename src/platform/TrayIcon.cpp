@@ -1,0 +1,92 @@
+#include "platform/TrayIcon.h"
+
+#include "app/Log.h"
+#include "platform/StatusNotifierItem.h"
+#include "platform/XEmbedTrayIcon.h"
+
+#include <QCursor>
+
+TrayIcon::TrayIcon(QDBusConnection bus, QObject* parent)
+    : QObject(parent)
+    , m_bus(std::move(bus))
+    , m_watcherWatcher(StatusNotifierItem::watcherService, m_bus,
+                       QDBusServiceWatcher::WatchForRegistration |
+                           QDBusServiceWatcher::WatchForUnregistration) {
+    useBackend(StatusNotifierItem::isWatcherPresent(m_bus) ? TrayBackend::Kind::statusNotifierItem
+                                                           : TrayBackend::Kind::xembed);
+    connect(&m_watcherWatcher, &QDBusServiceWatcher::serviceRegistered, this,
+            [this] { useBackend(TrayBackend::Kind::statusNotifierItem); });
+    connect(&m_watcherWatcher, &QDBusServiceWatcher::serviceUnregistered, this,
+            [this] { useBackend(TrayBackend::Kind::xembed); });
+}
+
+TrayIcon::~TrayIcon() = default;
+
+void TrayIcon::useBackend(TrayBackend::Kind kind) {
+    if (m_backend && m_backend->kind() == kind) {
+        return;
+    }
+    const bool wasShown = m_backend && m_backend->isShown();
+    std::unique_ptr<TrayBackend> backend;
+    if (kind == TrayBackend::Kind::statusNotifierItem) {
+        backend = std::make_unique<StatusNotifierItem>(m_bus);
+    } else {
+        backend = std::make_unique<XEmbedTrayIcon>();
+    }
+    backend->setIcon(m_icon);
+    backend->setLabel(m_label, m_labelGuide);
+    backend->setToolTip(m_toolTip);
+    connect(backend.get(), &TrayBackend::shownChanged, this, &TrayIcon::shownChanged);
+    connect(backend.get(), &TrayBackend::activated, this, [this](QPoint point) {
+        m_lastClick = point;
+        emit activated(anchor());
+    });
+    const bool hadBackend = m_backend != nullptr;
+    m_backend = std::move(backend);
+    if (hadBackend) {
+        Log::notice(
+            kind == TrayBackend::Kind::statusNotifierItem
+                ? QStringLiteral("Tray: a StatusNotifierWatcher appeared, the item moves to it")
+                : QStringLiteral("Tray: the StatusNotifierWatcher left, the item falls back to XEmbed"),
+            Log::Category::ui);
+        if (wasShown) {
+            emit shownChanged(false);
+        }
+        emit kindChanged(kind);
+    }
+    if (m_showRequested) {
+        m_backend->show();
+    }
+}
+
+void TrayIcon::setIcon(const QList<QImage>& images) {
+    m_icon = images;
+    m_backend->setIcon(images);
+}
+
+void TrayIcon::setLabel(const QString& label, const QString& guide) {
+    m_label = label;
+    m_labelGuide = guide;
+    m_backend->setLabel(label, guide);
+}
+
+void TrayIcon::setToolTip(const QString& text) {
+    m_toolTip = text;
+    m_backend->setToolTip(text);
+}
+
+void TrayIcon::show() {
+    m_showRequested = true;
+    m_backend->show();
+}
+
+QRect TrayIcon::anchor() const {
+    const QRect area = m_backend->geometry();
+    if (area.isValid()) {
+        return area;
+    }
+    if (!m_lastClick.isNull()) {
+        return QRect(m_lastClick, QSize(1, 1));
+    }
+    return QRect(QCursor::pos(), QSize(1, 1));
+}

@@ -1,0 +1,62 @@
+#include "platform/XEmbedTrayIcon.h"
+
+#include <QIcon>
+#include <QPixmap>
+
+namespace {
+constexpr int trayPollIntervalMs = 250;
+}
+
+XEmbedTrayIcon::XEmbedTrayIcon(QObject* parent)
+    : TrayBackend(parent) {
+    m_waitForTray.setInterval(trayPollIntervalMs);
+    connect(&m_waitForTray, &QTimer::timeout, this, [this] {
+        if (showIfTrayAvailable()) {
+            m_waitForTray.stop();
+        }
+    });
+    connect(&m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::Context) {
+            const QRect area = geometry();
+            emit activated(area.isValid() ? area.center() : QPoint());
+        }
+    });
+}
+
+void XEmbedTrayIcon::setIcon(const QList<QImage>& images) {
+    QIcon icon;
+    for (const QImage& image : images) {
+        icon.addPixmap(QPixmap::fromImage(image));
+    }
+    m_icon.setIcon(icon);
+}
+
+void XEmbedTrayIcon::setToolTip(const QString& text) {
+    if (m_icon.toolTip() != text) {
+        m_icon.setToolTip(text);
+    }
+}
+
+void XEmbedTrayIcon::show() {
+    if (m_shown || m_waitForTray.isActive()) {
+        return;
+    }
+    if (!showIfTrayAvailable()) {
+        m_waitForTray.start();
+    }
+}
+
+QRect XEmbedTrayIcon::geometry() const {
+    return m_shown ? m_icon.geometry() : QRect();
+}
+
+bool XEmbedTrayIcon::showIfTrayAvailable() {
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        return false;
+    }
+    // Once shown, Qt embeds the icon again into a tray that replaces this one.
+    m_icon.show();
+    m_shown = true;
+    emit shownChanged(true);
+    return true;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/TrayBackend.h"
+
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+// The application's tray item in an XEmbed system tray (the freedesktop system-tray protocol), through
+// QSystemTrayIcon: the icon and the tooltip; such trays show no text beside an icon, so the label
+// is not shown (the tooltip carries the same text). show() waits for a tray to appear when there is
+// none yet. Only a plain click activates the item, at the icon's place.
+class XEmbedTrayIcon : public TrayBackend {
+    Q_OBJECT
+
+public:
+    explicit XEmbedTrayIcon(QObject* parent = nullptr);
+
+    Kind kind() const override { return Kind::xembed; }
+    void setIcon(const QList<QImage>& images) override;
+    void setLabel(const QString&, const QString&) override {}
+    void setToolTip(const QString& text) override;
+    void show() override;
+    bool isShown() const override { return m_shown; }
+    QRect geometry() const override;
+
+    const QSystemTrayIcon& systemTrayIcon() const { return m_icon; }
+
+private:
+    bool showIfTrayAvailable();
+
+    QSystemTrayIcon m_icon;
+    QTimer m_waitForTray;
+    bool m_shown = false;
+};

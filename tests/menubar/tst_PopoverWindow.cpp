@@ -1,0 +1,207 @@
+// The popover window: where it hangs from the tray item, its height setting, what showing and
+// hiding it do to the root state, the refresh and the reminder windows, and how clicks on the tray
+// item, a click outside it and Escape open and close it.
+#include "support/FakeClickUpAPI.h"
+#include "support/FakeFloatingAlertService.h"
+#include "support/FakeNotificationService.h"
+#include "support/FakeToastAlertService.h"
+#include "support/FakeToolsAPI.h"
+#include "support/InMemoryKeychain.h"
+#include "support/TestMain.h"
+
+#include "app/AppState.h"
+#include "app/KeychainItem.h"
+#include "app/UserDefaultsService.h"
+#include "menubar/MenuBarView.h"
+#include "menubar/PopoverWindow.h"
+
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <memory>
+
+class PopoverWindowTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    int m_round = 0;
+    std::unique_ptr<UserDefaultsService> m_settings;
+    std::unique_ptr<InMemoryKeychain> m_keychain;
+    std::unique_ptr<FakeClickUpAPI> m_api;
+    FakeToolsAPI m_tools;
+    FakeNotificationService m_notifications;
+    FakeToastAlertService m_toasts;
+    FakeFloatingAlertService m_panels;
+    std::unique_ptr<AppState> m_state;
+
+    std::unique_ptr<PopoverWindow> makePopover() {
+        return std::make_unique<PopoverWindow>(*m_state, &m_toasts, &m_panels);
+    }
+
+    static QRect topRightItem() { return QRect(1800, 0, 24, 24); }
+
+private Q_SLOTS:
+    void init() {
+        m_settings =
+            std::make_unique<UserDefaultsService>(m_dir.filePath(QStringLiteral("s%1.conf").arg(++m_round)));
+        m_keychain = std::make_unique<InMemoryKeychain>();
+        m_api = std::make_unique<FakeClickUpAPI>();
+        m_toasts = {};
+        m_panels = {};
+        m_state = std::make_unique<AppState>(*m_api, m_tools, *m_keychain, *m_settings, m_notifications,
+                                             &m_toasts, &m_panels);
+    }
+
+    void cleanup() { m_state.reset(); }
+
+    void placementHangsFromTheItemWithinTheScreen_data() {
+        QTest::addColumn<QRect>("anchor");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QRect>("expected");
+        const QRect screen(0, 0, 1920, 1080);
+        const QSize popover(340, 450);
+        QTest::newRow("top panel, centred under the item")
+            << QRect(1000, 0, 24, 24) << popover << screen << QRect(842, 24, 340, 450);
+        QTest::newRow("top right corner, kept on screen")
+            << QRect(1890, 0, 24, 24) << popover << screen << QRect(1580, 24, 340, 450);
+        QTest::newRow("bottom panel, above the item")
+            << QRect(20, 1050, 24, 30) << popover << screen << QRect(0, 600, 340, 450);
+        QTest::newRow("a click point")
+            << QRect(700, 10, 1, 1) << popover << screen << QRect(530, 11, 340, 450);
+        QTest::newRow("taller than the screen: shortened")
+            << QRect(1000, 0, 24, 24) << QSize(340, 800) << QRect(0, 30, 1280, 700)
+            << QRect(842, 30, 340, 700);
+        QTest::newRow("second screen, panel reserved at its top")
+            << QRect(3000, 2, 20, 20) << popover << QRect(1920, 28, 1920, 1052) << QRect(2840, 28, 340, 450);
+    }
+
+    void placementHangsFromTheItemWithinTheScreen() {
+        QFETCH(QRect, anchor);
+        QFETCH(QSize, size);
+        QFETCH(QRect, available);
+        QTEST(PopoverWindow::placement(anchor, size, available), "expected");
+    }
+
+    void isAFramelessPopupHoldingTheView() {
+        auto popover = makePopover();
+        QVERIFY(popover->windowFlags().testFlag(Qt::Popup));
+        QVERIFY(popover->windowFlags().testFlag(Qt::FramelessWindowHint));
+        QVERIFY(popover->content());
+        QCOMPARE(popover->content()->parentWidget(), popover.get());
+        QCOMPARE(popover->size(), QSize(340, 450));
+    }
+
+    void showingAndHidingDriveTheState() {
+        m_keychain->putItem(KeychainItem::clickUpAPIToken, QStringLiteral("pk_1"));
+        m_settings->setTeamId(QStringLiteral("9001"));
+        // The refresh waits at its first request, so that its own alert checks stay out of the count.
+        m_api->hold(FakeClickUpAPI::getCurrentTimerOp);
+        auto popover = makePopover();
+        QSignalSpy visible(m_state.get(), &AppState::isPopoverVisibleChanged);
+
+        popover->showAt(topRightItem());
+        QVERIFY(popover->isVisible());
+        QVERIFY(m_state->isPopoverVisible());
+        QCOMPARE(m_panels.dismissCount, 1);
+        QCOMPARE(m_toasts.dismissCount, 1);
+        QVERIFY(m_state->refreshService()->isScheduled());
+        QCOMPARE(m_api->callCount(FakeClickUpAPI::getCurrentTimerOp), 1); // refreshed at once
+
+        popover->hide();
+        QVERIFY(!m_state->isPopoverVisible());
+        QCOMPARE(visible.count(), 2);
+
+        // Each showing restarts the refresh and dismisses the reminders again.
+        m_api->release(FakeClickUpAPI::getCurrentTimerOp);
+        QTRY_VERIFY(!m_state->refreshService()->isRefreshing());
+        m_panels.dismissCount = 0;
+        m_toasts.dismissCount = 0;
+        m_api->hold(FakeClickUpAPI::getCurrentTimerOp);
+        popover->showAt(topRightItem());
+        QCOMPARE(m_api->callCount(FakeClickUpAPI::getCurrentTimerOp), 2);
+        QCOMPARE(m_panels.dismissCount, 1);
+        QCOMPARE(m_toasts.dismissCount, 1);
+        popover->hide();
+        m_api->release(FakeClickUpAPI::getCurrentTimerOp);
+        QTRY_VERIFY(!m_state->refreshService()->isRefreshing());
+    }
+
+    void followsTheHeightSetting() {
+        // The resize handle writes the height to the shared settings (private to this test process).
+        UserDefaultsService& shared = UserDefaultsService::shared();
+        shared.setValue(QStringLiteral("popoverHeight"), 380);
+        auto popover = makePopover();
+        QCOMPARE(popover->height(), 380);
+        shared.setValue(QStringLiteral("popoverHeight"), 520);
+        QCOMPARE(popover->height(), 520);
+
+        popover->showAt(topRightItem());
+        shared.setValue(QStringLiteral("popoverHeight"), 610);
+        QCOMPARE(popover->size(), QSize(340, 610));
+        QCOMPARE(popover->content()->height(), 610);
+        QCOMPARE(popover->geometry().top(), 24);
+        shared.setValue(QStringLiteral("popoverHeight"), 5000); // the view's bounds hold
+        QCOMPARE(popover->height(), 800);
+        popover->hide();
+        shared.remove(QStringLiteral("popoverHeight"));
+    }
+
+    void trayClicksToggle() {
+        auto popover = makePopover();
+        popover->toggleAt(topRightItem());
+        QVERIFY(popover->isVisible());
+        popover->toggleAt(topRightItem());
+        QVERIFY(!popover->isVisible());
+        popover->toggleAt(topRightItem());
+        QVERIFY(popover->isVisible());
+        popover->hide();
+    }
+
+    void theClickThatClosesItDoesNotReopenIt() {
+        auto popover = makePopover();
+        popover->showAt(topRightItem());
+        // A click outside closes the popup; the tray item reports the same click right after.
+        popover->close();
+        popover->toggleAt(topRightItem());
+        QVERIFY(!popover->isVisible());
+        QTest::qWait(PopoverWindow::reopenGuardMs + 50);
+        popover->toggleAt(topRightItem());
+        QVERIFY(popover->isVisible());
+        popover->hide();
+    }
+
+    void clickOutsideAndEscapeClose() {
+        if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+            QSKIP("needs an X display");
+        }
+        QWidget other;
+        other.setGeometry(100, 600, 200, 200);
+        other.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&other));
+
+        auto popover = makePopover();
+        popover->showAt(QRect(1000, 0, 24, 24));
+        QVERIFY(QTest::qWaitForWindowExposed(popover.get()));
+        // A real click of the pointer, as the X server delivers it to the popup's grab.
+        const int status = QProcess::execute(
+            QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("150"),
+                                        QStringLiteral("650"), QStringLiteral("click"), QStringLiteral("1")});
+        if (status < 0) {
+            QSKIP("xdotool is not installed");
+        }
+        QTRY_VERIFY(!popover->isVisible());
+        QVERIFY(!m_state->isPopoverVisible());
+
+        QTest::qWait(PopoverWindow::reopenGuardMs + 50);
+        popover->showAt(QRect(1000, 0, 24, 24));
+        QVERIFY(QTest::qWaitForWindowExposed(popover.get()));
+        QTest::keyClick(popover.get(), Qt::Key_Escape);
+        QVERIFY(!popover->isVisible());
+        QVERIFY(!m_state->isPopoverVisible());
+    }
+};
+
+PENDLOW_TEST_MAIN(PopoverWindowTest)
+#include "tst_PopoverWindow.moc"
