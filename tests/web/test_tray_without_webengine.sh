@@ -13,7 +13,9 @@ if ldd "$build_dir/pendlow" | grep -i webengine; then
     echo "FAIL: pendlow links QtWebEngine"
     exit 1
 fi
-ldd "$build_dir/pendlow-web" | grep -q 'libQt6WebEngineWidgets' || { echo "FAIL: the check does not see QtWebEngine"; exit 1; }
+# Read ldd's whole output first: `grep -q` in a pipe may end ldd early, which pipefail counts as a failure.
+helper_libraries=$(ldd "$build_dir/pendlow-web")
+grep -q 'libQt6WebEngineWidgets' <<<"$helper_libraries" || { echo "FAIL: the check does not see QtWebEngine"; exit 1; }
 
 log=$(mktemp)
 PENDLOW_CLICKUP_API_URL=http://127.0.0.1:9/api/v2 "$build_dir/pendlow" >"$log" 2>&1 &
