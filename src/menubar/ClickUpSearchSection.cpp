@@ -2,9 +2,9 @@
 
 #include "app/AppState.h"
 #include "clickup/SearchState.h"
-#include "menubar/BusyIndicator.h"
 #include "menubar/ClickUpSearchResultRow.h"
 #include "menubar/DisclosureHeader.h"
+#include "menubar/ProgressIndicator.h"
 #include "menubar/RowStyle.h"
 #include "menubar/SectionLayout.h"
 #include "menubar/SectionMessage.h"
@@ -93,7 +93,7 @@ void ClickUpSearchSection::redraw() {
     m_header->setExpanded(content.expanded);
     SectionLayout::clear(m_trailingSlot);
     if (content.trailing == Content::Trailing::spinner) {
-        m_trailingSlot->addWidget(new BusyIndicator(10, m_header));
+        m_trailingSlot->addWidget(new ProgressIndicator(10, m_header));
     } else if (content.trailing == Content::Trailing::count) {
         m_trailingSlot->addWidget(TagLabel::count(content.count, m_header));
     }

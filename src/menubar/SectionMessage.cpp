@@ -1,7 +1,7 @@
 #include "menubar/SectionMessage.h"
 
-#include "menubar/BusyIndicator.h"
 #include "menubar/ElidedLabel.h"
+#include "menubar/ProgressIndicator.h"
 #include "menubar/RowStyle.h"
 
 #include <QHBoxLayout>
@@ -16,7 +16,7 @@ SectionMessage::SectionMessage(Kind kind, const QString& text, int indent, QWidg
     layout->setSpacing(6);
     const qreal pointSize = kind == Kind::error ? 10 : 11;
     if (kind == Kind::loading) {
-        layout->addWidget(new BusyIndicator(10, this));
+        layout->addWidget(new ProgressIndicator(10, this));
     } else if (kind == Kind::error) {
         auto* sign = new QLabel(this);
         sign->setObjectName(QStringLiteral("warningSign"));

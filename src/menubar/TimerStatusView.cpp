@@ -3,10 +3,10 @@
 #include "alerts/NotificationService.h"
 #include "app/AppState.h"
 #include "app/Log.h"
-#include "menubar/ActivityIndicator.h"
 #include "menubar/ElidedLabel.h"
 #include "menubar/PopoverStyle.h"
 #include "menubar/PopupBrowserService.h"
+#include "menubar/ProgressIndicator.h"
 
 #include <QClipboard>
 #include <QFrame>
@@ -181,7 +181,7 @@ QWidget* TimerStatusView::buildIdleForm() {
     titles->addWidget(m_loggedTodayRow);
 
     // A regular spinner is 32 px; this one is drawn at 0.7 of that.
-    m_loadingIndicator = new ActivityIndicator(22, box);
+    m_loadingIndicator = new ProgressIndicator(22, box);
     m_loadingIndicator->setObjectName(QStringLiteral("loadingIndicator"));
 
     auto* head = new QHBoxLayout;

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-class ActivityIndicator;
+class ProgressIndicator;
 class AppState;
 class ElidedLabel;
 class QFrame;
@@ -74,7 +74,7 @@ private:
     QWidget* m_idleForm = nullptr;
     QWidget* m_loggedTodayRow = nullptr;
     QLabel* m_loggedTodayLabel = nullptr;
-    ActivityIndicator* m_loadingIndicator = nullptr;
+    ProgressIndicator* m_loadingIndicator = nullptr;
     QWidget* m_errorRow = nullptr;
     QLabel* m_errorLabel = nullptr;
 };

@@ -2,10 +2,10 @@
 
 #include "app/AppState.h"
 #include "clickup/SearchState.h"
-#include "menubar/BusyIndicator.h"
 #include "menubar/CharacterTruncation.h"
 #include "menubar/ClickUpSearchSection.h"
 #include "menubar/PopoverStyle.h"
+#include "menubar/ProgressIndicator.h"
 #include "menubar/RowStyle.h"
 #include "menubar/SectionLayout.h"
 #include "menubar/SectionMessage.h"
@@ -102,7 +102,7 @@ void PlanningSection::redraw() {
 
     SectionLayout::clear(m_spinnerSlot);
     if (content.isLoading && !content.hasPlans) {
-        m_spinnerSlot->addWidget(new BusyIndicator(10, this));
+        m_spinnerSlot->addWidget(new ProgressIndicator(10, this));
     }
 
     // The search results stay the same block while they remain on screen.

@@ -7,12 +7,12 @@
 #include "support/TestMain.h"
 
 #include "menubar/AvatarImageCache.h"
-#include "menubar/BusyIndicator.h"
 #include "menubar/ClickUpSearchResultRow.h"
 #include "menubar/ClickUpSearchSection.h"
 #include "menubar/DisclosureHeader.h"
 #include "menubar/MenuBarAssigneeIcon.h"
 #include "menubar/MenuBarAssigneeIconsView.h"
+#include "menubar/ProgressIndicator.h"
 #include "menubar/SectionMessage.h"
 #include "menubar/TagLabel.h"
 #include "menubar/TaskContextMenu.h"
@@ -59,7 +59,7 @@ QStringList messages(const QWidget& section) {
 // What the header shows after its title: "spinner", the count, or nothing.
 QString headerTrailing(const ClickUpSearchSection& section) {
     const auto* header = section.findChild<DisclosureHeader*>(QStringLiteral("clickUpSearchHeader"));
-    if (header->findChild<BusyIndicator*>()) {
+    if (header->findChild<ProgressIndicator*>()) {
         return QStringLiteral("spinner");
     }
     const auto* count = header->findChild<TagLabel*>(QStringLiteral("countBadge"));

@@ -14,8 +14,8 @@
 #include "app/AppState.h"
 #include "app/KeychainItem.h"
 #include "app/UserDefaultsService.h"
-#include "menubar/ActivityIndicator.h"
 #include "menubar/ElidedLabel.h"
+#include "menubar/ProgressIndicator.h"
 #include "menubar/TimerStatusView.h"
 
 #include <QClipboard>
@@ -224,7 +224,7 @@ private Q_SLOTS:
         m_api->hold(FakeClickUpAPI::getCurrentTimerOp);
         auto fetch = m_state->timerState()->fetchActiveTimer(kTeam);
         QVERIFY(shows("loadingIndicator"));
-        QVERIFY(child<ActivityIndicator>("loadingIndicator")->isAnimating());
+        QVERIFY(child<ProgressIndicator>("loadingIndicator")->isSpinning());
         QVERIFY(shows("loggedTodayRow"));
 
         m_api->release(FakeClickUpAPI::getCurrentTimerOp);

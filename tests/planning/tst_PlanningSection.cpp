@@ -7,9 +7,9 @@
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
-#include "menubar/BusyIndicator.h"
 #include "menubar/ClickUpSearchSection.h"
 #include "menubar/DisclosureHeader.h"
+#include "menubar/ProgressIndicator.h"
 #include "menubar/SectionMessage.h"
 #include "menubar/TaskContextMenu.h"
 #include "planning/ClientGroupView.h"
@@ -74,8 +74,8 @@ QStringList messages(const PlanningSection& section) {
 }
 
 bool headerSpins(const PlanningSection& section) {
-    const auto spinners = section.findChildren<BusyIndicator*>();
-    return std::any_of(spinners.begin(), spinners.end(), [&section](const BusyIndicator* spinner) {
+    const auto spinners = section.findChildren<ProgressIndicator*>();
+    return std::any_of(spinners.begin(), spinners.end(), [&section](const ProgressIndicator* spinner) {
         return spinner->parentWidget() == &section;
     });
 }

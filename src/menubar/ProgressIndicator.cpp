@@ -1,4 +1,4 @@
-#include "menubar/BusyIndicator.h"
+#include "menubar/ProgressIndicator.h"
 
 #include "menubar/RowStyle.h"
 
@@ -9,7 +9,7 @@ constexpr int stepMs = 80;
 constexpr int stepDegrees = 30;
 } // namespace
 
-BusyIndicator::BusyIndicator(int diameter, QWidget* parent)
+ProgressIndicator::ProgressIndicator(int diameter, QWidget* parent)
     : QWidget(parent) {
     setFixedSize(diameter, diameter);
     setAccessibleName(QStringLiteral("Loading"));
@@ -20,7 +20,7 @@ BusyIndicator::BusyIndicator(int diameter, QWidget* parent)
     });
 }
 
-void BusyIndicator::paintEvent(QPaintEvent*) {
+void ProgressIndicator::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const qreal pen = std::max(1.5, width() / 7.0);
@@ -32,12 +32,12 @@ void BusyIndicator::paintEvent(QPaintEvent*) {
     painter.drawArc(box, -m_angle * 16, 100 * 16);
 }
 
-void BusyIndicator::showEvent(QShowEvent* event) {
+void ProgressIndicator::showEvent(QShowEvent* event) {
     m_timer.start();
     QWidget::showEvent(event);
 }
 
-void BusyIndicator::hideEvent(QHideEvent* event) {
+void ProgressIndicator::hideEvent(QHideEvent* event) {
     m_timer.stop();
     QWidget::hideEvent(event);
 }

@@ -5,11 +5,11 @@
 
 // A small indeterminate progress indicator: a turning arc in the secondary text colour. It turns
 // only while it is shown.
-class BusyIndicator : public QWidget {
+class ProgressIndicator : public QWidget {
     Q_OBJECT
 
 public:
-    explicit BusyIndicator(int diameter, QWidget* parent = nullptr);
+    explicit ProgressIndicator(int diameter, QWidget* parent = nullptr);
 
     bool isSpinning() const { return m_timer.isActive(); }
 
