@@ -1,25 +1,16 @@
 // The root state against fake ClickUp and Tools clients, an in-memory secret store, fake
 // notifications and fake alert windows: the refresh (what it sends, concurrency, the checks after
 // it), the planning fetch, silent mode and the derived values.
-#include "support/FakeClickUpAPI.h"
+#include "support/AppStateFixture.h"
 #include "support/FakeClickUpServer.h"
-#include "support/FakeClock.h"
-#include "support/FakeFloatingAlertService.h"
-#include "support/FakeNotificationService.h"
-#include "support/FakeToastAlertService.h"
-#include "support/FakeToolsAPI.h"
-#include "support/InMemoryKeychain.h"
 #include "support/LogCapture.h"
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
-#include "app/AppState.h"
 #include "app/KeychainItem.h"
-#include "app/UserDefaultsService.h"
 #include "clickup/ClickUpAPIService.h"
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
 
 #include <ctime>
 #include <limits>
@@ -27,7 +18,6 @@
 
 namespace {
 const QDateTime kMondayMorning(QDate(2026, 3, 2), QTime(10, 0));
-const QString kTeam = QStringLiteral("9001");
 const QString kNotConfigured = QStringLiteral("[API] ClickUp not configured, skipping refresh");
 
 ActiveTimer timerOn(const QString& taskId, const QDateTime& start) {
@@ -56,30 +46,13 @@ TimeEntry runningEntry(const QString& id, const QDateTime& start) {
 class AppStateTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    std::unique_ptr<FakeClock> m_clock;
-    std::unique_ptr<UserDefaultsService> m_settings;
-    std::unique_ptr<InMemoryKeychain> m_keychain;
-    std::unique_ptr<FakeClickUpAPI> m_api;
-    std::unique_ptr<FakeToolsAPI> m_tools;
-    std::unique_ptr<FakeNotificationService> m_notifications;
-    std::unique_ptr<FakeToastAlertService> m_toasts;
-    std::unique_ptr<FakeFloatingAlertService> m_panels;
-    std::unique_ptr<AppState> m_state;
-    int m_round = 0;
+    std::unique_ptr<AppStateFixture> m_fixture;
 
-    AppState& state() { return *m_state; }
+    AppState& state() { return m_fixture->state(); }
 
-    void configure() {
-        m_keychain->putItem(KeychainItem::clickUpAPIToken, QStringLiteral("pk_81234567_SECRETSECRET"));
-        m_settings->setTeamId(kTeam);
-    }
-
-    void configureTools() {
-        m_keychain->putItem(KeychainItem::toolsWSToken, QStringLiteral("ws-SECRETSECRET"));
-        m_settings->setToolsUrl(QStringLiteral("https://tools.example.com/"));
-        m_settings->setUserKey(QStringLiteral("user-key"));
-    }
+    // Tokens the logs are searched for.
+    void configure() { m_fixture->storeClickUpSettings(QStringLiteral("pk_81234567_SECRETSECRET")); }
+    void configureTools() { m_fixture->storeToolsSettings(QStringLiteral("ws-SECRETSECRET")); }
 
     void refresh() { QVERIFY(awaitTask(state().refresh()).finished); }
 
@@ -89,32 +62,17 @@ private Q_SLOTS:
         tzset();
     }
 
-    void init() {
-        m_clock = std::make_unique<FakeClock>(kMondayMorning);
-        m_settings =
-            std::make_unique<UserDefaultsService>(m_dir.filePath(QStringLiteral("s%1.conf").arg(++m_round)));
-        m_keychain = std::make_unique<InMemoryKeychain>();
-        m_api = std::make_unique<FakeClickUpAPI>();
-        m_tools = std::make_unique<FakeToolsAPI>();
-        m_notifications = std::make_unique<FakeNotificationService>();
-        m_toasts = std::make_unique<FakeToastAlertService>();
-        m_panels = std::make_unique<FakeFloatingAlertService>();
-        m_state = std::make_unique<AppState>(*m_api, *m_tools, *m_keychain, *m_settings, *m_notifications,
-                                             m_toasts.get(), m_panels.get());
-    }
+    void init() { m_fixture = std::make_unique<AppStateFixture>(kMondayMorning); }
 
-    void cleanup() {
-        m_state.reset();
-        m_clock.reset();
-    }
+    void cleanup() { m_fixture.reset(); }
 
     // --- the refresh ---
 
     void notConfiguredSkipsTheRefresh_data() {
         QTest::addColumn<QVariant>("token"); // invalid: none stored
         QTest::addColumn<QString>("teamId");
-        QTest::newRow("no token") << QVariant() << kTeam;
-        QTest::newRow("empty token") << QVariant(QString("")) << kTeam;
+        QTest::newRow("no token") << QVariant() << AppStateFixture::teamId;
+        QTest::newRow("empty token") << QVariant(QString("")) << AppStateFixture::teamId;
         QTest::newRow("empty team id") << QVariant(QString("pk_1")) << QString();
     }
 
@@ -122,9 +80,9 @@ private Q_SLOTS:
         QFETCH(QVariant, token);
         QFETCH(QString, teamId);
         if (token.isValid()) {
-            m_keychain->putItem(KeychainItem::clickUpAPIToken, token.toString());
+            m_fixture->keychain.putItem(KeychainItem::clickUpAPIToken, token.toString());
         }
-        m_settings->setTeamId(teamId);
+        m_fixture->settings.setTeamId(teamId);
         state().timerState()->setError(APIError::invalidToken());
         state().worklogState()->setError(APIError::invalidToken());
         QSignalSpy configurationSpy(&state(), &AppState::configurationChanged);
@@ -134,11 +92,11 @@ private Q_SLOTS:
 
         QCOMPARE(log.lines(Log::Level::error), QStringList{kNotConfigured});
         QCOMPARE(configurationSpy.count(), 1); // the configuration was loaded
-        QVERIFY(m_api->calls().isEmpty());
+        QVERIFY(m_fixture->clickUp.calls().isEmpty());
         QVERIFY(state().timerState()->error()); // earlier errors stay visible
         QVERIFY(state().worklogState()->error());
-        QVERIFY(m_panels->panels.isEmpty());
-        QCOMPARE(m_panels->dismissCount, 0);
+        QVERIFY(m_fixture->panels.panels.isEmpty());
+        QCOMPARE(m_fixture->panels.dismissCount, 0);
     }
 
     void refreshSendsOnlyTheTimerAndTodaysEntries() {
@@ -149,14 +107,14 @@ private Q_SLOTS:
 
         refresh();
 
-        QStringList operations = m_api->operations();
+        QStringList operations = m_fixture->clickUp.operations();
         operations.sort();
         QCOMPARE(operations,
                  QStringList({FakeClickUpAPI::getCurrentTimerOp, FakeClickUpAPI::getTimeEntriesOp}));
-        for (const FakeClickUpAPI::Call& call : m_api->calls()) {
-            QCOMPARE(call.teamId, kTeam);
+        for (const FakeClickUpAPI::Call& call : m_fixture->clickUp.calls()) {
+            QCOMPARE(call.teamId, AppStateFixture::teamId);
         }
-        QCOMPARE(m_api->calls(FakeClickUpAPI::getTimeEntriesOp).constFirst().startDate,
+        QCOMPARE(m_fixture->clickUp.calls(FakeClickUpAPI::getTimeEntriesOp).constFirst().startDate,
                  kMondayMorning.date().startOfDay());
         QVERIFY(!state().timerState()->error());
         QVERIFY(!state().worklogState()->error());
@@ -179,20 +137,20 @@ private Q_SLOTS:
         configureTools();
         // A failed fetch leaves an error for the refresh to clear.
         awaitTask(state().loadConfiguration());
-        m_tools->failure = std::make_exception_ptr(APIError::httpError(503, std::nullopt));
+        m_fixture->tools.failure = std::make_exception_ptr(APIError::httpError(503, std::nullopt));
         awaitTask(state().fetchPlanning());
         QVERIFY(state().planningState()->error());
-        m_tools->failure = nullptr;
-        m_tools->planning = {{}, QStringLiteral("2.4.1")};
+        m_fixture->tools.failure = nullptr;
+        m_fixture->tools.planning = {{}, QStringLiteral("2.4.1")};
         if (!toolsConfigured) {
-            m_keychain->removeItem(KeychainItem::toolsWSToken);
-            m_keychain->putItem(KeychainItem::toolsAccessToken, QStringLiteral("access"));
-            m_keychain->putItem(KeychainItem::toolsRefreshToken, QStringLiteral("refresh"));
+            m_fixture->keychain.removeItem(KeychainItem::toolsWSToken);
+            m_fixture->keychain.putItem(KeychainItem::toolsAccessToken, QStringLiteral("access"));
+            m_fixture->keychain.putItem(KeychainItem::toolsRefreshToken, QStringLiteral("refresh"));
         }
 
         refresh();
 
-        QCOMPARE(m_tools->calls(), 1 + planningFetches);
+        QCOMPARE(m_fixture->tools.calls(), 1 + planningFetches);
         QVERIFY(!state().planningState()->error()); // cleared by the refresh either way
         QCOMPARE(state().planningState()->serverVersion().has_value(), toolsConfigured);
     }
@@ -200,40 +158,40 @@ private Q_SLOTS:
     void planningIsFetchedTogetherWithTheOthers() {
         configure();
         configureTools();
-        m_tools->hold();
-        m_api->hold(FakeClickUpAPI::getCurrentTimerOp);
+        m_fixture->tools.hold();
+        m_fixture->clickUp.hold(FakeClickUpAPI::getCurrentTimerOp);
         auto task = state().refresh();
-        QTRY_COMPARE(m_tools->waiting(), 1);
-        QTRY_COMPARE(m_api->waiting(FakeClickUpAPI::getCurrentTimerOp), 1);
+        QTRY_COMPARE(m_fixture->tools.waiting(), 1);
+        QTRY_COMPARE(m_fixture->clickUp.waiting(FakeClickUpAPI::getCurrentTimerOp), 1);
         QVERIFY(state().planningState()->isLoading());
 
-        m_api->release(FakeClickUpAPI::getCurrentTimerOp);
+        m_fixture->clickUp.release(FakeClickUpAPI::getCurrentTimerOp);
         QTRY_VERIFY(!state().timerState()->isLoading());
         QTRY_VERIFY(!state().worklogState()->isLoading());
         QVERIFY(state().isLoading()); // the planning is still loading
 
-        m_tools->failure = std::make_exception_ptr(APIError::httpError(500, std::nullopt));
-        m_tools->release();
+        m_fixture->tools.failure = std::make_exception_ptr(APIError::httpError(500, std::nullopt));
+        m_fixture->tools.release();
         QVERIFY(awaitTask(std::move(task)).finished);
         QVERIFY(!state().isLoading());
         // The planning failing stops none of the others, nor the checks after them.
         QCOMPARE(state().planningState()->error()->description(), QStringLiteral("Server error: 500"));
         QVERIFY(!state().timerState()->error());
-        QCOMPARE(m_panels->panels.size(), 1);
+        QCOMPARE(m_fixture->panels.panels.size(), 1);
     }
 
     void fetchPlanningOnDemand() {
         LogCapture log;
         UserDefaultsService::shared().setDebugLoggingEnabled(true);
         awaitTask(state().fetchPlanning());
-        QCOMPARE(m_tools->calls(), 0);
+        QCOMPARE(m_fixture->tools.calls(), 0);
         QVERIFY(log.contains(QStringLiteral("[API] Tools not configured, skipping planning fetch")));
 
         configureTools();
         awaitTask(state().loadConfiguration());
-        m_tools->planning = {{}, QStringLiteral("2.4.1")};
+        m_fixture->tools.planning = {{}, QStringLiteral("2.4.1")};
         awaitTask(state().fetchPlanning());
-        QCOMPARE(m_tools->calls(), 1);
+        QCOMPARE(m_fixture->tools.calls(), 1);
         QCOMPARE(state().planningState()->serverVersion(), std::optional<QString>(QStringLiteral("2.4.1")));
         QVERIFY(!log.lines().join(u'\n').contains(QStringLiteral("SECRET")));
     }
@@ -249,9 +207,9 @@ private Q_SLOTS:
         server.timeEntries.append(
             FakeClickUpServer::timeEntryJson(QStringLiteral("1"), QStringLiteral("86c0a"),
                                              QStringLiteral("Invoices"), midnight + 3600000, 1800000));
-        ClickUpAPIService client(*m_keychain, server.apiUrl());
-        AppState appState(client, *m_tools, *m_keychain, *m_settings, *m_notifications, m_toasts.get(),
-                          m_panels.get());
+        ClickUpAPIService client(m_fixture->keychain, server.apiUrl());
+        AppState appState(client, m_fixture->tools, m_fixture->keychain, m_fixture->settings,
+                          m_fixture->notifications, &m_fixture->toasts, &m_fixture->panels);
 
         QVERIFY(awaitTask(appState.refresh()).finished);
 
@@ -271,25 +229,26 @@ private Q_SLOTS:
 
     void fetchesRunTogetherAndOneFailingStopsNoneOfTheOthers() {
         configure();
-        m_api->timeEntries = {finishedEntry(QStringLiteral("a"), kMondayMorning.addSecs(-3600), 30)};
-        m_api->hold(FakeClickUpAPI::getCurrentTimerOp);
-        m_api->failNext(FakeClickUpAPI::getCurrentTimerOp,
-                        std::make_exception_ptr(APIError::httpError(500, std::nullopt)));
+        m_fixture->clickUp.timeEntries = {
+            finishedEntry(QStringLiteral("a"), kMondayMorning.addSecs(-3600), 30)};
+        m_fixture->clickUp.hold(FakeClickUpAPI::getCurrentTimerOp);
+        m_fixture->clickUp.failNext(FakeClickUpAPI::getCurrentTimerOp,
+                                    std::make_exception_ptr(APIError::httpError(500, std::nullopt)));
 
         auto task = state().refresh();
         // Today's entries are asked for while the timer request is still waiting.
-        QTRY_COMPARE(m_api->waiting(FakeClickUpAPI::getCurrentTimerOp), 1);
-        QTRY_COMPARE(m_api->callCount(FakeClickUpAPI::getTimeEntriesOp), 1);
+        QTRY_COMPARE(m_fixture->clickUp.waiting(FakeClickUpAPI::getCurrentTimerOp), 1);
+        QTRY_COMPARE(m_fixture->clickUp.callCount(FakeClickUpAPI::getTimeEntriesOp), 1);
         QCOMPARE(state().worklogState()->timeEntries().size(), 1);
 
-        m_api->release(FakeClickUpAPI::getCurrentTimerOp);
+        m_fixture->clickUp.release(FakeClickUpAPI::getCurrentTimerOp);
         QVERIFY(awaitTask(std::move(task)).finished);
 
         QCOMPARE(state().timerState()->error()->description(), QStringLiteral("Server error: 500"));
         QVERIFY(!state().worklogState()->error());
         QCOMPARE(state().worklogState()->timeEntries().size(), 1);
         // The checks after the fetches still ran.
-        QCOMPARE(m_panels->panels.size(), 1);
+        QCOMPARE(m_fixture->panels.panels.size(), 1);
     }
 
     void checksAfterTheFetches_data() {
@@ -309,49 +268,49 @@ private Q_SLOTS:
         QFETCH(int, reminders);
         configure();
         if (timerRuns) {
-            m_api->runningTimer = timerOn(QStringLiteral("t1"), kMondayMorning.addSecs(-300));
+            m_fixture->clickUp.runningTimer = timerOn(QStringLiteral("t1"), kMondayMorning.addSecs(-300));
         }
-        m_api->hold(FakeClickUpAPI::getTimeEntriesOp);
+        m_fixture->clickUp.hold(FakeClickUpAPI::getTimeEntriesOp);
         auto task = state().refresh();
-        QTRY_COMPARE(m_api->waiting(FakeClickUpAPI::getTimeEntriesOp), 1);
+        QTRY_COMPARE(m_fixture->clickUp.waiting(FakeClickUpAPI::getTimeEntriesOp), 1);
         state().setIsPopoverVisible(popoverOpensMeanwhile);
-        m_api->release(FakeClickUpAPI::getTimeEntriesOp);
+        m_fixture->clickUp.release(FakeClickUpAPI::getTimeEntriesOp);
         QVERIFY(awaitTask(std::move(task)).finished);
 
-        QCOMPARE(m_panels->panels.size(), panels);
-        QCOMPARE(m_toasts->activeTimerToasts.size(), reminders);
+        QCOMPARE(m_fixture->panels.panels.size(), panels);
+        QCOMPARE(m_fixture->toasts.activeTimerToasts.size(), reminders);
     }
 
     void snoozeOfTheWarningEnablesSilentMode() {
         configure();
         refresh();
-        QVERIFY(m_panels->lastOnDismiss);
+        QVERIFY(m_fixture->panels.lastOnDismiss);
 
-        m_panels->lastOnDismiss(3600);
+        m_fixture->panels.lastOnDismiss(3600);
         QTRY_VERIFY(state().silentModeActive());
-        QTRY_COMPARE(m_notifications->eventsStartingWith(QStringLiteral("silentMode:")).size(), 1);
-        QCOMPARE(m_settings->silentModeEnd(), std::optional<QDateTime>(kMondayMorning.addSecs(3600)));
+        QTRY_COMPARE(m_fixture->notifications.eventsStartingWith(QStringLiteral("silentMode:")).size(), 1);
+        QCOMPARE(m_fixture->settings.silentModeEnd(), std::optional<QDateTime>(kMondayMorning.addSecs(3600)));
 
         // While it lasts, a refresh closes the alerts instead of showing them.
-        const int shown = int(m_panels->panels.size());
+        const int shown = int(m_fixture->panels.panels.size());
         refresh();
-        QCOMPARE(m_panels->panels.size(), shown);
-        QCOMPARE(m_panels->dismissCount, 1);
+        QCOMPARE(m_fixture->panels.panels.size(), shown);
+        QCOMPARE(m_fixture->panels.dismissCount, 1);
     }
 
     void overlappingTicksOfThePeriodicRefreshAreDropped() {
         configure();
-        m_api->hold(FakeClickUpAPI::getCurrentTimerOp);
+        m_fixture->clickUp.hold(FakeClickUpAPI::getCurrentTimerOp);
         state().refreshService()->start();
-        QTRY_COMPARE(m_api->waiting(FakeClickUpAPI::getCurrentTimerOp), 1);
+        QTRY_COMPARE(m_fixture->clickUp.waiting(FakeClickUpAPI::getCurrentTimerOp), 1);
 
         state().refreshService()->tick();
-        QCOMPARE(m_api->callCount(FakeClickUpAPI::getCurrentTimerOp), 1);
+        QCOMPARE(m_fixture->clickUp.callCount(FakeClickUpAPI::getCurrentTimerOp), 1);
 
-        m_api->release(FakeClickUpAPI::getCurrentTimerOp);
+        m_fixture->clickUp.release(FakeClickUpAPI::getCurrentTimerOp);
         QTRY_VERIFY(!state().refreshService()->isRefreshing());
         state().refreshService()->tick();
-        QTRY_COMPARE(m_api->callCount(FakeClickUpAPI::getCurrentTimerOp), 2);
+        QTRY_COMPARE(m_fixture->clickUp.callCount(FakeClickUpAPI::getCurrentTimerOp), 2);
         QTRY_VERIFY(!state().refreshService()->isRefreshing());
     }
 
@@ -362,15 +321,15 @@ private Q_SLOTS:
         awaitTask(state().enableSilentMode(4 * 3600));
         QVERIFY(state().silentModeActive());
         const QDateTime end = kMondayMorning.addSecs(4 * 3600);
-        QCOMPARE(m_settings->silentModeEnd(), std::optional<QDateTime>(end));
+        QCOMPARE(m_fixture->settings.silentModeEnd(), std::optional<QDateTime>(end));
         QCOMPARE(state().configuration().silentModeEnd, std::optional<QDateTime>(end));
-        QCOMPARE(m_notifications->events,
+        QCOMPARE(m_fixture->notifications.events,
                  QStringList{QStringLiteral("silentMode:") + end.toString(Qt::ISODate)});
 
         awaitTask(state().disableSilentMode());
         QVERIFY(!state().silentModeActive());
-        QVERIFY(!m_settings->silentModeEnd());
-        QCOMPARE(m_notifications->events.size(), 1); // no notification for the end
+        QVERIFY(!m_fixture->settings.silentModeEnd());
+        QCOMPARE(m_fixture->notifications.events.size(), 1); // no notification for the end
         QCOMPARE(activeSpy.count(), 2);
     }
 
@@ -383,14 +342,14 @@ private Q_SLOTS:
     void silentModeWithoutDurationEndsAtOnce() {
         QFETCH(double, seconds);
         awaitTask(state().enableSilentMode(seconds));
-        QCOMPARE(m_settings->silentModeEnd(), std::optional<QDateTime>(kMondayMorning));
+        QCOMPARE(m_fixture->settings.silentModeEnd(), std::optional<QDateTime>(kMondayMorning));
         QVERIFY(!state().silentModeActive()); // the reload finds the end not after now
-        QCOMPARE(m_notifications->eventsStartingWith(QStringLiteral("silentMode:")).size(), 1);
+        QCOMPARE(m_fixture->notifications.eventsStartingWith(QStringLiteral("silentMode:")).size(), 1);
     }
 
     void passedSilentModeEndsAtTheNextLoad() {
         awaitTask(state().enableSilentMode(60));
-        m_clock->advance(61);
+        m_fixture->clock().advance(61);
         QVERIFY(state().silentModeActive()); // nothing ends it on its own
         awaitTask(state().refresh());        // not configured: still loads the configuration
         QVERIFY(!state().silentModeActive());
@@ -401,20 +360,22 @@ private Q_SLOTS:
     void stoppingReloadsTodayWithTheLoadedTeamId() {
         configure();
         awaitTask(state().loadConfiguration());
-        m_settings->setTeamId(QStringLiteral("changed-since"));
-        m_api->runningTimer = timerOn(QStringLiteral("t1"), kMondayMorning.addSecs(-60));
-        state().timerState()->setActiveTimer(m_api->runningTimer);
+        m_fixture->settings.setTeamId(QStringLiteral("changed-since"));
+        m_fixture->clickUp.runningTimer = timerOn(QStringLiteral("t1"), kMondayMorning.addSecs(-60));
+        state().timerState()->setActiveTimer(m_fixture->clickUp.runningTimer);
 
-        awaitTask(state().timerState()->stopTimer(kTeam, false));
+        awaitTask(state().timerState()->stopTimer(AppStateFixture::teamId, false));
 
-        QCOMPARE(m_api->calls(FakeClickUpAPI::getTimeEntriesOp).size(), 1);
-        QCOMPARE(m_api->calls(FakeClickUpAPI::getTimeEntriesOp).constFirst().teamId, kTeam);
+        QCOMPARE(m_fixture->clickUp.calls(FakeClickUpAPI::getTimeEntriesOp).size(), 1);
+        QCOMPARE(m_fixture->clickUp.calls(FakeClickUpAPI::getTimeEntriesOp).constFirst().teamId,
+                 AppStateFixture::teamId);
     }
 
     void totalTimeTodayCountsTheRunningEntryUpToNow() {
         configure();
-        m_api->timeEntries = {finishedEntry(QStringLiteral("a"), kMondayMorning.addSecs(-7200), 30),
-                              runningEntry(QStringLiteral("r"), kMondayMorning.addSecs(-20 * 60))};
+        m_fixture->clickUp.timeEntries = {
+            finishedEntry(QStringLiteral("a"), kMondayMorning.addSecs(-7200), 30),
+            runningEntry(QStringLiteral("r"), kMondayMorning.addSecs(-20 * 60))};
         QSignalSpy totalSpy(&state(), &AppState::totalTimeTodayChanged);
         refresh();
         QCOMPARE(state().totalTimeToday(), double(50 * 60 * 1000));
@@ -424,17 +385,17 @@ private Q_SLOTS:
     void isLoadingFollowsTheFetches() {
         configure();
         QSignalSpy loadingSpy(&state(), &AppState::isLoadingChanged);
-        m_api->hold(FakeClickUpAPI::getCurrentTimerOp);
-        m_api->hold(FakeClickUpAPI::getTimeEntriesOp);
+        m_fixture->clickUp.hold(FakeClickUpAPI::getCurrentTimerOp);
+        m_fixture->clickUp.hold(FakeClickUpAPI::getTimeEntriesOp);
         auto task = state().refresh();
-        QTRY_COMPARE(m_api->waiting(FakeClickUpAPI::getTimeEntriesOp), 1);
+        QTRY_COMPARE(m_fixture->clickUp.waiting(FakeClickUpAPI::getTimeEntriesOp), 1);
         QVERIFY(state().isLoading());
 
-        m_api->release(FakeClickUpAPI::getCurrentTimerOp);
+        m_fixture->clickUp.release(FakeClickUpAPI::getCurrentTimerOp);
         QTRY_VERIFY(!state().timerState()->isLoading());
         QVERIFY(state().isLoading()); // today's entries are still loading
 
-        m_api->release(FakeClickUpAPI::getTimeEntriesOp);
+        m_fixture->clickUp.release(FakeClickUpAPI::getTimeEntriesOp);
         QVERIFY(awaitTask(std::move(task)).finished);
         QVERIFY(!state().isLoading());
         QCOMPARE(loadingSpy.count(), 2);

@@ -1,24 +1,15 @@
 // The popover's footer against the real root state over fakes: the silent-mode menu and countdown,
 // ending silent mode, and the Dashboard, Settings, Updates and Quit actions.
-#include "support/FakeClickUpAPI.h"
-#include "support/FakeClock.h"
-#include "support/FakeFloatingAlertService.h"
-#include "support/FakeNotificationService.h"
-#include "support/FakeToastAlertService.h"
-#include "support/FakeToolsAPI.h"
-#include "support/InMemoryKeychain.h"
+#include "support/AppStateFixture.h"
 #include "support/LogCapture.h"
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
-#include "app/AppState.h"
 #include "app/Formatting.h"
-#include "app/UserDefaultsService.h"
 #include "menubar/FooterView.h"
 
 #include <QLabel>
 #include <QMenu>
-#include <QTemporaryDir>
 #include <QToolButton>
 
 #include <memory>
@@ -30,18 +21,10 @@ const QDateTime kNoon(QDate(2026, 3, 2), QTime(12, 0));
 class FooterViewTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    int m_round = 0;
-    std::unique_ptr<FakeClock> m_clock;
-    std::unique_ptr<UserDefaultsService> m_settings;
-    std::unique_ptr<InMemoryKeychain> m_keychain;
-    std::unique_ptr<FakeClickUpAPI> m_api;
-    std::unique_ptr<FakeToolsAPI> m_tools;
-    std::unique_ptr<FakeNotificationService> m_notifications;
-    std::unique_ptr<FakeToastAlertService> m_toasts;
-    std::unique_ptr<FakeFloatingAlertService> m_panels;
-    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<AppStateFixture> m_fixture;
     std::unique_ptr<FooterView> m_view;
+
+    AppState& state() { return m_fixture->state(); }
 
     template <typename T>
     T* child(const char* name) {
@@ -65,25 +48,14 @@ class FooterViewTest : public QObject {
 
 private Q_SLOTS:
     void init() {
-        m_clock = std::make_unique<FakeClock>(kNoon);
-        m_settings =
-            std::make_unique<UserDefaultsService>(m_dir.filePath(QStringLiteral("s%1.conf").arg(++m_round)));
-        m_keychain = std::make_unique<InMemoryKeychain>();
-        m_api = std::make_unique<FakeClickUpAPI>();
-        m_tools = std::make_unique<FakeToolsAPI>();
-        m_notifications = std::make_unique<FakeNotificationService>();
-        m_toasts = std::make_unique<FakeToastAlertService>();
-        m_panels = std::make_unique<FakeFloatingAlertService>();
-        m_state = std::make_unique<AppState>(*m_api, *m_tools, *m_keychain, *m_settings, *m_notifications,
-                                             m_toasts.get(), m_panels.get());
-        m_view = std::make_unique<FooterView>(*m_state);
+        m_fixture = std::make_unique<AppStateFixture>(kNoon);
+        m_view = std::make_unique<FooterView>(state());
         m_view->resize(316, 90);
     }
 
     void cleanup() {
         m_view.reset();
-        m_state.reset();
-        m_clock.reset();
+        m_fixture.reset();
     }
 
     void remainingText_data() {
@@ -136,9 +108,9 @@ private Q_SLOTS:
         QAction* action = menuItem(item);
         QVERIFY(action);
         action->trigger();
-        QTRY_VERIFY(m_state->silentModeActive());
-        QCOMPARE(m_settings->silentModeEnd(), std::optional(kNoon.addSecs(seconds)));
-        QCOMPARE(m_notifications->eventsStartingWith(QStringLiteral("silentMode:")).size(), 1);
+        QTRY_VERIFY(state().silentModeActive());
+        QCOMPARE(m_fixture->settings.silentModeEnd(), std::optional(kNoon.addSecs(seconds)));
+        QCOMPARE(m_fixture->notifications.eventsStartingWith(QStringLiteral("silentMode:")).size(), 1);
 
         // The menu gives way to the countdown line.
         QVERIFY(shows("silentModeLine"));
@@ -151,18 +123,18 @@ private Q_SLOTS:
     void countdownTicksOnlyWhileTheLineIsOnScreen() {
         m_view->setCountdownInterval(20);
         m_view->show();
-        QVERIFY(awaitTask(m_state->enableSilentMode(3600)).finished);
+        QVERIFY(awaitTask(state().enableSilentMode(3600)).finished);
         QCOMPARE(silentLine(), QStringLiteral("Silent (1h 0m left)"));
 
-        m_clock->advance(30 * 60 + 30);
+        m_fixture->clock().advance(30 * 60 + 30);
         QTRY_COMPARE(silentLine(), QStringLiteral("Silent (29m left)"));
-        m_clock->advance(31 * 60);
+        m_fixture->clock().advance(31 * 60);
         QTRY_COMPARE(silentLine(), QStringLiteral("Silent (ending)"));
         // The footer never ends silent mode by itself.
-        QVERIFY(m_state->silentModeActive());
+        QVERIFY(state().silentModeActive());
 
         // Without a stored end the parentheses stay empty.
-        m_settings->setSilentModeEnd(std::nullopt);
+        m_fixture->settings.setSilentModeEnd(std::nullopt);
         QTRY_COMPARE(silentLine(), QStringLiteral("Silent ()"));
 
         m_view->hide();
@@ -173,15 +145,15 @@ private Q_SLOTS:
 
     void disableButtonEndsSilentMode() {
         m_view->show();
-        QVERIFY(awaitTask(m_state->enableSilentMode(14400)).finished);
+        QVERIFY(awaitTask(state().enableSilentMode(14400)).finished);
         QCOMPARE(child<QToolButton>("disableSilentModeButton")->toolTip(),
                  QStringLiteral("Disable Silent Mode"));
-        m_notifications->events.clear();
+        m_fixture->notifications.events.clear();
 
         child<QToolButton>("disableSilentModeButton")->click();
-        QTRY_VERIFY(!m_state->silentModeActive());
-        QVERIFY(!m_settings->silentModeEnd().has_value());
-        QVERIFY(m_notifications->events.isEmpty());
+        QTRY_VERIFY(!state().silentModeActive());
+        QVERIFY(!m_fixture->settings.silentModeEnd().has_value());
+        QVERIFY(m_fixture->notifications.events.isEmpty());
         QVERIFY(shows("silentModeButton"));
         QVERIFY(!shows("silentModeLine"));
         QVERIFY(!m_view->countdownTimer().isActive());

@@ -1,19 +1,10 @@
 // The popover's frame against the real root state over fakes: its size from the stored height and
 // the resize handle, the tab rule and the tab bar, and the filter field. With
 // PENDLOW_POPOVER_SCREENSHOTS set to a folder, the "screenshots" case saves PNGs of the popover there.
-#include "support/FakeClickUpAPI.h"
-#include "support/FakeClock.h"
-#include "support/FakeFloatingAlertService.h"
-#include "support/FakeNotificationService.h"
-#include "support/FakeToastAlertService.h"
-#include "support/FakeToolsAPI.h"
-#include "support/InMemoryKeychain.h"
+#include "support/AppStateFixture.h"
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
-#include "app/AppState.h"
-#include "app/KeychainItem.h"
-#include "app/UserDefaultsService.h"
 #include "menubar/ContentTabBar.h"
 #include "menubar/ContentTabButton.h"
 #include "menubar/FooterView.h"
@@ -27,7 +18,6 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QScrollArea>
-#include <QTemporaryDir>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -35,7 +25,6 @@
 
 namespace {
 const QDateTime kNoon(QDate(2026, 3, 2), QTime(12, 0));
-const QString kTeam = QStringLiteral("9001");
 
 ClickUpSearchResult found(const QString& id, const QString& name) {
     ClickUpSearchResult result;
@@ -63,24 +52,16 @@ TimeEntry entry(const QString& id, const QString& name, const QDateTime& start, 
 class MenuBarViewTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    int m_round = 0;
-    std::unique_ptr<FakeClock> m_clock;
-    std::unique_ptr<UserDefaultsService> m_settings;
-    std::unique_ptr<InMemoryKeychain> m_keychain;
-    std::unique_ptr<FakeClickUpAPI> m_api;
-    std::unique_ptr<FakeToolsAPI> m_tools;
-    std::unique_ptr<FakeNotificationService> m_notifications;
-    std::unique_ptr<FakeToastAlertService> m_toasts;
-    std::unique_ptr<FakeFloatingAlertService> m_panels;
-    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<AppStateFixture> m_fixture;
+
+    AppState& state() { return m_fixture->state(); }
 
     static UserDefaultsService& shared() { return UserDefaultsService::shared(); }
 
     void setTracking(bool active) {
-        m_settings->setIsAppUsageTrackingEnabled(active);
-        QVERIFY(awaitTask(m_state->loadConfiguration()).finished);
-        QCOMPARE(m_state->appUsageTrackingActive(), active);
+        m_fixture->settings.setIsAppUsageTrackingEnabled(active);
+        QVERIFY(awaitTask(state().loadConfiguration()).finished);
+        QCOMPARE(state().appUsageTrackingActive(), active);
     }
 
     static bool shows(const MenuBarView& view, const QWidget* widget) { return widget->isVisibleTo(&view); }
@@ -106,26 +87,11 @@ private Q_SLOTS:
     void init() {
         shared().remove(MenuBarView::popoverHeightKey);
         shared().remove(MenuBarView::selectedTabKey);
-        m_clock = std::make_unique<FakeClock>(kNoon);
-        m_settings =
-            std::make_unique<UserDefaultsService>(m_dir.filePath(QStringLiteral("s%1.conf").arg(++m_round)));
-        m_keychain = std::make_unique<InMemoryKeychain>();
-        m_keychain->putItem(KeychainItem::clickUpAPIToken, QStringLiteral("pk_1_token"));
-        m_settings->setTeamId(kTeam);
-        m_api = std::make_unique<FakeClickUpAPI>();
-        m_tools = std::make_unique<FakeToolsAPI>();
-        m_notifications = std::make_unique<FakeNotificationService>();
-        m_toasts = std::make_unique<FakeToastAlertService>();
-        m_panels = std::make_unique<FakeFloatingAlertService>();
-        m_state = std::make_unique<AppState>(*m_api, *m_tools, *m_keychain, *m_settings, *m_notifications,
-                                             m_toasts.get(), m_panels.get());
-        QVERIFY(awaitTask(m_state->loadConfiguration()).finished);
+        m_fixture = std::make_unique<AppStateFixture>(kNoon);
+        m_fixture->configureClickUp();
     }
 
-    void cleanup() {
-        m_state.reset();
-        m_clock.reset();
-    }
+    void cleanup() { m_fixture.reset(); }
 
     // --- size ---
 
@@ -143,7 +109,7 @@ private Q_SLOTS:
         QFETCH(QVariant, stored);
         QFETCH(int, height);
         shared().setValue(MenuBarView::popoverHeightKey, stored);
-        MenuBarView view(*m_state);
+        MenuBarView view(state());
         QCOMPARE(view.sizeHint(), QSize(340, height));
         QCOMPARE(view.size(), QSize(340, height));
         // Showing a stored value does not write it back.
@@ -159,7 +125,7 @@ private Q_SLOTS:
         QWidget window;
         auto* layout = new QVBoxLayout(&window);
         layout->setContentsMargins(0, 0, 0, 0);
-        auto* view = new MenuBarView(*m_state, &window);
+        auto* view = new MenuBarView(state(), &window);
         layout->addWidget(view);
         window.setFixedSize(340, 360);
         window.show();
@@ -174,7 +140,7 @@ private Q_SLOTS:
     }
 
     void draggingTheHandleStoresTheHeight() {
-        MenuBarView view(*m_state);
+        MenuBarView view(state());
         view.show();
         dragHandle(view.resizeHandle(), 60);
         QCOMPARE(shared().value(MenuBarView::popoverHeightKey).toDouble(), 510.0);
@@ -183,7 +149,7 @@ private Q_SLOTS:
         dragHandle(view.resizeHandle(), 1000);
         QCOMPARE(shared().value(MenuBarView::popoverHeightKey).toDouble(), 800.0);
         QCOMPARE(view.height(), 800);
-        QCOMPARE(MenuBarView(*m_state).height(), 800);
+        QCOMPARE(MenuBarView(state()).height(), 800);
     }
 
     // --- tabs ---
@@ -211,7 +177,7 @@ private Q_SLOTS:
 
     void withoutTrackingOnlyTheTimesheetShows() {
         MenuBarView::setSelectedTab(QStringLiteral("activity"));
-        MenuBarView view(*m_state);
+        MenuBarView view(state());
         QCOMPARE(view.effectiveTab(), ContentTab::planning);
         QVERIFY(!showsContainerOf(view, view.tabBar()));
         QVERIFY(view.tabBar()->buttons().isEmpty());
@@ -231,8 +197,8 @@ private Q_SLOTS:
 
     void activityTabHidesTheFilterButKeepsItsText() {
         setTracking(true);
-        m_state->searchState()->setSearchText(QStringLiteral("invoice"));
-        MenuBarView view(*m_state);
+        state().searchState()->setSearchText(QStringLiteral("invoice"));
+        MenuBarView view(state());
         QCOMPARE(view.tabBar()->buttons().size(), 2);
         ContentTabButton* timesheet = view.tabBar()->buttons().at(0);
         ContentTabButton* activity = view.tabBar()->buttons().at(1);
@@ -247,7 +213,7 @@ private Q_SLOTS:
         QVERIFY(activity->isSelected());
         QVERIFY(!timesheet->isSelected());
         QVERIFY(!showsContainerOf(view, view.searchField()));
-        QCOMPARE(m_state->searchState()->searchText(), QStringLiteral("invoice"));
+        QCOMPARE(state().searchState()->searchText(), QStringLiteral("invoice"));
 
         timesheet->click();
         QCOMPARE(MenuBarView::selectedTab(), QStringLiteral("planning"));
@@ -258,7 +224,7 @@ private Q_SLOTS:
     void unknownStoredTabHighlightsNeitherButton() {
         setTracking(true);
         MenuBarView::setSelectedTab(QStringLiteral("reports"));
-        MenuBarView view(*m_state);
+        MenuBarView view(state());
         QCOMPARE(view.effectiveTab(), ContentTab::planning);
         QVERIFY(shows(view, view.worklogSection()));
         QCOMPARE(view.tabBar()->buttons().size(), 2);
@@ -270,33 +236,34 @@ private Q_SLOTS:
     // --- filter field ---
 
     void typingFiltersAndSearchesClearEmptiesBoth() {
-        m_api->searchResults = {found(QStringLiteral("a1"), QStringLiteral("Invoice run"))};
-        MenuBarView view(*m_state);
+        m_fixture->clickUp.searchResults = {found(QStringLiteral("a1"), QStringLiteral("Invoice run"))};
+        MenuBarView view(state());
         SearchField* field = view.searchField();
         QCOMPARE(field->lineEdit()->placeholderText(), QStringLiteral("Filter tasks..."));
         QVERIFY(!field->clearButton()->isVisibleTo(field));
 
         QTest::keyClicks(field->lineEdit(), QStringLiteral("inv"));
-        QCOMPARE(m_state->searchState()->searchText(), QStringLiteral("inv"));
+        QCOMPARE(state().searchState()->searchText(), QStringLiteral("inv"));
         QVERIFY(field->clearButton()->isVisibleTo(field));
-        QTRY_COMPARE(m_state->searchState()->clickUpResults().size(), 1);
-        QCOMPARE(m_api->callCount(FakeClickUpAPI::searchTasksOp), 1);
-        QCOMPARE(m_api->calls(FakeClickUpAPI::searchTasksOp).at(0).teamId, kTeam);
-        QCOMPARE(m_api->calls(FakeClickUpAPI::searchTasksOp).at(0).query, QStringLiteral("inv"));
+        QTRY_COMPARE(state().searchState()->clickUpResults().size(), 1);
+        QCOMPARE(m_fixture->clickUp.callCount(FakeClickUpAPI::searchTasksOp), 1);
+        QCOMPARE(m_fixture->clickUp.calls(FakeClickUpAPI::searchTasksOp).at(0).teamId,
+                 AppStateFixture::teamId);
+        QCOMPARE(m_fixture->clickUp.calls(FakeClickUpAPI::searchTasksOp).at(0).query, QStringLiteral("inv"));
 
         field->clearButton()->click();
-        QCOMPARE(m_state->searchState()->searchText(), QString());
-        QVERIFY(m_state->searchState()->clickUpResults().isEmpty());
+        QCOMPARE(state().searchState()->searchText(), QString());
+        QVERIFY(state().searchState()->clickUpResults().isEmpty());
         QCOMPARE(field->lineEdit()->text(), QString());
         QVERIFY(!field->clearButton()->isVisibleTo(field));
     }
 
     void fieldFollowsTextSetElsewhere() {
-        MenuBarView view(*m_state);
-        m_state->searchState()->setSearchText(QStringLiteral("from day planning"));
+        MenuBarView view(state());
+        state().searchState()->setSearchText(QStringLiteral("from day planning"));
         QCOMPARE(view.searchField()->lineEdit()->text(), QStringLiteral("from day planning"));
         QVERIFY(view.searchField()->clearButton()->isVisibleTo(view.searchField()));
-        m_state->searchState()->clearSearch();
+        state().searchState()->clearSearch();
         QCOMPARE(view.searchField()->lineEdit()->text(), QString());
     }
 
@@ -308,27 +275,27 @@ private Q_SLOTS:
             QSKIP("set PENDLOW_POPOVER_SCREENSHOTS to a folder to save pictures of the popover");
         }
         QVERIFY(QDir().mkpath(folder));
-        m_state->worklogState()->setTimeEntries(
+        state().worklogState()->setTimeEntries(
             {entry(QStringLiteral("1"), QStringLiteral("Client - Fix login redirect"),
                    kNoon.addSecs(-3 * 3600), 95),
              entry(QStringLiteral("2"), QStringLiteral("Weekly planning meeting"), kNoon.addSecs(-5600),
                    30)});
 
-        m_state->timerState()->setError(APIError::httpError(401, QStringLiteral("Token invalid")));
-        MenuBarView idle(*m_state);
+        state().timerState()->setError(APIError::httpError(401, QStringLiteral("Token invalid")));
+        MenuBarView idle(state());
         idle.show();
         QVERIFY(QTest::qWaitForWindowExposed(&idle));
         QVERIFY(idle.grab().save(QDir(folder).filePath(QStringLiteral("popover-idle.png"))));
         idle.hide();
 
-        m_state->timerState()->setActiveTimer(ActiveTimer{
+        state().timerState()->setActiveTimer(ActiveTimer{
             QStringLiteral("timer-1"), QStringLiteral("86abc12"),
             QStringLiteral("Client - Rework the invoice export so that totals include the discounts"),
             QUrl(QStringLiteral("https://app.clickup.com/t/86abc12")), kNoon.addSecs(-(3600 + 25 * 60))});
         setTracking(true);
-        QVERIFY(awaitTask(m_state->enableSilentMode(4 * 3600)).finished);
-        m_state->searchState()->setSearchText(QStringLiteral("invoice"));
-        MenuBarView running(*m_state);
+        QVERIFY(awaitTask(state().enableSilentMode(4 * 3600)).finished);
+        state().searchState()->setSearchText(QStringLiteral("invoice"));
+        MenuBarView running(state());
         running.show();
         QVERIFY(QTest::qWaitForWindowExposed(&running));
         QVERIFY(running.grab().save(QDir(folder).filePath(QStringLiteral("popover-running.png"))));

@@ -1,19 +1,10 @@
 // The popover's timer row against the real states over a fake ClickUp client: the running form
 // (elapsed time on its own clock, the task name and its shortening, stop, open, copy) and the idle
 // form (today's total, the loading spinner, the timer error).
-#include "support/FakeClickUpAPI.h"
-#include "support/FakeClock.h"
-#include "support/FakeFloatingAlertService.h"
-#include "support/FakeNotificationService.h"
-#include "support/FakeToastAlertService.h"
-#include "support/FakeToolsAPI.h"
-#include "support/InMemoryKeychain.h"
+#include "support/AppStateFixture.h"
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
-#include "app/AppState.h"
-#include "app/KeychainItem.h"
-#include "app/UserDefaultsService.h"
 #include "menubar/ElidedLabel.h"
 #include "menubar/ProgressIndicator.h"
 #include "menubar/TimerStatusView.h"
@@ -22,14 +13,12 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QToolButton>
 
 #include <memory>
 
 namespace {
 const QDateTime kNoon(QDate(2026, 3, 2), QTime(12, 0));
-const QString kTeam = QStringLiteral("9001");
 
 ActiveTimer timerOn(const QString& taskId, const QString& name, const QDateTime& start) {
     return ActiveTimer{QStringLiteral("timer-") + taskId, taskId, name,
@@ -51,19 +40,11 @@ TimeEntry entry(const QString& id, const QDateTime& start, qint64 minutes) {
 class TimerStatusViewTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    int m_round = 0;
-    std::unique_ptr<FakeClock> m_clock;
-    std::unique_ptr<UserDefaultsService> m_settings;
-    std::unique_ptr<InMemoryKeychain> m_keychain;
-    std::unique_ptr<FakeClickUpAPI> m_api;
-    std::unique_ptr<FakeToolsAPI> m_tools;
-    std::unique_ptr<FakeNotificationService> m_notifications;
-    std::unique_ptr<FakeToastAlertService> m_toasts;
-    std::unique_ptr<FakeFloatingAlertService> m_panels;
-    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<AppStateFixture> m_fixture;
     std::unique_ptr<TimerStatusView> m_view;
     QList<QPair<QUrl, QString>> m_opened;
+
+    AppState& state() { return m_fixture->state(); }
 
     template <typename T>
     T* child(const char* name) {
@@ -76,27 +57,15 @@ class TimerStatusViewTest : public QObject {
     bool shows(const char* name) { return child<QWidget>(name)->isVisibleTo(m_view.get()); }
 
     void runTimer(const ActiveTimer& timer) {
-        m_api->runningTimer = timer;
-        m_state->timerState()->setActiveTimer(timer);
+        m_fixture->clickUp.runningTimer = timer;
+        state().timerState()->setActiveTimer(timer);
     }
 
 private Q_SLOTS:
     void init() {
-        m_clock = std::make_unique<FakeClock>(kNoon);
-        m_settings =
-            std::make_unique<UserDefaultsService>(m_dir.filePath(QStringLiteral("s%1.conf").arg(++m_round)));
-        m_keychain = std::make_unique<InMemoryKeychain>();
-        m_keychain->putItem(KeychainItem::clickUpAPIToken, QStringLiteral("pk_1_token"));
-        m_settings->setTeamId(kTeam);
-        m_api = std::make_unique<FakeClickUpAPI>();
-        m_tools = std::make_unique<FakeToolsAPI>();
-        m_notifications = std::make_unique<FakeNotificationService>();
-        m_toasts = std::make_unique<FakeToastAlertService>();
-        m_panels = std::make_unique<FakeFloatingAlertService>();
-        m_state = std::make_unique<AppState>(*m_api, *m_tools, *m_keychain, *m_settings, *m_notifications,
-                                             m_toasts.get(), m_panels.get());
-        QVERIFY(awaitTask(m_state->loadConfiguration()).finished);
-        m_view = std::make_unique<TimerStatusView>(*m_state);
+        m_fixture = std::make_unique<AppStateFixture>(kNoon);
+        m_fixture->configureClickUp();
+        m_view = std::make_unique<TimerStatusView>(state());
         m_view->resize(316, 120);
         m_opened.clear();
         m_view->setUrlOpener([this](const QUrl& url, const QString& title) {
@@ -106,8 +75,7 @@ private Q_SLOTS:
 
     void cleanup() {
         m_view.reset();
-        m_state.reset();
-        m_clock.reset();
+        m_fixture.reset();
     }
 
     // --- timer running ---
@@ -122,7 +90,7 @@ private Q_SLOTS:
         QCOMPARE(child<ElidedLabel>("taskNameLabel")->text(), QStringLiteral("Write report"));
 
         // Nothing but the row's clock tells it that time went on.
-        m_clock->advance(60);
+        m_fixture->clock().advance(60);
         QTRY_COMPARE_WITH_TIMEOUT(child<QLabel>("elapsedLabel")->text(), QStringLiteral("01:06"), 3000);
 
         m_view->hide();
@@ -177,17 +145,18 @@ private Q_SLOTS:
     void stopStopsTheTimerWithTheTeamAndSilentMode() {
         QFETCH(bool, silent);
         if (silent) {
-            m_settings->setSilentModeEnd(kNoon.addSecs(3600));
-            QVERIFY(awaitTask(m_state->loadConfiguration()).finished);
-            QVERIFY(m_state->silentModeActive());
+            m_fixture->settings.setSilentModeEnd(kNoon.addSecs(3600));
+            QVERIFY(awaitTask(state().loadConfiguration()).finished);
+            QVERIFY(state().silentModeActive());
         }
         runTimer(timerOn(QStringLiteral("t1"), QStringLiteral("Task"), kNoon.addSecs(-30 * 60)));
 
         child<QPushButton>("stopButton")->click();
-        QTRY_VERIFY(!m_state->timerState()->hasActiveTimer());
-        QCOMPARE(m_api->callCount(FakeClickUpAPI::stopTimerOp), 1);
-        QCOMPARE(m_api->calls(FakeClickUpAPI::stopTimerOp).at(0).teamId, kTeam);
-        QCOMPARE(m_notifications->eventsStartingWith(QStringLiteral("timerStopped")).size(), silent ? 0 : 1);
+        QTRY_VERIFY(!state().timerState()->hasActiveTimer());
+        QCOMPARE(m_fixture->clickUp.callCount(FakeClickUpAPI::stopTimerOp), 1);
+        QCOMPARE(m_fixture->clickUp.calls(FakeClickUpAPI::stopTimerOp).at(0).teamId, AppStateFixture::teamId);
+        QCOMPARE(m_fixture->notifications.eventsStartingWith(QStringLiteral("timerStopped")).size(),
+                 silent ? 0 : 1);
         // The row turns to the idle form by itself.
         QVERIFY(shows("idleForm"));
         QVERIFY(!shows("runningForm"));
@@ -201,61 +170,61 @@ private Q_SLOTS:
         QCOMPARE(child<QLabel>("noTimerTitle")->text(), QStringLiteral("No Timer Running"));
         QVERIFY(!shows("loggedTodayRow"));
 
-        m_state->worklogState()->setTimeEntries({entry(QStringLiteral("a"), kNoon.addSecs(-3 * 3600), 30),
-                                                 entry(QStringLiteral("b"), kNoon.addSecs(-3600), 45)});
+        state().worklogState()->setTimeEntries({entry(QStringLiteral("a"), kNoon.addSecs(-3 * 3600), 30),
+                                                entry(QStringLiteral("b"), kNoon.addSecs(-3600), 45)});
         QVERIFY(shows("loggedTodayRow"));
         QCOMPARE(child<QLabel>("loggedTodayLabel")->text(), QStringLiteral("01:15 logged today"));
 
         // A running entry counts up to now: the total follows the row's clock.
         TimeEntry running = entry(QStringLiteral("c"), kNoon, 0);
         running.duration = -double(kNoon.toMSecsSinceEpoch());
-        m_state->worklogState()->setTimeEntries({running});
+        state().worklogState()->setTimeEntries({running});
         QVERIFY(!shows("loggedTodayRow"));
-        m_clock->advance(2 * 60);
+        m_fixture->clock().advance(2 * 60);
         QTRY_VERIFY_WITH_TIMEOUT(shows("loggedTodayRow"), 3000);
         QCOMPARE(child<QLabel>("loggedTodayLabel")->text(), QStringLiteral("00:02 logged today"));
     }
 
     void spinnerShowsWhileAStateLoads() {
         m_view->show();
-        m_state->worklogState()->setTimeEntries({entry(QStringLiteral("a"), kNoon.addSecs(-3600), 30)});
+        state().worklogState()->setTimeEntries({entry(QStringLiteral("a"), kNoon.addSecs(-3600), 30)});
         QVERIFY(!shows("loadingIndicator"));
 
-        m_api->hold(FakeClickUpAPI::getCurrentTimerOp);
-        auto fetch = m_state->timerState()->fetchActiveTimer(kTeam);
+        m_fixture->clickUp.hold(FakeClickUpAPI::getCurrentTimerOp);
+        auto fetch = state().timerState()->fetchActiveTimer(AppStateFixture::teamId);
         QVERIFY(shows("loadingIndicator"));
         QVERIFY(child<ProgressIndicator>("loadingIndicator")->isSpinning());
         QVERIFY(shows("loggedTodayRow"));
 
-        m_api->release(FakeClickUpAPI::getCurrentTimerOp);
+        m_fixture->clickUp.release(FakeClickUpAPI::getCurrentTimerOp);
         QVERIFY(awaitTask(std::move(fetch)).finished);
         QVERIFY(!shows("loadingIndicator"));
     }
 
     void timerErrorShowsOnlyWhileNoTimerRuns() {
         const APIError error = APIError::httpError(500, QStringLiteral("Server unavailable"));
-        m_state->timerState()->setError(error);
+        state().timerState()->setError(error);
         QVERIFY(shows("timerErrorRow"));
         QCOMPARE(child<QLabel>("timerErrorLabel")->text(), error.description());
 
-        m_state->timerState()->setError(std::nullopt);
+        state().timerState()->setError(std::nullopt);
         QVERIFY(!shows("timerErrorRow"));
 
         // Stored while a timer runs, it appears once the timer has stopped.
         runTimer(timerOn(QStringLiteral("t1"), QStringLiteral("Task"), kNoon.addSecs(-60)));
-        m_state->timerState()->setError(error);
+        state().timerState()->setError(error);
         QVERIFY(!shows("timerErrorRow"));
-        m_state->timerState()->setActiveTimer(std::nullopt);
+        state().timerState()->setActiveTimer(std::nullopt);
         QVERIFY(shows("timerErrorRow"));
     }
 
     void failedStopKeepsTheTimerAndShowsNoError() {
         runTimer(timerOn(QStringLiteral("t1"), QStringLiteral("Task"), kNoon.addSecs(-60)));
-        m_api->failNext(FakeClickUpAPI::stopTimerOp,
-                        std::make_exception_ptr(APIError::httpError(500, std::nullopt)));
+        m_fixture->clickUp.failNext(FakeClickUpAPI::stopTimerOp,
+                                    std::make_exception_ptr(APIError::httpError(500, std::nullopt)));
         child<QPushButton>("stopButton")->click();
-        QTRY_VERIFY(m_state->timerState()->error().has_value());
-        QVERIFY(m_state->timerState()->hasActiveTimer());
+        QTRY_VERIFY(state().timerState()->error().has_value());
+        QVERIFY(state().timerState()->hasActiveTimer());
         QVERIFY(shows("runningForm"));
         QVERIFY(!shows("idleForm"));
     }

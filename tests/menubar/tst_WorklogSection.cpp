@@ -2,7 +2,6 @@
 // now), the loading, empty, no-match and error lines, collapsing, the name shortening, and the
 // start-timer action of the rows, also for entries that have no task.
 #include "support/AppStateFixture.h"
-#include "support/FakeClock.h"
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
@@ -65,7 +64,6 @@ QString badge(const WorklogSection& section) {
 class WorklogSectionTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<FakeClock> m_clock;
     std::unique_ptr<AppStateFixture> m_fixture;
     std::unique_ptr<WorklogSection> m_section;
 
@@ -73,8 +71,7 @@ class WorklogSectionTest : public QObject {
 
 private Q_SLOTS:
     void init() {
-        m_clock = std::make_unique<FakeClock>(kToday);
-        m_fixture = std::make_unique<AppStateFixture>();
+        m_fixture = std::make_unique<AppStateFixture>(kToday);
         m_fixture->configureClickUp();
         m_section = std::make_unique<WorklogSection>(state());
     }
@@ -82,7 +79,6 @@ private Q_SLOTS:
     void cleanup() {
         m_section.reset();
         m_fixture.reset();
-        m_clock.reset();
     }
 
     void groupsByTaskNewestFirst() {

@@ -3,7 +3,6 @@
 // weeks, the hint, empty, loading and error states, the rows' names and hours, and starting a
 // timer from a planned task.
 #include "support/AppStateFixture.h"
-#include "support/FakeClock.h"
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
@@ -108,7 +107,6 @@ void click(QWidget* widget) {
 class PlanningSectionTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<FakeClock> m_clock;
     std::unique_ptr<AppStateFixture> m_fixture;
     std::unique_ptr<PlanningSection> m_section;
 
@@ -128,8 +126,7 @@ class PlanningSectionTest : public QObject {
 
 private Q_SLOTS:
     void init() {
-        m_clock = std::make_unique<FakeClock>(kWeekTen);
-        m_fixture = std::make_unique<AppStateFixture>();
+        m_fixture = std::make_unique<AppStateFixture>(kWeekTen);
         m_fixture->configureClickUp();
         m_fixture->configureTools();
         m_section = std::make_unique<PlanningSection>(state());
@@ -140,7 +137,6 @@ private Q_SLOTS:
     void cleanup() {
         m_section.reset();
         m_fixture.reset();
-        m_clock.reset();
     }
 
     void weeksClientsAndTasksInOrder() {

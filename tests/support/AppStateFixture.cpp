@@ -4,8 +4,11 @@
 
 #include "app/KeychainItem.h"
 
-AppStateFixture::AppStateFixture()
-    : settings(dir.filePath(QStringLiteral("Pendlow.conf")))
+#include <QTest>
+
+AppStateFixture::AppStateFixture(std::optional<QDateTime> now)
+    : m_clock(now ? std::make_unique<FakeClock>(*now) : nullptr)
+    , settings(dir.filePath(QStringLiteral("Pendlow.conf")))
     , m_state(
           std::make_unique<AppState>(clickUp, tools, keychain, settings, notifications, &toasts, &panels)) {}
 
@@ -13,17 +16,29 @@ AppStateFixture::~AppStateFixture() {
     m_state.reset();
 }
 
-void AppStateFixture::configureClickUp() {
-    keychain.putItem(KeychainItem::clickUpAPIToken, QStringLiteral("pk_test_token"));
+void AppStateFixture::storeClickUpSettings(const QString& token) {
+    keychain.putItem(KeychainItem::clickUpAPIToken, token);
     settings.setTeamId(teamId);
-    awaitTask(m_state->loadConfiguration());
+}
+
+void AppStateFixture::storeToolsSettings(const QString& token) {
+    keychain.putItem(KeychainItem::toolsWSToken, token);
+    settings.setToolsUrl(QStringLiteral("https://tools.example.com/"));
+    settings.setUserKey(QStringLiteral("user-key"));
+}
+
+void AppStateFixture::configureClickUp() {
+    storeClickUpSettings();
+    loadConfiguration();
 }
 
 void AppStateFixture::configureTools() {
-    keychain.putItem(KeychainItem::toolsWSToken, QStringLiteral("ws_test_token"));
-    settings.setToolsUrl(QStringLiteral("https://tools.example.com/"));
-    settings.setUserKey(QStringLiteral("user-key"));
-    awaitTask(m_state->loadConfiguration());
+    storeToolsSettings();
+    loadConfiguration();
+}
+
+void AppStateFixture::loadConfiguration() {
+    QVERIFY(awaitTask(m_state->loadConfiguration()).finished);
 }
 
 void AppStateFixture::enableSilentMode() {

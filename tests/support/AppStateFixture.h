@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/FakeClickUpAPI.h"
+#include "support/FakeClock.h"
 #include "support/FakeFloatingAlertService.h"
 #include "support/FakeNotificationService.h"
 #include "support/FakeToastAlertService.h"
@@ -10,32 +11,46 @@
 #include "app/AppState.h"
 #include "app/UserDefaultsService.h"
 
+#include <QDateTime>
 #include <QTemporaryDir>
 
 #include <memory>
+#include <optional>
 
 // A root state over fakes, for the tests of the views that read it: a fake ClickUp and Tools
 // client, an in-memory secret store, a settings file of its own, fake notifications and alert
-// windows.
+// windows. Given a moment, it pins the clock there first and lets it go last.
 class AppStateFixture {
 public:
     static inline const QString teamId = QStringLiteral("9001");
 
-    AppStateFixture();
+    explicit AppStateFixture(std::optional<QDateTime> now = std::nullopt);
     ~AppStateFixture();
 
     AppState& state() { return *m_state; }
+    // The pinned clock; only for a fixture made with a moment.
+    FakeClock& clock() { return *m_clock; }
 
-    // Stores a ClickUp token and the team id, and loads the configuration.
+    // Stores a ClickUp token and the team id without loading them.
+    void storeClickUpSettings(const QString& token = QStringLiteral("pk_test_token"));
+    // Stores a shared Tools token, address and user key without loading them.
+    void storeToolsSettings(const QString& token = QStringLiteral("ws_test_token"));
+    // The same, then loads the configuration.
     void configureClickUp();
-    // Stores a shared Tools token, address and user key, and loads the configuration.
     void configureTools();
+    // Loads the configuration and checks that loading ended.
+    void loadConfiguration();
     // Switches silent mode on for an hour.
     void enableSilentMode();
     // Runs a planning fetch that gives these tasks, or fails with the error.
     void fetchPlanning(const QList<PlanningTask>& tasks);
     void failPlanning(std::exception_ptr error);
 
+private:
+    // First in, last out: everything below is built and torn down on the pinned clock.
+    std::unique_ptr<FakeClock> m_clock;
+
+public:
     QTemporaryDir dir;
     UserDefaultsService settings;
     InMemoryKeychain keychain;
