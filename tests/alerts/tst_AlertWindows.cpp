@@ -1,6 +1,7 @@
 // The reminder windows as the X server sees them: where they stand, that they never take the focus,
 // and that the toasts are on every workspace. With PENDLOW_ALERT_SCREENSHOTS set to a folder, the
 // "screenshots" case saves a PNG of each window there (scripts/screenshot-alerts.sh).
+#include "support/LinkedAlertServices.h"
 #include "support/TestMain.h"
 
 #include "alerts/AlertIcons.h"
@@ -87,21 +88,21 @@ bool clickAt(QPoint point) {
 class AlertWindowsTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<ToastAlertService> m_toasts;
-    std::unique_ptr<FloatingAlertService> m_panels;
+    std::unique_ptr<LinkedAlertServices> m_alerts;
 
     AlertWindow* show(const QString& kind) {
         if (kind == "toast") {
-            m_toasts->showToast(0);
-            return m_toasts->toastWindow();
+            m_alerts->toasts.showToast(0);
+            return m_alerts->toasts.toastWindow();
         }
         if (kind == "active") {
-            m_toasts->showActiveTimerToast(QStringLiteral("Review pull request #42 for the billing service"),
-                                           QStringLiteral("01:23"), 0);
-            return m_toasts->activeTimerWindow();
+            m_alerts->toasts.showActiveTimerToast(
+                QStringLiteral("Review pull request #42 for the billing service"), QStringLiteral("01:23"),
+                0);
+            return m_alerts->toasts.activeTimerWindow();
         }
-        m_panels->showAlert(0, {}, {});
-        return m_panels->alertPanel();
+        m_alerts->panels.showAlert(0, {}, {});
+        return m_alerts->panels.alertPanel();
     }
 
 private Q_SLOTS:
@@ -111,17 +112,9 @@ private Q_SLOTS:
         }
     }
 
-    void init() {
-        m_toasts = std::make_unique<ToastAlertService>();
-        m_panels = std::make_unique<FloatingAlertService>();
-        m_toasts->setFloatingAlertService(m_panels.get());
-        m_panels->setToastAlertService(m_toasts.get());
-    }
+    void init() { m_alerts = std::make_unique<LinkedAlertServices>(); }
 
-    void cleanup() {
-        m_toasts.reset();
-        m_panels.reset();
-    }
+    void cleanup() { m_alerts.reset(); }
 
     void placementFollowsTheAvailableArea_data() {
         QTest::addColumn<QRect>("available");
@@ -200,8 +193,8 @@ private Q_SLOTS:
         other.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&other));
         bool started = false;
-        m_panels->showAlert(0, [&started] { started = true; }, {});
-        AlertWindow* panel = m_panels->alertPanel();
+        m_alerts->panels.showAlert(0, [&started] { started = true; }, {});
+        AlertWindow* panel = m_alerts->panels.alertPanel();
         // Away from the usual spot, where other tests running beside this one show their panels.
         panel->move(300, 420);
         const xcb_window_t panelId = xcb_window_t(panel->winId());
@@ -257,7 +250,7 @@ private Q_SLOTS:
             QVERIFY(root.copy(around).save(QDir(folder).filePath(name + ".png")));
         };
         shoot(show("toast"), "no-timer-toast");
-        m_toasts->dismissToast();
+        m_alerts->toasts.dismissToast();
         shoot(show("active"), "active-timer-toast");
         shoot(show("panel"), "floating-panel");
         shoot(show("toast"), "both-toasts");

@@ -1,4 +1,5 @@
 // The floating no-timer panel: showing, replacing, auto-dismissal, "Open Timer" and the snooze menu.
+#include "support/LinkedAlertServices.h"
 #include "support/TestMain.h"
 
 #include "alerts/AlertHub.h"
@@ -16,26 +17,18 @@
 class FloatingAlertServiceTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<ToastAlertService> m_toasts;
-    std::unique_ptr<FloatingAlertService> m_panels;
+    std::unique_ptr<LinkedAlertServices> m_alerts;
 
     NoTimerAlertView* panelView() const {
-        return m_panels->alertPanel() ? qobject_cast<NoTimerAlertView*>(m_panels->alertPanel()->content())
-                                      : nullptr;
+        return m_alerts->panels.alertPanel()
+                   ? qobject_cast<NoTimerAlertView*>(m_alerts->panels.alertPanel()->content())
+                   : nullptr;
     }
 
 private Q_SLOTS:
-    void init() {
-        m_toasts = std::make_unique<ToastAlertService>();
-        m_panels = std::make_unique<FloatingAlertService>();
-        m_toasts->setFloatingAlertService(m_panels.get());
-        m_panels->setToastAlertService(m_toasts.get());
-    }
+    void init() { m_alerts = std::make_unique<LinkedAlertServices>(); }
 
-    void cleanup() {
-        m_toasts.reset();
-        m_panels.reset();
-    }
+    void cleanup() { m_alerts.reset(); }
 
     void panelClosesItselfAfterItsSeconds_data() {
         QTest::addColumn<int>("seconds");
@@ -48,31 +41,31 @@ private Q_SLOTS:
     void panelClosesItselfAfterItsSeconds() {
         QFETCH(int, seconds);
         QFETCH(bool, closes);
-        m_panels->showAlert(seconds, {}, {});
-        QPointer<AlertWindow> panel = m_panels->alertPanel();
+        m_alerts->panels.showAlert(seconds, {}, {});
+        QPointer<AlertWindow> panel = m_alerts->panels.alertPanel();
         QVERIFY(panel && panel->isVisible());
         QVERIFY(panelView()->isPulsing());
         if (closes) {
             QTRY_VERIFY(!panel);
-            QVERIFY(!m_panels->alertPanel());
+            QVERIFY(!m_alerts->panels.alertPanel());
         } else {
             QTest::qWait(1500);
-            QCOMPARE(m_panels->alertPanel(), panel.data());
+            QCOMPARE(m_alerts->panels.alertPanel(), panel.data());
             QVERIFY(panel->isVisible());
         }
     }
 
     void aNewPanelReplacesTheOpenOneAndKeepsItsOwnTime() {
-        m_panels->showAlert(1, {}, {});
-        QPointer<AlertWindow> first = m_panels->alertPanel();
-        m_panels->showAlert(0, {}, {});
-        QPointer<AlertWindow> second = m_panels->alertPanel();
+        m_alerts->panels.showAlert(1, {}, {});
+        QPointer<AlertWindow> first = m_alerts->panels.alertPanel();
+        m_alerts->panels.showAlert(0, {}, {});
+        QPointer<AlertWindow> second = m_alerts->panels.alertPanel();
         QVERIFY(second && second != first);
         // Closed at once, with no delayed clean-up.
         QVERIFY(!first || !first->isVisible());
         QTRY_VERIFY(!first);
         QTest::qWait(1300);
-        QCOMPARE(m_panels->alertPanel(), second.data());
+        QCOMPARE(m_alerts->panels.alertPanel(), second.data());
         QVERIFY(second->isVisible());
     }
 
@@ -93,12 +86,12 @@ private Q_SLOTS:
         QList<double> received;
         bool closedFirst = false;
         bool started = false;
-        m_toasts->showToast(0);
-        m_panels->showAlert(
+        m_alerts->toasts.showToast(0);
+        m_alerts->panels.showAlert(
             0, [&started] { started = true; },
             [&](double value) {
                 received << value;
-                closedFirst = !m_panels->alertPanel() && !m_toasts->toastWindow();
+                closedFirst = !m_alerts->panels.alertPanel() && !m_alerts->toasts.toastWindow();
             });
         const QList<QAction*> items = panelView()->dismissMenu()->actions();
         QCOMPARE(items.size(), 4);
@@ -118,12 +111,12 @@ private Q_SLOTS:
         connect(&AlertHub::instance(), &AlertHub::openPopoverRequested, this,
                 [&steps] { steps << "popover requested"; });
         bool panelOpenDuringCallback = false;
-        m_panels->showAlert(0,
-                            [&] {
-                                steps << "start callback";
-                                panelOpenDuringCallback = m_panels->alertPanel() != nullptr;
-                            },
-                            {});
+        m_alerts->panels.showAlert(0,
+                                   [&] {
+                                       steps << "start callback";
+                                       panelOpenDuringCallback = m_alerts->panels.alertPanel() != nullptr;
+                                   },
+                                   {});
         QPushButton* button = panelView()->openTimerButton();
         QCOMPARE(button->text(), QStringLiteral("Open Timer"));
         QVERIFY(button->minimumWidth() >= 120);
@@ -132,20 +125,20 @@ private Q_SLOTS:
         QVERIFY(steps.isEmpty());
         QTRY_COMPARE(steps, (QStringList{"start callback", "popover requested"}));
         QVERIFY(panelOpenDuringCallback);
-        QVERIFY(!m_panels->alertPanel());
+        QVERIFY(!m_alerts->panels.alertPanel());
         QCOMPARE(popover.size(), 1);
 
         // A caller that passes no start callback still gets the popover opened.
-        m_panels->showAlert(0, {}, {});
+        m_alerts->panels.showAlert(0, {}, {});
         panelView()->openTimerButton()->click();
         QTRY_COMPARE(popover.size(), 2);
-        QVERIFY(!m_panels->alertPanel());
+        QVERIFY(!m_alerts->panels.alertPanel());
         disconnect(&AlertHub::instance(), nullptr, this, nullptr);
     }
 
     void dismissingWithoutAPanelDoesNothing() {
-        m_panels->dismissAlert();
-        QVERIFY(!m_panels->alertPanel());
+        m_alerts->panels.dismissAlert();
+        QVERIFY(!m_alerts->panels.alertPanel());
     }
 };
 

@@ -1,5 +1,6 @@
 // The two toasts: showing, replacing, auto-dismissal, the delayed closing of hidden windows, and the
 // snooze menu with its "dismissToastAlert" signal.
+#include "support/LinkedAlertServices.h"
 #include "support/TestMain.h"
 
 #include "alerts/ActiveTimerToastView.h"
@@ -19,29 +20,23 @@
 class ToastAlertServiceTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<ToastAlertService> m_toasts;
-    std::unique_ptr<FloatingAlertService> m_panels;
+    std::unique_ptr<LinkedAlertServices> m_alerts;
     QList<double> m_snoozes;
 
     ToastAlertView* toastView() const {
-        return m_toasts->toastWindow() ? qobject_cast<ToastAlertView*>(m_toasts->toastWindow()->content())
-                                       : nullptr;
+        return m_alerts->toasts.toastWindow()
+                   ? qobject_cast<ToastAlertView*>(m_alerts->toasts.toastWindow()->content())
+                   : nullptr;
     }
 
 private Q_SLOTS:
     void init() {
-        m_toasts = std::make_unique<ToastAlertService>();
-        m_panels = std::make_unique<FloatingAlertService>();
-        m_toasts->setFloatingAlertService(m_panels.get());
-        m_panels->setToastAlertService(m_toasts.get());
+        m_alerts = std::make_unique<LinkedAlertServices>();
         m_snoozes.clear();
-        m_toasts->setOnDismissWithDuration([this](double seconds) { m_snoozes.append(seconds); });
+        m_alerts->toasts.setOnDismissWithDuration([this](double seconds) { m_snoozes.append(seconds); });
     }
 
-    void cleanup() {
-        m_toasts.reset();
-        m_panels.reset();
-    }
+    void cleanup() { m_alerts.reset(); }
 
     void noTimerToastDismissesItselfAfterItsSeconds_data() {
         QTest::addColumn<int>("seconds");
@@ -54,57 +49,57 @@ private Q_SLOTS:
     void noTimerToastDismissesItselfAfterItsSeconds() {
         QFETCH(int, seconds);
         QFETCH(bool, closes);
-        m_toasts->showToast(seconds);
-        QPointer<AlertWindow> window = m_toasts->toastWindow();
+        m_alerts->toasts.showToast(seconds);
+        QPointer<AlertWindow> window = m_alerts->toasts.toastWindow();
         QVERIFY(window && window->isVisible());
         if (closes) {
-            QTRY_VERIFY(!m_toasts->toastWindow());
+            QTRY_VERIFY(!m_alerts->toasts.toastWindow());
             QVERIFY(!window->isVisible());
             // Hidden first, freed by the clean-up a moment later.
             QTRY_VERIFY(!window);
         } else {
             QTest::qWait(1500);
-            QCOMPARE(m_toasts->toastWindow(), window.data());
+            QCOMPARE(m_alerts->toasts.toastWindow(), window.data());
             QVERIFY(window->isVisible());
-            m_toasts->dismissToast();
+            m_alerts->toasts.dismissToast();
             QVERIFY(!window->isVisible());
         }
     }
 
     void aNewToastReplacesTheOpenOneAndKeepsItsOwnTime() {
-        m_toasts->showToast(1);
-        QPointer<AlertWindow> first = m_toasts->toastWindow();
-        m_toasts->showToast(0);
-        QPointer<AlertWindow> second = m_toasts->toastWindow();
+        m_alerts->toasts.showToast(1);
+        QPointer<AlertWindow> first = m_alerts->toasts.toastWindow();
+        m_alerts->toasts.showToast(0);
+        QPointer<AlertWindow> second = m_alerts->toasts.toastWindow();
         QVERIFY(second && second != first);
         QVERIFY(!first->isVisible());
-        QCOMPARE(m_toasts->windowsAwaitingCleanup(), 1);
+        QCOMPARE(m_alerts->toasts.windowsAwaitingCleanup(), 1);
         QTRY_VERIFY(!first);
         // The first toast's one second has long passed: its wait must not end the new toast.
         QTest::qWait(300);
-        QCOMPARE(m_toasts->toastWindow(), second.data());
+        QCOMPARE(m_alerts->toasts.toastWindow(), second.data());
         QVERIFY(second->isVisible());
     }
 
     void hiddenToastsAreClosedTogetherInTheOrderHidden() {
         QStringList closed;
-        m_toasts->showToast(0);
-        QPointer<AlertWindow> first = m_toasts->toastWindow();
+        m_alerts->toasts.showToast(0);
+        QPointer<AlertWindow> first = m_alerts->toasts.toastWindow();
         connect(first, &QObject::destroyed, this, [&closed] { closed << "first"; });
-        m_toasts->dismissToast();
-        m_toasts->showActiveTimerToast("Task", "00:10", 0);
-        QPointer<AlertWindow> second = m_toasts->activeTimerWindow();
+        m_alerts->toasts.dismissToast();
+        m_alerts->toasts.showActiveTimerToast("Task", "00:10", 0);
+        QPointer<AlertWindow> second = m_alerts->toasts.activeTimerWindow();
         connect(second, &QObject::destroyed, this, [&closed] { closed << "second"; });
-        m_toasts->showActiveTimerToast("Task", "00:11", 0);
+        m_alerts->toasts.showActiveTimerToast("Task", "00:11", 0);
         QVERIFY(first && second);
-        QCOMPARE(m_toasts->windowsAwaitingCleanup(), 2);
+        QCOMPARE(m_alerts->toasts.windowsAwaitingCleanup(), 2);
         QTRY_COMPARE(closed, (QStringList{"first", "second"}));
-        QCOMPARE(m_toasts->windowsAwaitingCleanup(), 0);
+        QCOMPARE(m_alerts->toasts.windowsAwaitingCleanup(), 0);
     }
 
     void dismissingWithoutAToastQueuesNothing() {
-        m_toasts->dismissToast();
-        QCOMPARE(m_toasts->windowsAwaitingCleanup(), 0);
+        m_alerts->toasts.dismissToast();
+        QCOMPARE(m_alerts->toasts.windowsAwaitingCleanup(), 0);
     }
 
     void snoozeChoiceEndsBothRemindersAndPassesItsSeconds_data() {
@@ -122,9 +117,9 @@ private Q_SLOTS:
         QFETCH(QString, title);
         QFETCH(double, seconds);
         QSignalSpy posted(&AlertHub::instance(), &AlertHub::dismissToastAlert);
-        m_panels->showAlert(0, {}, {});
-        m_toasts->showActiveTimerToast("Task", "00:10", 0);
-        m_toasts->showToast(0);
+        m_alerts->panels.showAlert(0, {}, {});
+        m_alerts->toasts.showActiveTimerToast("Task", "00:10", 0);
+        m_alerts->toasts.showToast(0);
         ToastAlertView* view = toastView();
         const QList<QAction*> items = view->snoozeMenu()->actions();
         QCOMPARE(items.size(), 4);
@@ -136,9 +131,9 @@ private Q_SLOTS:
         // Handled once the menu's action has returned.
         QVERIFY(m_snoozes.isEmpty());
         QTRY_COMPARE(m_snoozes, QList<double>{seconds});
-        QVERIFY(!m_toasts->toastWindow());
-        QVERIFY(!m_panels->alertPanel());
-        QVERIFY(m_toasts->activeTimerWindow());
+        QVERIFY(!m_alerts->toasts.toastWindow());
+        QVERIFY(!m_alerts->panels.alertPanel());
+        QVERIFY(m_alerts->toasts.activeTimerWindow());
 
         // The toast is done: its menu is off and a second choice posts nothing.
         QVERIFY(view->isDismissed());
@@ -148,32 +143,32 @@ private Q_SLOTS:
     }
 
     void dismissSignalWithoutDurationCallsNoCallback() {
-        m_panels->showAlert(0, {}, {});
-        m_toasts->showToast(0);
-        m_toasts->showActiveTimerToast("Task", "00:10", 0);
+        m_alerts->panels.showAlert(0, {}, {});
+        m_alerts->toasts.showToast(0);
+        m_alerts->toasts.showActiveTimerToast("Task", "00:10", 0);
         AlertHub::instance().postDismissToastAlert(0);
-        QTRY_VERIFY(!m_toasts->toastWindow());
-        QVERIFY(!m_panels->alertPanel());
-        QVERIFY(m_toasts->activeTimerWindow());
+        QTRY_VERIFY(!m_alerts->toasts.toastWindow());
+        QVERIFY(!m_alerts->panels.alertPanel());
+        QVERIFY(m_alerts->toasts.activeTimerWindow());
         QVERIFY(m_snoozes.isEmpty());
     }
 
     void activeTimerToastShowsTheTimerAndEndsItself() {
         const QString longName =
             QStringLiteral("A very long task name that does not fit on one line of the toast");
-        m_toasts->showActiveTimerToast(longName, QStringLiteral("01:05"), 0);
-        QPointer<AlertWindow> first = m_toasts->activeTimerWindow();
+        m_alerts->toasts.showActiveTimerToast(longName, QStringLiteral("01:05"), 0);
+        QPointer<AlertWindow> first = m_alerts->toasts.activeTimerWindow();
         auto* view = qobject_cast<ActiveTimerToastView*>(first->content());
         QCOMPARE(view->findChild<QLabel*>("elapsedLabel")->text(), QStringLiteral("01:05"));
         auto* name = view->findChild<QLabel*>("taskNameLabel");
         QVERIFY(name->text().endsWith(QChar(0x2026)));
         QCOMPARE(name->toolTip(), longName);
 
-        m_toasts->showActiveTimerToast(QStringLiteral("Next"), QStringLiteral("01:35"), 1);
+        m_alerts->toasts.showActiveTimerToast(QStringLiteral("Next"), QStringLiteral("01:35"), 1);
         QVERIFY(!first->isVisible());
-        QPointer<AlertWindow> second = m_toasts->activeTimerWindow();
+        QPointer<AlertWindow> second = m_alerts->toasts.activeTimerWindow();
         QVERIFY(second && second->isVisible());
-        QTRY_VERIFY(!m_toasts->activeTimerWindow());
+        QTRY_VERIFY(!m_alerts->toasts.activeTimerWindow());
         QTRY_VERIFY(!second);
     }
 
