@@ -4,6 +4,7 @@
 #include "support/FakeHttpServer.h"
 #include "support/InMemoryKeychain.h"
 #include "support/TaskAwait.h"
+#include "support/TestData.h"
 #include "support/TestMain.h"
 
 #include "app/KeychainItem.h"
@@ -26,11 +27,6 @@ const QString token = QStringLiteral("pk_4711_Q8ZJ3KX0WB2M9TLR5D7C");
 const QString team = QStringLiteral("9001");
 const QDateTime entryStart = QDateTime::fromMSecsSinceEpoch(1772438400000); // 2026-03-02 08:00 UTC
 const QDateTime entryEnd = entryStart.addSecs(90 * 60);
-
-// JSON written with single quotes, which keeps the test data readable.
-QByteArray j(const char* text) {
-    return QByteArray(text).replace('\'', '"');
-}
 
 const QByteArray timerReply = j("{'data':{'id':'te1','start':'1772438400000',"
                                 "'task':{'id':'abc','name':'Write report'}}}");

@@ -1,5 +1,6 @@
 // Decoding ClickUp's replies and turning them into the values the application shows.
 #include "support/FakeClock.h"
+#include "support/TestData.h"
 #include "support/TestMain.h"
 
 #include "app/DecodingError.h"
@@ -10,8 +11,6 @@
 #include "clickup/ClickUpTimeEntriesResponse.h"
 #include "clickup/ClickUpTimeEntryCreateResponse.h"
 
-#include <QFile>
-
 #include <functional>
 
 Q_DECLARE_METATYPE(DecodingError::Kind)
@@ -19,19 +18,6 @@ Q_DECLARE_METATYPE(FlexibleValue)
 
 namespace {
 const QDateTime pinnedNow(QDate(2026, 3, 2), QTime(12, 0));
-
-QByteArray fixture(const QString& name) {
-    QFile file(QStringLiteral(PENDLOW_TEST_DATA "/") + name);
-    if (!file.open(QIODevice::ReadOnly)) {
-        qFatal("missing fixture %s", qPrintable(name));
-    }
-    return file.readAll();
-}
-
-// JSON written with single quotes, which keeps the test data readable.
-QByteArray j(const char* text) {
-    return QByteArray(text).replace('\'', '"');
-}
 
 QDateTime at(qint64 milliseconds) {
     return QDateTime::fromMSecsSinceEpoch(milliseconds);

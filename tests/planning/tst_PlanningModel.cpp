@@ -1,29 +1,16 @@
 // The planning reply and the values derived from a planned task: hours, weeks, clients, status order.
 #include "support/StdoutCapture.h"
+#include "support/TestData.h"
 #include "support/TestMain.h"
 
 #include "app/DecodingError.h"
 #include "planning/ClientGroup.h"
 #include "planning/ToolsPlanningResponse.h"
 
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 namespace {
-QByteArray fixture(const QString& name) {
-    QFile file(QStringLiteral(PENDLOW_TEST_DATA "/") + name);
-    if (!file.open(QIODevice::ReadOnly)) {
-        qFatal("missing fixture %s", qPrintable(name));
-    }
-    return file.readAll();
-}
-
-// JSON written with single quotes, which keeps the test data readable.
-QByteArray j(const char* text) {
-    return QByteArray(text).replace('\'', '"');
-}
-
 // A planning reply whose "data" holds the given text.
 QByteArray replyWithData(const QByteArray& data) {
     return QJsonDocument(QJsonObject{{"data", QString::fromUtf8(data)}, {"xbarversion", "2.4.1"}}).toJson();

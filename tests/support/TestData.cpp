@@ -1,0 +1,15 @@
+#include "TestData.h"
+
+#include <QFile>
+
+QByteArray j(const char* text) {
+    return QByteArray(text).replace('\'', '"');
+}
+
+QByteArray readTestFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qFatal("missing test file %s", qPrintable(path));
+    }
+    return file.readAll();
+}

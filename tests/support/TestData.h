@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// JSON written with single quotes, which keeps the test data readable: every ' becomes ".
+QByteArray j(const char* text);
+
+// The bytes of the file at the path; a missing file ends the test run.
+QByteArray readTestFile(const QString& path);
+
+// The named file of the test's fixtures folder. PENDLOW_TEST_DATA is set for each test executable
+// alone, so this is compiled into the test's own translation unit.
+#ifdef PENDLOW_TEST_DATA
+namespace {
+inline QByteArray fixture(const QString& name) {
+    return readTestFile(QStringLiteral(PENDLOW_TEST_DATA "/") + name);
+}
+} // namespace
+#endif
