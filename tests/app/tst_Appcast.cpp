@@ -1,22 +1,13 @@
 // Update feeds: which items count and what they offer, broken feeds, and the version order.
+#include "support/TestData.h"
 #include "support/TestMain.h"
 
 #include "platform/AppcastParser.h"
 #include "platform/UpdateError.h"
 #include "platform/VersionNumber.h"
 
-#include <QFile>
-
 namespace {
 const QUrl feedUrl(QStringLiteral("https://updates.example.org/pendlow/appcast.xml"));
-
-QByteArray fixture(const QString& name) {
-    QFile file(QStringLiteral(PENDLOW_TEST_DATA "/") + name);
-    if (!file.open(QIODevice::ReadOnly)) {
-        qFatal("missing fixture %s", qPrintable(name));
-    }
-    return file.readAll();
-}
 
 QByteArray feedWithItems(const QByteArray& items) {
     return QByteArray(

@@ -3,6 +3,7 @@
 // standard error and the real message box.
 #include "support/FakeClock.h"
 #include "support/FakeHttpServer.h"
+#include "support/TestData.h"
 #include "support/TestMain.h"
 
 #include "app/Log.h"
@@ -11,7 +12,6 @@
 #include "platform/AppcastUpdater.h"
 
 #include <QDesktopServices>
-#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
@@ -29,14 +29,6 @@ using namespace std::chrono_literals;
 namespace {
 const QString currentVersion = QStringLiteral("1.4.0");
 const QString lastCheckKey = QStringLiteral("SULastCheckTime");
-
-QByteArray fixture(const QString& name) {
-    QFile file(QStringLiteral(PENDLOW_TEST_DATA "/") + name);
-    if (!file.open(QIODevice::ReadOnly)) {
-        qFatal("missing fixture %s", qPrintable(name));
-    }
-    return file.readAll();
-}
 
 FakeHttpServer::Response xml(const QByteArray& body) {
     FakeHttpServer::Response response;

@@ -3,6 +3,7 @@
 #include "support/FakeHttpServer.h"
 #include "support/InMemoryKeychain.h"
 #include "support/TaskAwait.h"
+#include "support/TestData.h"
 #include "support/TestMain.h"
 
 #include "app/KeychainItem.h"
@@ -13,7 +14,6 @@
 #include "planning/ToolsAPIService.h"
 #include "planning/ToolsAuthService.h"
 
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -26,14 +26,6 @@ namespace {
 const QDateTime pinnedNow(QDate(2026, 3, 2), QTime(12, 0));
 const QString servicePath = QStringLiteral("/tools/webservice/rest/server.php");
 const QString tokenRoute = QStringLiteral("/tools/admin/tool/brisvane/auth_api.php?action=token");
-
-QByteArray fixture(const QString& name) {
-    QFile file(QStringLiteral(PENDLOW_TEST_DATA "/") + name);
-    if (!file.open(QIODevice::ReadOnly)) {
-        qFatal("missing fixture %s", qPrintable(name));
-    }
-    return file.readAll();
-}
 
 QByteArray planningReply() {
     return QJsonDocument(QJsonObject{{"data", QString::fromUtf8(fixture("planning_tasks.json"))},

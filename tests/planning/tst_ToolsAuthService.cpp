@@ -4,6 +4,7 @@
 #include "support/FakeHttpServer.h"
 #include "support/InMemoryKeychain.h"
 #include "support/TaskAwait.h"
+#include "support/TestData.h"
 #include "support/TestMain.h"
 
 #include "app/DecodingError.h"
@@ -15,7 +16,6 @@
 #include "planning/AuthError.h"
 #include "planning/ToolsAuthService.h"
 
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -27,14 +27,6 @@ Q_DECLARE_METATYPE(AuthError::Kind)
 namespace {
 const QDateTime pinnedNow(QDate(2026, 3, 2), QTime(12, 0));
 const QString apiPath = QStringLiteral("/tools/admin/tool/brisvane/auth_api.php");
-
-QByteArray fixture(const QString& name) {
-    QFile file(QStringLiteral(PENDLOW_TEST_DATA "/") + name);
-    if (!file.open(QIODevice::ReadOnly)) {
-        qFatal("missing fixture %s", qPrintable(name));
-    }
-    return file.readAll();
-}
 
 QString route(const char* action) {
     return apiPath + QStringLiteral("?action=") + QLatin1String(action);

@@ -7,6 +7,7 @@
 #include "support/InMemoryKeychain.h"
 #include "support/LogCapture.h"
 #include "support/TaskAwait.h"
+#include "support/TestData.h"
 #include "support/TestMain.h"
 #include "support/WebHelperPath.h"
 
@@ -32,14 +33,6 @@ namespace {
 const QDateTime kNow(QDate(2026, 3, 2), QTime(12, 0));
 const QString kLoginPath = QStringLiteral("/tools/admin/tool/brisvane/view/auth_popup.php");
 const QString kApiPath = QStringLiteral("/tools/admin/tool/brisvane/auth_api.php");
-
-QByteArray fixture(const QString& name) {
-    QFile file(QStringLiteral(PENDLOW_TEST_DATA "/") + name);
-    if (!file.open(QIODevice::ReadOnly)) {
-        qFatal("missing fixture %s", qPrintable(name));
-    }
-    return file.readAll();
-}
 
 // "pendlow://auth/callback?" and the query, "{state}" standing for the state that was sent.
 QUrl callbackFor(const QString& query, const QString& sentState) {
