@@ -10,6 +10,7 @@
 #include "support/LogCapture.h"
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
+#include "support/TestSettings.h"
 
 #include "alerts/AlertHub.h"
 #include "app/AppState.h"
@@ -23,15 +24,13 @@
 
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
-#include <QTemporaryDir>
 
 #include <memory>
 
 class PendlowAppTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    std::unique_ptr<UserDefaultsService> m_settings;
+    std::unique_ptr<TestSettings> m_settings;
     std::unique_ptr<InMemoryKeychain> m_keychain;
     std::unique_ptr<FakeClickUpAPI> m_api;
     std::unique_ptr<FakeNotificationService> m_notifications;
@@ -39,7 +38,6 @@ class PendlowAppTest : public QObject {
     FakeFloatingAlertService m_panels;
     std::unique_ptr<UpdateService> m_updates;
     int m_updaterStarts = 0;
-    int m_round = 0;
 
     std::unique_ptr<PendlowApp> makeApp() {
         return std::make_unique<PendlowApp>(PendlowApp::Services{.keychainService = *m_keychain,
@@ -53,8 +51,7 @@ class PendlowAppTest : public QObject {
 
 private Q_SLOTS:
     void init() {
-        m_settings =
-            std::make_unique<UserDefaultsService>(m_dir.filePath(QStringLiteral("s%1.conf").arg(++m_round)));
+        m_settings = std::make_unique<TestSettings>();
         m_keychain = std::make_unique<InMemoryKeychain>();
         m_api = std::make_unique<FakeClickUpAPI>();
         m_notifications = std::make_unique<FakeNotificationService>();

@@ -1,13 +1,13 @@
 // The periodic refresh: its period from the settings, the refresh at start, restarts, and the guard
 // that drops a tick while a refresh of its own still runs.
 #include "support/TestMain.h"
+#include "support/TestSettings.h"
 
 #include "app/TimerRefreshService.h"
 #include "app/UserDefaultsService.h"
 
 #include <QCoroSignal>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 
 #include <memory>
 #include <stdexcept>
@@ -32,13 +32,11 @@ Q_SIGNALS:
 class TimerRefreshServiceTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    std::unique_ptr<UserDefaultsService> m_settings;
+    std::unique_ptr<TestSettings> m_settings;
     std::unique_ptr<TimerRefreshService> m_service;
     Gate m_gate;
     int m_started = 0;
     int m_finished = 0;
-    int m_round = 0;
 
     static QCoro::Task<> refresh(TimerRefreshServiceTest* test) {
         ++test->m_started;
@@ -50,8 +48,7 @@ class TimerRefreshServiceTest : public QObject {
 
 private Q_SLOTS:
     void init() {
-        m_settings =
-            std::make_unique<UserDefaultsService>(m_dir.filePath(QStringLiteral("s%1.conf").arg(++m_round)));
+        m_settings = std::make_unique<TestSettings>();
         m_service = std::make_unique<TimerRefreshService>(*m_settings);
         m_service->setOnRefresh([this] { return refresh(this); });
         m_started = 0;

@@ -5,6 +5,7 @@
 #include "support/FakeHttpServer.h"
 #include "support/TestData.h"
 #include "support/TestMain.h"
+#include "support/TestSettings.h"
 
 #include "app/Log.h"
 #include "app/UpdateService.h"
@@ -16,7 +17,6 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTemporaryFile>
 
 #include <memory>
@@ -91,8 +91,7 @@ public Q_SLOTS:
 class UpdateServiceTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    std::unique_ptr<UserDefaultsService> m_settings;
+    std::unique_ptr<TestSettings> m_settings;
     std::unique_ptr<FakeHttpServer> m_server;
     std::unique_ptr<UpdateService> m_service;
     QList<ShownAlert> m_alerts;
@@ -149,7 +148,6 @@ class UpdateServiceTest : public QObject {
 
 private Q_SLOTS:
     void initTestCase() {
-        QVERIFY(m_dir.isValid());
         QDesktopServices::setUrlHandler(QStringLiteral("https"), &m_urls, "open");
         QDesktopServices::setUrlHandler(QStringLiteral("http"), &m_urls, "open");
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &m_urls, "open");
@@ -162,9 +160,7 @@ private Q_SLOTS:
     }
 
     void init() {
-        m_settings = std::make_unique<UserDefaultsService>(
-            m_dir.filePath(QStringLiteral("%1.conf").arg(QString::fromLatin1(QTest::currentTestFunction()) +
-                                                         QString::fromLatin1(QTest::currentDataTag()))));
+        m_settings = std::make_unique<TestSettings>();
         m_server = std::make_unique<FakeHttpServer>();
         m_alerts.clear();
         m_log.clear();

@@ -7,12 +7,12 @@
 #include "support/FakeToastAlertService.h"
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
+#include "support/TestSettings.h"
 
 #include "app/UserDefaultsService.h"
 #include "clickup/TimerState.h"
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
 
 #include <ctime>
 #include <memory>
@@ -42,9 +42,8 @@ std::exception_ptr failureNamed(const QString& name) {
 class TimerStateTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
     std::unique_ptr<FakeClock> m_clock;
-    std::unique_ptr<UserDefaultsService> m_settings;
+    std::unique_ptr<TestSettings> m_settings;
     std::unique_ptr<FakeClickUpAPI> m_api;
     std::unique_ptr<FakeNotificationService> m_notifications;
     std::unique_ptr<FakeToastAlertService> m_toasts;
@@ -52,7 +51,6 @@ class TimerStateTest : public QObject {
     std::unique_ptr<TimerState> m_state;
     QList<std::optional<ActiveTimer>> m_timerChanges;
     int m_stoppedCalls = 0;
-    int m_round = 0;
 
     TimerState& state() { return *m_state; }
 
@@ -73,13 +71,11 @@ private Q_SLOTS:
     void initTestCase() {
         qputenv("TZ", "Europe/Amsterdam");
         tzset();
-        QVERIFY(m_dir.isValid());
     }
 
     void init() {
         m_clock = std::make_unique<FakeClock>(kMondayMorning);
-        m_settings =
-            std::make_unique<UserDefaultsService>(m_dir.filePath(QStringLiteral("s%1.conf").arg(++m_round)));
+        m_settings = std::make_unique<TestSettings>();
         m_api = std::make_unique<FakeClickUpAPI>();
         m_notifications = std::make_unique<FakeNotificationService>();
         m_toasts = std::make_unique<FakeToastAlertService>();

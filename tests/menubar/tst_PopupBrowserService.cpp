@@ -1,11 +1,12 @@
 // The in-app browser window: the pendlow-web window's title, size, placement and floating state,
 // one window at a time, the default-browser setting, refused addresses, and QtWebEngine staying out
 // of this process.
-#include "support/TestMain.h"
 
 #include "app/UserDefaultsService.h"
 #include "menubar/PopupBrowserService.h"
 #include "support/FakeHttpServer.h"
+#include "support/TestMain.h"
+#include "support/TestSettings.h"
 #include "support/WebHelperPath.h"
 #include "support/X11TestWindows.h"
 
@@ -26,7 +27,7 @@ class PopupBrowserServiceTest : public QObject {
 
     FakeHttpServer m_server;
     QTemporaryDir m_dir;
-    std::unique_ptr<UserDefaultsService> m_settings;
+    std::unique_ptr<TestSettings> m_settings;
     std::unique_ptr<PopupBrowserService> m_browser;
     QList<QUrl> m_openedOnDesktop;
 
@@ -64,7 +65,7 @@ private Q_SLOTS:
     }
 
     void init() {
-        m_settings = std::make_unique<UserDefaultsService>(m_dir.filePath(QStringLiteral("Pendlow.conf")));
+        m_settings = std::make_unique<TestSettings>();
         m_browser = std::make_unique<PopupBrowserService>(m_settings.get());
         m_browser->setHelperProgram(builtWebHelper());
         m_openedOnDesktop.clear();
@@ -80,7 +81,6 @@ private Q_SLOTS:
         const qint64 pid = m_browser->windowProcessId();
         m_browser.reset();
         QVERIFY(!X11TestWindows::processAlive(pid) || pid == 0);
-        QFile::remove(m_settings->fileName());
         m_settings.reset();
     }
 

@@ -5,6 +5,7 @@
 #include "support/TaskAwait.h"
 #include "support/TestData.h"
 #include "support/TestMain.h"
+#include "support/TestSettings.h"
 
 #include "app/KeychainItem.h"
 #include "app/Log.h"
@@ -16,7 +17,6 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTemporaryDir>
 
 #include <memory>
 
@@ -54,10 +54,9 @@ double nowSeconds() {
 class ToolsAPIServiceTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<FakeHttpServer> m_server;
     std::unique_ptr<InMemoryKeychain> m_keychain;
-    std::unique_ptr<UserDefaultsService> m_settings;
+    std::unique_ptr<TestSettings> m_settings;
     std::unique_ptr<ToolsAuthService> m_auth;
     std::unique_ptr<ToolsAPIService> m_api;
     std::unique_ptr<FakeClock> m_clock;
@@ -74,10 +73,9 @@ class ToolsAPIServiceTest : public QObject {
 
 private Q_SLOTS:
     void init() {
-        m_dir = std::make_unique<QTemporaryDir>();
         m_server = std::make_unique<FakeHttpServer>();
         m_keychain = std::make_unique<InMemoryKeychain>();
-        m_settings = std::make_unique<UserDefaultsService>(m_dir->filePath("settings.conf"));
+        m_settings = std::make_unique<TestSettings>();
         m_settings->setToolsUrl(m_server->baseUrl().toString() + QStringLiteral("/tools/"));
         m_settings->setUserKey("user-1");
         m_auth = std::make_unique<ToolsAuthService>(*m_keychain, *m_settings);

@@ -6,6 +6,7 @@
 #include "support/TaskAwait.h"
 #include "support/TestData.h"
 #include "support/TestMain.h"
+#include "support/TestSettings.h"
 
 #include "app/DecodingError.h"
 #include "app/KeychainError.h"
@@ -18,7 +19,6 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTemporaryDir>
 
 #include <memory>
 
@@ -82,10 +82,9 @@ QCoro::Task<QStringList> threeCallers(ToolsAuthService& auth) {
 class ToolsAuthServiceTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<FakeHttpServer> m_server;
     std::unique_ptr<RefusingKeychain> m_keychain;
-    std::unique_ptr<UserDefaultsService> m_settings;
+    std::unique_ptr<TestSettings> m_settings;
     std::unique_ptr<ToolsAuthService> m_auth;
     std::unique_ptr<FakeClock> m_clock;
 
@@ -112,10 +111,9 @@ class ToolsAuthServiceTest : public QObject {
 
 private Q_SLOTS:
     void init() {
-        m_dir = std::make_unique<QTemporaryDir>();
         m_server = std::make_unique<FakeHttpServer>();
         m_keychain = std::make_unique<RefusingKeychain>();
-        m_settings = std::make_unique<UserDefaultsService>(m_dir->filePath("settings.conf"));
+        m_settings = std::make_unique<TestSettings>();
         m_settings->setToolsUrl(toolsUrl());
         m_auth = std::make_unique<ToolsAuthService>(*m_keychain, *m_settings);
         m_auth->setRequestTimeout(3000);

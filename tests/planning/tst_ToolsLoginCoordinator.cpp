@@ -9,6 +9,7 @@
 #include "support/TaskAwait.h"
 #include "support/TestData.h"
 #include "support/TestMain.h"
+#include "support/TestSettings.h"
 #include "support/WebHelperPath.h"
 
 #include "app/KeychainError.h"
@@ -23,7 +24,6 @@
 #include <QCoroTimer>
 #include <QFile>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QUrlQuery>
 
 #include <chrono>
@@ -81,11 +81,9 @@ struct Outcome {
 class ToolsLoginCoordinatorTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    int m_round = 0;
     std::unique_ptr<FakeClock> m_clock;
     std::unique_ptr<FakeHttpServer> m_server;
-    std::unique_ptr<UserDefaultsService> m_settings;
+    std::unique_ptr<TestSettings> m_settings;
     std::unique_ptr<InMemoryKeychain> m_keychain;
     std::unique_ptr<ToolsAuthService> m_auth;
     std::unique_ptr<ToolsLoginCoordinator> m_coordinator;
@@ -125,8 +123,7 @@ private Q_SLOTS:
         m_server = std::make_unique<FakeHttpServer>();
         m_server->route("GET", kApiPath,
                         FakeHttpServer::Response::json(fixture(QStringLiteral("userinfo.json"))));
-        m_settings =
-            std::make_unique<UserDefaultsService>(m_dir.filePath(QStringLiteral("s%1.conf").arg(++m_round)));
+        m_settings = std::make_unique<TestSettings>();
         m_settings->setToolsUrl(m_server->baseUrl().toString() + QStringLiteral("/tools/"));
         m_settings->setUserKey(QStringLiteral("key-before"));
         m_keychain = std::make_unique<InMemoryKeychain>();

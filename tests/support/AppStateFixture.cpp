@@ -8,7 +8,6 @@
 
 AppStateFixture::AppStateFixture(std::optional<QDateTime> now)
     : m_clock(now ? std::make_unique<FakeClock>(*now) : nullptr)
-    , settings(dir.filePath(QStringLiteral("Pendlow.conf")))
     , m_state(
           std::make_unique<AppState>(clickUp, tools, keychain, settings, notifications, &toasts, &panels)) {}
 

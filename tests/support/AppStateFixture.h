@@ -7,12 +7,11 @@
 #include "support/FakeToastAlertService.h"
 #include "support/FakeToolsAPI.h"
 #include "support/InMemoryKeychain.h"
+#include "support/TestSettings.h"
 
 #include "app/AppState.h"
-#include "app/UserDefaultsService.h"
 
 #include <QDateTime>
-#include <QTemporaryDir>
 
 #include <memory>
 #include <optional>
@@ -51,8 +50,7 @@ private:
     std::unique_ptr<FakeClock> m_clock;
 
 public:
-    QTemporaryDir dir;
-    UserDefaultsService settings;
+    TestSettings settings;
     InMemoryKeychain keychain;
     FakeClickUpAPI clickUp;
     FakeToolsAPI tools;
