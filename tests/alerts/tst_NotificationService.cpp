@@ -1,8 +1,8 @@
 // The desktop notifications against a fake freedesktop notification server on a private bus:
 // texts and hints as the server receives them, the single no-timer warning, and failures.
 #include "support/FakeNotificationServer.h"
+#include "support/OutputCapture.h"
 #include "support/PrivateDBus.h"
-#include "support/StdoutCapture.h"
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
@@ -263,7 +263,7 @@ private Q_SLOTS:
             m_bus->disconnect(QStringLiteral("server-%1").arg(m_round));
         }
 
-        StdoutCapture capture;
+        OutputCapture capture;
         const bool allReturned =
             !awaitTask(m_service->sendNoTimerWarning()).failed() &&
             !awaitTask(m_service->sendTimerStarted(QStringLiteral("Task"))).failed() &&
@@ -287,7 +287,7 @@ private Q_SLOTS:
     }
 
     void permissionMeansTheServerAnswers() {
-        StdoutCapture quiet;
+        OutputCapture quiet;
         const auto granted = awaitTask(m_service->requestPermission());
         QCOMPARE(quiet.text(), QString());
         QCOMPARE(granted.value, std::optional<bool>(true));
@@ -295,7 +295,7 @@ private Q_SLOTS:
 
         m_server.reset();
         m_bus->disconnect(QStringLiteral("server-%1").arg(m_round));
-        StdoutCapture capture;
+        OutputCapture capture;
         const auto refused = awaitTask(m_service->requestPermission());
         const QString printed = capture.text();
         QCOMPARE(refused.value, std::optional<bool>(false));

@@ -181,8 +181,7 @@ private Q_SLOTS:
     }
 
     void fetchPlanningOnDemand() {
-        LogCapture log;
-        UserDefaultsService::shared().setDebugLoggingEnabled(true);
+        LogCapture log(LogCapture::Verbosity::debug);
         awaitTask(state().fetchPlanning());
         QCOMPARE(m_fixture->tools.calls(), 0);
         QVERIFY(log.contains(QStringLiteral("[API] Tools not configured, skipping planning fetch")));

@@ -1,6 +1,7 @@
 // The secret store against the session's Secret Service (the harness runs an unlocked
 // gnome-keyring), and the in-memory store the consumers' tests use, held to the same contract.
 #include "support/InMemoryKeychain.h"
+#include "support/LogCapture.h"
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
@@ -18,7 +19,6 @@
 #include <QDBusMetaType>
 #include <QDBusReply>
 #include <QDBusVariant>
-#include <QMutex>
 #include <QProcess>
 #include <QSignalSpy>
 #include <qt6keychain/keychain.h>
@@ -91,8 +91,7 @@ class KeychainServiceTest : public QObject {
     InMemoryKeychain m_memory;
     QStringList m_usedKeys;
 
-    QMutex m_mutex;
-    QStringList m_lines;
+    std::unique_ptr<LogCapture> m_log;
 
     KeychainServiceProtocol& store(const QString& name) {
         if (name == "in memory") {
@@ -107,10 +106,7 @@ class KeychainServiceTest : public QObject {
         return unique;
     }
 
-    QStringList lines() {
-        QMutexLocker locker(&m_mutex);
-        return std::exchange(m_lines, {});
-    }
+    QStringList lines() { return m_log->takeLines(); }
 
     void addStoreColumn() { QTest::addColumn<QString>("store"); }
 
@@ -119,17 +115,14 @@ private Q_SLOTS:
         qDBusRegisterMetaType<StringMap>();
         QVERIFY2(m_isChild || QDBusConnection::sessionBus().interface()->isServiceRegistered(kSecrets),
                  "no Secret Service on the session bus");
-        Log::setSinkForTesting([this](Log::Level, Log::Category, const QString& text) {
-            QMutexLocker locker(&m_mutex);
-            m_lines << text;
-        });
+        m_log = std::make_unique<LogCapture>();
     }
 
     void cleanupTestCase() {
         for (const QString& used : std::as_const(m_usedKeys)) {
             awaitTask(m_keychain.deleteValue(used));
         }
-        Log::setSinkForTesting({});
+        m_log.reset();
     }
 
     void init() {

@@ -1,5 +1,6 @@
 // The log: which levels are written while the debug switch is off or on, the line formats, masking
 // of registered secrets, standard error, and logging from many threads.
+#include "support/OutputCapture.h"
 #include "support/TestMain.h"
 
 #include "app/Error.h"
@@ -8,13 +9,10 @@
 #include "platform/AppPaths.h"
 
 #include <QMutex>
-#include <QTemporaryFile>
 #include <QThread>
 
 #include <optional>
 #include <stdexcept>
-
-#include <unistd.h>
 
 namespace {
 struct Line {
@@ -234,18 +232,10 @@ private Q_SLOTS:
 
     void writesLevelAndLineToStandardError() {
         Log::setSinkForTesting({});
-        QTemporaryFile capture;
-        QVERIFY(capture.open());
-        std::fflush(stderr);
-        const int saved = dup(2);
-        dup2(capture.handle(), 2);
+        OutputCapture capture(OutputCapture::Stream::standardError);
         Log::warning(QStringLiteral("disk full"), Log::Category::storage);
         Log::notice(QStringLiteral("started"), Log::Category::general);
-        std::fflush(stderr);
-        dup2(saved, 2);
-        close(saved);
-        capture.seek(0);
-        QCOMPARE(capture.readAll(), QByteArray("error [Storage] disk full\nnotice [General] started\n"));
+        QCOMPARE(capture.text(), QStringLiteral("error [Storage] disk full\nnotice [General] started\n"));
     }
 
     void linesFromManyThreadsArriveWhole() {

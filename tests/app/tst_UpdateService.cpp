@@ -3,6 +3,8 @@
 // standard error and the real message box.
 #include "support/FakeClock.h"
 #include "support/FakeHttpServer.h"
+#include "support/LogCapture.h"
+#include "support/OutputCapture.h"
 #include "support/TestData.h"
 #include "support/TestMain.h"
 #include "support/TestSettings.h"
@@ -17,12 +19,9 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
-#include <QTemporaryFile>
 
 #include <memory>
 #include <optional>
-
-#include <unistd.h>
 
 using namespace std::chrono_literals;
 
@@ -42,39 +41,6 @@ struct ShownAlert {
     UpdateAlert::Answer answer;
 };
 
-struct LogLine {
-    Log::Level level;
-    QString text;
-};
-
-// Sends this process's standard error to a file while it lives; text() restores it.
-class StderrCapture {
-public:
-    StderrCapture() {
-        m_file.open();
-        std::fflush(stderr);
-        m_saved = dup(STDERR_FILENO);
-        dup2(m_file.handle(), STDERR_FILENO);
-    }
-    ~StderrCapture() { restore(); }
-    QString text() {
-        restore();
-        m_file.seek(0);
-        return QString::fromUtf8(m_file.readAll());
-    }
-
-private:
-    void restore() {
-        if (m_saved >= 0) {
-            std::fflush(stderr);
-            dup2(m_saved, STDERR_FILENO);
-            close(m_saved);
-            m_saved = -1;
-        }
-    }
-    QTemporaryFile m_file;
-    int m_saved = -1;
-};
 } // namespace
 
 // Receives the web addresses that QDesktopServices would open.
@@ -95,7 +61,7 @@ class UpdateServiceTest : public QObject {
     std::unique_ptr<FakeHttpServer> m_server;
     std::unique_ptr<UpdateService> m_service;
     QList<ShownAlert> m_alerts;
-    QList<LogLine> m_log;
+    std::unique_ptr<LogCapture> m_log;
     UrlRecorder m_urls;
     std::chrono::milliseconds m_transferTimeout = 10s;
 
@@ -123,11 +89,13 @@ class UpdateServiceTest : public QObject {
         return *m_service;
     }
 
+    // The updater's lines at the level, without their category.
     QStringList logged(Log::Level level) const {
+        const QString general = QStringLiteral("[General] ");
         QStringList texts;
-        for (const LogLine& line : m_log) {
-            if (line.level == level) {
-                texts.append(line.text);
+        for (const QString& line : m_log->lines(level)) {
+            if (line.startsWith(general)) {
+                texts.append(line.mid(general.size()));
             }
         }
         return texts;
@@ -163,21 +131,16 @@ private Q_SLOTS:
         m_settings = std::make_unique<TestSettings>();
         m_server = std::make_unique<FakeHttpServer>();
         m_alerts.clear();
-        m_log.clear();
         m_urls.opened.clear();
         m_transferTimeout = 10s;
-        Log::setSinkForTesting([this](Log::Level level, Log::Category category, const QString& text) {
-            if (category == Log::Category::general) {
-                m_log.append({level, text.mid(QStringLiteral("[General] ").size())});
-            }
-        });
+        m_log = std::make_unique<LogCapture>();
     }
 
     void cleanup() {
         m_service.reset();
         m_server.reset();
         m_settings.reset();
-        Log::setSinkForTesting({});
+        m_log.reset();
     }
 
     void withoutFeedTheCheckIsUnavailable_data() {
@@ -374,7 +337,7 @@ private Q_SLOTS:
         hang.hang = true;
         m_server->route("GET", QStringLiteral("/appcast.xml"), hang);
         UpdateService& service = makeService();
-        StderrCapture capture;
+        OutputCapture capture(OutputCapture::Stream::standardError);
         service.checkForUpdatesManually();
         QVERIFY(m_server->waitForRequests(1));
         m_settings->setValue(lastCheckKey, QStringLiteral("2025-01-01T08:00:00.000+01:00"));
@@ -499,7 +462,7 @@ private Q_SLOTS:
         service.startUpdater();
         AppcastUpdater* updater = service.updater();
         QVERIFY(updater);
-        m_log.clear();
+        m_log->clear();
 
         updater->checkForUpdatesInBackground();
         QVERIFY(!updater->canCheckForUpdates());

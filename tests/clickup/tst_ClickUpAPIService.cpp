@@ -3,6 +3,7 @@
 #include "support/FakeClock.h"
 #include "support/FakeHttpServer.h"
 #include "support/InMemoryKeychain.h"
+#include "support/LogCapture.h"
 #include "support/TaskAwait.h"
 #include "support/TestData.h"
 #include "support/TestMain.h"
@@ -10,7 +11,6 @@
 #include "app/KeychainItem.h"
 #include "app/Log.h"
 #include "app/TransportError.h"
-#include "app/UserDefaultsService.h"
 #include "clickup/APIError.h"
 #include "clickup/ClickUpAPIService.h"
 
@@ -586,10 +586,7 @@ private Q_SLOTS:
 
     // Neither the token nor any part of it reaches the log, also with debug logging on.
     void tokenStaysOutOfTheLog() {
-        UserDefaultsService::shared().setDebugLoggingEnabled(true);
-        QStringList lines;
-        Log::setSinkForTesting(
-            [&lines](Log::Level, Log::Category, const QString& text) { lines.append(text); });
+        LogCapture log(LogCapture::Verbosity::debug);
 
         Rig rig;
         rig.server.route("POST", apiPath(team + "/time_entries"),
@@ -597,8 +594,7 @@ private Q_SLOTS:
         for (const QString& operation : operations) {
             awaitTask(call(rig.service, operation));
         }
-        Log::setSinkForTesting({});
-        UserDefaultsService::shared().setDebugLoggingEnabled(false);
+        const QStringList lines = log.lines();
 
         for (const QString& line : std::as_const(lines)) {
             QVERIFY2(!line.contains(token.left(6)), qPrintable(line));

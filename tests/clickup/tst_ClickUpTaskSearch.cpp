@@ -3,7 +3,7 @@
 #include "support/FakeClock.h"
 #include "support/FakeHttpServer.h"
 #include "support/InMemoryKeychain.h"
-#include "support/StdoutCapture.h"
+#include "support/OutputCapture.h"
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
@@ -176,7 +176,7 @@ private Q_SLOTS:
         QCOMPARE(rig.fetches(), 1);
 
         rig.clock.advance(ageSeconds);
-        StdoutCapture output;
+        OutputCapture output;
         const auto outcome = rig.search("rep");
         const QStringList lines = output.text().split(u'\n');
         QVERIFY(!outcome.failed());
@@ -214,7 +214,7 @@ private Q_SLOTS:
 
         rig.pages[0] = PageAnswer{page({task("t1", "Report")})};
         {
-            StdoutCapture output;
+            OutputCapture output;
             QVERIFY(!rig.search("rep").failed());
             QVERIFY(output.text().contains("📥 Fetching tasks from API (cache empty)...\n"));
         }
@@ -224,7 +224,7 @@ private Q_SLOTS:
         QCOMPARE(rig.search("rep").errorAs<APIError>()->statusCode(), 500);
 
         rig.pages[0].status = 200;
-        StdoutCapture output;
+        OutputCapture output;
         const auto outcome = rig.search("rep");
         QVERIFY(output.text().contains("📥 Fetching tasks from API (cache stale)...\n"));
         QCOMPARE(idsOf(*outcome.value), QStringLiteral("t1"));
@@ -293,7 +293,7 @@ private Q_SLOTS:
 
         QStringList lines;
         {
-            StdoutCapture output;
+            OutputCapture output;
             QVERIFY(!rig.search("REPORT").failed());
             lines = output.text().split(u'\n');
         }
@@ -321,7 +321,7 @@ private Q_SLOTS:
         }));
 
         rig.clock.advance(42);
-        StdoutCapture output;
+        OutputCapture output;
         QVERIFY(!rig.search("draft").failed());
         QVERIFY(output.text().startsWith("🚀 Using cached tasks (3 tasks, age: 42s)\n"));
     }

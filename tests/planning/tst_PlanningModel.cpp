@@ -1,5 +1,5 @@
 // The planning reply and the values derived from a planned task: hours, weeks, clients, status order.
-#include "support/StdoutCapture.h"
+#include "support/OutputCapture.h"
 #include "support/TestData.h"
 #include "support/TestMain.h"
 
@@ -108,7 +108,7 @@ private Q_SLOTS:
         if (!reply) {
             return;
         }
-        StdoutCapture capture;
+        OutputCapture capture;
         const QList<PlanningTask> tasks = reply->parseTasks();
         const QString printed = capture.text();
         QCOMPARE(tasks.size(), taskCount);
@@ -120,7 +120,7 @@ private Q_SLOTS:
     void missingStatusNamesThePlace() {
         const auto reply =
             decodeJson<ToolsPlanningResponse>(replyWithData(fixture("planning_tasks_missing_status.json")));
-        StdoutCapture capture;
+        OutputCapture capture;
         reply.parseTasks();
         QVERIFY2(capture.text().contains(QLatin1String("[1].status")), qPrintable(capture.text()));
     }

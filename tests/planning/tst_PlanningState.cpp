@@ -1,11 +1,11 @@
 // The planning state: weeks around the current one, the dropped tasks, the search filter, and what a
 // fetch leaves in the properties.
 #include "support/FakeClock.h"
+#include "support/LogCapture.h"
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
 #include "app/Log.h"
-#include "app/UserDefaultsService.h"
 #include "planning/AuthError.h"
 #include "planning/PlanningState.h"
 
@@ -278,14 +278,11 @@ private Q_SLOTS:
     }
 
     void secretsStayOutOfTheLog() {
-        QStringList lines;
-        UserDefaultsService::shared().setDebugLoggingEnabled(true);
-        Log::setSinkForTesting([&](Log::Level, Log::Category, const QString& line) { lines.append(line); });
+        LogCapture log(LogCapture::Verbosity::debug);
         QVERIFY(!awaitTask(m_state->fetchPlanning("https://tools.example.com/", "user-key-secret",
                                                   "ws-token-secret-value"))
                      .failed());
-        Log::setSinkForTesting({});
-        UserDefaultsService::shared().setDebugLoggingEnabled(false);
+        const QStringList lines = log.lines();
 
         QVERIFY(lines.join('\n').contains(QLatin1String("https://tools.example.com/")));
         for (const QString& line : std::as_const(lines)) {

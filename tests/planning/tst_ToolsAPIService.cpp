@@ -2,6 +2,7 @@
 #include "support/FakeClock.h"
 #include "support/FakeHttpServer.h"
 #include "support/InMemoryKeychain.h"
+#include "support/LogCapture.h"
 #include "support/TaskAwait.h"
 #include "support/TestData.h"
 #include "support/TestMain.h"
@@ -9,7 +10,6 @@
 
 #include "app/KeychainItem.h"
 #include "app/Log.h"
-#include "app/UserDefaultsService.h"
 #include "clickup/APIError.h"
 #include "planning/AuthError.h"
 #include "planning/ToolsAPIService.h"
@@ -90,8 +90,6 @@ private Q_SLOTS:
         m_api.reset();
         m_auth.reset();
         m_clock.reset();
-        Log::setSinkForTesting({});
-        UserDefaultsService::shared().setDebugLoggingEnabled(false);
     }
 
     void authenticates_data() {
@@ -297,15 +295,14 @@ private Q_SLOTS:
     }
 
     void secretsStayOutOfTheLog() {
-        QStringList lines;
-        UserDefaultsService::shared().setDebugLoggingEnabled(true);
-        Log::setSinkForTesting([&](Log::Level, Log::Category, const QString& line) { lines.append(line); });
+        LogCapture log(LogCapture::Verbosity::debug);
         m_settings->setUserKey("user-key-secret");
         m_keychain->putItem(KeychainItem::toolsWSToken, "ws-token-secret");
         QVERIFY(!awaitTask(m_api->getPersonalPlanning()).failed());
         signIn("access-token-secret", 3600);
         QVERIFY(!awaitTask(m_api->getPersonalPlanning()).failed());
 
+        const QStringList lines = log.lines();
         QVERIFY(lines.size() >= 4);
         for (const QString& line : std::as_const(lines)) {
             for (const char* secret : {"user-key-secret", "ws-token-secret", "access-token-secret"}) {

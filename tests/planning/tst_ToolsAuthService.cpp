@@ -3,6 +3,7 @@
 #include "support/FakeClock.h"
 #include "support/FakeHttpServer.h"
 #include "support/InMemoryKeychain.h"
+#include "support/LogCapture.h"
 #include "support/TaskAwait.h"
 #include "support/TestData.h"
 #include "support/TestMain.h"
@@ -12,7 +13,6 @@
 #include "app/KeychainError.h"
 #include "app/KeychainItem.h"
 #include "app/Log.h"
-#include "app/UserDefaultsService.h"
 #include "clickup/APIError.h"
 #include "planning/AuthError.h"
 #include "planning/ToolsAuthService.h"
@@ -124,8 +124,6 @@ private Q_SLOTS:
     void cleanup() {
         m_auth.reset();
         m_clock.reset();
-        Log::setSinkForTesting({});
-        UserDefaultsService::shared().setDebugLoggingEnabled(false);
     }
 
     void buildsLoginAddress_data() {
@@ -505,9 +503,7 @@ private Q_SLOTS:
     }
 
     void secretsStayOutOfTheLog() {
-        QStringList lines;
-        UserDefaultsService::shared().setDebugLoggingEnabled(true);
-        Log::setSinkForTesting([&](Log::Level, Log::Category, const QString& line) { lines.append(line); });
+        LogCapture log(LogCapture::Verbosity::debug);
         m_server->route("GET", route("userinfo"), FakeHttpServer::Response::json(fixture("userinfo.json")));
         m_server->route("POST", route("revoke"), FakeHttpServer::Response::json("{}"));
         signIn("access-1-secret", "refresh-1-secret", 0);
@@ -516,6 +512,7 @@ private Q_SLOTS:
         QVERIFY(!awaitTask(m_auth->storeTokens("access-3-secret", "refresh-3-secret", 3600)).failed());
         QVERIFY(!awaitTask(m_auth->logout()).failed());
 
+        const QStringList lines = log.lines();
         QVERIFY(lines.size() >= 5);
         for (const QString& line : std::as_const(lines)) {
             for (const char* secret :

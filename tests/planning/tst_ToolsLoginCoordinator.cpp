@@ -401,8 +401,7 @@ private Q_SLOTS:
 
     void tokensAndTheCallbackStayOutOfTheLog() {
         // Three-letter tokens are too short for the log's masking: only not logging them keeps them out.
-        UserDefaultsService::shared().setDebugLoggingEnabled(true);
-        LogCapture log;
+        LogCapture log(LogCapture::Verbosity::debug);
         answerWith([](const QString& state) {
             return callbackFor(QStringLiteral("access_token=Zq7&refresh_token=Xk9&state={state}"), state);
         });

@@ -1,14 +1,14 @@
 // The web sign-in: the pendlow-web sign-in window against a loopback login page that sends the
 // browser on to the callback address, the user closing the window, replacing and cancelling a
 // sign-in, and how a helper that is missing or misbehaves is reported.
-#include "support/TestMain.h"
 
 #include "app/Log.h"
-#include "app/UserDefaultsService.h"
 #include "platform/WebAuthenticationError.h"
 #include "platform/WebAuthenticationSession.h"
 #include "support/FakeHttpServer.h"
+#include "support/LogCapture.h"
 #include "support/TaskAwait.h"
+#include "support/TestMain.h"
 #include "support/WebHelperPath.h"
 #include "support/X11TestWindows.h"
 
@@ -132,16 +132,14 @@ private Q_SLOTS:
 
     void theCallbackComesBackWhole() {
         QFETCH(QString, path);
-        QStringList logged;
-        UserDefaultsService::shared().setDebugLoggingEnabled(true);
-        Log::setSinkForTesting([&logged](Log::Level, Log::Category, const QString& line) { logged << line; });
+        LogCapture log(LogCapture::Verbosity::debug);
         WebAuthenticationSession session;
         session.setHelperProgram(builtWebHelper());
         QUrl login = m_server.baseUrl();
         login.setPath(path);
         const auto outcome =
             awaitTask(session.authenticate(login, QStringLiteral("pendlow")), kWindowTimeoutMs);
-        Log::setSinkForTesting({});
+        const QStringList logged = log.lines();
 
         QVERIFY2(outcome.finished, "no callback in time");
         QVERIFY2(!outcome.failed(), qPrintable(outcome.errorDescription()));

@@ -2,26 +2,37 @@
 
 #include "app/Log.h"
 
+#include <QMutex>
 #include <QStringList>
 
-// Collects the lines written through Log while it lives, in place of the normal output.
-// Lines read "[Category] message", as Log formats them.
+#include <optional>
+
+// Collects the lines written through Log while it lives, in place of the normal output, from any
+// thread. Lines read "[Category] message", as Log formats them. With Verbosity::debug it also
+// switches the "debugLoggingEnabled" setting on, so that info and debug lines are written too, and
+// puts the setting back as it was when it ends.
 class LogCapture {
 public:
-    LogCapture();
+    enum class Verbosity { asSet, debug };
+
+    explicit LogCapture(Verbosity verbosity = Verbosity::asSet);
     ~LogCapture();
     LogCapture(const LogCapture&) = delete;
     LogCapture& operator=(const LogCapture&) = delete;
 
-    QStringList lines() const { return m_lines; }
+    QStringList lines() const;
     // The lines written at the level.
     QStringList lines(Log::Level level) const;
+    // The lines so far, which it then forgets.
+    QStringList takeLines();
     // How many lines contain the text.
     int count(const QString& text) const;
     bool contains(const QString& text) const { return count(text) > 0; }
     void clear();
 
 private:
+    mutable QMutex m_mutex;
     QStringList m_lines;
     QList<Log::Level> m_levels;
+    std::optional<bool> m_debugLoggingBefore;
 };

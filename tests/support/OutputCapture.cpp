@@ -1,4 +1,4 @@
-#include "StdoutCapture.h"
+#include "OutputCapture.h"
 
 #include <QByteArray>
 
@@ -6,28 +6,36 @@
 #include <cstdlib>
 #include <unistd.h>
 
-StdoutCapture::StdoutCapture() {
+namespace {
+void flushAll() {
     std::fflush(stdout);
-    char path[] = "/tmp/pendlow-stdout-XXXXXX";
+    std::fflush(stderr);
+}
+} // namespace
+
+OutputCapture::OutputCapture(Stream stream)
+    : m_streamFd(stream == Stream::standardOutput ? STDOUT_FILENO : STDERR_FILENO) {
+    flushAll();
+    char path[] = "/tmp/pendlow-output-XXXXXX";
     m_fileFd = mkstemp(path);
     if (m_fileFd < 0) {
         return;
     }
     unlink(path);
-    m_savedFd = dup(STDOUT_FILENO);
-    dup2(m_fileFd, STDOUT_FILENO);
+    m_savedFd = dup(m_streamFd);
+    dup2(m_fileFd, m_streamFd);
 }
 
-StdoutCapture::~StdoutCapture() {
+OutputCapture::~OutputCapture() {
     restore();
 }
 
-void StdoutCapture::restore() {
+void OutputCapture::restore() {
     if (m_savedFd < 0) {
         return;
     }
-    std::fflush(stdout);
-    dup2(m_savedFd, STDOUT_FILENO);
+    flushAll();
+    dup2(m_savedFd, m_streamFd);
     close(m_savedFd);
     m_savedFd = -1;
     QByteArray bytes;
@@ -42,7 +50,7 @@ void StdoutCapture::restore() {
     m_text = QString::fromUtf8(bytes);
 }
 
-QString StdoutCapture::text() {
+QString OutputCapture::text() {
     restore();
     return m_text;
 }
