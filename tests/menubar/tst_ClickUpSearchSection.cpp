@@ -216,10 +216,7 @@ private Q_SLOTS:
         std::unique_ptr<TaskContextMenu> menu(rows(*m_section).constFirst()->createContextMenu());
         menu->startTimerAction()->trigger();
         QTRY_VERIFY(m_fixture->state().timerState()->activeTimer());
-        const QList<FakeClickUpAPI::Call> starts = m_fixture->clickUp.calls(FakeClickUpAPI::startTimerOp);
-        QCOMPARE(starts.size(), 1);
-        QCOMPARE(starts.constFirst().teamId, AppStateFixture::teamId);
-        QCOMPARE(starts.constFirst().taskId, QStringLiteral("86abc"));
+        m_fixture->checkOneTimerStart(QStringLiteral("86abc"));
     }
 
     void assigneeAvatars_data() {

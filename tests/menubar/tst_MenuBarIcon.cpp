@@ -1,22 +1,14 @@
 // The tray label: its text and symbol for each state, the task-name cut by user-perceived
 // characters, the pulse of the idle clock, the drawn symbols, and what reaches the tray when the
 // state changes and when the application's clock ticks.
-#include "support/FakeClickUpAPI.h"
+#include "support/AppStateFixture.h"
 #include "support/FakeClock.h"
-#include "support/FakeFloatingAlertService.h"
-#include "support/FakeNotificationService.h"
-#include "support/FakeToastAlertService.h"
-#include "support/FakeToolsAPI.h"
-#include "support/InMemoryKeychain.h"
 #include "support/TestMain.h"
 
-#include "app/AppState.h"
-#include "app/UserDefaultsService.h"
 #include "menubar/MenuBarIcon.h"
 #include "platform/TrayIcon.h"
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
 
 #include <memory>
 
@@ -74,35 +66,23 @@ struct Pixels {
 class MenuBarIconTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    int m_round = 0;
-    std::unique_ptr<UserDefaultsService> m_settings;
-    InMemoryKeychain m_keychain;
-    FakeClickUpAPI m_api;
-    FakeToolsAPI m_tools;
-    FakeNotificationService m_notifications;
-    FakeToastAlertService m_toasts;
-    FakeFloatingAlertService m_panels;
-    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<AppStateFixture> m_fixture;
     std::unique_ptr<TrayIcon> m_tray;
+
+    AppState& state() { return m_fixture->state(); }
 
     // A tray item that is never shown, on no bus: the label only records what it is given.
     std::unique_ptr<MenuBarIcon> makeIcon() {
         m_tray = std::make_unique<TrayIcon>(QDBusConnection(QStringLiteral("no-bus")));
-        return std::make_unique<MenuBarIcon>(*m_state, *m_tray);
+        return std::make_unique<MenuBarIcon>(state(), *m_tray);
     }
 
 private Q_SLOTS:
-    void init() {
-        m_settings =
-            std::make_unique<UserDefaultsService>(m_dir.filePath(QStringLiteral("s%1.conf").arg(++m_round)));
-        m_state = std::make_unique<AppState>(m_api, m_tools, m_keychain, *m_settings, m_notifications,
-                                             &m_toasts, &m_panels);
-    }
+    void init() { m_fixture = std::make_unique<AppStateFixture>(); }
 
     void cleanup() {
         m_tray.reset();
-        m_state.reset();
+        m_fixture.reset();
     }
 
     void faceFollowsTheState_data() {
@@ -231,19 +211,19 @@ private Q_SLOTS:
         QCOMPARE(m_tray->toolTip(), QStringLiteral("Pendlow"));
         QVERIFY(icon->isPulsing());
 
-        m_state->timerState()->setActiveTimer(timerOn(QStringLiteral("Write report"), 25));
+        state().timerState()->setActiveTimer(timerOn(QStringLiteral("Write report"), 25));
         QCOMPARE(m_tray->label(), kDot + QStringLiteral(" 00:25") + kBar + QStringLiteral("Write report"));
         QCOMPARE(m_tray->toolTip(), m_tray->label());
         QCOMPARE(icon->face().symbol, MenuBarIcon::Symbol::recordDotSmall);
         QVERIFY(!icon->isPulsing());
 
-        m_state->timerState()->setActiveTimer(std::nullopt);
-        m_state->worklogState()->setTimeEntries({entryOf(45), entryOf(30)});
+        state().timerState()->setActiveTimer(std::nullopt);
+        state().worklogState()->setTimeEntries({entryOf(45), entryOf(30)});
         QCOMPARE(m_tray->label(), QStringLiteral("01:15"));
         QVERIFY(icon->isPulsing());
 
-        m_settings->setSilentModeEnd(kNow.addSecs(3600));
-        m_state->updateSilentModeState();
+        m_fixture->settings.setSilentModeEnd(kNow.addSecs(3600));
+        state().updateSilentModeState();
         QCOMPARE(icon->face().symbol, MenuBarIcon::Symbol::silentBell);
         QCOMPARE(m_tray->label(), QStringLiteral("01:15"));
         QVERIFY(!icon->isPulsing());
@@ -252,7 +232,7 @@ private Q_SLOTS:
 
     void clockTicksSendOnlyWhatChanged() {
         const FakeClock clock(kNow);
-        m_settings->setUseMenuBarPulsing(false);
+        m_fixture->settings.setUseMenuBarPulsing(false);
         auto icon = makeIcon();
         QSignalSpy faces(icon.get(), &MenuBarIcon::faceChanged);
         QSignalSpy icons(icon.get(), &MenuBarIcon::iconChanged);
@@ -264,7 +244,7 @@ private Q_SLOTS:
         QCOMPARE(icons.count(), 0);
 
         // A running timer: each tick swaps the glyph and the dot.
-        m_state->timerState()->setActiveTimer(timerOn(QStringLiteral("Write report"), 25));
+        state().timerState()->setActiveTimer(timerOn(QStringLiteral("Write report"), 25));
         faces.clear();
         icons.clear();
         icon->setRefreshTrigger(false);
@@ -289,7 +269,7 @@ private Q_SLOTS:
         QVERIFY2(icons.count() >= 6 && icons.count() <= 15, qPrintable(QString::number(icons.count())));
 
         // Switched off: the pulse ends at the next redraw, at full opacity.
-        m_settings->setUseMenuBarPulsing(false);
+        m_fixture->settings.setUseMenuBarPulsing(false);
         QVERIFY(icon->isPulsing());
         icon->setRefreshTrigger(!icon->refreshTrigger());
         QVERIFY(!icon->isPulsing());

@@ -1,59 +1,34 @@
 // The popover window: where it hangs from the tray item, its height setting, what showing and
 // hiding it do to the root state, the refresh and the reminder windows, and how clicks on the tray
 // item, a click outside it and Escape open and close it.
-#include "support/FakeClickUpAPI.h"
-#include "support/FakeFloatingAlertService.h"
-#include "support/FakeNotificationService.h"
-#include "support/FakeToastAlertService.h"
-#include "support/FakeToolsAPI.h"
-#include "support/InMemoryKeychain.h"
+#include "support/AppStateFixture.h"
 #include "support/TestMain.h"
 
-#include "app/AppState.h"
-#include "app/KeychainItem.h"
-#include "app/UserDefaultsService.h"
 #include "menubar/MenuBarView.h"
 #include "menubar/PopoverWindow.h"
 
 #include <QProcess>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 
 #include <memory>
 
 class PopoverWindowTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    int m_round = 0;
-    std::unique_ptr<UserDefaultsService> m_settings;
-    std::unique_ptr<InMemoryKeychain> m_keychain;
-    std::unique_ptr<FakeClickUpAPI> m_api;
-    FakeToolsAPI m_tools;
-    FakeNotificationService m_notifications;
-    FakeToastAlertService m_toasts;
-    FakeFloatingAlertService m_panels;
-    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<AppStateFixture> m_fixture;
+
+    AppState& state() { return m_fixture->state(); }
 
     std::unique_ptr<PopoverWindow> makePopover() {
-        return std::make_unique<PopoverWindow>(*m_state, &m_toasts, &m_panels);
+        return std::make_unique<PopoverWindow>(state(), &m_fixture->toasts, &m_fixture->panels);
     }
 
     static QRect topRightItem() { return QRect(1800, 0, 24, 24); }
 
 private Q_SLOTS:
-    void init() {
-        m_settings =
-            std::make_unique<UserDefaultsService>(m_dir.filePath(QStringLiteral("s%1.conf").arg(++m_round)));
-        m_keychain = std::make_unique<InMemoryKeychain>();
-        m_api = std::make_unique<FakeClickUpAPI>();
-        m_toasts = {};
-        m_panels = {};
-        m_state = std::make_unique<AppState>(*m_api, m_tools, *m_keychain, *m_settings, m_notifications,
-                                             &m_toasts, &m_panels);
-    }
+    void init() { m_fixture = std::make_unique<AppStateFixture>(); }
 
-    void cleanup() { m_state.reset(); }
+    void cleanup() { m_fixture.reset(); }
 
     void placementHangsFromTheItemWithinTheScreen_data() {
         QTest::addColumn<QRect>("anchor");
@@ -94,38 +69,37 @@ private Q_SLOTS:
     }
 
     void showingAndHidingDriveTheState() {
-        m_keychain->putItem(KeychainItem::clickUpAPIToken, QStringLiteral("pk_1"));
-        m_settings->setTeamId(QStringLiteral("9001"));
+        m_fixture->storeClickUpSettings();
         // The refresh waits at its first request, so that its own alert checks stay out of the count.
-        m_api->hold(FakeClickUpAPI::getCurrentTimerOp);
+        m_fixture->clickUp.hold(FakeClickUpAPI::getCurrentTimerOp);
         auto popover = makePopover();
-        QSignalSpy visible(m_state.get(), &AppState::isPopoverVisibleChanged);
+        QSignalSpy visible(&state(), &AppState::isPopoverVisibleChanged);
 
         popover->showAt(topRightItem());
         QVERIFY(popover->isVisible());
-        QVERIFY(m_state->isPopoverVisible());
-        QCOMPARE(m_panels.dismissCount, 1);
-        QCOMPARE(m_toasts.dismissCount, 1);
-        QVERIFY(m_state->refreshService()->isScheduled());
-        QCOMPARE(m_api->callCount(FakeClickUpAPI::getCurrentTimerOp), 1); // refreshed at once
+        QVERIFY(state().isPopoverVisible());
+        QCOMPARE(m_fixture->panels.dismissCount, 1);
+        QCOMPARE(m_fixture->toasts.dismissCount, 1);
+        QVERIFY(state().refreshService()->isScheduled());
+        QCOMPARE(m_fixture->clickUp.callCount(FakeClickUpAPI::getCurrentTimerOp), 1); // refreshed at once
 
         popover->hide();
-        QVERIFY(!m_state->isPopoverVisible());
+        QVERIFY(!state().isPopoverVisible());
         QCOMPARE(visible.count(), 2);
 
         // Each showing restarts the refresh and dismisses the reminders again.
-        m_api->release(FakeClickUpAPI::getCurrentTimerOp);
-        QTRY_VERIFY(!m_state->refreshService()->isRefreshing());
-        m_panels.dismissCount = 0;
-        m_toasts.dismissCount = 0;
-        m_api->hold(FakeClickUpAPI::getCurrentTimerOp);
+        m_fixture->clickUp.release(FakeClickUpAPI::getCurrentTimerOp);
+        QTRY_VERIFY(!state().refreshService()->isRefreshing());
+        m_fixture->panels.dismissCount = 0;
+        m_fixture->toasts.dismissCount = 0;
+        m_fixture->clickUp.hold(FakeClickUpAPI::getCurrentTimerOp);
         popover->showAt(topRightItem());
-        QCOMPARE(m_api->callCount(FakeClickUpAPI::getCurrentTimerOp), 2);
-        QCOMPARE(m_panels.dismissCount, 1);
-        QCOMPARE(m_toasts.dismissCount, 1);
+        QCOMPARE(m_fixture->clickUp.callCount(FakeClickUpAPI::getCurrentTimerOp), 2);
+        QCOMPARE(m_fixture->panels.dismissCount, 1);
+        QCOMPARE(m_fixture->toasts.dismissCount, 1);
         popover->hide();
-        m_api->release(FakeClickUpAPI::getCurrentTimerOp);
-        QTRY_VERIFY(!m_state->refreshService()->isRefreshing());
+        m_fixture->clickUp.release(FakeClickUpAPI::getCurrentTimerOp);
+        QTRY_VERIFY(!state().refreshService()->isRefreshing());
     }
 
     void followsTheHeightSetting() {
@@ -192,14 +166,14 @@ private Q_SLOTS:
             QSKIP("xdotool is not installed");
         }
         QTRY_VERIFY(!popover->isVisible());
-        QVERIFY(!m_state->isPopoverVisible());
+        QVERIFY(!state().isPopoverVisible());
 
         QTest::qWait(PopoverWindow::reopenGuardMs + 50);
         popover->showAt(QRect(1000, 0, 24, 24));
         QVERIFY(QTest::qWaitForWindowExposed(popover.get()));
         QTest::keyClick(popover.get(), Qt::Key_Escape);
         QVERIFY(!popover->isVisible());
-        QVERIFY(!m_state->isPopoverVisible());
+        QVERIFY(!state().isPopoverVisible());
     }
 };
 

@@ -390,10 +390,7 @@ private Q_SLOTS:
         QCOMPARE(menu->openAction()->isEnabled(), true);
         menu->startTimerAction()->trigger();
         QTRY_VERIFY(state().timerState()->activeTimer());
-        const QList<FakeClickUpAPI::Call> starts = m_fixture->clickUp.calls(FakeClickUpAPI::startTimerOp);
-        QCOMPARE(starts.size(), 1);
-        QCOMPARE(starts.constFirst().teamId, AppStateFixture::teamId);
-        QCOMPARE(starts.constFirst().taskId, QStringLiteral("86abc"));
+        m_fixture->checkOneTimerStart(QStringLiteral("86abc"));
         QCOMPARE(m_fixture->notifications.eventsStartingWith(QStringLiteral("timerStarted:")).isEmpty(),
                  silent);
     }

@@ -44,6 +44,13 @@ void AppStateFixture::enableSilentMode() {
     awaitTask(m_state->enableSilentMode(3600));
 }
 
+void AppStateFixture::checkOneTimerStart(const QString& taskId) {
+    const QList<FakeClickUpAPI::Call> starts = clickUp.calls(FakeClickUpAPI::startTimerOp);
+    QCOMPARE(starts.size(), 1);
+    QCOMPARE(starts.constFirst().teamId, teamId);
+    QCOMPARE(starts.constFirst().taskId, taskId);
+}
+
 void AppStateFixture::fetchPlanning(const QList<PlanningTask>& tasks) {
     tools.planning = {tasks, QStringLiteral("1.0")};
     tools.failure = nullptr;

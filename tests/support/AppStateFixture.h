@@ -41,6 +41,8 @@ public:
     void loadConfiguration();
     // Switches silent mode on for an hour.
     void enableSilentMode();
+    // Checks that exactly one timer start went to ClickUp: for the task, in the fixture's team.
+    void checkOneTimerStart(const QString& taskId);
     // Runs a planning fetch that gives these tasks, or fails with the error.
     void fetchPlanning(const QList<PlanningTask>& tasks);
     void failPlanning(std::exception_ptr error);
