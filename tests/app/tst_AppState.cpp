@@ -2,6 +2,7 @@
 // notifications and fake alert windows: the refresh (what it sends, concurrency, the checks after
 // it), the planning fetch, silent mode and the derived values.
 #include "support/AppStateFixture.h"
+#include "support/ClickUpSamples.h"
 #include "support/FakeClickUpServer.h"
 #include "support/LogCapture.h"
 #include "support/TaskAwait.h"
@@ -20,27 +21,6 @@ namespace {
 const QDateTime kMondayMorning(QDate(2026, 3, 2), QTime(10, 0));
 const QString kNotConfigured = QStringLiteral("[API] ClickUp not configured, skipping refresh");
 
-ActiveTimer timerOn(const QString& taskId, const QDateTime& start) {
-    return ActiveTimer{QStringLiteral("timer-") + taskId, taskId, QStringLiteral("Task ") + taskId,
-                       QUrl(QStringLiteral("https://app.clickup.com/t/") + taskId), start};
-}
-
-TimeEntry finishedEntry(const QString& id, const QDateTime& start, qint64 minutes) {
-    TimeEntry e;
-    e.id = id;
-    e.taskId = QStringLiteral("t-") + id;
-    e.taskName = QStringLiteral("Task ") + id;
-    e.startTime = start;
-    e.duration = double(minutes * 60 * 1000);
-    e.endTime = start.addMSecs(qint64(e.duration));
-    return e;
-}
-
-TimeEntry runningEntry(const QString& id, const QDateTime& start) {
-    TimeEntry e = finishedEntry(id, start, 0);
-    e.duration = -double(start.toMSecsSinceEpoch());
-    return e;
-}
 } // namespace
 
 class AppStateTest : public QObject {

@@ -1,5 +1,6 @@
 // The timer state against a fake ClickUp client, fake notifications and fake alert windows: reading,
 // starting and stopping the timer, the no-timer warning rules and the active-timer reminder.
+#include "support/ClickUpSamples.h"
 #include "support/FakeClickUpAPI.h"
 #include "support/FakeClock.h"
 #include "support/FakeFloatingAlertService.h"
@@ -19,11 +20,6 @@
 
 namespace {
 const QDateTime kMondayMorning(QDate(2026, 3, 2), QTime(10, 0));
-
-ActiveTimer timerOn(const QString& taskId, const QDateTime& start) {
-    return ActiveTimer{QStringLiteral("timer-") + taskId, taskId, QStringLiteral("Task ") + taskId,
-                       QUrl(QStringLiteral("https://app.clickup.com/t/") + taskId), start};
-}
 
 std::exception_ptr failureNamed(const QString& name) {
     if (name == QLatin1String("http")) {

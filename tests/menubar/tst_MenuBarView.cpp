@@ -2,6 +2,7 @@
 // the resize handle, the tab rule and the tab bar, and the filter field. With
 // PENDLOW_POPOVER_SCREENSHOTS set to a folder, the "screenshots" case saves PNGs of the popover there.
 #include "support/AppStateFixture.h"
+#include "support/ClickUpSamples.h"
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
@@ -36,15 +37,10 @@ ClickUpSearchResult found(const QString& id, const QString& name) {
 }
 
 TimeEntry entry(const QString& id, const QString& name, const QDateTime& start, qint64 minutes) {
-    TimeEntry e;
-    e.id = id;
-    e.taskId = QStringLiteral("t-") + id;
+    TimeEntry e = finishedEntry(id, start, minutes);
     e.taskName = name;
     e.taskUrl = QUrl(QStringLiteral("https://app.clickup.com/t/t-") + id);
     e.status = TaskStatus::inProgress;
-    e.startTime = start;
-    e.duration = double(minutes * 60 * 1000);
-    e.endTime = start.addMSecs(qint64(e.duration));
     return e;
 }
 } // namespace

@@ -2,6 +2,7 @@
 // (elapsed time on its own clock, the task name and its shortening, stop, open, copy) and the idle
 // form (today's total, the loading spinner, the timer error).
 #include "support/AppStateFixture.h"
+#include "support/ClickUpSamples.h"
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
@@ -20,21 +21,6 @@
 namespace {
 const QDateTime kNoon(QDate(2026, 3, 2), QTime(12, 0));
 
-ActiveTimer timerOn(const QString& taskId, const QString& name, const QDateTime& start) {
-    return ActiveTimer{QStringLiteral("timer-") + taskId, taskId, name,
-                       QUrl(QStringLiteral("https://app.clickup.com/t/") + taskId), start};
-}
-
-TimeEntry entry(const QString& id, const QDateTime& start, qint64 minutes) {
-    TimeEntry e;
-    e.id = id;
-    e.taskId = QStringLiteral("t-") + id;
-    e.taskName = QStringLiteral("Task ") + id;
-    e.startTime = start;
-    e.duration = double(minutes * 60 * 1000);
-    e.endTime = start.addMSecs(qint64(e.duration));
-    return e;
-}
 } // namespace
 
 class TimerStatusViewTest : public QObject {
@@ -81,8 +67,8 @@ private Q_SLOTS:
     // --- timer running ---
 
     void runningTimerShowsElapsedTimeOnItsOwnClock() {
-        runTimer(timerOn(QStringLiteral("abc"), QStringLiteral("Write report"),
-                         kNoon.addSecs(-(3600 + 5 * 60 + 59))));
+        runTimer(timerOn(QStringLiteral("abc"), kNoon.addSecs(-(3600 + 5 * 60 + 59)),
+                         QStringLiteral("Write report")));
         m_view->show();
         QVERIFY(shows("runningForm"));
         QVERIFY(!shows("idleForm"));
@@ -118,7 +104,7 @@ private Q_SLOTS:
     void taskNameIsShortened() {
         QFETCH(QString, name);
         QFETCH(QString, shown);
-        const ActiveTimer timer = timerOn(QStringLiteral("t1"), name, kNoon.addSecs(-60));
+        const ActiveTimer timer = timerOn(QStringLiteral("t1"), kNoon.addSecs(-60), name);
         runTimer(timer);
         QCOMPARE(child<ElidedLabel>("taskNameLabel")->text(), shown);
 
@@ -131,7 +117,7 @@ private Q_SLOTS:
 
     void copyIdReplacesTheClipboard() {
         QGuiApplication::clipboard()->setText(QStringLiteral("something else"));
-        runTimer(timerOn(QStringLiteral("86abc12"), QStringLiteral("Task"), kNoon.addSecs(-60)));
+        runTimer(timerOn(QStringLiteral("86abc12"), kNoon.addSecs(-60), QStringLiteral("Task")));
         child<QToolButton>("copyIdButton")->click();
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("86abc12"));
     }
@@ -149,7 +135,7 @@ private Q_SLOTS:
             QVERIFY(awaitTask(state().loadConfiguration()).finished);
             QVERIFY(state().silentModeActive());
         }
-        runTimer(timerOn(QStringLiteral("t1"), QStringLiteral("Task"), kNoon.addSecs(-30 * 60)));
+        runTimer(timerOn(QStringLiteral("t1"), kNoon.addSecs(-30 * 60), QStringLiteral("Task")));
 
         child<QPushButton>("stopButton")->click();
         QTRY_VERIFY(!state().timerState()->hasActiveTimer());
@@ -170,15 +156,14 @@ private Q_SLOTS:
         QCOMPARE(child<QLabel>("noTimerTitle")->text(), QStringLiteral("No Timer Running"));
         QVERIFY(!shows("loggedTodayRow"));
 
-        state().worklogState()->setTimeEntries({entry(QStringLiteral("a"), kNoon.addSecs(-3 * 3600), 30),
-                                                entry(QStringLiteral("b"), kNoon.addSecs(-3600), 45)});
+        state().worklogState()->setTimeEntries(
+            {finishedEntry(QStringLiteral("a"), kNoon.addSecs(-3 * 3600), 30),
+             finishedEntry(QStringLiteral("b"), kNoon.addSecs(-3600), 45)});
         QVERIFY(shows("loggedTodayRow"));
         QCOMPARE(child<QLabel>("loggedTodayLabel")->text(), QStringLiteral("01:15 logged today"));
 
         // A running entry counts up to now: the total follows the row's clock.
-        TimeEntry running = entry(QStringLiteral("c"), kNoon, 0);
-        running.duration = -double(kNoon.toMSecsSinceEpoch());
-        state().worklogState()->setTimeEntries({running});
+        state().worklogState()->setTimeEntries({runningEntry(QStringLiteral("c"), kNoon)});
         QVERIFY(!shows("loggedTodayRow"));
         m_fixture->clock().advance(2 * 60);
         QTRY_VERIFY_WITH_TIMEOUT(shows("loggedTodayRow"), 3000);
@@ -187,7 +172,8 @@ private Q_SLOTS:
 
     void spinnerShowsWhileAStateLoads() {
         m_view->show();
-        state().worklogState()->setTimeEntries({entry(QStringLiteral("a"), kNoon.addSecs(-3600), 30)});
+        state().worklogState()->setTimeEntries(
+            {finishedEntry(QStringLiteral("a"), kNoon.addSecs(-3600), 30)});
         QVERIFY(!shows("loadingIndicator"));
 
         m_fixture->clickUp.hold(FakeClickUpAPI::getCurrentTimerOp);
@@ -211,7 +197,7 @@ private Q_SLOTS:
         QVERIFY(!shows("timerErrorRow"));
 
         // Stored while a timer runs, it appears once the timer has stopped.
-        runTimer(timerOn(QStringLiteral("t1"), QStringLiteral("Task"), kNoon.addSecs(-60)));
+        runTimer(timerOn(QStringLiteral("t1"), kNoon.addSecs(-60), QStringLiteral("Task")));
         state().timerState()->setError(error);
         QVERIFY(!shows("timerErrorRow"));
         state().timerState()->setActiveTimer(std::nullopt);
@@ -219,7 +205,7 @@ private Q_SLOTS:
     }
 
     void failedStopKeepsTheTimerAndShowsNoError() {
-        runTimer(timerOn(QStringLiteral("t1"), QStringLiteral("Task"), kNoon.addSecs(-60)));
+        runTimer(timerOn(QStringLiteral("t1"), kNoon.addSecs(-60), QStringLiteral("Task")));
         m_fixture->clickUp.failNext(FakeClickUpAPI::stopTimerOp,
                                     std::make_exception_ptr(APIError::httpError(500, std::nullopt)));
         child<QPushButton>("stopButton")->click();
