@@ -2,6 +2,7 @@
 // ending silent mode, and the Dashboard, Settings, Updates and Quit actions.
 #include "support/AppStateFixture.h"
 #include "support/LogCapture.h"
+#include "support/RequireChild.h"
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
@@ -28,11 +29,7 @@ class FooterViewTest : public QObject {
 
     template <typename T>
     T* child(const char* name) {
-        T* found = m_view->findChild<T*>(QString::fromLatin1(name));
-        if (!found) {
-            qFatal("no child %s", name);
-        }
-        return found;
+        return requireChild<T>(m_view.get(), name);
     }
     bool shows(const char* name) { return child<QWidget>(name)->isVisibleTo(m_view.get()); }
     QString silentLine() { return child<QLabel>("silentModeLabel")->text(); }

@@ -3,6 +3,7 @@
 // form (today's total, the loading spinner, the timer error).
 #include "support/AppStateFixture.h"
 #include "support/ClickUpSamples.h"
+#include "support/RequireChild.h"
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
@@ -34,11 +35,7 @@ class TimerStatusViewTest : public QObject {
 
     template <typename T>
     T* child(const char* name) {
-        T* found = m_view->findChild<T*>(QString::fromLatin1(name));
-        if (!found) {
-            qFatal("no child %s", name);
-        }
-        return found;
+        return requireChild<T>(m_view.get(), name);
     }
     bool shows(const char* name) { return child<QWidget>(name)->isVisibleTo(m_view.get()); }
 
