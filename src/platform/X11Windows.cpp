@@ -1,25 +1,12 @@
 #include "platform/X11Windows.h"
 
+#include "platform/XcbReply.h"
+
 #include <QGuiApplication>
 
-#include <cstdlib>
 #include <cstring>
-#include <memory>
 
 namespace {
-template <typename Reply>
-using ReplyPtr = std::unique_ptr<Reply, decltype(&std::free)>;
-
-template <typename Reply>
-ReplyPtr<Reply> own(Reply* reply) {
-    return ReplyPtr<Reply>(reply, &std::free);
-}
-
-xcb_window_t rootWindow(xcb_connection_t* connection) {
-    const xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
-    return screens.rem > 0 ? screens.data->root : xcb_window_t(XCB_WINDOW_NONE);
-}
-
 void sendToRoot(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t type,
                 const uint32_t (&data)[5]) {
     xcb_client_message_event_t event;
@@ -29,7 +16,7 @@ void sendToRoot(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t ty
     event.window = window;
     event.type = type;
     std::memcpy(event.data.data32, data, sizeof(data));
-    xcb_send_event(connection, 0, rootWindow(connection),
+    xcb_send_event(connection, 0, X11Windows::rootWindow(connection),
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&event));
 }
@@ -40,13 +27,18 @@ xcb_connection_t* X11Windows::connection() {
     return x11 ? x11->connection() : nullptr;
 }
 
+xcb_window_t X11Windows::rootWindow(xcb_connection_t* connection) {
+    const xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
+    return screens.rem > 0 ? screens.data->root : xcb_window_t(XCB_WINDOW_NONE);
+}
+
 xcb_atom_t X11Windows::atom(const char* name) {
     xcb_connection_t* c = connection();
     if (!c) {
         return XCB_ATOM_NONE;
     }
     auto reply =
-        own(xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr));
+        ownReply(xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr));
     return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
 
@@ -63,8 +55,8 @@ void X11Windows::makeSticky(QWindow* window) {
     if (!window->isVisible()) {
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, desktop, XCB_ATOM_CARDINAL, 32, 1, &allDesktops);
         // Keep the states already asked for (Qt adds its own when it maps the window).
-        auto current =
-            own(xcb_get_property_reply(c, xcb_get_property(c, 0, id, state, XCB_ATOM_ATOM, 0, 64), nullptr));
+        auto current = ownReply(
+            xcb_get_property_reply(c, xcb_get_property(c, 0, id, state, XCB_ATOM_ATOM, 0, 64), nullptr));
         bool present = false;
         if (current && current->format == 32) {
             const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(current.get()));
@@ -100,6 +92,6 @@ bool X11Windows::compositingActive() {
     if (selection == XCB_ATOM_NONE) {
         return false;
     }
-    auto owner = own(xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr));
+    auto owner = ownReply(xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr));
     return owner && owner->owner != XCB_WINDOW_NONE;
 }

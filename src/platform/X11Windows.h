@@ -10,6 +10,8 @@ class X11Windows {
 public:
     // The application's X connection, or none off X11.
     static xcb_connection_t* connection();
+    // The root window of the connection's first screen, or XCB_WINDOW_NONE when it has none.
+    static xcb_window_t rootWindow(xcb_connection_t* connection);
 
     // Shows the window on every virtual desktop: _NET_WM_DESKTOP 0xFFFFFFFF and _NET_WM_STATE_STICKY.
     // Before the window is mapped the properties are set on it; once mapped, the window manager is

@@ -11,6 +11,7 @@
 #include "alerts/NoTimerAlertView.h"
 #include "alerts/ToastAlertService.h"
 #include "platform/X11Windows.h"
+#include "platform/XcbReply.h"
 
 #include <QDir>
 #include <QProcess>
@@ -18,7 +19,6 @@
 #include <QScreen>
 #include <QStandardPaths>
 
-#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -32,35 +32,31 @@ Mapped mapped(QWidget* window) {
     xcb_connection_t* c = X11Windows::connection();
     const auto id = xcb_window_t(window->winId());
     Mapped result;
-    auto* attributes = xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, id), nullptr);
+    const auto attributes =
+        ownReply(xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, id), nullptr));
     result.viewable = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
-    std::free(attributes);
-    auto* geometry = xcb_get_geometry_reply(c, xcb_get_geometry(c, id), nullptr);
-    if (geometry) {
-        auto* root = xcb_translate_coordinates_reply(
-            c, xcb_translate_coordinates(c, id, geometry->root, 0, 0), nullptr);
+    if (const auto geometry = ownReply(xcb_get_geometry_reply(c, xcb_get_geometry(c, id), nullptr))) {
+        const auto root = ownReply(xcb_translate_coordinates_reply(
+            c, xcb_translate_coordinates(c, id, geometry->root, 0, 0), nullptr));
         if (root) {
             result.geometry = QRect(root->dst_x, root->dst_y, geometry->width, geometry->height);
         }
-        std::free(root);
     }
-    std::free(geometry);
     return result;
 }
 
 QList<quint32> cardinals(QWidget* window, const char* property, xcb_atom_t type) {
     xcb_connection_t* c = X11Windows::connection();
     QList<quint32> values;
-    auto* reply = xcb_get_property_reply(
+    const auto reply = ownReply(xcb_get_property_reply(
         c, xcb_get_property(c, 0, xcb_window_t(window->winId()), X11Windows::atom(property), type, 0, 64),
-        nullptr);
+        nullptr));
     if (reply && reply->format == 32) {
-        const auto* data = static_cast<const quint32*>(xcb_get_property_value(reply));
-        for (int i = 0; i < xcb_get_property_value_length(reply) / 4; ++i) {
+        const auto* data = static_cast<const quint32*>(xcb_get_property_value(reply.get()));
+        for (int i = 0; i < xcb_get_property_value_length(reply.get()) / 4; ++i) {
             values << data[i];
         }
     }
-    std::free(reply);
     return values;
 }
 
@@ -72,10 +68,8 @@ bool asksForInputFocus(QWidget* window) {
 
 xcb_window_t inputFocus() {
     xcb_connection_t* c = X11Windows::connection();
-    auto* reply = xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr);
-    const xcb_window_t focus = reply ? reply->focus : xcb_window_t(XCB_WINDOW_NONE);
-    std::free(reply);
-    return focus;
+    const auto reply = ownReply(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    return reply ? reply->focus : xcb_window_t(XCB_WINDOW_NONE);
 }
 
 bool clickAt(QPoint point) {

@@ -1,36 +1,23 @@
 #include "X11TestWindows.h"
 
 #include "platform/X11Windows.h"
+#include "platform/XcbReply.h"
 
 #include <QDir>
 #include <QFile>
 #include <QHash>
 
-#include <cstdlib>
 #include <cstring>
-#include <memory>
 
 namespace X11TestWindows {
 namespace {
-template <typename Reply>
-using ReplyPtr = std::unique_ptr<Reply, decltype(&std::free)>;
-
-template <typename Reply>
-ReplyPtr<Reply> own(Reply* reply) {
-    return ReplyPtr<Reply>(reply, &std::free);
-}
-
-xcb_window_t root(xcb_connection_t* c) {
-    return xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-}
-
-ReplyPtr<xcb_get_property_reply_t> property(xcb_connection_t* c, xcb_window_t window, xcb_atom_t name,
+XcbReply<xcb_get_property_reply_t> property(xcb_connection_t* c, xcb_window_t window, xcb_atom_t name,
                                             xcb_atom_t type) {
-    return own(xcb_get_property_reply(c, xcb_get_property(c, 0, window, name, type, 0, 1024), nullptr));
+    return ownReply(xcb_get_property_reply(c, xcb_get_property(c, 0, window, name, type, 0, 1024), nullptr));
 }
 
 QString atomName(xcb_connection_t* c, xcb_atom_t atom) {
-    auto reply = own(xcb_get_atom_name_reply(c, xcb_get_atom_name(c, atom), nullptr));
+    auto reply = ownReply(xcb_get_atom_name_reply(c, xcb_get_atom_name(c, atom), nullptr));
     if (!reply) {
         return {};
     }
@@ -54,9 +41,9 @@ WindowInfo describe(xcb_connection_t* c, xcb_window_t window) {
     WindowInfo info;
     info.id = window;
     info.title = title(c, window);
-    if (auto geometry = own(xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr))) {
-        auto translated = own(
-            xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, window, root(c), 0, 0), nullptr));
+    if (auto geometry = ownReply(xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr))) {
+        auto translated = ownReply(xcb_translate_coordinates_reply(
+            c, xcb_translate_coordinates(c, window, X11Windows::rootWindow(c), 0, 0), nullptr));
         const QPoint origin =
             translated ? QPoint(translated->dst_x, translated->dst_y) : QPoint(geometry->x, geometry->y);
         info.geometry = QRect(origin, QSize(geometry->width, geometry->height));
@@ -86,7 +73,7 @@ QList<WindowInfo> viewableWindowsOf(qint64 pid) {
     if (!c) {
         return windows;
     }
-    auto tree = own(xcb_query_tree_reply(c, xcb_query_tree(c, root(c)), nullptr));
+    auto tree = ownReply(xcb_query_tree_reply(c, xcb_query_tree(c, X11Windows::rootWindow(c)), nullptr));
     if (!tree) {
         return windows;
     }
@@ -100,7 +87,7 @@ QList<WindowInfo> viewableWindowsOf(qint64 pid) {
             continue;
         }
         auto attributes =
-            own(xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr));
+            ownReply(xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr));
         if (attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE) {
             windows << describe(c, window);
         }
