@@ -1,32 +1,21 @@
 #pragma once
 
 #include "clickup/ClickUpSearchResult.h"
-
-#include <QWidget>
+#include "menubar/CollapsibleSection.h"
 
 #include <optional>
 
 class AppState;
-class DisclosureHeader;
-class QHBoxLayout;
-class QVBoxLayout;
 
 // The results of the popover's ClickUp task search, as the search state holds them: a collapsible
 // block headed "ClickUp Search" with a progress indicator while a search runs, else the number of
 // results; below it a searching line, a no-results line or one row per result, and the search's
 // error. It only shows the state; it never starts a search. Collapsing hides all but the header.
-class ClickUpSearchSection : public QWidget {
+class ClickUpSearchSection : public CollapsibleSection {
     Q_OBJECT
-    Q_PROPERTY(bool isExpanded READ isExpanded WRITE setExpanded NOTIFY isExpandedChanged)
 
 public:
     explicit ClickUpSearchSection(AppState& appState, QWidget* parent = nullptr);
-
-    bool isExpanded() const { return m_isExpanded; }
-    void setExpanded(bool expanded);
-
-Q_SIGNALS:
-    void isExpandedChanged();
 
 private:
     struct Content {
@@ -43,12 +32,8 @@ private:
     };
 
     Content currentContent() const;
-    void redraw();
+    void redraw() override;
 
     AppState& m_appState;
-    bool m_isExpanded = true;
     std::optional<Content> m_shown;
-    DisclosureHeader* m_header;
-    QHBoxLayout* m_trailingSlot;
-    QVBoxLayout* m_body;
 };
