@@ -75,8 +75,5 @@ ClickUpSearchResultRow::ClickUpSearchResultRow(AppState& appState, const ClickUp
 }
 
 TaskContextMenu* ClickUpSearchResultRow::createContextMenu() {
-    AppState* appState = &m_appState;
-    const QString taskId = m_result.id;
-    return new TaskContextMenu(taskId, m_result.taskUrl,
-                               [appState, taskId] { startTimerOnTask(*appState, taskId); });
+    return taskContextMenu(m_appState, m_result.id, m_result.taskUrl);
 }

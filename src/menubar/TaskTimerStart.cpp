@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "app/Log.h"
 #include "clickup/TimerState.h"
+#include "menubar/TaskContextMenu.h"
 
 #include <QCoroTask>
 #include <QPointer>
@@ -26,4 +27,9 @@ QCoro::Task<> startDetached(QPointer<TimerState> timerState, QString teamId, QSt
 void startTimerOnTask(AppState& appState, const QString& taskId) {
     startDetached(appState.timerState(), appState.configuration().teamId, taskId,
                   appState.silentModeActive());
+}
+
+TaskContextMenu* taskContextMenu(AppState& appState, const QString& taskId, const QUrl& taskUrl) {
+    AppState* state = &appState;
+    return new TaskContextMenu(taskId, taskUrl, [state, taskId] { startTimerOnTask(*state, taskId); });
 }

@@ -44,8 +44,5 @@ QString TimeEntryGroupRow::durationText() const {
 }
 
 TaskContextMenu* TimeEntryGroupRow::createContextMenu() {
-    AppState* appState = &m_appState;
-    const QString taskId = m_group.taskId;
-    return new TaskContextMenu(taskId, m_group.taskUrl,
-                               [appState, taskId] { startTimerOnTask(*appState, taskId); });
+    return taskContextMenu(m_appState, m_group.taskId, m_group.taskUrl);
 }

@@ -58,8 +58,5 @@ QString PlanningTaskRow::hoursText(const PlanningTask& task) {
 }
 
 TaskContextMenu* PlanningTaskRow::createContextMenu() {
-    AppState* appState = &m_appState;
-    const QString taskId = m_task.clickUpTaskId;
-    return new TaskContextMenu(taskId, m_task.clickUpURL(),
-                               [appState, taskId] { startTimerOnTask(*appState, taskId); });
+    return taskContextMenu(m_appState, m_task.clickUpTaskId, m_task.clickUpURL());
 }
