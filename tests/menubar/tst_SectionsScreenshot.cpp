@@ -2,6 +2,7 @@
 // as PNG files into $PENDLOW_SCREENSHOT_DIR. Skipped unless that variable is set.
 #include "support/AppStateFixture.h"
 #include "support/FakeClock.h"
+#include "support/PlanningSamples.h"
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
@@ -29,11 +30,7 @@ TimeEntry entry(const QString& id, const QString& taskId, const QString& name, Q
 
 PlanningTask task(const QString& id, const QString& name, const QString& week, const QString& hours,
                   const QString& status) {
-    PlanningTask t{name, id, status, {}, {}};
-    if (!week.isEmpty()) {
-        t.weeks.insert(week, {WeekEntry{{}, hours, {}, {}, {}}});
-    }
-    return t;
+    return plannedTask(id, name, week.isEmpty() ? QStringList() : QStringList{week}, status, hours);
 }
 
 ClickUpSearchResult found(const QString& id, const QString& name, const QString& list, TaskStatus status,

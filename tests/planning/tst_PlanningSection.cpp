@@ -3,6 +3,7 @@
 // weeks, the hint, empty, loading and error states, the rows' names and hours, and starting a
 // timer from a planned task.
 #include "support/AppStateFixture.h"
+#include "support/PlanningSamples.h"
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
@@ -23,19 +24,6 @@
 namespace {
 // 2 March 2026 is the Monday of week 10.
 const QDateTime kWeekTen(QDate(2026, 3, 2), QTime(9, 0));
-
-PlanningTask task(const QString& id, const QString& name, const QStringList& weeks = {},
-                  const QString& status = QStringLiteral("in progress"),
-                  const QString& hours = QStringLiteral("1")) {
-    PlanningTask t;
-    t.name = name;
-    t.clickUpTaskId = id;
-    t.status = status;
-    for (const QString& week : weeks) {
-        t.weeks.insert(week, {WeekEntry{{}, hours, {}, {}, {}}});
-    }
-    return t;
-}
 
 QString text(const QWidget* widget, const QString& name) {
     const auto* label = widget->findChild<QLabel*>(name);
@@ -114,13 +102,13 @@ class PlanningSectionTest : public QObject {
 
     void fetchTheUsualPlanning() {
         m_fixture->fetchPlanning({
-            task("t1", "Acme - Website - Fix login", {"10"}, "other"),
-            task("t2", "Beta - Report", {"10"}),
-            task("t3", "acme - lower-case client", {"10"}),
-            task("t4", "Acme - Deploy", {"10"}, " In Review "),
-            task("t5", "Acme - Release notes", {"10"}, "in progress"),
-            task("t6", "Beta - Next week", {"12"}),
-            task("t7", "Gamma - Someday"),
+            plannedTask("t1", "Acme - Website - Fix login", {"10"}, "other"),
+            plannedTask("t2", "Beta - Report", {"10"}),
+            plannedTask("t3", "acme - lower-case client", {"10"}),
+            plannedTask("t4", "Acme - Deploy", {"10"}, " In Review "),
+            plannedTask("t5", "Acme - Release notes", {"10"}, "in progress"),
+            plannedTask("t6", "Beta - Next week", {"12"}),
+            plannedTask("t7", "Gamma - Someday"),
         });
     }
 
@@ -283,7 +271,7 @@ private Q_SLOTS:
 
     void firstLoadShowsOnlyTheSpinner() {
         m_fixture->tools.hold();
-        m_fixture->tools.planning = {{task("t1", "Acme - A", {"10"})}, std::nullopt};
+        m_fixture->tools.planning = {{plannedTask("t1", "Acme - A", {"10"})}, std::nullopt};
         auto fetch = state().planningState()->fetchPlanning(QString(), QString(), std::nullopt);
         QTRY_COMPARE(m_fixture->tools.waiting(), 1);
         QVERIFY(headerSpins(*m_section));
@@ -359,7 +347,7 @@ private Q_SLOTS:
         QFETCH(QString, shown);
         QFETCH(QString, tooltip);
         QFETCH(QString, hoursShown);
-        m_fixture->fetchPlanning({task("t1", name, {"10"}, "in progress", hours)});
+        m_fixture->fetchPlanning({plannedTask("t1", name, {"10"}, "in progress", hours)});
         const ClientGroupView* group = ::client(*m_section, "Week 10", client);
         QVERIFY2(group, qPrintable(outline(*m_section).join(u'\n')));
         const PlanningTaskRow* row = group->findChild<PlanningTaskRow*>();
@@ -379,7 +367,7 @@ private Q_SLOTS:
         if (silent) {
             m_fixture->enableSilentMode();
         }
-        m_fixture->fetchPlanning({task("86abc", "Acme - Fix login", {"10"})});
+        m_fixture->fetchPlanning({plannedTask("86abc", "Acme - Fix login", {"10"})});
         PlanningTaskRow* row = m_section->findChild<PlanningTaskRow*>();
         // A plain click starts nothing.
         QTest::mouseClick(row, Qt::LeftButton);

@@ -1,7 +1,9 @@
 // The planning state: weeks around the current one, the dropped tasks, the search filter, and what a
 // fetch leaves in the properties.
 #include "support/FakeClock.h"
+#include "support/FakeToolsAPI.h"
 #include "support/LogCapture.h"
+#include "support/PlanningSamples.h"
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
@@ -9,7 +11,6 @@
 #include "planning/AuthError.h"
 #include "planning/PlanningState.h"
 
-#include <QCoroTimer>
 #include <QSignalSpy>
 
 #include <chrono>
@@ -19,36 +20,10 @@ namespace {
 // 2 March 2026 is the Monday of ISO week 10.
 const QDateTime weekTen(QDate(2026, 3, 2), QTime(9, 0));
 
-class FakeToolsAPI : public ToolsAPIServiceProtocol {
-public:
-    PersonalPlanning planning;
-    std::exception_ptr failure;
-    int delayMs = 0;
-    int calls = 0;
-
-    QCoro::Task<PersonalPlanning> getPersonalPlanning() override {
-        ++calls;
-        if (delayMs > 0) {
-            co_await QCoro::sleepFor(std::chrono::milliseconds(delayMs));
-        }
-        if (failure) {
-            std::rethrow_exception(failure);
-        }
-        co_return planning;
-    }
-};
-
 // A task named `name` (also its id) planned in the given weeks.
 PlanningTask planned(const QString& name, const QStringList& weeks = {},
                      const QString& status = QStringLiteral("in progress")) {
-    PlanningTask task;
-    task.name = name;
-    task.clickUpTaskId = name;
-    task.status = status;
-    for (const QString& week : weeks) {
-        task.weeks.insert(week, {WeekEntry{{}, QStringLiteral("1"), {}, {}, {}}});
-    }
-    return task;
+    return plannedTask(name, name, weeks, status);
 }
 
 // "week:task,task" for each plan, in order.
@@ -197,7 +172,7 @@ private Q_SLOTS:
         QList<bool> loadingValues;
         connect(m_state.get(), &PlanningState::isLoadingChanged, this,
                 [&] { loadingValues.append(m_state->isLoading()); });
-        m_api->delayMs = 20;
+        m_api->delay = std::chrono::milliseconds(20);
 
         fetch({planned("a", {"10"}), planned("b", {"12"}), planned("c")});
         QCOMPARE(loadingValues, (QList<bool>{true, false}));

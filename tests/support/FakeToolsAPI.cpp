@@ -1,6 +1,7 @@
 #include "FakeToolsAPI.h"
 
 #include <QCoroSignal>
+#include <QCoroTimer>
 #include <QPointer>
 
 #include <stdexcept>
@@ -23,6 +24,12 @@ QCoro::Task<PersonalPlanning> FakeToolsAPI::getPersonalPlanning() {
             throw std::runtime_error("client destroyed");
         }
         --m_waiting;
+    }
+    if (delay.count() > 0) {
+        co_await QCoro::sleepFor(delay);
+        if (!self) {
+            throw std::runtime_error("client destroyed");
+        }
     }
     if (failure) {
         std::rethrow_exception(failure);

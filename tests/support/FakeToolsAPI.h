@@ -4,10 +4,12 @@
 
 #include <QObject>
 
+#include <chrono>
 #include <exception>
 
 // A Tools web-service client for the tests of its consumers: answers with the planning it was
-// given, counts its calls, fails with a scripted error and can hold its calls until released.
+// given, counts its calls, fails with a scripted error, can take its time and can hold its calls
+// until released.
 class FakeToolsAPI : public QObject, public ToolsAPIServiceProtocol {
     Q_OBJECT
 
@@ -18,8 +20,10 @@ public:
 
     // What the server holds.
     PersonalPlanning planning;
-    // While set, every call throws it (after its hold, if any).
+    // While set, every call throws it (after its hold and delay, if any).
     std::exception_ptr failure;
+    // How long each call takes after its hold, if any.
+    std::chrono::milliseconds delay{0};
 
     int calls() const { return m_calls; }
     // Calls wait (counted already) until release().
