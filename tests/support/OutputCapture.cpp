@@ -1,6 +1,7 @@
 #include "OutputCapture.h"
 
 #include <QByteArray>
+#include <QtGlobal>
 
 #include <cstdio>
 #include <cstdlib>
@@ -19,7 +20,7 @@ OutputCapture::OutputCapture(Stream stream)
     char path[] = "/tmp/pendlow-output-XXXXXX";
     m_fileFd = mkstemp(path);
     if (m_fileFd < 0) {
-        return;
+        qFatal("no temporary file to capture the output in");
     }
     unlink(path);
     m_savedFd = dup(m_streamFd);
