@@ -3,14 +3,12 @@
 #include "app/Error.h"
 
 CaughtError CaughtError::from(std::exception_ptr error) {
+    const QString description = Error::describe(error);
     try {
         std::rethrow_exception(error);
     } catch (const APIError& apiError) {
-        return CaughtError{apiError, true, apiError.description()};
-    } catch (const std::exception& other) {
-        return CaughtError{APIError::networkError(other), false, Error::describe(other)};
+        return CaughtError{apiError, true, description};
     } catch (...) {
-        const QString unknown = QStringLiteral("Unknown error");
-        return CaughtError{APIError::networkError(unknown), false, unknown};
+        return CaughtError{APIError::networkError(description), false, description};
     }
 }
