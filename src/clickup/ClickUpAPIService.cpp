@@ -228,29 +228,29 @@ template <class T>
 QCoro::Task<T> ClickUpAPIService::request(Path path, HTTPMethod method, std::optional<QJsonObject> body) {
     const QString token = co_await requireToken();
     const QUrl url = requireUrl(path);
-    RawReply reply;
-    try {
-        reply = co_await exchange(method, url, token, true, std::move(body));
-    } catch (const APIError&) {
-        throw;
-    } catch (const std::exception& error) {
-        throw APIError::networkError(error);
-    }
-    co_return decodeReply<T>(reply);
+    const std::unique_ptr<QNetworkReply, DeleteLater> reply(send(method, url, token, true, body));
+    co_await reply.get();
+    co_return readGenericReply<T>(*reply);
 }
 
 template <class T>
-T ClickUpAPIService::decodeReply(const RawReply& reply) {
-    if (!reply.status) {
+T ClickUpAPIService::readGenericReply(QNetworkReply& reply) {
+    RawReply raw;
+    try {
+        raw = readReply(reply);
+    } catch (const std::exception& error) {
+        throw APIError::networkError(error);
+    }
+    if (!raw.status) {
         throw APIError::invalidResponse();
     }
-    if (!reply.isSuccess()) {
-        throw APIError::httpError(*reply.status, ClickUpErrorResponse::messageOf(reply.body));
+    if (!raw.isSuccess()) {
+        throw APIError::httpError(*raw.status, ClickUpErrorResponse::messageOf(raw.body));
     }
     try {
-        return decodeJson<T>(reply.body);
+        return decodeJson<T>(raw.body);
     } catch (const DecodingError& error) {
-        Log::error(u"Failed to decode response. Raw JSON: "_s + utf8Text(reply.body).value_or(u"nil"_s),
+        Log::error(u"Failed to decode response. Raw JSON: "_s + utf8Text(raw.body).value_or(u"nil"_s),
                    apiLog);
         Log::error(u"Decoding error details: "_s + error.description(), apiLog);
         throw APIError::decodingError(error);
@@ -557,13 +557,7 @@ QCoro::Task<QList<ClickUpSearchTaskResponse>> ClickUpAPIService::fetchAllTasks(Q
     }
     const std::unique_ptr<TaskListingFetch, DeleteLater> listing(
         new TaskListingFetch(replies, [](int page, QNetworkReply& reply) {
-            RawReply raw;
-            try {
-                raw = readReply(reply);
-            } catch (const std::exception& error) {
-                throw APIError::networkError(error);
-            }
-            QList<ClickUpSearchTaskResponse> tasks = decodeReply<ClickUpSearchResponse>(raw).tasks;
+            QList<ClickUpSearchTaskResponse> tasks = readGenericReply<ClickUpSearchResponse>(reply).tasks;
             printLine(u"  📄 Page "_s + QString::number(page) + u": "_s + QString::number(tasks.size()) +
                       u" tasks"_s);
             return tasks;

@@ -108,18 +108,21 @@ private:
 
     QNetworkReply* send(HTTPMethod method, const QUrl& url, const QString& token, bool acceptJson,
                         const std::optional<QJsonObject>& body);
-    // Sends and awaits the reply; a transport failure throws TransportError.
+    // Sends and awaits the reply; a transport failure throws TransportError, which the operations
+    // outside the generic request pass on.
     QCoro::Task<RawReply> exchange(HTTPMethod method, QUrl url, QString token, bool acceptJson,
                                    std::optional<QJsonObject> body);
     // A finished reply; a transport failure throws TransportError.
     static RawReply readReply(QNetworkReply& reply);
 
-    // The generic request: token, address, send, then status and decoding (decodeReply); every
-    // failure is an APIError.
+    // The generic request: token, address, send, then readGenericReply; every failure is an APIError.
     template <class T>
     QCoro::Task<T> request(Path path, HTTPMethod method, std::optional<QJsonObject> body = std::nullopt);
+    // A finished reply of the generic request (the task pages too): a transport failure is
+    // networkError, a reply that is not HTTP invalidResponse, a status outside 2xx httpError with the
+    // message of ClickUp's error body, an unreadable body decodingError.
     template <class T>
-    static T decodeReply(const RawReply& reply);
+    static T readGenericReply(QNetworkReply& reply);
 
     QCoro::Task<QList<ClickUpSearchTaskResponse>> fetchAllTasks(QString teamId);
 
