@@ -26,7 +26,8 @@ AppDelegate::AppDelegate(NotificationServiceProtocol& notificationService, Updat
     , m_updateService(updateService ? *updateService : UpdateService::shared()) {}
 
 void AppDelegate::applicationDidFinishLaunching() {
-    // A tray application: it maps no main window, so the desktop shows no taskbar entry for it.
+    // A tray application: closing a window never ends it, and it maps no main window, so the
+    // desktop shows no taskbar entry for it.
     QApplication::setQuitOnLastWindowClosed(false);
     m_updateService.startUpdater();
     askNotificationPermission(m_notificationService);
