@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/HttpReply.h"
 #include "app/KeychainServiceProtocol.h"
 #include "clickup/ClickUpAPIServiceProtocol.h"
 #include "clickup/ClickUpSearchTaskResponse.h"
@@ -89,14 +90,6 @@ private:
         QUrlQuery query;
     };
 
-    // What came back: the status (none when the reply is not an HTTP reply) and the body.
-    struct RawReply {
-        std::optional<int> status;
-        QByteArray body;
-
-        bool isSuccess() const { return status && *status >= 200 && *status <= 299; }
-    };
-
     static Path teamPath(const QString& teamId, const QStringList& below, QUrlQuery query = {});
     std::optional<QUrl> urlFor(const Path& path) const;
     // urlFor, or invalidURL.
@@ -109,17 +102,15 @@ private:
     QNetworkReply* send(HTTPMethod method, const QUrl& url, const QString& token, bool acceptJson,
                         const std::optional<QJsonObject>& body);
     // Sends and awaits the reply; a transport failure throws TransportError.
-    QCoro::Task<RawReply> exchange(HTTPMethod method, QUrl url, QString token, bool acceptJson,
-                                   std::optional<QJsonObject> body);
-    // A finished reply; a transport failure throws TransportError.
-    static RawReply readReply(QNetworkReply& reply);
+    QCoro::Task<HttpReply> exchange(HTTPMethod method, QUrl url, QString token, bool acceptJson,
+                                    std::optional<QJsonObject> body);
 
     // The generic request: token, address, send, then status and decoding (decodeReply); every
     // failure is an APIError.
     template <class T>
     QCoro::Task<T> request(Path path, HTTPMethod method, std::optional<QJsonObject> body = std::nullopt);
     template <class T>
-    static T decodeReply(const RawReply& reply);
+    static T decodeReply(const HttpReply& reply);
 
     QCoro::Task<QList<ClickUpSearchTaskResponse>> fetchAllTasks(QString teamId);
 
