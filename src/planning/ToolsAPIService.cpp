@@ -9,7 +9,6 @@
 #include "planning/ToolsAddress.h"
 #include "planning/ToolsPlanningResponse.h"
 
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringDecoder>
 
@@ -22,9 +21,9 @@ void debug(const QString& message) {
 
 // Moodle reports a failed web-service call with status 200 and a body such as
 // {"exception": "moodle_exception", "errorcode": "invalidtoken", "message": "Invalid token"}.
-// Gives the message of such a body (or its error code), none for any other body.
-std::optional<QString> webServiceError(const QByteArray& body) {
-    const QJsonObject object = QJsonDocument::fromJson(body).object();
+// Gives the message of such a reply (or its error code), none for any other reply.
+std::optional<QString> webServiceError(const QJsonValue& reply) {
+    const QJsonObject object = reply.toObject();
     const QJsonValue exception = object.value("exception"_L1);
     const QJsonValue errorCode = object.value("errorcode"_L1);
     if ((exception.isUndefined() || exception.isNull()) && (errorCode.isUndefined() || errorCode.isNull())) {
@@ -51,12 +50,13 @@ QCoro::Task<PersonalPlanning> exchangePlanning(QNetworkAccessManager& network, Q
     if (!reply.isSuccess()) {
         throw APIError::httpError(reply.status.value_or(0), std::nullopt);
     }
-    if (const std::optional<QString> message = webServiceError(reply.body)) {
+    const JsonReader json = JsonReader::parse(reply.body);
+    if (const std::optional<QString> message = webServiceError(json.value())) {
         debug(u"Web service error: "_s + *message);
         throw APIError::requestFailed(*message);
     }
 
-    const auto response = decodeJson<ToolsPlanningResponse>(reply.body);
+    const auto response = ToolsPlanningResponse::fromJson(json);
     debug(u"Data field length: %1"_s.arg(response.data ? response.data->size() : 0));
     PersonalPlanning planning{response.parseTasks(), response.xbarVersion};
     Log::info(u"Parsed %1 planning tasks"_s.arg(planning.tasks.size()), Log::Category::api);
