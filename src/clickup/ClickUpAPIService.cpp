@@ -5,7 +5,6 @@
 #include "app/JsonReader.h"
 #include "app/KeychainItem.h"
 #include "app/Log.h"
-#include "app/TransportError.h"
 #include "app/Utf8Text.h"
 #include "clickup/APIError.h"
 #include "clickup/ClickUpConversions.h"
@@ -40,14 +39,6 @@ constexpr auto apiLog = Log::Category::api;
 struct DeleteLater {
     void operator()(QObject* object) const { object->deleteLater(); }
 };
-
-// Errors the network layer raises for an HTTP reply whose status is not 2xx (the reply itself came
-// back whole): 4xx statuses are the content errors and 400 the invalid operation, 5xx the server errors.
-bool isStatusError(QNetworkReply::NetworkError error) {
-    return (error >= QNetworkReply::ContentAccessDenied && error <= QNetworkReply::UnknownContentError) ||
-           error == QNetworkReply::ProtocolInvalidOperationError ||
-           (error >= QNetworkReply::InternalServerError && error <= QNetworkReply::UnknownServerError);
-}
 
 // A token goes into a header line as it is, so one holding a line break could add headers of its own.
 bool isSendableToken(const QString& token) {
@@ -200,28 +191,9 @@ QNetworkReply* ClickUpAPIService::send(HTTPMethod method, const QUrl& url, const
     return m_network->sendCustomRequest(request, verb, data);
 }
 
-QCoro::Task<ClickUpAPIService::RawReply> ClickUpAPIService::exchange(HTTPMethod method, QUrl url,
-                                                                     QString token, bool acceptJson,
-                                                                     std::optional<QJsonObject> body) {
-    const std::unique_ptr<QNetworkReply, DeleteLater> reply(send(method, url, token, acceptJson, body));
-    co_await reply.get();
-    co_return readReply(*reply);
-}
-
-ClickUpAPIService::RawReply ClickUpAPIService::readReply(QNetworkReply& reply) {
-    const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    const QNetworkReply::NetworkError error = reply.error();
-    // A reply with a status whose only fault is that status is an HTTP reply; anything else that
-    // went wrong (no connection, broken off, timed out) is a transport failure.
-    if (error != QNetworkReply::NoError && !(status.isValid() && isStatusError(error))) {
-        throw TransportError::fromReply(reply);
-    }
-    RawReply raw;
-    if (status.isValid()) {
-        raw.status = status.toInt();
-    }
-    raw.body = reply.readAll();
-    return raw;
+QCoro::Task<HttpReply> ClickUpAPIService::exchange(HTTPMethod method, QUrl url, QString token,
+                                                   bool acceptJson, std::optional<QJsonObject> body) {
+    co_return co_await HttpReply::receive(send(method, url, token, acceptJson, body));
 }
 
 template <class T>
@@ -235,9 +207,9 @@ QCoro::Task<T> ClickUpAPIService::request(Path path, HTTPMethod method, std::opt
 
 template <class T>
 T ClickUpAPIService::readGenericReply(QNetworkReply& reply) {
-    RawReply raw;
+    HttpReply raw;
     try {
-        raw = readReply(reply);
+        raw = HttpReply::read(reply);
     } catch (const std::exception& error) {
         throw APIError::networkError(error);
     }
@@ -276,7 +248,7 @@ QCoro::Task<std::optional<ActiveTimer>> ClickUpAPIService::getCurrentTimer(QStri
     Log::debug(u"URL: "_s + url->toDisplayString(), timerLog);
 
     Log::debug(u"Making request..."_s, timerLog);
-    const RawReply reply = co_await exchange(HTTPMethod::get, *url, *token, false, std::nullopt);
+    const HttpReply reply = co_await exchange(HTTPMethod::get, *url, *token, false, std::nullopt);
     const int code = reply.status.value_or(0);
     Log::debug(u"Response status code: "_s + QString::number(code), timerLog);
     if (!reply.isSuccess()) {
@@ -327,7 +299,7 @@ QCoro::Task<std::optional<ActiveTimer>> ClickUpAPIService::startTimer(QString te
 
     const QString token = co_await requireToken();
     const QUrl url = requireUrl(teamPath(teamId, {u"time_entries"_s, u"start"_s}));
-    const RawReply reply =
+    const HttpReply reply =
         co_await exchange(HTTPMethod::post, url, token, false, StartTimerRequest{taskId}.toJson());
 
     if (reply.isSuccess()) {
@@ -377,7 +349,7 @@ QCoro::Task<TimeEntry> ClickUpAPIService::createTimeEntry(QString teamId, QStrin
     Log::debug(u"Creating time entry: taskId="_s + taskId + u", start="_s + QString::number(body.start) +
                    u", duration="_s + QString::number(body.duration) + u"ms"_s,
                timerLog);
-    const RawReply reply = co_await exchange(HTTPMethod::post, url, token, false, body.toJson());
+    const HttpReply reply = co_await exchange(HTTPMethod::post, url, token, false, body.toJson());
     if (!reply.status) {
         throw APIError::invalidResponse();
     }
@@ -427,7 +399,7 @@ QCoro::Task<TimeEntry> ClickUpAPIService::updateTimeEntry(QString teamId, QStrin
 QCoro::Task<> ClickUpAPIService::deleteTimeEntry(QString teamId, QString timeEntryId) {
     const QString token = co_await requireToken();
     const QUrl url = requireUrl(teamPath(teamId, {u"time_entries"_s, timeEntryId}));
-    const RawReply reply = co_await exchange(HTTPMethod::del, url, token, false, std::nullopt);
+    const HttpReply reply = co_await exchange(HTTPMethod::del, url, token, false, std::nullopt);
     if (!reply.isSuccess()) {
         throw APIError::httpError(reply.status.value_or(0), std::nullopt);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/HttpReply.h"
 #include "app/KeychainServiceProtocol.h"
 #include "clickup/ClickUpAPIServiceProtocol.h"
 #include "clickup/ClickUpSearchTaskResponse.h"
@@ -89,14 +90,6 @@ private:
         QUrlQuery query;
     };
 
-    // What came back: the status (none when the reply is not an HTTP reply) and the body.
-    struct RawReply {
-        std::optional<int> status;
-        QByteArray body;
-
-        bool isSuccess() const { return status && *status >= 200 && *status <= 299; }
-    };
-
     static Path teamPath(const QString& teamId, const QStringList& below, QUrlQuery query = {});
     std::optional<QUrl> urlFor(const Path& path) const;
     // urlFor, or invalidURL.
@@ -108,12 +101,9 @@ private:
 
     QNetworkReply* send(HTTPMethod method, const QUrl& url, const QString& token, bool acceptJson,
                         const std::optional<QJsonObject>& body);
-    // Sends and awaits the reply; a transport failure throws TransportError, which the operations
-    // outside the generic request pass on.
-    QCoro::Task<RawReply> exchange(HTTPMethod method, QUrl url, QString token, bool acceptJson,
-                                   std::optional<QJsonObject> body);
-    // A finished reply; a transport failure throws TransportError.
-    static RawReply readReply(QNetworkReply& reply);
+    // Sends and awaits the reply; a transport failure throws TransportError.
+    QCoro::Task<HttpReply> exchange(HTTPMethod method, QUrl url, QString token, bool acceptJson,
+                                    std::optional<QJsonObject> body);
 
     // The generic request: token, address, send, then readGenericReply; every failure is an APIError.
     template <class T>

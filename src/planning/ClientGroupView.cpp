@@ -36,7 +36,7 @@ ClientGroupView::ClientGroupView(AppState& appState, const ClientGroup& clientGr
     layout->addWidget(m_header);
 
     if (isOpen()) {
-        for (const PlanningTask& task : PlanningTask::sortedByStatus(clientGroup.tasks)) {
+        for (const PlanningTask& task : clientGroup.tasks) {
             auto* row = new PlanningTaskRow(appState, task, this);
             auto* indented = new QHBoxLayout;
             indented->setContentsMargins(taskIndent, 0, 0, 0);

@@ -8,8 +8,8 @@ class AppState;
 class DisclosureHeader;
 
 // One client's tasks within a week: a header (chevron, folder, client name) and, while open, the
-// tasks in status order. The group is open while the search text is not empty, whatever the user
-// chose; otherwise as its expanded flag says.
+// tasks in the group's order (status order, as ClientGroup::fromTasks gives it). The group is open while the
+// search text is not empty, whatever the user chose; otherwise as its expanded flag says.
 class ClientGroupView : public QWidget {
     Q_OBJECT
 

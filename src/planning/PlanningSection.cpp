@@ -9,7 +9,6 @@
 #include "menubar/RowStyle.h"
 #include "menubar/SectionLayout.h"
 #include "menubar/SectionMessage.h"
-#include "planning/ClientGroup.h"
 #include "planning/PlanningState.h"
 #include "planning/WeekPlanView.h"
 
@@ -143,10 +142,8 @@ void PlanningSection::redraw() {
             connect(view, &WeekPlanView::clientToggleRequested, this,
                     [this, week = plan.weekNumber](const QString& client) { toggleClient(week, client); });
             m_body->addWidget(view);
-            if (view->isOpen()) {
-                for (const ClientGroup& group : ClientGroup::fromTasks(plan.tasks)) {
-                    clientsOnScreen.insert({plan.weekNumber, group.clientName});
-                }
+            for (const QString& client : view->shownClients()) {
+                clientsOnScreen.insert({plan.weekNumber, client});
             }
         }
         if (showsSearch) {

@@ -1,15 +1,14 @@
 #include "planning/ToolsAPIService.h"
 
 #include "app/DecodingError.h"
+#include "app/HttpReply.h"
 #include "app/KeychainItem.h"
 #include "app/Log.h"
 #include "clickup/APIError.h"
 #include "planning/FormEncoding.h"
-#include "planning/HttpExchange.h"
 #include "planning/ToolsAddress.h"
 #include "planning/ToolsPlanningResponse.h"
 
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringDecoder>
 
@@ -22,9 +21,9 @@ void debug(const QString& message) {
 
 // Moodle reports a failed web-service call with status 200 and a body such as
 // {"exception": "moodle_exception", "errorcode": "invalidtoken", "message": "Invalid token"}.
-// Gives the message of such a body (or its error code), none for any other body.
-std::optional<QString> webServiceError(const QByteArray& body) {
-    const QJsonObject object = QJsonDocument::fromJson(body).object();
+// Gives the message of such a reply (or its error code), none for any other reply.
+std::optional<QString> webServiceError(const QJsonValue& reply) {
+    const QJsonObject object = reply.toObject();
     const QJsonValue exception = object.value("exception"_L1);
     const QJsonValue errorCode = object.value("errorcode"_L1);
     if ((exception.isUndefined() || exception.isNull()) && (errorCode.isUndefined() || errorCode.isNull())) {
@@ -41,23 +40,23 @@ std::optional<QString> webServiceError(const QByteArray& body) {
 // Steps after the request is built; every failure leaves as an APIError.
 QCoro::Task<PersonalPlanning> exchangePlanning(QNetworkAccessManager& network, QNetworkRequest request,
                                                QByteArray body) {
-    const HttpExchange exchange =
-        co_await HttpExchange::send(network, request, QByteArrayLiteral("POST"), body);
+    const HttpReply reply = co_await HttpReply::receive(network.post(request, body));
 
     QStringDecoder decoder(QStringDecoder::Utf8);
-    const QString text = decoder(exchange.body);
+    const QString text = decoder(reply.body);
     if (!decoder.hasError()) {
         debug(u"Raw response: "_s + text.left(200) + u"..."_s);
     }
-    if (!exchange.isSuccess()) {
-        throw APIError::httpError(exchange.status, std::nullopt);
+    if (!reply.isSuccess()) {
+        throw APIError::httpError(reply.status.value_or(0), std::nullopt);
     }
-    if (const std::optional<QString> message = webServiceError(exchange.body)) {
+    const JsonReader json = JsonReader::parse(reply.body);
+    if (const std::optional<QString> message = webServiceError(json.value())) {
         debug(u"Web service error: "_s + *message);
         throw APIError::requestFailed(*message);
     }
 
-    const auto response = decodeJson<ToolsPlanningResponse>(exchange.body);
+    const auto response = ToolsPlanningResponse::fromJson(json);
     debug(u"Data field length: %1"_s.arg(response.data ? response.data->size() : 0));
     PersonalPlanning planning{response.parseTasks(), response.xbarVersion};
     Log::info(u"Parsed %1 planning tasks"_s.arg(planning.tasks.size()), Log::Category::api);
@@ -70,9 +69,7 @@ ToolsAPIService::ToolsAPIService(KeychainServiceProtocol& keychain, UserDefaults
     : QObject(parent)
     , m_keychain(keychain)
     , m_settings(settings)
-    , m_auth(auth) {
-    m_network.setAutoDeleteReplies(false);
-}
+    , m_auth(auth) {}
 
 QCoro::Task<PersonalPlanning> ToolsAPIService::getPersonalPlanning() {
     debug(u"Starting getPersonalPlanning()"_s);

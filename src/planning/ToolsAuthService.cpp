@@ -1,12 +1,14 @@
 #include "planning/ToolsAuthService.h"
 
 #include "app/Clock.h"
+#include "app/HttpReply.h"
 #include "app/KeychainItem.h"
 #include "app/KeychainService.h"
 #include "app/Log.h"
+#include "app/TransportError.h"
 #include "app/UserDefaultsService.h"
+#include "clickup/APIError.h"
 #include "planning/AuthError.h"
-#include "planning/HttpExchange.h"
 #include "planning/RefreshRequest.h"
 #include "planning/TokenRefreshFlight.h"
 #include "planning/ToolsAddress.h"
@@ -39,15 +41,23 @@ void error(const QString& message) {
 double nowSeconds() {
     return double(Clock::nowMSecs()) / 1000.0;
 }
+
+// The token API's reply. A request that got none fails as the web-service client's requests do, with
+// APIError::networkError.
+QCoro::Task<HttpReply> receive(QNetworkReply* reply) {
+    try {
+        co_return co_await HttpReply::receive(reply);
+    } catch (const TransportError& error) {
+        throw APIError::networkError(error);
+    }
+}
 } // namespace
 
 ToolsAuthService::ToolsAuthService(KeychainServiceProtocol& keychain, UserDefaultsServiceProtocol& settings,
                                    QObject* parent)
     : QObject(parent)
     , m_keychain(keychain)
-    , m_settings(settings) {
-    m_network.setAutoDeleteReplies(false);
-}
+    , m_settings(settings) {}
 
 ToolsAuthService::~ToolsAuthService() = default;
 
@@ -149,13 +159,13 @@ QCoro::Task<TokenResponse> ToolsAuthService::exchangeRefreshToken() {
     RefreshRequest body;
     body.refreshToken = *refreshToken;
     debug(u"Refreshing tokens..."_s);
-    const HttpExchange exchange =
-        co_await HttpExchange::send(m_network, jsonRequest(*url), QByteArrayLiteral("POST"), body.toJson());
+    const HttpReply reply = co_await receive(m_network.post(jsonRequest(*url), body.toJson()));
+    const int status = reply.status.value_or(0);
     // The reply carries the new tokens: only its size is logged.
-    debug(u"Refresh response: status %1, %2 bytes"_s.arg(exchange.status).arg(exchange.body.size()));
+    debug(u"Refresh response: status %1, %2 bytes"_s.arg(status).arg(reply.body.size()));
 
-    if (exchange.isSuccess()) {
-        TokenResponse response = decodeJson<TokenResponse>(exchange.body);
+    if (reply.isSuccess()) {
+        TokenResponse response = decodeJson<TokenResponse>(reply.body);
         if (generation != m_signInGeneration) {
             error(u"Token refresh dropped: the sign-in changed while it ran"_s);
             throw AuthError::refreshFailed();
@@ -165,8 +175,8 @@ QCoro::Task<TokenResponse> ToolsAuthService::exchangeRefreshToken() {
         co_return response;
     }
 
-    error(u"Token refresh failed with status: %1"_s.arg(exchange.status));
-    if (exchange.status == 401 && generation == m_signInGeneration) {
+    error(u"Token refresh failed with status: %1"_s.arg(status));
+    if (status == 401 && generation == m_signInGeneration) {
         try {
             co_await clearTokens();
         } catch (...) {
@@ -246,11 +256,11 @@ QCoro::Task<UserInfoResponse> ToolsAuthService::fetchUserInfo() {
     QNetworkRequest request(*url);
     request.setTransferTimeout(m_requestTimeoutMs);
     request.setRawHeader(QByteArrayLiteral("Authorization"), "Bearer " + token.toUtf8());
-    const HttpExchange exchange = co_await HttpExchange::send(m_network, request, QByteArrayLiteral("GET"));
-    if (!exchange.isSuccess()) {
+    const HttpReply reply = co_await receive(m_network.get(request));
+    if (!reply.isSuccess()) {
         throw AuthError::invalidResponse();
     }
-    UserInfoResponse user = decodeJson<UserInfoResponse>(exchange.body);
+    UserInfoResponse user = decodeJson<UserInfoResponse>(reply.body);
     if (user.userkey && !user.userkey->isEmpty()) {
         m_settings.setUserKey(*user.userkey);
     }
@@ -264,7 +274,7 @@ QCoro::Task<> ToolsAuthService::logout() {
         const QByteArray body =
             QJsonDocument(QJsonObject{{u"token"_s, *token}}).toJson(QJsonDocument::Compact);
         try {
-            co_await HttpExchange::send(m_network, jsonRequest(*url), QByteArrayLiteral("POST"), body);
+            co_await HttpReply::receive(m_network.post(jsonRequest(*url), body));
         } catch (...) {
             // Whatever the server says, the local sign-in goes.
         }

@@ -65,8 +65,8 @@ public:
     // Deletes the access token, then the refresh token (a failed delete throws KeychainError and
     // stops there), then sets the expiry to 0.
     QCoro::Task<> clearTokens();
-    // Throws the errors of getValidAccessToken(), invalidURL, invalidResponse (no HTTP answer or a
-    // status outside 200-299) or DecodingError.
+    // Throws the errors of getValidAccessToken(), invalidURL, invalidResponse (a status outside
+    // 200-299), APIError::networkError (no answer) or DecodingError.
     QCoro::Task<UserInfoResponse> fetchUserInfo() override;
     QCoro::Task<> logout() override;
 

@@ -57,21 +57,12 @@ std::optional<QString> firstValue(const QList<QueryItem>& items, const QString& 
     return firstItem(items, name).value_or(std::nullopt);
 }
 
-bool isCancellation(std::exception_ptr error) {
+// Whether the sign-in window ended with a WebAuthenticationError of that kind.
+bool isWindowEnding(std::exception_ptr error, WebAuthenticationError::Kind kind) {
     try {
         std::rethrow_exception(error);
     } catch (const WebAuthenticationError& e) {
-        return e.kind() == WebAuthenticationError::Kind::cancelled;
-    } catch (...) {
-        return false;
-    }
-}
-
-bool isStartFailure(std::exception_ptr error) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const WebAuthenticationError& e) {
-        return e.kind() == WebAuthenticationError::Kind::startFailed;
+        return e.kind() == kind;
     } catch (...) {
         return false;
     }
@@ -135,7 +126,7 @@ QCoro::Task<> ToolsLoginCoordinator::login(CompletionHandler completion) {
     if (!self || generation != m_generation) {
         co_return;
     }
-    if (error && isStartFailure(error)) {
+    if (error && isWindowEnding(error, WebAuthenticationError::Kind::startFailed)) {
         // The session stays stored and the handler set, as after any failed start.
         Log::error(u"Failed to start authentication session: "_s + Error::describe(error), category);
         m_sentState.clear();
@@ -153,7 +144,7 @@ QCoro::Task<> ToolsLoginCoordinator::handleCallback(std::optional<QUrl> url, std
     const QString sentState = std::exchange(m_sentState, QString());
 
     if (error) {
-        if (isCancellation(error)) {
+        if (isWindowEnding(error, WebAuthenticationError::Kind::cancelled)) {
             Log::info(u"Sign-in cancelled"_s, category);
             report(std::make_exception_ptr(AuthError::authenticationCancelled()));
         } else {

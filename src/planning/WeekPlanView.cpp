@@ -50,6 +50,7 @@ WeekPlanView::WeekPlanView(AppState& appState, const WeekPlan& weekPlan,
             indented->setContentsMargins(clientIndent, 0, 0, 0);
             indented->addWidget(view);
             layout->addLayout(indented);
+            m_shownClients.append(group.clientName);
         }
     }
 }

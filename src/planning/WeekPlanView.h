@@ -3,6 +3,7 @@
 #include "planning/WeekPlan.h"
 
 #include <QSet>
+#include <QStringList>
 #include <QWidget>
 
 class AppState;
@@ -22,6 +23,8 @@ public:
 
     const WeekPlan& weekPlan() const { return m_weekPlan; }
     bool isOpen() const;
+    // The clients whose groups the week shows, in their order; none while it is closed.
+    const QStringList& shownClients() const { return m_shownClients; }
     DisclosureHeader* header() const { return m_header; }
 
 Q_SIGNALS:
@@ -34,4 +37,5 @@ private:
     AppState& m_appState;
     WeekPlan m_weekPlan;
     DisclosureHeader* m_header;
+    QStringList m_shownClients;
 };

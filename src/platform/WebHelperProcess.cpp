@@ -90,15 +90,6 @@ void WebHelperProcess::stop() {
     m_killTimer.start();
 }
 
-void WebHelperProcess::stopAndRelease() {
-    stop();
-    if (m_ended) {
-        deleteLater();
-    } else {
-        connect(this, &WebHelperProcess::ended, this, &QObject::deleteLater);
-    }
-}
-
 bool WebHelperProcess::isRunning() const {
     return m_process.state() != QProcess::NotRunning;
 }

@@ -31,8 +31,6 @@ public:
     void start(const QString& program, const QStringList& arguments);
     // Asks the helper to end and kills it when it is still there after stopGraceMs.
     void stop();
-    // stop(), then deletes this object once the helper has ended.
-    void stopAndRelease();
 
     bool isRunning() const;
     bool hasEnded() const { return m_ended; }

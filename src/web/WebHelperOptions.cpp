@@ -1,5 +1,7 @@
 #include "web/WebHelperOptions.h"
 
+#include "platform/WebHelperProcess.h"
+
 #include <QCommandLineParser>
 #include <QRegularExpression>
 
@@ -73,9 +75,8 @@ std::optional<WebHelperOptions> WebHelperOptions::parse(const QStringList& argum
     }
 
     options.url = QUrl(positional[1], QUrl::StrictMode);
-    const QString scheme = options.url.scheme().toLower();
-    if (!options.url.isValid() || options.url.host().isEmpty() ||
-        (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
+    // The same rule as the tray process applies before it starts the helper.
+    if (!WebHelperProcess::isWebAddress(options.url)) {
         return refuse(QStringLiteral("not an http or https address"));
     }
 
