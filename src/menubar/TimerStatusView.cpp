@@ -1,8 +1,8 @@
 #include "menubar/TimerStatusView.h"
 
-#include "alerts/NotificationService.h"
 #include "app/AppState.h"
 #include "app/Log.h"
+#include "menubar/CharacterTruncation.h"
 #include "menubar/ElidedLabel.h"
 #include "menubar/PopoverStyle.h"
 #include "menubar/PopupBrowserService.h"
@@ -232,8 +232,7 @@ QWidget* TimerStatusView::buildIdleForm() {
 }
 
 QString TimerStatusView::shortenedTaskName(const QString& name) {
-    // The same rule as the timer-started notice.
-    return NotificationService::shortenedTaskName(name);
+    return truncatedToCharacters(name, taskNameLimit);
 }
 
 void TimerStatusView::showEvent(QShowEvent* event) {
