@@ -1,34 +1,12 @@
 #include "alerts/ActiveTimerToastView.h"
 
 #include "alerts/AlertIcons.h"
+#include "menubar/ElidedLabel.h"
 
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
-
-namespace {
-// A label that shows its text on one line, cut with "…" to the width it is given.
-class ElidedLabel : public QLabel {
-public:
-    ElidedLabel(const QString& text, QWidget* parent)
-        : QLabel(parent)
-        , m_fullText(text) {
-        setToolTip(text);
-        setMinimumWidth(0);
-        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    }
-
-protected:
-    void resizeEvent(QResizeEvent* event) override {
-        setText(fontMetrics().elidedText(m_fullText, Qt::ElideRight, width()));
-        QLabel::resizeEvent(event);
-    }
-
-private:
-    QString m_fullText;
-};
-} // namespace
 
 ActiveTimerToastView::ActiveTimerToastView(const QString& taskName, const QString& elapsedTime,
                                            QWidget* parent)
@@ -42,6 +20,7 @@ ActiveTimerToastView::ActiveTimerToastView(const QString& taskName, const QStrin
     auto* title = new QLabel(QStringLiteral("Timer Running"), this);
     title->setFont(font(14, QFont::DemiBold));
     auto* name = new ElidedLabel(taskName, this);
+    name->setToolTip(taskName);
     name->setObjectName(QStringLiteral("taskNameLabel"));
     name->setFont(font(12));
     QPalette secondary = name->palette();
