@@ -2,6 +2,7 @@
 
 #include "alerts/AlertIcons.h"
 #include "menubar/ElidedLabel.h"
+#include "menubar/PopoverStyle.h"
 
 #include <QFontDatabase>
 #include <QHBoxLayout>
@@ -23,9 +24,7 @@ ActiveTimerToastView::ActiveTimerToastView(const QString& taskName, const QStrin
     name->setToolTip(taskName);
     name->setObjectName(QStringLiteral("taskNameLabel"));
     name->setFont(font(12));
-    QPalette secondary = name->palette();
-    secondary.setColor(QPalette::WindowText, secondaryText(palette()));
-    name->setPalette(secondary);
+    PopoverStyle::setTextColor(name, PopoverStyle::secondaryText(palette()));
     auto* texts = new QVBoxLayout;
     texts->setSpacing(2);
     texts->addWidget(title);
@@ -37,9 +36,7 @@ ActiveTimerToastView::ActiveTimerToastView(const QString& taskName, const QStrin
     mono.setPixelSize(16);
     mono.setWeight(QFont::Bold);
     elapsed->setFont(mono);
-    QPalette greenText = elapsed->palette();
-    greenText.setColor(QPalette::WindowText, green(palette()));
-    elapsed->setPalette(greenText);
+    PopoverStyle::setTextColor(elapsed, PopoverStyle::green(palette()));
 
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(16, 16, 16, 16);
@@ -50,7 +47,5 @@ ActiveTimerToastView::ActiveTimerToastView(const QString& taskName, const QStrin
 }
 
 QBrush ActiveTimerToastView::borderBrush(const QRectF&) const {
-    QColor border = green(palette());
-    border.setAlphaF(0.3f);
-    return border;
+    return PopoverStyle::withAlpha(PopoverStyle::green(palette()), 0.3);
 }

@@ -104,12 +104,7 @@ QWidget* TimerStatusView::buildRunningForm() {
     m_stopButton->setIcon(
         QIcon(PopoverStyle::symbol(QStringLiteral("media-playback-stop"), 10, this, Qt::white)));
     m_stopButton->setIconSize(QSize(PopoverStyle::symbolSize(10, this), PopoverStyle::symbolSize(10, this)));
-    const QColor red = PopoverStyle::red(colors);
-    m_stopButton->setStyleSheet(QStringLiteral("QPushButton { background: %1; color: white; border: none;"
-                                               " border-radius: 6px; padding: 4px 10px; }"
-                                               "QPushButton:hover { background: %2; }"
-                                               "QPushButton:pressed { background: %3; }")
-                                    .arg(red.name(), red.lighter(110).name(), red.darker(115).name()));
+    m_stopButton->setStyleSheet(PopoverStyle::filledButtonStyleSheet(PopoverStyle::red(colors)));
     connect(m_stopButton, &QPushButton::clicked, this, &TimerStatusView::stopTimer);
 
     auto* top = new QHBoxLayout;
