@@ -1,8 +1,8 @@
 #include "menubar/TimerStatusView.h"
 
 #include "app/AppState.h"
-#include "app/Log.h"
 #include "menubar/CharacterTruncation.h"
+#include "menubar/DetachedTask.h"
 #include "menubar/ElidedLabel.h"
 #include "menubar/PopoverStyle.h"
 #include "menubar/PopupBrowserService.h"
@@ -13,25 +13,11 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPointer>
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
-QCoro::Task<> stopTimerIfAlive(QPointer<AppState> state) {
-    if (!state) {
-        co_return;
-    }
-    try {
-        co_await state->timerState()->stopTimer(state->configuration().teamId, state->silentModeActive());
-    } catch (const std::exception& error) {
-        Log::error(QStringLiteral("Stopping the timer failed"), Log::Category::ui, error);
-    } catch (...) {
-        Log::error(QStringLiteral("Stopping the timer failed"), Log::Category::ui);
-    }
-}
-
 void setIfDifferent(QLabel* label, const QString& text) {
     if (label->text() != text) {
         label->setText(text);
@@ -286,7 +272,9 @@ void TimerStatusView::updateLoading() {
 }
 
 void TimerStatusView::stopTimer() {
-    stopTimerIfAlive(&m_appState);
+    runDetached(
+        m_appState.timerState()->stopTimer(m_appState.configuration().teamId, m_appState.silentModeActive()),
+        QStringLiteral("Stopping the timer failed"), Log::Category::ui);
 }
 
 void TimerStatusView::openInClickUp() {
