@@ -1,34 +1,13 @@
 #include "alerts/ActiveTimerToastView.h"
 
 #include "alerts/AlertIcons.h"
+#include "menubar/ElidedLabel.h"
+#include "menubar/PopoverStyle.h"
 
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
-
-namespace {
-// A label that shows its text on one line, cut with "…" to the width it is given.
-class ElidedLabel : public QLabel {
-public:
-    ElidedLabel(const QString& text, QWidget* parent)
-        : QLabel(parent)
-        , m_fullText(text) {
-        setToolTip(text);
-        setMinimumWidth(0);
-        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    }
-
-protected:
-    void resizeEvent(QResizeEvent* event) override {
-        setText(fontMetrics().elidedText(m_fullText, Qt::ElideRight, width()));
-        QLabel::resizeEvent(event);
-    }
-
-private:
-    QString m_fullText;
-};
-} // namespace
 
 ActiveTimerToastView::ActiveTimerToastView(const QString& taskName, const QString& elapsedTime,
                                            QWidget* parent)
@@ -42,11 +21,10 @@ ActiveTimerToastView::ActiveTimerToastView(const QString& taskName, const QStrin
     auto* title = new QLabel(QStringLiteral("Timer Running"), this);
     title->setFont(font(14, QFont::DemiBold));
     auto* name = new ElidedLabel(taskName, this);
+    name->setToolTip(taskName);
     name->setObjectName(QStringLiteral("taskNameLabel"));
     name->setFont(font(12));
-    QPalette secondary = name->palette();
-    secondary.setColor(QPalette::WindowText, secondaryText(palette()));
-    name->setPalette(secondary);
+    PopoverStyle::setTextColor(name, PopoverStyle::secondaryText(palette()));
     auto* texts = new QVBoxLayout;
     texts->setSpacing(2);
     texts->addWidget(title);
@@ -58,9 +36,7 @@ ActiveTimerToastView::ActiveTimerToastView(const QString& taskName, const QStrin
     mono.setPixelSize(16);
     mono.setWeight(QFont::Bold);
     elapsed->setFont(mono);
-    QPalette greenText = elapsed->palette();
-    greenText.setColor(QPalette::WindowText, green(palette()));
-    elapsed->setPalette(greenText);
+    PopoverStyle::setTextColor(elapsed, PopoverStyle::green(palette()));
 
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(16, 16, 16, 16);
@@ -71,7 +47,5 @@ ActiveTimerToastView::ActiveTimerToastView(const QString& taskName, const QStrin
 }
 
 QBrush ActiveTimerToastView::borderBrush(const QRectF&) const {
-    QColor border = green(palette());
-    border.setAlphaF(0.3f);
-    return border;
+    return PopoverStyle::withAlpha(PopoverStyle::green(palette()), 0.3);
 }

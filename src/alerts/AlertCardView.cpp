@@ -11,24 +11,6 @@ AlertCardView::AlertCardView(qreal cornerRadius, qreal borderWidth, QWidget* par
     setAttribute(Qt::WA_Hover);
 }
 
-bool AlertCardView::isDark(const QPalette& palette) {
-    return palette.color(QPalette::Window).lightness() < 128;
-}
-
-QColor AlertCardView::orange(const QPalette& palette) {
-    return isDark(palette) ? QColor(0xFF, 0x9F, 0x0A) : QColor(0xFF, 0x95, 0x00);
-}
-
-QColor AlertCardView::green(const QPalette& palette) {
-    return isDark(palette) ? QColor(0x30, 0xD1, 0x58) : QColor(0x34, 0xC7, 0x59);
-}
-
-QColor AlertCardView::secondaryText(const QPalette& palette) {
-    QColor color = palette.color(QPalette::WindowText);
-    color.setAlphaF(0.6f);
-    return color;
-}
-
 QFont AlertCardView::font(int pixelSize, QFont::Weight weight) {
     QFont result = QApplication::font();
     result.setPixelSize(pixelSize);

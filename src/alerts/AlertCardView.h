@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QBrush>
-#include <QColor>
 #include <QFont>
 #include <QWidget>
 
@@ -17,11 +16,6 @@ public:
     qreal cornerRadius() const { return m_cornerRadius; }
     bool isHovering() const { return m_hovering; }
 
-    // Colours of the reminders, in the light or dark variant that suits the palette.
-    static bool isDark(const QPalette& palette);
-    static QColor orange(const QPalette& palette);
-    static QColor green(const QPalette& palette);
-    static QColor secondaryText(const QPalette& palette);
     // The application font at a pixel size and weight.
     static QFont font(int pixelSize, QFont::Weight weight = QFont::Normal);
 

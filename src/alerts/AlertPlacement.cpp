@@ -20,10 +20,10 @@ QPoint AlertPlacement::panelTopLeft(const QRect& available) {
     return fromBottomLeftOrigin(available, {(available.width() - panelSize.width()) / 2, 100}, panelSize);
 }
 
-std::optional<QRect> AlertPlacement::primaryAvailableGeometry() {
+std::optional<QPoint> AlertPlacement::onPrimaryScreen(QPoint (*place)(const QRect&)) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) {
         return std::nullopt;
     }
-    return screen->availableGeometry();
+    return place(screen->availableGeometry());
 }

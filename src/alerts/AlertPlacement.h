@@ -25,6 +25,6 @@ public:
     // bottom-left corner of `available`, y counting upwards.
     static QPoint fromBottomLeftOrigin(const QRect& available, QPoint origin, QSize size);
 
-    // The primary screen's available geometry; none without a screen.
-    static std::optional<QRect> primaryAvailableGeometry();
+    // A window's top left by one of the rules above, on the primary screen; none without a screen.
+    static std::optional<QPoint> onPrimaryScreen(QPoint (*place)(const QRect& available));
 };

@@ -55,11 +55,7 @@ void FloatingAlertService::showAlert(int autoDismissSeconds, std::function<void(
                                   AlertPlacement::panelSize, AlertWindow::Workspaces::current);
     panel->setObjectName(QStringLiteral("noTimerPanel"));
     panel->setMovableByBackground(true);
-    std::optional<QPoint> topLeft;
-    if (const auto available = AlertPlacement::primaryAvailableGeometry()) {
-        topLeft = AlertPlacement::panelTopLeft(*available);
-    }
-    panel->present(topLeft);
+    panel->present(AlertPlacement::onPrimaryScreen(&AlertPlacement::panelTopLeft));
     m_alertPanel = panel;
     if (autoDismissSeconds >= 1) {
         m_dismissTimer.start(int(std::min<qint64>(qint64(autoDismissSeconds) * 1000, INT_MAX)));

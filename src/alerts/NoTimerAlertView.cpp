@@ -2,6 +2,7 @@
 
 #include "alerts/AlertIcons.h"
 #include "alerts/SnoozeMenu.h"
+#include "menubar/PopoverStyle.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -49,11 +50,8 @@ NoTimerAlertView::NoTimerAlertView(std::function<void()> onStartTimer, std::func
     auto* subtitle = new QLabel(QStringLiteral("Start tracking your time now!"), this);
     subtitle->setFont(font(13));
     subtitle->setAlignment(Qt::AlignHCenter);
-    QPalette secondary = subtitle->palette();
-    secondary.setColor(QPalette::WindowText, secondaryText(palette()));
-    subtitle->setPalette(secondary);
+    PopoverStyle::setTextColor(subtitle, PopoverStyle::secondaryText(palette()));
 
-    const QColor buttonGreen = green(palette());
     m_openTimerButton->setObjectName(QStringLiteral("openTimerButton"));
     m_openTimerButton->setFocusPolicy(Qt::NoFocus);
     m_openTimerButton->setCursor(Qt::PointingHandCursor);
@@ -62,12 +60,7 @@ NoTimerAlertView::NoTimerAlertView(std::function<void()> onStartTimer, std::func
     m_openTimerButton->setIconSize(QSize(12, 12));
     m_openTimerButton->setMinimumWidth(120);
     m_openTimerButton->setFont(font(13, QFont::Medium));
-    m_openTimerButton->setStyleSheet(
-        QStringLiteral("QPushButton { background: %1; color: white; border: none; border-radius: 6px;"
-                       " padding: 4px 10px; }"
-                       "QPushButton:hover { background: %2; }"
-                       "QPushButton:pressed { background: %3; }")
-            .arg(buttonGreen.name(), buttonGreen.lighter(108).name(), buttonGreen.darker(115).name()));
+    m_openTimerButton->setStyleSheet(PopoverStyle::filledButtonStyleSheet(PopoverStyle::green(palette())));
     connect(m_openTimerButton, &QPushButton::clicked, this, [this] {
         if (m_onStartTimer) {
             later(m_onStartTimer);
@@ -151,8 +144,7 @@ void NoTimerAlertView::paintEvent(QPaintEvent* event) {
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     const QPointF centre = QRectF(m_iconSlot->geometry()).center();
 
-    QColor halo = orange(palette());
-    halo.setAlphaF(0.2f);
+    const QColor halo = PopoverStyle::withAlpha(PopoverStyle::orange(palette()), 0.2);
     const qreal circle = circleSize * (1 + circleGrowth * m_pulse);
     painter.setPen(Qt::NoPen);
     painter.setBrush(halo);
@@ -164,12 +156,9 @@ void NoTimerAlertView::paintEvent(QPaintEvent* event) {
 }
 
 QBrush NoTimerAlertView::borderBrush(const QRectF& card) const {
-    QColor top = orange(palette());
-    QColor bottom = top;
-    top.setAlphaF(0.6f);
-    bottom.setAlphaF(0.3f);
+    const QColor orange = PopoverStyle::orange(palette());
     QLinearGradient gradient(card.topLeft(), card.bottomLeft());
-    gradient.setColorAt(0, top);
-    gradient.setColorAt(1, bottom);
+    gradient.setColorAt(0, PopoverStyle::withAlpha(orange, 0.6));
+    gradient.setColorAt(1, PopoverStyle::withAlpha(orange, 0.3));
     return gradient;
 }

@@ -2,13 +2,13 @@
 
 #include "app/Error.h"
 #include "app/Log.h"
+#include "menubar/CharacterTruncation.h"
 #include "platform/DesktopNotification.h"
 #include "platform/DesktopNotificationClient.h"
 
 #include <QCoreApplication>
 #include <QCoroSignal>
 #include <QLocale>
-#include <QTextBoundaryFinder>
 
 #include <cstdio>
 
@@ -79,20 +79,7 @@ void NotificationService::forgetServer() {
 }
 
 QString NotificationService::shortenedTaskName(const QString& name) {
-    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, name);
-    int count = 0;
-    qsizetype cutAt = 0;
-    const int keep = taskNameLimit - 3;
-    while (graphemes.toNextBoundary() != -1) {
-        ++count;
-        if (count == keep) {
-            cutAt = graphemes.position();
-        }
-        if (count > taskNameLimit) {
-            return name.left(cutAt) + QStringLiteral("...");
-        }
-    }
-    return name;
+    return truncatedToCharacters(name, taskNameLimit);
 }
 
 QCoro::Task<bool> NotificationService::requestPermission() {

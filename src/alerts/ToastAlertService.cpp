@@ -18,13 +18,6 @@ namespace {
 void startSeconds(QTimer& timer, int seconds) {
     timer.start(int(std::min<qint64>(qint64(seconds) * 1000, INT_MAX)));
 }
-
-std::optional<QPoint> placeOnPrimaryScreen(QPoint (*place)(const QRect&)) {
-    if (const auto available = AlertPlacement::primaryAvailableGeometry()) {
-        return place(*available);
-    }
-    return std::nullopt;
-}
 } // namespace
 
 ToastAlertService::ToastAlertService(QObject* parent)
@@ -64,7 +57,7 @@ void ToastAlertService::showToast(int autoDismissSeconds) {
     auto* window =
         new AlertWindow(new ToastAlertView, AlertPlacement::toastSize, AlertWindow::Workspaces::all);
     window->setObjectName(QStringLiteral("noTimerToast"));
-    window->present(placeOnPrimaryScreen(&AlertPlacement::toastTopLeft));
+    window->present(AlertPlacement::onPrimaryScreen(&AlertPlacement::toastTopLeft));
     m_toastWindow = window;
     if (autoDismissSeconds >= 1) {
         startSeconds(m_dismissTimer, autoDismissSeconds);
@@ -81,7 +74,7 @@ void ToastAlertService::showActiveTimerToast(const QString& taskName, const QStr
     auto* window = new AlertWindow(new ActiveTimerToastView(taskName, elapsedText),
                                    AlertPlacement::activeTimerToastSize, AlertWindow::Workspaces::all);
     window->setObjectName(QStringLiteral("activeTimerToast"));
-    window->present(placeOnPrimaryScreen(&AlertPlacement::activeTimerToastTopLeft));
+    window->present(AlertPlacement::onPrimaryScreen(&AlertPlacement::activeTimerToastTopLeft));
     m_activeTimerWindow = window;
     if (autoDismissSeconds >= 1) {
         startSeconds(m_activeTimerDismissTimer, autoDismissSeconds);

@@ -3,6 +3,7 @@
 #include "alerts/AlertHub.h"
 #include "alerts/AlertIcons.h"
 #include "alerts/SnoozeMenu.h"
+#include "menubar/PopoverStyle.h"
 
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
@@ -24,9 +25,8 @@ ToastAlertView::ToastAlertView(QWidget* parent)
     title->setFont(font(14, QFont::DemiBold));
     auto* subtitle = new QLabel(QStringLiteral("Click to start tracking your time"), this);
     subtitle->setFont(font(12));
-    QPalette secondary = subtitle->palette();
-    secondary.setColor(QPalette::WindowText, secondaryText(palette()));
-    subtitle->setPalette(secondary);
+    const QColor secondary = PopoverStyle::secondaryText(palette());
+    PopoverStyle::setTextColor(subtitle, secondary);
     auto* texts = new QVBoxLayout;
     texts->setSpacing(2);
     texts->addWidget(title);
@@ -36,8 +36,7 @@ ToastAlertView::ToastAlertView(QWidget* parent)
     m_snoozeButton->setToolTip(QStringLiteral("Snooze"));
     m_snoozeButton->setAutoRaise(true);
     m_snoozeButton->setFocusPolicy(Qt::NoFocus);
-    m_snoozeButton->setIcon(
-        AlertIcons::pixmap(QStringLiteral("window-close"), 12, ratio, secondaryText(palette())));
+    m_snoozeButton->setIcon(AlertIcons::pixmap(QStringLiteral("window-close"), 12, ratio, secondary));
     m_snoozeButton->setIconSize(QSize(12, 12));
     m_snoozeButton->setPopupMode(QToolButton::InstantPopup);
     m_snoozeButton->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; width: 0; }"));
@@ -67,7 +66,5 @@ void ToastAlertView::postDismiss(double seconds) {
 }
 
 QBrush ToastAlertView::borderBrush(const QRectF&) const {
-    QColor border = orange(palette());
-    border.setAlphaF(0.3f);
-    return border;
+    return PopoverStyle::withAlpha(PopoverStyle::orange(palette()), 0.3);
 }

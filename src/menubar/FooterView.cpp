@@ -6,6 +6,7 @@
 #include "app/Log.h"
 #include "app/UpdateService.h"
 #include "app/UserDefaultsServiceProtocol.h"
+#include "menubar/DetachedTask.h"
 #include "menubar/PopoverStyle.h"
 #include "menubar/PopupBrowserService.h"
 
@@ -23,32 +24,6 @@ namespace {
 constexpr qreal pointSize = 12;
 const QString settingsUnavailable =
     QStringLiteral("The settings window is not available in this version yet");
-
-QCoro::Task<> enableSilentModeIfAlive(QPointer<AppState> state, double seconds) {
-    if (!state) {
-        co_return;
-    }
-    try {
-        co_await state->enableSilentMode(seconds);
-    } catch (const std::exception& error) {
-        Log::error(QStringLiteral("Enabling silent mode failed"), Log::Category::ui, error);
-    } catch (...) {
-        Log::error(QStringLiteral("Enabling silent mode failed"), Log::Category::ui);
-    }
-}
-
-QCoro::Task<> disableSilentModeIfAlive(QPointer<AppState> state) {
-    if (!state) {
-        co_return;
-    }
-    try {
-        co_await state->disableSilentMode();
-    } catch (const std::exception& error) {
-        Log::error(QStringLiteral("Disabling silent mode failed"), Log::Category::ui, error);
-    } catch (...) {
-        Log::error(QStringLiteral("Disabling silent mode failed"), Log::Category::ui);
-    }
-}
 
 // Runs the action once the current event has been handled, as the buttons' tasks do.
 void later(QObject* context, std::function<void()> action) {
@@ -80,7 +55,12 @@ FooterView::FooterView(AppState& appState, QWidget* parent)
     m_disableSilentButton->setToolTip(QStringLiteral("Disable Silent Mode"));
     connect(m_disableSilentButton, &QToolButton::clicked, this, [this] {
         QPointer<AppState> state(&m_appState);
-        later(this, [state] { disableSilentModeIfAlive(state); });
+        later(this, [state] {
+            if (state) {
+                runDetached(state->disableSilentMode(), QStringLiteral("Disabling silent mode failed"),
+                            Log::Category::ui);
+            }
+        });
     });
     auto* silentLayout = new QHBoxLayout(m_silentLine);
     silentLayout->setContentsMargins(0, 0, 0, 0);
@@ -104,7 +84,12 @@ FooterView::FooterView(AppState& appState, QWidget* parent)
         const double seconds = choice.seconds;
         connect(action, &QAction::triggered, this, [this, seconds] {
             QPointer<AppState> state(&m_appState);
-            later(this, [state, seconds] { enableSilentModeIfAlive(state, seconds); });
+            later(this, [state, seconds] {
+                if (state) {
+                    runDetached(state->enableSilentMode(seconds),
+                                QStringLiteral("Enabling silent mode failed"), Log::Category::ui);
+                }
+            });
         });
     }
     m_silentModeButton->setMenu(m_silentModeMenu);

@@ -2,13 +2,13 @@
 
 #include "app/AppState.h"
 #include "app/UserDefaultsServiceProtocol.h"
+#include "menubar/CharacterTruncation.h"
 #include "platform/TrayIcon.h"
 
 #include <QEasingCurve>
 #include <QHash>
 #include <QPainter>
 #include <QPainterPath>
-#include <QTextBoundaryFinder>
 
 #include <cmath>
 
@@ -126,18 +126,7 @@ QString MenuBarIcon::timerText(const ActiveTimer& timer, bool refreshTrigger) {
 }
 
 QString MenuBarIcon::taskNamePrefix(const QString& name) {
-    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, name);
-    int count = 0;
-    qsizetype end = 0;
-    while (count < taskNameLength) {
-        const qsizetype next = graphemes.toNextBoundary();
-        if (next < 0) {
-            return name;
-        }
-        end = next;
-        ++count;
-    }
-    return name.left(end);
+    return firstCharacters(name, taskNameLength);
 }
 
 qreal MenuBarIcon::pulseOpacity(qint64 msIntoPulse) {

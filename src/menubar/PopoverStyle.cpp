@@ -1,6 +1,5 @@
 #include "menubar/PopoverStyle.h"
 
-#include "alerts/AlertCardView.h"
 #include "alerts/AlertIcons.h"
 
 #include <QApplication>
@@ -24,16 +23,20 @@ QFont PopoverStyle::monospacedFont(qreal pointSize, QFont::Weight weight) {
     return result;
 }
 
+bool PopoverStyle::isDark(const QPalette& palette) {
+    return palette.color(QPalette::Window).lightness() < 128;
+}
+
 QColor PopoverStyle::orange(const QPalette& palette) {
-    return AlertCardView::orange(palette);
+    return isDark(palette) ? QColor(0xFF, 0x9F, 0x0A) : QColor(0xFF, 0x95, 0x00);
 }
 
 QColor PopoverStyle::green(const QPalette& palette) {
-    return AlertCardView::green(palette);
+    return isDark(palette) ? QColor(0x30, 0xD1, 0x58) : QColor(0x34, 0xC7, 0x59);
 }
 
 QColor PopoverStyle::red(const QPalette& palette) {
-    return AlertCardView::isDark(palette) ? QColor(0xFF, 0x45, 0x3A) : QColor(0xFF, 0x3B, 0x30);
+    return isDark(palette) ? QColor(0xFF, 0x45, 0x3A) : QColor(0xFF, 0x3B, 0x30);
 }
 
 QColor PopoverStyle::primaryText(const QPalette& palette) {
@@ -115,6 +118,14 @@ void PopoverStyle::setTextColor(QWidget* widget, const QColor& color) {
     palette.setColor(QPalette::Text, color);
     palette.setColor(QPalette::ButtonText, color);
     widget->setPalette(palette);
+}
+
+QString PopoverStyle::filledButtonStyleSheet(const QColor& fill) {
+    return QStringLiteral("QPushButton { background: %1; color: white; border: none; border-radius: 6px;"
+                          " padding: 4px 10px; }"
+                          "QPushButton:hover { background: %2; }"
+                          "QPushButton:pressed { background: %3; }")
+        .arg(fill.name(), fill.lighter(110).name(), fill.darker(115).name());
 }
 
 QFrame* PopoverStyle::divider(QWidget* parent) {

@@ -13,15 +13,18 @@ class QLabel;
 class QToolButton;
 class QWidget;
 
-// The popover's look, shared by its views: the application font at fixed point sizes, the colours
-// that mark state (orange: no timer, green: the running time, red: stop and errors), the text
-// levels, and symbols: the desktop theme's icon of a freedesktop name, else our own drawing of it
-// (":/icons/<name>.svg"), drawn at the size of text of the given point size.
+// The look of the popover and the reminder windows: the application font at fixed point sizes, the
+// colours that mark state (orange: no timer, green: the running time, red: stop and errors) in the
+// light or dark variant that suits the palette, the text levels, and symbols: the desktop theme's
+// icon of a freedesktop name, else our own drawing of it (":/icons/<name>.svg"), drawn at the size of
+// text of the given point size.
 class PopoverStyle {
 public:
     static QFont font(qreal pointSize, QFont::Weight weight = QFont::Normal);
     static QFont monospacedFont(qreal pointSize, QFont::Weight weight = QFont::Normal);
 
+    // The palette's window is dark.
+    static bool isDark(const QPalette& palette);
     static QColor orange(const QPalette& palette);
     static QColor green(const QPalette& palette);
     static QColor red(const QPalette& palette);
@@ -47,6 +50,8 @@ public:
                                     const QColor& color, QWidget* parent);
     // Gives the widget's text the colour.
     static void setTextColor(QWidget* widget, const QColor& color);
+    // A style sheet for a push button filled with the colour, in white text, with rounded corners.
+    static QString filledButtonStyleSheet(const QColor& fill);
 
     // A one-pixel horizontal rule in the separator colour.
     static QFrame* divider(QWidget* parent);

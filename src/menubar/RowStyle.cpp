@@ -7,7 +7,7 @@
 namespace RowStyle {
 namespace {
 QColor pick(const QPalette& palette, QRgb light, QRgb dark) {
-    return QColor::fromRgb(isDark(palette) ? dark : light);
+    return QColor::fromRgb(PopoverStyle::isDark(palette) ? dark : light);
 }
 } // namespace
 
@@ -17,10 +17,6 @@ QFont font(qreal pointSize, QFont::Weight weight) {
 
 QFont monospacedFont(qreal pointSize) {
     return PopoverStyle::monospacedFont(pointSize);
-}
-
-bool isDark(const QPalette& palette) {
-    return palette.color(QPalette::Window).lightness() < 128;
 }
 
 QColor secondaryColor(const QPalette& palette) {

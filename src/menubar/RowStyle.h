@@ -16,7 +16,6 @@ QFont font(qreal pointSize, QFont::Weight weight = QFont::Normal);
 // Fixed-width digits for durations and hours.
 QFont monospacedFont(qreal pointSize);
 
-bool isDark(const QPalette& palette);
 // Text of lesser weight (counts, durations, hints) and of least weight (list names).
 QColor secondaryColor(const QPalette& palette);
 QColor tertiaryColor(const QPalette& palette);

@@ -1,8 +1,8 @@
 #include "menubar/TimerStatusView.h"
 
-#include "alerts/NotificationService.h"
 #include "app/AppState.h"
-#include "app/Log.h"
+#include "menubar/CharacterTruncation.h"
+#include "menubar/DetachedTask.h"
 #include "menubar/ElidedLabel.h"
 #include "menubar/PopoverStyle.h"
 #include "menubar/PopupBrowserService.h"
@@ -13,25 +13,11 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPointer>
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
-QCoro::Task<> stopTimerIfAlive(QPointer<AppState> state) {
-    if (!state) {
-        co_return;
-    }
-    try {
-        co_await state->timerState()->stopTimer(state->configuration().teamId, state->silentModeActive());
-    } catch (const std::exception& error) {
-        Log::error(QStringLiteral("Stopping the timer failed"), Log::Category::ui, error);
-    } catch (...) {
-        Log::error(QStringLiteral("Stopping the timer failed"), Log::Category::ui);
-    }
-}
-
 void setIfDifferent(QLabel* label, const QString& text) {
     if (label->text() != text) {
         label->setText(text);
@@ -104,12 +90,7 @@ QWidget* TimerStatusView::buildRunningForm() {
     m_stopButton->setIcon(
         QIcon(PopoverStyle::symbol(QStringLiteral("media-playback-stop"), 10, this, Qt::white)));
     m_stopButton->setIconSize(QSize(PopoverStyle::symbolSize(10, this), PopoverStyle::symbolSize(10, this)));
-    const QColor red = PopoverStyle::red(colors);
-    m_stopButton->setStyleSheet(QStringLiteral("QPushButton { background: %1; color: white; border: none;"
-                                               " border-radius: 6px; padding: 4px 10px; }"
-                                               "QPushButton:hover { background: %2; }"
-                                               "QPushButton:pressed { background: %3; }")
-                                    .arg(red.name(), red.lighter(110).name(), red.darker(115).name()));
+    m_stopButton->setStyleSheet(PopoverStyle::filledButtonStyleSheet(PopoverStyle::red(colors)));
     connect(m_stopButton, &QPushButton::clicked, this, &TimerStatusView::stopTimer);
 
     auto* top = new QHBoxLayout;
@@ -232,8 +213,7 @@ QWidget* TimerStatusView::buildIdleForm() {
 }
 
 QString TimerStatusView::shortenedTaskName(const QString& name) {
-    // The same rule as the timer-started notice.
-    return NotificationService::shortenedTaskName(name);
+    return truncatedToCharacters(name, taskNameLimit);
 }
 
 void TimerStatusView::showEvent(QShowEvent* event) {
@@ -292,7 +272,9 @@ void TimerStatusView::updateLoading() {
 }
 
 void TimerStatusView::stopTimer() {
-    stopTimerIfAlive(&m_appState);
+    runDetached(
+        m_appState.timerState()->stopTimer(m_appState.configuration().teamId, m_appState.silentModeActive()),
+        QStringLiteral("Stopping the timer failed"), Log::Category::ui);
 }
 
 void TimerStatusView::openInClickUp() {

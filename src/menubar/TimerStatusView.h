@@ -29,6 +29,7 @@ public:
     using UrlOpener = std::function<void(const QUrl& url, const QString& title)>;
 
     static constexpr int clockIntervalMs = 1000;
+    static constexpr int taskNameLimit = 50;
 
     explicit TimerStatusView(AppState& appState, QWidget* parent = nullptr);
 

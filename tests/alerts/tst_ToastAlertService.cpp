@@ -10,6 +10,7 @@
 #include "alerts/SnoozeMenu.h"
 #include "alerts/ToastAlertService.h"
 #include "alerts/ToastAlertView.h"
+#include "menubar/ElidedLabel.h"
 
 #include <QLabel>
 #include <QSignalSpy>
@@ -160,14 +161,17 @@ private Q_SLOTS:
         QPointer<AlertWindow> first = m_alerts->toasts.activeTimerWindow();
         auto* view = qobject_cast<ActiveTimerToastView*>(first->content());
         QCOMPARE(view->findChild<QLabel*>("elapsedLabel")->text(), QStringLiteral("01:05"));
-        auto* name = view->findChild<QLabel*>("taskNameLabel");
-        QVERIFY(name->text().endsWith(QChar(0x2026)));
+        auto* name = view->findChild<ElidedLabel*>("taskNameLabel");
+        QVERIFY(name->isElided());
+        // Cut where the elapsed time begins, not drawn under it.
+        QVERIFY(name->geometry().right() < view->findChild<QLabel*>("elapsedLabel")->geometry().left());
         QCOMPARE(name->toolTip(), longName);
 
         m_alerts->toasts.showActiveTimerToast(QStringLiteral("Next"), QStringLiteral("01:35"), 1);
         QVERIFY(!first->isVisible());
         QPointer<AlertWindow> second = m_alerts->toasts.activeTimerWindow();
         QVERIFY(second && second->isVisible());
+        QVERIFY(!second->content()->findChild<ElidedLabel*>("taskNameLabel")->isElided());
         QTRY_VERIFY(!m_alerts->toasts.activeTimerWindow());
         QTRY_VERIFY(!second);
     }

@@ -1,6 +1,7 @@
 // The worked-on list: grouping by task and its order, the totals (a running entry counts up to
 // now), the loading, empty, no-match and error lines, collapsing, the name shortening, and the
-// start-timer action of the rows, also for entries that have no task.
+// start-timer action of the rows, also for entries that have no task; a refresh that brings nothing
+// new leaves the rows alone.
 #include "support/AppStateFixture.h"
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
@@ -238,6 +239,24 @@ private Q_SLOTS:
         state().searchState()->setSearchText(QStringLiteral("DEPLOY"));
         QCOMPARE(rowTexts(*m_section), QStringList{"Deploy|00:30"});
         QCOMPARE(badge(*m_section), QStringLiteral("1"));
+    }
+
+    void aRefreshThatChangesNothingKeepsTheRows() {
+        m_fixture->clickUp.timeEntries = {entry("e1", "86abc", "Fix login", QTime(9, 0), 30),
+                                          entry("e2", "77xyz", "Deploy", QTime(8, 0), 30)};
+        QVERIFY(!awaitTask(state().worklogState()->fetchTimeEntries(AppStateFixture::teamId)).failed());
+        const QList<TimeEntryGroupRow*> before = rows(*m_section);
+        QCOMPARE(before.size(), 2);
+
+        // Loading, then the same entries again: the rows on screen stay, under the pointer too.
+        m_fixture->clickUp.hold(FakeClickUpAPI::getTimeEntriesOp);
+        auto refresh = state().worklogState()->fetchTimeEntries(AppStateFixture::teamId);
+        QVERIFY(state().worklogState()->isLoading());
+        QCOMPARE(rows(*m_section), before);
+        m_fixture->clickUp.release(FakeClickUpAPI::getTimeEntriesOp);
+        QVERIFY(!awaitTask(std::move(refresh)).failed());
+        QVERIFY(!state().worklogState()->isLoading());
+        QCOMPARE(rows(*m_section), before);
     }
 
     void longNamesAreShortened_data() {
