@@ -1,12 +1,24 @@
 # Pendlow: the two commands of the README.
 #   make run   installs what is missing, builds and starts the tray application
-#   make test  installs what is missing, checks formatting, builds and runs every test
+#   make test  installs what is missing, checks formatting and layers, builds and runs every test,
+#              then builds the suite again with AddressSanitizer and UndefinedBehaviorSanitizer and
+#              runs it once more
 BUILD_DIR ?= build
+ASAN_BUILD_DIR ?= $(BUILD_DIR)-asan
 CMAKE_FLAGS ?=
 CTEST_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: run test build deps test-deps configure format bench clean
+# A build folder configured with another compiler (GCC, before the move to clang) is made anew.
+define fresh_build_dir
+	@if grep -qs '^CMAKE_CXX_COMPILER:[A-Z]*=.*g++' $(1)/CMakeCache.txt; then rm -rf $(1); fi
+endef
+
+SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:suppressions=$(CURDIR)/tests/sanitizers/ubsan.supp
+
+.PHONY: run test test-plain test-sanitizers build deps test-deps configure format bench clean
 
 deps:
 	@scripts/install-deps.sh build
@@ -15,6 +27,7 @@ test-deps:
 	@scripts/install-deps.sh test
 
 configure:
+	$(call fresh_build_dir,$(BUILD_DIR))
 	@cmake -S . -B $(BUILD_DIR) -G Ninja -Wno-dev $(CMAKE_FLAGS) >/dev/null
 
 build: deps configure
@@ -25,17 +38,30 @@ run: build
 
 test: test-deps
 	@scripts/check-format.sh
+	@$(MAKE) --no-print-directory test-plain
+	@$(MAKE) --no-print-directory test-sanitizers
+
+test-plain:
+	$(call fresh_build_dir,$(BUILD_DIR))
 	@cmake -S . -B $(BUILD_DIR) -G Ninja -Wno-dev $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 	@scripts/test-env.sh ctest --test-dir $(BUILD_DIR) --output-on-failure --no-tests=error -j $(JOBS) $(CTEST_FLAGS)
+
+test-sanitizers:
+	@echo "== the suite again, under AddressSanitizer and UndefinedBehaviorSanitizer"
+	$(call fresh_build_dir,$(ASAN_BUILD_DIR))
+	@cmake -S . -B $(ASAN_BUILD_DIR) -G Ninja -Wno-dev -DCMAKE_BUILD_TYPE=Debug -DPENDLOW_SANITIZE=ON $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(ASAN_BUILD_DIR) -j $(JOBS)
+	@$(SANITIZER_ENV) scripts/test-env.sh ctest --test-dir $(ASAN_BUILD_DIR) --output-on-failure --no-tests=error -j $(JOBS) $(CTEST_FLAGS)
 
 format:
 	@scripts/check-format.sh --fix
 
 bench: test-deps
+	$(call fresh_build_dir,$(BUILD_DIR)-bench)
 	@cmake -S . -B $(BUILD_DIR)-bench -G Ninja -Wno-dev -DCMAKE_BUILD_TYPE=Release -DPENDLOW_BUILD_BENCH=ON $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BUILD_DIR)-bench -j $(JOBS)
 	@scripts/test-env.sh bench/run-all.sh $(BUILD_DIR)-bench
 
 clean:
-	rm -rf $(BUILD_DIR) $(BUILD_DIR)-bench
+	rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR) $(BUILD_DIR)-bench

@@ -7,7 +7,7 @@ set -euo pipefail
 mode=${1:-build}
 
 build_pkgs=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config clang-16 libclang-rt-16-dev
   qt6-base-dev qt6-svg-dev qt6-webengine-dev qcoro-qt6-dev qtkeychain-qt6-dev
   libxcb1-dev libxcb-ewmh-dev libxcb-screensaver0-dev libsystemd-dev
   libsecret-1-0 qt6-qpa-plugins

@@ -40,7 +40,7 @@ const QString silentBody = QStringLiteral("Timer warnings paused. Focus on your 
 const QString endFormat = QStringLiteral("HH:mm");
 const QString bodyMarkupCapability = QStringLiteral("body-markup");
 
-// (A named map rather than a braced list inside co_await, which GCC 12 miscompiles.)
+// The sound hint every notification but the no-timer warning carries.
 QVariantMap defaultSoundHints() {
     QVariantMap hints;
     hints.insert(soundHint, defaultSound);
@@ -99,7 +99,8 @@ QCoro::Task<bool> NotificationService::serverTakesMarkup() {
         QPointer<NotificationService> self(this);
         bool markup = false;
         try {
-            markup = (co_await m_client->capabilities()).contains(bodyMarkupCapability);
+            const QStringList capabilities = co_await m_client->capabilities();
+            markup = capabilities.contains(bodyMarkupCapability);
         } catch (const std::exception&) {
             // Notify reports the failure, if there is one.
             co_return false;
@@ -176,16 +177,22 @@ QCoro::Task<> NotificationService::sendNoTimerWarning() {
 }
 
 QCoro::Task<> NotificationService::sendTimerStarted(QString taskName) {
-    co_await post(startedTitle, shortenedTaskName(taskName), startedBody, defaultSoundHints(), 0);
+    QString subtitle = shortenedTaskName(taskName);
+    QVariantMap hints = defaultSoundHints();
+    co_await post(startedTitle, std::move(subtitle), startedBody, std::move(hints), 0);
 }
 
 QCoro::Task<> NotificationService::sendTimerStopped(QString durationText) {
-    co_await post(stoppedTitle, stoppedSubtitlePrefix + durationText, stoppedBody, defaultSoundHints(), 0);
+    QString subtitle = stoppedSubtitlePrefix + durationText;
+    QVariantMap hints = defaultSoundHints();
+    co_await post(stoppedTitle, std::move(subtitle), stoppedBody, std::move(hints), 0);
 }
 
 QCoro::Task<> NotificationService::sendSilentModeActivated(QDateTime endDate) {
     const QString end = QLocale::c().toString(endDate.toLocalTime(), endFormat);
-    co_await post(silentTitle, silentSubtitlePrefix + end, silentBody, defaultSoundHints(), 0);
+    QString subtitle = silentSubtitlePrefix + end;
+    QVariantMap hints = defaultSoundHints();
+    co_await post(silentTitle, std::move(subtitle), silentBody, std::move(hints), 0);
 }
 
 QCoro::Task<> NotificationService::removeNoTimerWarning() {

@@ -285,7 +285,6 @@ QCoro::Task<std::optional<ActiveTimer>> ClickUpAPIService::getCurrentTimer(QStri
 }
 
 QCoro::Task<> ClickUpAPIService::stopTimer(QString teamId) {
-    // (Paths are built outside co_await expressions: GCC 12 mishandles braced lists inside them.)
     Path path = teamPath(teamId, {u"time_entries"_s, u"stop"_s});
     co_await request<ClickUpCurrentTimerResponse>(std::move(path), HTTPMethod::post);
 }
@@ -299,8 +298,8 @@ QCoro::Task<std::optional<ActiveTimer>> ClickUpAPIService::startTimer(QString te
 
     const QString token = co_await requireToken();
     const QUrl url = requireUrl(teamPath(teamId, {u"time_entries"_s, u"start"_s}));
-    const HttpReply reply =
-        co_await exchange(HTTPMethod::post, url, token, false, StartTimerRequest{taskId}.toJson());
+    std::optional<QJsonObject> body = StartTimerRequest{taskId}.toJson();
+    const HttpReply reply = co_await exchange(HTTPMethod::post, url, token, false, std::move(body));
 
     if (reply.isSuccess()) {
         Log::debug(u"Start timer response received"_s, timerLog);
@@ -349,7 +348,8 @@ QCoro::Task<TimeEntry> ClickUpAPIService::createTimeEntry(QString teamId, QStrin
     Log::debug(u"Creating time entry: taskId="_s + taskId + u", start="_s + QString::number(body.start) +
                    u", duration="_s + QString::number(body.duration) + u"ms"_s,
                timerLog);
-    const HttpReply reply = co_await exchange(HTTPMethod::post, url, token, false, body.toJson());
+    std::optional<QJsonObject> json = body.toJson();
+    const HttpReply reply = co_await exchange(HTTPMethod::post, url, token, false, std::move(json));
     if (!reply.status) {
         throw APIError::invalidResponse();
     }
@@ -386,8 +386,9 @@ QCoro::Task<TimeEntry> ClickUpAPIService::updateTimeEntry(QString teamId, QStrin
                                                           QDateTime startDate, QDateTime endDate) {
     const UpdateTimeEntryRequest body{epochMilliseconds(startDate), startDate.msecsTo(endDate)};
     Path path = teamPath(teamId, {u"time_entries"_s, timeEntryId});
+    std::optional<QJsonObject> json = body.toJson();
     const auto response =
-        co_await request<ClickUpTimeEntryCreateResponse>(std::move(path), HTTPMethod::put, body.toJson());
+        co_await request<ClickUpTimeEntryCreateResponse>(std::move(path), HTTPMethod::put, std::move(json));
     std::optional<TimeEntry> entry = timeEntryFromResponse(response.data);
     if (!entry) {
         throw APIError::decodingError(u"Failed to parse updated time entry"_s);

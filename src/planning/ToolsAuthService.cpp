@@ -82,9 +82,9 @@ std::optional<QUrl> ToolsAuthService::apiURL(const QString& action) const {
 }
 
 QCoro::Task<bool> ToolsAuthService::isAuthenticated() {
-    const bool hasAccessToken = (co_await m_keychain.getValue(KeychainItem::toolsAccessToken)).has_value();
-    const bool hasRefreshToken = (co_await m_keychain.getValue(KeychainItem::toolsRefreshToken)).has_value();
-    co_return hasAccessToken&& hasRefreshToken;
+    const std::optional<QString> accessToken = co_await m_keychain.getValue(KeychainItem::toolsAccessToken);
+    const std::optional<QString> refreshToken = co_await m_keychain.getValue(KeychainItem::toolsRefreshToken);
+    co_return accessToken.has_value() && refreshToken.has_value();
 }
 
 bool ToolsAuthService::isTokenExpired() const {
@@ -159,7 +159,9 @@ QCoro::Task<TokenResponse> ToolsAuthService::exchangeRefreshToken() {
     RefreshRequest body;
     body.refreshToken = *refreshToken;
     debug(u"Refreshing tokens..."_s);
-    const HttpReply reply = co_await receive(m_network.post(jsonRequest(*url), body.toJson()));
+    const QNetworkRequest request = jsonRequest(*url);
+    const QByteArray json = body.toJson();
+    const HttpReply reply = co_await receive(m_network.post(request, json));
     const int status = reply.status.value_or(0);
     // The reply carries the new tokens: only its size is logged.
     debug(u"Refresh response: status %1, %2 bytes"_s.arg(status).arg(reply.body.size()));
@@ -203,7 +205,9 @@ QCoro::Task<> ToolsAuthService::storeTokens(QString accessToken, QString refresh
 
 QCoro::Task<> ToolsAuthService::writeTokenSet(QString accessToken, QString refreshToken, qint64 expiresIn) {
     const double previousExpiry = m_settings.toolsTokenExpiry();
-    const bool hadAccessToken = (co_await m_keychain.getValue(KeychainItem::toolsAccessToken)).has_value();
+    const std::optional<QString> previousAccessToken =
+        co_await m_keychain.getValue(KeychainItem::toolsAccessToken);
+    const bool hadAccessToken = previousAccessToken.has_value();
 
     // Until the set is complete nothing stored counts as fresh.
     m_settings.setToolsTokenExpiry(0);
@@ -273,8 +277,9 @@ QCoro::Task<> ToolsAuthService::logout() {
     if (token && url) {
         const QByteArray body =
             QJsonDocument(QJsonObject{{u"token"_s, *token}}).toJson(QJsonDocument::Compact);
+        const QNetworkRequest request = jsonRequest(*url);
         try {
-            co_await HttpReply::receive(m_network.post(jsonRequest(*url), body));
+            co_await HttpReply::receive(m_network.post(request, body));
         } catch (...) {
             // Whatever the server says, the local sign-in goes.
         }

@@ -43,19 +43,20 @@ QCoro::Task<QDBusMessage> DesktopNotificationClient::call(QString method, QVaria
 }
 
 QCoro::Task<DesktopNotificationClient::ServerInformation> DesktopNotificationClient::serverInformation() {
-    const QDBusMessage reply = co_await call(getServerInformation, QVariantList());
+    QVariantList noArguments;
+    const QDBusMessage reply = co_await call(getServerInformation, std::move(noArguments));
     const QVariantList values = reply.arguments();
     co_return ServerInformation{values.value(0).toString(), values.value(1).toString(),
                                 values.value(2).toString(), values.value(3).toString()};
 }
 
 QCoro::Task<QStringList> DesktopNotificationClient::capabilities() {
-    const QDBusMessage reply = co_await call(getCapabilities, QVariantList());
+    QVariantList noArguments;
+    const QDBusMessage reply = co_await call(getCapabilities, std::move(noArguments));
     co_return reply.arguments().value(0).toStringList();
 }
 
 QCoro::Task<uint> DesktopNotificationClient::notify(DesktopNotification notification) {
-    // (Built before the co_await: GCC 12 miscompiles initializer lists inside one.)
     QVariantList arguments;
     arguments << notification.appName << notification.replacesId << notification.appIcon
               << notification.summary << notification.body << notification.actions << notification.hints
