@@ -14,7 +14,7 @@ build_pkgs=(
 )
 test_pkgs=(
   xvfb trayer dbus gnome-keyring libgl1-mesa-dri fonts-dejavu-core
-  clang-format libbenchmark-dev libxcb-xtest0-dev x11-utils xdotool time
+  clang-format libbenchmark-dev libxcb-xtest0-dev x11-utils xdotool time llvm-16
 )
 
 pkgs=("${build_pkgs[@]}")

@@ -5,6 +5,7 @@
 #include "app/JsonReader.h"
 #include "app/KeychainItem.h"
 #include "app/Log.h"
+#include "app/TransportError.h"
 #include "app/Utf8Text.h"
 #include "clickup/APIError.h"
 #include "clickup/ClickUpConversions.h"
@@ -25,6 +26,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QPointer>
 
 #include <algorithm>
 #include <cstdio>
@@ -88,7 +90,14 @@ ClickUpAPIService::ClickUpAPIService(KeychainServiceProtocol& keychain, QUrl bas
     , m_baseUrl(std::move(baseUrl))
     , m_network(new QNetworkAccessManager(this)) {}
 
-ClickUpAPIService::~ClickUpAPIService() = default;
+ClickUpAPIService::~ClickUpAPIService() {
+    // Requests still under way end now, as failures, so that the calls awaiting them finish instead
+    // of waiting for good on replies that go with the client.
+    const QList<QNetworkReply*> pending = m_network->findChildren<QNetworkReply*>();
+    for (QNetworkReply* reply : pending) {
+        reply->abort();
+    }
+}
 
 // --- addresses and token
 
@@ -135,7 +144,13 @@ QUrl ClickUpAPIService::requireUrl(const Path& path) const {
 }
 
 QCoro::Task<std::optional<QString>> ClickUpAPIService::readToken() {
+    const QPointer<ClickUpAPIService> self(this);
     std::optional<QString> token = co_await m_keychain.getValue(KeychainItem::clickUpAPIToken);
+    if (!self) {
+        // The client went away while the secret store answered: every caller reads the token first,
+        // so none of them goes on into a client that is gone.
+        throw TransportError(QNetworkReply::OperationCanceledError, u"The ClickUp client was closed"_s);
+    }
     if (!token || token->isEmpty()) {
         co_return std::nullopt;
     }

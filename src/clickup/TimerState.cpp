@@ -79,6 +79,7 @@ QCoro::Task<> TimerState::fetchActiveTimer(QString teamId) {
     QPointer<TimerState> self(this);
     Log::debug(QStringLiteral("fetchActiveTimer() called with teamId: ") + teamId, category);
     setIsLoading(true);
+    const quint64 changesBefore = m_timerChanges;
 
     std::optional<ActiveTimer> timer;
     std::exception_ptr failure;
@@ -88,6 +89,12 @@ QCoro::Task<> TimerState::fetchActiveTimer(QString teamId) {
         failure = std::current_exception();
     }
     if (!self) {
+        co_return;
+    }
+    if (changesBefore != m_timerChanges) {
+        Log::debug(QStringLiteral("A timer start or stop overtook the fetch; its answer is dropped"),
+                   category);
+        setIsLoading(false);
         co_return;
     }
 
@@ -129,6 +136,7 @@ QCoro::Task<> TimerState::startTimer(QString teamId, QString taskId, bool silent
     }
     setError(std::nullopt);
 
+    ++m_timerChanges;
     std::optional<ActiveTimer> started;
     std::exception_ptr failure;
     try {
@@ -139,6 +147,7 @@ QCoro::Task<> TimerState::startTimer(QString teamId, QString taskId, bool silent
     if (!self) {
         co_return;
     }
+    ++m_timerChanges;
 
     if (failure) {
         const CaughtError caught = CaughtError::from(failure);
@@ -178,6 +187,7 @@ QCoro::Task<> TimerState::stopTimer(QString teamId, bool silent) {
     }
     const QString duration = m_activeTimer->elapsedTimeString();
 
+    ++m_timerChanges;
     std::exception_ptr failure;
     try {
         co_await m_clickUpAPI.stopTimer(teamId);
@@ -187,6 +197,7 @@ QCoro::Task<> TimerState::stopTimer(QString teamId, bool silent) {
     if (!self) {
         co_return;
     }
+    ++m_timerChanges;
     if (failure) {
         setError(CaughtError::from(failure).apiError);
         co_return;

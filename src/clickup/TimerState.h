@@ -92,6 +92,9 @@ private:
     void notifyTimerChanged();
 
     std::optional<ActiveTimer> m_activeTimer;
+    // Counts starts and stops, as they begin and as they end: a fetch of the running timer that one
+    // of them overtook answers for a state that is gone, and its answer is dropped.
+    quint64 m_timerChanges = 0;
     bool m_isLoading = false;
     std::optional<APIError> m_error;
     std::optional<QDateTime> m_lastReminderDate;

@@ -37,10 +37,10 @@ AppcastUpdater::AppcastUpdater(QUrl feedUrl, QString currentVersion, UserDefault
 }
 
 AppcastUpdater::~AppcastUpdater() {
-    // A check still waiting for the feed stays suspended for good instead of resuming into a
-    // destroyed updater.
+    // A check still waiting for the feed ends now: it resumes, sees that the updater is going and
+    // returns without touching it (instead of staying suspended for good).
+    *m_alive = false;
     if (m_reply) {
-        m_reply->disconnect();
         m_reply->abort();
     }
 }
@@ -123,6 +123,7 @@ QCoro::Task<QByteArray> AppcastUpdater::fetchFeed() {
     request.setRawHeader("Accept", "application/rss+xml, application/xml;q=0.9, text/xml;q=0.9, */*;q=0.1");
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
 
+    const std::shared_ptr<const bool> alive = m_alive;
     QNetworkReply* reply = m_network.get(request);
     m_reply = reply;
     auto tooLarge = std::make_shared<bool>(false);
@@ -133,7 +134,10 @@ QCoro::Task<QByteArray> AppcastUpdater::fetchFeed() {
         }
     });
     co_await reply;
-    // Still here: the updater lives (its destructor cuts the reply off from this coroutine).
+    if (!*alive) {
+        // Aborted by the destructor; the reply goes with the updater's network access.
+        throw UpdateError::networkError(QStringLiteral("The updater was closed"));
+    }
     std::unique_ptr<QNetworkReply, void (*)(QNetworkReply*)> owned(
         reply, [](QNetworkReply* r) { r->deleteLater(); });
     m_reply = nullptr;
@@ -156,14 +160,14 @@ QCoro::Task<QByteArray> AppcastUpdater::fetchFeed() {
 }
 
 QCoro::Task<> AppcastUpdater::runCheck(UpdateCheck check) {
-    QPointer<AppcastUpdater> self(this);
+    const std::shared_ptr<const bool> alive = m_alive;
     setChecking(true);
     m_backgroundTimer.stop();
     std::optional<AppcastItem> newer;
     std::optional<UpdateError> failure;
     try {
         const QByteArray feed = co_await fetchFeed();
-        if (!self) {
+        if (!*alive) {
             co_return;
         }
         const std::optional<AppcastItem> newest =
@@ -176,7 +180,7 @@ QCoro::Task<> AppcastUpdater::runCheck(UpdateCheck check) {
     } catch (const std::exception& error) {
         failure = UpdateError::networkError(Error::describe(error));
     }
-    if (!self) {
+    if (!*alive) {
         co_return;
     }
     recordCheckTime();
@@ -188,7 +192,7 @@ QCoro::Task<> AppcastUpdater::runCheck(UpdateCheck check) {
         if (m_delegate) {
             m_delegate->updaterDidAbortWithError(*failure);
         }
-        if (self) {
+        if (*alive) {
             finishCycle(check, failure);
         }
         co_return;
@@ -197,9 +201,9 @@ QCoro::Task<> AppcastUpdater::runCheck(UpdateCheck check) {
         if (m_delegate) {
             m_delegate->updaterDidFindValidUpdate(*newer);
         }
-        if (self && check == UpdateCheck::userInitiated) {
+        if (*alive && check == UpdateCheck::userInitiated) {
             presentUpdate(*newer); // finishes the cycle once answered
-        } else if (self) {
+        } else if (*alive) {
             finishCycle(check, std::nullopt);
         }
         co_return;
@@ -207,7 +211,7 @@ QCoro::Task<> AppcastUpdater::runCheck(UpdateCheck check) {
     Log::info(QStringLiteral("No update: %1 is the newest version.").arg(m_currentVersion),
               Log::Category::general);
     finishCycle(check, std::nullopt);
-    if (self && check == UpdateCheck::userInitiated) {
+    if (*alive && check == UpdateCheck::userInitiated) {
         presentUpToDate();
     }
 }

@@ -13,6 +13,7 @@
 #include <QUrl>
 
 #include <chrono>
+#include <memory>
 #include <optional>
 
 class QNetworkReply;
@@ -94,6 +95,8 @@ private:
     std::chrono::milliseconds m_transferTimeout = defaultTransferTimeout;
     QNetworkAccessManager m_network;
     QPointer<QNetworkReply> m_reply;
+    // False from the start of the destructor on: a check that resumes then touches nothing of ours.
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
     QTimer m_backgroundTimer;
     bool m_started = false;
     bool m_checking = false;

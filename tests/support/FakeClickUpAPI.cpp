@@ -2,11 +2,25 @@
 
 #include "app/Clock.h"
 
+#include <QCoreApplication>
 #include <QCoroSignal>
 #include <QPointer>
 
+#include <utility>
+
 FakeClickUpAPI::FakeClickUpAPI(QObject* parent)
     : QObject(parent) {}
+
+FakeClickUpAPI::~FakeClickUpAPI() {
+    m_closing = true;
+    const QSet<QString> held = std::exchange(m_held, {});
+    for (const QString& operation : held) {
+        emit released(operation);
+    }
+    // Waiting calls resume through queued calls on this object: deliver them while it still exists,
+    // those of calls released just before included.
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+}
 
 void FakeClickUpAPI::failNext(const QString& operation, std::exception_ptr error) {
     m_errors[operation].append(error);
@@ -49,7 +63,7 @@ QCoro::Task<> FakeClickUpAPI::begin(Call call, bool deferError) {
     while (m_held.contains(operation)) {
         ++m_waiting[operation];
         co_await qCoro(this, &FakeClickUpAPI::released);
-        if (!self) {
+        if (!self || m_closing) {
             throw TransportFailure("client destroyed");
         }
         --m_waiting[operation];

@@ -44,6 +44,8 @@ public:
     };
 
     explicit FakeClickUpAPI(QObject* parent = nullptr);
+    // Calls still held fail as a closed client's would, so that no caller waits on for good.
+    ~FakeClickUpAPI() override;
 
     QCoro::Task<std::optional<ActiveTimer>> getCurrentTimer(QString teamId) override;
     QCoro::Task<std::optional<ActiveTimer>> startTimer(QString teamId, QString taskId) override;
@@ -96,5 +98,6 @@ private:
     QList<Call> m_calls;
     QHash<QString, QList<std::exception_ptr>> m_errors;
     QSet<QString> m_held;
+    bool m_closing = false;
     QHash<QString, int> m_waiting;
 };

@@ -1,13 +1,24 @@
 #include "FakeToolsAPI.h"
 
+#include <QCoreApplication>
 #include <QCoroSignal>
 #include <QCoroTimer>
 #include <QPointer>
 
 #include <stdexcept>
+#include <utility>
 
 FakeToolsAPI::FakeToolsAPI(QObject* parent)
     : QObject(parent) {}
+
+FakeToolsAPI::~FakeToolsAPI() {
+    m_closing = true;
+    if (std::exchange(m_held, false)) {
+        emit released();
+    }
+    // Waiting calls resume through queued calls on this object: deliver them while it still exists.
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+}
 
 void FakeToolsAPI::release() {
     m_held = false;
@@ -20,7 +31,7 @@ QCoro::Task<PersonalPlanning> FakeToolsAPI::getPersonalPlanning() {
     while (m_held) {
         ++m_waiting;
         co_await qCoro(this, &FakeToolsAPI::released);
-        if (!self) {
+        if (!self || m_closing) {
             throw std::runtime_error("client destroyed");
         }
         --m_waiting;

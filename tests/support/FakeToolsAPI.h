@@ -15,6 +15,8 @@ class FakeToolsAPI : public QObject, public ToolsAPIServiceProtocol {
 
 public:
     explicit FakeToolsAPI(QObject* parent = nullptr);
+    // A held call fails as a closed client's would, so that no caller waits on for good.
+    ~FakeToolsAPI() override;
 
     QCoro::Task<PersonalPlanning> getPersonalPlanning() override;
 
@@ -38,4 +40,5 @@ private:
     int m_calls = 0;
     int m_waiting = 0;
     bool m_held = false;
+    bool m_closing = false;
 };
