@@ -39,6 +39,7 @@ run: build
 
 test: test-deps
 	@scripts/check-format.sh
+	@scripts/check-layers.sh
 	@$(MAKE) --no-print-directory test-plain
 	@$(MAKE) --no-print-directory test-sanitizers
 

@@ -1,8 +1,8 @@
 // Cost of reading ClickUp replies into display values and of the shared formatting helpers.
-#include "app/Formatting.h"
-#include "app/JsonReader.h"
-#include "clickup/ClickUpConversions.h"
-#include "clickup/ClickUpTimeEntriesResponse.h"
+#include "core/Formatting.h"
+#include "core/JsonReader.h"
+#include "services/clickup/ClickUpConversions.h"
+#include "services/clickup/ClickUpTimeEntriesResponse.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

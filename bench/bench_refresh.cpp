@@ -10,11 +10,11 @@
 #include "support/InMemoryKeychain.h"
 #include "support/TaskAwait.h"
 
-#include "app/AppState.h"
-#include "app/Clock.h"
-#include "app/KeychainItem.h"
-#include "app/UserDefaultsService.h"
-#include "clickup/ClickUpAPIService.h"
+#include "core/Clock.h"
+#include "core/UserDefaultsService.h"
+#include "platform/KeychainItem.h"
+#include "services/AppState.h"
+#include "services/clickup/ClickUpAPIService.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

@@ -1,8 +1,8 @@
 #include "app/AppDelegate.h"
 
-#include "alerts/NotificationServiceProtocol.h"
-#include "app/Log.h"
-#include "app/UpdateService.h"
+#include "core/Log.h"
+#include "services/alerts/NotificationServiceProtocol.h"
+#include "services/updates/UpdateService.h"
 
 #include <QApplication>
 
@@ -19,11 +19,11 @@ QCoro::Task<> askNotificationPermission(NotificationServiceProtocol& notificatio
 }
 } // namespace
 
-AppDelegate::AppDelegate(NotificationServiceProtocol& notificationService, UpdateService* updateService,
+AppDelegate::AppDelegate(NotificationServiceProtocol& notificationService, UpdateService& updateService,
                          QObject* parent)
     : QObject(parent)
     , m_notificationService(notificationService)
-    , m_updateService(updateService ? *updateService : UpdateService::shared()) {}
+    , m_updateService(updateService) {}
 
 void AppDelegate::applicationDidFinishLaunching() {
     // A tray application: closing a window never ends it, and it maps no main window, so the

@@ -12,9 +12,8 @@ class AppDelegate : public QObject {
     Q_OBJECT
 
 public:
-    // updateService: UpdateService::shared() when none is given.
-    explicit AppDelegate(NotificationServiceProtocol& notificationService,
-                         UpdateService* updateService = nullptr, QObject* parent = nullptr);
+    explicit AppDelegate(NotificationServiceProtocol& notificationService, UpdateService& updateService,
+                         QObject* parent = nullptr);
 
     UpdateService& updateService() const { return m_updateService; }
 

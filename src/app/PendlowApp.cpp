@@ -1,19 +1,27 @@
 #include "app/PendlowApp.h"
 
-#include "alerts/AlertHub.h"
-#include "alerts/NotificationService.h"
 #include "app/AppDelegate.h"
-#include "app/AppState.h"
-#include "app/KeychainService.h"
-#include "app/Log.h"
-#include "app/TimerRefreshService.h"
-#include "app/UserDefaultsService.h"
-#include "clickup/ClickUpAPIService.h"
-#include "menubar/MenuBarIcon.h"
-#include "menubar/PopoverWindow.h"
-#include "planning/ToolsAPIService.h"
-#include "planning/ToolsAuthService.h"
+#include "core/DetachedTask.h"
+#include "core/Log.h"
+#include "core/UserDefaultsService.h"
+#include "platform/KeychainService.h"
+#include "platform/PopupBrowserService.h"
 #include "platform/TrayIcon.h"
+#include "services/AppState.h"
+#include "services/TimerRefreshService.h"
+#include "services/alerts/NotificationService.h"
+#include "services/clickup/ClickUpAPIService.h"
+#include "services/tools/ToolsAPIService.h"
+#include "services/tools/ToolsAuthService.h"
+#include "services/updates/UpdateService.h"
+#include "ui/alerts/AlertHub.h"
+#include "ui/alerts/AlertWindow.h"
+#include "ui/alerts/FloatingAlertService.h"
+#include "ui/alerts/ToastAlertService.h"
+#include "ui/menubar/FooterView.h"
+#include "ui/menubar/MenuBarIcon.h"
+#include "ui/menubar/MenuBarView.h"
+#include "ui/menubar/PopoverWindow.h"
 
 #include <QPointer>
 
@@ -21,24 +29,23 @@ namespace {
 const QString defaultClickUpBaseUrl = QStringLiteral("https://api.clickup.com/api/v2");
 constexpr int clockIntervalMs = 1000;
 
-QCoro::Task<> runStartupTaskIfAlive(QPointer<PendlowApp> app) {
-    if (!app) {
-        co_return;
+// The alert windows: the caller's, or the process-wide ones, which close each other on a snooze.
+ToastAlertServiceProtocol& toastAlertsOf(const PendlowApp::Services& services) {
+    if (services.toastAlerts) {
+        return *services.toastAlerts;
     }
-    try {
-        co_await app->runStartupTask();
-    } catch (const std::exception& error) {
-        Log::error(QStringLiteral("Start-up failed"), Log::Category::general, error);
-    }
+    ToastAlertService& toasts = ToastAlertService::shared();
+    toasts.setFloatingAlertService(&FloatingAlertService::shared());
+    return toasts;
 }
 
-// The one Tools client of the application, unless the caller gives one.
-std::unique_ptr<ToolsAPIServiceProtocol> makeToolsAPI(const PendlowApp::Services& services) {
-    if (services.toolsAPI) {
-        return nullptr;
+FloatingAlertServiceProtocol& floatingAlertsOf(const PendlowApp::Services& services) {
+    if (services.floatingAlerts) {
+        return *services.floatingAlerts;
     }
-    return std::make_unique<ToolsAPIService>(services.keychainService, services.userDefaultsService,
-                                             ToolsAuthService::shared());
+    FloatingAlertService& panels = FloatingAlertService::shared();
+    panels.setToastAlertService(&ToastAlertService::shared());
+    return panels;
 }
 } // namespace
 
@@ -49,15 +56,49 @@ QUrl PendlowApp::clickUpBaseUrl() {
 
 PendlowApp::PendlowApp(const Services& services, QObject* parent)
     : QObject(parent)
-    , m_ownedToolsAPI(makeToolsAPI(services))
-    , m_appDelegate(new AppDelegate(services.notificationService, services.updateService, this))
+    , m_ownedToolsAuth(services.toolsAPI ? nullptr
+                                         : std::make_unique<ToolsAuthService>(services.keychainService,
+                                                                              services.userDefaultsService))
+    , m_ownedToolsAPI(services.toolsAPI ? nullptr
+                                        : std::make_unique<ToolsAPIService>(services.keychainService,
+                                                                            services.userDefaultsService,
+                                                                            *m_ownedToolsAuth))
+    , m_ownedUpdateService(services.updateService
+                               ? nullptr
+                               : std::make_unique<UpdateService>(
+                                     services.userDefaultsService,
+                                     UpdateService::appcastUpdaterFactory(UpdateService::configuredFeedUrl(),
+                                                                          services.userDefaultsService)))
+    , m_popupBrowser(new PopupBrowserService(services.userDefaultsService, this))
+    , m_appDelegate(new AppDelegate(services.notificationService,
+                                    services.updateService ? *services.updateService : *m_ownedUpdateService,
+                                    this))
     , m_appState(new AppState(services.clickUpAPI, services.toolsAPI ? *services.toolsAPI : *m_ownedToolsAPI,
                               services.keychainService, services.userDefaultsService,
-                              services.notificationService, services.toastAlerts, services.floatingAlerts,
-                              this))
+                              services.notificationService, toastAlertsOf(services),
+                              floatingAlertsOf(services), this))
     , m_tray(new TrayIcon(QDBusConnection::sessionBus(), this))
     , m_menuBarIcon(new MenuBarIcon(*m_appState, *m_tray, this))
-    , m_popover(std::make_unique<PopoverWindow>(*m_appState, services.toastAlerts, services.floatingAlerts)) {
+    , m_popover(std::make_unique<PopoverWindow>(*m_appState, services.userDefaultsService,
+                                                toastAlertsOf(services), floatingAlertsOf(services))) {
+    // The debug switch of the log follows the setting.
+    UserDefaultsService& settings = services.userDefaultsService;
+    Log::setDebugEnabled(settings.debugLoggingEnabled());
+    connect(&settings, &UserDefaultsService::settingChanged, this, [&settings](const QString& key) {
+        if (key == u"debugLoggingEnabled") {
+            Log::setDebugEnabled(settings.debugLoggingEnabled());
+        }
+    });
+
+    QPointer<PopupBrowserService> browser(m_popupBrowser);
+    m_appState->setPageOpener([browser](const QUrl& url, const QString& title) {
+        if (browser) {
+            browser->open(url, title);
+        }
+    });
+    UpdateService* updates = &m_appDelegate->updateService();
+    m_popover->content()->footerView()->setUpdateChecker([updates] { updates->checkForUpdatesManually(); });
+
     connect(m_tray, &TrayIcon::activated, m_popover.get(), &PopoverWindow::toggleAt);
     connect(m_tray, &TrayIcon::shownChanged, this, [this](bool shown) {
         if (shown) {
@@ -96,6 +137,9 @@ PendlowApp::~PendlowApp() {
     m_menuBarIcon = nullptr;
     delete m_appState;
     m_appState = nullptr;
+    // The delegate uses the update service, which may be ours.
+    delete m_appDelegate;
+    m_appDelegate = nullptr;
 }
 
 void PendlowApp::launch() {
@@ -112,7 +156,8 @@ void PendlowApp::finishLaunching() {
 }
 
 void PendlowApp::startStartupTask() {
-    runStartupTaskIfAlive(this);
+    runDetached(whileAlive(QPointer<PendlowApp>(this), [](PendlowApp& app) { return app.runStartupTask(); }),
+                QStringLiteral("Start-up failed"), Log::Category::general);
 }
 
 QCoro::Task<> PendlowApp::runStartupTask() {

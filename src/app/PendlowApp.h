@@ -19,7 +19,9 @@ class ToastAlertServiceProtocol;
 class ToolsAPIServiceProtocol;
 class TrayIcon;
 class UpdateService;
-class UserDefaultsServiceProtocol;
+class PopupBrowserService;
+class ToolsAuthService;
+class UserDefaultsService;
 
 // The application: builds the services and the one root state, the tray item with its label and the
 // popover, drives the one-second clock the label redraws on, and runs the start-up task once: when
@@ -39,14 +41,15 @@ public:
     struct Services {
         KeychainServiceProtocol& keychainService;
         ClickUpAPIServiceProtocol& clickUpAPI;
-        UserDefaultsServiceProtocol& userDefaultsService;
+        UserDefaultsService& userDefaultsService;
         NotificationServiceProtocol& notificationService;
         ToastAlertServiceProtocol* toastAlerts = nullptr;       // the shared one when none
         FloatingAlertServiceProtocol* floatingAlerts = nullptr; // the shared one when none
-        // When none, the application makes one Tools client over keychainService,
-        // userDefaultsService and the shared sign-in (ToolsAuthService::shared()).
+        // When none, the application makes one Tools client, with its sign-in service, over
+        // keychainService and userDefaultsService.
         ToolsAPIServiceProtocol* toolsAPI = nullptr;
-        UpdateService* updateService = nullptr; // the shared one when none
+        // When none, the application makes one over the build's feed address.
+        UpdateService* updateService = nullptr;
     };
 
     // The ClickUp API address: the environment's PENDLOW_CLICKUP_API_URL when set, else
@@ -91,7 +94,10 @@ private:
     void startStartupTask();
 
     std::unique_ptr<ClickUpAPIServiceProtocol> m_ownedClickUpAPI;
+    std::unique_ptr<ToolsAuthService> m_ownedToolsAuth;
     std::unique_ptr<ToolsAPIServiceProtocol> m_ownedToolsAPI;
+    std::unique_ptr<UpdateService> m_ownedUpdateService;
+    PopupBrowserService* m_popupBrowser;
     AppDelegate* m_appDelegate;
     AppState* m_appState;
     TrayIcon* m_tray;

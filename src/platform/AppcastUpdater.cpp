@@ -1,8 +1,8 @@
 #include "platform/AppcastUpdater.h"
 
-#include "app/Clock.h"
-#include "app/Log.h"
-#include "app/UserDefaultsService.h"
+#include "core/Clock.h"
+#include "core/Log.h"
+#include "core/UserDefaultsService.h"
 #include "platform/AppcastParser.h"
 #include "platform/VersionNumber.h"
 

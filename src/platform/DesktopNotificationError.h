@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Error.h"
+#include "core/Error.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "platform/StatusNotifierItem.h"
 
-#include "app/Log.h"
+#include "core/Log.h"
 #include "platform/StatusNotifierItemAdaptor.h"
 
 #include <QCoreApplication>

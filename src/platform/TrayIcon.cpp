@@ -1,6 +1,6 @@
 #include "platform/TrayIcon.h"
 
-#include "app/Log.h"
+#include "core/Log.h"
 #include "platform/StatusNotifierItem.h"
 #include "platform/XEmbedTrayIcon.h"
 

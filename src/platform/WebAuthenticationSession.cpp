@@ -1,6 +1,6 @@
 #include "platform/WebAuthenticationSession.h"
 
-#include "app/Log.h"
+#include "core/Log.h"
 #include "platform/WebAuthenticationError.h"
 #include "platform/WebHelperProcess.h"
 #include "platform/WebHelperProtocol.h"

@@ -1,6 +1,6 @@
 #include "web/WebProfile.h"
 
-#include "platform/AppPaths.h"
+#include "core/AppPaths.h"
 
 #include <QWebEngineProfile>
 

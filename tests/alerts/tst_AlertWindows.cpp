@@ -4,14 +4,14 @@
 #include "support/LinkedAlertServices.h"
 #include "support/TestMain.h"
 
-#include "alerts/AlertIcons.h"
-#include "alerts/AlertPlacement.h"
-#include "alerts/AlertWindow.h"
-#include "alerts/FloatingAlertService.h"
-#include "alerts/NoTimerAlertView.h"
-#include "alerts/ToastAlertService.h"
 #include "platform/X11Windows.h"
 #include "platform/XcbReply.h"
+#include "ui/alerts/AlertPlacement.h"
+#include "ui/alerts/AlertWindow.h"
+#include "ui/alerts/FloatingAlertService.h"
+#include "ui/alerts/NoTimerAlertView.h"
+#include "ui/alerts/ToastAlertService.h"
+#include "ui/kit/AlertIcons.h"
 
 #include <QDir>
 #include <QProcess>

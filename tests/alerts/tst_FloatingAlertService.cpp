@@ -2,12 +2,12 @@
 #include "support/LinkedAlertServices.h"
 #include "support/TestMain.h"
 
-#include "alerts/AlertHub.h"
-#include "alerts/AlertWindow.h"
-#include "alerts/FloatingAlertService.h"
-#include "alerts/NoTimerAlertView.h"
-#include "alerts/SnoozeMenu.h"
-#include "alerts/ToastAlertService.h"
+#include "ui/alerts/AlertHub.h"
+#include "ui/alerts/AlertWindow.h"
+#include "ui/alerts/FloatingAlertService.h"
+#include "ui/alerts/NoTimerAlertView.h"
+#include "ui/alerts/SnoozeMenu.h"
+#include "ui/alerts/ToastAlertService.h"
 
 #include <QPushButton>
 #include <QSignalSpy>

@@ -6,7 +6,7 @@
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
-#include "alerts/NotificationService.h"
+#include "services/alerts/NotificationService.h"
 
 #include <QTimeZone>
 

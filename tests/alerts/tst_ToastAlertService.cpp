@@ -3,14 +3,14 @@
 #include "support/LinkedAlertServices.h"
 #include "support/TestMain.h"
 
-#include "alerts/ActiveTimerToastView.h"
-#include "alerts/AlertHub.h"
-#include "alerts/AlertWindow.h"
-#include "alerts/FloatingAlertService.h"
-#include "alerts/SnoozeMenu.h"
-#include "alerts/ToastAlertService.h"
-#include "alerts/ToastAlertView.h"
-#include "menubar/ElidedLabel.h"
+#include "ui/alerts/ActiveTimerToastView.h"
+#include "ui/alerts/AlertHub.h"
+#include "ui/alerts/AlertWindow.h"
+#include "ui/alerts/FloatingAlertService.h"
+#include "ui/alerts/SnoozeMenu.h"
+#include "ui/alerts/ToastAlertService.h"
+#include "ui/alerts/ToastAlertView.h"
+#include "ui/kit/ElidedLabel.h"
 
 #include <QLabel>
 #include <QSignalSpy>
@@ -174,17 +174,6 @@ private Q_SLOTS:
         QVERIFY(!second->content()->findChild<ElidedLabel*>("taskNameLabel")->isElided());
         QTRY_VERIFY(!m_alerts->toasts.activeTimerWindow());
         QTRY_VERIFY(!second);
-    }
-
-    void sharedInstancesAreWiredToEachOther() {
-        ToastAlertService::shared().showToast(0);
-        FloatingAlertService::shared().showAlert(0, {}, {});
-        AlertHub::instance().postDismissToastAlert(900);
-        QTRY_VERIFY(!ToastAlertService::shared().toastWindow());
-        QVERIFY(!FloatingAlertService::shared().alertPanel());
-        // Left open on purpose: the process ends with them shown and must exit cleanly.
-        ToastAlertService::shared().showActiveTimerToast("Task", "00:01", 0);
-        FloatingAlertService::shared().showAlert(0, {}, {});
     }
 };
 

@@ -4,9 +4,9 @@
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
-#include "app/AppConfiguration.h"
-#include "app/KeychainItem.h"
-#include "app/UserDefaultsService.h"
+#include "core/UserDefaultsService.h"
+#include "platform/KeychainItem.h"
+#include "services/AppConfiguration.h"
 
 #include <QTemporaryDir>
 

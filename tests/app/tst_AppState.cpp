@@ -8,8 +8,8 @@
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
-#include "app/KeychainItem.h"
-#include "clickup/ClickUpAPIService.h"
+#include "platform/KeychainItem.h"
+#include "services/clickup/ClickUpAPIService.h"
 
 #include <QSignalSpy>
 
@@ -188,7 +188,7 @@ private Q_SLOTS:
                                              QStringLiteral("Invoices"), midnight + 3600000, 1800000));
         ClickUpAPIService client(m_fixture->keychain, server.apiUrl());
         AppState appState(client, m_fixture->tools, m_fixture->keychain, m_fixture->settings,
-                          m_fixture->notifications, &m_fixture->toasts, &m_fixture->panels);
+                          m_fixture->notifications, m_fixture->toasts, m_fixture->panels);
 
         QVERIFY(awaitTask(appState.refresh()).finished);
 

@@ -1,7 +1,7 @@
 // Shared formatting helpers: duration texts, hex colours, application names, version, background.
 #include "support/TestMain.h"
 
-#include "app/Formatting.h"
+#include "core/Formatting.h"
 
 #include <QPalette>
 

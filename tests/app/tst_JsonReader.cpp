@@ -1,8 +1,8 @@
 // Strict JSON reading with places in errors, shared by the service clients.
 #include "support/TestMain.h"
 
-#include "app/DecodingError.h"
-#include "app/JsonReader.h"
+#include "core/DecodingError.h"
+#include "core/JsonReader.h"
 
 #include <functional>
 

@@ -5,11 +5,11 @@
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
-#include "app/KeychainError.h"
-#include "app/KeychainItem.h"
-#include "app/KeychainService.h"
-#include "app/Log.h"
-#include "app/UserDefaultsService.h"
+#include "core/Log.h"
+#include "core/UserDefaultsService.h"
+#include "platform/KeychainError.h"
+#include "platform/KeychainItem.h"
+#include "platform/KeychainService.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>
@@ -126,7 +126,7 @@ private Q_SLOTS:
     }
 
     void init() {
-        UserDefaultsService::shared().setDebugLoggingEnabled(false);
+        Log::setDebugEnabled(false);
         lines();
     }
 
@@ -176,7 +176,7 @@ private Q_SLOTS:
     }
 
     void missingItemIsLoggedWithItsStatus() {
-        UserDefaultsService::shared().setDebugLoggingEnabled(true);
+        Log::setDebugEnabled(true);
         const QString name = key(QStringLiteral("never-stored"));
         awaitTask(m_keychain.getValue(name));
         const QStringList logged = lines();

@@ -3,10 +3,10 @@
 #include "support/OutputCapture.h"
 #include "support/TestMain.h"
 
-#include "app/Error.h"
-#include "app/Log.h"
-#include "app/UserDefaultsService.h"
-#include "platform/AppPaths.h"
+#include "core/AppPaths.h"
+#include "core/Error.h"
+#include "core/Log.h"
+#include "core/UserDefaultsService.h"
 
 #include <QMutex>
 #include <QThread>
@@ -50,7 +50,7 @@ class LogTest : public QObject {
 
 private Q_SLOTS:
     void init() {
-        UserDefaultsService::shared().setDebugLoggingEnabled(false);
+        Log::setDebugEnabled(false);
         Log::setSinkForTesting([this](Log::Level level, Log::Category category, const QString& text) {
             QMutexLocker locker(&m_mutex);
             m_lines.append({level, category, text});
@@ -86,7 +86,7 @@ private Q_SLOTS:
         QFETCH(QString, operation);
         QFETCH(bool, debugLogging);
         QFETCH(std::optional<Log::Level>, written);
-        UserDefaultsService::shared().setDebugLoggingEnabled(debugLogging);
+        Log::setDebugEnabled(debugLogging);
         const QString message = QStringLiteral("fetch done");
         const auto category = Log::Category::timer;
         if (operation == "info") {
@@ -109,14 +109,13 @@ private Q_SLOTS:
         }
     }
 
-    // The switch is read at every call, also when another writer on the settings file changed it.
+    // The switch takes effect on the next call.
     void debugSwitchTakesEffectOnTheNextCall() {
-        UserDefaultsService otherWriter(AppPaths::settingsFile());
         Log::debug(QStringLiteral("one"), Log::Category::api);
-        otherWriter.setDebugLoggingEnabled(true);
+        Log::setDebugEnabled(true);
         Log::debug(QStringLiteral("two"), Log::Category::api);
         Log::info(QStringLiteral("three"), Log::Category::api);
-        otherWriter.setDebugLoggingEnabled(false);
+        Log::setDebugEnabled(false);
         Log::debug(QStringLiteral("four"), Log::Category::api);
         QStringList texts;
         for (const Line& line : lines()) {
@@ -239,7 +238,7 @@ private Q_SLOTS:
     }
 
     void linesFromManyThreadsArriveWhole() {
-        UserDefaultsService::shared().setDebugLoggingEnabled(true);
+        Log::setDebugEnabled(true);
         QList<QThread*> threads;
         for (int t = 0; t < 4; ++t) {
             threads << QThread::create([t] {

@@ -12,15 +12,19 @@
 #include "support/TestMain.h"
 #include "support/TestSettings.h"
 
-#include "alerts/AlertHub.h"
-#include "app/AppState.h"
-#include "app/KeychainItem.h"
 #include "app/PendlowApp.h"
-#include "app/UpdateService.h"
-#include "app/UserDefaultsService.h"
-#include "menubar/MenuBarIcon.h"
-#include "menubar/PopoverWindow.h"
+#include "core/Log.h"
+#include "core/UserDefaultsService.h"
+#include "platform/KeychainItem.h"
 #include "platform/TrayIcon.h"
+#include "services/AppState.h"
+#include "services/updates/UpdateService.h"
+#include "ui/alerts/AlertHub.h"
+#include "ui/alerts/AlertWindow.h"
+#include "ui/alerts/FloatingAlertService.h"
+#include "ui/alerts/ToastAlertService.h"
+#include "ui/menubar/MenuBarIcon.h"
+#include "ui/menubar/PopoverWindow.h"
 
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
@@ -144,6 +148,37 @@ private Q_SLOTS:
         QVERIFY(popover.isVisible());
         QCOMPARE(m_panels.dismissCount, 2);
         popover.hide();
+    }
+
+    // Without alert windows of its own the application takes the process-wide ones, wired to each
+    // other: a snooze in the toast also closes the panel.
+    void sharedInstancesAreWiredToEachOther() {
+        const auto app =
+            std::make_unique<PendlowApp>(PendlowApp::Services{.keychainService = *m_keychain,
+                                                              .clickUpAPI = *m_api,
+                                                              .userDefaultsService = *m_settings,
+                                                              .notificationService = *m_notifications,
+                                                              .updateService = m_updates.get()});
+        ToastAlertService::shared().showToast(0);
+        FloatingAlertService::shared().showAlert(0, {}, {});
+        AlertHub::instance().postDismissToastAlert(900);
+        QTRY_VERIFY(!ToastAlertService::shared().toastWindow());
+        QVERIFY(!FloatingAlertService::shared().alertPanel());
+        // Left open on purpose: the process ends with them shown and must exit cleanly.
+        ToastAlertService::shared().showActiveTimerToast("Task", "00:01", 0);
+        FloatingAlertService::shared().showAlert(0, {}, {});
+    }
+
+    // The log's debug switch follows the setting: as stored at start, then on every change.
+    void debugLoggingFollowsTheSetting() {
+        m_settings->setDebugLoggingEnabled(true);
+        const auto app = makeApp();
+        QVERIFY(Log::isDebugEnabled());
+        m_settings->setDebugLoggingEnabled(false);
+        QVERIFY(!Log::isDebugEnabled());
+        m_settings->setDebugLoggingEnabled(true);
+        QVERIFY(Log::isDebugEnabled());
+        m_settings->setDebugLoggingEnabled(false);
     }
 
     void clickUpAddressFromTheEnvironment_data() {

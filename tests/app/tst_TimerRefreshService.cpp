@@ -3,8 +3,8 @@
 #include "support/TestMain.h"
 #include "support/TestSettings.h"
 
-#include "app/TimerRefreshService.h"
-#include "app/UserDefaultsService.h"
+#include "core/UserDefaultsService.h"
+#include "services/TimerRefreshService.h"
 
 #include <QCoroSignal>
 #include <QSignalSpy>

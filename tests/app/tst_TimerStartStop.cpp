@@ -7,13 +7,13 @@
 #include "support/FakeClickUpServer.h"
 #include "support/TestMain.h"
 
-#include "app/Clock.h"
-#include "app/KeychainItem.h"
-#include "app/KeychainService.h"
 #include "app/PendlowApp.h"
-#include "app/UserDefaultsService.h"
-#include "menubar/PopoverWindow.h"
-#include "menubar/TimeEntryGroupRow.h"
+#include "core/Clock.h"
+#include "core/UserDefaultsService.h"
+#include "platform/KeychainItem.h"
+#include "platform/KeychainService.h"
+#include "ui/menubar/PopoverWindow.h"
+#include "ui/menubar/TimeEntryGroupRow.h"
 
 #include <QAction>
 #include <QContextMenuEvent>

@@ -9,10 +9,10 @@
 #include "support/TestMain.h"
 #include "support/TestSettings.h"
 
-#include "app/Log.h"
-#include "app/UpdateService.h"
-#include "app/UserDefaultsService.h"
+#include "core/Log.h"
+#include "core/UserDefaultsService.h"
 #include "platform/AppcastUpdater.h"
+#include "services/updates/UpdateService.h"
 
 #include <QDesktopServices>
 #include <QLabel>

@@ -3,7 +3,7 @@
 #include "support/FakeClock.h"
 #include "support/TestMain.h"
 
-#include "app/UserDefaultsService.h"
+#include "core/UserDefaultsService.h"
 
 #include <QFile>
 #include <QJsonDocument>

@@ -8,11 +8,11 @@
 #include "support/TestData.h"
 #include "support/TestMain.h"
 
-#include "app/KeychainItem.h"
-#include "app/Log.h"
-#include "app/TransportError.h"
-#include "clickup/APIError.h"
-#include "clickup/ClickUpAPIService.h"
+#include "core/Log.h"
+#include "core/TransportError.h"
+#include "platform/KeychainItem.h"
+#include "services/clickup/APIError.h"
+#include "services/clickup/ClickUpAPIService.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -2,7 +2,7 @@
 #include "support/FakeClock.h"
 #include "support/TestMain.h"
 
-#include "clickup/ClickUpConversions.h"
+#include "services/clickup/ClickUpConversions.h"
 
 #include <QSet>
 #include <QVariant>

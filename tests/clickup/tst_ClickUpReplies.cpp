@@ -3,13 +3,13 @@
 #include "support/TestData.h"
 #include "support/TestMain.h"
 
-#include "app/DecodingError.h"
-#include "app/JsonReader.h"
-#include "clickup/ClickUpConversions.h"
-#include "clickup/ClickUpCurrentTimerResponse.h"
-#include "clickup/ClickUpSearchResponse.h"
-#include "clickup/ClickUpTimeEntriesResponse.h"
-#include "clickup/ClickUpTimeEntryCreateResponse.h"
+#include "core/DecodingError.h"
+#include "core/JsonReader.h"
+#include "services/clickup/ClickUpConversions.h"
+#include "services/clickup/ClickUpCurrentTimerResponse.h"
+#include "services/clickup/ClickUpSearchResponse.h"
+#include "services/clickup/ClickUpTimeEntriesResponse.h"
+#include "services/clickup/ClickUpTimeEntryCreateResponse.h"
 
 #include <functional>
 

@@ -7,9 +7,9 @@
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
-#include "app/KeychainItem.h"
-#include "clickup/APIError.h"
-#include "clickup/ClickUpAPIService.h"
+#include "platform/KeychainItem.h"
+#include "services/clickup/APIError.h"
+#include "services/clickup/ClickUpAPIService.h"
 
 #include <QElapsedTimer>
 #include <QJsonArray>

@@ -4,7 +4,7 @@
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
-#include "clickup/SearchState.h"
+#include "services/clickup/SearchState.h"
 
 #include <QSignalSpy>
 

@@ -10,8 +10,8 @@
 #include "support/TestMain.h"
 #include "support/TestSettings.h"
 
-#include "app/UserDefaultsService.h"
-#include "clickup/TimerState.h"
+#include "core/UserDefaultsService.h"
+#include "services/clickup/TimerState.h"
 
 #include <QSignalSpy>
 
@@ -76,8 +76,7 @@ private Q_SLOTS:
         m_notifications = std::make_unique<FakeNotificationService>();
         m_toasts = std::make_unique<FakeToastAlertService>();
         m_panels = std::make_unique<FakeFloatingAlertService>();
-        m_state = std::make_unique<TimerState>(*m_api, *m_notifications, *m_settings, m_toasts.get(),
-                                               m_panels.get());
+        m_state = std::make_unique<TimerState>(*m_api, *m_notifications, *m_settings, *m_toasts, *m_panels);
         m_timerChanges.clear();
         m_stoppedCalls = 0;
         m_state->setOnTimerChanged(

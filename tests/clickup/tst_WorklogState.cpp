@@ -1,13 +1,14 @@
 // Today's time entries against a fake ClickUp client: the day asked for, the order, the total (with
 // ClickUp's running entry, which comes with a negative duration), the filter and failures.
+#include "core/Log.h"
 #include "support/FakeClickUpAPI.h"
 #include "support/FakeClock.h"
 #include "support/LogCapture.h"
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
-#include "app/UserDefaultsService.h"
-#include "clickup/WorklogState.h"
+#include "core/UserDefaultsService.h"
+#include "services/clickup/WorklogState.h"
 
 #include <QSignalSpy>
 
@@ -50,7 +51,7 @@ private Q_SLOTS:
     void initTestCase() {
         qputenv("TZ", "Europe/Amsterdam");
         tzset();
-        UserDefaultsService::shared().setDebugLoggingEnabled(true);
+        Log::setDebugEnabled(true);
     }
 
     void init() {

@@ -6,16 +6,16 @@
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
-#include "menubar/AvatarImageCache.h"
-#include "menubar/ClickUpSearchResultRow.h"
-#include "menubar/ClickUpSearchSection.h"
-#include "menubar/DisclosureHeader.h"
-#include "menubar/MenuBarAssigneeIcon.h"
-#include "menubar/MenuBarAssigneeIconsView.h"
-#include "menubar/ProgressIndicator.h"
-#include "menubar/SectionMessage.h"
-#include "menubar/TagLabel.h"
-#include "menubar/TaskContextMenu.h"
+#include "services/clickup/AvatarImageCache.h"
+#include "ui/kit/DisclosureHeader.h"
+#include "ui/kit/MenuBarAssigneeIcon.h"
+#include "ui/kit/MenuBarAssigneeIconsView.h"
+#include "ui/kit/ProgressIndicator.h"
+#include "ui/kit/SectionMessage.h"
+#include "ui/kit/TagLabel.h"
+#include "ui/kit/TaskContextMenu.h"
+#include "ui/menubar/ClickUpSearchResultRow.h"
+#include "ui/menubar/ClickUpSearchSection.h"
 
 #include <QBuffer>
 #include <QLabel>
@@ -252,9 +252,10 @@ private Q_SLOTS:
     }
 
     void initialsAvatarColours() {
-        MenuBarAssigneeIcon coloured(assignee(1, "Jane Doe", QStringLiteral("#FF0000")), 14);
+        AvatarImageCache pictures;
+        MenuBarAssigneeIcon coloured(assignee(1, "Jane Doe", QStringLiteral("#FF0000")), 14, pictures);
         QCOMPARE(coloured.initialsColor(), QColor(255, 0, 0));
-        MenuBarAssigneeIcon plain(assignee(2, "jo"), 14);
+        MenuBarAssigneeIcon plain(assignee(2, "jo"), 14, pictures);
         QCOMPARE(plain.initialsColor(), QColor(0x80, 0x80, 0x80));
         QVERIFY(!plain.showsPicture());
         // The circle is drawn in that colour.
@@ -276,25 +277,26 @@ private Q_SLOTS:
         server.route("GET", QStringLiteral("/avatar.png"), picture);
         server.route("GET", QStringLiteral("/broken.png"), FakeHttpServer::Response::text("not a picture"));
         const QString base = server.baseUrl().toString();
+        AvatarImageCache pictures;
 
-        MenuBarAssigneeIcon loaded(assignee(1, "Jane Doe", std::nullopt, base + "/avatar.png"), 14);
+        MenuBarAssigneeIcon loaded(assignee(1, "Jane Doe", std::nullopt, base + "/avatar.png"), 14, pictures);
         QVERIFY(!loaded.showsPicture()); // initials while it loads
         QTRY_VERIFY(loaded.showsPicture());
         const QImage shown = loaded.grab().toImage();
         QCOMPARE(shown.pixelColor(7, 7).rgb(), QColor(0, 200, 0).rgb());
         // Loaded once: a second avatar of the same address shows it at once, without asking again.
-        MenuBarAssigneeIcon again(assignee(1, "Jane Doe", std::nullopt, base + "/avatar.png"), 14);
+        MenuBarAssigneeIcon again(assignee(1, "Jane Doe", std::nullopt, base + "/avatar.png"), 14, pictures);
         QVERIFY(again.showsPicture());
         QCOMPARE(server.requests("GET", QStringLiteral("/avatar.png")).size(), 1);
 
-        MenuBarAssigneeIcon broken(assignee(2, "Ann", std::nullopt, base + "/broken.png"), 14);
+        MenuBarAssigneeIcon broken(assignee(2, "Ann", std::nullopt, base + "/broken.png"), 14, pictures);
         QTRY_COMPARE(server.requests("GET", QStringLiteral("/broken.png")).size(), 1);
         QTest::qWait(50);
         QVERIFY(!broken.showsPicture());
 
         for (const QString& address :
              {QStringLiteral("not a url at all %%"), QStringLiteral("file:///etc/passwd")}) {
-            MenuBarAssigneeIcon unusable(assignee(3, "Bo", std::nullopt, address), 14);
+            MenuBarAssigneeIcon unusable(assignee(3, "Bo", std::nullopt, address), 14, pictures);
             QVERIFY(!unusable.showsPicture());
         }
         QCOMPARE(server.requestCount(), 2);

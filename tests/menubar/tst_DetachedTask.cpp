@@ -3,7 +3,7 @@
 #include "support/LogCapture.h"
 #include "support/TestMain.h"
 
-#include "menubar/DetachedTask.h"
+#include "core/DetachedTask.h"
 
 #include <QCoroTimer>
 

@@ -1,7 +1,7 @@
 // A label cut to its width keeps its whole text, and can show it whole on hover.
 #include "support/TestMain.h"
 
-#include "menubar/ElidedLabel.h"
+#include "ui/kit/ElidedLabel.h"
 
 #include <QHelpEvent>
 #include <QToolTip>

@@ -6,8 +6,8 @@
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
-#include "app/Formatting.h"
-#include "menubar/FooterView.h"
+#include "core/Formatting.h"
+#include "ui/menubar/FooterView.h"
 
 #include <QLabel>
 #include <QMenu>

@@ -5,8 +5,8 @@
 #include "support/FakeClock.h"
 #include "support/TestMain.h"
 
-#include "menubar/MenuBarIcon.h"
 #include "platform/TrayIcon.h"
+#include "ui/menubar/MenuBarIcon.h"
 
 #include <QSignalSpy>
 

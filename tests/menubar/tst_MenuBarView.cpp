@@ -1,19 +1,20 @@
 // The popover's frame against the real root state over fakes: its size from the stored height and
 // the resize handle, the tab rule and the tab bar, and the filter field. With
 // PENDLOW_POPOVER_SCREENSHOTS set to a folder, the "screenshots" case saves PNGs of the popover there.
+#include "core/UserDefaultsService.h"
 #include "support/AppStateFixture.h"
 #include "support/ClickUpSamples.h"
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
-#include "menubar/ContentTabBar.h"
-#include "menubar/ContentTabButton.h"
-#include "menubar/FooterView.h"
-#include "menubar/MenuBarView.h"
-#include "menubar/ResizeHandle.h"
-#include "menubar/SearchField.h"
-#include "menubar/WorklogSection.h"
-#include "planning/PlanningSection.h"
+#include "ui/kit/ResizeHandle.h"
+#include "ui/kit/SearchField.h"
+#include "ui/menubar/ContentTabBar.h"
+#include "ui/menubar/ContentTabButton.h"
+#include "ui/menubar/FooterView.h"
+#include "ui/menubar/MenuBarView.h"
+#include "ui/menubar/PlanningSection.h"
+#include "ui/menubar/WorklogSection.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -105,7 +106,7 @@ private Q_SLOTS:
         QFETCH(QVariant, stored);
         QFETCH(int, height);
         shared().setValue(MenuBarView::popoverHeightKey, stored);
-        MenuBarView view(state());
+        MenuBarView view(state(), UserDefaultsService::shared());
         QCOMPARE(view.sizeHint(), QSize(340, height));
         QCOMPARE(view.size(), QSize(340, height));
         // Showing a stored value does not write it back.
@@ -121,7 +122,7 @@ private Q_SLOTS:
         QWidget window;
         auto* layout = new QVBoxLayout(&window);
         layout->setContentsMargins(0, 0, 0, 0);
-        auto* view = new MenuBarView(state(), &window);
+        auto* view = new MenuBarView(state(), UserDefaultsService::shared(), &window);
         layout->addWidget(view);
         window.setFixedSize(340, 360);
         window.show();
@@ -136,7 +137,7 @@ private Q_SLOTS:
     }
 
     void draggingTheHandleStoresTheHeight() {
-        MenuBarView view(state());
+        MenuBarView view(state(), UserDefaultsService::shared());
         view.show();
         dragHandle(view.resizeHandle(), 60);
         QCOMPARE(shared().value(MenuBarView::popoverHeightKey).toDouble(), 510.0);
@@ -145,7 +146,7 @@ private Q_SLOTS:
         dragHandle(view.resizeHandle(), 1000);
         QCOMPARE(shared().value(MenuBarView::popoverHeightKey).toDouble(), 800.0);
         QCOMPARE(view.height(), 800);
-        QCOMPARE(MenuBarView(state()).height(), 800);
+        QCOMPARE(MenuBarView(state(), UserDefaultsService::shared()).height(), 800);
     }
 
     // --- tabs ---
@@ -172,8 +173,8 @@ private Q_SLOTS:
     }
 
     void withoutTrackingOnlyTheTimesheetShows() {
-        MenuBarView::setSelectedTab(QStringLiteral("activity"));
-        MenuBarView view(state());
+        MenuBarView::setSelectedTab(UserDefaultsService::shared(), QStringLiteral("activity"));
+        MenuBarView view(state(), UserDefaultsService::shared());
         QCOMPARE(view.effectiveTab(), ContentTab::planning);
         QVERIFY(!showsContainerOf(view, view.tabBar()));
         QVERIFY(view.tabBar()->buttons().isEmpty());
@@ -182,7 +183,7 @@ private Q_SLOTS:
         QVERIFY(shows(view, view.planningSection()));
         QVERIFY(!shows(view, view.activityContent()));
         // The choice is kept for when tracking comes back.
-        QCOMPARE(MenuBarView::selectedTab(), QStringLiteral("activity"));
+        QCOMPARE(MenuBarView::selectedTab(UserDefaultsService::shared()), QStringLiteral("activity"));
 
         setTracking(true);
         QCOMPARE(view.effectiveTab(), ContentTab::activity);
@@ -194,7 +195,7 @@ private Q_SLOTS:
     void activityTabHidesTheFilterButKeepsItsText() {
         setTracking(true);
         state().searchState()->setSearchText(QStringLiteral("invoice"));
-        MenuBarView view(state());
+        MenuBarView view(state(), UserDefaultsService::shared());
         QCOMPARE(view.tabBar()->buttons().size(), 2);
         ContentTabButton* timesheet = view.tabBar()->buttons().at(0);
         ContentTabButton* activity = view.tabBar()->buttons().at(1);
@@ -204,7 +205,7 @@ private Q_SLOTS:
         QVERIFY(!activity->isSelected());
 
         activity->click();
-        QCOMPARE(MenuBarView::selectedTab(), QStringLiteral("activity"));
+        QCOMPARE(MenuBarView::selectedTab(UserDefaultsService::shared()), QStringLiteral("activity"));
         QCOMPARE(view.effectiveTab(), ContentTab::activity);
         QVERIFY(activity->isSelected());
         QVERIFY(!timesheet->isSelected());
@@ -212,15 +213,15 @@ private Q_SLOTS:
         QCOMPARE(state().searchState()->searchText(), QStringLiteral("invoice"));
 
         timesheet->click();
-        QCOMPARE(MenuBarView::selectedTab(), QStringLiteral("planning"));
+        QCOMPARE(MenuBarView::selectedTab(UserDefaultsService::shared()), QStringLiteral("planning"));
         QVERIFY(showsContainerOf(view, view.searchField()));
         QCOMPARE(view.searchField()->lineEdit()->text(), QStringLiteral("invoice"));
     }
 
     void unknownStoredTabHighlightsNeitherButton() {
         setTracking(true);
-        MenuBarView::setSelectedTab(QStringLiteral("reports"));
-        MenuBarView view(state());
+        MenuBarView::setSelectedTab(UserDefaultsService::shared(), QStringLiteral("reports"));
+        MenuBarView view(state(), UserDefaultsService::shared());
         QCOMPARE(view.effectiveTab(), ContentTab::planning);
         QVERIFY(shows(view, view.worklogSection()));
         QCOMPARE(view.tabBar()->buttons().size(), 2);
@@ -233,7 +234,7 @@ private Q_SLOTS:
 
     void typingFiltersAndSearchesClearEmptiesBoth() {
         m_fixture->clickUp.searchResults = {found(QStringLiteral("a1"), QStringLiteral("Invoice run"))};
-        MenuBarView view(state());
+        MenuBarView view(state(), UserDefaultsService::shared());
         SearchField* field = view.searchField();
         QCOMPARE(field->lineEdit()->placeholderText(), QStringLiteral("Filter tasks..."));
         QVERIFY(!field->clearButton()->isVisibleTo(field));
@@ -255,7 +256,7 @@ private Q_SLOTS:
     }
 
     void fieldFollowsTextSetElsewhere() {
-        MenuBarView view(state());
+        MenuBarView view(state(), UserDefaultsService::shared());
         state().searchState()->setSearchText(QStringLiteral("from day planning"));
         QCOMPARE(view.searchField()->lineEdit()->text(), QStringLiteral("from day planning"));
         QVERIFY(view.searchField()->clearButton()->isVisibleTo(view.searchField()));
@@ -278,7 +279,7 @@ private Q_SLOTS:
                    30)});
 
         state().timerState()->setError(APIError::httpError(401, QStringLiteral("Token invalid")));
-        MenuBarView idle(state());
+        MenuBarView idle(state(), UserDefaultsService::shared());
         idle.show();
         QVERIFY(QTest::qWaitForWindowExposed(&idle));
         QVERIFY(idle.grab().save(QDir(folder).filePath(QStringLiteral("popover-idle.png"))));
@@ -291,7 +292,7 @@ private Q_SLOTS:
         setTracking(true);
         QVERIFY(awaitTask(state().enableSilentMode(4 * 3600)).finished);
         state().searchState()->setSearchText(QStringLiteral("invoice"));
-        MenuBarView running(state());
+        MenuBarView running(state(), UserDefaultsService::shared());
         running.show();
         QVERIFY(QTest::qWaitForWindowExposed(&running));
         QVERIFY(running.grab().save(QDir(folder).filePath(QStringLiteral("popover-running.png"))));

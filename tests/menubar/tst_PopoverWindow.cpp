@@ -1,11 +1,12 @@
 // The popover window: where it hangs from the tray item, its height setting, what showing and
 // hiding it do to the root state, the refresh and the reminder windows, and how clicks on the tray
 // item, a click outside it and Escape open and close it.
+#include "core/UserDefaultsService.h"
 #include "support/AppStateFixture.h"
 #include "support/TestMain.h"
 
-#include "menubar/MenuBarView.h"
-#include "menubar/PopoverWindow.h"
+#include "ui/menubar/MenuBarView.h"
+#include "ui/menubar/PopoverWindow.h"
 
 #include <QProcess>
 #include <QSignalSpy>
@@ -20,7 +21,8 @@ class PopoverWindowTest : public QObject {
     AppState& state() { return m_fixture->state(); }
 
     std::unique_ptr<PopoverWindow> makePopover() {
-        return std::make_unique<PopoverWindow>(state(), &m_fixture->toasts, &m_fixture->panels);
+        return std::make_unique<PopoverWindow>(state(), UserDefaultsService::shared(), m_fixture->toasts,
+                                               m_fixture->panels);
     }
 
     static QRect topRightItem() { return QRect(1800, 0, 24, 24); }

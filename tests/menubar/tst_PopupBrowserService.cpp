@@ -2,8 +2,8 @@
 // one window at a time, the default-browser setting, refused addresses, and QtWebEngine staying out
 // of this process.
 
-#include "app/UserDefaultsService.h"
-#include "menubar/PopupBrowserService.h"
+#include "core/UserDefaultsService.h"
+#include "platform/PopupBrowserService.h"
 #include "support/FakeHttpServer.h"
 #include "support/TestMain.h"
 #include "support/TestSettings.h"
@@ -66,7 +66,7 @@ private Q_SLOTS:
 
     void init() {
         m_settings = std::make_unique<TestSettings>();
-        m_browser = std::make_unique<PopupBrowserService>(m_settings.get());
+        m_browser = std::make_unique<PopupBrowserService>(*m_settings);
         m_browser->setHelperProgram(builtWebHelper());
         m_openedOnDesktop.clear();
         m_browser->setDesktopOpener([this](const QUrl& url) {

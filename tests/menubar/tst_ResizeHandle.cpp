@@ -2,7 +2,7 @@
 // height at the press, stays within its bounds, and only a drag of 10 px or more counts.
 #include "support/TestMain.h"
 
-#include "menubar/ResizeHandle.h"
+#include "ui/kit/ResizeHandle.h"
 
 #include <QMouseEvent>
 

@@ -1,13 +1,14 @@
 // A picture of the popover with a realistic day, for looking at by eye: saved
 // as PNG files into $PENDLOW_SCREENSHOT_DIR. Skipped unless that variable is set.
+#include "core/UserDefaultsService.h"
 #include "support/AppStateFixture.h"
 #include "support/FakeClock.h"
 #include "support/PlanningSamples.h"
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
-#include "app/Formatting.h"
-#include "menubar/MenuBarView.h"
+#include "core/Formatting.h"
+#include "ui/menubar/MenuBarView.h"
 
 #include <QDir>
 
@@ -54,7 +55,7 @@ class SectionsScreenshotTest : public QObject {
 
     // The whole popover, whose timesheet tab holds the worked-on list and the planning.
     void shoot(AppState& state, const QString& name) {
-        MenuBarView popover(state);
+        MenuBarView popover(state, UserDefaultsService::shared());
         popover.setAutoFillBackground(true);
         QPalette palette = popover.palette();
         palette.setColor(QPalette::Window, windowBackgroundColor());

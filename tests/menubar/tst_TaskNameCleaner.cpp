@@ -1,7 +1,7 @@
 // Task names as rows show them: tags, day counts and stray characters removed.
 #include "support/TestMain.h"
 
-#include "menubar/TaskNameCleaner.h"
+#include "services/clickup/TaskNameCleaner.h"
 
 class TaskNameCleaner : public QObject {
     Q_OBJECT

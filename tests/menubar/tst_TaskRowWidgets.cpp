@@ -5,13 +5,14 @@
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
-#include "app/UserDefaultsService.h"
-#include "menubar/CharacterTruncation.h"
-#include "menubar/PopupBrowserService.h"
-#include "menubar/RowStyle.h"
-#include "menubar/StatusBadge.h"
-#include "menubar/TaskContextMenu.h"
-#include "menubar/TimeEntryGroupRow.h"
+#include "core/CharacterTruncation.h"
+#include "core/UserDefaultsService.h"
+#include "platform/PopupBrowserService.h"
+#include "support/TestSettings.h"
+#include "ui/kit/RowStyle.h"
+#include "ui/kit/StatusBadge.h"
+#include "ui/kit/TaskContextMenu.h"
+#include "ui/menubar/TimeEntryGroupRow.h"
 
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -20,6 +21,7 @@
 #include <QTemporaryDir>
 
 namespace {
+const TaskContextMenu::PageOpener openNowhere = [](const QUrl&, const QString&) {};
 const QUrl taskUrl(QStringLiteral("https://app.clickup.com/t/86abc"));
 
 QStringList entryTexts(const QMenu& menu) {
@@ -77,7 +79,8 @@ private Q_SLOTS:
 
     void menuEntriesAndWhatTheyDo() {
         int starts = 0;
-        TaskContextMenu menu(QStringLiteral("86abc"), taskUrl, [&starts] { ++starts; });
+        TaskContextMenu menu(
+            QStringLiteral("86abc"), taskUrl, [&starts] { ++starts; }, openNowhere);
         QCOMPARE(entryTexts(menu),
                  (QStringList{"Open in ClickUp", "--", "Start Timer", "--", "Copy Task ID"}));
         for (QAction* action : {menu.openAction(), menu.startTimerAction(), menu.copyTaskIdAction()}) {
@@ -102,9 +105,13 @@ private Q_SLOTS:
         script.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record.toUtf8() + "'\n");
         script.close();
         script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        PopupBrowserService::shared().setHelperProgram(helper);
+        TestSettings settings;
+        PopupBrowserService browser(settings);
+        browser.setHelperProgram(helper);
 
-        TaskContextMenu menu(QStringLiteral("86abc"), taskUrl, [] {});
+        TaskContextMenu menu(
+            QStringLiteral("86abc"), taskUrl, [] {},
+            [&browser](const QUrl& url, const QString& title) { browser.open(url, title); });
         menu.openAction()->trigger();
         const auto recorded = [&record] {
             QFile file(record);
@@ -119,7 +126,8 @@ private Q_SLOTS:
 
     void withoutATaskNothingStartsOrIsCopied() {
         int starts = 0;
-        TaskContextMenu menu(QString(), QUrl(), [&starts] { ++starts; });
+        TaskContextMenu menu(
+            QString(), QUrl(), [&starts] { ++starts; }, openNowhere);
         QVERIFY(!menu.startTimerAction()->isEnabled());
         QVERIFY(!menu.copyTaskIdAction()->isEnabled());
         QVERIFY(!menu.openAction()->isEnabled());

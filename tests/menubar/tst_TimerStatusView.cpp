@@ -7,9 +7,9 @@
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
-#include "menubar/ElidedLabel.h"
-#include "menubar/ProgressIndicator.h"
-#include "menubar/TimerStatusView.h"
+#include "ui/kit/ElidedLabel.h"
+#include "ui/kit/ProgressIndicator.h"
+#include "ui/menubar/TimerStatusView.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

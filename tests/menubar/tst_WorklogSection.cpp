@@ -6,13 +6,13 @@
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
-#include "menubar/DisclosureHeader.h"
-#include "menubar/SectionMessage.h"
-#include "menubar/TagLabel.h"
-#include "menubar/TaskContextMenu.h"
-#include "menubar/TaskTimerStart.h"
-#include "menubar/TimeEntryGroupRow.h"
-#include "menubar/WorklogSection.h"
+#include "ui/kit/DisclosureHeader.h"
+#include "ui/kit/SectionMessage.h"
+#include "ui/kit/TagLabel.h"
+#include "ui/kit/TaskContextMenu.h"
+#include "ui/menubar/TaskTimerStart.h"
+#include "ui/menubar/TimeEntryGroupRow.h"
+#include "ui/menubar/WorklogSection.h"
 
 #include <memory>
 

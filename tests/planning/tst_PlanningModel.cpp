@@ -3,9 +3,9 @@
 #include "support/TestData.h"
 #include "support/TestMain.h"
 
-#include "app/DecodingError.h"
-#include "planning/ClientGroup.h"
-#include "planning/ToolsPlanningResponse.h"
+#include "core/DecodingError.h"
+#include "services/tools/ClientGroup.h"
+#include "services/tools/ToolsPlanningResponse.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -7,15 +7,15 @@
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
-#include "menubar/ClickUpSearchSection.h"
-#include "menubar/DisclosureHeader.h"
-#include "menubar/ProgressIndicator.h"
-#include "menubar/SectionMessage.h"
-#include "menubar/TaskContextMenu.h"
-#include "planning/ClientGroupView.h"
-#include "planning/PlanningSection.h"
-#include "planning/PlanningTaskRow.h"
-#include "planning/WeekPlanView.h"
+#include "ui/kit/DisclosureHeader.h"
+#include "ui/kit/ProgressIndicator.h"
+#include "ui/kit/SectionMessage.h"
+#include "ui/kit/TaskContextMenu.h"
+#include "ui/menubar/ClickUpSearchSection.h"
+#include "ui/menubar/ClientGroupView.h"
+#include "ui/menubar/PlanningSection.h"
+#include "ui/menubar/PlanningTaskRow.h"
+#include "ui/menubar/WeekPlanView.h"
 
 #include <QLabel>
 

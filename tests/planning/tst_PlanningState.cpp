@@ -7,9 +7,9 @@
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
-#include "app/Log.h"
-#include "planning/AuthError.h"
-#include "planning/PlanningState.h"
+#include "core/Log.h"
+#include "services/tools/AuthError.h"
+#include "services/tools/PlanningState.h"
 
 #include <QSignalSpy>
 

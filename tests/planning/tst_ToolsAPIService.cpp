@@ -8,12 +8,12 @@
 #include "support/TestMain.h"
 #include "support/TestSettings.h"
 
-#include "app/KeychainItem.h"
-#include "app/Log.h"
-#include "clickup/APIError.h"
-#include "planning/AuthError.h"
-#include "planning/ToolsAPIService.h"
-#include "planning/ToolsAuthService.h"
+#include "core/Log.h"
+#include "platform/KeychainItem.h"
+#include "services/clickup/APIError.h"
+#include "services/tools/AuthError.h"
+#include "services/tools/ToolsAPIService.h"
+#include "services/tools/ToolsAuthService.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

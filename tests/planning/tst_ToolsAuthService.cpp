@@ -9,13 +9,13 @@
 #include "support/TestMain.h"
 #include "support/TestSettings.h"
 
-#include "app/DecodingError.h"
-#include "app/KeychainError.h"
-#include "app/KeychainItem.h"
-#include "app/Log.h"
-#include "clickup/APIError.h"
-#include "planning/AuthError.h"
-#include "planning/ToolsAuthService.h"
+#include "core/DecodingError.h"
+#include "core/Log.h"
+#include "platform/KeychainError.h"
+#include "platform/KeychainItem.h"
+#include "services/clickup/APIError.h"
+#include "services/tools/AuthError.h"
+#include "services/tools/ToolsAuthService.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -12,14 +12,14 @@
 #include "support/TestSettings.h"
 #include "support/WebHelperPath.h"
 
-#include "app/KeychainError.h"
-#include "app/KeychainItem.h"
-#include "app/UserDefaultsService.h"
-#include "planning/AuthError.h"
-#include "planning/ToolsAuthService.h"
-#include "planning/ToolsLoginCoordinator.h"
+#include "core/UserDefaultsService.h"
+#include "platform/KeychainError.h"
+#include "platform/KeychainItem.h"
 #include "platform/WebAuthenticationError.h"
 #include "platform/WebAuthenticationSession.h"
+#include "services/tools/AuthError.h"
+#include "services/tools/ToolsAuthService.h"
+#include "services/tools/ToolsLoginCoordinator.h"
 
 #include <QCoroTimer>
 #include <QFile>

@@ -2,7 +2,7 @@
 // browser on to the callback address, the user closing the window, replacing and cancelling a
 // sign-in, and how a helper that is missing or misbehaves is reported.
 
-#include "app/Log.h"
+#include "core/Log.h"
 #include "platform/WebAuthenticationError.h"
 #include "platform/WebAuthenticationSession.h"
 #include "support/FakeHttpServer.h"

@@ -2,14 +2,14 @@
 
 #include "support/TaskAwait.h"
 
-#include "app/KeychainItem.h"
+#include "platform/KeychainItem.h"
 
 #include <QTest>
 
 AppStateFixture::AppStateFixture(std::optional<QDateTime> now)
     : m_clock(now ? std::make_unique<FakeClock>(*now) : nullptr)
-    , m_state(
-          std::make_unique<AppState>(clickUp, tools, keychain, settings, notifications, &toasts, &panels)) {}
+    , m_state(std::make_unique<AppState>(clickUp, tools, keychain, settings, notifications, toasts, panels)) {
+}
 
 AppStateFixture::~AppStateFixture() {
     m_state.reset();

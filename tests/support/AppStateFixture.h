@@ -9,7 +9,7 @@
 #include "support/InMemoryKeychain.h"
 #include "support/TestSettings.h"
 
-#include "app/AppState.h"
+#include "services/AppState.h"
 
 #include <QDateTime>
 

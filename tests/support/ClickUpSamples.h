@@ -1,7 +1,7 @@
 #pragma once
 
-#include "clickup/ActiveTimer.h"
-#include "clickup/TimeEntry.h"
+#include "services/clickup/ActiveTimer.h"
+#include "services/clickup/TimeEntry.h"
 
 #include <QDateTime>
 #include <QString>

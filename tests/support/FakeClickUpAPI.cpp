@@ -1,6 +1,6 @@
 #include "FakeClickUpAPI.h"
 
-#include "app/Clock.h"
+#include "core/Clock.h"
 
 #include <QCoreApplication>
 #include <QCoroSignal>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "clickup/ClickUpAPIServiceProtocol.h"
+#include "services/clickup/ClickUpAPIServiceProtocol.h"
 
 #include <QHash>
 #include <QList>

@@ -1,6 +1,6 @@
 #include "FakeClickUpServer.h"
 
-#include "app/Clock.h"
+#include "core/Clock.h"
 
 #include <QJsonDocument>
 #include <QRegularExpression>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "alerts/FloatingAlertServiceProtocol.h"
+#include "services/alerts/FloatingAlertServiceProtocol.h"
 
 #include <QList>
 

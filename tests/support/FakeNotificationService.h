@@ -1,6 +1,6 @@
 #pragma once
 
-#include "alerts/NotificationServiceProtocol.h"
+#include "services/alerts/NotificationServiceProtocol.h"
 
 #include <QStringList>
 

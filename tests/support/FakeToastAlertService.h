@@ -1,6 +1,6 @@
 #pragma once
 
-#include "alerts/ToastAlertServiceProtocol.h"
+#include "services/alerts/ToastAlertServiceProtocol.h"
 
 #include <QList>
 

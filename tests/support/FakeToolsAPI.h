@@ -1,6 +1,6 @@
 #pragma once
 
-#include "planning/ToolsAPIServiceProtocol.h"
+#include "services/tools/ToolsAPIServiceProtocol.h"
 
 #include <QObject>
 

@@ -1,6 +1,6 @@
 #include "InMemoryKeychain.h"
 
-#include "app/KeychainError.h"
+#include "platform/KeychainError.h"
 
 #include <utility>
 

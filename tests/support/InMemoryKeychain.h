@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/KeychainServiceProtocol.h"
+#include "platform/KeychainServiceProtocol.h"
 
 #include <QMap>
 

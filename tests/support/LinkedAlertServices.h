@@ -1,7 +1,7 @@
 #pragma once
 
-#include "alerts/FloatingAlertService.h"
-#include "alerts/ToastAlertService.h"
+#include "ui/alerts/FloatingAlertService.h"
+#include "ui/alerts/ToastAlertService.h"
 
 // A toast service and a floating-panel service of their own that know each other, so that a snooze
 // in either closes the other's window (and the process-wide ones stay out of the test).

@@ -1,15 +1,13 @@
 #include "LogCapture.h"
 
-#include "app/UserDefaultsService.h"
-
 #include <QMutexLocker>
 
 #include <utility>
 
 LogCapture::LogCapture(Verbosity verbosity) {
     if (verbosity == Verbosity::debug) {
-        m_debugLoggingBefore = UserDefaultsService::shared().debugLoggingEnabled();
-        UserDefaultsService::shared().setDebugLoggingEnabled(true);
+        m_debugLoggingBefore = Log::isDebugEnabled();
+        Log::setDebugEnabled(true);
     }
     Log::setSinkForTesting([this](Log::Level level, Log::Category, const QString& line) {
         const QMutexLocker locker(&m_mutex);
@@ -21,7 +19,7 @@ LogCapture::LogCapture(Verbosity verbosity) {
 LogCapture::~LogCapture() {
     Log::setSinkForTesting({});
     if (m_debugLoggingBefore) {
-        UserDefaultsService::shared().setDebugLoggingEnabled(*m_debugLoggingBefore);
+        Log::setDebugEnabled(*m_debugLoggingBefore);
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Log.h"
+#include "core/Log.h"
 
 #include <QMutex>
 #include <QStringList>
@@ -9,8 +9,8 @@
 
 // Collects the lines written through Log while it lives, in place of the normal output, from any
 // thread. Lines read "[Category] message", as Log formats them. With Verbosity::debug it also
-// switches the "debugLoggingEnabled" setting on, so that info and debug lines are written too, and
-// puts the setting back as it was when it ends.
+// switches the log's debug switch on, so that info and debug lines are written too, and puts the
+// switch back as it was when it ends.
 class LogCapture {
 public:
     enum class Verbosity { asSet, debug };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "planning/PlanningTask.h"
+#include "services/tools/PlanningTask.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/UserDefaultsService.h"
+#include "core/UserDefaultsService.h"
 
 #include <QTemporaryDir>
 

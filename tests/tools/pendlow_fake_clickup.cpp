@@ -7,7 +7,7 @@
 // Each request is appended to the log as one line: "<METHOD> <target> auth=<yes|no>".
 #include "support/FakeClickUpServer.h"
 
-#include "app/Clock.h"
+#include "core/Clock.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

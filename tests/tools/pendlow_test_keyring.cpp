@@ -4,7 +4,7 @@
 //   pendlow-test-keyring delete <item>
 #include "support/TaskAwait.h"
 
-#include "app/KeychainService.h"
+#include "platform/KeychainService.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

@@ -1,8 +1,0 @@
-#include "alerts/AlertHub.h"
-
-#include <QCoreApplication>
-
-AlertHub& AlertHub::instance() {
-    static AlertHub* hub = new AlertHub(QCoreApplication::instance());
-    return *hub;
-}

@@ -1,8 +1,0 @@
-#include "clickup/ClickUpCurrentTimerResponse.h"
-
-using namespace Qt::StringLiterals;
-
-ClickUpCurrentTimerResponse ClickUpCurrentTimerResponse::fromJson(const JsonReader& json) {
-    json.object();
-    return {json["data"_L1].optional<ClickUpCurrentTimerData>()};
-}

@@ -1,8 +1,0 @@
-#include "clickup/ClickUpListRef.h"
-
-using namespace Qt::StringLiterals;
-
-ClickUpListRef ClickUpListRef::fromJson(const JsonReader& json) {
-    json.object();
-    return {json["id"_L1].string(), json["name"_L1].string()};
-}

@@ -1,8 +1,0 @@
-#include "clickup/ClickUpSearchResponse.h"
-
-using namespace Qt::StringLiterals;
-
-ClickUpSearchResponse ClickUpSearchResponse::fromJson(const JsonReader& json) {
-    json.object();
-    return {json["tasks"_L1].list<ClickUpSearchTaskResponse>()};
-}

@@ -1,5 +1,0 @@
-#include "clickup/StartTimerRequest.h"
-
-QJsonObject StartTimerRequest::toJson() const {
-    return QJsonObject{{QStringLiteral("tid"), tid}};
-}

@@ -1,5 +1,0 @@
-#include "clickup/UpdateTimeEntryRequest.h"
-
-QJsonObject UpdateTimeEntryRequest::toJson() const {
-    return QJsonObject{{QStringLiteral("start"), start}, {QStringLiteral("duration"), duration}};
-}

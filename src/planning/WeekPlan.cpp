@@ -1,8 +1,0 @@
-#include "planning/WeekPlan.h"
-
-QString WeekPlan::title() const {
-    if (weekNumber == unscheduled) {
-        return QStringLiteral("Unscheduled");
-    }
-    return QStringLiteral("Week %1").arg(weekNumber);
-}

@@ -1,0 +1,210 @@
+#include "services/alerts/NotificationService.h"
+
+#include "core/CharacterTruncation.h"
+#include "core/Error.h"
+#include "core/Log.h"
+#include "platform/DesktopNotification.h"
+#include "platform/DesktopNotificationClient.h"
+
+#include <QCoreApplication>
+#include <QCoroSignal>
+#include <QLocale>
+
+#include <cstdio>
+
+namespace {
+const QString appName = QStringLiteral("Pendlow");
+const QString desktopEntry = QStringLiteral("pendlow");
+const QString noTimerCategory = QStringLiteral("PENDLOW");
+// Sounds of the freedesktop sound theme: the usual notification sound and the alarming one.
+const QString defaultSound = QStringLiteral("message-new-instant");
+const QString criticalSound = QStringLiteral("dialog-warning");
+constexpr uchar urgencyCritical = 2;
+
+const QString urgencyHint = QStringLiteral("urgency");
+const QString categoryHint = QStringLiteral("category");
+const QString soundHint = QStringLiteral("sound-name");
+const QString desktopEntryHint = QStringLiteral("desktop-entry");
+
+const QString noTimerTitle = QStringLiteral("⏱️ Time to Start Tracking!");
+const QString noTimerSubtitle = QStringLiteral("No active timer detected");
+const QString noTimerBody = QStringLiteral("Click here to open Pendlow and start logging your work.");
+const QString startedTitle = QStringLiteral("▶️ Timer Started");
+const QString startedBody = QStringLiteral("You're now tracking time. Keep up the great work!");
+const QString stoppedTitle = QStringLiteral("⏹️ Timer Stopped");
+const QString stoppedSubtitlePrefix = QStringLiteral("Duration: ");
+const QString stoppedBody = QStringLiteral("Great job! Your time has been logged.");
+const QString silentTitle = QStringLiteral("🔕 Silent Mode Activated");
+const QString silentSubtitlePrefix = QStringLiteral("Until ");
+const QString silentBody = QStringLiteral("Timer warnings paused. Focus on your work!");
+const QString endFormat = QStringLiteral("HH:mm");
+const QString bodyMarkupCapability = QStringLiteral("body-markup");
+
+// The sound hint every notification but the no-timer warning carries.
+QVariantMap defaultSoundHints() {
+    QVariantMap hints;
+    hints.insert(soundHint, defaultSound);
+    return hints;
+}
+
+void printLine(const QString& line) {
+    std::fputs((line + QLatin1Char('\n')).toUtf8().constData(), stdout);
+    std::fflush(stdout);
+}
+} // namespace
+
+NotificationService::NotificationService(QDBusConnection connection, QObject* parent)
+    : QObject(parent)
+    , m_client(new DesktopNotificationClient(std::move(connection), this)) {
+    connect(m_client, &DesktopNotificationClient::serverChanged, this, &NotificationService::forgetServer);
+    connect(m_client, &DesktopNotificationClient::notificationClosed, this, [this](uint id, uint) {
+        if (m_warningId == id) {
+            m_warningId.reset();
+        }
+    });
+}
+
+NotificationService::~NotificationService() = default;
+
+NotificationService& NotificationService::shared() {
+    static NotificationService* service =
+        new NotificationService(QDBusConnection::sessionBus(), QCoreApplication::instance());
+    return *service;
+}
+
+void NotificationService::forgetServer() {
+    // A new server knows nothing of the old one's ids or capabilities.
+    m_warningId.reset();
+    m_bodyMarkup.reset();
+}
+
+QString NotificationService::shortenedTaskName(const QString& name) {
+    return truncatedToCharacters(name, taskNameLimit);
+}
+
+QCoro::Task<bool> NotificationService::requestPermission() {
+    try {
+        const auto server = co_await m_client->serverInformation();
+        Log::debug(QStringLiteral("Notification server: %1 %2").arg(server.name, server.version),
+                   Log::Category::notification);
+        co_return true;
+    } catch (const std::exception& error) {
+        printLine(QStringLiteral("Notification permission error: ") + Error::describe(error));
+    }
+    co_return false;
+}
+
+QCoro::Task<bool> NotificationService::serverTakesMarkup() {
+    if (!m_bodyMarkup) {
+        QPointer<NotificationService> self(this);
+        bool markup = false;
+        try {
+            const QStringList capabilities = co_await m_client->capabilities();
+            markup = capabilities.contains(bodyMarkupCapability);
+        } catch (const std::exception&) {
+            // Notify reports the failure, if there is one.
+            co_return false;
+        }
+        if (!self) {
+            co_return markup;
+        }
+        m_bodyMarkup = markup;
+    }
+    co_return *m_bodyMarkup;
+}
+
+QCoro::Task<std::optional<uint>> NotificationService::post(QString title, QString subtitle, QString body,
+                                                           QVariantMap hints, uint replacesId) {
+    QPointer<NotificationService> self(this);
+    const bool markup = co_await serverTakesMarkup();
+    if (!self) {
+        co_return std::nullopt;
+    }
+    QString text = subtitle.isEmpty() ? body : subtitle + QLatin1Char('\n') + body;
+    if (markup) {
+        // Servers that read markup would take "<" or "&" of a task name as markup.
+        text = text.toHtmlEscaped();
+    }
+    DesktopNotification notification;
+    notification.appName = appName;
+    notification.replacesId = replacesId;
+    notification.summary = title;
+    notification.body = text;
+    hints.insert(desktopEntryHint, desktopEntry);
+    notification.hints = hints;
+    try {
+        co_return co_await m_client->notify(notification);
+    } catch (const std::exception& error) {
+        printLine(QStringLiteral("Failed to send notification: ") + Error::describe(error));
+    }
+    co_return std::nullopt;
+}
+
+QCoro::Task<> NotificationService::sendNoTimerWarning() {
+    QPointer<NotificationService> self(this);
+    // One warning at a time, so that two quick sends cannot both create a notification.
+    while (m_warningInFlight) {
+        co_await qCoro(this, &NotificationService::noTimerWarningSettled);
+        if (!self) {
+            co_return;
+        }
+    }
+    m_warningInFlight = true;
+    m_warningWithdrawn = false;
+    const QVariantMap hints{{urgencyHint, QVariant::fromValue(urgencyCritical)},
+                            {categoryHint, noTimerCategory},
+                            {soundHint, criticalSound}};
+    const std::optional<uint> id =
+        co_await post(noTimerTitle, noTimerSubtitle, noTimerBody, hints, m_warningId.value_or(0));
+    if (!self) {
+        co_return;
+    }
+    if (id && m_warningWithdrawn) {
+        // Withdrawn while the server was still showing it: close it now.
+        m_warningId.reset();
+        try {
+            co_await m_client->closeNotification(*id);
+        } catch (const std::exception&) {
+        }
+        if (!self) {
+            co_return;
+        }
+    } else if (id) {
+        m_warningId = id;
+    }
+    m_warningInFlight = false;
+    emit noTimerWarningSettled();
+}
+
+QCoro::Task<> NotificationService::sendTimerStarted(QString taskName) {
+    QString subtitle = shortenedTaskName(taskName);
+    QVariantMap hints = defaultSoundHints();
+    co_await post(startedTitle, std::move(subtitle), startedBody, std::move(hints), 0);
+}
+
+QCoro::Task<> NotificationService::sendTimerStopped(QString durationText) {
+    QString subtitle = stoppedSubtitlePrefix + durationText;
+    QVariantMap hints = defaultSoundHints();
+    co_await post(stoppedTitle, std::move(subtitle), stoppedBody, std::move(hints), 0);
+}
+
+QCoro::Task<> NotificationService::sendSilentModeActivated(QDateTime endDate) {
+    const QString end = QLocale::c().toString(endDate.toLocalTime(), endFormat);
+    QString subtitle = silentSubtitlePrefix + end;
+    QVariantMap hints = defaultSoundHints();
+    co_await post(silentTitle, std::move(subtitle), silentBody, std::move(hints), 0);
+}
+
+QCoro::Task<> NotificationService::removeNoTimerWarning() {
+    if (m_warningInFlight) {
+        m_warningWithdrawn = true;
+    }
+    if (const std::optional<uint> id = std::exchange(m_warningId, std::nullopt)) {
+        try {
+            co_await m_client->closeNotification(*id);
+        } catch (const std::exception& error) {
+            Log::debug(QStringLiteral("Closing the no-timer warning failed: ") + Error::describe(error),
+                       Log::Category::notification);
+        }
+    }
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "services/alerts/NotificationServiceProtocol.h"
+
+#include <QDBusConnection>
+#include <QObject>
+#include <QPointer>
+
+#include <optional>
+
+class DesktopNotificationClient;
+struct DesktopNotification;
+
+// The application's four desktop notifications, sent to the freedesktop notification server on the
+// given bus: the no-timer warning and the notices that a timer started, that a timer stopped and that
+// silent mode began. Title goes to the summary; subtitle and body, one per line, to the body.
+//
+// The no-timer warning is one notification: a newer one replaces the shown one (replaces_id), it is
+// critical (urgency 2) and carries the category "PENDLOW"; removeNoTimerWarning closes it, also when
+// its Notify call is still under way. The other three are new notifications each time.
+//
+// Nothing fails towards the caller: a failed send prints "Failed to send notification: <error>" on
+// standard output, a server that does not answer the permission check prints
+// "Notification permission error: <error>".
+class NotificationService : public QObject, public NotificationServiceProtocol {
+    Q_OBJECT
+
+public:
+    static constexpr int taskNameLimit = 50;
+
+    explicit NotificationService(QDBusConnection connection, QObject* parent = nullptr);
+    ~NotificationService() override;
+
+    // The instance on the session bus.
+    static NotificationService& shared();
+
+    // True when a notification server answers on the bus.
+    QCoro::Task<bool> requestPermission() override;
+    QCoro::Task<> sendNoTimerWarning() override;
+    QCoro::Task<> sendTimerStarted(QString taskName) override;
+    QCoro::Task<> sendTimerStopped(QString durationText) override;
+    QCoro::Task<> sendSilentModeActivated(QDateTime endDate) override;
+    QCoro::Task<> removeNoTimerWarning() override;
+
+    // A task name as the timer-started notice shows it: up to 50 user-perceived characters whole,
+    // a longer one cut to its first 47 followed by "...". Never cuts inside a grapheme cluster.
+    static QString shortenedTaskName(const QString& name);
+
+    // The server's id of the shown no-timer warning, if any.
+    std::optional<uint> noTimerWarningId() const { return m_warningId; }
+
+Q_SIGNALS:
+    // A no-timer warning's Notify call has ended (sent or failed).
+    void noTimerWarningSettled();
+
+private:
+    QCoro::Task<std::optional<uint>> post(QString title, QString subtitle, QString body, QVariantMap hints,
+                                          uint replacesId);
+    QCoro::Task<bool> serverTakesMarkup();
+    void forgetServer();
+
+    DesktopNotificationClient* m_client;
+    std::optional<uint> m_warningId;
+    bool m_warningInFlight = false;
+    bool m_warningWithdrawn = false;
+    std::optional<bool> m_bodyMarkup;
+};

@@ -1,0 +1,124 @@
+#pragma once
+
+#include "core/HttpReply.h"
+#include "platform/KeychainServiceProtocol.h"
+#include "services/clickup/ClickUpAPIServiceProtocol.h"
+#include "services/clickup/ClickUpSearchTaskResponse.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QHash>
+#include <QJsonObject>
+#include <QList>
+#include <QObject>
+#include <QStringList>
+#include <QUrl>
+#include <QUrlQuery>
+
+#include <chrono>
+#include <optional>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+// The application's client of the ClickUp REST API v2. Every call reads the personal API token from
+// the secret store anew and sends it as the "Authorization" header; a missing, empty or unsendable
+// token fails with APIError::invalidToken before anything is sent. Ids go into the address
+// percent-encoded, each as one path segment. Nothing is retried.
+//
+// Failures: the listing, stop, update and task-page requests report every failure as an APIError
+// (a transport failure as networkError); getCurrentTimer, startTimer, createTimeEntry and
+// deleteTimeEntry pass transport failures on as TransportError (see each operation).
+//
+// searchTasks keeps each team's whole task listing for cacheLifetimeSeconds and answers from it;
+// it writes diagnostic lines to standard output.
+class ClickUpAPIService : public QObject, public ClickUpAPIServiceProtocol {
+    Q_OBJECT
+
+public:
+    // A team's tasks as last fetched: every status, subtasks included, in page order.
+    struct TaskCache {
+        QList<ClickUpSearchTaskResponse> tasks;
+        QDateTime timestamp; // when the fetch finished (Clock::now())
+    };
+
+    // A cached listing is fresh while it is at most this old (300 s itself included).
+    static constexpr qint64 cacheLifetimeSeconds = 300;
+    // The pages of a team's task listing requested by one fetch.
+    static constexpr int taskPageCount = 5;
+    // A request fails as timed out when no data moves for this long.
+    static constexpr std::chrono::milliseconds defaultTransferTimeout{10'000};
+
+    // baseUrl: the API's address, e.g. "https://api.clickup.com/api/v2"; paths are appended to its
+    // path. An address that is not absolute http or https makes every call fail with invalidURL.
+    ClickUpAPIService(KeychainServiceProtocol& keychain, QUrl baseUrl, QObject* parent = nullptr);
+    ~ClickUpAPIService() override;
+
+    // None when ClickUp reports no timer, and also when the reply cannot be read. Transport failures
+    // pass on unchanged; any status outside 2xx is httpError without a message.
+    QCoro::Task<std::optional<ActiveTimer>> getCurrentTimer(QString teamId) override;
+    // Stops what runs (ignoring any failure of that), then starts the task's timer. A reply that
+    // cannot be read is answered by reading the current timer. A status outside 2xx is httpError with
+    // the whole body as message; transport failures pass on unchanged.
+    QCoro::Task<std::optional<ActiveTimer>> startTimer(QString teamId, QString taskId) override;
+    QCoro::Task<> stopTimer(QString teamId) override;
+    QCoro::Task<QList<TimeEntry>> getTimeEntries(QString teamId, QDateTime startDate) override;
+    // A status outside 2xx is httpError with the whole body as message; transport failures pass on.
+    QCoro::Task<TimeEntry> createTimeEntry(QString teamId, QString taskId, QDateTime startDate,
+                                           QDateTime endDate, std::optional<QString> description) override;
+    QCoro::Task<TimeEntry> updateTimeEntry(QString teamId, QString timeEntryId, QDateTime startDate,
+                                           QDateTime endDate) override;
+    // Succeeds on any 2xx status, body ignored; otherwise httpError without a message. Transport
+    // failures pass on unchanged.
+    QCoro::Task<> deleteTimeEntry(QString teamId, QString timeEntryId) override;
+    // An empty query gives nothing at once. Otherwise the team's tasks (from the cache, or fetched)
+    // whose lower-cased name, or else id, contains the lower-cased query, in page order, without
+    // closed, archived and backlog tasks, at most limit of them.
+    QCoro::Task<QList<ClickUpSearchResult>> searchTasks(QString teamId, QString query, int limit) override;
+
+    QUrl baseUrl() const { return m_baseUrl; }
+    std::chrono::milliseconds transferTimeout() const { return m_transferTimeout; }
+    // Applies to requests sent from now on.
+    void setTransferTimeout(std::chrono::milliseconds timeout) { m_transferTimeout = timeout; }
+
+private:
+    enum class HTTPMethod { get, post, put, del };
+
+    // A path below the base address: its segments unencoded, and the query.
+    struct Path {
+        QStringList segments;
+        QUrlQuery query;
+    };
+
+    static Path teamPath(const QString& teamId, const QStringList& below, QUrlQuery query = {});
+    std::optional<QUrl> urlFor(const Path& path) const;
+    // urlFor, or invalidURL.
+    QUrl requireUrl(const Path& path) const;
+    // The stored token when it can be sent; otherwise none.
+    QCoro::Task<std::optional<QString>> readToken();
+    // readToken, or invalidToken.
+    QCoro::Task<QString> requireToken();
+
+    QNetworkReply* send(HTTPMethod method, const QUrl& url, const QString& token, bool acceptJson,
+                        const std::optional<QJsonObject>& body);
+    // Sends and awaits the reply; a transport failure throws TransportError.
+    QCoro::Task<HttpReply> exchange(HTTPMethod method, QUrl url, QString token, bool acceptJson,
+                                    std::optional<QJsonObject> body);
+
+    // The generic request: token, address, send, then readGenericReply; every failure is an APIError.
+    template <class T>
+    QCoro::Task<T> request(Path path, HTTPMethod method, std::optional<QJsonObject> body = std::nullopt);
+    // A finished reply of the generic request (the task pages too): a transport failure is
+    // networkError, a reply that is not HTTP invalidResponse, a status outside 2xx httpError with the
+    // message of ClickUp's error body, an unreadable body decodingError.
+    template <class T>
+    static T readGenericReply(QNetworkReply& reply);
+
+    QCoro::Task<QList<ClickUpSearchTaskResponse>> fetchAllTasks(QString teamId);
+
+    KeychainServiceProtocol& m_keychain;
+    const QUrl m_baseUrl;
+    QNetworkAccessManager* m_network;
+    std::chrono::milliseconds m_transferTimeout = defaultTransferTimeout;
+    QHash<QString, TaskCache> m_taskCache;
+};

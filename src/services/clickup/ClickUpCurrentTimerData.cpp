@@ -1,0 +1,10 @@
+#include "services/clickup/ClickUpCurrentTimerData.h"
+
+using namespace Qt::StringLiterals;
+
+ClickUpCurrentTimerData ClickUpCurrentTimerData::fromJson(const JsonReader& json) {
+    json.object();
+    return {json["id"_L1].optionalString(), json["start"_L1].optionalString(),
+            json["duration"_L1].optional<FlexibleValue>(), json["task"_L1].optional<ClickUpTaskRef>(),
+            json["task_url"_L1].optionalString()};
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "core/JsonReader.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// The body ClickUp sends with a failure status: {"err": "Token invalid", "ECODE": "OAUTH_025"}.
+// Every member is optional, so any JSON object decodes.
+struct ClickUpErrorResponse {
+    std::optional<QString> err;
+    std::optional<QString> error;
+    std::optional<QString> ecode; // "ECODE"
+
+    static ClickUpErrorResponse fromJson(const JsonReader& json);
+
+    // The message to show for a failed reply's body: "err", else "error", else "Unknown error" when
+    // the body is such an object; otherwise the body itself as text; none when it is not UTF-8.
+    static std::optional<QString> messageOf(const QByteArray& body);
+};

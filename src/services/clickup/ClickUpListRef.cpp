@@ -1,0 +1,8 @@
+#include "services/clickup/ClickUpListRef.h"
+
+using namespace Qt::StringLiterals;
+
+ClickUpListRef ClickUpListRef::fromJson(const JsonReader& json) {
+    json.object();
+    return {json["id"_L1].string(), json["name"_L1].string()};
+}

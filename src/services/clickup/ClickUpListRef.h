@@ -1,0 +1,15 @@
+#pragma once
+
+#include "core/JsonReader.h"
+
+#include <QString>
+
+// The ClickUp list a searched task belongs to.
+struct ClickUpListRef {
+    QString id;
+    QString name;
+
+    static ClickUpListRef fromJson(const JsonReader& json);
+
+    bool operator==(const ClickUpListRef&) const = default;
+};

@@ -1,0 +1,8 @@
+#include "services/clickup/ClickUpSearchResponse.h"
+
+using namespace Qt::StringLiterals;
+
+ClickUpSearchResponse ClickUpSearchResponse::fromJson(const JsonReader& json) {
+    json.object();
+    return {json["tasks"_L1].list<ClickUpSearchTaskResponse>()};
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "core/JsonReader.h"
+#include "services/clickup/ClickUpSearchTaskResponse.h"
+
+#include <QList>
+
+// One page of a team's task listing: {"tasks": [...]}.
+struct ClickUpSearchResponse {
+    QList<ClickUpSearchTaskResponse> tasks;
+
+    static ClickUpSearchResponse fromJson(const JsonReader& json);
+
+    bool operator==(const ClickUpSearchResponse&) const = default;
+};

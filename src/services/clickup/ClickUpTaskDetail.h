@@ -1,0 +1,20 @@
+#pragma once
+
+#include "core/JsonReader.h"
+#include "services/clickup/ClickUpTaskStatus.h"
+
+#include <QString>
+
+#include <optional>
+
+// The task of a time entry. Only "id" is required; a task without a name is "Unknown Task".
+struct ClickUpTaskDetail {
+    QString id;
+    QString name;
+    std::optional<QString> url;
+    std::optional<ClickUpTaskStatus> status;
+
+    static ClickUpTaskDetail fromJson(const JsonReader& json);
+
+    bool operator==(const ClickUpTaskDetail&) const = default;
+};

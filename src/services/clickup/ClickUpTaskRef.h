@@ -1,0 +1,18 @@
+#pragma once
+
+#include "core/JsonReader.h"
+
+#include <QString>
+
+#include <optional>
+
+// The task of the running timer: "id" and "name" are both required.
+struct ClickUpTaskRef {
+    QString id;
+    QString name;
+    std::optional<QString> url;
+
+    static ClickUpTaskRef fromJson(const JsonReader& json);
+
+    bool operator==(const ClickUpTaskRef&) const = default;
+};

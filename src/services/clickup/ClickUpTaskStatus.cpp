@@ -1,0 +1,8 @@
+#include "services/clickup/ClickUpTaskStatus.h"
+
+using namespace Qt::StringLiterals;
+
+ClickUpTaskStatus ClickUpTaskStatus::fromJson(const JsonReader& json) {
+    json.object();
+    return {json["status"_L1].string(), json["color"_L1].optionalString()};
+}

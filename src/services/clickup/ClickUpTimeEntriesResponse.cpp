@@ -1,0 +1,8 @@
+#include "services/clickup/ClickUpTimeEntriesResponse.h"
+
+using namespace Qt::StringLiterals;
+
+ClickUpTimeEntriesResponse ClickUpTimeEntriesResponse::fromJson(const JsonReader& json) {
+    json.object();
+    return {json["data"_L1].list<ClickUpTimeEntryResponse>()};
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "core/JsonReader.h"
+#include "services/clickup/ClickUpTimeEntryResponse.h"
+
+#include <QList>
+
+// Reply of the time-entry list: {"data": [...]}. One entry that does not decode fails the reply.
+struct ClickUpTimeEntriesResponse {
+    QList<ClickUpTimeEntryResponse> data;
+
+    static ClickUpTimeEntriesResponse fromJson(const JsonReader& json);
+
+    bool operator==(const ClickUpTimeEntriesResponse&) const = default;
+};

@@ -1,0 +1,5 @@
+#include "services/clickup/StartTimerRequest.h"
+
+QJsonObject StartTimerRequest::toJson() const {
+    return QJsonObject{{QStringLiteral("tid"), tid}};
+}

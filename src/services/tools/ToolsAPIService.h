@@ -1,0 +1,44 @@
+#pragma once
+
+#include "core/UserDefaultsServiceProtocol.h"
+#include "platform/KeychainServiceProtocol.h"
+#include "services/tools/ToolsAPIServiceProtocol.h"
+#include "services/tools/ToolsAuthServiceProtocol.h"
+
+#include <QNetworkAccessManager>
+#include <QObject>
+
+// The Tools server's web service (Moodle REST): the personal planning, fetched with one form POST to
+// "<toolsUrl>webservice/rest/server.php" calling "tool_brisvane_get_planning_personal" for the
+// "userKey" setting. Settings, sign-in and shared token are read afresh on every call.
+//
+// Authentication, decided per call: with a personal sign-in the access token goes as
+// "Authorization: Bearer <token>"; otherwise the shared web-service token ("tools-ws-token") goes as
+// the form field "wstoken".
+//
+// Failures: invalidURL (unusable "toolsUrl"), missingWSToken (no sign-in and no shared token), the
+// sign-in's error unchanged, networkError (no HTTP answer), httpError (status outside 200-299, no
+// message), decodingError (a reply that is no planning reply), requestFailed with the server's message
+// (a web-service error, which Moodle sends with status 200). A planning text that holds no valid task
+// list is no error: it gives no tasks.
+class ToolsAPIService : public QObject, public ToolsAPIServiceProtocol {
+    Q_OBJECT
+
+public:
+    static inline const QString planningFunction = QStringLiteral("tool_brisvane_get_planning_personal");
+
+    ToolsAPIService(KeychainServiceProtocol& keychain, UserDefaultsServiceProtocol& settings,
+                    ToolsAuthServiceProtocol& auth, QObject* parent = nullptr);
+
+    QCoro::Task<PersonalPlanning> getPersonalPlanning() override;
+
+    // Time-out of each request (60 s unless a test shortens it).
+    void setRequestTimeout(int milliseconds) { m_requestTimeoutMs = milliseconds; }
+
+private:
+    KeychainServiceProtocol& m_keychain;
+    UserDefaultsServiceProtocol& m_settings;
+    ToolsAuthServiceProtocol& m_auth;
+    QNetworkAccessManager m_network;
+    int m_requestTimeoutMs = 60000;
+};

@@ -1,0 +1,77 @@
+#include "ui/alerts/FloatingAlertService.h"
+
+#include "ui/alerts/AlertHub.h"
+#include "ui/alerts/AlertPlacement.h"
+#include "ui/alerts/AlertWindow.h"
+#include "ui/alerts/NoTimerAlertView.h"
+#include "ui/alerts/ToastAlertService.h"
+
+#include <QApplication>
+
+#include <algorithm>
+#include <climits>
+
+FloatingAlertService::FloatingAlertService(QObject* parent)
+    : QObject(parent) {
+    m_dismissTimer.setSingleShot(true);
+    connect(&m_dismissTimer, &QTimer::timeout, this, &FloatingAlertService::dismissAlert);
+}
+
+FloatingAlertService::~FloatingAlertService() {
+    // Widgets may only be freed while the application object lives; at exit the process ends anyway.
+    if (QApplication::instance()) {
+        delete m_alertPanel.data();
+    }
+}
+
+FloatingAlertService& FloatingAlertService::shared() {
+    static FloatingAlertService* service = new FloatingAlertService(QCoreApplication::instance());
+    return *service;
+}
+
+void FloatingAlertService::showAlert(int autoDismissSeconds, std::function<void()> onStart,
+                                     std::function<void(double)> onDismiss) {
+    dismissAlert();
+    QPointer<FloatingAlertService> self(this);
+    auto startTimer = [self, onStart = std::move(onStart)] {
+        if (onStart) {
+            onStart();
+        }
+        if (self) {
+            self->dismissAlert();
+        }
+        AlertHub::instance().requestOpenPopover();
+    };
+    auto dismiss = [self, onDismiss = std::move(onDismiss)](double seconds) {
+        if (self) {
+            self->dismissAlert();
+            if (self->m_toastAlerts) {
+                self->m_toastAlerts->dismissToast();
+            }
+        }
+        if (onDismiss) {
+            onDismiss(seconds);
+        }
+    };
+    auto* panel = new AlertWindow(new NoTimerAlertView(std::move(startTimer), std::move(dismiss)),
+                                  AlertPlacement::panelSize, AlertWindow::Workspaces::current);
+    panel->setObjectName(QStringLiteral("noTimerPanel"));
+    panel->setMovableByBackground(true);
+    panel->present(AlertPlacement::onPrimaryScreen(&AlertPlacement::panelTopLeft));
+    m_alertPanel = panel;
+    if (autoDismissSeconds >= 1) {
+        m_dismissTimer.start(int(std::min<qint64>(qint64(autoDismissSeconds) * 1000, INT_MAX)));
+    }
+}
+
+void FloatingAlertService::dismissAlert() {
+    m_dismissTimer.stop();
+    if (!m_alertPanel) {
+        return;
+    }
+    AlertWindow* panel = m_alertPanel;
+    m_alertPanel = nullptr;
+    panel->hide();
+    panel->close();
+    panel->deleteLater();
+}

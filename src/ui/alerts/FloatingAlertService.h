@@ -1,0 +1,42 @@
+#pragma once
+
+#include "services/alerts/FloatingAlertServiceProtocol.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+class AlertWindow;
+class ToastAlertServiceProtocol;
+
+// The floating no-timer panel (380 x 200), centred horizontally near the bottom of the primary
+// screen. It never takes the focus and can be dragged by its background. It closes itself after the
+// seconds it was shown for (a value below 1 keeps it until it is closed).
+//
+// "Open Timer" runs the caller's start callback, closes the panel and then emits
+// AlertHub::openPopoverRequested, so the popover opens whatever the caller passed. A "Dismiss"
+// choice closes the panel, hides the no-timer toast and runs the caller's dismiss callback with the
+// chosen seconds (900, 3600, 14400 or 86400).
+class FloatingAlertService : public QObject, public FloatingAlertServiceProtocol {
+    Q_OBJECT
+
+public:
+    explicit FloatingAlertService(QObject* parent = nullptr);
+    ~FloatingAlertService() override;
+
+    static FloatingAlertService& shared();
+
+    void showAlert(int autoDismissSeconds, std::function<void()> onStart,
+                   std::function<void(double seconds)> onDismiss) override;
+    void dismissAlert() override;
+
+    // The toast that a snooze in the panel also hides (the application sets it).
+    void setToastAlertService(ToastAlertServiceProtocol* service) { m_toastAlerts = service; }
+
+    AlertWindow* alertPanel() const { return m_alertPanel; }
+
+private:
+    QPointer<AlertWindow> m_alertPanel;
+    QTimer m_dismissTimer;
+    ToastAlertServiceProtocol* m_toastAlerts = nullptr;
+};

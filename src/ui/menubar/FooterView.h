@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QTimer>
+#include <QUrl>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class AppState;
+class QLabel;
+class QMenu;
+class QToolButton;
+
+// The popover's bottom block. While silent mode is on: "Silent (<time left>)" with a button that
+// ends it; the time left is worked out when the line is shown and then every 60 s. While it is off:
+// the "Silent Mode" menu of durations. Below: Dashboard (the Tools week view) and the version, then
+// Settings, Updates and Quit.
+class FooterView : public QWidget {
+    Q_OBJECT
+
+public:
+    // Opens an address for the user under a window title; the root state's page opener unless set.
+    using UrlOpener = std::function<void(const QUrl& url, const QString& title)>;
+
+    struct SilentModeChoice {
+        QString title;
+        double seconds;
+    };
+
+    static constexpr int countdownIntervalMs = 60 * 1000;
+    // The Tools server whose week view the Dashboard button opens (not the configured "toolsUrl").
+    static inline const QString dashboardHost = QStringLiteral("tools.brisvane.com");
+    static inline const QString dashboardPath = QStringLiteral("/admin/tool/brisvane/view/weekview.php");
+
+    explicit FooterView(AppState& appState, QWidget* parent = nullptr);
+
+    // The durations of the silent-mode menu, in its order.
+    static QList<SilentModeChoice> silentModeChoices();
+    // The Dashboard address: https, the built-in host and the week-view path.
+    static QUrl dashboardUrl();
+    // The time left of a silent mode ending at `end`: "" without an end, "ending" once it has passed,
+    // else "<h>h <m>m left", "<m>m left" or "<1m left" (whole hours and minutes, seconds dropped).
+    static QString remainingText(const std::optional<QDateTime>& end, const QDateTime& now);
+
+    void setUrlOpener(UrlOpener opener) { m_urlOpener = std::move(opener); }
+    // What the Updates button runs after logging (the application gives the updater's manual check;
+    // nothing runs when none is set).
+    void setUpdateChecker(std::function<void()> checker) { m_updateChecker = std::move(checker); }
+    // What Quit runs; QApplication::quit() unless set.
+    void setQuitAction(std::function<void()> quit) { m_quitAction = std::move(quit); }
+    // What Settings runs. Until one is set the button stays disabled and says why.
+    void setSettingsAction(std::function<void()> action);
+    // Tests shorten the countdown's period.
+    void setCountdownInterval(int milliseconds) { m_countdownTimer.setInterval(milliseconds); }
+
+    QString silentModeRemainingText() const { return m_silentModeRemainingText; }
+    const QTimer& countdownTimer() const { return m_countdownTimer; }
+    QMenu* silentModeMenu() const { return m_silentModeMenu; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    void updateSilentModeLine();
+    void updateCountdown();
+    void updateRemainingText();
+    void openDashboard();
+    void checkForUpdates();
+    void quit();
+
+    AppState& m_appState;
+    UrlOpener m_urlOpener;
+    std::function<void()> m_updateChecker;
+    std::function<void()> m_quitAction;
+    std::function<void()> m_settingsAction;
+    QString m_silentModeRemainingText;
+    QTimer m_countdownTimer;
+
+    QWidget* m_silentLine = nullptr;
+    QLabel* m_silentLabel = nullptr;
+    QToolButton* m_disableSilentButton = nullptr;
+    QToolButton* m_silentModeButton = nullptr;
+    QMenu* m_silentModeMenu = nullptr;
+    QToolButton* m_dashboardButton = nullptr;
+    QLabel* m_versionLabel = nullptr;
+    QToolButton* m_settingsButton = nullptr;
+    QToolButton* m_updatesButton = nullptr;
+    QToolButton* m_quitButton = nullptr;
+};

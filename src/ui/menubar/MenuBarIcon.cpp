@@ -1,0 +1,250 @@
+#include "ui/menubar/MenuBarIcon.h"
+
+#include "core/CharacterTruncation.h"
+#include "core/UserDefaultsServiceProtocol.h"
+#include "platform/TrayIcon.h"
+#include "services/AppState.h"
+
+#include <QEasingCurve>
+#include <QHash>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <cmath>
+
+namespace {
+const QColor recordRed(0xff, 0x3b, 0x30);
+const QColor pulseOrange(0xff, 0x95, 0x00);
+// The primary colour of a tray glyph: light, with a dark rim so that it also stands out on light panels.
+const QColor glyphColor(0xf2, 0xf2, 0xf2);
+const QColor glyphRim(0, 0, 0, 140);
+
+const QString toolTipWithoutText = QStringLiteral("Pendlow");
+
+// The curve of an ease-in-out animation: cubic Bézier (0.42, 0) (0.58, 1).
+const QEasingCurve& easeInOut() {
+    static const QEasingCurve curve = [] {
+        QEasingCurve c(QEasingCurve::BezierSpline);
+        c.addCubicBezierSegment(QPointF(0.42, 0.0), QPointF(0.58, 1.0), QPointF(1.0, 1.0));
+        return c;
+    }();
+    return curve;
+}
+
+void drawGlyph(QPainter& painter, MenuBarIcon::Symbol symbol, qreal s, const QColor& color) {
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QPointF centre(s / 2, s / 2);
+    switch (symbol) {
+    case MenuBarIcon::Symbol::recordDot:
+    case MenuBarIcon::Symbol::recordDotSmall: {
+        const qreal radius = s * (symbol == MenuBarIcon::Symbol::recordDot ? 0.34 : 0.24);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(color);
+        painter.drawEllipse(centre, radius, radius);
+        break;
+    }
+    case MenuBarIcon::Symbol::clock: {
+        const qreal stroke = std::max(1.5, s / 10.0);
+        const qreal radius = s * 0.42 - stroke / 2;
+        QPen pen(color, stroke, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawEllipse(centre, radius, radius);
+        painter.drawLine(centre, centre + QPointF(0, -radius * 0.62));
+        painter.drawLine(centre, centre + QPointF(radius * 0.48, 0));
+        break;
+    }
+    case MenuBarIcon::Symbol::silentBell: {
+        QPainterPath bell;
+        const qreal left = s * 0.20;
+        const qreal right = s * 0.80;
+        const qreal rim = s * 0.72;
+        bell.moveTo(left, rim);
+        bell.quadTo(s * 0.27, s * 0.62, s * 0.27, s * 0.45);
+        bell.cubicTo(s * 0.27, s * 0.12, s * 0.73, s * 0.12, s * 0.73, s * 0.45);
+        bell.quadTo(s * 0.73, s * 0.62, right, rim);
+        bell.closeSubpath();
+        bell.addEllipse(QPointF(s / 2, s * 0.80), s * 0.09, s * 0.07);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(color);
+        painter.drawPath(bell);
+        // The slash, with a clear gap around it.
+        const QLineF slash(QPointF(s * 0.14, s * 0.12), QPointF(s * 0.86, s * 0.88));
+        const qreal stroke = std::max(1.2, s / 12.0);
+        painter.setCompositionMode(QPainter::CompositionMode_Clear);
+        painter.setPen(QPen(Qt::transparent, stroke * 2.6, Qt::SolidLine, Qt::RoundCap));
+        painter.drawLine(slash);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        painter.setPen(QPen(color, stroke, Qt::SolidLine, Qt::RoundCap));
+        painter.drawLine(slash);
+        break;
+    }
+    }
+}
+
+// A glyph in one colour, with a thin dark rim around it.
+QImage withRim(const QImage& glyph) {
+    QImage rim(glyph.size(), QImage::Format_ARGB32_Premultiplied);
+    rim.fill(Qt::transparent);
+    QPainter painter(&rim);
+    for (int dx = -1; dx <= 1; ++dx) {
+        for (int dy = -1; dy <= 1; ++dy) {
+            if (dx != 0 || dy != 0) {
+                painter.drawImage(QPoint(dx, dy), glyph);
+            }
+        }
+    }
+    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    painter.fillRect(rim.rect(), glyphRim);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.drawImage(QPoint(0, 0), glyph);
+    return rim;
+}
+} // namespace
+
+MenuBarIcon::Face MenuBarIcon::faceFor(const std::optional<ActiveTimer>& timer, bool refreshTrigger,
+                                       bool silentModeActive, double totalTimeToday,
+                                       const QString& totalTimeText, bool useMenuBarPulsing) {
+    Face face;
+    if (timer) {
+        face.text = timerText(*timer, refreshTrigger);
+        face.symbol = refreshTrigger ? Symbol::recordDot : Symbol::recordDotSmall;
+        return face;
+    }
+    if (totalTimeToday > 0) {
+        face.text = totalTimeText;
+    }
+    face.symbol = silentModeActive ? Symbol::silentBell : Symbol::clock;
+    face.shouldPulse = !silentModeActive && useMenuBarPulsing;
+    return face;
+}
+
+QString MenuBarIcon::timerText(const ActiveTimer& timer, bool refreshTrigger) {
+    const QString glyph = refreshTrigger ? QStringLiteral("\u23FA") : QStringLiteral("\u25CF");
+    return glyph + QLatin1Char(' ') + timer.elapsedTimeString() + QStringLiteral(" \u2502 ") +
+           taskNamePrefix(timer.taskName);
+}
+
+QString MenuBarIcon::taskNamePrefix(const QString& name) {
+    return firstCharacters(name, taskNameLength);
+}
+
+qreal MenuBarIcon::pulseOpacity(qint64 msIntoPulse) {
+    const qint64 period = 2 * pulseHalfPeriodMs;
+    const qint64 phase = ((msIntoPulse % period) + period) % period;
+    const qreal progress = phase <= pulseHalfPeriodMs ? qreal(phase) / pulseHalfPeriodMs
+                                                      : qreal(period - phase) / pulseHalfPeriodMs;
+    return 1.0 - (1.0 - pulseLowOpacity) * easeInOut().valueForProgress(progress);
+}
+
+const QList<int>& MenuBarIcon::iconSizes() {
+    static const QList<int> sizes{16, 22, 32};
+    return sizes;
+}
+
+QImage MenuBarIcon::symbolImage(Symbol symbol, bool orange, qreal opacity, int size) {
+    // The full-opacity glyphs are drawn once; the pulse only fades them.
+    static QHash<QString, QImage> drawn;
+    const QString key = QStringLiteral("%1/%2/%3").arg(int(symbol)).arg(orange).arg(size);
+    auto found = drawn.constFind(key);
+    if (found == drawn.constEnd()) {
+        QImage glyph(size, size, QImage::Format_ARGB32_Premultiplied);
+        glyph.fill(Qt::transparent);
+        {
+            QPainter painter(&glyph);
+            QColor color = glyphColor;
+            if (symbol == Symbol::recordDot || symbol == Symbol::recordDotSmall) {
+                color = recordRed;
+            } else if (orange) {
+                color = pulseOrange;
+            }
+            drawGlyph(painter, symbol, size, color);
+        }
+        if ((symbol == Symbol::clock || symbol == Symbol::silentBell) && !orange) {
+            glyph = withRim(glyph);
+        }
+        found = drawn.insert(key, glyph);
+    }
+    if (opacity >= 1.0) {
+        return *found;
+    }
+    QImage faded(found->size(), QImage::Format_ARGB32_Premultiplied);
+    faded.fill(Qt::transparent);
+    QPainter painter(&faded);
+    painter.setOpacity(std::max<qreal>(0.0, opacity));
+    painter.drawImage(QPoint(0, 0), *found);
+    return faded;
+}
+
+QList<QImage> MenuBarIcon::iconImages(Symbol symbol, bool orange, qreal opacity) {
+    QList<QImage> images;
+    for (int size : iconSizes()) {
+        images.append(symbolImage(symbol, orange, opacity, size));
+    }
+    return images;
+}
+
+MenuBarIcon::MenuBarIcon(AppState& appState, TrayIcon& tray, QObject* parent)
+    : QObject(parent)
+    , m_appState(appState)
+    , m_tray(tray) {
+    m_pulseTimer.setInterval(pulseFrameIntervalMs);
+    connect(&m_pulseTimer, &QTimer::timeout, this, &MenuBarIcon::pulseFrame);
+    connect(appState.timerState(), &TimerState::activeTimerChanged, this, &MenuBarIcon::redraw);
+    connect(&appState, &AppState::silentModeActiveChanged, this, &MenuBarIcon::redraw);
+    connect(&appState, &AppState::totalTimeTodayChanged, this, &MenuBarIcon::redraw);
+    redraw();
+}
+
+void MenuBarIcon::setRefreshTrigger(bool trigger) {
+    m_refreshTrigger = trigger;
+    redraw();
+}
+
+void MenuBarIcon::redraw() {
+    const Face face =
+        faceFor(m_appState.timerState()->activeTimer(), m_refreshTrigger, m_appState.silentModeActive(),
+                m_appState.totalTimeToday(), m_appState.worklogState()->totalTimeText(),
+                m_appState.userDefaultsService().useMenuBarPulsing());
+    if (m_hasDrawn && face == m_face) {
+        return;
+    }
+    const bool firstDraw = !m_hasDrawn;
+    const bool textChanged = firstDraw || face.text != m_face.text;
+    const bool iconChanged =
+        firstDraw || face.symbol != m_face.symbol || face.shouldPulse != m_face.shouldPulse;
+    m_face = face;
+    m_hasDrawn = true;
+    if (textChanged) {
+        m_tray.setLabel(face.text, face.text);
+        m_tray.setToolTip(face.text.isEmpty() ? toolTipWithoutText : face.text);
+    }
+    if (iconChanged) {
+        setPulsing(face.shouldPulse);
+        drawIcon();
+    }
+    emit faceChanged();
+}
+
+void MenuBarIcon::setPulsing(bool pulsing) {
+    if (pulsing == m_isPulsing) {
+        return;
+    }
+    m_isPulsing = pulsing;
+    if (pulsing) {
+        m_pulseClock.start();
+        m_pulseTimer.start();
+    } else {
+        m_pulseTimer.stop();
+    }
+}
+
+void MenuBarIcon::drawIcon() {
+    m_clockOpacity = m_isPulsing ? pulseOpacity(m_pulseClock.elapsed()) : 1.0;
+    m_tray.setIcon(iconImages(m_face.symbol, m_isPulsing, m_clockOpacity));
+    emit iconChanged();
+}
+
+void MenuBarIcon::pulseFrame() {
+    drawIcon();
+}

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "services/clickup/ActiveTimer.h"
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <optional>
+
+class AppState;
+class TrayIcon;
+
+// The tray item's face, drawn from the root state: while a timer runs, a blinking record dot and the
+// text "⏺ 01:05 │ Implement the logi" (glyph, elapsed hours and minutes, the first 18 characters of
+// the task name); otherwise the silent-mode bell or a clock, with today's logged total as text when
+// there is any. The clock pulses orange (full to 40 % opacity and back, one second each way) while no
+// timer runs, silent mode is off and "useMenuBarPulsing" is on (an absent setting counts as on).
+//
+// Trays that show text get the text as label (StatusNotifierItem); every tray gets it as tooltip
+// ("Pendlow" when there is no text). The face is computed again on every change of the timer, silent
+// mode or today's entries, and on every tick of the application's one-second clock, which also makes
+// the dot blink; only what changed is sent to the tray. GUI thread only.
+class MenuBarIcon : public QObject {
+    Q_OBJECT
+
+public:
+    enum class Symbol { recordDot, recordDotSmall, silentBell, clock };
+    Q_ENUM(Symbol)
+
+    // What the label shows.
+    struct Face {
+        QString text; // the timer line, today's total, or empty
+        Symbol symbol = Symbol::clock;
+        bool shouldPulse = false; // the clock pulses orange
+        bool operator==(const Face&) const = default;
+    };
+
+    static constexpr int taskNameLength = 18;
+    static constexpr int pulseHalfPeriodMs = 1000;
+    static constexpr qreal pulseLowOpacity = 0.4;
+    static constexpr int pulseFrameIntervalMs = 100;
+
+    // The face for the given state. refreshTrigger picks the glyph: "⏺" when true, "●" when false.
+    static Face faceFor(const std::optional<ActiveTimer>& timer, bool refreshTrigger, bool silentModeActive,
+                        double totalTimeToday, const QString& totalTimeText, bool useMenuBarPulsing);
+    // "⏺ 01:05 │ Implement the logi".
+    static QString timerText(const ActiveTimer& timer, bool refreshTrigger);
+    // The first taskNameLength user-perceived characters of the name, without an ellipsis.
+    static QString taskNamePrefix(const QString& name);
+    // The clock's opacity at a time into the pulse: 1.0 at 0, 0.4 at 1 s, 1.0 at 2 s, eased in and out.
+    static qreal pulseOpacity(qint64 msIntoPulse);
+    // The icon of a symbol in the sizes the tray may draw; orange for the pulsing clock.
+    static QList<QImage> iconImages(Symbol symbol, bool orange, qreal opacity);
+    static QImage symbolImage(Symbol symbol, bool orange, qreal opacity, int size);
+    static const QList<int>& iconSizes();
+
+    MenuBarIcon(AppState& appState, TrayIcon& tray, QObject* parent = nullptr);
+
+    // The application's one-second clock: the glyph follows the trigger, and the face is redrawn.
+    void setRefreshTrigger(bool trigger);
+    // Computes the face from the state and sends what changed to the tray.
+    void redraw();
+
+    const Face& face() const { return m_face; }
+    bool refreshTrigger() const { return m_refreshTrigger; }
+    // The pulse is running.
+    bool isPulsing() const { return m_isPulsing; }
+    // The opacity the clock was last drawn with.
+    qreal clockOpacity() const { return m_clockOpacity; }
+
+Q_SIGNALS:
+    void faceChanged();
+    // A new icon went to the tray (a change of symbol, or a frame of the pulse).
+    void iconChanged();
+
+private:
+    void setPulsing(bool pulsing);
+    void drawIcon();
+    void pulseFrame();
+
+    AppState& m_appState;
+    TrayIcon& m_tray;
+    Face m_face;
+    bool m_hasDrawn = false;
+    bool m_refreshTrigger = false;
+    bool m_isPulsing = false;
+    qreal m_clockOpacity = 1.0;
+    QTimer m_pulseTimer;
+    QElapsedTimer m_pulseClock;
+};

@@ -1,0 +1,148 @@
+#include "ui/menubar/MenuBarView.h"
+
+#include "core/UserDefaultsService.h"
+#include "services/AppState.h"
+#include "ui/kit/PopoverStyle.h"
+#include "ui/kit/ResizeHandle.h"
+#include "ui/kit/SearchField.h"
+#include "ui/menubar/ContentTabBar.h"
+#include "ui/menubar/FooterView.h"
+#include "ui/menubar/PlanningSection.h"
+#include "ui/menubar/TimerStatusView.h"
+#include "ui/menubar/WorklogSection.h"
+
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+MenuBarView::MenuBarView(AppState& appState, UserDefaultsService& settings, QWidget* parent)
+    : QWidget(parent)
+    , m_appState(appState)
+    , m_settings(settings)
+    , m_timerStatusView(new TimerStatusView(appState, this))
+    , m_searchField(new SearchField(appState, this))
+    , m_searchContainer(PopoverStyle::padded(m_searchField, 12, 8, 4, this))
+    , m_tabBar(new ContentTabBar(appState, this))
+    , m_tabBarContainer(PopoverStyle::padded(m_tabBar, 12, 6, 6, this))
+    , m_scrollArea(new QScrollArea(this))
+    , m_timesheetContent(new QWidget)
+    , m_worklogSection(new WorklogSection(appState, m_timesheetContent))
+    , m_planningSection(new PlanningSection(appState, m_timesheetContent))
+    , m_activityContent(new QWidget)
+    , m_resizeHandle(new ResizeHandle(minHeight, maxHeight, this))
+    , m_footerView(new FooterView(appState, this)) {
+    // The window-background colour of the palette (windowBackgroundColor()), following its changes.
+    setBackgroundRole(QPalette::Window);
+    setFixedWidth(popoverWidth);
+    setAutoFillBackground(true);
+
+    auto* timesheet = new QVBoxLayout(m_timesheetContent);
+    timesheet->setContentsMargins(0, 0, 0, 0);
+    timesheet->setSpacing(0);
+    timesheet->addWidget(m_worklogSection);
+    timesheet->addWidget(
+        PopoverStyle::padded(PopoverStyle::divider(m_timesheetContent), 0, 4, 4, m_timesheetContent));
+    timesheet->addWidget(m_planningSection);
+    m_activityContent->setObjectName(QStringLiteral("activityContent"));
+
+    auto* content = new QWidget;
+    content->setObjectName(QStringLiteral("scrollContent"));
+    auto* stack = new QVBoxLayout(content);
+    stack->setContentsMargins(12, 8, 12, 8);
+    stack->setSpacing(0);
+    stack->addWidget(m_timesheetContent);
+    stack->addWidget(m_activityContent);
+    stack->addStretch(1);
+
+    m_scrollArea->setObjectName(QStringLiteral("contentScrollArea"));
+    m_scrollArea->setFrameShape(QFrame::NoFrame);
+    m_scrollArea->setWidgetResizable(true);
+    m_scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_scrollArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_scrollArea->setWidget(content);
+    // The window background shows through the scrolling content.
+    m_scrollArea->setAutoFillBackground(false);
+    m_scrollArea->viewport()->setAutoFillBackground(false);
+    content->setAutoFillBackground(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(PopoverStyle::padded(m_timerStatusView, 12, 8, 8, this));
+    layout->addWidget(PopoverStyle::divider(this));
+    layout->addWidget(m_searchContainer);
+    layout->addWidget(m_tabBarContainer);
+    layout->addWidget(PopoverStyle::divider(this));
+    layout->addWidget(m_scrollArea, 1);
+    layout->addWidget(PopoverStyle::divider(this));
+    layout->addWidget(m_resizeHandle);
+    layout->addWidget(PopoverStyle::padded(m_footerView, 12, 8, 8, this));
+
+    connect(m_tabBar, &ContentTabBar::tabChosen, this,
+            [this](const QString& rawValue) { setSelectedTab(m_settings, rawValue); });
+    // Only a drag stores a height; taking the stored one back must not write it again.
+    connect(m_resizeHandle, &ResizeHandle::valueChanged, this, [this](double height) {
+        if (m_resizeHandle->isDragging()) {
+            m_settings.setValue(popoverHeightKey, height);
+        }
+    });
+    connect(&m_settings, &UserDefaultsService::settingChanged, this, &MenuBarView::onSettingChanged);
+    connect(&m_appState, &AppState::appUsageTrackingActiveChanged, this, &MenuBarView::applyTab);
+    applyHeight();
+    applyTab();
+}
+
+double MenuBarView::popoverHeight(const UserDefaultsService& settings) {
+    bool ok = false;
+    const double stored = settings.value(popoverHeightKey, defaultHeight).toDouble(&ok);
+    if (!ok || !std::isfinite(stored)) {
+        return defaultHeight;
+    }
+    return std::clamp(stored, minHeight, maxHeight);
+}
+
+QString MenuBarView::selectedTab(const UserDefaultsService& settings) {
+    return settings.value(selectedTabKey, ContentTabs::rawValue(ContentTab::planning)).toString();
+}
+
+void MenuBarView::setSelectedTab(UserDefaultsService& settings, const QString& rawValue) {
+    settings.setValue(selectedTabKey, rawValue);
+}
+
+ContentTab MenuBarView::effectiveTab() const {
+    return ContentTabs::effective(selectedTab(m_settings), m_appState.appUsageTrackingActive());
+}
+
+void MenuBarView::onSettingChanged(const QString& key) {
+    if (key == popoverHeightKey) {
+        applyHeight();
+    } else if (key == selectedTabKey) {
+        applyTab();
+    }
+}
+
+QSize MenuBarView::sizeHint() const {
+    return QSize(popoverWidth, qRound(m_height));
+}
+
+// The view asks for the stored height; a window that must be shorter (a small screen) may squeeze it,
+// and the scrolling content gives way first.
+void MenuBarView::applyHeight() {
+    m_height = popoverHeight(m_settings);
+    m_resizeHandle->setValue(m_height);
+    updateGeometry();
+    resize(sizeHint());
+}
+
+void MenuBarView::applyTab() {
+    const ContentTab shown = effectiveTab();
+    const bool timesheet = shown == ContentTab::planning;
+    m_tabBar->setSelectedTab(selectedTab(m_settings));
+    m_tabBarContainer->setVisible(m_tabBar->availableTabs().size() >= 2);
+    // The filter text stays in the search state while its field is hidden.
+    m_searchContainer->setVisible(timesheet);
+    m_timesheetContent->setVisible(timesheet);
+    m_activityContent->setVisible(!timesheet);
+}

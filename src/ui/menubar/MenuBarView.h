@@ -1,0 +1,83 @@
+#pragma once
+
+#include "ui/menubar/ContentTab.h"
+
+#include <QWidget>
+
+class AppState;
+class ContentTabBar;
+class FooterView;
+class UserDefaultsService;
+class PlanningSection;
+class QScrollArea;
+class ResizeHandle;
+class SearchField;
+class TimerStatusView;
+class WorklogSection;
+
+// The popover's content, top to bottom: the timer row, the filter field (timesheet tab only), the tab
+// bar (only while both tabs are available), the scrolling content of the shown tab (the timesheet:
+// today's worklog above the weekly planning; or the activity), the resize handle and the footer.
+// It is 340 px wide and asks to be as high as the setting "popoverHeight" (450 when unset), which
+// the resize handle changes; a window that hosts it may make it shorter to fit the screen.
+// "selectedContentTab" ("planning" when unset) keeps the tab the user chose. Both go through
+// the settings store, so the popover window can follow "popoverHeight" too.
+//
+// The window that hosts the view owns its appearance: it sets AppState::isPopoverVisible and restarts
+// the refresh when it shows the view.
+class MenuBarView : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int popoverWidth = 340;
+    static constexpr double defaultHeight = 450;
+    static constexpr double minHeight = 300;
+    static constexpr double maxHeight = 800;
+    static inline const QString popoverHeightKey = QStringLiteral("popoverHeight");
+    static inline const QString selectedTabKey = QStringLiteral("selectedContentTab");
+
+    MenuBarView(AppState& appState, UserDefaultsService& settings, QWidget* parent = nullptr);
+
+    // The stored height, within [minHeight, maxHeight]; defaultHeight when unset or not a number.
+    static double popoverHeight(const UserDefaultsService& settings);
+    // The raw value of the tab the user chose last ("planning" when unset).
+    static QString selectedTab(const UserDefaultsService& settings);
+    static void setSelectedTab(UserDefaultsService& settings, const QString& rawValue);
+    // The tab shown: see ContentTabs::effective.
+    ContentTab effectiveTab() const;
+
+    TimerStatusView* timerStatusView() const { return m_timerStatusView; }
+    SearchField* searchField() const { return m_searchField; }
+    ContentTabBar* tabBar() const { return m_tabBar; }
+    QScrollArea* scrollArea() const { return m_scrollArea; }
+    WorklogSection* worklogSection() const { return m_worklogSection; }
+    PlanningSection* planningSection() const { return m_planningSection; }
+    // The activity tab's content (empty until usage tracking has a view).
+    QWidget* activityContent() const { return m_activityContent; }
+    ResizeHandle* resizeHandle() const { return m_resizeHandle; }
+    FooterView* footerView() const { return m_footerView; }
+
+    // popoverWidth wide and popoverHeight() high.
+    QSize sizeHint() const override;
+
+private:
+    void applyHeight();
+    void applyTab();
+    void onSettingChanged(const QString& key);
+
+    AppState& m_appState;
+    UserDefaultsService& m_settings;
+    double m_height = defaultHeight;
+    TimerStatusView* m_timerStatusView;
+    SearchField* m_searchField;
+    QWidget* m_searchContainer;
+    ContentTabBar* m_tabBar;
+    QWidget* m_tabBarContainer;
+    QScrollArea* m_scrollArea;
+    QWidget* m_timesheetContent;
+    WorklogSection* m_worklogSection;
+    PlanningSection* m_planningSection;
+    QWidget* m_activityContent;
+    ResizeHandle* m_resizeHandle;
+    FooterView* m_footerView;
+};

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "services/clickup/TimeEntryGroup.h"
+#include "ui/kit/CollapsibleSection.h"
+
+#include <optional>
+
+class AppState;
+
+// Today's worked-on tasks: a collapsible block headed "Worked on (today)" with the number of
+// matching entries, one row per task (grouped from the worklog, narrowed by the popover's filter
+// text), or a loading, no-match or empty line, and below them the worklog's last error. It follows
+// the worklog and search states as they change.
+class WorklogSection : public CollapsibleSection {
+    Q_OBJECT
+
+public:
+    explicit WorklogSection(AppState& appState, QWidget* parent = nullptr);
+
+    // The groups of the entries matching the current filter text, in display order.
+    QList<TimeEntryGroup> groupedEntries() const;
+
+private:
+    // Everything the section shows; it is redrawn only when this changes.
+    struct Content {
+        enum class Body { none, loading, rows, noMatch, empty };
+        bool expanded = true;
+        std::optional<int> count;
+        Body body = Body::none;
+        QList<TimeEntryGroup> groups;
+        QString searchText;
+        std::optional<QString> error;
+        bool operator==(const Content&) const = default;
+    };
+
+    Content currentContent() const;
+    void redraw() override;
+
+    AppState& m_appState;
+    std::optional<Content> m_shown;
+};
