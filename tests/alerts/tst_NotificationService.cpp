@@ -4,6 +4,7 @@
 #include "support/OutputCapture.h"
 #include "support/PrivateDBus.h"
 #include "support/TaskAwait.h"
+#include "support/TestData.h"
 #include "support/TestMain.h"
 
 #include "services/alerts/NotificationService.h"
@@ -100,11 +101,11 @@ private Q_SLOTS:
         if (operation == "warning") {
             QVERIFY(!awaitTask(m_service->sendNoTimerWarning()).failed());
         } else if (operation == "started") {
-            QVERIFY(!awaitTask(m_service->sendTimerStarted(QStringLiteral("Fix login bug"))).failed());
+            QVERIFY(!awaitTask(m_service->sendTimerStarted(onHeap(u"Fix login bug"))).failed());
         } else if (operation == "stopped") {
-            QVERIFY(!awaitTask(m_service->sendTimerStopped(QStringLiteral("01:05"))).failed());
+            QVERIFY(!awaitTask(m_service->sendTimerStopped(onHeap(u"01:05"))).failed());
         } else if (operation == "stopped-unknown") {
-            QVERIFY(!awaitTask(m_service->sendTimerStopped(QStringLiteral("00:00"))).failed());
+            QVERIFY(!awaitTask(m_service->sendTimerStopped(onHeap(u"00:00"))).failed());
         } else if (operation == "silent-21:05") {
             QVERIFY(!awaitTask(m_service->sendSilentModeActivated(QDateTime(day, QTime(21, 5)))).failed());
         } else if (operation == "silent-07:00") {
@@ -170,13 +171,13 @@ private Q_SLOTS:
         QFETCH(bool, markup);
         QFETCH(QString, subtitle);
         m_server->setCapabilities(markup ? QStringList{"body", "body-markup"} : QStringList{"body"});
-        QVERIFY(!awaitTask(m_service->sendTimerStarted(QStringLiteral("<b>Fix & ship</b>"))).failed());
+        QVERIFY(!awaitTask(m_service->sendTimerStarted(onHeap(u"<b>Fix & ship</b>"))).failed());
         QCOMPARE(lastCall().body.section(QLatin1Char('\n'), 0, 0), subtitle);
     }
 
     void otherNoticesStackAsNotificationsOfTheirOwn() {
-        QVERIFY(!awaitTask(m_service->sendTimerStopped(QStringLiteral("00:10"))).failed());
-        QVERIFY(!awaitTask(m_service->sendTimerStopped(QStringLiteral("00:20"))).failed());
+        QVERIFY(!awaitTask(m_service->sendTimerStopped(onHeap(u"00:10"))).failed());
+        QVERIFY(!awaitTask(m_service->sendTimerStopped(onHeap(u"00:20"))).failed());
         QCOMPARE(m_server->shown().size(), 2);
     }
 
@@ -266,8 +267,8 @@ private Q_SLOTS:
         OutputCapture capture;
         const bool allReturned =
             !awaitTask(m_service->sendNoTimerWarning()).failed() &&
-            !awaitTask(m_service->sendTimerStarted(QStringLiteral("Task"))).failed() &&
-            !awaitTask(m_service->sendTimerStopped(QStringLiteral("00:01"))).failed() &&
+            !awaitTask(m_service->sendTimerStarted(onHeap(u"Task"))).failed() &&
+            !awaitTask(m_service->sendTimerStopped(onHeap(u"00:01"))).failed() &&
             !awaitTask(m_service->sendSilentModeActivated(QDateTime::currentDateTime())).failed() &&
             !awaitTask(m_service->removeNoTimerWarning()).failed();
         const QStringList lines = capture.text().split(QLatin1Char('\n'), Qt::SkipEmptyParts);

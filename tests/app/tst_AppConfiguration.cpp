@@ -2,6 +2,7 @@
 // and the Tools server count as configured.
 #include "support/InMemoryKeychain.h"
 #include "support/TaskAwait.h"
+#include "support/TestData.h"
 #include "support/TestMain.h"
 
 #include "core/UserDefaultsService.h"
@@ -21,8 +22,8 @@ class AppConfigurationTest : public QObject {
 private Q_SLOTS:
     void loadsSecretsAndSettings() {
         InMemoryKeychain keychain;
-        keychain.putItem(KeychainItem::clickUpAPIToken, QStringLiteral("pk_123"));
-        keychain.putItem(KeychainItem::toolsWSToken, QStringLiteral("ws-token"));
+        keychain.putItem(KeychainItem::clickUpAPIToken, onHeap(u"pk_123"));
+        keychain.putItem(KeychainItem::toolsWSToken, onHeap(u"ws-token"));
         UserDefaultsService settings(settingsFile());
         settings.setTeamId(QStringLiteral("9001"));
         settings.setToolsUrl(QStringLiteral("https://tools.example/"));
@@ -49,7 +50,7 @@ private Q_SLOTS:
 
     void unreadableSecretsCountAsAbsent() {
         InMemoryKeychain keychain;
-        keychain.putItem(KeychainItem::clickUpAPIToken, QStringLiteral("pk_123"));
+        keychain.putItem(KeychainItem::clickUpAPIToken, onHeap(u"pk_123"));
         keychain.setUnreadable(true);
         UserDefaultsService settings(settingsFile());
         settings.setTeamId(QStringLiteral("9001"));

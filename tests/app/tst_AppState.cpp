@@ -6,6 +6,7 @@
 #include "support/FakeClickUpServer.h"
 #include "support/LogCapture.h"
 #include "support/TaskAwait.h"
+#include "support/TestData.h"
 #include "support/TestMain.h"
 
 #include "platform/KeychainItem.h"
@@ -31,8 +32,8 @@ class AppStateTest : public QObject {
     AppState& state() { return m_fixture->state(); }
 
     // Tokens the logs are searched for.
-    void configure() { m_fixture->storeClickUpSettings(QStringLiteral("pk_81234567_SECRETSECRET")); }
-    void configureTools() { m_fixture->storeToolsSettings(QStringLiteral("ws-SECRETSECRET")); }
+    void configure() { m_fixture->storeClickUpSettings(onHeap(u"pk_81234567_SECRETSECRET")); }
+    void configureTools() { m_fixture->storeToolsSettings(onHeap(u"ws-SECRETSECRET")); }
 
     void refresh() { QVERIFY(awaitTask(state().refresh()).finished); }
 
@@ -124,8 +125,8 @@ private Q_SLOTS:
         m_fixture->tools.planning = {{}, QStringLiteral("2.4.1")};
         if (!toolsConfigured) {
             m_fixture->keychain.removeItem(KeychainItem::toolsWSToken);
-            m_fixture->keychain.putItem(KeychainItem::toolsAccessToken, QStringLiteral("access"));
-            m_fixture->keychain.putItem(KeychainItem::toolsRefreshToken, QStringLiteral("refresh"));
+            m_fixture->keychain.putItem(KeychainItem::toolsAccessToken, onHeap(u"access"));
+            m_fixture->keychain.putItem(KeychainItem::toolsRefreshToken, onHeap(u"refresh"));
         }
 
         refresh();

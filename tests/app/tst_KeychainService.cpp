@@ -3,6 +3,7 @@
 #include "support/InMemoryKeychain.h"
 #include "support/LogCapture.h"
 #include "support/TaskAwait.h"
+#include "support/TestData.h"
 #include "support/TestMain.h"
 
 #include "core/Log.h"
@@ -69,8 +70,8 @@ bool storeDirectly(const QString& service, const QString& key, const QString& va
 
 QCoro::Task<std::optional<QString>> writeTwiceThenRead(KeychainServiceProtocol& store, QString key) {
     // Started together, without awaiting in between: they run in the order given.
-    auto first = store.setValue(QStringLiteral("first"), key);
-    auto second = store.setValue(QStringLiteral("second"), key);
+    auto first = store.setValue(onHeap(u"first"), key);
+    auto second = store.setValue(onHeap(u"second"), key);
     auto read = store.getValue(key);
     co_await std::move(first);
     co_await std::move(second);
@@ -137,10 +138,10 @@ private Q_SLOTS:
             const auto row = [name](const char* what, const QString& value) {
                 QTest::newRow(qPrintable(QStringLiteral("%1: %2").arg(name, what))) << QString(name) << value;
             };
-            row("token", QStringLiteral("pk_8123456_ABCDEFGHIJKLMNOPQRSTUVWXYZ012345"));
+            row("token", onHeap(u"pk_8123456_ABCDEFGHIJKLMNOPQRSTUVWXYZ012345"));
             row("empty text", QString(""));
-            row("non-ASCII", QStringLiteral("pässwörd 🔑 ключ"));
-            row("blanks and quotes", QStringLiteral(" a \"b\" 'c' \n"));
+            row("non-ASCII", onHeap(u"pässwörd 🔑 ключ"));
+            row("blanks and quotes", onHeap(u" a \"b\" 'c' \n"));
             row("long", QString(4096, QLatin1Char('x')));
         }
     }
@@ -208,7 +209,7 @@ private Q_SLOTS:
     void failuresAreReportedAndKeepTheEarlierValue() {
         if (m_isChild) {
             const QString name = qEnvironmentVariable(kChildKey);
-            const auto set = awaitTask(m_keychain.setValue(QStringLiteral("later-value-2"), name));
+            const auto set = awaitTask(m_keychain.setValue(onHeap(u"later-value-2"), name));
             const auto saveError = set.errorAs<KeychainError>();
             QVERIFY2(saveError.has_value(), qPrintable(set.errorDescription()));
             QCOMPARE(saveError->kind(), KeychainError::Kind::saveFailed);
@@ -233,7 +234,7 @@ private Q_SLOTS:
             return;
         }
         const QString name = key(QStringLiteral("unreachable"));
-        QVERIFY(!awaitTask(m_keychain.setValue(QStringLiteral("earlier-value-1"), name)).failed());
+        QVERIFY(!awaitTask(m_keychain.setValue(onHeap(u"earlier-value-1"), name)).failed());
         QProcess child;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
@@ -272,8 +273,8 @@ private Q_SLOTS:
 
     // Values the store reads or writes never reach a log line, whoever logs them.
     void valuesReadOrWrittenAreMaskedInTheLog() {
-        const QString written = QStringLiteral("written-secret-0417");
-        const QString read = QStringLiteral("read-secret-5521");
+        const QString written = onHeap(u"written-secret-0417");
+        const QString read = onHeap(u"read-secret-5521");
         const QString nameWritten = key(QStringLiteral("masked"));
         const QString nameRead = key(QStringLiteral("masked"));
         QVERIFY(!awaitTask(m_keychain.setValue(written, nameWritten)).failed());
@@ -308,16 +309,16 @@ private Q_SLOTS:
 
     void inMemoryFailuresKeepTheStoredValue() {
         InMemoryKeychain memory;
-        memory.putItem(KeychainItem::clickUpAPIToken, QStringLiteral("old"));
+        memory.putItem(KeychainItem::clickUpAPIToken, onHeap(u"old"));
         memory.failNextSet(3);
-        const auto set = awaitTask(memory.setValue(QStringLiteral("new"), KeychainItem::clickUpAPIToken));
+        const auto set = awaitTask(memory.setValue(onHeap(u"new"), KeychainItem::clickUpAPIToken));
         QCOMPARE(set.errorAs<KeychainError>()->status(), std::optional(3));
         memory.failNextDelete();
         const auto deleted = awaitTask(memory.deleteValue(KeychainItem::clickUpAPIToken));
         QCOMPARE(deleted.errorAs<KeychainError>()->kind(), KeychainError::Kind::deleteFailed);
         QCOMPARE(memory.item(KeychainItem::clickUpAPIToken), std::optional(QStringLiteral("old")));
         // Each failure is armed for one call only.
-        QVERIFY(!awaitTask(memory.setValue(QStringLiteral("new"), KeychainItem::clickUpAPIToken)).failed());
+        QVERIFY(!awaitTask(memory.setValue(onHeap(u"new"), KeychainItem::clickUpAPIToken)).failed());
         QCOMPARE(memory.item(KeychainItem::clickUpAPIToken), std::optional(QStringLiteral("new")));
         memory.setUnreadable(true);
         QCOMPARE(*awaitTask(memory.getValue(KeychainItem::clickUpAPIToken)).value, std::nullopt);

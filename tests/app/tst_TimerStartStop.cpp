@@ -5,6 +5,7 @@
 // and every start must reach the server with the row's task id. (Each start once released the task
 // id's string once too often and the application aborted within a few starts.)
 #include "support/FakeClickUpServer.h"
+#include "support/TestData.h"
 #include "support/TestMain.h"
 
 #include "app/PendlowApp.h"
@@ -25,11 +26,6 @@
 #include <memory>
 
 namespace {
-// Values the application reads back through its coroutines: made at run time, on the heap.
-QString heapText(const char* text) {
-    return QString::fromUtf8(QByteArray(text));
-}
-
 int countRequests(FakeHttpServer& http, const QByteArray& method, const QString& pathEnd) {
     int count = 0;
     for (const FakeHttpServer::Request& request : http.requests()) {
@@ -94,17 +90,17 @@ private slots:
         m_clickUp = std::make_unique<FakeClickUpServer>();
         const qint64 midnight = Clock::now().date().startOfDay().toMSecsSinceEpoch();
         m_clickUp->timeEntries.append(
-            FakeClickUpServer::timeEntryJson(heapText("4211094917234000002"), heapText("86c0abc"),
-                                             heapText("Invoices"), midnight + 60 * 1000, 45 * 60 * 1000));
+            FakeClickUpServer::timeEntryJson(onHeap(u"4211094917234000002"), onHeap(u"86c0abc"),
+                                             onHeap(u"Invoices"), midnight + 60 * 1000, 45 * 60 * 1000));
         m_clickUp->timeEntries.append(FakeClickUpServer::timeEntryJson(
-            heapText("4211094917234000003"), heapText("86c0def"), heapText("Code review"),
+            onHeap(u"4211094917234000003"), onHeap(u"86c0def"), onHeap(u"Code review"),
             midnight + 50 * 60 * 1000, 30 * 60 * 1000));
         qputenv("PENDLOW_CLICKUP_API_URL", m_clickUp->apiUrl().toString().toUtf8());
 
         QCoro::Task<> store =
-            KeychainService::shared().setValue(heapText("pk_road_test_token"), KeychainItem::clickUpAPIToken);
+            KeychainService::shared().setValue(onHeap(u"pk_road_test_token"), KeychainItem::clickUpAPIToken);
         QCoro::waitFor(std::move(store));
-        UserDefaultsService::shared().setTeamId(heapText("9001"));
+        UserDefaultsService::shared().setTeamId(onHeap(u"9001"));
     }
 
     void cleanupTestCase() {

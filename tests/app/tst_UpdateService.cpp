@@ -26,7 +26,7 @@
 using namespace std::chrono_literals;
 
 namespace {
-const QString currentVersion = QStringLiteral("1.4.0");
+const QString currentVersion = onHeap(u"1.4.0");
 const QString lastCheckKey = QStringLiteral("SULastCheckTime");
 
 FakeHttpServer::Response xml(const QByteArray& body) {

@@ -23,8 +23,9 @@
 using namespace std::chrono_literals;
 
 namespace {
-const QString token = QStringLiteral("pk_4711_Q8ZJ3KX0WB2M9TLR5D7C");
-const QString team = QStringLiteral("9001");
+// Values that go into the client's coroutines are made at run time (see onHeap).
+const QString token = onHeap(u"pk_4711_Q8ZJ3KX0WB2M9TLR5D7C");
+const QString team = onHeap(u"9001");
 const QDateTime entryStart = QDateTime::fromMSecsSinceEpoch(1772438400000); // 2026-03-02 08:00 UTC
 const QDateTime entryEnd = entryStart.addSecs(90 * 60);
 
@@ -58,7 +59,7 @@ quint16 closedPort() {
 
 // Runs one operation of the client by name, with fixed arguments; its value goes to `result` as text.
 QCoro::Task<> call(ClickUpAPIService& service, QString operation, QString* result = nullptr,
-                   QString teamId = team, QString id = QStringLiteral("te9")) {
+                   QString teamId = team, QString id = onHeap(u"te9")) {
     QString text;
     if (operation == QLatin1String("current")) {
         const auto timer = co_await service.getCurrentTimer(teamId);
@@ -76,16 +77,23 @@ QCoro::Task<> call(ClickUpAPIService& service, QString operation, QString* resul
         }
         text = ids.join(u',');
     } else if (operation == QLatin1String("create")) {
-        text =
-            (co_await service.createTimeEntry(teamId, id, entryStart, entryEnd, QStringLiteral("Notes"))).id;
+        std::optional<QString> description = onHeap(u"Notes");
+        const TimeEntry entry =
+            co_await service.createTimeEntry(teamId, id, entryStart, entryEnd, std::move(description));
+        text = entry.id;
     } else if (operation == QLatin1String("createPlain")) {
-        text = (co_await service.createTimeEntry(teamId, id, entryStart, entryEnd, std::nullopt)).id;
+        const TimeEntry entry =
+            co_await service.createTimeEntry(teamId, id, entryStart, entryEnd, std::nullopt);
+        text = entry.id;
     } else if (operation == QLatin1String("update")) {
-        text = (co_await service.updateTimeEntry(teamId, id, entryStart, entryEnd)).id;
+        const TimeEntry entry = co_await service.updateTimeEntry(teamId, id, entryStart, entryEnd);
+        text = entry.id;
     } else if (operation == QLatin1String("delete")) {
         co_await service.deleteTimeEntry(teamId, id);
     } else if (operation == QLatin1String("search")) {
-        text = QString::number((co_await service.searchTasks(teamId, QStringLiteral("report"), 20)).size());
+        QString query = onHeap(u"report");
+        const QList<ClickUpSearchResult> found = co_await service.searchTasks(teamId, std::move(query), 20);
+        text = QString::number(found.size());
     } else {
         qFatal("unknown operation %s", qPrintable(operation));
     }
@@ -95,9 +103,8 @@ QCoro::Task<> call(ClickUpAPIService& service, QString operation, QString* resul
 }
 
 // Every operation, by the name call() knows it.
-const QStringList operations{QStringLiteral("current"), QStringLiteral("start"),  QStringLiteral("stop"),
-                             QStringLiteral("entries"), QStringLiteral("create"), QStringLiteral("update"),
-                             QStringLiteral("delete"),  QStringLiteral("search")};
+const QStringList operations{onHeap(u"current"), onHeap(u"start"),  onHeap(u"stop"),   onHeap(u"entries"),
+                             onHeap(u"create"),  onHeap(u"update"), onHeap(u"delete"), onHeap(u"search")};
 
 // The path and method of an operation's own request (for start: the start, not the stop before it).
 QPair<QByteArray, QString> mainRequestOf(const QString& operation, const QString& teamSegment = team,
@@ -470,7 +477,7 @@ private Q_SLOTS:
     void tokenIsReadForEveryCall() {
         Rig rig;
         QVERIFY(!awaitTask(call(rig.service, "current")).failed());
-        rig.keychain.putItem(KeychainItem::clickUpAPIToken, QStringLiteral("pk_new"));
+        rig.keychain.putItem(KeychainItem::clickUpAPIToken, onHeap(u"pk_new"));
         QVERIFY(!awaitTask(call(rig.service, "current")).failed());
         QCOMPARE(rig.server.requests().last().header("Authorization"), QByteArray("pk_new"));
     }
@@ -482,7 +489,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("id");
         QTest::addColumn<QString>("target");
 
-        const QString odd = QStringLiteral("a/b?c=d#e%f g");
+        const QString odd = onHeap(u"a/b?c=d#e%f g");
         const QString encoded = QStringLiteral("a%2Fb%3Fc%3Dd%23e%25f%20g");
         QTest::newRow("team of current") << "current" << odd << "te9"
                                          << "/api/v2/team/" + encoded + "/time_entries/current";

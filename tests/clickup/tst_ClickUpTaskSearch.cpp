@@ -5,6 +5,7 @@
 #include "support/InMemoryKeychain.h"
 #include "support/OutputCapture.h"
 #include "support/TaskAwait.h"
+#include "support/TestData.h"
 #include "support/TestMain.h"
 
 #include "platform/KeychainItem.h"
@@ -22,7 +23,7 @@
 using namespace std::chrono_literals;
 
 namespace {
-const QString team = QStringLiteral("9001");
+const QString team = onHeap(u"9001");
 const QDateTime start(QDate(2026, 3, 2), QTime(9, 0));
 
 QJsonObject task(const QString& id, const QString& name, const QString& status = {},
@@ -61,7 +62,7 @@ struct Rig {
     QList<PageAnswer> pages = QList<PageAnswer>(ClickUpAPIService::taskPageCount);
 
     Rig() {
-        keychain.putItem(KeychainItem::clickUpAPIToken, QStringLiteral("pk_1_TOKEN"));
+        keychain.putItem(KeychainItem::clickUpAPIToken, onHeap(u"pk_1_TOKEN"));
         server.setFallback([this](const FakeHttpServer::Request& request) {
             const PageAnswer answer = pages.value(pageNumber(request).toInt());
             FakeHttpServer::Response response = FakeHttpServer::Response::json(answer.body, answer.status);

@@ -2,6 +2,7 @@
 // per burst of changes, cancellation, failures, and searches overtaken by a newer text.
 #include "support/FakeClickUpAPI.h"
 #include "support/TaskAwait.h"
+#include "support/TestData.h"
 #include "support/TestMain.h"
 
 #include "services/clickup/SearchState.h"
@@ -15,7 +16,7 @@ using namespace std::chrono_literals;
 namespace {
 // Short, so the tests do not wait long; the tests never rely on its length.
 constexpr auto kDebounce = 20ms;
-const QString kTeam = QStringLiteral("team-1");
+const QString kTeam = onHeap(u"team-1");
 
 ClickUpSearchResult result(const QString& id, const QString& name) {
     ClickUpSearchResult r;
@@ -95,12 +96,12 @@ private Q_SLOTS:
     }
 
     void goingBelowThreeCharactersEmptiesAndCancels() {
-        type(QStringLiteral("login"));
+        type(onHeap(u"login"));
         QTRY_COMPARE(m_state->clickUpResults().size(), 2);
         m_state->setError(APIError::invalidURL());
 
-        type(QStringLiteral("logi"));
-        type(QStringLiteral("lo"));
+        type(onHeap(u"logi"));
+        type(onHeap(u"lo"));
 
         QVERIFY(m_state->clickUpResults().isEmpty()); // at once
         QVERIFY(!m_state->error());
@@ -110,7 +111,7 @@ private Q_SLOTS:
     }
 
     void clearSearchCancelsThePendingSearch() {
-        type(QStringLiteral("login"));
+        type(onHeap(u"login"));
         m_state->clearSearch();
         QCOMPARE(m_state->searchText(), QString());
         settle();
@@ -119,7 +120,7 @@ private Q_SLOTS:
 
     void emptyTeamIdChangesNothing() {
         QSignalSpy searchingSpy(m_state.get(), &SearchState::isSearchingChanged);
-        type(QStringLiteral("login"), QString());
+        type(onHeap(u"login"), QString());
         settle();
         QCOMPARE(searches(), 0);
         QCOMPARE(searchingSpy.count(), 0);
@@ -136,14 +137,14 @@ private Q_SLOTS:
     void failure() {
         QFETCH(bool, apiError);
         QFETCH(QString, errorText);
-        type(QStringLiteral("login"));
+        type(onHeap(u"login"));
         QTRY_COMPARE(m_state->clickUpResults().size(), 2);
 
         m_api->failNext(FakeClickUpAPI::searchTasksOp,
                         apiError
                             ? std::make_exception_ptr(APIError::httpError(429, QStringLiteral("Rate limit")))
                             : std::make_exception_ptr(FakeClickUpAPI::TransportFailure("Connection reset")));
-        type(QStringLiteral("login page"));
+        type(onHeap(u"login page"));
         QTRY_COMPARE(searches(), 2);
         QTRY_VERIFY(m_state->error().has_value());
 
@@ -164,12 +165,12 @@ private Q_SLOTS:
     void staleSearchLeavesResultsAlone() {
         QFETCH(QString, afterwards);
         m_api->hold(FakeClickUpAPI::searchTasksOp);
-        type(QStringLiteral("login"));
+        type(onHeap(u"login"));
         QTRY_COMPARE(m_api->waiting(FakeClickUpAPI::searchTasksOp), 1);
         QVERIFY(m_state->isSearching());
 
         if (afterwards == QLatin1String("shorter")) {
-            type(QStringLiteral("lo"));
+            type(onHeap(u"lo"));
         } else if (afterwards == QLatin1String("cleared")) {
             m_state->clearSearch();
         } else {
@@ -183,12 +184,12 @@ private Q_SLOTS:
 
     void overtakenSearchDoesNotOverwriteTheNewerOne() {
         m_api->hold(FakeClickUpAPI::searchTasksOp);
-        auto older = m_state->search(kTeam, QStringLiteral("login"));
+        auto older = m_state->search(kTeam, onHeap(u"login"));
         QCOMPARE(m_api->waiting(FakeClickUpAPI::searchTasksOp), 1);
 
         m_api->stopHolding(FakeClickUpAPI::searchTasksOp);
         m_api->searchResults = {result("t9", "Logout")};
-        awaitTask(m_state->search(kTeam, QStringLiteral("logout")));
+        awaitTask(m_state->search(kTeam, onHeap(u"logout")));
         QCOMPARE(m_state->clickUpResults().size(), 1);
 
         // The older answer arrives last.

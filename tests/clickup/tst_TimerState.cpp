@@ -7,6 +7,7 @@
 #include "support/FakeNotificationService.h"
 #include "support/FakeToastAlertService.h"
 #include "support/TaskAwait.h"
+#include "support/TestData.h"
 #include "support/TestMain.h"
 #include "support/TestSettings.h"
 
@@ -20,6 +21,8 @@
 
 namespace {
 const QDateTime kMondayMorning(QDate(2026, 3, 2), QTime(10, 0));
+// The team the timer calls name (made on the heap, as every value that goes into a coroutine).
+const QString kTeam = onHeap(u"team-1");
 
 std::exception_ptr failureNamed(const QString& name) {
     if (name == QLatin1String("http")) {
@@ -99,8 +102,8 @@ private Q_SLOTS:
         QSignalSpy timerSpy(&state(), &TimerState::activeTimerChanged);
         QSignalSpy loadingSpy(&state(), &TimerState::isLoadingChanged);
 
-        awaitTask(state().fetchActiveTimer(QStringLiteral("team-1")));
-        awaitTask(state().fetchActiveTimer(QStringLiteral("team-1")));
+        awaitTask(state().fetchActiveTimer(kTeam));
+        awaitTask(state().fetchActiveTimer(kTeam));
 
         QCOMPARE(state().activeTimer(), m_api->runningTimer);
         QCOMPARE(timerSpy.count(), 1);      // the second read found the same timer
@@ -113,7 +116,7 @@ private Q_SLOTS:
 
     void fetchIsLoadingWhileClickUpAnswers() {
         m_api->hold(FakeClickUpAPI::getCurrentTimerOp);
-        auto task = state().fetchActiveTimer(QStringLiteral("team-1"));
+        auto task = state().fetchActiveTimer(kTeam);
         QVERIFY(state().isLoading());
         m_api->release(FakeClickUpAPI::getCurrentTimerOp);
         awaitTask(std::move(task));
@@ -142,7 +145,7 @@ private Q_SLOTS:
         state().setError(APIError::invalidURL());
         m_api->failNext(FakeClickUpAPI::getCurrentTimerOp, failureNamed(failure));
 
-        awaitTask(state().fetchActiveTimer(QStringLiteral("team-1")));
+        awaitTask(state().fetchActiveTimer(kTeam));
 
         QCOMPARE(state().activeTimer().has_value(), timerKept);
         QCOMPARE(state().error() ? state().error()->description() : QString(), errorText);
@@ -160,10 +163,10 @@ private Q_SLOTS:
 
     void startTellsTheUserWithdrawsTheWarningAndRereads() {
         QFETCH(bool, silent);
-        m_api->taskNames.insert(QStringLiteral("t1"), QStringLiteral("Fix login bug"));
+        m_api->taskNames.insert(onHeap(u"t1"), onHeap(u"Fix login bug"));
         state().setError(APIError::invalidURL());
 
-        awaitTask(state().startTimer(QStringLiteral("team-1"), QStringLiteral("t1"), silent));
+        awaitTask(state().startTimer(kTeam, onHeap(u"t1"), silent));
 
         QVERIFY(state().activeTimer());
         QCOMPARE(state().activeTimer()->taskId, QStringLiteral("t1"));
@@ -182,7 +185,7 @@ private Q_SLOTS:
         const ActiveTimer running = timerOn(QStringLiteral("abc"), kMondayMorning.addSecs(-60));
         state().setActiveTimer(running);
 
-        awaitTask(state().startTimer(QStringLiteral("team-1"), QString(), false));
+        awaitTask(state().startTimer(kTeam, QString(), false));
 
         QVERIFY(m_api->calls().isEmpty()); // a start would first have stopped the running timer
         QCOMPARE(state().activeTimer(), running);
@@ -209,7 +212,7 @@ private Q_SLOTS:
         m_api->failAfterEffect = timerRunsAnyway;
         m_api->failNext(FakeClickUpAPI::startTimerOp, failureNamed(failure));
 
-        awaitTask(state().startTimer(QStringLiteral("team-1"), QStringLiteral("t1"), false));
+        awaitTask(state().startTimer(kTeam, onHeap(u"t1"), false));
 
         QCOMPARE(state().activeTimer().has_value(), timerRunsAnyway);
         QCOMPARE(state().error() ? state().error()->description() : QString(), errorText);
@@ -220,7 +223,7 @@ private Q_SLOTS:
     // --- stopping the timer ---
 
     void stopWithoutTimerSendsNothing() {
-        awaitTask(state().stopTimer(QStringLiteral("team-1"), false));
+        awaitTask(state().stopTimer(kTeam, false));
         QVERIFY(m_api->calls().isEmpty());
         QVERIFY(m_notifications->events.isEmpty());
         QCOMPARE(m_stoppedCalls, 0);
@@ -238,7 +241,7 @@ private Q_SLOTS:
         m_api->runningTimer = timerOn(QStringLiteral("t1"), start);
         state().setActiveTimer(m_api->runningTimer);
 
-        awaitTask(state().stopTimer(QStringLiteral("team-1"), silent));
+        awaitTask(state().stopTimer(kTeam, silent));
 
         QVERIFY(!state().activeTimer());
         QVERIFY(!m_api->runningTimer);
@@ -255,7 +258,7 @@ private Q_SLOTS:
         state().setActiveTimer(running);
         m_api->failNext(FakeClickUpAPI::stopTimerOp, failureNamed(QStringLiteral("transport")));
 
-        awaitTask(state().stopTimer(QStringLiteral("team-1"), false));
+        awaitTask(state().stopTimer(kTeam, false));
 
         QCOMPARE(state().activeTimer(), running);
         QCOMPARE(state().error()->description(), QStringLiteral("Network error: Connection refused"));

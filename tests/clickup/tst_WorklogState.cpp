@@ -5,6 +5,7 @@
 #include "support/FakeClock.h"
 #include "support/LogCapture.h"
 #include "support/TaskAwait.h"
+#include "support/TestData.h"
 #include "support/TestMain.h"
 
 #include "core/UserDefaultsService.h"
@@ -17,6 +18,8 @@
 
 namespace {
 const QDate kMonday(2026, 3, 2);
+// The team the fetches name (made on the heap, as every value that goes into a coroutine).
+const QString kTeam = onHeap(u"team-1");
 const QDateTime kNow(kMonday, QTime(15, 0));
 
 TimeEntry entry(const QString& id, const QString& taskId, const QString& taskName, QTime start,
@@ -72,7 +75,7 @@ private Q_SLOTS:
         LogCapture log;
         QSignalSpy loadingSpy(m_state.get(), &WorklogState::isLoadingChanged);
 
-        awaitTask(m_state->fetchTimeEntries(QStringLiteral("team-1")));
+        awaitTask(m_state->fetchTimeEntries(kTeam));
 
         const auto call = m_api->calls(FakeClickUpAPI::getTimeEntriesOp).constFirst();
         QCOMPARE(call.teamId, QStringLiteral("team-1"));
@@ -91,7 +94,7 @@ private Q_SLOTS:
 
     void afterMidnightOnlyTheNewDayIsAsked() {
         m_clock->set(QDateTime(kMonday.addDays(1), QTime(0, 5)));
-        awaitTask(m_state->fetchTimeEntries(QStringLiteral("team-1")));
+        awaitTask(m_state->fetchTimeEntries(kTeam));
         QCOMPARE(m_api->calls(FakeClickUpAPI::getTimeEntriesOp).constFirst().startDate,
                  QDateTime(kMonday.addDays(1), QTime(0, 0)));
     }
@@ -116,7 +119,7 @@ private Q_SLOTS:
         QFETCH(QList<TimeEntry>, entries);
         QFETCH(QString, total);
         m_api->timeEntries = entries;
-        awaitTask(m_state->fetchTimeEntries(QStringLiteral("team-1")));
+        awaitTask(m_state->fetchTimeEntries(kTeam));
         QCOMPARE(m_state->totalTimeText(), total);
     }
 
@@ -137,7 +140,7 @@ private Q_SLOTS:
         m_api->timeEntries = {entry("a", "x1", "Fix login bug", QTime(9, 0), 30),
                               entry("b", "x2", "Write docs", QTime(11, 0), 30),
                               entry("c", "cu-99", "Meeting", QTime(8, 0), 30)};
-        awaitTask(m_state->fetchTimeEntries(QStringLiteral("team-1")));
+        awaitTask(m_state->fetchTimeEntries(kTeam));
 
         QStringList found;
         for (const TimeEntry& e : m_state->filteredEntries(text)) {
@@ -161,7 +164,7 @@ private Q_SLOTS:
         QFETCH(QString, errorText);
         QFETCH(QString, logLine);
         m_api->timeEntries = {entry("a", "t1", "A", QTime(9, 0), 30)};
-        awaitTask(m_state->fetchTimeEntries(QStringLiteral("team-1")));
+        awaitTask(m_state->fetchTimeEntries(kTeam));
         const QList<TimeEntry> before = m_state->timeEntries();
 
         m_api->timeEntries.clear();
@@ -171,7 +174,7 @@ private Q_SLOTS:
                             : std::make_exception_ptr(FakeClickUpAPI::TransportFailure("Host unreachable")));
         LogCapture log;
         QSignalSpy entriesSpy(m_state.get(), &WorklogState::timeEntriesChanged);
-        awaitTask(m_state->fetchTimeEntries(QStringLiteral("team-1")));
+        awaitTask(m_state->fetchTimeEntries(kTeam));
 
         QCOMPARE(m_state->timeEntries(), before);
         QCOMPARE(entriesSpy.count(), 0);
@@ -180,7 +183,7 @@ private Q_SLOTS:
         QVERIFY(log.contains(logLine));
 
         // The next success clears the error.
-        awaitTask(m_state->fetchTimeEntries(QStringLiteral("team-1")));
+        awaitTask(m_state->fetchTimeEntries(kTeam));
         QVERIFY(!m_state->error());
         QVERIFY(m_state->timeEntries().isEmpty());
     }

@@ -8,6 +8,7 @@
 #include "support/TestMain.h"
 #include "support/TestSettings.h"
 #include "support/WebHelperPath.h"
+#include "support/WebHelperWait.h"
 #include "support/X11TestWindows.h"
 
 #include <QFile>
@@ -19,7 +20,9 @@
 #include <memory>
 
 namespace {
-constexpr int kWindowTimeoutMs = 20000;
+constexpr int kWindowTimeoutMs = webHelperWaitMs(20000);
+// How long a replaced or closed helper may take to end.
+constexpr int kEndTimeoutMs = webHelperWaitMs(5000);
 } // namespace
 
 class PopupBrowserServiceTest : public QObject {
@@ -55,6 +58,7 @@ class PopupBrowserServiceTest : public QObject {
 private Q_SLOTS:
     void initTestCase() {
         QVERIFY(QFile::exists(builtWebHelper()));
+        prepareWebHelperEnvironment();
         m_server.setFallback([](const FakeHttpServer::Request& request) {
             FakeHttpServer::Response response;
             response.body =
@@ -135,11 +139,12 @@ private Q_SLOTS:
         QVERIFY(window);
         QCOMPARE(window->title, QStringLiteral("Second"));
         QVERIFY(m_browser->windowProcessId() != first);
-        QTRY_VERIFY_WITH_TIMEOUT(!X11TestWindows::processAlive(first), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!X11TestWindows::processAlive(first), kEndTimeoutMs);
         for (const qint64 child : firstChildren) {
-            QTRY_VERIFY_WITH_TIMEOUT(!X11TestWindows::processAlive(child), 5000);
+            QTRY_VERIFY_WITH_TIMEOUT(!X11TestWindows::processAlive(child), kEndTimeoutMs);
         }
-        QTRY_VERIFY(!m_server.requests("GET", QStringLiteral("/second")).isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_server.requests("GET", QStringLiteral("/second")).isEmpty(),
+                                 webHelperWaitMs(5000));
     }
 
     void theWindowGoesBackAndForward() {
@@ -166,7 +171,7 @@ private Q_SLOTS:
         const QStringList focus{QStringLiteral("windowfocus"), QStringLiteral("--sync"),
                                 QString::number(window->id)};
         const auto step = [&](const QStringList& input, const QString& path, int visits) {
-            for (int attempt = 0; attempt < 20; ++attempt) {
+            for (int attempt = 0; attempt < 20 * kWebHelperSlowdown; ++attempt) {
                 if (m_server.requests("GET", path).size() >= visits) {
                     return true;
                 }
@@ -190,8 +195,8 @@ private Q_SLOTS:
         QVERIFY(window);
         const qint64 pid = m_browser->windowProcessId();
         X11TestWindows::requestClose(window->id);
-        QTRY_VERIFY_WITH_TIMEOUT(!X11TestWindows::processAlive(pid), 5000);
-        QTRY_COMPARE(m_browser->windowProcessId(), qint64(0));
+        QTRY_VERIFY_WITH_TIMEOUT(!X11TestWindows::processAlive(pid), kEndTimeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(m_browser->windowProcessId(), qint64(0), kEndTimeoutMs);
     }
 
     void theDefaultBrowserSettingUsesTheDesktopAndLeavesTheWindow() {

@@ -11,6 +11,7 @@
 #include "support/TestMain.h"
 #include "support/TestSettings.h"
 #include "support/WebHelperPath.h"
+#include "support/WebHelperWait.h"
 
 #include "core/UserDefaultsService.h"
 #include "platform/KeychainError.h"
@@ -417,6 +418,7 @@ private Q_SLOTS:
 
     void signInThroughTheWebHelper() {
         QVERIFY(QFile::exists(builtWebHelper()));
+        prepareWebHelperEnvironment();
         // The login page sends the browser on to the callback with the state it was given.
         m_server->route("GET", kLoginPath, [](const FakeHttpServer::Request& request) {
             const QString state = request.query.queryItemValue(QStringLiteral("state"));
@@ -435,7 +437,7 @@ private Q_SLOTS:
             return session;
         });
         m_coordinator->setCompletionHandler(recorder());
-        QVERIFY(awaitTask(m_coordinator->login(recorder()), 30000).finished);
+        QVERIFY(awaitTask(m_coordinator->login(recorder()), webHelperWaitMs(30000)).finished);
 
         QCOMPARE(m_outcome.calls, 1);
         QCOMPARE(m_outcome.description(), QStringLiteral("success"));

@@ -8,8 +8,10 @@
 #include "support/FakeHttpServer.h"
 #include "support/LogCapture.h"
 #include "support/TaskAwait.h"
+#include "support/TestData.h"
 #include "support/TestMain.h"
 #include "support/WebHelperPath.h"
+#include "support/WebHelperWait.h"
 #include "support/X11TestWindows.h"
 
 #include <QFile>
@@ -20,7 +22,9 @@
 #include <unistd.h>
 
 namespace {
-constexpr int kWindowTimeoutMs = 20000;
+constexpr int kWindowTimeoutMs = webHelperWaitMs(20000);
+// How long an ended sign-in's helper may take to end.
+constexpr int kEndTimeoutMs = webHelperWaitMs(5000);
 
 // The tokens of a callback as a Tools server sends them; characters that must survive as sent.
 QString callbackAddress() {
@@ -84,6 +88,7 @@ class WebAuthenticationSessionTest : public QObject {
 
 private Q_SLOTS:
     void initTestCase() {
+        prepareWebHelperEnvironment();
         // The session itself must make QtWebEngine work as root.
         qunsetenv("QTWEBENGINE_DISABLE_SANDBOX");
         QVERIFY(QFile::exists(builtWebHelper()));
@@ -137,8 +142,7 @@ private Q_SLOTS:
         session.setHelperProgram(builtWebHelper());
         QUrl login = m_server.baseUrl();
         login.setPath(path);
-        const auto outcome =
-            awaitTask(session.authenticate(login, QStringLiteral("pendlow")), kWindowTimeoutMs);
+        const auto outcome = awaitTask(session.authenticate(login, onHeap(u"pendlow")), kWindowTimeoutMs);
         const QStringList logged = log.lines();
 
         QVERIFY2(outcome.finished, "no callback in time");
@@ -165,7 +169,7 @@ private Q_SLOTS:
             QVERIFY2(window->title.contains(QStringLiteral("127.0.0.1")), qPrintable(window->title));
             X11TestWindows::requestClose(window->id);
         });
-        outcome = awaitTask(session.authenticate(login, QStringLiteral("pendlow")), kWindowTimeoutMs);
+        outcome = awaitTask(session.authenticate(login, onHeap(u"pendlow")), kWindowTimeoutMs);
         verifyCancelled(*outcome);
         QVERIFY(!session.isRunning());
     }
@@ -187,21 +191,21 @@ private Q_SLOTS:
             QVERIFY(waitForWindow(first));
             firstPid = first.processId();
             const auto outcome =
-                awaitTask(second.authenticate(redirect, QStringLiteral("pendlow")), kWindowTimeoutMs);
+                awaitTask(second.authenticate(redirect, onHeap(u"pendlow")), kWindowTimeoutMs);
             QVERIFY2(!outcome.failed(), qPrintable(outcome.errorDescription()));
             QCOMPARE(QString::fromLatin1(outcome.value->toEncoded()), callbackAddress());
         });
-        replaced = awaitTask(first.authenticate(stay, QStringLiteral("pendlow")), kWindowTimeoutMs);
+        replaced = awaitTask(first.authenticate(stay, onHeap(u"pendlow")), kWindowTimeoutMs);
         verifyCancelled(*replaced);
         QVERIFY(firstPid > 0);
-        QTRY_VERIFY(!X11TestWindows::processAlive(firstPid));
+        QTRY_VERIFY_WITH_TIMEOUT(!X11TestWindows::processAlive(firstPid), kEndTimeoutMs);
 
         // cancel() closes the window of the session's own sign-in.
         QTimer::singleShot(0, this, [&] {
             QVERIFY(waitForWindow(second));
             second.cancel();
         });
-        verifyCancelled(awaitTask(second.authenticate(stay, QStringLiteral("pendlow")), kWindowTimeoutMs));
+        verifyCancelled(awaitTask(second.authenticate(stay, onHeap(u"pendlow")), kWindowTimeoutMs));
     }
 
     void destroyingTheSessionEndsTheHelperAndItsChildren() {
@@ -217,12 +221,13 @@ private Q_SLOTS:
             children = X11TestWindows::descendantsOf(pid);
             session.reset();
         });
-        verifyCancelled(awaitTask(session->authenticate(stay, QStringLiteral("pendlow")), kWindowTimeoutMs));
+        verifyCancelled(awaitTask(session->authenticate(stay, onHeap(u"pendlow")), kWindowTimeoutMs));
         QVERIFY(pid > 0);
         QVERIFY2(!children.isEmpty(), "the helper started no web engine processes");
-        QTRY_VERIFY(!X11TestWindows::processAlive(pid));
+        QTRY_VERIFY_WITH_TIMEOUT(!X11TestWindows::processAlive(pid), kEndTimeoutMs);
         for (const qint64 child : children) {
-            QTRY_VERIFY2(!X11TestWindows::processAlive(child), qPrintable(QString::number(child)));
+            QTRY_VERIFY2_WITH_TIMEOUT(!X11TestWindows::processAlive(child),
+                                      qPrintable(QString::number(child)), kEndTimeoutMs);
         }
     }
 
@@ -254,7 +259,7 @@ private Q_SLOTS:
                                      : fakeHelper(QString::fromLatin1(QTest::currentDataTag()), script));
         QUrl login = m_server.baseUrl();
         login.setPath(QStringLiteral("/stay"));
-        const auto outcome = awaitTask(session.authenticate(login, QStringLiteral("pendlow")), 5000);
+        const auto outcome = awaitTask(session.authenticate(login, onHeap(u"pendlow")), 5000);
         QVERIFY(outcome.finished);
         const auto error = outcome.errorAs<WebAuthenticationError>();
         QVERIFY2(error, qPrintable(outcome.errorDescription()));
@@ -267,8 +272,7 @@ private Q_SLOTS:
         session.setHelperProgram(
             fakeHelper(QStringLiteral("reports"),
                        "echo shown; echo 'callback " + callbackAddress().toUtf8() + "'; exit 0"));
-        const auto outcome =
-            awaitTask(session.authenticate(m_server.baseUrl(), QStringLiteral("Pendlow")), 5000);
+        const auto outcome = awaitTask(session.authenticate(m_server.baseUrl(), onHeap(u"Pendlow")), 5000);
         QVERIFY2(!outcome.failed(), qPrintable(outcome.errorDescription()));
         QCOMPARE(QString::fromLatin1(outcome.value->toEncoded()), callbackAddress());
     }
@@ -288,7 +292,7 @@ private Q_SLOTS:
         const QString marker = m_scripts.filePath(QStringLiteral("started"));
         session.setHelperProgram(
             fakeHelper(QStringLiteral("marks"), "touch '" + marker.toUtf8() + "'; exit 0"));
-        const auto outcome = awaitTask(session.authenticate(QUrl(address), QStringLiteral("pendlow")), 5000);
+        const auto outcome = awaitTask(session.authenticate(QUrl(address), onHeap(u"pendlow")), 5000);
         const auto error = outcome.errorAs<WebAuthenticationError>();
         QVERIFY(error);
         QCOMPARE(error->kind(), WebAuthenticationError::Kind::startFailed);

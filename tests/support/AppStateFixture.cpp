@@ -52,7 +52,7 @@ void AppStateFixture::checkOneTimerStart(const QString& taskId) {
 }
 
 void AppStateFixture::fetchPlanning(const QList<PlanningTask>& tasks) {
-    tools.planning = {tasks, QStringLiteral("1.0")};
+    tools.planning = {tasks, onHeap(u"1.0")};
     tools.failure = nullptr;
     awaitTask(m_state->planningState()->fetchPlanning(QString(), QString(), std::nullopt));
 }

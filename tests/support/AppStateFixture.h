@@ -7,6 +7,7 @@
 #include "support/FakeToastAlertService.h"
 #include "support/FakeToolsAPI.h"
 #include "support/InMemoryKeychain.h"
+#include "support/TestData.h"
 #include "support/TestSettings.h"
 
 #include "services/AppState.h"
@@ -18,10 +19,11 @@
 
 // A root state over fakes, for the tests of the views that read it: a fake ClickUp and Tools
 // client, an in-memory secret store, a settings file of its own, fake notifications and alert
-// windows. Given a moment, it pins the clock there first and lets it go last.
+// windows. Given a moment, it pins the clock there first and lets it go last. The ids and tokens it
+// stores are made on the heap.
 class AppStateFixture {
 public:
-    static inline const QString teamId = QStringLiteral("9001");
+    static inline const QString teamId = onHeap(u"9001");
 
     explicit AppStateFixture(std::optional<QDateTime> now = std::nullopt);
     ~AppStateFixture();
@@ -31,9 +33,9 @@ public:
     FakeClock& clock() { return *m_clock; }
 
     // Stores a ClickUp token and the team id without loading them.
-    void storeClickUpSettings(const QString& token = QStringLiteral("pk_test_token"));
+    void storeClickUpSettings(const QString& token = onHeap(u"pk_test_token"));
     // Stores a shared Tools token, address and user key without loading them.
-    void storeToolsSettings(const QString& token = QStringLiteral("ws_test_token"));
+    void storeToolsSettings(const QString& token = onHeap(u"ws_test_token"));
     // The same, then loads the configuration.
     void configureClickUp();
     void configureTools();

@@ -1,16 +1,18 @@
 #include "ClickUpSamples.h"
 
+#include "support/TestData.h"
+
 #include <QUrl>
 
 ActiveTimer timerOn(const QString& taskId, const QDateTime& start, const std::optional<QString>& taskName) {
-    return ActiveTimer{QStringLiteral("timer-") + taskId, taskId,
-                       taskName.value_or(QStringLiteral("Task ") + taskId),
+    return ActiveTimer{QStringLiteral("timer-") + taskId, onHeap(taskId),
+                       onHeap(taskName.value_or(QStringLiteral("Task ") + taskId)),
                        QUrl(QStringLiteral("https://app.clickup.com/t/") + taskId), start};
 }
 
 TimeEntry finishedEntry(const QString& id, const QDateTime& start, qint64 minutes) {
     TimeEntry e;
-    e.id = id;
+    e.id = onHeap(id);
     e.taskId = QStringLiteral("t-") + id;
     e.taskName = QStringLiteral("Task ") + id;
     e.startTime = start;

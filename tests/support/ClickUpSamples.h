@@ -8,7 +8,7 @@
 
 #include <optional>
 
-// Sample ClickUp values for the tests of the states and views.
+// Sample ClickUp values for the tests of the states and views; their texts are made on the heap.
 
 // A timer running on the task since `start`: entry id "timer-<taskId>", the task's page, and the name
 // "Task <taskId>" unless one is given.

@@ -8,6 +8,42 @@
 
 #include <utility>
 
+namespace {
+// What the fake answers, with its texts copied onto the heap: tests fill the fake with literals.
+ActiveTimer answered(ActiveTimer timer) {
+    timer.id = onHeap(timer.id);
+    timer.taskId = onHeap(timer.taskId);
+    timer.taskName = onHeap(timer.taskName);
+    return timer;
+}
+
+TimeEntry answered(TimeEntry entry) {
+    entry.id = onHeap(entry.id);
+    entry.taskId = onHeap(entry.taskId);
+    entry.taskName = onHeap(entry.taskName);
+    return entry;
+}
+
+ClickUpSearchResult answered(ClickUpSearchResult result) {
+    result.id = onHeap(result.id);
+    result.name = onHeap(result.name);
+    result.listName = onHeap(result.listName);
+    if (result.parent) {
+        result.parent = onHeap(*result.parent);
+    }
+    return result;
+}
+
+template <typename T>
+QList<T> answered(const QList<T>& values) {
+    QList<T> copies;
+    for (const T& value : values) {
+        copies.append(answered(value));
+    }
+    return copies;
+}
+} // namespace
+
 FakeClickUpAPI::FakeClickUpAPI(QObject* parent)
     : QObject(parent) {}
 
@@ -78,8 +114,10 @@ QCoro::Task<std::optional<ActiveTimer>> FakeClickUpAPI::getCurrentTimer(QString 
     call.operation = getCurrentTimerOp;
     call.teamId = teamId;
     co_await begin(call);
-    // (A copy: QCoro moves from a non-const lvalue handed to co_return.)
-    co_return std::optional<ActiveTimer>(runningTimer);
+    if (!runningTimer) {
+        co_return std::nullopt;
+    }
+    co_return answered(*runningTimer);
 }
 
 QCoro::Task<std::optional<ActiveTimer>> FakeClickUpAPI::startTimer(QString teamId, QString taskId) {
@@ -101,7 +139,7 @@ QCoro::Task<std::optional<ActiveTimer>> FakeClickUpAPI::startTimer(QString teamI
     if (startAnswersNone) {
         co_return std::nullopt;
     }
-    co_return timer;
+    co_return answered(timer);
 }
 
 QCoro::Task<> FakeClickUpAPI::stopTimer(QString teamId) {
@@ -121,7 +159,7 @@ QCoro::Task<QList<TimeEntry>> FakeClickUpAPI::getTimeEntries(QString teamId, QDa
     call.teamId = teamId;
     call.startDate = startDate;
     co_await begin(call);
-    co_return QList<TimeEntry>(timeEntries);
+    co_return answered(timeEntries);
 }
 
 QCoro::Task<TimeEntry> FakeClickUpAPI::createTimeEntry(QString teamId, QString taskId, QDateTime startDate,
@@ -140,7 +178,7 @@ QCoro::Task<TimeEntry> FakeClickUpAPI::createTimeEntry(QString teamId, QString t
     entry.endTime = endDate;
     entry.duration = double(startDate.msecsTo(endDate));
     timeEntries.append(entry);
-    co_return entry;
+    co_return answered(entry);
 }
 
 QCoro::Task<TimeEntry> FakeClickUpAPI::updateTimeEntry(QString teamId, QString timeEntryId,
@@ -156,7 +194,7 @@ QCoro::Task<TimeEntry> FakeClickUpAPI::updateTimeEntry(QString teamId, QString t
     entry.startTime = startDate;
     entry.endTime = endDate;
     entry.duration = double(startDate.msecsTo(endDate));
-    co_return entry;
+    co_return answered(entry);
 }
 
 QCoro::Task<> FakeClickUpAPI::deleteTimeEntry(QString teamId, QString timeEntryId) {
@@ -175,5 +213,5 @@ QCoro::Task<QList<ClickUpSearchResult>> FakeClickUpAPI::searchTasks(QString team
     call.query = query;
     call.limit = limit;
     co_await begin(call);
-    co_return QList<ClickUpSearchResult>(searchResults);
+    co_return answered(searchResults);
 }

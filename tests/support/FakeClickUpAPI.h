@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/TestData.h"
+
 #include "services/clickup/ClickUpAPIServiceProtocol.h"
 
 #include <QHash>
@@ -14,20 +16,20 @@
 // A ClickUp client for the tests of its consumers. It keeps a running timer like ClickUp does (a
 // start replaces it, a stop clears it), answers with the entries and search results it was given,
 // records every call, fails an operation with scripted errors, and can hold an operation's calls
-// until released.
+// until released. The texts it answers with are made on the heap, whatever the test gave it.
 class FakeClickUpAPI : public QObject, public ClickUpAPIServiceProtocol {
     Q_OBJECT
 
 public:
     // Operation names, as recorded and as used by failNext() and hold().
-    static inline const QString getCurrentTimerOp = QStringLiteral("getCurrentTimer");
-    static inline const QString startTimerOp = QStringLiteral("startTimer");
-    static inline const QString stopTimerOp = QStringLiteral("stopTimer");
-    static inline const QString getTimeEntriesOp = QStringLiteral("getTimeEntries");
-    static inline const QString createTimeEntryOp = QStringLiteral("createTimeEntry");
-    static inline const QString updateTimeEntryOp = QStringLiteral("updateTimeEntry");
-    static inline const QString deleteTimeEntryOp = QStringLiteral("deleteTimeEntry");
-    static inline const QString searchTasksOp = QStringLiteral("searchTasks");
+    static inline const QString getCurrentTimerOp = onHeap(u"getCurrentTimer");
+    static inline const QString startTimerOp = onHeap(u"startTimer");
+    static inline const QString stopTimerOp = onHeap(u"stopTimer");
+    static inline const QString getTimeEntriesOp = onHeap(u"getTimeEntries");
+    static inline const QString createTimeEntryOp = onHeap(u"createTimeEntry");
+    static inline const QString updateTimeEntryOp = onHeap(u"updateTimeEntry");
+    static inline const QString deleteTimeEntryOp = onHeap(u"deleteTimeEntry");
+    static inline const QString searchTasksOp = onHeap(u"searchTasks");
 
     struct Call {
         QString operation;

@@ -1,5 +1,7 @@
 #include "FakeToolsAPI.h"
 
+#include "support/TestData.h"
+
 #include <QCoreApplication>
 #include <QCoroSignal>
 #include <QCoroTimer>
@@ -7,6 +9,23 @@
 
 #include <stdexcept>
 #include <utility>
+
+namespace {
+// The planning with its texts copied onto the heap: tests fill the fake with literals.
+PersonalPlanning answered(const PersonalPlanning& planning) {
+    PersonalPlanning copy;
+    for (PlanningTask task : planning.tasks) {
+        task.name = onHeap(task.name);
+        task.clickUpTaskId = onHeap(task.clickUpTaskId);
+        task.status = onHeap(task.status);
+        copy.tasks.append(task);
+    }
+    if (planning.serverVersion) {
+        copy.serverVersion = onHeap(*planning.serverVersion);
+    }
+    return copy;
+}
+} // namespace
 
 FakeToolsAPI::FakeToolsAPI(QObject* parent)
     : QObject(parent) {}
@@ -45,5 +64,5 @@ QCoro::Task<PersonalPlanning> FakeToolsAPI::getPersonalPlanning() {
     if (failure) {
         std::rethrow_exception(failure);
     }
-    co_return PersonalPlanning(planning);
+    co_return answered(planning);
 }

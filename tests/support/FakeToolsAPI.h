@@ -8,8 +8,8 @@
 #include <exception>
 
 // A Tools web-service client for the tests of its consumers: answers with the planning it was
-// given, counts its calls, fails with a scripted error, can take its time and can hold its calls
-// until released.
+// given (its texts made on the heap), counts its calls, fails with a scripted error, can take its
+// time and can hold its calls until released.
 class FakeToolsAPI : public QObject, public ToolsAPIServiceProtocol {
     Q_OBJECT
 

@@ -1,5 +1,7 @@
 #include "InMemoryKeychain.h"
 
+#include "support/TestData.h"
+
 #include "platform/KeychainError.h"
 
 #include <utility>
@@ -28,6 +30,10 @@ QCoro::Task<> InMemoryKeychain::deleteValue(QString key) {
     }
     m_items.remove(key);
     co_return;
+}
+
+void InMemoryKeychain::putItem(const QString& key, const QString& value) {
+    m_items.insert(onHeap(key), onHeap(value));
 }
 
 std::optional<QString> InMemoryKeychain::item(const QString& key) const {

@@ -18,8 +18,9 @@ public:
     // What is stored now, by item name.
     const QMap<QString, QString>& items() const { return m_items; }
     std::optional<QString> item(const QString& key) const;
-    // Stores or removes an item directly, without going through the protocol.
-    void putItem(const QString& key, const QString& value) { m_items.insert(key, value); }
+    // Stores or removes an item directly, without going through the protocol. The value is kept as a
+    // copy on the heap, so that what getValue gives is never a literal's static data.
+    void putItem(const QString& key, const QString& value);
     void removeItem(const QString& key) { m_items.remove(key); }
 
     // The next setValue / deleteValue throws KeychainError::saveFailed / deleteFailed with the status.

@@ -6,7 +6,7 @@
 #include <QStringList>
 
 // A planned task for the tests of the planning states and views: planned in the given weeks (ISO week
-// numbers as text) with `hours` in each.
+// numbers as text) with `hours` in each. Its texts are made on the heap.
 PlanningTask plannedTask(const QString& id, const QString& name, const QStringList& weeks = {},
                          const QString& status = QStringLiteral("in progress"),
                          const QString& hours = QStringLiteral("1"));

@@ -6,6 +6,10 @@ QByteArray j(const char* text) {
     return QByteArray(text).replace('\'', '"');
 }
 
+QString onHeap(QStringView text) {
+    return QString(text.data(), text.size());
+}
+
 QByteArray readTestFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {

@@ -2,9 +2,16 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 // JSON written with single quotes, which keeps the test data readable: every ' becomes ".
 QByteArray j(const char* text);
+
+// A copy of the text in memory of its own, allocated now: never the static data of a literal. Values
+// that cross a co_await in the tests are made with it, so that a string released once too often
+// shows under the sanitizers (the static data of a QStringLiteral is never freed). An empty text
+// gives an empty string, which owns no memory.
+QString onHeap(QStringView text);
 
 // The bytes of the file at the path; a missing file ends the test run.
 QByteArray readTestFile(const QString& path);

@@ -1,7 +1,9 @@
-// Checks the test helpers themselves: the loopback HTTP server, task awaiting and the fake clock.
+// Checks the test helpers themselves: the loopback HTTP server, task awaiting, the fake clock and
+// the texts made on the heap.
 #include "FakeClock.h"
 #include "FakeHttpServer.h"
 #include "TaskAwait.h"
+#include "TestData.h"
 #include "TestMain.h"
 
 #include <QCoroNetworkReply>
@@ -9,6 +11,13 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QStandardPaths>
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#include <sanitizer/allocator_interface.h>
+#define PENDLOW_TEST_ASAN 1
+#endif
+#endif
 
 namespace {
 struct Reply {
@@ -101,6 +110,33 @@ private Q_SLOTS:
             QCOMPARE(Clock::now(), pinned.addSecs(60));
         }
         QVERIFY(qAbs(Clock::now().secsTo(QDateTime::currentDateTime())) < 5);
+    }
+
+    void onHeapGivesATextOfItsOwn() {
+        QString copy;
+        {
+            const QString literal = QStringLiteral("task-4711");
+            copy = onHeap(literal);
+            QVERIFY(copy.constData() != literal.constData());
+            // The literal's data is static (no header, never freed); the copy owns an allocated block
+            // that no other string shares.
+            QVERIFY(!literal.data_ptr().isMutable());
+            QVERIFY(copy.data_ptr().isMutable());
+            QVERIFY(copy.isDetached());
+#ifdef PENDLOW_TEST_ASAN
+            QVERIFY(__sanitizer_get_ownership(copy.data_ptr().d_ptr()));
+#endif
+        }
+        QCOMPARE(copy, QStringLiteral("task-4711"));
+
+        // Nor does it share the memory of a text that is not a literal.
+        QString fromBuffer;
+        {
+            char16_t buffer[] = u"team-9001";
+            fromBuffer = onHeap(buffer);
+            buffer[0] = u'X';
+        }
+        QCOMPARE(fromBuffer, QStringLiteral("team-9001"));
     }
 
     void eachTestProcessHasItsOwnFolders() {
