@@ -34,6 +34,19 @@ QCoro::Task<> reloadTimeEntriesIfAlive(QPointer<AppState> state) {
     }
 }
 
+// A planning fetch that the refresh does not wait for.
+QCoro::Task<> fetchPlanningDetached(QPointer<PlanningState> planning, QString toolsUrl, QString userKey,
+                                    std::optional<QString> toolsWSToken) {
+    if (!planning) {
+        co_return;
+    }
+    try {
+        co_await planning->fetchPlanning(std::move(toolsUrl), std::move(userKey), std::move(toolsWSToken));
+    } catch (...) {
+        Log::error(QStringLiteral("Refresh fetch failed"), category);
+    }
+}
+
 QCoro::Task<> enableSilentModeIfAlive(QPointer<AppState> state, double seconds) {
     if (state) {
         co_await state->enableSilentMode(seconds);
@@ -95,6 +108,9 @@ void AppState::updateIsLoading() {
 }
 
 void AppState::setIsPopoverVisible(bool visible) {
+    if (visible && !m_isPopoverVisible) {
+        m_keychainService.allowUnlockPrompt();
+    }
     setIfChanged(m_isPopoverVisible, visible, this, &AppState::isPopoverVisibleChanged);
 }
 
@@ -123,6 +139,7 @@ QCoro::Task<> AppState::loadConfiguration() {
         co_return;
     }
     setConfiguration(loaded);
+    setIfChanged(m_keychainAccess, m_keychainService.access(), this, &AppState::keychainAccessChanged);
     updateSilentModeState();
     setAppUsageTrackingActive(m_userDefaultsService.isAppUsageTrackingEnabled());
 }
@@ -131,11 +148,19 @@ std::vector<QCoro::Task<>> AppState::startRefreshFetches(const RefreshSnapshot& 
     std::vector<QCoro::Task<>> fetches;
     fetches.push_back(settled(m_timerState->fetchActiveTimer(snapshot.teamId)));
     fetches.push_back(settled(m_worklogState->fetchTimeEntries(snapshot.teamId)));
-    if (snapshot.isToolsConfigured) {
-        fetches.push_back(settled(
-            m_planningState->fetchPlanning(snapshot.toolsUrl, snapshot.userKey, snapshot.toolsWSToken)));
-    }
     return fetches;
+}
+
+void AppState::startPlanningFetch(const RefreshSnapshot& snapshot) {
+    if (!snapshot.isToolsConfigured) {
+        return;
+    }
+    if (m_planningState->isLoading()) {
+        Log::debug(QStringLiteral("Planning fetch still under way, not starting another"), category);
+        return;
+    }
+    // Not awaited: a slow Tools server holds back neither the ClickUp part nor the next refresh.
+    fetchPlanningDetached(m_planningState, snapshot.toolsUrl, snapshot.userKey, snapshot.toolsWSToken);
 }
 
 QCoro::Task<> AppState::refresh() {
@@ -157,6 +182,7 @@ QCoro::Task<> AppState::refresh() {
                                    m_configuration.toolsUrl, m_configuration.userKey,
                                    m_configuration.toolsWSToken};
     std::vector<QCoro::Task<>> fetches = startRefreshFetches(snapshot);
+    startPlanningFetch(snapshot);
     for (QCoro::Task<>& fetch : fetches) {
         co_await std::move(fetch);
     }

@@ -8,6 +8,16 @@
 // The secret store: one UTF-8 text per item name (see KeychainItem).
 class KeychainServiceProtocol {
 public:
+    // Whether the store could be asked at its last read.
+    enum class Access {
+        available,
+        // The user cancelled the prompt to unlock it: reads give none, without asking again, until
+        // allowUnlockPrompt().
+        locked,
+        // No secret store runs at all.
+        unavailable,
+    };
+
     virtual ~KeychainServiceProtocol() = default;
 
     // The stored text, or none when the item is missing, unreadable or not UTF-8. Never throws;
@@ -19,4 +29,9 @@ public:
     virtual QCoro::Task<> setValue(QString value, QString key) = 0;
     // Removes the item; a missing item counts as removed. Throws KeychainError.
     virtual QCoro::Task<> deleteValue(QString key) = 0;
+
+    virtual Access access() const { return Access::available; }
+    // The next read may ask the user to unlock the store again (the user opened the popover or
+    // saved the settings).
+    virtual void allowUnlockPrompt() {}
 };

@@ -5,9 +5,23 @@
 #include "app/UserDefaultsServiceProtocol.h"
 
 #include <QPointer>
+#include <QtGlobal>
+
+#include <optional>
 
 namespace {
 constexpr int defaultIntervalSeconds = 60;
+
+// The soak benchmark (bench/refresh-soak.sh) runs the real binary through thousands of refreshes:
+// PENDLOW_REFRESH_INTERVAL_MS, when set to a positive number, replaces the period from the settings.
+std::optional<std::chrono::milliseconds> benchmarkPeriod() {
+    bool isNumber = false;
+    const int milliseconds = qEnvironmentVariableIntValue("PENDLOW_REFRESH_INTERVAL_MS", &isNumber);
+    if (!isNumber || milliseconds <= 0) {
+        return std::nullopt;
+    }
+    return std::chrono::milliseconds(milliseconds);
+}
 
 QCoro::Task<> refreshIfAlive(QPointer<TimerRefreshService> service) {
     if (service) {
@@ -23,7 +37,9 @@ TimerRefreshService::TimerRefreshService(UserDefaultsServiceProtocol& userDefaul
 TimerRefreshService::~TimerRefreshService() = default;
 
 std::chrono::milliseconds TimerRefreshService::intervalFor(int settingSeconds) {
-    const int seconds = settingSeconds > 0 ? settingSeconds : defaultIntervalSeconds;
+    const int seconds = settingSeconds > 0 && settingSeconds <= longestIntervalSeconds
+                            ? settingSeconds
+                            : defaultIntervalSeconds;
     return std::chrono::seconds(seconds);
 }
 
@@ -35,7 +51,8 @@ void TimerRefreshService::start() {
     m_refreshTimer.reset();
     auto timer = std::make_unique<QTimer>();
     timer->setTimerType(Qt::CoarseTimer);
-    timer->setInterval(intervalFor(m_userDefaultsService.timerReminderInterval()));
+    timer->setInterval(
+        benchmarkPeriod().value_or(intervalFor(m_userDefaultsService.timerReminderInterval())));
     connect(timer.get(), &QTimer::timeout, this, &TimerRefreshService::tick);
     timer->start();
     m_refreshTimer = std::move(timer);

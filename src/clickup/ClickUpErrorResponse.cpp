@@ -1,7 +1,7 @@
 #include "clickup/ClickUpErrorResponse.h"
 
 #include "app/DecodingError.h"
-#include "app/Utf8Text.h"
+#include "core/ServerText.h"
 
 ClickUpErrorResponse ClickUpErrorResponse::fromJson(const JsonReader& json) {
     ClickUpErrorResponse response;
@@ -22,6 +22,6 @@ std::optional<QString> ClickUpErrorResponse::messageOf(const QByteArray& body) {
         }
         return QStringLiteral("Unknown error");
     } catch (const DecodingError&) {
-        return utf8Text(body);
+        return serverText(body);
     }
 }

@@ -1,4 +1,5 @@
 #include "menubar/MenuBarAssigneeIcon.h"
+#include "ui/kit/PlainToolTip.h"
 
 #include "app/Formatting.h"
 #include "menubar/AvatarImageCache.h"
@@ -11,7 +12,7 @@ MenuBarAssigneeIcon::MenuBarAssigneeIcon(const ClickUpAssignee& assignee, int si
     : QWidget(parent)
     , m_assignee(assignee) {
     setFixedSize(size, size);
-    setToolTip(assignee.username);
+    setToolTip(plainToolTip(assignee.username));
     setAccessibleName(assignee.username);
     if (assignee.profilePicture) {
         const QUrl url(*assignee.profilePicture, QUrl::StrictMode);

@@ -1,4 +1,5 @@
 #include "planning/PlanningTaskRow.h"
+#include "ui/kit/PlainToolTip.h"
 
 #include "app/AppState.h"
 #include "menubar/CharacterTruncation.h"
@@ -29,7 +30,7 @@ PlanningTaskRow::PlanningTaskRow(AppState& appState, const PlanningTask& task, Q
     nameLabel->setObjectName(QStringLiteral("taskName"));
     nameLabel->setTextFormat(Qt::PlainText);
     nameLabel->setFont(RowStyle::font(11));
-    nameLabel->setToolTip(name);
+    nameLabel->setToolTip(plainToolTip(name));
     layout->addWidget(nameLabel, 1);
 
     const QString hours = hoursText(task);

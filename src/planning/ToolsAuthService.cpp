@@ -8,6 +8,7 @@
 #include "app/TransportError.h"
 #include "app/UserDefaultsService.h"
 #include "clickup/APIError.h"
+#include "core/OversizedReplyError.h"
 #include "planning/AuthError.h"
 #include "planning/RefreshRequest.h"
 #include "planning/TokenRefreshFlight.h"
@@ -17,6 +18,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPointer>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -42,13 +45,15 @@ double nowSeconds() {
     return double(Clock::nowMSecs()) / 1000.0;
 }
 
-// The token API's reply. A request that got none fails as the web-service client's requests do, with
-// APIError::networkError.
-QCoro::Task<HttpReply> receive(QNetworkReply* reply) {
+// The token API's reply, held to the limits. A request that got none fails as the web-service
+// client's requests do, with APIError::networkError; one above the size limit with invalidResponse.
+QCoro::Task<HttpReply> receive(QNetworkReply* reply, RequestLimits limits) {
     try {
-        co_return co_await HttpReply::receive(reply);
+        co_return co_await HttpReply::receive(limits.apply(reply));
     } catch (const TransportError& error) {
         throw APIError::networkError(error);
+    } catch (const OversizedReplyError&) {
+        throw AuthError::invalidResponse();
     }
 }
 } // namespace
@@ -60,6 +65,11 @@ ToolsAuthService::ToolsAuthService(KeychainServiceProtocol& keychain, UserDefaul
     , m_settings(settings) {}
 
 ToolsAuthService::~ToolsAuthService() = default;
+
+void ToolsAuthService::setRequestTimeout(int milliseconds) {
+    m_limits.deadline = std::chrono::milliseconds(milliseconds);
+    m_limits.inactivity = std::min(m_limits.inactivity, m_limits.deadline);
+}
 
 ToolsAuthService& ToolsAuthService::shared() {
     static ToolsAuthService* const instance =
@@ -161,7 +171,7 @@ QCoro::Task<TokenResponse> ToolsAuthService::exchangeRefreshToken() {
     debug(u"Refreshing tokens..."_s);
     const QNetworkRequest request = jsonRequest(*url);
     const QByteArray json = body.toJson();
-    const HttpReply reply = co_await receive(m_network.post(request, json));
+    const HttpReply reply = co_await receive(m_network.post(request, json), m_limits);
     const int status = reply.status.value_or(0);
     // The reply carries the new tokens: only its size is logged.
     debug(u"Refresh response: status %1, %2 bytes"_s.arg(status).arg(reply.body.size()));
@@ -258,9 +268,8 @@ QCoro::Task<UserInfoResponse> ToolsAuthService::fetchUserInfo() {
         throw AuthError::invalidURL();
     }
     QNetworkRequest request(*url);
-    request.setTransferTimeout(m_requestTimeoutMs);
     request.setRawHeader(QByteArrayLiteral("Authorization"), "Bearer " + token.toUtf8());
-    const HttpReply reply = co_await receive(m_network.get(request));
+    const HttpReply reply = co_await receive(m_network.get(request), m_limits);
     if (!reply.isSuccess()) {
         throw AuthError::invalidResponse();
     }
@@ -279,7 +288,7 @@ QCoro::Task<> ToolsAuthService::logout() {
             QJsonDocument(QJsonObject{{u"token"_s, *token}}).toJson(QJsonDocument::Compact);
         const QNetworkRequest request = jsonRequest(*url);
         try {
-            co_await HttpReply::receive(m_network.post(request, body));
+            co_await HttpReply::receive(m_limits.apply(m_network.post(request, body)));
         } catch (...) {
             // Whatever the server says, the local sign-in goes.
         }
@@ -290,7 +299,6 @@ QCoro::Task<> ToolsAuthService::logout() {
 
 QNetworkRequest ToolsAuthService::jsonRequest(const QUrl& url) const {
     QNetworkRequest request(url);
-    request.setTransferTimeout(m_requestTimeoutMs);
     request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
     return request;
 }

@@ -2,6 +2,7 @@
 
 #include "app/KeychainServiceProtocol.h"
 #include "app/UserDefaultsServiceProtocol.h"
+#include "core/RequestLimits.h"
 #include "planning/TokenResponse.h"
 #include "planning/ToolsAuthServiceProtocol.h"
 
@@ -74,8 +75,10 @@ public:
     // counts as expired, 61 s not.
     bool isTokenExpired() const;
 
-    // Time-out of each request (60 s unless a test shortens it).
-    void setRequestTimeout(int milliseconds) { m_requestTimeoutMs = milliseconds; }
+    // Each request fails as timed out after this long, or earlier when no data moves for
+    // RequestLimits::defaultInactivity (60 s unless a test shortens it).
+    void setRequestTimeout(int milliseconds);
+    void setRequestLimits(const RequestLimits& limits) { m_limits = limits; }
 
 private:
     QCoro::Task<> performRefresh(std::shared_ptr<TokenRefreshFlight> flight);
@@ -86,7 +89,7 @@ private:
     KeychainServiceProtocol& m_keychain;
     UserDefaultsServiceProtocol& m_settings;
     QNetworkAccessManager m_network;
-    int m_requestTimeoutMs = 60000;
+    RequestLimits m_limits;
     // The refresh under way, shared by every caller that needs one meanwhile.
     std::shared_ptr<TokenRefreshFlight> m_refreshFlight;
     // Counts sign-outs and new sign-ins, so a refresh can tell that its sign-in is gone.

@@ -5,19 +5,25 @@
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
+#include "alerts/ActiveTimerToastView.h"
 #include "app/UserDefaultsService.h"
+#include "clickup/ClickUpAssignee.h"
 #include "menubar/CharacterTruncation.h"
+#include "menubar/ClickUpSearchResultRow.h"
+#include "menubar/MenuBarAssigneeIcon.h"
 #include "menubar/PopupBrowserService.h"
 #include "menubar/RowStyle.h"
 #include "menubar/StatusBadge.h"
 #include "menubar/TaskContextMenu.h"
 #include "menubar/TimeEntryGroupRow.h"
+#include "planning/PlanningTaskRow.h"
 
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QGuiApplication>
 #include <QTemporaryDir>
+#include <QTextDocument>
 
 namespace {
 const QUrl taskUrl(QStringLiteral("https://app.clickup.com/t/86abc"));
@@ -28,6 +34,31 @@ QStringList entryTexts(const QMenu& menu) {
         texts << (action->isSeparator() ? QStringLiteral("--") : action->text());
     }
     return texts;
+}
+
+// The text a tool tip shows, read the way QToolTip reads it: as HTML whenever it looks like some.
+QString shownToolTip(const QString& toolTip) {
+    if (!Qt::mightBeRichText(toolTip)) {
+        return toolTip;
+    }
+    QTextDocument document;
+    document.setHtml(toolTip);
+    return document.toPlainText();
+}
+
+// The tool tips of the widget and its children that are not empty.
+QStringList shownToolTips(const QWidget& widget) {
+    QStringList tips;
+    QList<const QWidget*> widgets{&widget};
+    for (const QWidget* child : widget.findChildren<QWidget*>()) {
+        widgets.append(child);
+    }
+    for (const QWidget* each : widgets) {
+        if (!each->toolTip().isEmpty()) {
+            tips.append(shownToolTip(each->toolTip()));
+        }
+    }
+    return tips;
 }
 } // namespace
 
@@ -153,6 +184,40 @@ private Q_SLOTS:
         QCOMPARE(call.teamId, AppStateFixture::teamId);
         QCOMPARE(call.taskId, QStringLiteral("86abc"));
         QTRY_VERIFY(fixture.state().timerState()->activeTimer());
+    }
+
+    // A name from a server shows in its tool tip character for character, markup and all.
+    void toolTipsShowNamesAsPlainText_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("tags") << QStringLiteral("<b>Q3 report</b> <img src=\"x\">");
+        QTest::newRow("entities") << QStringLiteral("R&amp;D &lt;draft&gt; & co");
+        QTest::newRow("plain") << QStringLiteral("Write report");
+    }
+
+    void toolTipsShowNamesAsPlainText() {
+        QFETCH(QString, name);
+        AppStateFixture fixture;
+        ClickUpSearchResult result;
+        result.id = QStringLiteral("86abc");
+        result.name = name;
+        result.taskUrl = taskUrl;
+        const ClickUpSearchResultRow searchRow(fixture.state(), result);
+        QVERIFY2(shownToolTips(searchRow).contains(name), qPrintable(shownToolTips(searchRow).join(u'|')));
+
+        PlanningTask task;
+        task.name = name;
+        task.clickUpTaskId = QStringLiteral("86abc");
+        const PlanningTaskRow planningRow(fixture.state(), task);
+        QVERIFY2(shownToolTips(planningRow).contains(name),
+                 qPrintable(shownToolTips(planningRow).join(u'|')));
+
+        const ActiveTimerToastView toast(name, QStringLiteral("0:25:00"));
+        QVERIFY2(shownToolTips(toast).contains(name), qPrintable(shownToolTips(toast).join(u'|')));
+
+        ClickUpAssignee assignee;
+        assignee.username = name;
+        const MenuBarAssigneeIcon icon(assignee, 16);
+        QCOMPARE(shownToolTip(icon.toolTip()), name);
     }
 
     void truncation_data() {
