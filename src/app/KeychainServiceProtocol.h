@@ -20,8 +20,8 @@ public:
 
     virtual ~KeychainServiceProtocol() = default;
 
-    // The stored text, or none when the item is missing, unreadable or not UTF-8. Never throws;
-    // the reason goes to the debug log.
+    // The stored text without surrounding whitespace, or none when the item is missing, unreadable
+    // or not UTF-8. Never throws; the reason goes to the debug log.
     virtual QCoro::Task<std::optional<QString>> getValue(QString key) = 0;
     // Stores the text under the name, replacing any earlier value in one step: when the write
     // fails the earlier value stays. An empty text is a value; a text with a NUL character or a lone

@@ -15,6 +15,7 @@
 #include "menubar/RowStyle.h"
 #include "menubar/StatusBadge.h"
 #include "menubar/TaskContextMenu.h"
+#include "menubar/TaskNameCleaner.h"
 #include "menubar/TimeEntryGroupRow.h"
 #include "planning/PlanningTaskRow.h"
 
@@ -208,7 +209,8 @@ private Q_SLOTS:
         task.name = name;
         task.clickUpTaskId = QStringLiteral("86abc");
         const PlanningTaskRow planningRow(fixture.state(), task);
-        QVERIFY2(shownToolTips(planningRow).contains(name),
+        // The planning row shows the cleaned name.
+        QVERIFY2(shownToolTips(planningRow).contains(cleanTaskName(name)),
                  qPrintable(shownToolTips(planningRow).join(u'|')));
 
         const ActiveTimerToastView toast(name, QStringLiteral("0:25:00"));

@@ -1,7 +1,9 @@
 #include "ui/kit/PlainToolTip.h"
 
+#include <QTextDocument>
+
 QString plainToolTip(const QString& text) {
-    if (text.isEmpty()) {
+    if (!Qt::mightBeRichText(text)) {
         return text;
     }
     return QStringLiteral("<qt>") + text.toHtmlEscaped() + QStringLiteral("</qt>");
