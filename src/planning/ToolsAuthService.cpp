@@ -88,7 +88,11 @@ std::optional<QUrl> ToolsAuthService::authorizationURL(std::optional<QString> st
 }
 
 std::optional<QUrl> ToolsAuthService::apiURL(const QString& action) const {
-    return toolsAddress(m_settings.toolsUrl(), tokenApiPath + action);
+    const QString toolsUrl = m_settings.toolsUrl();
+    if (isInsecureToolsAddress(toolsUrl)) {
+        error(toolsAddressNeedsHttps);
+    }
+    return toolsAddress(toolsUrl, tokenApiPath + action);
 }
 
 QCoro::Task<bool> ToolsAuthService::isAuthenticated() {
