@@ -14,7 +14,7 @@ build_pkgs=(
 )
 test_pkgs=(
   xvfb trayer dbus gnome-keyring libgl1-mesa-dri fonts-dejavu-core
-  clang-format libbenchmark-dev libxcb-xtest0-dev x11-utils xdotool time llvm-16
+  clang-format libbenchmark-dev libxcb-xtest0-dev x11-utils xdotool time llvm-16 zlib1g-dev
 )
 
 pkgs=("${build_pkgs[@]}")

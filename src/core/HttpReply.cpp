@@ -1,5 +1,7 @@
 #include "core/HttpReply.h"
 
+#include "core/OversizedReplyError.h"
+#include "core/RequestLimits.h"
 #include "core/TransportError.h"
 
 #include <QCoroNetworkReply>
@@ -17,9 +19,20 @@ bool isStatusError(QNetworkReply::NetworkError error) {
 } // namespace
 
 HttpReply HttpReply::read(QNetworkReply& reply) {
+    switch (RequestLimits::breachOf(reply)) {
+    case RequestLimits::Breach::timedOut:
+        throw TransportError(QNetworkReply::OperationCanceledError, QStringLiteral("The request timed out."));
+    case RequestLimits::Breach::tooLarge:
+        throw OversizedReplyError();
+    case RequestLimits::Breach::none:
+        break;
+    }
     const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
     const QNetworkReply::NetworkError error = reply.error();
-    if (error != QNetworkReply::NoError && !(status.isValid() && isStatusError(error))) {
+    // A reply that broke off after a 2xx status line (a body cut short or that could not be
+    // decompressed) is no answer either.
+    const bool success = status.isValid() && status.toInt() >= 200 && status.toInt() <= 299;
+    if (error != QNetworkReply::NoError && (success || !(status.isValid() && isStatusError(error)))) {
         throw TransportError::fromReply(reply);
     }
     HttpReply result;

@@ -19,7 +19,8 @@ struct HttpReply {
 
     // Reads a finished reply. A reply whose only fault is its status (4xx, 5xx) is an HTTP reply; any
     // other failure (no connection, broken off, also after the status line, timed out) throws
-    // TransportError.
+    // TransportError; a reply aborted by its RequestLimits throws TransportError (timed out) or
+    // OversizedReplyError.
     static HttpReply read(QNetworkReply& reply);
 
     // Waits for a reply just sent, deletes it later and reads it. The reply belongs to its manager,

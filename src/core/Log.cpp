@@ -207,6 +207,10 @@ QString Log::redacted(const QString& secret) {
     return secret.isEmpty() ? QStringLiteral("<none>") : kRedacted;
 }
 
+QString Log::masked(const QString& text) {
+    return maskSecrets(text);
+}
+
 void Log::registerSecret(const QString& secret) {
     if (secret.size() < kShortestSecret) {
         return;

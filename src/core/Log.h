@@ -55,6 +55,9 @@ public:
     // a fragment of 8 or more characters that starts it. The keychain store registers every value
     // it reads or writes.
     static void registerSecret(const QString& secret);
+    // The text with every registered secret masked as in a log line, for texts shown elsewhere (a
+    // server's error message on screen).
+    static QString masked(const QString& text);
 
     // Receives every written line (level, category, formatted "[Category] message" text) in place of
     // stderr and the journal while set; for tests. An empty handler restores the normal output.

@@ -100,6 +100,12 @@ int UserDefaultsService::readInt(const QString& key, int absentOrZero) const {
     return stored == 0 ? absentOrZero : stored;
 }
 
+int UserDefaultsService::readInterval(const QString& key, int fallback, int lowest, int highest) const {
+    bool isNumber = false;
+    const qint64 stored = value(key).toLongLong(&isNumber);
+    return isNumber && stored >= lowest && stored <= highest ? int(stored) : fallback;
+}
+
 QString UserDefaultsService::teamId() const {
     return readString(QStringLiteral("teamId"), QString());
 }
@@ -189,7 +195,7 @@ void UserDefaultsService::setUseMenuBarPulsing(bool value) {
 }
 
 int UserDefaultsService::timerReminderInterval() const {
-    return readInt(QStringLiteral("timerReminderInterval"), 60);
+    return readInterval(QStringLiteral("timerReminderInterval"), 60, 1, longestIntervalSeconds);
 }
 
 void UserDefaultsService::setTimerReminderInterval(int value) {
@@ -197,7 +203,9 @@ void UserDefaultsService::setTimerReminderInterval(int value) {
 }
 
 int UserDefaultsService::alertAutoDismissSeconds() const {
-    return readInt(QStringLiteral("alertAutoDismissSeconds"), 30);
+    // Below 1 keeps the alert open; beyond a day is taken as a slip.
+    const int seconds = readInt(QStringLiteral("alertAutoDismissSeconds"), 30);
+    return seconds <= longestIntervalSeconds ? seconds : 30;
 }
 
 void UserDefaultsService::setAlertAutoDismissSeconds(int value) {
@@ -213,7 +221,7 @@ void UserDefaultsService::setShowActiveTimerReminder(bool value) {
 }
 
 int UserDefaultsService::activeTimerReminderInterval() const {
-    return readInt(QStringLiteral("activeTimerReminderInterval"), 30);
+    return readInterval(QStringLiteral("activeTimerReminderInterval"), 30, 1, longestIntervalSeconds / 60);
 }
 
 void UserDefaultsService::setActiveTimerReminderInterval(int value) {
@@ -269,7 +277,7 @@ void UserDefaultsService::setAppUsageRetentionDays(int value) {
 }
 
 int UserDefaultsService::windowTitleCaptureInterval() const {
-    return readInt(QStringLiteral("windowTitleCaptureInterval"), 30);
+    return readInterval(QStringLiteral("windowTitleCaptureInterval"), 30, 1, longestIntervalSeconds);
 }
 
 void UserDefaultsService::setWindowTitleCaptureInterval(int value) {

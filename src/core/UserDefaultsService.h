@@ -18,6 +18,10 @@ class UserDefaultsService : public QObject, public UserDefaultsServiceProtocol {
     Q_OBJECT
 
 public:
+    // Longest interval any setting may ask for: a day. Interval settings outside their range read as
+    // their default.
+    static constexpr int longestIntervalSeconds = 24 * 3600;
+
     // A store over the given INI file (tests give their own).
     explicit UserDefaultsService(const QString& fileName, QObject* parent = nullptr);
 
@@ -108,6 +112,9 @@ private:
     QString readString(const QString& key, const QString& absent) const;
     bool readBool(const QString& key, bool absent) const;
     int readInt(const QString& key, int absentOrZero) const;
+    // An interval setting: the stored number when it lies in [lowest, highest], otherwise the
+    // fallback (absent, 0, negative, too long for the timers, or no number at all).
+    int readInterval(const QString& key, int fallback, int lowest, int highest) const;
 
     const QString m_fileName;
 };

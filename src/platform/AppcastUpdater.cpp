@@ -2,6 +2,7 @@
 
 #include "core/Clock.h"
 #include "core/Log.h"
+#include "core/RequestLimits.h"
 #include "core/UserDefaultsService.h"
 #include "platform/AppcastParser.h"
 #include "platform/VersionNumber.h"
@@ -12,6 +13,7 @@
 #include <QNetworkRequest>
 
 #include <algorithm>
+#include <limits>
 #include <memory>
 
 using namespace std::chrono_literals;
@@ -118,13 +120,16 @@ void AppcastUpdater::recordCheckTime() {
 
 QCoro::Task<QByteArray> AppcastUpdater::fetchFeed() {
     QNetworkRequest request(m_feedUrl);
-    request.setTransferTimeout(int(m_transferTimeout.count()));
     request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Pendlow/%1").arg(m_currentVersion));
     request.setRawHeader("Accept", "application/rss+xml, application/xml;q=0.9, text/xml;q=0.9, */*;q=0.1");
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
 
     const std::shared_ptr<const bool> alive = m_alive;
-    QNetworkReply* reply = m_network.get(request);
+    // The feed's own size check below names its error; the limits add the deadline.
+    RequestLimits limits;
+    limits.inactivity = m_transferTimeout;
+    limits.maxBodyBytes = std::numeric_limits<qint64>::max();
+    QNetworkReply* reply = limits.apply(m_network.get(request));
     m_reply = reply;
     auto tooLarge = std::make_shared<bool>(false);
     connect(reply, &QNetworkReply::downloadProgress, reply, [reply, tooLarge](qint64 received, qint64 total) {

@@ -4,6 +4,7 @@
 #include "platform/KeychainError.h"
 
 #include <QCoroSignal>
+#include <QPointer>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <qt6keychain/keychain.h>
@@ -57,22 +58,81 @@ QString KeychainService::serviceName() const {
     return m_serviceName;
 }
 
-QCoro::Task<std::optional<QString>> KeychainService::getValue(QString key) {
+QCoro::Task<KeychainService::StoreRead> KeychainService::readFromStore(QString key) {
     const auto job = makeJob<QKeychain::ReadPasswordJob>(m_serviceName, key);
     co_await run(job.get());
-    if (job->error() != QKeychain::NoError) {
-        debug(QStringLiteral("getValue failed for key '%1': %2").arg(key, statusText(*job)));
+    StoreRead read;
+    switch (job->error()) {
+    case QKeychain::NoError: {
+        QStringDecoder decoder(QStringDecoder::Utf8);
+        read.value = decoder(job->binaryData());
+        if (decoder.hasError()) {
+            read.status = QStringLiteral("0 (not UTF-8)");
+            co_return read;
+        }
+        read.outcome = StoreRead::Outcome::found;
+        co_return read;
+    }
+    case QKeychain::EntryNotFound:
+        read.outcome = StoreRead::Outcome::missing;
+        break;
+    case QKeychain::AccessDeniedByUser:
+        read.outcome = StoreRead::Outcome::cancelled;
+        break;
+    case QKeychain::NoBackendAvailable:
+        read.outcome = StoreRead::Outcome::unavailable;
+        break;
+    default:
+        break;
+    }
+    read.status = statusText(*job);
+    co_return read;
+}
+
+QCoro::Task<std::optional<QString>> KeychainService::getValue(QString key) {
+    if (const auto cached = m_cache.constFind(key); cached != m_cache.cend()) {
+        co_return std::optional<QString>(*cached);
+    }
+    if (m_access != Access::available && !m_promptAllowed) {
+        // The user said no to the unlock prompt (or there is no store): not asked again for now.
         co_return std::nullopt;
     }
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    const QString value = decoder(job->binaryData());
-    if (decoder.hasError()) {
-        debug(QStringLiteral("getValue failed for key '%1': 0 (not UTF-8)").arg(key));
+    const QPointer<KeychainService> self(this);
+    const StoreRead read = co_await readFromStore(key);
+    if (!self) {
         co_return std::nullopt;
     }
-    Log::registerSecret(value);
-    debug(QStringLiteral("getValue succeeded for key '%1'").arg(key));
-    co_return value;
+    if (read.outcome != StoreRead::Outcome::found) {
+        debug(QStringLiteral("getValue failed for key '%1': %2").arg(key, read.status));
+    }
+    switch (read.outcome) {
+    case StoreRead::Outcome::found: {
+        m_access = Access::available;
+        m_promptAllowed = true;
+        // A token pasted with a line break or blanks around it is meant without them.
+        const QString value = read.value.trimmed();
+        Log::registerSecret(value);
+        m_cache.insert(key, value);
+        debug(QStringLiteral("getValue succeeded for key '%1'").arg(key));
+        co_return value;
+    }
+    case StoreRead::Outcome::missing:
+        m_access = Access::available;
+        m_promptAllowed = true;
+        m_cache.insert(key, std::nullopt);
+        break;
+    case StoreRead::Outcome::cancelled:
+        m_access = Access::locked;
+        m_promptAllowed = false;
+        break;
+    case StoreRead::Outcome::unavailable:
+        m_access = Access::unavailable;
+        m_promptAllowed = false;
+        break;
+    case StoreRead::Outcome::failed:
+        break;
+    }
+    co_return std::nullopt;
 }
 
 QCoro::Task<> KeychainService::setValue(QString value, QString key) {
@@ -95,6 +155,10 @@ QCoro::Task<> KeychainService::setValue(QString value, QString key) {
                    Log::Category::keychain);
         throw KeychainError::saveFailed(status);
     }
+    m_cache.insert(key, value.trimmed());
+    // The write went through, so the store is unlocked now.
+    m_access = Access::available;
+    m_promptAllowed = true;
     debug(QStringLiteral("setValue succeeded for key '%1'").arg(key));
 }
 
@@ -103,6 +167,8 @@ QCoro::Task<> KeychainService::deleteValue(QString key) {
     co_await run(job.get());
     const QKeychain::Error status = job->error();
     if (status != QKeychain::NoError && status != QKeychain::EntryNotFound) {
+        m_cache.remove(key);
         throw KeychainError::deleteFailed(int(status));
     }
+    m_cache.insert(key, std::nullopt);
 }

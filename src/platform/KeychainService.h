@@ -2,12 +2,20 @@
 
 #include "platform/KeychainServiceProtocol.h"
 
+#include <QHash>
 #include <QObject>
+
+#include <optional>
 
 // The secrets in the desktop's Secret Service (through QtKeychain; no plain-text fallback): one item
 // per name, its service attribute "com.brisvane.Pendlow" and its key the item name. Operations run
 // on the GUI thread; the store queues them and runs them one at a time, in the order given.
 // Every value read or written is registered with Log::registerSecret.
+//
+// A value read is held in memory (an absent one too) and answered from there until this store
+// writes or deletes it, so a refresh costs no D-Bus round trip; surrounding whitespace is trimmed
+// from what is read. When the user cancels the prompt to unlock the store, or there is no Secret
+// Service, reads give none without asking again until allowUnlockPrompt().
 class KeychainService : public QObject, public KeychainServiceProtocol {
     Q_OBJECT
 
@@ -26,6 +34,24 @@ public:
     QCoro::Task<> setValue(QString value, QString key) override;
     QCoro::Task<> deleteValue(QString key) override;
 
+    Access access() const override { return m_access; }
+    void allowUnlockPrompt() override { m_promptAllowed = true; }
+
+protected:
+    // What the Secret Service answered to one read.
+    struct StoreRead {
+        enum class Outcome { found, missing, cancelled, unavailable, failed };
+        Outcome outcome = Outcome::failed;
+        QString value;  // found only
+        QString status; // the store's error, for the log
+    };
+
+    // One read from the Secret Service; tests put a fake store in its place.
+    virtual QCoro::Task<StoreRead> readFromStore(QString key);
+
 private:
     const QString m_serviceName;
+    QHash<QString, std::optional<QString>> m_cache;
+    Access m_access = Access::available;
+    bool m_promptAllowed = true;
 };

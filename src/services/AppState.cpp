@@ -80,6 +80,9 @@ void AppState::updateIsLoading() {
 }
 
 void AppState::setIsPopoverVisible(bool visible) {
+    if (visible && !m_isPopoverVisible) {
+        m_keychainService.allowUnlockPrompt();
+    }
     setIfChanged(m_isPopoverVisible, visible, this, &AppState::isPopoverVisibleChanged);
 }
 
@@ -108,6 +111,7 @@ QCoro::Task<> AppState::loadConfiguration() {
         co_return;
     }
     setConfiguration(loaded);
+    setIfChanged(m_keychainAccess, m_keychainService.access(), this, &AppState::keychainAccessChanged);
     updateSilentModeState();
     setAppUsageTrackingActive(m_userDefaultsService.isAppUsageTrackingEnabled());
 }
@@ -118,12 +122,23 @@ std::vector<QCoro::Task<>> AppState::startRefreshFetches(const RefreshSnapshot& 
     const QString failure = QStringLiteral("Refresh fetch failed");
     fetches.push_back(settled(m_timerState->fetchActiveTimer(snapshot.teamId), failure, category));
     fetches.push_back(settled(m_worklogState->fetchTimeEntries(snapshot.teamId), failure, category));
-    if (snapshot.isToolsConfigured) {
-        fetches.push_back(settled(
-            m_planningState->fetchPlanning(snapshot.toolsUrl, snapshot.userKey, snapshot.toolsWSToken),
-            failure, category));
-    }
     return fetches;
+}
+
+void AppState::startPlanningFetch(const RefreshSnapshot& snapshot) {
+    if (!snapshot.isToolsConfigured) {
+        return;
+    }
+    if (m_planningState->isLoading()) {
+        Log::debug(QStringLiteral("Planning fetch still under way, not starting another"), category);
+        return;
+    }
+    // Not awaited: a slow Tools server holds back neither the ClickUp part nor the next refresh.
+    runDetached(
+        whileAlive(QPointer<PlanningState>(m_planningState),
+                   [toolsUrl = snapshot.toolsUrl, userKey = snapshot.userKey, token = snapshot.toolsWSToken](
+                       PlanningState& planning) { return planning.fetchPlanning(toolsUrl, userKey, token); }),
+        QStringLiteral("Refresh fetch failed"), category);
 }
 
 QCoro::Task<> AppState::refresh() {
@@ -145,6 +160,7 @@ QCoro::Task<> AppState::refresh() {
                                    m_configuration.toolsUrl, m_configuration.userKey,
                                    m_configuration.toolsWSToken};
     std::vector<QCoro::Task<>> fetches = startRefreshFetches(snapshot);
+    startPlanningFetch(snapshot);
     for (QCoro::Task<>& fetch : fetches) {
         co_await std::move(fetch);
     }

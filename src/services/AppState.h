@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/KeychainServiceProtocol.h"
 #include "services/AppConfiguration.h"
 #include "services/TimerRefreshService.h"
 #include "services/clickup/AvatarImageCache.h"
@@ -18,7 +19,6 @@
 
 class ClickUpAPIServiceProtocol;
 class FloatingAlertServiceProtocol;
-class KeychainServiceProtocol;
 class NotificationServiceProtocol;
 class ToastAlertServiceProtocol;
 class ToolsAPIServiceProtocol;
@@ -81,7 +81,12 @@ public:
     // Milliseconds logged today (running entries count up to now, never below 0).
     double totalTimeToday() const;
 
-    // Set by the popover when it is shown and hidden.
+    // Whether the secret store could be read at the last configuration load: locked (the user
+    // cancelled the unlock prompt) or missing altogether explains why nothing loads.
+    KeychainServiceProtocol::Access keychainAccess() const { return m_keychainAccess; }
+
+    // Set by the popover when it is shown and hidden. Showing it lets the secret store ask the user
+    // to unlock it again.
     void setIsPopoverVisible(bool visible);
 
     // Reloads the configuration from the secret store and the settings, then the silent-mode flag
@@ -91,7 +96,9 @@ public:
     // skipping refresh" and stops, leaving the states' errors as they are. Otherwise clears the
     // states' errors, fetches the running timer, today's entries and, when the Tools server is
     // configured, the planning together (each keeps its own outcome), then checks the no-timer
-    // warning and the active-timer reminder.
+    // warning and the active-timer reminder. It ends once the ClickUp part is over: the planning
+    // lands in its state whenever its server answers, and while one planning fetch is under way a
+    // refresh starts no other.
     QCoro::Task<> refresh();
     // Fetches the planning when the Tools server is configured; otherwise logs (debug) "Tools not
     // configured, skipping planning fetch". Uses the configuration as last loaded.
@@ -111,6 +118,7 @@ Q_SIGNALS:
     void appUsageTrackingActiveChanged();
     void isLoadingChanged();
     void totalTimeTodayChanged();
+    void keychainAccessChanged();
 
 private:
     // What one refresh fetches with, taken once from the configuration.
@@ -126,6 +134,7 @@ private:
     // failing stops none of the others: the timer, today's entries and, when the snapshot says the
     // Tools server is configured, the planning.
     std::vector<QCoro::Task<>> startRefreshFetches(const RefreshSnapshot& snapshot);
+    void startPlanningFetch(const RefreshSnapshot& snapshot);
     void setConfiguration(const AppConfiguration& configuration);
     void setSilentModeActive(bool active);
     void setAppUsageTrackingActive(bool active);
@@ -136,6 +145,7 @@ private:
     bool m_silentModeActive = false;
     bool m_appUsageTrackingActive = false;
     bool m_isLoading = false;
+    KeychainServiceProtocol::Access m_keychainAccess = KeychainServiceProtocol::Access::available;
     KeychainServiceProtocol& m_keychainService;
     UserDefaultsServiceProtocol& m_userDefaultsService;
     NotificationServiceProtocol& m_notificationService;

@@ -6,10 +6,23 @@
 #include "core/UserDefaultsServiceProtocol.h"
 
 #include <QPointer>
+#include <QtGlobal>
+
+#include <optional>
 
 namespace {
 constexpr int defaultIntervalSeconds = 60;
 
+// The soak benchmark (bench/refresh-soak.sh) runs the real binary through thousands of refreshes:
+// PENDLOW_REFRESH_INTERVAL_MS, when set to a positive number, replaces the period from the settings.
+std::optional<std::chrono::milliseconds> benchmarkPeriod() {
+    bool isNumber = false;
+    const int milliseconds = qEnvironmentVariableIntValue("PENDLOW_REFRESH_INTERVAL_MS", &isNumber);
+    if (!isNumber || milliseconds <= 0) {
+        return std::nullopt;
+    }
+    return std::chrono::milliseconds(milliseconds);
+}
 } // namespace
 
 TimerRefreshService::TimerRefreshService(UserDefaultsServiceProtocol& userDefaultsService, QObject* parent)
@@ -19,7 +32,9 @@ TimerRefreshService::TimerRefreshService(UserDefaultsServiceProtocol& userDefaul
 TimerRefreshService::~TimerRefreshService() = default;
 
 std::chrono::milliseconds TimerRefreshService::intervalFor(int settingSeconds) {
-    const int seconds = settingSeconds > 0 ? settingSeconds : defaultIntervalSeconds;
+    const int seconds = settingSeconds > 0 && settingSeconds <= longestIntervalSeconds
+                            ? settingSeconds
+                            : defaultIntervalSeconds;
     return std::chrono::seconds(seconds);
 }
 
@@ -31,7 +46,8 @@ void TimerRefreshService::start() {
     m_refreshTimer.reset();
     auto timer = std::make_unique<QTimer>();
     timer->setTimerType(Qt::CoarseTimer);
-    timer->setInterval(intervalFor(m_userDefaultsService.timerReminderInterval()));
+    timer->setInterval(
+        benchmarkPeriod().value_or(intervalFor(m_userDefaultsService.timerReminderInterval())));
     connect(timer.get(), &QTimer::timeout, this, &TimerRefreshService::tick);
     timer->start();
     m_refreshTimer = std::move(timer);

@@ -25,8 +25,12 @@ public:
     explicit TimerRefreshService(UserDefaultsServiceProtocol& userDefaultsService, QObject* parent = nullptr);
     ~TimerRefreshService() override;
 
-    // The period for a "timerReminderInterval" setting: that many seconds; 0 or less means 60 (a
-    // period of 0 or below would make the timer fire without pause or not at all).
+    // Longest period taken from the setting: a day.
+    static constexpr int longestIntervalSeconds = 24 * 3600;
+
+    // The period for a "timerReminderInterval" setting: that many seconds when it lies between 1 and
+    // longestIntervalSeconds, otherwise 60 (a period of 0 or below would make the timer fire without
+    // pause or not at all, and one beyond what QTimer's int milliseconds hold overflows).
     static std::chrono::milliseconds intervalFor(int settingSeconds);
 
     bool isRefreshing() const { return m_isRefreshing; }

@@ -141,7 +141,7 @@ private Q_SLOTS:
             row("token", onHeap(u"pk_8123456_ABCDEFGHIJKLMNOPQRSTUVWXYZ012345"));
             row("empty text", QString(""));
             row("non-ASCII", onHeap(u"pässwörd 🔑 ключ"));
-            row("blanks and quotes", onHeap(u" a \"b\" 'c' \n"));
+            row("blanks and quotes inside", onHeap(u"a \"b\" 'c'\td"));
             row("long", QString(4096, QLatin1Char('x')));
         }
     }
@@ -157,6 +157,29 @@ private Q_SLOTS:
         QCOMPARE(*got.value, std::optional(value));
         QVERIFY(!awaitTask(this->store(store).deleteValue(name)).failed());
         QCOMPARE(*awaitTask(this->store(store).getValue(name)).value, std::nullopt);
+    }
+
+    // A token pasted with a line break or blanks around it is read without them.
+    void surroundingWhitespaceIsTrimmedOnRead_data() {
+        addStoreColumn();
+        QTest::newRow("secret service") << QStringLiteral("secret service");
+        QTest::newRow("in memory") << QStringLiteral("in memory");
+    }
+
+    void surroundingWhitespaceIsTrimmedOnRead() {
+        QFETCH(QString, store);
+        const QString name = key(QStringLiteral("trimmed"));
+        const QString stored = QStringLiteral(" \tpk_8123456_TRIM\r\n");
+        QVERIFY(!awaitTask(this->store(store).setValue(stored, name)).failed());
+        QCOMPARE(*awaitTask(this->store(store).getValue(name)).value,
+                 std::optional(QStringLiteral("pk_8123456_TRIM")));
+        if (store == QLatin1String("secret service")) {
+            // Also when another program stored it, and read by a store that never wrote it.
+            QVERIFY(storeDirectly(m_service, name, stored));
+            KeychainService fresh(m_service);
+            QCOMPARE(*awaitTask(fresh.getValue(name)).value,
+                     std::optional(QStringLiteral("pk_8123456_TRIM")));
+        }
     }
 
     void missingItem_data() {

@@ -9,6 +9,8 @@
 #include <QCoroSignal>
 #include <QSignalSpy>
 
+#include <limits>
+
 #include <memory>
 #include <stdexcept>
 
@@ -65,6 +67,12 @@ private Q_SLOTS:
         QTest::newRow("zero") << QVariant(0) << 60;
         QTest::newRow("five minutes") << QVariant(300) << 300;
         QTest::newRow("negative would stop the refresh") << QVariant(-5) << 60;
+        QTest::newRow("a day") << QVariant(24 * 3600) << 24 * 3600;
+        QTest::newRow("beyond a day") << QVariant(24 * 3600 + 1) << 60;
+        // Their milliseconds overflow an int: 0 ms (a busy loop) and a negative period (no refresh).
+        QTest::newRow("2^29 seconds") << QVariant(536870912) << 60;
+        QTest::newRow("2147484 seconds") << QVariant(2147484) << 60;
+        QTest::newRow("largest int") << QVariant(std::numeric_limits<int>::max()) << 60;
     }
 
     void periodFromTheSetting() {

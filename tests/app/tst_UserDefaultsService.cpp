@@ -176,6 +176,13 @@ private Q_SLOTS:
         row("interval", "timerReminderInterval", 90, 90);
         row("stored 0 reads as default", "activeTimerReminderInterval", 0, 30);
         row("negative kept", "alertAutoDismissSeconds", -1, -1);
+        // Intervals outside their range read as their default, so no timer overflows.
+        row("refresh beyond a day", "timerReminderInterval", 2147484, 60);
+        row("refresh negative", "timerReminderInterval", -60, 60);
+        row("reminder beyond a day", "activeTimerReminderInterval", 24 * 60 + 1, 30);
+        row("reminder a day", "activeTimerReminderInterval", 24 * 60, 24 * 60);
+        row("capture negative", "windowTitleCaptureInterval", -5, 30);
+        row("auto-dismiss beyond a day", "alertAutoDismissSeconds", 536870912, 30);
         row("width", "popupBrowserWidth", 1200, 1200);
         row("list with comma item", "excludedAppsFromTracking", QStringList{"com.a", "com.b,c"},
             QStringList{"com.a", "com.b,c"});

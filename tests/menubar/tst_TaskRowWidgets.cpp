@@ -8,10 +8,16 @@
 #include "core/CharacterTruncation.h"
 #include "core/UserDefaultsService.h"
 #include "platform/PopupBrowserService.h"
+#include "services/clickup/ClickUpAssignee.h"
+#include "services/clickup/TaskNameCleaner.h"
 #include "support/TestSettings.h"
+#include "ui/alerts/ActiveTimerToastView.h"
+#include "ui/kit/MenuBarAssigneeIcon.h"
 #include "ui/kit/RowStyle.h"
 #include "ui/kit/StatusBadge.h"
 #include "ui/kit/TaskContextMenu.h"
+#include "ui/menubar/ClickUpSearchResultRow.h"
+#include "ui/menubar/PlanningTaskRow.h"
 #include "ui/menubar/TimeEntryGroupRow.h"
 
 #include <QClipboard>
@@ -19,6 +25,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QTemporaryDir>
+#include <QTextDocument>
 
 namespace {
 const TaskContextMenu::PageOpener openNowhere = [](const QUrl&, const QString&) {};
@@ -30,6 +37,31 @@ QStringList entryTexts(const QMenu& menu) {
         texts << (action->isSeparator() ? QStringLiteral("--") : action->text());
     }
     return texts;
+}
+
+// The text a tool tip shows, read the way QToolTip reads it: as HTML whenever it looks like some.
+QString shownToolTip(const QString& toolTip) {
+    if (!Qt::mightBeRichText(toolTip)) {
+        return toolTip;
+    }
+    QTextDocument document;
+    document.setHtml(toolTip);
+    return document.toPlainText();
+}
+
+// The tool tips of the widget and its children that are not empty.
+QStringList shownToolTips(const QWidget& widget) {
+    QStringList tips;
+    QList<const QWidget*> widgets{&widget};
+    for (const QWidget* child : widget.findChildren<QWidget*>()) {
+        widgets.append(child);
+    }
+    for (const QWidget* each : widgets) {
+        if (!each->toolTip().isEmpty()) {
+            tips.append(shownToolTip(each->toolTip()));
+        }
+    }
+    return tips;
 }
 } // namespace
 
@@ -161,6 +193,41 @@ private Q_SLOTS:
         QCOMPARE(call.teamId, AppStateFixture::teamId);
         QCOMPARE(call.taskId, QStringLiteral("86abc"));
         QTRY_VERIFY(fixture.state().timerState()->activeTimer());
+    }
+
+    // A name from a server shows in its tool tip character for character, markup and all.
+    void toolTipsShowNamesAsPlainText_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("tags") << QStringLiteral("<b>Q3 report</b> <img src=\"x\">");
+        QTest::newRow("entities") << QStringLiteral("R&amp;D &lt;draft&gt; & co");
+        QTest::newRow("plain") << QStringLiteral("Write report");
+    }
+
+    void toolTipsShowNamesAsPlainText() {
+        QFETCH(QString, name);
+        AppStateFixture fixture;
+        ClickUpSearchResult result;
+        result.id = QStringLiteral("86abc");
+        result.name = name;
+        result.taskUrl = taskUrl;
+        const ClickUpSearchResultRow searchRow(fixture.state(), result);
+        QVERIFY2(shownToolTips(searchRow).contains(name), qPrintable(shownToolTips(searchRow).join(u'|')));
+
+        PlanningTask task;
+        task.name = name;
+        task.clickUpTaskId = QStringLiteral("86abc");
+        const PlanningTaskRow planningRow(fixture.state(), task);
+        // The planning row shows the cleaned name.
+        QVERIFY2(shownToolTips(planningRow).contains(cleanTaskName(name)),
+                 qPrintable(shownToolTips(planningRow).join(u'|')));
+
+        const ActiveTimerToastView toast(name, QStringLiteral("0:25:00"));
+        QVERIFY2(shownToolTips(toast).contains(name), qPrintable(shownToolTips(toast).join(u'|')));
+
+        ClickUpAssignee assignee;
+        assignee.username = name;
+        const MenuBarAssigneeIcon icon(assignee, 16);
+        QCOMPARE(shownToolTip(icon.toolTip()), name);
     }
 
     void truncation_data() {

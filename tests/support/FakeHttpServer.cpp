@@ -8,6 +8,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <zlib.h>
+
 QVariantMap FakeHttpServer::Request::jsonBody() const {
     return QJsonDocument::fromJson(body).object().toVariantMap();
 }
@@ -36,6 +38,25 @@ FakeHttpServer::Response FakeHttpServer::Response::empty(int status) {
     Response response;
     response.status = status;
     return response;
+}
+
+QByteArray FakeHttpServer::Response::gzipped(const QByteArray& body) {
+    z_stream stream{};
+    // 15 window bits plus 16: a gzip header and trailer around the deflate stream.
+    if (deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
+        qFatal("FakeHttpServer: deflateInit2 failed");
+    }
+    QByteArray out(qsizetype(deflateBound(&stream, uLong(body.size()))), Qt::Uninitialized);
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(body.constData()));
+    stream.avail_in = uInt(body.size());
+    stream.next_out = reinterpret_cast<Bytef*>(out.data());
+    stream.avail_out = uInt(out.size());
+    if (deflate(&stream, Z_FINISH) != Z_STREAM_END) {
+        qFatal("FakeHttpServer: deflate failed");
+    }
+    out.resize(qsizetype(stream.total_out));
+    deflateEnd(&stream);
+    return out;
 }
 
 FakeHttpServer::FakeHttpServer(QObject* parent)
@@ -171,13 +192,49 @@ void FakeHttpServer::respond(QTcpSocket* socket, const Response& response) {
         socket->abort();
         return;
     }
+    QByteArray body = response.gzip ? Response::gzipped(response.body) : response.body;
     QByteArray reply = "HTTP/1.1 " + QByteArray::number(response.status) + " Test\r\n";
     for (const auto& [name, value] : response.headers) {
         reply += name + ": " + value + "\r\n";
     }
-    reply += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
+    if (response.gzip) {
+        reply += "Content-Encoding: gzip\r\n";
+    }
+    if (response.chunked) {
+        reply += "Transfer-Encoding: chunked\r\n";
+        constexpr qsizetype chunkSize = 16 * 1024;
+        QByteArray chunks;
+        for (qsizetype at = 0; at < body.size(); at += chunkSize) {
+            const QByteArray chunk = body.mid(at, chunkSize);
+            chunks += QByteArray::number(chunk.size(), 16) + "\r\n" + chunk + "\r\n";
+        }
+        chunks += "0\r\n\r\n";
+        body = chunks;
+    } else {
+        reply += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
+    }
     reply += "Connection: close\r\n\r\n";
-    reply += response.body;
+    if (response.dripMs > 0) {
+        socket->write(reply);
+        drip(socket, body, response.dripMs);
+        return;
+    }
+    reply += body;
     socket->write(reply);
     socket->disconnectFromHost();
+}
+
+void FakeHttpServer::drip(QTcpSocket* socket, QByteArray rest, int intervalMs) {
+    QPointer<QTcpSocket> guarded(socket);
+    QTimer::singleShot(intervalMs, this, [this, guarded, rest, intervalMs] {
+        if (!guarded || guarded->state() != QAbstractSocket::ConnectedState) {
+            return;
+        }
+        if (rest.isEmpty()) {
+            guarded->disconnectFromHost();
+            return;
+        }
+        guarded->write(rest.left(1));
+        drip(guarded, rest.mid(1), intervalMs);
+    });
 }

@@ -41,10 +41,19 @@ public:
         int delayMs = 0;   // wait before answering
         bool hang = false; // never answer (for time-outs)
         bool drop = false; // close the connection without an answer
+        // Sends the status line and headers at once, then the body one byte every dripMs (a server
+        // that never goes quiet long enough for an inactivity time-out).
+        int dripMs = 0;
+        // Sends the body in chunks (Transfer-Encoding: chunked), without announcing its length.
+        bool chunked = false;
+        // Sends the body gzip-compressed (Content-Encoding: gzip).
+        bool gzip = false;
 
         static Response json(const QByteArray& body, int status = 200);
         static Response text(const QByteArray& body, int status = 200);
         static Response empty(int status = 204);
+        // The body gzip-compressed, as a server sends it with Content-Encoding: gzip.
+        static QByteArray gzipped(const QByteArray& body);
     };
 
     using Handler = std::function<Response(const Request&)>;
@@ -86,6 +95,7 @@ private:
     void onReadyRead(QTcpSocket* socket);
     Response answer(const Request& request) const;
     void respond(QTcpSocket* socket, const Response& response);
+    void drip(QTcpSocket* socket, QByteArray rest, int intervalMs);
 
     QTcpServer m_server;
     QList<Route> m_routes;

@@ -11,7 +11,9 @@ QCoro::Task<std::optional<QString>> InMemoryKeychain::getValue(QString key) {
     if (m_unreadable) {
         co_return std::nullopt;
     }
-    co_return item(key);
+    // Trimmed as the real store trims what it reads.
+    const std::optional<QString> stored = item(key);
+    co_return stored ? std::optional<QString>(stored->trimmed()) : std::nullopt;
 }
 
 QCoro::Task<> InMemoryKeychain::setValue(QString value, QString key) {

@@ -1,11 +1,13 @@
 #include "services/clickup/APIError.h"
 
+#include "core/ServerText.h"
+
 APIError::APIError(Kind kind)
     : m_kind(kind) {}
 
 APIError APIError::networkError(const QString& underlyingDescription) {
     APIError error(Kind::networkError);
-    error.m_detail = underlyingDescription;
+    error.m_detail = serverText(underlyingDescription);
     return error;
 }
 
@@ -16,13 +18,15 @@ APIError APIError::networkError(const std::exception& underlying) {
 APIError APIError::httpError(int statusCode, std::optional<QString> message) {
     APIError error(Kind::httpError);
     error.m_statusCode = statusCode;
-    error.m_message = std::move(message);
+    if (message) {
+        error.m_message = serverText(*message);
+    }
     return error;
 }
 
 APIError APIError::decodingError(const QString& underlyingDescription) {
     APIError error(Kind::decodingError);
-    error.m_detail = underlyingDescription;
+    error.m_detail = serverText(underlyingDescription);
     return error;
 }
 
@@ -32,7 +36,7 @@ APIError APIError::decodingError(const std::exception& underlying) {
 
 APIError APIError::requestFailed(const QString& reason) {
     APIError error(Kind::requestFailed);
-    error.m_detail = reason;
+    error.m_detail = serverText(reason);
     return error;
 }
 

@@ -7,6 +7,8 @@
 #include <optional>
 
 // The failure of a ClickUp or Tools call. Each state keeps its last one and shows description().
+// Texts that may come from a server (the message, the detail) are kept as serverText() makes them:
+// secrets masked, at most a few hundred characters.
 class APIError : public Error {
 public:
     enum class Kind {

@@ -1,6 +1,7 @@
 #include "services/clickup/AvatarImageCache.h"
 
 #include "core/Log.h"
+#include "core/RequestLimits.h"
 
 #include <QCoreApplication>
 #include <QNetworkReply>
@@ -32,14 +33,12 @@ std::optional<QImage> AvatarImageCache::image(const QUrl& url) {
 void AvatarImageCache::load(const QUrl& url) {
     m_pending.insert(url);
     QNetworkRequest request(url);
-    request.setTransferTimeout(m_requestTimeoutMs);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-    QNetworkReply* reply = m_network.get(request);
-    connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {
-        if (received > largestPictureBytes) {
-            reply->abort();
-        }
-    });
+    // The same bounds as every request, with a picture's size as the largest body.
+    RequestLimits limits;
+    limits.inactivity = std::chrono::milliseconds(m_requestTimeoutMs);
+    limits.maxBodyBytes = largestPictureBytes;
+    QNetworkReply* reply = limits.apply(m_network.get(request));
     connect(reply, &QNetworkReply::finished, this, [this, reply, url] {
         reply->deleteLater();
         m_pending.remove(url);

@@ -1,9 +1,10 @@
 #include "services/clickup/ClickUpAPIService.h"
-
 #include "core/Clock.h"
 #include "core/DecodingError.h"
 #include "core/JsonReader.h"
 #include "core/Log.h"
+#include "core/OversizedReplyError.h"
+#include "core/ServerText.h"
 #include "core/TransportError.h"
 #include "core/Utf8Text.h"
 #include "platform/KeychainItem.h"
@@ -176,7 +177,6 @@ QCoro::Task<QString> ClickUpAPIService::requireToken() {
 QNetworkReply* ClickUpAPIService::send(HTTPMethod method, const QUrl& url, const QString& token,
                                        bool acceptJson, const std::optional<QJsonObject>& body) {
     QNetworkRequest request(url);
-    request.setTransferTimeout(int(m_transferTimeout.count()));
     // Never follow a redirect to another origin: the token would go along.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::SameOriginRedirectPolicy);
     request.setRawHeader("Authorization", token.toUtf8());
@@ -203,12 +203,16 @@ QNetworkReply* ClickUpAPIService::send(HTTPMethod method, const QUrl& url, const
         verb = "DELETE";
         break;
     }
-    return m_network->sendCustomRequest(request, verb, data);
+    return m_limits.apply(m_network->sendCustomRequest(request, verb, data));
 }
 
 QCoro::Task<HttpReply> ClickUpAPIService::exchange(HTTPMethod method, QUrl url, QString token,
                                                    bool acceptJson, std::optional<QJsonObject> body) {
-    co_return co_await HttpReply::receive(send(method, url, token, acceptJson, body));
+    try {
+        co_return co_await HttpReply::receive(send(method, url, token, acceptJson, body));
+    } catch (const OversizedReplyError&) {
+        throw APIError::invalidResponse();
+    }
 }
 
 template <class T>
@@ -225,6 +229,8 @@ T ClickUpAPIService::readGenericReply(QNetworkReply& reply) {
     HttpReply raw;
     try {
         raw = HttpReply::read(reply);
+    } catch (const OversizedReplyError&) {
+        throw APIError::invalidResponse();
     } catch (const std::exception& error) {
         throw APIError::networkError(error);
     }
@@ -237,7 +243,7 @@ T ClickUpAPIService::readGenericReply(QNetworkReply& reply) {
     try {
         return decodeJson<T>(raw.body);
     } catch (const DecodingError& error) {
-        Log::error(u"Failed to decode response. Raw JSON: "_s + utf8Text(raw.body).value_or(u"nil"_s),
+        Log::error(u"Failed to decode response. Raw JSON: "_s + serverText(raw.body).value_or(u"nil"_s),
                    apiLog);
         Log::error(u"Decoding error details: "_s + error.description(), apiLog);
         throw APIError::decodingError(error);
@@ -330,7 +336,7 @@ QCoro::Task<std::optional<ActiveTimer>> ClickUpAPIService::startTimer(QString te
         co_return co_await getCurrentTimer(teamId);
     }
 
-    const std::optional<QString> text = utf8Text(reply.body);
+    const std::optional<QString> text = serverText(reply.body);
     Log::error(u"Start timer error: "_s + text.value_or(u"unknown"_s), timerLog);
     throw APIError::httpError(reply.status.value_or(0), text);
 }
@@ -368,7 +374,7 @@ QCoro::Task<TimeEntry> ClickUpAPIService::createTimeEntry(QString teamId, QStrin
     if (!reply.status) {
         throw APIError::invalidResponse();
     }
-    const QString text = utf8Text(reply.body).value_or(u"nil"_s);
+    const QString text = serverText(reply.body).value_or(u"nil"_s);
     Log::debug(u"Create time entry raw response: "_s + text, timerLog);
     if (!reply.isSuccess()) {
         Log::error(u"Create time entry HTTP error "_s + QString::number(*reply.status) + u": "_s + text,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/HttpReply.h"
+#include "core/RequestLimits.h"
 #include "platform/KeychainServiceProtocol.h"
 #include "services/clickup/ClickUpAPIServiceProtocol.h"
 #include "services/clickup/ClickUpSearchTaskResponse.h"
@@ -46,8 +47,10 @@ public:
     static constexpr qint64 cacheLifetimeSeconds = 300;
     // The pages of a team's task listing requested by one fetch.
     static constexpr int taskPageCount = 5;
-    // A request fails as timed out when no data moves for this long.
-    static constexpr std::chrono::milliseconds defaultTransferTimeout{10'000};
+    // A request fails as timed out when no data moves for this long, or when it is not over after
+    // RequestLimits::defaultDeadline; a body above RequestLimits::defaultMaxBodyBytes is refused as
+    // invalidResponse before it is read.
+    static constexpr std::chrono::milliseconds defaultTransferTimeout = RequestLimits::defaultInactivity;
 
     // baseUrl: the API's address, e.g. "https://api.clickup.com/api/v2"; paths are appended to its
     // path. An address that is not absolute http or https makes every call fail with invalidURL.
@@ -77,9 +80,11 @@ public:
     QCoro::Task<QList<ClickUpSearchResult>> searchTasks(QString teamId, QString query, int limit) override;
 
     QUrl baseUrl() const { return m_baseUrl; }
-    std::chrono::milliseconds transferTimeout() const { return m_transferTimeout; }
-    // Applies to requests sent from now on.
-    void setTransferTimeout(std::chrono::milliseconds timeout) { m_transferTimeout = timeout; }
+    std::chrono::milliseconds transferTimeout() const { return m_limits.inactivity; }
+    // These apply to requests sent from now on.
+    void setTransferTimeout(std::chrono::milliseconds timeout) { m_limits.inactivity = timeout; }
+    const RequestLimits& requestLimits() const { return m_limits; }
+    void setRequestLimits(const RequestLimits& limits) { m_limits = limits; }
 
 private:
     enum class HTTPMethod { get, post, put, del };
@@ -119,6 +124,6 @@ private:
     KeychainServiceProtocol& m_keychain;
     const QUrl m_baseUrl;
     QNetworkAccessManager* m_network;
-    std::chrono::milliseconds m_transferTimeout = defaultTransferTimeout;
+    RequestLimits m_limits;
     QHash<QString, TaskCache> m_taskCache;
 };

@@ -1,6 +1,7 @@
 #include "services/clickup/ClickUpErrorResponse.h"
 
 #include "core/DecodingError.h"
+#include "core/ServerText.h"
 #include "core/Utf8Text.h"
 
 ClickUpErrorResponse ClickUpErrorResponse::fromJson(const JsonReader& json) {
@@ -22,6 +23,6 @@ std::optional<QString> ClickUpErrorResponse::messageOf(const QByteArray& body) {
         }
         return QStringLiteral("Unknown error");
     } catch (const DecodingError&) {
-        return utf8Text(body);
+        return serverText(body);
     }
 }

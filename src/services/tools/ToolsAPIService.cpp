@@ -3,6 +3,8 @@
 #include "core/DecodingError.h"
 #include "core/HttpReply.h"
 #include "core/Log.h"
+#include "core/OversizedReplyError.h"
+#include "core/ServerText.h"
 #include "platform/KeychainItem.h"
 #include "services/clickup/APIError.h"
 #include "services/tools/FormEncoding.h"
@@ -10,7 +12,9 @@
 #include "services/tools/ToolsPlanningResponse.h"
 
 #include <QJsonObject>
-#include <QStringDecoder>
+#include <QNetworkReply>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -39,13 +43,11 @@ std::optional<QString> webServiceError(const QJsonValue& reply) {
 
 // Steps after the request is built; every failure leaves as an APIError.
 QCoro::Task<PersonalPlanning> exchangePlanning(QNetworkAccessManager& network, QNetworkRequest request,
-                                               QByteArray body) {
-    const HttpReply reply = co_await HttpReply::receive(network.post(request, body));
+                                               QByteArray body, RequestLimits limits) {
+    const HttpReply reply = co_await HttpReply::receive(limits.apply(network.post(request, body)));
 
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    const QString text = decoder(reply.body);
-    if (!decoder.hasError()) {
-        debug(u"Raw response: "_s + text.left(200) + u"..."_s);
+    if (const std::optional<QString> text = serverText(reply.body)) {
+        debug(u"Raw response: "_s + *text);
     }
     if (!reply.isSuccess()) {
         throw APIError::httpError(reply.status.value_or(0), std::nullopt);
@@ -71,19 +73,35 @@ ToolsAPIService::ToolsAPIService(KeychainServiceProtocol& keychain, UserDefaults
     , m_settings(settings)
     , m_auth(auth) {}
 
+ToolsAPIService::~ToolsAPIService() {
+    const QList<QNetworkReply*> pending = m_network.findChildren<QNetworkReply*>();
+    for (QNetworkReply* reply : pending) {
+        reply->abort();
+    }
+}
+
+void ToolsAPIService::setRequestTimeout(int milliseconds) {
+    m_limits.deadline = std::chrono::milliseconds(milliseconds);
+    m_limits.inactivity = std::min(m_limits.inactivity, m_limits.deadline);
+}
+
 QCoro::Task<PersonalPlanning> ToolsAPIService::getPersonalPlanning() {
     debug(u"Starting getPersonalPlanning()"_s);
     const QString toolsUrl = m_settings.toolsUrl();
     const QString userKey = m_settings.userKey();
+    // The key identifies the user to the server: a server that echoes it must not get it logged.
+    Log::registerSecret(userKey);
     debug(u"URL="_s + toolsUrl + u", userKey="_s + Log::redacted(userKey));
 
     const std::optional<QUrl> url = toolsAddress(toolsUrl, u"webservice/rest/server.php"_s);
     if (!url) {
         Log::error(u"Invalid URL!"_s, Log::Category::api);
+        if (isInsecureToolsAddress(toolsUrl)) {
+            throw APIError::requestFailed(toolsAddressNeedsHttps);
+        }
         throw APIError::invalidURL();
     }
     QNetworkRequest request(*url);
-    request.setTransferTimeout(m_requestTimeoutMs);
     request.setHeader(QNetworkRequest::ContentTypeHeader,
                       QByteArrayLiteral("application/x-www-form-urlencoded"));
 
@@ -108,9 +126,11 @@ QCoro::Task<PersonalPlanning> ToolsAPIService::getPersonalPlanning() {
     debug(personal ? u"Using personal token authentication"_s : u"Using legacy WS token authentication"_s);
 
     try {
-        co_return co_await exchangePlanning(m_network, request, body);
+        co_return co_await exchangePlanning(m_network, request, body, m_limits);
     } catch (const APIError&) {
         throw;
+    } catch (const OversizedReplyError&) {
+        throw APIError::invalidResponse();
     } catch (const DecodingError& error) {
         throw APIError::decodingError(error);
     } catch (const std::exception& error) {

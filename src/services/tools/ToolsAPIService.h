@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/RequestLimits.h"
 #include "core/UserDefaultsServiceProtocol.h"
 #include "platform/KeychainServiceProtocol.h"
 #include "services/tools/ToolsAPIServiceProtocol.h"
@@ -18,7 +19,8 @@
 //
 // Failures: invalidURL (unusable "toolsUrl"), missingWSToken (no sign-in and no shared token), the
 // sign-in's error unchanged, networkError (no HTTP answer), httpError (status outside 200-299, no
-// message), decodingError (a reply that is no planning reply), requestFailed with the server's message
+// message), invalidResponse (a reply above the size limit), decodingError (a reply that is no planning
+// reply), requestFailed with the server's message
 // (a web-service error, which Moodle sends with status 200). A planning text that holds no valid task
 // list is no error: it gives no tasks.
 class ToolsAPIService : public QObject, public ToolsAPIServiceProtocol {
@@ -29,16 +31,20 @@ public:
 
     ToolsAPIService(KeychainServiceProtocol& keychain, UserDefaultsServiceProtocol& settings,
                     ToolsAuthServiceProtocol& auth, QObject* parent = nullptr);
+    // A request still under way ends now, as a failure, so its caller does not wait for good.
+    ~ToolsAPIService() override;
 
     QCoro::Task<PersonalPlanning> getPersonalPlanning() override;
 
-    // Time-out of each request (60 s unless a test shortens it).
-    void setRequestTimeout(int milliseconds) { m_requestTimeoutMs = milliseconds; }
+    // Each request fails as timed out after this long, or earlier when no data moves for
+    // RequestLimits::defaultInactivity (60 s unless a test shortens it).
+    void setRequestTimeout(int milliseconds);
+    void setRequestLimits(const RequestLimits& limits) { m_limits = limits; }
 
 private:
     KeychainServiceProtocol& m_keychain;
     UserDefaultsServiceProtocol& m_settings;
     ToolsAuthServiceProtocol& m_auth;
     QNetworkAccessManager m_network;
-    int m_requestTimeoutMs = 60000;
+    RequestLimits m_limits;
 };

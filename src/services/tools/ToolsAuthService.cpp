@@ -1,8 +1,8 @@
 #include "services/tools/ToolsAuthService.h"
-
 #include "core/Clock.h"
 #include "core/HttpReply.h"
 #include "core/Log.h"
+#include "core/OversizedReplyError.h"
 #include "core/TransportError.h"
 #include "core/UserDefaultsService.h"
 #include "platform/KeychainItem.h"
@@ -17,6 +17,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPointer>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -42,13 +44,15 @@ double nowSeconds() {
     return double(Clock::nowMSecs()) / 1000.0;
 }
 
-// The token API's reply. A request that got none fails as the web-service client's requests do, with
-// APIError::networkError.
-QCoro::Task<HttpReply> receive(QNetworkReply* reply) {
+// The token API's reply, held to the limits. A request that got none fails as the web-service
+// client's requests do, with APIError::networkError; one above the size limit with invalidResponse.
+QCoro::Task<HttpReply> receive(QNetworkReply* reply, RequestLimits limits) {
     try {
-        co_return co_await HttpReply::receive(reply);
+        co_return co_await HttpReply::receive(limits.apply(reply));
     } catch (const TransportError& error) {
         throw APIError::networkError(error);
+    } catch (const OversizedReplyError&) {
+        throw AuthError::invalidResponse();
     }
 }
 } // namespace
@@ -61,6 +65,11 @@ ToolsAuthService::ToolsAuthService(KeychainServiceProtocol& keychain, UserDefaul
 
 ToolsAuthService::~ToolsAuthService() = default;
 
+void ToolsAuthService::setRequestTimeout(int milliseconds) {
+    m_limits.deadline = std::chrono::milliseconds(milliseconds);
+    m_limits.inactivity = std::min(m_limits.inactivity, m_limits.deadline);
+}
+
 std::optional<QUrl> ToolsAuthService::authorizationURL(std::optional<QString> state) const {
     const QString redirect = QString::fromLatin1(
         QUrl::toPercentEncoding(callbackScheme + u"://auth/callback"_s, QByteArrayLiteral(":/")));
@@ -72,7 +81,11 @@ std::optional<QUrl> ToolsAuthService::authorizationURL(std::optional<QString> st
 }
 
 std::optional<QUrl> ToolsAuthService::apiURL(const QString& action) const {
-    return toolsAddress(m_settings.toolsUrl(), tokenApiPath + action);
+    const QString toolsUrl = m_settings.toolsUrl();
+    if (isInsecureToolsAddress(toolsUrl)) {
+        error(toolsAddressNeedsHttps);
+    }
+    return toolsAddress(toolsUrl, tokenApiPath + action);
 }
 
 QCoro::Task<bool> ToolsAuthService::isAuthenticated() {
@@ -155,7 +168,7 @@ QCoro::Task<TokenResponse> ToolsAuthService::exchangeRefreshToken() {
     debug(u"Refreshing tokens..."_s);
     const QNetworkRequest request = jsonRequest(*url);
     const QByteArray json = body.toJson();
-    const HttpReply reply = co_await receive(m_network.post(request, json));
+    const HttpReply reply = co_await receive(m_network.post(request, json), m_limits);
     const int status = reply.status.value_or(0);
     // The reply carries the new tokens: only its size is logged.
     debug(u"Refresh response: status %1, %2 bytes"_s.arg(status).arg(reply.body.size()));
@@ -252,9 +265,8 @@ QCoro::Task<UserInfoResponse> ToolsAuthService::fetchUserInfo() {
         throw AuthError::invalidURL();
     }
     QNetworkRequest request(*url);
-    request.setTransferTimeout(m_requestTimeoutMs);
     request.setRawHeader(QByteArrayLiteral("Authorization"), "Bearer " + token.toUtf8());
-    const HttpReply reply = co_await receive(m_network.get(request));
+    const HttpReply reply = co_await receive(m_network.get(request), m_limits);
     if (!reply.isSuccess()) {
         throw AuthError::invalidResponse();
     }
@@ -273,7 +285,7 @@ QCoro::Task<> ToolsAuthService::logout() {
             QJsonDocument(QJsonObject{{u"token"_s, *token}}).toJson(QJsonDocument::Compact);
         const QNetworkRequest request = jsonRequest(*url);
         try {
-            co_await HttpReply::receive(m_network.post(request, body));
+            co_await HttpReply::receive(m_limits.apply(m_network.post(request, body)));
         } catch (...) {
             // Whatever the server says, the local sign-in goes.
         }
@@ -284,7 +296,6 @@ QCoro::Task<> ToolsAuthService::logout() {
 
 QNetworkRequest ToolsAuthService::jsonRequest(const QUrl& url) const {
     QNetworkRequest request(url);
-    request.setTransferTimeout(m_requestTimeoutMs);
     request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
     return request;
 }

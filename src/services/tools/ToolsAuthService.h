@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/RequestLimits.h"
 #include "core/UserDefaultsServiceProtocol.h"
 #include "platform/KeychainServiceProtocol.h"
 #include "services/tools/TokenResponse.h"
@@ -70,8 +71,10 @@ public:
     // counts as expired, 61 s not.
     bool isTokenExpired() const;
 
-    // Time-out of each request (60 s unless a test shortens it).
-    void setRequestTimeout(int milliseconds) { m_requestTimeoutMs = milliseconds; }
+    // Each request fails as timed out after this long, or earlier when no data moves for
+    // RequestLimits::defaultInactivity (60 s unless a test shortens it).
+    void setRequestTimeout(int milliseconds);
+    void setRequestLimits(const RequestLimits& limits) { m_limits = limits; }
 
 private:
     QCoro::Task<> performRefresh(std::shared_ptr<TokenRefreshFlight> flight);
@@ -82,7 +85,7 @@ private:
     KeychainServiceProtocol& m_keychain;
     UserDefaultsServiceProtocol& m_settings;
     QNetworkAccessManager m_network;
-    int m_requestTimeoutMs = 60000;
+    RequestLimits m_limits;
     // The refresh under way, shared by every caller that needs one meanwhile.
     std::shared_ptr<TokenRefreshFlight> m_refreshFlight;
     // Counts sign-outs and new sign-ins, so a refresh can tell that its sign-in is gone.

@@ -1,4 +1,5 @@
 #include "ui/alerts/ActiveTimerToastView.h"
+#include "ui/kit/PlainToolTip.h"
 
 #include "ui/kit/AlertIcons.h"
 #include "ui/kit/ElidedLabel.h"
@@ -21,7 +22,7 @@ ActiveTimerToastView::ActiveTimerToastView(const QString& taskName, const QStrin
     auto* title = new QLabel(QStringLiteral("Timer Running"), this);
     title->setFont(font(14, QFont::DemiBold));
     auto* name = new ElidedLabel(taskName, this);
-    name->setToolTip(taskName);
+    name->setToolTip(plainToolTip(taskName));
     name->setObjectName(QStringLiteral("taskNameLabel"));
     name->setFont(font(12));
     PopoverStyle::setTextColor(name, PopoverStyle::secondaryText(palette()));

@@ -1,4 +1,5 @@
 #include "ui/kit/MenuBarAssigneeIcon.h"
+#include "ui/kit/PlainToolTip.h"
 
 #include "core/Formatting.h"
 #include "services/clickup/AvatarImageCache.h"
@@ -13,7 +14,7 @@ MenuBarAssigneeIcon::MenuBarAssigneeIcon(const ClickUpAssignee& assignee, int si
     , m_assignee(assignee)
     , m_pictures(pictures) {
     setFixedSize(size, size);
-    setToolTip(assignee.username);
+    setToolTip(plainToolTip(assignee.username));
     setAccessibleName(assignee.username);
     if (assignee.profilePicture) {
         const QUrl url(*assignee.profilePicture, QUrl::StrictMode);

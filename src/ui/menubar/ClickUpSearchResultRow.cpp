@@ -1,4 +1,5 @@
 #include "ui/menubar/ClickUpSearchResultRow.h"
+#include "ui/kit/PlainToolTip.h"
 
 #include "core/CharacterTruncation.h"
 #include "services/AppState.h"
@@ -47,7 +48,7 @@ ClickUpSearchResultRow::ClickUpSearchResultRow(AppState& appState, const ClickUp
     name->setObjectName(QStringLiteral("taskName"));
     name->setTextFormat(Qt::PlainText);
     name->setFont(RowStyle::font(11));
-    name->setToolTip(result.name);
+    name->setToolTip(plainToolTip(result.name));
     text->addWidget(name);
 
     auto* details = new QHBoxLayout;

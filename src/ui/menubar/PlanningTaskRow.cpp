@@ -1,9 +1,9 @@
 #include "ui/menubar/PlanningTaskRow.h"
-
 #include "core/CharacterTruncation.h"
 #include "services/AppState.h"
 #include "services/clickup/TaskNameCleaner.h"
 #include "ui/kit/ElidedLabel.h"
+#include "ui/kit/PlainToolTip.h"
 #include "ui/kit/RowStyle.h"
 #include "ui/kit/StatusBadge.h"
 #include "ui/kit/TaskContextMenu.h"
@@ -29,7 +29,7 @@ PlanningTaskRow::PlanningTaskRow(AppState& appState, const PlanningTask& task, Q
     nameLabel->setObjectName(QStringLiteral("taskName"));
     nameLabel->setTextFormat(Qt::PlainText);
     nameLabel->setFont(RowStyle::font(11));
-    nameLabel->setToolTip(name);
+    nameLabel->setToolTip(plainToolTip(name));
     layout->addWidget(nameLabel, 1);
 
     const QString hours = hoursText(task);

@@ -45,8 +45,10 @@ TimerStatusView::TimerStatusView(AppState& appState, QWidget* parent)
             &TimerStatusView::updateTimes);
     connect(&m_appState, &AppState::totalTimeTodayChanged, this, &TimerStatusView::updateTimes);
     connect(&m_appState, &AppState::isLoadingChanged, this, &TimerStatusView::updateLoading);
+    connect(&m_appState, &AppState::keychainAccessChanged, this, &TimerStatusView::updateKeychainAccess);
     updateForm();
     updateLoading();
+    updateKeychainAccess();
 }
 
 QWidget* TimerStatusView::buildRunningForm() {
@@ -138,6 +140,7 @@ QWidget* TimerStatusView::buildIdleForm() {
     auto* title = new QLabel(QStringLiteral("No Timer Running"), box);
     title->setObjectName(QStringLiteral("noTimerTitle"));
     title->setFont(PopoverStyle::font(15, QFont::DemiBold));
+    m_idleTitle = title;
 
     m_loggedTodayRow = new QWidget(box);
     m_loggedTodayRow->setObjectName(QStringLiteral("loggedTodayRow"));
@@ -173,6 +176,7 @@ QWidget* TimerStatusView::buildIdleForm() {
     QLabel* bulb = PopoverStyle::symbolLabel(QStringLiteral("lightbulb"), 10, hintColor, box);
     auto* hint = new QLabel(QStringLiteral("Select a task from planning to start tracking"), box);
     hint->setObjectName(QStringLiteral("hintLabel"));
+    m_hintLabel = hint;
     hint->setFont(PopoverStyle::font(11));
     hint->setWordWrap(true);
     PopoverStyle::setTextColor(hint, hintColor);
@@ -263,6 +267,26 @@ void TimerStatusView::updateError() {
         m_errorLabel->setText(error->description());
     }
     m_errorRow->setVisible(error.has_value());
+}
+
+void TimerStatusView::updateKeychainAccess() {
+    switch (m_appState.keychainAccess()) {
+    case KeychainServiceProtocol::Access::available:
+        setIfDifferent(m_idleTitle, QStringLiteral("No Timer Running"));
+        setIfDifferent(m_hintLabel, QStringLiteral("Select a task from planning to start tracking"));
+        break;
+    case KeychainServiceProtocol::Access::locked:
+        setIfDifferent(m_idleTitle, QStringLiteral("Keyring Locked"));
+        setIfDifferent(m_hintLabel,
+                       QStringLiteral("Unlock the keyring to load your timer; Pendlow asks again when "
+                                      "this window opens."));
+        break;
+    case KeychainServiceProtocol::Access::unavailable:
+        setIfDifferent(m_idleTitle, QStringLiteral("No Keyring"));
+        setIfDifferent(m_hintLabel,
+                       QStringLiteral("No Secret Service is running, so Pendlow cannot read its tokens."));
+        break;
+    }
 }
 
 void TimerStatusView::updateLoading() {

@@ -57,6 +57,9 @@ private:
     void updateTimes();
     void updateError();
     void updateLoading();
+    // The idle form's title and hint: "No Timer Running", or why nothing can load when the secret
+    // store is locked or missing.
+    void updateKeychainAccess();
     void stopTimer();
     void openInClickUp();
     void copyId();
@@ -73,6 +76,8 @@ private:
     QToolButton* m_copyButton = nullptr;
 
     QWidget* m_idleForm = nullptr;
+    QLabel* m_idleTitle = nullptr;
+    QLabel* m_hintLabel = nullptr;
     QWidget* m_loggedTodayRow = nullptr;
     QLabel* m_loggedTodayLabel = nullptr;
     ProgressIndicator* m_loadingIndicator = nullptr;

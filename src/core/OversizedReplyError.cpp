@@ -1,0 +1,5 @@
+#include "core/OversizedReplyError.h"
+
+QString OversizedReplyError::description() const {
+    return QStringLiteral("The server's reply is too large.");
+}
