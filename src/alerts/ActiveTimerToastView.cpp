@@ -4,7 +4,6 @@
 #include "menubar/ElidedLabel.h"
 #include "menubar/PopoverStyle.h"
 
-#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -32,10 +31,7 @@ ActiveTimerToastView::ActiveTimerToastView(const QString& taskName, const QStrin
 
     auto* elapsed = new QLabel(elapsedTime, this);
     elapsed->setObjectName(QStringLiteral("elapsedLabel"));
-    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    mono.setPixelSize(16);
-    mono.setWeight(QFont::Bold);
-    elapsed->setFont(mono);
+    elapsed->setFont(PopoverStyle::monospacedFont(16, QFont::Bold));
     PopoverStyle::setTextColor(elapsed, PopoverStyle::green(palette()));
 
     auto* row = new QHBoxLayout(this);
