@@ -4,15 +4,18 @@
 #include "support/FakeClickUpAPI.h"
 #include "support/FakeClock.h"
 #include "support/FakeFloatingAlertService.h"
+#include "support/FakeNotificationServer.h"
 #include "support/FakeNotificationService.h"
 #include "support/FakeToastAlertService.h"
 #include "support/InMemoryKeychain.h"
 #include "support/LogCapture.h"
+#include "support/PrivateDBus.h"
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 #include "support/TestSettings.h"
 
 #include "alerts/AlertHub.h"
+#include "alerts/NotificationService.h"
 #include "app/AppState.h"
 #include "app/KeychainItem.h"
 #include "app/PendlowApp.h"
@@ -144,6 +147,32 @@ private Q_SLOTS:
         QVERIFY(popover.isVisible());
         QCOMPARE(m_panels.dismissCount, 2);
         popover.hide();
+    }
+
+    // A click on the no-timer notification (the server's ActionInvoked "default") opens the popover.
+    void clickingTheNoTimerNotificationOpensThePopover() {
+        PrivateDBus bus;
+        QVERIFY(bus.isRunning());
+        FakeNotificationServer server(bus.connect(QStringLiteral("server")));
+        QVERIFY(server.isRegistered());
+        NotificationService notifications(bus.connect(QStringLiteral("client")), nullptr,
+                                          QStringLiteral("pendlow"));
+        auto app = std::make_unique<PendlowApp>(PendlowApp::Services{.keychainService = *m_keychain,
+                                                                     .clickUpAPI = *m_api,
+                                                                     .userDefaultsService = *m_settings,
+                                                                     .notificationService = notifications,
+                                                                     .toastAlerts = &m_toasts,
+                                                                     .floatingAlerts = &m_panels,
+                                                                     .updateService = m_updates.get()});
+        QVERIFY(!awaitTask(notifications.sendNoTimerWarning()).failed());
+        QVERIFY(!app->popover().isVisible());
+        server.invokeAction(server.notifyCalls().constLast().id, QStringLiteral("default"));
+        QTRY_VERIFY(app->popover().isVisible());
+        QVERIFY(app->appState().isPopoverVisible());
+        app->popover().hide();
+        app.reset();
+        bus.disconnect(QStringLiteral("client"));
+        bus.disconnect(QStringLiteral("server"));
     }
 
     void clickUpAddressFromTheEnvironment_data() {
