@@ -3,11 +3,14 @@
 #   make test  installs what is missing, checks formatting and layers, builds and runs every test,
 #              then builds the suite again with AddressSanitizer and UndefinedBehaviorSanitizer and
 #              runs it once more
+#   make install  builds, then installs the binaries, the desktop file and the icon under PREFIX
+#              (default /usr/local; e.g. make install PREFIX=$HOME/.local)
 BUILD_DIR ?= build
 ASAN_BUILD_DIR ?= $(BUILD_DIR)-asan
 CMAKE_FLAGS ?=
 CTEST_FLAGS ?=
 JOBS ?= $(shell nproc)
+PREFIX ?= /usr/local
 
 # A build folder configured with another compiler (GCC, before the move to clang) is made anew.
 define fresh_build_dir
@@ -19,7 +22,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_af
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:suppressions=$(CURDIR)/tests/sanitizers/ubsan.supp
 
-.PHONY: run test test-plain test-sanitizers build deps test-deps configure format bench clean
+.PHONY: run test test-plain test-sanitizers build deps test-deps configure format bench clean install
 
 deps:
 	@scripts/install-deps.sh build
@@ -36,6 +39,9 @@ build: deps configure
 
 run: build
 	$(BUILD_DIR)/pendlow
+
+install: build
+	@cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
 test: test-deps
 	@scripts/check-format.sh

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Pendlow needs to build, run and test.
 # Idempotent and quiet: when everything is present it only checks.
-# Usage: scripts/install-deps.sh [build|test]   (test = build + test tools)
+# Usage: scripts/install-deps.sh [build|test]   (build = build + run-time packages; test = those + test
+# tools)
 set -euo pipefail
 
 mode=${1:-build}
@@ -12,12 +13,17 @@ build_pkgs=(
   libxcb1-dev libxcb-ewmh-dev libxcb-screensaver0-dev libsystemd-dev
   libsecret-1-0 qt6-qpa-plugins
 )
+# What the application needs at run time besides its libraries: a colour emoji font, without which
+# the emoji of the tray label and the notification titles show as boxes.
+run_pkgs=(
+  fonts-noto-color-emoji
+)
 test_pkgs=(
   xvfb trayer dbus gnome-keyring libgl1-mesa-dri fonts-dejavu-core
   clang-format libbenchmark-dev libxcb-xtest0-dev x11-utils xdotool time llvm-16 zlib1g-dev
 )
 
-pkgs=("${build_pkgs[@]}")
+pkgs=("${build_pkgs[@]}" "${run_pkgs[@]}")
 if [ "$mode" = test ]; then
   pkgs+=("${test_pkgs[@]}")
 fi

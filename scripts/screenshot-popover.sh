@@ -3,18 +3,20 @@
 # scripts/test-env.sh, signed in to a loopback ClickUp with a running timer and two entries of today,
 # and saves it as a PNG (for the README).
 # Usage: scripts/screenshot-popover.sh [file.png]    (default: docs/images/popover.png)
+# Environment: BUILD_DIR, the build folder to use (default: build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=${1:-docs/images/popover.png}
 mkdir -p "$(dirname "$out")"
 out="$(cd "$(dirname "$out")" && pwd)/$(basename "$out")"
 
-cmake -S . -B build -G Ninja -Wno-dev >/dev/null
-cmake --build build --target pendlow pendlow-fake-clickup pendlow-test-keyring pendlow-grab-window >/dev/null
+export BUILD_DIR=${BUILD_DIR:-build}
+cmake -S . -B "$BUILD_DIR" -G Ninja -Wno-dev >/dev/null
+cmake --build "$BUILD_DIR" --target pendlow pendlow-fake-clickup pendlow-test-keyring pendlow-grab-window >/dev/null
 
 PENDLOW_SCREENSHOT="$out" scripts/test-env.sh bash -c '
     set -euo pipefail
-    build_dir=$(pwd)/build
+    build_dir=$(cd "$BUILD_DIR" && pwd)
     source scripts/loopback-session.sh
     trap loopback_cleanup EXIT
     start_loopback_clickup

@@ -107,6 +107,11 @@ PendlowApp::PendlowApp(const Services& services, QObject* parent)
     });
     connect(&AlertHub::instance(), &AlertHub::openPopoverRequested, m_popover.get(),
             [this] { m_popover->showAt(m_tray->anchor()); });
+    // A click on the no-timer warning opens the popover too.
+    if (auto* notifications = dynamic_cast<NotificationService*>(&services.notificationService)) {
+        connect(notifications, &NotificationService::openPopoverRequested, m_popover.get(),
+                [this] { m_popover->showAt(m_tray->anchor()); });
+    }
 
     // The application's clock: it redraws the tray label and nothing else.
     m_clock.setInterval(clockIntervalMs);

@@ -30,7 +30,8 @@ class UserDefaultsService;
 // Launch (launch(), then the event loop): the launch-end work of AppDelegate (updater, notification
 // permission); the tray item; the start-up task, which awaits one refresh and then starts the
 // periodic refresh, which refreshes once more at once: a launch performs two refreshes in a row.
-// A click on the tray item opens or closes the popover; AlertHub::openPopoverRequested opens it.
+// A click on the tray item opens or closes the popover; AlertHub::openPopoverRequested and a click on
+// the no-timer notification (NotificationService::openPopoverRequested) open it.
 class PendlowApp : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool refreshTrigger READ refreshTrigger NOTIFY refreshTriggerChanged)

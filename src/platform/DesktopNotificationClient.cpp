@@ -24,10 +24,16 @@ DesktopNotificationClient::DesktopNotificationClient(QDBusConnection connection,
             &DesktopNotificationClient::serverChanged);
     m_connection.connect(serviceName, objectPath, interfaceName, QStringLiteral("NotificationClosed"), this,
                          SLOT(onNotificationClosed(uint, uint)));
+    m_connection.connect(serviceName, objectPath, interfaceName, QStringLiteral("ActionInvoked"), this,
+                         SLOT(onActionInvoked(uint, QString)));
 }
 
 void DesktopNotificationClient::onNotificationClosed(uint id, uint reason) {
     emit notificationClosed(id, reason);
+}
+
+void DesktopNotificationClient::onActionInvoked(uint id, const QString& actionKey) {
+    emit actionInvoked(id, actionKey);
 }
 
 QCoro::Task<QDBusMessage> DesktopNotificationClient::call(QString method, QVariantList arguments) {

@@ -37,11 +37,15 @@ public:
 Q_SIGNALS:
     // The server closed a notification (expired 1, dismissed 2, closed by call 3, other 4).
     void notificationClosed(uint id, uint reason);
+    // The user invoked an action of a notification (actionKey "default": clicked its body). The
+    // server sends this to every client; the id tells whose notification it was.
+    void actionInvoked(uint id, const QString& actionKey);
     // Another process now owns the server name, or none does: ids handed out before mean nothing.
     void serverChanged();
 
 private Q_SLOTS:
     void onNotificationClosed(uint id, uint reason);
+    void onActionInvoked(uint id, const QString& actionKey);
 
 private:
     QCoro::Task<QDBusMessage> call(QString method, QVariantList arguments);

@@ -2,9 +2,12 @@
 
 #include "core/Log.h"
 #include "platform/StatusNotifierItem.h"
+#include "platform/X11Windows.h"
 #include "platform/XEmbedTrayIcon.h"
 
 #include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
 
 TrayIcon::TrayIcon(QDBusConnection bus, QObject* parent)
     : QObject(parent)
@@ -86,7 +89,29 @@ QRect TrayIcon::anchor() const {
         return area;
     }
     if (!m_lastClick.isNull()) {
-        return QRect(m_lastClick, QSize(1, 1));
+        QScreen* screen = QGuiApplication::screenAt(m_lastClick);
+        if (!screen) {
+            return QRect(m_lastClick, QSize(1, 1));
+        }
+        const QRect available = screen->availableGeometry();
+        std::optional<QRect> window;
+        if (available.contains(m_lastClick)) {
+            window = X11Windows::topLevelGeometryAt(m_lastClick);
+        }
+        return clickAnchor(m_lastClick, window, available);
     }
     return QRect(QCursor::pos(), QSize(1, 1));
+}
+
+QRect TrayIcon::clickAnchor(const QPoint& click, const std::optional<QRect>& windowUnderClick,
+                            const QRect& available) {
+    const QRect point(click, QSize(1, 1));
+    if (!available.contains(click) || !windowUnderClick || !windowUnderClick->contains(click)) {
+        return point;
+    }
+    const QRect& panel = *windowUnderClick;
+    if (panel.width() <= panel.height() || panel.height() > available.height() / 4) {
+        return point;
+    }
+    return QRect(click.x(), panel.top(), 1, panel.height());
 }

@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 // The application's item in the desktop's tray, over whichever tray the desktop has:
 //  - a StatusNotifierItem of our own while a "org.kde.StatusNotifierWatcher" is on the bus (KDE,
@@ -44,8 +45,17 @@ public:
     bool isShown() const { return m_backend->isShown(); }
 
     // Where a window opened from the item should hang, in screen coordinates: the icon's area when
-    // the tray tells it, else the point of the last click, else the mouse pointer.
+    // the tray tells it, else the last click as clickAnchor() makes it, else the mouse pointer.
     QRect anchor() const;
+
+    // The anchor of a click on an item whose tray gives no geometry (StatusNotifierItem hosts give only
+    // the click point). When the screen's available area still holds the click (no work area excludes
+    // the panel, as without a window manager) and the window under the click is a horizontal panel
+    // (wider than high, at most a quarter of the area's height): the panel's full height at the click's
+    // x, so that a window hung from it opens below a top panel or above a bottom one, clear of it.
+    // Otherwise the click point itself.
+    static QRect clickAnchor(const QPoint& click, const std::optional<QRect>& windowUnderClick,
+                             const QRect& available);
 
 Q_SIGNALS:
     // The user clicked the item; anchor as anchor() gives it for that click.

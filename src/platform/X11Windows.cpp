@@ -3,6 +3,8 @@
 #include "platform/XcbReply.h"
 
 #include <QGuiApplication>
+#include <QScreen>
+#include <QtMath>
 
 #include <cstring>
 
@@ -94,4 +96,38 @@ bool X11Windows::compositingActive() {
     }
     auto owner = ownReply(xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr));
     return owner && owner->owner != XCB_WINDOW_NONE;
+}
+
+std::optional<QRect> X11Windows::topLevelGeometryAt(const QPoint& point) {
+    xcb_connection_t* c = connection();
+    if (!c) {
+        return std::nullopt;
+    }
+    const xcb_window_t root = rootWindow(c);
+    if (root == XCB_WINDOW_NONE) {
+        return std::nullopt;
+    }
+    // X counts device pixels; Qt's screen coordinates are scaled by the device pixel ratio.
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const qreal ratio = screen ? screen->devicePixelRatio() : 1.0;
+    const auto x = int16_t(qRound(point.x() * ratio));
+    const auto y = int16_t(qRound(point.y() * ratio));
+    auto translated =
+        ownReply(xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, root, root, x, y), nullptr));
+    if (!translated || translated->child == XCB_WINDOW_NONE) {
+        return std::nullopt;
+    }
+    const xcb_window_t child = translated->child;
+    auto geometry = ownReply(xcb_get_geometry_reply(c, xcb_get_geometry(c, child), nullptr));
+    if (!geometry) {
+        return std::nullopt;
+    }
+    // A top-level window's position is relative to the root, its parent.
+    const QRect device(geometry->x, geometry->y, geometry->width + 2 * geometry->border_width,
+                       geometry->height + 2 * geometry->border_width);
+    if (qFuzzyCompare(ratio, 1.0)) {
+        return device;
+    }
+    return QRect(QPoint(qFloor(device.x() / ratio), qFloor(device.y() / ratio)),
+                 QPoint(qCeil((device.right() + 1) / ratio) - 1, qCeil((device.bottom() + 1) / ratio) - 1));
 }

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QPoint>
+#include <QRect>
 #include <QWindow>
+
+#include <optional>
 
 #include <xcb/xcb.h>
 
@@ -21,6 +25,11 @@ public:
     // Whether a compositing manager runs on the default screen (it owns the _NET_WM_CM_S<n>
     // selection), so that translucent windows are blended. Off X11 the answer is true.
     static bool compositingActive();
+
+    // The geometry (in Qt's screen coordinates) of the viewable top-level window under a point of
+    // the screen (Qt's screen coordinates): the root window's child there. None when no window is
+    // there, or off X11.
+    static std::optional<QRect> topLevelGeometryAt(const QPoint& point);
 
     // The atom of the given name, 0 when unknown or off X11.
     static xcb_atom_t atom(const char* name);

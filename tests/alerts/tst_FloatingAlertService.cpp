@@ -1,4 +1,5 @@
-// The floating no-timer panel: showing, replacing, auto-dismissal, "Open Timer" and the snooze menu.
+// The floating no-timer panel: showing, a reminder while it is shown, auto-dismissal, "Open Timer" and
+// the snooze menu.
 #include "support/LinkedAlertServices.h"
 #include "support/TestMain.h"
 
@@ -11,6 +12,7 @@
 
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QToolButton>
 
 #include <memory>
 
@@ -55,18 +57,47 @@ private Q_SLOTS:
         }
     }
 
-    void aNewPanelReplacesTheOpenOneAndKeepsItsOwnTime() {
-        m_alerts->panels.showAlert(1, {}, {});
-        QPointer<AlertWindow> first = m_alerts->panels.alertPanel();
+    // The next reminder while the panel is up keeps that panel and the Dismiss menu the user has
+    // open, takes over the callbacks and starts the time again.
+    void aReminderWhileThePanelIsShownKeepsItsOpenMenuAndRestartsItsTime() {
+        QList<double> firstCalls;
+        QList<double> secondCalls;
+        m_alerts->panels.showAlert(1, {}, [&](double seconds) { firstCalls << seconds; });
+        QPointer<AlertWindow> panel = m_alerts->panels.alertPanel();
+        QPointer<NoTimerAlertView> view = panelView();
+        SnoozeMenu* menu = view->dismissMenu();
+        menu->popup(view->dismissButton()->mapToGlobal(QPoint(0, view->dismissButton()->height())));
+        QTRY_VERIFY(menu->isVisible());
+
+        QTest::qWait(600);
+        m_alerts->panels.showAlert(1, {}, [&](double seconds) { secondCalls << seconds; });
+        QCOMPARE(m_alerts->panels.alertPanel(), panel.data());
+        QCOMPARE(panelView(), view.data());
+        QVERIFY(panel->isVisible());
+        QVERIFY(menu->isVisible());
+
+        // Past the first reminder's second, within the second one's.
+        QTest::qWait(600);
+        QVERIFY(panel && panel->isVisible());
+        QVERIFY(menu->isVisible());
+
+        menu->actions().at(1)->trigger();
+        menu->hide();
+        QTRY_COMPARE(secondCalls, QList<double>{3600.0});
+        QVERIFY(firstCalls.isEmpty());
+        QTRY_VERIFY(!panel);
+    }
+
+    // Once closed, the next reminder shows a panel of its own, with its own time.
+    void aReminderAfterTheCloseShowsANewPanel() {
         m_alerts->panels.showAlert(0, {}, {});
-        QPointer<AlertWindow> second = m_alerts->panels.alertPanel();
-        QVERIFY(second && second != first);
-        // Closed at once, with no delayed clean-up.
-        QVERIFY(!first || !first->isVisible());
+        QPointer<AlertWindow> first = m_alerts->panels.alertPanel();
+        m_alerts->panels.dismissAlert();
         QTRY_VERIFY(!first);
-        QTest::qWait(1300);
-        QCOMPARE(m_alerts->panels.alertPanel(), second.data());
-        QVERIFY(second->isVisible());
+        m_alerts->panels.showAlert(1, {}, {});
+        QPointer<AlertWindow> second = m_alerts->panels.alertPanel();
+        QVERIFY(second && second->isVisible());
+        QTRY_VERIFY(!second);
     }
 
     void dismissChoiceClosesPanelAndToastThenPassesItsSeconds_data() {

@@ -7,7 +7,15 @@
 #include "support/TestData.h"
 #include "support/TestMain.h"
 
+#include "platform/ApplicationIcon.h"
 #include "services/alerts/NotificationService.h"
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QScopeGuard>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 
 #include <QTimeZone>
 
@@ -31,6 +39,7 @@ class NotificationServiceTest : public QObject {
     std::unique_ptr<FakeNotificationServer> m_server;
     std::unique_ptr<NotificationService> m_service;
     int m_round = 0;
+    const QString m_icon = QStringLiteral("file:///tmp/pendlow-test-icon.png");
 
     // A fresh server and service, each on its own connection.
     void startServer() {
@@ -52,8 +61,8 @@ private Q_SLOTS:
     void init() {
         ++m_round;
         startServer();
-        m_service =
-            std::make_unique<NotificationService>(m_bus->connect(QStringLiteral("client-%1").arg(m_round)));
+        m_service = std::make_unique<NotificationService>(
+            m_bus->connect(QStringLiteral("client-%1").arg(m_round)), nullptr, m_icon);
     }
 
     void cleanup() {
@@ -121,17 +130,75 @@ private Q_SLOTS:
         QCOMPARE(call.summary, summary);
         QCOMPARE(call.body, body);
         QCOMPARE(call.replacesId, 0u);
-        QVERIFY(call.actions.isEmpty());
         QCOMPARE(call.expireTimeout, -1);
+        // The application's icon and desktop file, on every notification.
+        QCOMPARE(call.appIcon, m_icon);
+        QCOMPARE(call.hints.value(QStringLiteral("desktop-entry")).toString(), QStringLiteral("pendlow"));
         if (warning) {
             const QVariant urgency = call.hints.value(QStringLiteral("urgency"));
             QCOMPARE(urgency.metaType(), QMetaType::fromType<uchar>());
             QCOMPARE(urgency.value<uchar>(), uchar(2));
-            QCOMPARE(call.hints.value(QStringLiteral("category")).toString(), QStringLiteral("PENDLOW"));
+            QCOMPARE(call.hints.value(QStringLiteral("category")).toString(),
+                     QStringLiteral("x-pendlow.reminder"));
+            // "Click here to open Pendlow": the default action, with a label for servers that show
+            // actions as buttons.
+            QCOMPARE(call.actions, (QStringList{QStringLiteral("default"), QStringLiteral("Open Pendlow")}));
         } else {
+            QVERIFY(call.actions.isEmpty());
             QVERIFY(!call.hints.contains(QStringLiteral("urgency")));
             QVERIFY(!call.hints.contains(QStringLiteral("category")));
         }
+    }
+
+    // A click on the warning (the server's ActionInvoked with "default") opens the popover, also for
+    // a warning that replaced the first; clicks on other notifications, other actions and other
+    // programs' notifications do nothing.
+    void clickingTheWarningOpensThePopover() {
+        QSignalSpy opens(m_service.get(), &NotificationService::openPopoverRequested);
+        QVERIFY(!awaitTask(m_service->sendTimerStarted(QStringLiteral("Fix login bug"))).failed());
+        const uint started = lastCall().id;
+        QVERIFY(!awaitTask(m_service->sendNoTimerWarning()).failed());
+        const uint warning = lastCall().id;
+
+        m_server->invokeAction(started, QStringLiteral("default"));
+        m_server->invokeAction(warning, QStringLiteral("other"));
+        m_server->invokeAction(warning + 100, QStringLiteral("default"));
+        m_server->invokeAction(warning, QStringLiteral("default"));
+        QTRY_COMPARE(opens.count(), 1);
+
+        QVERIFY(!awaitTask(m_service->sendNoTimerWarning()).failed());
+        QCOMPARE(lastCall().replacesId, warning);
+        m_server->invokeAction(lastCall().id, QStringLiteral("default"));
+        QTRY_COMPARE(opens.count(), 2);
+        QTest::qWait(50);
+        QCOMPARE(opens.count(), 2);
+    }
+
+    // Where the icon is not installed (a build run from its folder) notifications name a PNG drawn
+    // from our own icon; once `make install` has put it into the icon theme, its theme name.
+    void iconIsTheThemeNameOnceInstalledElseAFile() {
+        const QByteArray dataDirs = qgetenv("XDG_DATA_DIRS");
+        const QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
+        QVERIFY(!dataHome.isEmpty());
+        QTemporaryDir emptyDirs;
+        qputenv("XDG_DATA_DIRS", emptyDirs.path().toUtf8());
+        const auto restore = qScopeGuard([&] { qputenv("XDG_DATA_DIRS", dataDirs); });
+
+        const QString file = ApplicationIcon::notificationIcon();
+        QVERIFY2(file.startsWith(QStringLiteral("file:///")), qPrintable(file));
+        const QImage image(QUrl(file).toLocalFile());
+        QCOMPARE(image.size(), QSize(ApplicationIcon::fileSize, ApplicationIcon::fileSize));
+        QVERIFY(image.pixelColor(image.width() / 2, image.height() / 2).alpha() > 0);
+
+        const QString installed = dataHome + QStringLiteral("/icons/hicolor/scalable/apps/pendlow.svg");
+        QVERIFY(QDir().mkpath(QFileInfo(installed).path()));
+        QVERIFY(QFile::copy(QStringLiteral(":/icons/pendlow.svg"), installed));
+        const auto removeInstalled = qScopeGuard([&] { QFile::remove(installed); });
+        QCOMPARE(ApplicationIcon::notificationIcon(), QStringLiteral("pendlow"));
+        NotificationService service(m_bus->connect(QStringLiteral("installed")));
+        QVERIFY(!awaitTask(service.sendTimerStopped(QStringLiteral("00:10"))).failed());
+        QCOMPARE(lastCall().appIcon, QStringLiteral("pendlow"));
+        m_bus->disconnect(QStringLiteral("installed"));
     }
 
     void startedNoticeCutsTheTaskNameByGraphemeClusters_data() {

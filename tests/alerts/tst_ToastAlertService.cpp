@@ -143,6 +143,29 @@ private Q_SLOTS:
         QCOMPARE(posted.size(), 1);
     }
 
+    // "Click to start tracking your time": a click on the toast (not on its snooze button) hides it
+    // and asks for the popover; no snooze is posted.
+    void clickingTheToastOpensThePopover() {
+        QSignalSpy popover(&AlertHub::instance(), &AlertHub::openPopoverRequested);
+        QSignalSpy posted(&AlertHub::instance(), &AlertHub::dismissToastAlert);
+        m_alerts->toasts.showToast(0);
+        ToastAlertView* view = toastView();
+        QVERIFY(QTest::qWaitForWindowExposed(m_alerts->toasts.toastWindow()));
+        QCOMPARE(view->cursor().shape(), Qt::PointingHandCursor);
+
+        // A press that ends outside the toast is no click.
+        QTest::mousePress(view, Qt::LeftButton, {}, QPoint(30, 20));
+        QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(-5, -5));
+        QCOMPARE(popover.size(), 0);
+        QVERIFY(m_alerts->toasts.toastWindow());
+
+        QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(30, 20));
+        QCOMPARE(popover.size(), 1);
+        QVERIFY(!m_alerts->toasts.toastWindow());
+        QCOMPARE(posted.size(), 0);
+        QVERIFY(m_snoozes.isEmpty());
+    }
+
     void dismissSignalWithoutDurationCallsNoCallback() {
         m_alerts->panels.showAlert(0, {}, {});
         m_alerts->toasts.showToast(0);

@@ -4,10 +4,12 @@
 #include "support/FakeClickUpAPI.h"
 #include "support/FakeClock.h"
 #include "support/FakeFloatingAlertService.h"
+#include "support/FakeNotificationServer.h"
 #include "support/FakeNotificationService.h"
 #include "support/FakeToastAlertService.h"
 #include "support/InMemoryKeychain.h"
 #include "support/LogCapture.h"
+#include "support/PrivateDBus.h"
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 #include "support/TestSettings.h"
@@ -18,6 +20,7 @@
 #include "platform/KeychainItem.h"
 #include "platform/TrayIcon.h"
 #include "services/AppState.h"
+#include "services/alerts/NotificationService.h"
 #include "services/updates/UpdateService.h"
 #include "ui/alerts/AlertHub.h"
 #include "ui/alerts/AlertWindow.h"
@@ -179,6 +182,32 @@ private Q_SLOTS:
         m_settings->setDebugLoggingEnabled(true);
         QVERIFY(Log::isDebugEnabled());
         m_settings->setDebugLoggingEnabled(false);
+    }
+
+    // A click on the no-timer notification (the server's ActionInvoked "default") opens the popover.
+    void clickingTheNoTimerNotificationOpensThePopover() {
+        PrivateDBus bus;
+        QVERIFY(bus.isRunning());
+        FakeNotificationServer server(bus.connect(QStringLiteral("server")));
+        QVERIFY(server.isRegistered());
+        NotificationService notifications(bus.connect(QStringLiteral("client")), nullptr,
+                                          QStringLiteral("pendlow"));
+        auto app = std::make_unique<PendlowApp>(PendlowApp::Services{.keychainService = *m_keychain,
+                                                                     .clickUpAPI = *m_api,
+                                                                     .userDefaultsService = *m_settings,
+                                                                     .notificationService = notifications,
+                                                                     .toastAlerts = &m_toasts,
+                                                                     .floatingAlerts = &m_panels,
+                                                                     .updateService = m_updates.get()});
+        QVERIFY(!awaitTask(notifications.sendNoTimerWarning()).failed());
+        QVERIFY(!app->popover().isVisible());
+        server.invokeAction(server.notifyCalls().constLast().id, QStringLiteral("default"));
+        QTRY_VERIFY(app->popover().isVisible());
+        QVERIFY(app->appState().isPopoverVisible());
+        app->popover().hide();
+        app.reset();
+        bus.disconnect(QStringLiteral("client"));
+        bus.disconnect(QStringLiteral("server"));
     }
 
     void clickUpAddressFromTheEnvironment_data() {

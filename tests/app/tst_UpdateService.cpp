@@ -170,9 +170,11 @@ private Q_SLOTS:
         QVERIFY(m_alerts.isEmpty());
         QTRY_COMPARE(m_alerts.size(), 2);
         QCOMPARE(m_alerts[0].alert.title, QStringLiteral("Update Check Unavailable"));
-        QCOMPARE(
-            m_alerts[0].alert.message,
-            QStringLiteral("Update service is not available yet. Please restart Pendlow and try again."));
+        // The build has no feed: no restart would help, and the message does not ask for one.
+        QCOMPARE(m_alerts[0].alert.message,
+                 QStringLiteral("This build of Pendlow has no update feed, so it cannot check for updates. "
+                                "Updates come from where you installed it."));
+        QVERIFY(!m_alerts[0].alert.message.contains(QStringLiteral("restart"), Qt::CaseInsensitive));
         QCOMPARE(m_alerts[0].alert.style, UpdateAlert::Style::warning);
         QCOMPARE(m_alerts[0].alert.buttons, QStringList{QStringLiteral("OK")});
         QCOMPARE(logged(Log::Level::error),

@@ -307,7 +307,7 @@ private Q_SLOTS:
                             const QString& expected) {
             QTest::newRow(name) << QString::fromLatin1(operation) << status << body << expected;
         };
-        // The generic request: the message of ClickUp's error body.
+        // Every call: the message of ClickUp's error body, so one error reads the same everywhere.
         row("stop 401 err", "stop", 401, j("{'err':'Token invalid','ECODE':'OAUTH_019'}"),
             "api:Server error (401): Token invalid");
         row("stop 401 error", "stop", 401, j("{'error':'Not allowed'}"),
@@ -318,10 +318,13 @@ private Q_SLOTS:
         row("stop 401 not JSON", "stop", 401, "Unauthorized", "api:Server error (401): Unauthorized");
         row("stop 401 err not a string", "stop", 401, j("{'err':42}"),
             "api:Server error (401): {\"err\":42}");
-        row("stop 401 no body", "stop", 401, "", "api:Server error (401): ");
+        row("stop 401 no body", "stop", 401, "", "api:Server error: 401");
+        row("stop 401 blank body", "stop", 401, " \n", "api:Server error: 401");
         row("stop 401 not UTF-8", "stop", 401, "\xff\xfe\xfd", "api:Server error: 401");
         row("stop 429", "stop", 429, j("{'err':'Rate limit reached'}"),
             "api:Server error (429): Rate limit reached");
+        row("entries 401", "entries", 401, j("{'err':'Token invalid','ECODE':'OAUTH_025'}"),
+            "api:Server error (401): Token invalid");
         row("entries 500 text", "entries", 500, "upstream failure",
             "api:Server error (500): upstream failure");
         row("entries 200 not JSON", "entries", 200, "<html></html>", "api:Failed to parse response: …");
@@ -335,26 +338,27 @@ private Q_SLOTS:
         row("search 401", "search", 401, j("{'err':'Token invalid'}"),
             "api:Server error (401): Token invalid");
         row("search 200 not JSON", "search", 200, "nope", "api:Failed to parse response: …");
-        // The current-timer read: no message; an unreadable reply is no timer.
-        row("current 401 with err", "current", 401, j("{'err':'Token invalid'}"), "api:Server error: 401");
-        row("current 500", "current", 500, "boom", "api:Server error: 500");
+        // The current-timer read: an unreadable reply is no timer.
+        row("current 401 with err", "current", 401, j("{'err':'Token invalid','ECODE':'OAUTH_025'}"),
+            "api:Server error (401): Token invalid");
+        row("current 500", "current", 500, "boom", "api:Server error (500): boom");
         row("current 200 not JSON", "current", 200, "<html></html>", "ok:none");
         row("current 200 no timer", "current", 200, j("{'data':null}"), "ok:none");
-        // Start and create: the whole body is the message.
-        row("start 400 whole body", "start", 400, j("{'err':'Bad task','ECODE':'TASK_001'}"),
-            "api:Server error (400): {\"err\":\"Bad task\",\"ECODE\":\"TASK_001\"}");
+        row("start 400", "start", 400, j("{'err':'Bad task','ECODE':'TASK_001'}"),
+            "api:Server error (400): Bad task");
+        row("start 401", "start", 401, j("{'err':'Token invalid','ECODE':'OAUTH_025'}"),
+            "api:Server error (401): Token invalid");
         row("start 401 not UTF-8", "start", 401, "\xff", "api:Server error: 401");
-        row("create 400 whole body", "create", 400, j("{'err':'Bad'}"),
-            "api:Server error (400): {\"err\":\"Bad\"}");
-        row("create 500 not UTF-8", "create", 500, "\xc3", "api:Server error (500): nil");
+        row("create 400", "create", 400, j("{'err':'Bad'}"), "api:Server error (400): Bad");
+        row("create 500 not UTF-8", "create", 500, "\xc3", "api:Server error: 500");
         row("create 200 not JSON", "create", 200, "ok", "api:Failed to parse response: …");
         row("create entry without usable start", "create", 200,
             j("{'data':{'id':'te9','start':'later','duration':'1'}}"),
             "api:Failed to parse response: Failed to parse created time entry");
-        // Delete: any 2xx, body ignored; otherwise no message.
+        // Delete: any 2xx, body ignored.
         row("delete 204", "delete", 204, "", "ok:");
         row("delete 200 body ignored", "delete", 200, "not JSON", "ok:");
-        row("delete 404 with err", "delete", 404, j("{'err':'gone'}"), "api:Server error: 404");
+        row("delete 404 with err", "delete", 404, j("{'err':'gone'}"), "api:Server error (404): gone");
     }
 
     void failures() {

@@ -262,6 +262,17 @@ private Q_SLOTS:
             << true << "abc"
             << "A"
             << "https://app.clickup.com/t/own" << at(1772438400000);
+        QTest::newRow("start as a number")
+            << j("{'data':{'id':'t1','start':1772438400000,'duration':-25,'task':{'id':'abc','name':'A'}}}")
+            << true << "abc"
+            << "A"
+            << "https://app.clickup.com/t/abc" << at(1772438400000);
+        QTest::newRow("start as a number, null task")
+            << j("{'data':{'id':'t1','start':1772438400000,'task':null}}") << true << QString()
+            << "Unknown Task"
+            << "https://app.clickup.com" << at(1772438400000);
+        QTest::newRow("start null") << j("{'data':{'id':'t1','start':null}}") << false << QString()
+                                    << QString() << QString() << QDateTime();
         QTest::newRow("task_url, duration as text")
             << j("{'data':{'id':'t1','start':'1772438400000','duration':'-1',"
                  "'task':{'id':'abc','name':'A'},'task_url':'https://app.clickup.com/t/abc'}}")
@@ -286,6 +297,20 @@ private Q_SLOTS:
         QTEST(timer->taskName, "taskName");
         QTEST(timer->taskUrl.toString(), "url");
         QTEST(timer->startTime, "start");
+    }
+
+    // The running timer as ClickUp's own reference example sends it, with "start" a number: the timer
+    // runs (a number read as no timer showed "No Timer Running" and fired reminders).
+    void referenceExampleWithNumericStart() {
+        FakeClock clock(pinnedNow);
+        const auto reply = decodeJson<ClickUpCurrentTimerResponse>(
+            fixture(QStringLiteral("current_timer_numeric_start.json")));
+        const auto timer = makeActiveTimer(reply.data);
+        QVERIFY(timer);
+        QCOMPARE(timer->id, QStringLiteral("1963465985517105840"));
+        QCOMPARE(timer->taskId, QStringLiteral("1vwwavv"));
+        QCOMPARE(timer->taskName, QStringLiteral("woof"));
+        QCOMPARE(timer->startTime, at(1595282645000));
     }
 
     void durationTakesTextIntOrDouble_data() {
@@ -413,8 +438,12 @@ private Q_SLOTS:
         QTest::newRow("timer: task without name")
             << "timer" << j("{'data':{'id':'t','start':'1','task':{'id':'abc'}}}") << K::keyNotFound
             << "data.task.name" << QString();
-        QTest::newRow("timer: start a number") << "timer" << j("{'data':{'id':'t','start':1772438400000}}")
-                                               << K::typeMismatch << "data.start" << QString();
+        QTest::newRow("timer: start a boolean")
+            << "timer" << j("{'data':{'id':'t','start':true}}") << K::typeMismatch << "data.start"
+            << "Expected String or Int for start";
+        QTest::newRow("timer: start a fraction")
+            << "timer" << j("{'data':{'id':'t','start':1.5}}") << K::typeMismatch << "data.start"
+            << "Expected String or Int for start";
         QTest::newRow("timer: duration a boolean")
             << "timer" << j("{'data':{'id':'t','start':'1','duration':true}}") << K::typeMismatch
             << "data.duration"

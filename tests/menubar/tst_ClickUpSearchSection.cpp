@@ -204,8 +204,11 @@ private Q_SLOTS:
         const QColor subtaskFill = fillAt(childRow);
         QVERIFY(subtaskFill != background);
         QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
-        QApplication::sendEvent(parentRow, &enter);
+        // The subtask hovered keeps its fill; then the plain row hovered (one row is lit at a time).
         QApplication::sendEvent(childRow, &enter);
+        QVERIFY(childRow->isHovered());
+        QCOMPARE(fillAt(childRow), subtaskFill);
+        QApplication::sendEvent(parentRow, &enter);
         QVERIFY(parentRow->isHovered());
         QVERIFY(fillAt(parentRow) != background);
         QCOMPARE(fillAt(childRow), subtaskFill);

@@ -230,6 +230,33 @@ private Q_SLOTS:
         QCOMPARE(icon->clockOpacity(), 1.0);
     }
 
+    // Trays such as xfce4-panel keep a shown tooltip above every window: none while the popover is
+    // open, the present one again once it closes.
+    void toolTipIsEmptyWhileThePopoverIsOpen() {
+        const FakeClock clock(kNow);
+        auto icon = makeIcon();
+        state().timerState()->setActiveTimer(timerOn(QStringLiteral("Write report"), 25));
+        const QString before = m_tray->toolTip();
+        QVERIFY(!before.isEmpty());
+
+        state().setIsPopoverVisible(true);
+        QCOMPARE(m_tray->toolTip(), QString());
+        // The face changes while the popover is open: the label follows, the tooltip stays empty.
+        icon->setRefreshTrigger(!icon->refreshTrigger());
+        state().timerState()->setActiveTimer(timerOn(QStringLiteral("Review"), 26));
+        QVERIFY(m_tray->label().endsWith(QStringLiteral("Review")));
+        QCOMPARE(m_tray->toolTip(), QString());
+
+        state().setIsPopoverVisible(false);
+        QCOMPARE(m_tray->toolTip(), m_tray->label());
+        QCOMPARE(m_tray->toolTip(), icon->toolTipText());
+
+        state().timerState()->setActiveTimer(std::nullopt);
+        state().setIsPopoverVisible(true);
+        state().setIsPopoverVisible(false);
+        QCOMPARE(m_tray->toolTip(), QStringLiteral("Pendlow"));
+    }
+
     void clockTicksSendOnlyWhatChanged() {
         const FakeClock clock(kNow);
         m_fixture->settings.setUseMenuBarPulsing(false);

@@ -5,6 +5,8 @@
 #include "support/AppStateFixture.h"
 #include "support/TestMain.h"
 
+#include "platform/TrayIcon.h"
+#include "platform/X11Windows.h"
 #include "ui/menubar/MenuBarView.h"
 #include "ui/menubar/PopoverWindow.h"
 
@@ -59,6 +61,57 @@ private Q_SLOTS:
         QFETCH(QSize, size);
         QFETCH(QRect, available);
         QTEST(PopoverWindow::placement(anchor, size, available), "expected");
+    }
+
+    // A StatusNotifierItem host gives only the click point. Without a work area (no window manager)
+    // the screen's available area still holds the panel: the popover hangs from the panel's edge
+    // at the click, not from the click, so it covers neither the panel nor the icon. With a work area
+    // the available area already keeps it off the panel.
+    void fromAClickPointThePopoverOpensClearOfThePanel_data() {
+        QTest::addColumn<QPoint>("click");
+        QTest::addColumn<QRect>("panel"); // the window under the click; empty: none
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QRect>("expected");
+        const QRect screen(0, 0, 1920, 1080);
+        const QRect topPanel(0, 0, 1920, 28);
+        const QRect bottomPanel(0, 1052, 1920, 28);
+        QTest::newRow("top panel, no work area: below the panel")
+            << QPoint(1000, 14) << topPanel << screen << QRect(830, 28, 340, 450);
+        QTest::newRow("bottom panel, no work area: above the panel")
+            << QPoint(1000, 1066) << bottomPanel << screen << QRect(830, 602, 340, 450);
+        QTest::newRow("top panel, with a work area")
+            << QPoint(1000, 14) << QRect() << QRect(0, 28, 1920, 1052) << QRect(830, 28, 340, 450);
+        QTest::newRow("bottom panel, with a work area")
+            << QPoint(1000, 1066) << QRect() << QRect(0, 0, 1920, 1052) << QRect(830, 602, 340, 450);
+        QTest::newRow("panel not at the click: the click")
+            << QPoint(1000, 14) << QRect(0, 500, 1920, 28) << screen << QRect(830, 15, 340, 450);
+        QTest::newRow("a large window under the click is no panel")
+            << QPoint(1000, 14) << QRect(0, 0, 1920, 600) << screen << QRect(830, 15, 340, 450);
+        QTest::newRow("vertical panel: the click")
+            << QPoint(14, 300) << QRect(0, 0, 28, 1080) << screen << QRect(0, 301, 340, 450);
+    }
+
+    void fromAClickPointThePopoverOpensClearOfThePanel() {
+        QFETCH(QPoint, click);
+        QFETCH(QRect, panel);
+        QFETCH(QRect, available);
+        const std::optional<QRect> window = panel.isEmpty() ? std::nullopt : std::optional<QRect>(panel);
+        const QRect anchor = TrayIcon::clickAnchor(click, window, available);
+        QTEST(PopoverWindow::placement(anchor, QSize(340, 450), available), "expected");
+    }
+
+    // The panel under the click as the X server has it: a window of our own standing in for it at the
+    // bottom of the screen (trayer sits at the top right of the test display).
+    void thePanelUnderTheClickIsFoundOnTheDisplay() {
+        QWidget panel(nullptr, Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint);
+        panel.setGeometry(0, 1052, 1920, 28);
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        QTRY_COMPARE(X11Windows::topLevelGeometryAt(QPoint(1000, 1066)),
+                     std::optional<QRect>(panel.geometry()));
+        const QRect anchor = TrayIcon::clickAnchor(
+            QPoint(1000, 1066), X11Windows::topLevelGeometryAt(QPoint(1000, 1066)), QRect(0, 0, 1920, 1080));
+        QCOMPARE(anchor, QRect(1000, 1052, 1, 28));
     }
 
     void isAFramelessPopupHoldingTheView() {

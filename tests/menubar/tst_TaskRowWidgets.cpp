@@ -1,6 +1,6 @@
 // The pieces every task row shares: the status dot, the context menu (its entries, what each does,
-// what a row without a task may not do), the right click that opens it, and truncation by
-// user-perceived characters.
+// what a row without a task may not do), the right click that opens it, the hover highlight around
+// it, and truncation by user-perceived characters.
 #include "support/AppStateFixture.h"
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
@@ -8,6 +8,7 @@
 #include "core/CharacterTruncation.h"
 #include "core/UserDefaultsService.h"
 #include "platform/PopupBrowserService.h"
+#include "services/clickup/AvatarImageCache.h"
 #include "services/clickup/ClickUpAssignee.h"
 #include "services/clickup/TaskNameCleaner.h"
 #include "support/TestSettings.h"
@@ -22,10 +23,13 @@
 
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QEnterEvent>
 #include <QFile>
 #include <QGuiApplication>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTextDocument>
+#include <QVBoxLayout>
 
 namespace {
 const TaskContextMenu::PageOpener openNowhere = [](const QUrl&, const QString&) {};
@@ -226,8 +230,72 @@ private Q_SLOTS:
 
         ClickUpAssignee assignee;
         assignee.username = name;
-        const MenuBarAssigneeIcon icon(assignee, 16);
+        AvatarImageCache pictures;
+        const MenuBarAssigneeIcon icon(assignee, 16, pictures);
         QCOMPARE(shownToolTip(icon.toolTip()), name);
+    }
+
+    // The highlight follows the pointer and lights one row at most. Inside the popover (a popup) an
+    // open context menu holds the pointer, and enter and leave events may go missing around it: the
+    // row of a closed menu goes dark unless the pointer is over it, and a row that lights up puts
+    // out the one lit before, whatever events arrived.
+    void hoverFollowsThePointerAndLightsOneRow() {
+        AppStateFixture fixture;
+        fixture.configureClickUp();
+        QWidget list(nullptr, Qt::Popup | Qt::FramelessWindowHint);
+        auto* layout = new QVBoxLayout(&list);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(0);
+        TimeEntryGroup group;
+        group.taskId = QStringLiteral("86abc");
+        group.taskName = QStringLiteral("Fix login");
+        group.taskUrl = taskUrl;
+        auto* first = new TimeEntryGroupRow(fixture.state(), group, &list);
+        group.taskName = QStringLiteral("Write report");
+        auto* second = new TimeEntryGroupRow(fixture.state(), group, &list);
+        layout->addWidget(first);
+        layout->addWidget(second);
+        list.setGeometry(400, 300, 300, 60);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        const auto enter = [](QWidget* row) {
+            const QPointF centre = QRectF(row->rect()).center();
+            QEnterEvent event(centre, centre, row->mapToGlobal(centre));
+            QApplication::sendEvent(row, &event);
+        };
+
+        enter(first);
+        QVERIFY(first->isHovered());
+        QContextMenuEvent event(QContextMenuEvent::Mouse, first->rect().center(),
+                                first->mapToGlobal(first->rect().center()));
+        QApplication::sendEvent(first, &event);
+        QTRY_VERIFY(qobject_cast<TaskContextMenu*>(QApplication::activePopupWidget()));
+        auto* menu = qobject_cast<TaskContextMenu*>(QApplication::activePopupWidget());
+        // The pointer leaves the rows while the menu is open; the menu closes.
+        QCursor::setPos(list.geometry().bottomRight() + QPoint(60, 60));
+        menu->close();
+        QTRY_VERIFY(!first->isHovered());
+
+        // The pointer is on the first row when its menu closes: it stays lit.
+        enter(first);
+        QApplication::sendEvent(first, &event);
+        QTRY_VERIFY(qobject_cast<TaskContextMenu*>(QApplication::activePopupWidget()));
+        QCursor::setPos(first->mapToGlobal(first->rect().center()));
+        qobject_cast<TaskContextMenu*>(QApplication::activePopupWidget())->close();
+        QTest::qWait(50);
+        QVERIFY(first->isHovered());
+
+        // The second row lights up without a leave for the first: one row is lit.
+        enter(second);
+        QVERIFY(second->isHovered());
+        QVERIFY(!first->isHovered());
+        // A move over the first row lights it again.
+        const QPointF at = QRectF(first->rect()).center();
+        QMouseEvent move(QEvent::MouseMove, at, first->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(first, &move);
+        QVERIFY(first->isHovered());
+        QVERIFY(!second->isHovered());
     }
 
     void truncation_data() {

@@ -50,6 +50,8 @@ public:
     void releaseHeldReplies();
     // The user closes a notification (reason 2).
     void closeByUser(uint id);
+    // The user invokes an action of a notification ("default": clicks it), as the server signals it.
+    void invokeAction(uint id, const QString& actionKey) { emit ActionInvoked(id, actionKey); }
 
 public Q_SLOTS:
     uint Notify(const QString& appName, uint replacesId, const QString& appIcon, const QString& summary,

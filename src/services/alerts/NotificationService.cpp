@@ -3,6 +3,7 @@
 #include "core/CharacterTruncation.h"
 #include "core/Error.h"
 #include "core/Log.h"
+#include "platform/ApplicationIcon.h"
 #include "platform/DesktopNotification.h"
 #include "platform/DesktopNotificationClient.h"
 
@@ -15,7 +16,6 @@
 namespace {
 const QString appName = QStringLiteral("Pendlow");
 const QString desktopEntry = QStringLiteral("pendlow");
-const QString noTimerCategory = QStringLiteral("PENDLOW");
 // Sounds of the freedesktop sound theme: the usual notification sound and the alarming one.
 const QString defaultSound = QStringLiteral("message-new-instant");
 const QString criticalSound = QStringLiteral("dialog-warning");
@@ -39,6 +39,9 @@ const QString silentSubtitlePrefix = QStringLiteral("Until ");
 const QString silentBody = QStringLiteral("Timer warnings paused. Focus on your work!");
 const QString endFormat = QStringLiteral("HH:mm");
 const QString bodyMarkupCapability = QStringLiteral("body-markup");
+// The label of the default action, for servers that show actions as buttons.
+const QString openActionLabel = QStringLiteral("Open Pendlow");
+constexpr qsizetype rememberedWarningIds = 8;
 
 // The sound hint every notification but the no-timer warning carries.
 QVariantMap defaultSoundHints() {
@@ -53,9 +56,12 @@ void printLine(const QString& line) {
 }
 } // namespace
 
-NotificationService::NotificationService(QDBusConnection connection, QObject* parent)
+NotificationService::NotificationService(QDBusConnection connection, QObject* parent,
+                                         std::optional<QString> appIcon)
     : QObject(parent)
-    , m_client(new DesktopNotificationClient(std::move(connection), this)) {
+    , m_client(new DesktopNotificationClient(std::move(connection), this))
+    , m_appIcon(std::move(appIcon)) {
+    connect(m_client, &DesktopNotificationClient::actionInvoked, this, &NotificationService::onActionInvoked);
     connect(m_client, &DesktopNotificationClient::serverChanged, this, &NotificationService::forgetServer);
     connect(m_client, &DesktopNotificationClient::notificationClosed, this, [this](uint id, uint) {
         if (m_warningId == id) {
@@ -72,9 +78,23 @@ NotificationService& NotificationService::shared() {
     return *service;
 }
 
+const QString& NotificationService::appIcon() {
+    if (!m_appIcon) {
+        m_appIcon = ApplicationIcon::notificationIcon();
+    }
+    return *m_appIcon;
+}
+
+void NotificationService::onActionInvoked(uint id, const QString& actionKey) {
+    if (actionKey == defaultAction && m_warningIds.contains(id)) {
+        emit openPopoverRequested();
+    }
+}
+
 void NotificationService::forgetServer() {
     // A new server knows nothing of the old one's ids or capabilities.
     m_warningId.reset();
+    m_warningIds.clear();
     m_bodyMarkup.reset();
 }
 
@@ -114,7 +134,8 @@ QCoro::Task<bool> NotificationService::serverTakesMarkup() {
 }
 
 QCoro::Task<std::optional<uint>> NotificationService::post(QString title, QString subtitle, QString body,
-                                                           QVariantMap hints, uint replacesId) {
+                                                           QVariantMap hints, uint replacesId,
+                                                           QStringList actions) {
     QPointer<NotificationService> self(this);
     const bool markup = co_await serverTakesMarkup();
     if (!self) {
@@ -127,7 +148,9 @@ QCoro::Task<std::optional<uint>> NotificationService::post(QString title, QStrin
     }
     DesktopNotification notification;
     notification.appName = appName;
+    notification.appIcon = appIcon();
     notification.replacesId = replacesId;
+    notification.actions = std::move(actions);
     notification.summary = title;
     notification.body = text;
     hints.insert(desktopEntryHint, desktopEntry);
@@ -154,10 +177,17 @@ QCoro::Task<> NotificationService::sendNoTimerWarning() {
     const QVariantMap hints{{urgencyHint, QVariant::fromValue(urgencyCritical)},
                             {categoryHint, noTimerCategory},
                             {soundHint, criticalSound}};
-    const std::optional<uint> id =
-        co_await post(noTimerTitle, noTimerSubtitle, noTimerBody, hints, m_warningId.value_or(0));
+    QStringList actions{defaultAction, openActionLabel};
+    const std::optional<uint> id = co_await post(noTimerTitle, noTimerSubtitle, noTimerBody, hints,
+                                                 m_warningId.value_or(0), std::move(actions));
     if (!self) {
         co_return;
+    }
+    if (id && !m_warningIds.contains(*id)) {
+        m_warningIds.append(*id);
+        if (m_warningIds.size() > rememberedWarningIds) {
+            m_warningIds.removeFirst();
+        }
     }
     if (id && m_warningWithdrawn) {
         // Withdrawn while the server was still showing it: close it now.

@@ -3,8 +3,10 @@
 #include "services/alerts/NotificationServiceProtocol.h"
 
 #include <QDBusConnection>
+#include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QStringList>
 
 #include <optional>
 
@@ -15,9 +17,14 @@ struct DesktopNotification;
 // given bus: the no-timer warning and the notices that a timer started, that a timer stopped and that
 // silent mode began. Title goes to the summary; subtitle and body, one per line, to the body.
 //
+// Every notification names the application's icon (ApplicationIcon::notificationIcon(): the theme
+// name "pendlow" when installed, else a file) and, in the "desktop-entry" hint, the desktop file
+// "pendlow" that `make install` puts in place.
+//
 // The no-timer warning is one notification: a newer one replaces the shown one (replaces_id), it is
-// critical (urgency 2) and carries the category "PENDLOW"; removeNoTimerWarning closes it, also when
-// its Notify call is still under way. The other three are new notifications each time.
+// critical (urgency 2), carries the category "x-pendlow.reminder" and the default action, so that a
+// click on it opens the popover (openPopoverRequested); removeNoTimerWarning closes it, also when its
+// Notify call is still under way. The other three are new notifications each time.
 //
 // Nothing fails towards the caller: a failed send prints "Failed to send notification: <error>" on
 // standard output, a server that does not answer the permission check prints
@@ -27,8 +34,12 @@ class NotificationService : public QObject, public NotificationServiceProtocol {
 
 public:
     static constexpr int taskNameLimit = 50;
+    static inline const QString noTimerCategory = QStringLiteral("x-pendlow.reminder");
+    static inline const QString defaultAction = QStringLiteral("default");
 
-    explicit NotificationService(QDBusConnection connection, QObject* parent = nullptr);
+    // appIcon: the icon every notification names; ApplicationIcon::notificationIcon() when none.
+    explicit NotificationService(QDBusConnection connection, QObject* parent = nullptr,
+                                 std::optional<QString> appIcon = std::nullopt);
     ~NotificationService() override;
 
     // The instance on the session bus.
@@ -52,16 +63,24 @@ public:
 Q_SIGNALS:
     // A no-timer warning's Notify call has ended (sent or failed).
     void noTimerWarningSettled();
+    // The user clicked the no-timer warning: the application opens the popover.
+    void openPopoverRequested();
 
 private:
     QCoro::Task<std::optional<uint>> post(QString title, QString subtitle, QString body, QVariantMap hints,
-                                          uint replacesId);
+                                          uint replacesId, QStringList actions = {});
     QCoro::Task<bool> serverTakesMarkup();
     void forgetServer();
+    void onActionInvoked(uint id, const QString& actionKey);
+    const QString& appIcon();
 
     DesktopNotificationClient* m_client;
     std::optional<uint> m_warningId;
     bool m_warningInFlight = false;
     bool m_warningWithdrawn = false;
     std::optional<bool> m_bodyMarkup;
+    std::optional<QString> m_appIcon;
+    // Ids the server gave our no-timer warnings, the shown one and those replaced or closed since:
+    // a click may arrive for one just replaced.
+    QList<uint> m_warningIds;
 };

@@ -274,7 +274,7 @@ QCoro::Task<std::optional<ActiveTimer>> ClickUpAPIService::getCurrentTimer(QStri
     Log::debug(u"Response status code: "_s + QString::number(code), timerLog);
     if (!reply.isSuccess()) {
         Log::error(u"HTTP error: "_s + QString::number(code), timerLog);
-        throw APIError::httpError(code, std::nullopt);
+        throw APIError::httpError(code, ClickUpErrorResponse::messageOf(reply.body));
     }
 
     ClickUpCurrentTimerResponse decoded;
@@ -338,7 +338,7 @@ QCoro::Task<std::optional<ActiveTimer>> ClickUpAPIService::startTimer(QString te
 
     const std::optional<QString> text = serverText(reply.body);
     Log::error(u"Start timer error: "_s + text.value_or(u"unknown"_s), timerLog);
-    throw APIError::httpError(reply.status.value_or(0), text);
+    throw APIError::httpError(reply.status.value_or(0), ClickUpErrorResponse::messageOf(reply.body));
 }
 
 // --- time entries
@@ -379,7 +379,7 @@ QCoro::Task<TimeEntry> ClickUpAPIService::createTimeEntry(QString teamId, QStrin
     if (!reply.isSuccess()) {
         Log::error(u"Create time entry HTTP error "_s + QString::number(*reply.status) + u": "_s + text,
                    timerLog);
-        throw APIError::httpError(*reply.status, text);
+        throw APIError::httpError(*reply.status, ClickUpErrorResponse::messageOf(reply.body));
     }
 
     const auto logDecodeFailure = [&text](const Error& error) {
@@ -423,7 +423,7 @@ QCoro::Task<> ClickUpAPIService::deleteTimeEntry(QString teamId, QString timeEnt
     const QUrl url = requireUrl(teamPath(teamId, {u"time_entries"_s, timeEntryId}));
     const HttpReply reply = co_await exchange(HTTPMethod::del, url, token, false, std::nullopt);
     if (!reply.isSuccess()) {
-        throw APIError::httpError(reply.status.value_or(0), std::nullopt);
+        throw APIError::httpError(reply.status.value_or(0), ClickUpErrorResponse::messageOf(reply.body));
     }
     Log::info(u"Deleted time entry: "_s + timeEntryId, timerLog);
 }

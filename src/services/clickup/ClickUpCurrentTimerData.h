@@ -9,7 +9,7 @@
 #include <optional>
 
 // The running time entry in a current-timer or start reply. Every member is optional; "start" is
-// epoch milliseconds as text.
+// epoch milliseconds, sent as text or as a number and kept as text.
 struct ClickUpCurrentTimerData {
     std::optional<QString> id;
     std::optional<QString> start;

@@ -13,6 +13,9 @@ ClickUpErrorResponse ClickUpErrorResponse::fromJson(const JsonReader& json) {
 }
 
 std::optional<QString> ClickUpErrorResponse::messageOf(const QByteArray& body) {
+    if (body.trimmed().isEmpty()) {
+        return std::nullopt;
+    }
     try {
         const auto response = decodeJson<ClickUpErrorResponse>(body);
         if (response.err) {

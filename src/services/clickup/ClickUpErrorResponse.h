@@ -17,6 +17,8 @@ struct ClickUpErrorResponse {
     static ClickUpErrorResponse fromJson(const JsonReader& json);
 
     // The message to show for a failed reply's body: "err", else "error", else "Unknown error" when
-    // the body is such an object; otherwise the body itself as text; none when it is not UTF-8.
+    // the body is such an object; otherwise the body itself as text; none when it is empty (or only
+    // blanks) or not UTF-8. Every ClickUp call describes its failures with it, so that one error reads
+    // the same wherever it is shown.
     static std::optional<QString> messageOf(const QByteArray& body);
 };

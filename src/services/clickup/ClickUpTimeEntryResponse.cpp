@@ -1,29 +1,8 @@
 #include "services/clickup/ClickUpTimeEntryResponse.h"
 
+#include "services/clickup/MillisecondsText.h"
+
 using namespace Qt::StringLiterals;
-
-namespace {
-// A string as it is, or a whole number as its decimal text.
-std::optional<QString> millisecondsText(const QJsonValue& value) {
-    if (value.isString()) {
-        return value.toString();
-    }
-    if (value.isDouble()) {
-        const qint64 whole = value.toInteger(0);
-        if (whole != 0 || value.toInteger(1) == 0) {
-            return QString::number(whole);
-        }
-    }
-    return std::nullopt;
-}
-
-QString requiredMillisecondsText(const JsonReader& member, QLatin1String name) {
-    if (auto text = millisecondsText(member.value())) {
-        return *std::move(text);
-    }
-    throw member.typeMismatch(u"Expected String or Int for "_s + name);
-}
-} // namespace
 
 ClickUpTimeEntryResponse ClickUpTimeEntryResponse::fromJson(const JsonReader& json) {
     json.object();

@@ -126,10 +126,9 @@ void UpdateService::checkForUpdatesManually() {
     startUpdater();
     if (!m_updater) {
         error(QStringLiteral("Update service not initialized."));
-        showAlert(
-            QStringLiteral("Update Check Unavailable"),
-            QStringLiteral("Update service is not available yet. Please restart Pendlow and try again."),
-            UpdateAlert::Style::warning);
+        // Without a feed no restart helps: the build itself has nowhere to look.
+        showAlert(QStringLiteral("Update Check Unavailable"), noUpdateFeedMessage,
+                  UpdateAlert::Style::warning);
         return;
     }
     clearUpdateCache();

@@ -17,10 +17,10 @@ class UserDefaultsService;
 
 // The application's updater front: starts the updater backend once, runs the check the user asks
 // for (application menu, the popover's Updates button) and turns its outcome into modal alerts:
-// "Update Check Unavailable" without a backend, "Update Check In Progress" while one runs,
-// "Update Check Failed" when it fails, "Update Check Taking Longer" when it has not answered after
-// the fallback delay (30 s). A manual check shows at most one of the last two. The backend shows its
-// own alerts for a found update and for "up to date".
+// "Update Check Unavailable" without a backend (a build without a usable update feed), "Update Check In
+// Progress" while one runs, "Update Check Failed" when it fails, "Update Check Taking Longer" when it has not
+// answered after the fallback delay (30 s). A manual check shows at most one of the last two. The backend
+// shows its own alerts for a found update and for "up to date".
 //
 // Every message goes to Log (category general) and, as a plain line, to standard error, prefixed
 // "Pendlow Update: " (notices), "Pendlow Update Warning: " or "Pendlow Update Error: ".
@@ -32,6 +32,10 @@ public:
     using UpdaterFactory = std::function<AppcastUpdater*()>;
 
     static constexpr std::chrono::milliseconds defaultUpdateFallbackDelay{30000};
+    // The message of "Update Check Unavailable".
+    static inline const QString noUpdateFeedMessage =
+        QStringLiteral("This build of Pendlow has no update feed, so it cannot check for updates. "
+                       "Updates come from where you installed it.");
 
     UpdateService(UserDefaultsService& settings, UpdaterFactory factory, QObject* parent = nullptr);
     ~UpdateService() override;

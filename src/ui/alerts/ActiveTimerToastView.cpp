@@ -5,7 +5,6 @@
 #include "ui/kit/ElidedLabel.h"
 #include "ui/kit/PopoverStyle.h"
 
-#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -33,10 +32,7 @@ ActiveTimerToastView::ActiveTimerToastView(const QString& taskName, const QStrin
 
     auto* elapsed = new QLabel(elapsedTime, this);
     elapsed->setObjectName(QStringLiteral("elapsedLabel"));
-    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    mono.setPixelSize(16);
-    mono.setWeight(QFont::Bold);
-    elapsed->setFont(mono);
+    elapsed->setFont(PopoverStyle::monospacedFont(16, QFont::Bold));
     PopoverStyle::setTextColor(elapsed, PopoverStyle::green(palette()));
 
     auto* row = new QHBoxLayout(this);

@@ -1,5 +1,7 @@
 #include "ui/alerts/AlertCardView.h"
 
+#include "ui/kit/PopoverStyle.h"
+
 #include <QApplication>
 #include <QPainter>
 #include <QPainterPath>
@@ -11,11 +13,8 @@ AlertCardView::AlertCardView(qreal cornerRadius, qreal borderWidth, QWidget* par
     setAttribute(Qt::WA_Hover);
 }
 
-QFont AlertCardView::font(int pixelSize, QFont::Weight weight) {
-    QFont result = QApplication::font();
-    result.setPixelSize(pixelSize);
-    result.setWeight(weight);
-    return result;
+QFont AlertCardView::font(int designSize, QFont::Weight weight) {
+    return PopoverStyle::font(designSize, weight);
 }
 
 void AlertCardView::paintEvent(QPaintEvent*) {

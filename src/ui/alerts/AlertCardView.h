@@ -16,8 +16,8 @@ public:
     qreal cornerRadius() const { return m_cornerRadius; }
     bool isHovering() const { return m_hovering; }
 
-    // The application font at a pixel size and weight.
-    static QFont font(int pixelSize, QFont::Weight weight = QFont::Normal);
+    // The popover's font at a design size and weight (PopoverStyle::font).
+    static QFont font(int designSize, QFont::Weight weight = QFont::Normal);
 
 Q_SIGNALS:
     void hoveringChanged(bool hovering);

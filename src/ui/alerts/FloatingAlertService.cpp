@@ -31,7 +31,6 @@ FloatingAlertService& FloatingAlertService::shared() {
 
 void FloatingAlertService::showAlert(int autoDismissSeconds, std::function<void()> onStart,
                                      std::function<void(double)> onDismiss) {
-    dismissAlert();
     QPointer<FloatingAlertService> self(this);
     auto startTimer = [self, onStart = std::move(onStart)] {
         if (onStart) {
@@ -53,12 +52,21 @@ void FloatingAlertService::showAlert(int autoDismissSeconds, std::function<void(
             onDismiss(seconds);
         }
     };
-    auto* panel = new AlertWindow(new NoTimerAlertView(std::move(startTimer), std::move(dismiss)),
-                                  AlertPlacement::panelSize, AlertWindow::Workspaces::current);
-    panel->setObjectName(QStringLiteral("noTimerPanel"));
-    panel->setMovableByBackground(true);
-    panel->present(AlertPlacement::onPrimaryScreen(&AlertPlacement::panelTopLeft));
-    m_alertPanel = panel;
+    if (m_alertPanel && m_alertView && m_alertPanel->isVisible()) {
+        // The next reminder while the panel is up: the same panel takes the new callbacks and time, so
+        // that a menu the user has open stays open.
+        m_dismissTimer.stop();
+        m_alertView->setCallbacks(std::move(startTimer), std::move(dismiss));
+    } else {
+        dismissAlert();
+        auto* view = new NoTimerAlertView(std::move(startTimer), std::move(dismiss));
+        auto* panel = new AlertWindow(view, AlertPlacement::panelSize, AlertWindow::Workspaces::current);
+        panel->setObjectName(QStringLiteral("noTimerPanel"));
+        panel->setMovableByBackground(true);
+        panel->present(AlertPlacement::onPrimaryScreen(&AlertPlacement::panelTopLeft));
+        m_alertPanel = panel;
+        m_alertView = view;
+    }
     if (autoDismissSeconds >= 1) {
         m_dismissTimer.start(int(std::min<qint64>(qint64(autoDismissSeconds) * 1000, INT_MAX)));
     }
@@ -71,6 +79,7 @@ void FloatingAlertService::dismissAlert() {
     }
     AlertWindow* panel = m_alertPanel;
     m_alertPanel = nullptr;
+    m_alertView = nullptr;
     panel->hide();
     panel->close();
     panel->deleteLater();

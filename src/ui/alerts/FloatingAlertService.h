@@ -7,11 +7,14 @@
 #include <QTimer>
 
 class AlertWindow;
+class NoTimerAlertView;
 class ToastAlertServiceProtocol;
 
 // The floating no-timer panel (380 x 200), centred horizontally near the bottom of the primary
 // screen. It never takes the focus and can be dragged by its background. It closes itself after the
-// seconds it was shown for (a value below 1 keeps it until it is closed).
+// seconds it was shown for (a value below 1 keeps it until it is closed). A reminder that comes while
+// the panel is shown keeps that panel, where it is and with any open menu, and restarts its time with
+// the new reminder's seconds and callbacks.
 //
 // "Open Timer" runs the caller's start callback, closes the panel and then emits
 // AlertHub::openPopoverRequested, so the popover opens whatever the caller passed. A "Dismiss"
@@ -37,6 +40,7 @@ public:
 
 private:
     QPointer<AlertWindow> m_alertPanel;
+    QPointer<NoTimerAlertView> m_alertView;
     QTimer m_dismissTimer;
     ToastAlertServiceProtocol* m_toastAlerts = nullptr;
 };

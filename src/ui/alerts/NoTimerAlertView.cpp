@@ -118,6 +118,12 @@ NoTimerAlertView::NoTimerAlertView(std::function<void()> onStartTimer, std::func
     m_pulseAnimation->setLoopCount(-1);
 }
 
+void NoTimerAlertView::setCallbacks(std::function<void()> onStartTimer,
+                                    std::function<void(double)> onDismiss) {
+    m_onStartTimer = std::move(onStartTimer);
+    m_onDismiss = std::move(onDismiss);
+}
+
 void NoTimerAlertView::setPulse(qreal pulse) {
     m_pulse = pulse;
     update(pulseArea());

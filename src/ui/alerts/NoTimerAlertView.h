@@ -22,6 +22,9 @@ public:
     NoTimerAlertView(std::function<void()> onStartTimer, std::function<void(double seconds)> onDismiss,
                      QWidget* parent = nullptr);
 
+    // Replaces the callbacks (a new reminder taking over the shown panel); an open menu stays open.
+    void setCallbacks(std::function<void()> onStartTimer, std::function<void(double seconds)> onDismiss);
+
     bool isPulsing() const { return m_pulsing; }
     // 0 at rest, 1 at the widest point of the pulse.
     qreal pulse() const { return m_pulse; }

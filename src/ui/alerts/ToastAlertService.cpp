@@ -54,8 +54,13 @@ void ToastAlertService::showToast(int autoDismissSeconds) {
     if (m_toastWindow) {
         dismissToast();
     }
-    auto* window =
-        new AlertWindow(new ToastAlertView, AlertPlacement::toastSize, AlertWindow::Workspaces::all);
+    auto* view = new ToastAlertView;
+    // "Click to start tracking your time": a click closes the toast and opens the popover.
+    connect(view, &ToastAlertView::clicked, this, [this] {
+        dismissToast();
+        AlertHub::instance().requestOpenPopover();
+    });
+    auto* window = new AlertWindow(view, AlertPlacement::toastSize, AlertWindow::Workspaces::all);
     window->setObjectName(QStringLiteral("noTimerToast"));
     window->present(AlertPlacement::onPrimaryScreen(&AlertPlacement::toastTopLeft));
     m_toastWindow = window;

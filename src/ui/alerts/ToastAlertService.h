@@ -17,7 +17,8 @@ class FloatingAlertServiceProtocol;
 //
 // The no-timer toast's snooze menu posts AlertHub::dismissToastAlert; on it the service hides the
 // no-timer toast, closes the floating panel and, for a duration above 0, hands the duration to the
-// callback set with setOnDismissWithDuration. The active-timer toast is not touched by it.
+// callback set with setOnDismissWithDuration. The active-timer toast is not touched by it. A click
+// elsewhere on the no-timer toast hides it and opens the popover (AlertHub::openPopoverRequested).
 class ToastAlertService : public QObject, public ToastAlertServiceProtocol {
     Q_OBJECT
 

@@ -8,6 +8,7 @@
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -47,6 +48,9 @@ ToastAlertView::ToastAlertView(QWidget* parent)
             [this](bool hovering) { m_snoozeOpacity->setOpacity(hovering ? 1.0 : 0.6); });
     connect(m_snoozeMenu, &SnoozeMenu::chosen, this, &ToastAlertView::postDismiss);
 
+    setCursor(Qt::PointingHandCursor);
+    m_snoozeButton->setCursor(Qt::ArrowCursor);
+
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(16, 16, 16, 16);
     row->setSpacing(12);
@@ -63,6 +67,21 @@ void ToastAlertView::postDismiss(double seconds) {
     m_dismissed = true;
     m_snoozeButton->setEnabled(false);
     AlertHub::instance().postDismissToastAlert(seconds);
+}
+
+void ToastAlertView::mousePressEvent(QMouseEvent* event) {
+    m_pressed = event->button() == Qt::LeftButton;
+    event->accept();
+}
+
+void ToastAlertView::mouseReleaseEvent(QMouseEvent* event) {
+    const bool click =
+        m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    m_pressed = false;
+    event->accept();
+    if (click) {
+        emit clicked();
+    }
 }
 
 QBrush ToastAlertView::borderBrush(const QRectF&) const {

@@ -9,16 +9,20 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-QFont PopoverStyle::font(qreal pointSize, QFont::Weight weight) {
+int PopoverStyle::pixelSize(qreal designSize) {
+    return qMax(1, qRound(designSize));
+}
+
+QFont PopoverStyle::font(qreal designSize, QFont::Weight weight) {
     QFont result = QApplication::font();
-    result.setPointSizeF(pointSize);
+    result.setPixelSize(pixelSize(designSize));
     result.setWeight(weight);
     return result;
 }
 
-QFont PopoverStyle::monospacedFont(qreal pointSize, QFont::Weight weight) {
+QFont PopoverStyle::monospacedFont(qreal designSize, QFont::Weight weight) {
     QFont result = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    result.setPointSizeF(pointSize);
+    result.setPixelSize(pixelSize(designSize));
     result.setWeight(weight);
     return result;
 }
@@ -68,9 +72,8 @@ QColor PopoverStyle::withAlpha(QColor color, qreal alpha) {
     return color;
 }
 
-int PopoverStyle::symbolSize(qreal pointSize, const QWidget* widget) {
-    const int dpi = widget ? widget->logicalDpiY() : 96;
-    return qMax(1, qRound(pointSize * dpi / 72.0));
+int PopoverStyle::symbolSize(qreal designSize, const QWidget*) {
+    return pixelSize(designSize);
 }
 
 QPixmap PopoverStyle::symbol(const QString& name, qreal pointSize, const QWidget* widget,

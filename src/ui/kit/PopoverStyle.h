@@ -13,15 +13,22 @@ class QLabel;
 class QToolButton;
 class QWidget;
 
-// The look of the popover and the reminder windows: the application font at fixed point sizes, the
+// The look of the popover and the reminder windows: the application font at the design's sizes, the
 // colours that mark state (orange: no timer, green: the running time, red: stop and errors) in the
 // light or dark variant that suits the palette, the text levels, and symbols: the desktop theme's
 // icon of a freedesktop name, else our own drawing of it (":/icons/<name>.svg"), drawn at the size of
-// text of the given point size.
+// text of the given size.
+//
+// Sizes are the design's: text of size N is N pixels high at scale 1, like every width and height of
+// the windows, so that text keeps its proportion to the 340-px popover whatever the screen's DPI
+// setting. Pixels here are logical pixels: Qt multiplies them by the screen's device pixel ratio.
+// Every font of the popover, the reminder windows and the windows to come is made here.
 class PopoverStyle {
 public:
-    static QFont font(qreal pointSize, QFont::Weight weight = QFont::Normal);
-    static QFont monospacedFont(qreal pointSize, QFont::Weight weight = QFont::Normal);
+    // The pixel size of text of the design size N: N, rounded, at least 1.
+    static int pixelSize(qreal designSize);
+    static QFont font(qreal designSize, QFont::Weight weight = QFont::Normal);
+    static QFont monospacedFont(qreal designSize, QFont::Weight weight = QFont::Normal);
 
     // The palette's window is dark.
     static bool isDark(const QPalette& palette);
@@ -36,8 +43,8 @@ public:
     static QColor accent(const QPalette& palette);
     static QColor withAlpha(QColor color, qreal alpha);
 
-    // The pixel size of a symbol that stands beside text of the point size.
-    static int symbolSize(qreal pointSize, const QWidget* widget);
+    // The pixel size of a symbol that stands beside text of the design size (the text's pixel size).
+    static int symbolSize(qreal designSize, const QWidget* widget);
     // The symbol at that size; with a tint, every opaque pixel takes that colour.
     static QPixmap symbol(const QString& name, qreal pointSize, const QWidget* widget,
                           std::optional<QColor> tint = std::nullopt);

@@ -4,12 +4,26 @@
 #include "ui/kit/TaskContextMenu.h"
 
 #include <QContextMenuEvent>
+#include <QCursor>
+#include <QMenu>
 #include <QPainter>
+#include <QPointer>
+#include <QTimer>
+
+namespace {
+// The one lit row: the pointer is over one row at most.
+QPointer<TaskRowFrame> litRow;
+} // namespace
 
 TaskRowFrame::TaskRowFrame(QWidget* parent)
     : QWidget(parent) {
     setAttribute(Qt::WA_Hover);
+    // Moves light the row too: after a context menu closes inside the popover (a popup in a popup)
+    // Qt may deliver no enter to the row under the pointer.
+    setMouseTracking(true);
 }
+
+TaskRowFrame::~TaskRowFrame() = default;
 
 void TaskRowFrame::setFixedFill(std::optional<QColor> fill) {
     m_fixedFill = fill;
@@ -38,6 +52,16 @@ void TaskRowFrame::enterEvent(QEnterEvent* event) {
     QWidget::enterEvent(event);
 }
 
+void TaskRowFrame::mouseMoveEvent(QMouseEvent* event) {
+    setHovered(true);
+    QWidget::mouseMoveEvent(event);
+}
+
+void TaskRowFrame::hideEvent(QHideEvent* event) {
+    setHovered(false);
+    QWidget::hideEvent(event);
+}
+
 void TaskRowFrame::leaveEvent(QEvent* event) {
     setHovered(false);
     QWidget::leaveEvent(event);
@@ -47,11 +71,33 @@ void TaskRowFrame::contextMenuEvent(QContextMenuEvent* event) {
     TaskContextMenu* menu = createContextMenu();
     // The menu outlives the row, which a refresh may rebuild while the menu is open.
     menu->setAttribute(Qt::WA_DeleteOnClose);
+    // The open menu holds the pointer, so the row hears no leave while it is open: once it closes,
+    // the highlight follows the pointer again (after the close, when Qt has settled enter and leave).
+    connect(menu, &QMenu::aboutToHide, this, [row = QPointer<TaskRowFrame>(this)] {
+        QTimer::singleShot(0, row, [row] {
+            if (row) {
+                row->followPointer();
+            }
+        });
+    });
     menu->popup(event->globalPos());
     event->accept();
 }
 
+void TaskRowFrame::followPointer() {
+    setHovered(isVisible() && rect().contains(mapFromGlobal(QCursor::pos())));
+}
+
 void TaskRowFrame::setHovered(bool hovered) {
+    if (hovered && litRow && litRow != this) {
+        // The pointer has moved on, whether or not the row it left heard of it.
+        litRow->setHovered(false);
+    }
+    if (hovered) {
+        litRow = this;
+    } else if (litRow == this) {
+        litRow = nullptr;
+    }
     if (m_isHovered != hovered) {
         m_isHovered = hovered;
         update();

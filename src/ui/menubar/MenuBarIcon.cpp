@@ -193,7 +193,18 @@ MenuBarIcon::MenuBarIcon(AppState& appState, TrayIcon& tray, QObject* parent)
     connect(appState.timerState(), &TimerState::activeTimerChanged, this, &MenuBarIcon::redraw);
     connect(&appState, &AppState::silentModeActiveChanged, this, &MenuBarIcon::redraw);
     connect(&appState, &AppState::totalTimeTodayChanged, this, &MenuBarIcon::redraw);
+    connect(&appState, &AppState::isPopoverVisibleChanged, this, &MenuBarIcon::updateToolTip);
     redraw();
+}
+
+QString MenuBarIcon::toolTipText() const {
+    return m_face.text.isEmpty() ? toolTipWithoutText : m_face.text;
+}
+
+void MenuBarIcon::updateToolTip() {
+    // Some trays (xfce4-panel) keep a shown tooltip above every window, the open popover too: none
+    // while the popover is open.
+    m_tray.setToolTip(m_appState.isPopoverVisible() ? QString() : toolTipText());
 }
 
 void MenuBarIcon::setRefreshTrigger(bool trigger) {
@@ -217,7 +228,7 @@ void MenuBarIcon::redraw() {
     m_hasDrawn = true;
     if (textChanged) {
         m_tray.setLabel(face.text, face.text);
-        m_tray.setToolTip(face.text.isEmpty() ? toolTipWithoutText : face.text);
+        updateToolTip();
     }
     if (iconChanged) {
         setPulsing(face.shouldPulse);

@@ -21,9 +21,10 @@ class TrayIcon;
 // timer runs, silent mode is off and "useMenuBarPulsing" is on (an absent setting counts as on).
 //
 // Trays that show text get the text as label (StatusNotifierItem); every tray gets it as tooltip
-// ("Pendlow" when there is no text). The face is computed again on every change of the timer, silent
-// mode or today's entries, and on every tick of the application's one-second clock, which also makes
-// the dot blink; only what changed is sent to the tray. GUI thread only.
+// ("Pendlow" when there is no text), except while the popover is open: then the tooltip is empty, so
+// that no tray keeps it over the popover, and it comes back when the popover closes. The face is computed
+// again on every change of the timer, silent mode or today's entries, and on every tick of the application's
+// one-second clock, which also makes the dot blink; only what changed is sent to the tray. GUI thread only.
 class MenuBarIcon : public QObject {
     Q_OBJECT
 
@@ -66,6 +67,8 @@ public:
     void redraw();
 
     const Face& face() const { return m_face; }
+    // The tooltip for the present face (what the tray shows while the popover is closed).
+    QString toolTipText() const;
     bool refreshTrigger() const { return m_refreshTrigger; }
     // The pulse is running.
     bool isPulsing() const { return m_isPulsing; }
@@ -81,6 +84,7 @@ private:
     void setPulsing(bool pulsing);
     void drawIcon();
     void pulseFrame();
+    void updateToolTip();
 
     AppState& m_appState;
     TrayIcon& m_tray;

@@ -77,11 +77,6 @@ QWidget* TimerStatusView::buildRunningForm() {
     m_taskNameLabel->setFont(PopoverStyle::font(12));
     PopoverStyle::setTextColor(m_taskNameLabel, secondary);
 
-    auto* texts = new QVBoxLayout;
-    texts->setSpacing(2);
-    texts->addLayout(timeLine);
-    texts->addWidget(m_taskNameLabel);
-
     m_stopButton = new QPushButton(QStringLiteral("Stop"), m_runningForm);
     m_stopButton->setObjectName(QStringLiteral("stopButton"));
     m_stopButton->setFont(PopoverStyle::font(12, QFont::Medium));
@@ -93,10 +88,17 @@ QWidget* TimerStatusView::buildRunningForm() {
     m_stopButton->setStyleSheet(PopoverStyle::filledButtonStyleSheet(PopoverStyle::red(colors)));
     connect(m_stopButton, &QPushButton::clicked, this, &TimerStatusView::stopTimer);
 
+    // The Stop button stands beside the elapsed time only, so that the task name below has the
+    // row's whole width: a name of 50 characters is shown whole.
     auto* top = new QHBoxLayout;
     top->setSpacing(8);
-    top->addLayout(texts, 1);
+    top->addLayout(timeLine, 1);
     top->addWidget(m_stopButton, 0, Qt::AlignVCenter);
+
+    auto* texts = new QVBoxLayout;
+    texts->setSpacing(2);
+    texts->addLayout(top);
+    texts->addWidget(m_taskNameLabel);
 
     m_openButton = PopoverStyle::plainButton(QStringLiteral("Open in ClickUp"),
                                              QStringLiteral("external-link"), 11, secondary, m_runningForm);
@@ -116,7 +118,7 @@ QWidget* TimerStatusView::buildRunningForm() {
     auto* form = new QVBoxLayout(m_runningForm);
     form->setContentsMargins(0, 0, 0, 0);
     form->setSpacing(8);
-    form->addLayout(top);
+    form->addLayout(texts);
     form->addLayout(actions);
     return m_runningForm;
 }
