@@ -36,7 +36,7 @@ class RefreshStallsTest : public QObject {
 
     std::unique_ptr<AppState> makeState(ClickUpAPIServiceProtocol& clickUp, ToolsAPIServiceProtocol& tools) {
         return std::make_unique<AppState>(clickUp, tools, m_fixture->keychain, m_fixture->settings,
-                                          m_fixture->notifications, &m_fixture->toasts, &m_fixture->panels);
+                                          m_fixture->notifications, m_fixture->toasts, m_fixture->panels);
     }
 
 private Q_SLOTS:

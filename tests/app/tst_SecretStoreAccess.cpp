@@ -30,7 +30,7 @@ class SecretStoreAccessTest : public QObject {
 
     std::unique_ptr<AppState> makeState(KeychainServiceProtocol& keychain) {
         return std::make_unique<AppState>(m_fixture->clickUp, m_fixture->tools, keychain, m_fixture->settings,
-                                          m_fixture->notifications, &m_fixture->toasts, &m_fixture->panels);
+                                          m_fixture->notifications, m_fixture->toasts, m_fixture->panels);
     }
 
     static void refresh(AppState& state) { QVERIFY(awaitTask(state.refresh()).finished); }

@@ -1,6 +1,7 @@
 // Text sized like the popover's geometry (a design size of N is N pixels): at the default popover
 // size the worked-on names and the timer row's name are shown whole up to their own limits, the
 // no-timer hint keeps to one line, and the no-timer box with four entries leaves the planning in view.
+#include "core/UserDefaultsService.h"
 #include "support/AppStateFixture.h"
 #include "support/ClickUpSamples.h"
 #include "support/FakeClock.h"
@@ -47,7 +48,7 @@ class PopoverTextFitTest : public QObject {
     AppState& state() { return m_fixture->state(); }
 
     void showPopover() {
-        m_view = std::make_unique<MenuBarView>(state());
+        m_view = std::make_unique<MenuBarView>(state(), UserDefaultsService::shared());
         m_view->resize(MenuBarView::popoverWidth, int(MenuBarView::defaultHeight));
         m_view->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
