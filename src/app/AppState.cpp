@@ -10,6 +10,7 @@
 #include "clickup/TimerState.h"
 #include "clickup/WorklogState.h"
 #include "planning/PlanningState.h"
+#include "services/usage/AppUsageTrackingService.h"
 
 #include <QPointer>
 
@@ -69,6 +70,12 @@ AppState::AppState(ClickUpAPIServiceProtocol& clickUpAPI, ToolsAPIServiceProtoco
     QPointer<AppState> self(this);
     m_timerState->setOnTimerStopped([self] { return reloadTimeEntriesIfAlive(self); });
     m_refreshService->setOnRefresh([self] { return refreshIfAlive(self); });
+    m_timerState->setOnTimerChanged([self](const std::optional<ActiveTimer>& timer) {
+        if (self && self->m_appUsageService) {
+            self->m_appUsageService->setCurrentClickUpTaskId(timer ? std::optional<QString>(timer->taskId)
+                                                                   : std::nullopt);
+        }
+    });
 
     connect(m_timerState, &TimerState::isLoadingChanged, this, &AppState::updateIsLoading);
     connect(m_worklogState, &WorklogState::isLoadingChanged, this, &AppState::updateIsLoading);
@@ -109,6 +116,36 @@ void AppState::setSilentModeActive(bool active) {
 
 void AppState::setAppUsageTrackingActive(bool active) {
     setIfChanged(m_appUsageTrackingActive, active, this, &AppState::appUsageTrackingActiveChanged);
+}
+
+void AppState::setAppUsageService(AppUsageTrackingService* service) {
+    m_appUsageService = service;
+    if (m_appUsageService) {
+        const std::optional<ActiveTimer>& timer = m_timerState->activeTimer();
+        m_appUsageService->setCurrentClickUpTaskId(timer ? std::optional<QString>(timer->taskId)
+                                                         : std::nullopt);
+    }
+}
+
+void AppState::setAppUsageTracking(bool enabled) {
+    if (m_userDefaultsService.isAppUsageTrackingEnabled() == enabled) {
+        return;
+    }
+    m_userDefaultsService.setIsAppUsageTrackingEnabled(enabled);
+    setAppUsageTrackingActive(enabled);
+    if (enabled) {
+        startAppUsageTrackingIfEnabled();
+    } else if (m_appUsageService) {
+        m_appUsageService->stopTracking();
+    }
+}
+
+void AppState::startAppUsageTrackingIfEnabled() {
+    if (!m_userDefaultsService.isAppUsageTrackingEnabled() || !m_appUsageService) {
+        return;
+    }
+    m_appUsageService->startTracking();
+    m_appUsageService->cleanupOldData(m_userDefaultsService.appUsageRetentionDays());
 }
 
 void AppState::updateSilentModeState() {

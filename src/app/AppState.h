@@ -14,6 +14,7 @@
 #include <optional>
 #include <vector>
 
+class AppUsageTrackingService;
 class ClickUpAPIServiceProtocol;
 class FloatingAlertServiceProtocol;
 class KeychainServiceProtocol;
@@ -60,6 +61,10 @@ public:
     KeychainServiceProtocol& keychainService() const { return m_keychainService; }
     UserDefaultsServiceProtocol& userDefaultsService() const { return m_userDefaultsService; }
     NotificationServiceProtocol& notificationService() const { return m_notificationService; }
+    // The app-usage tracker, or none when the application runs without one.
+    AppUsageTrackingService* appUsageService() const { return m_appUsageService; }
+    // Gives the tracker; from then on the running timer's task id is handed to it on every change.
+    void setAppUsageService(AppUsageTrackingService* service);
 
     const AppConfiguration& configuration() const { return m_configuration; }
     bool isPopoverVisible() const { return m_isPopoverVisible; }
@@ -93,6 +98,15 @@ public:
     QCoro::Task<> disableSilentMode();
     // silentModeActive becomes whether a stored silent-mode end lies after now.
     void updateSilentModeState();
+
+    // Switches app-usage tracking on or off. Nothing happens when "isAppUsageTrackingEnabled" already
+    // has that value. On: stores it, sets appUsageTrackingActive and starts tracking (and the clean-up
+    // of old days); window-title capture stays as the user set it. Off: stores it, clears the flag and
+    // stops the tracker, which saves.
+    void setAppUsageTracking(bool enabled);
+    // When "isAppUsageTrackingEnabled" is on: starts the tracker (nothing when it runs already) and
+    // removes the usage days older than "appUsageRetentionDays".
+    void startAppUsageTrackingIfEnabled();
 
 Q_SIGNALS:
     void configurationChanged();
@@ -134,4 +148,5 @@ private:
     WorklogState* m_worklogState;
     PlanningState* m_planningState;
     SearchState* m_searchState;
+    AppUsageTrackingService* m_appUsageService = nullptr;
 };

@@ -14,6 +14,14 @@
 #include "planning/ToolsAPIService.h"
 #include "planning/ToolsAuthService.h"
 #include "platform/TrayIcon.h"
+#include "platform/X11FrontAppSource.h"
+#include "platform/X11IdleSource.h"
+#include "services/usage/AccessibilityService.h"
+#include "services/usage/AppUsageStorageService.h"
+#include "services/usage/AppUsageTrackingService.h"
+#include "services/usage/PrivacyRedactionService.h"
+
+#include <QCoreApplication>
 
 #include <QPointer>
 
@@ -58,6 +66,27 @@ PendlowApp::PendlowApp(const Services& services, QObject* parent)
     , m_tray(new TrayIcon(QDBusConnection::sessionBus(), this))
     , m_menuBarIcon(new MenuBarIcon(*m_appState, *m_tray, this))
     , m_popover(std::make_unique<PopoverWindow>(*m_appState, services.toastAlerts, services.floatingAlerts)) {
+    if (services.appUsageService) {
+        m_appUsage = services.appUsageService;
+    } else {
+        m_usageStorage = std::make_unique<AppUsageStorageService>();
+        m_frontApps = std::make_unique<X11FrontAppSource>();
+        m_idle = std::make_unique<X11IdleSource>();
+        m_privacy = std::make_unique<PrivacyRedactionService>(services.userDefaultsService);
+        m_accessibility =
+            std::make_unique<AccessibilityService>(*m_frontApps, services.userDefaultsService, *m_privacy);
+        m_ownedAppUsage = std::make_unique<AppUsageTrackingService>(
+            *m_usageStorage, *m_frontApps, *m_idle, *m_accessibility, services.userDefaultsService);
+        m_appUsage = m_ownedAppUsage.get();
+    }
+    m_appState->setAppUsageService(m_appUsage);
+    // At quit (also after SIGTERM or SIGINT, which quit the event loop) the open session is ended and
+    // the day saved.
+    if (QCoreApplication::instance()) {
+        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, m_appUsage,
+                &AppUsageTrackingService::stopTracking);
+    }
+
     connect(m_tray, &TrayIcon::activated, m_popover.get(), &PopoverWindow::toggleAt);
     connect(m_tray, &TrayIcon::shownChanged, this, [this](bool shown) {
         if (shown) {
@@ -96,6 +125,9 @@ PendlowApp::~PendlowApp() {
     m_menuBarIcon = nullptr;
     delete m_appState;
     m_appState = nullptr;
+    if (m_appUsage) {
+        m_appUsage->stopTracking();
+    }
 }
 
 void PendlowApp::launch() {
@@ -129,5 +161,6 @@ QCoro::Task<> PendlowApp::runStartupTask() {
     }
     // Refreshes once more at once, then every "timerReminderInterval" seconds.
     m_appState->refreshService()->start();
+    m_appState->startAppUsageTrackingIfEnabled();
     emit startupFinished();
 }

@@ -7,8 +7,14 @@
 
 #include <memory>
 
+class AccessibilityService;
 class AppDelegate;
 class AppState;
+class AppUsageStorageService;
+class AppUsageTrackingService;
+class FrontAppSource;
+class IdleSource;
+class PrivacyRedactionService;
 class ClickUpAPIServiceProtocol;
 class FloatingAlertServiceProtocol;
 class KeychainServiceProtocol;
@@ -47,6 +53,8 @@ public:
         // userDefaultsService and the shared sign-in (ToolsAuthService::shared()).
         ToolsAPIServiceProtocol* toolsAPI = nullptr;
         UpdateService* updateService = nullptr; // the shared one when none
+        // When none, the application makes its own over the X11 front-window and idle sources.
+        AppUsageTrackingService* appUsageService = nullptr;
     };
 
     // The ClickUp API address: the environment's PENDLOW_CLICKUP_API_URL when set, else
@@ -92,6 +100,14 @@ private:
 
     std::unique_ptr<ClickUpAPIServiceProtocol> m_ownedClickUpAPI;
     std::unique_ptr<ToolsAPIServiceProtocol> m_ownedToolsAPI;
+    // App-usage tracking, when the caller gives no tracker.
+    std::unique_ptr<AppUsageStorageService> m_usageStorage;
+    std::unique_ptr<FrontAppSource> m_frontApps;
+    std::unique_ptr<IdleSource> m_idle;
+    std::unique_ptr<PrivacyRedactionService> m_privacy;
+    std::unique_ptr<AccessibilityService> m_accessibility;
+    std::unique_ptr<AppUsageTrackingService> m_ownedAppUsage;
+    AppUsageTrackingService* m_appUsage = nullptr;
     AppDelegate* m_appDelegate;
     AppState* m_appState;
     TrayIcon* m_tray;

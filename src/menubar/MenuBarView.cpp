@@ -10,6 +10,7 @@
 #include "menubar/TimerStatusView.h"
 #include "menubar/WorklogSection.h"
 #include "planning/PlanningSection.h"
+#include "ui/menubar/AppUsageSection.h"
 
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -45,6 +46,10 @@ MenuBarView::MenuBarView(AppState& appState, QWidget* parent)
         PopoverStyle::padded(PopoverStyle::divider(m_timesheetContent), 0, 4, 4, m_timesheetContent));
     timesheet->addWidget(m_planningSection);
     m_activityContent->setObjectName(QStringLiteral("activityContent"));
+    auto* activity = new QVBoxLayout(m_activityContent);
+    activity->setContentsMargins(0, 0, 0, 0);
+    activity->setSpacing(0);
+    activity->addWidget(new AppUsageSection(appState, m_activityContent));
 
     auto* content = new QWidget;
     content->setObjectName(QStringLiteral("scrollContent"));

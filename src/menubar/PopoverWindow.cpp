@@ -117,6 +117,7 @@ void PopoverWindow::showEvent(QShowEvent* event) {
     }
     m_appState.setIsPopoverVisible(true);
     m_appState.refreshService()->start();
+    m_appState.startAppUsageTrackingIfEnabled();
     (m_floatingAlerts ? *m_floatingAlerts : FloatingAlertService::shared()).dismissAlert();
     (m_toastAlerts ? *m_toastAlerts : ToastAlertService::shared()).dismissToast();
 }
