@@ -51,7 +51,9 @@ AppUsageSection::AppUsageSection(AppState& appState, QWidget* parent)
 
 void AppUsageSection::rebuild() {
     if (m_body) {
+        // Later, not now: the click that asked for the rebuild may come from a button inside it.
         m_body->hide();
+        m_body->setParent(nullptr);
         m_body->deleteLater();
     }
     m_body = new QWidget(this);
