@@ -22,7 +22,9 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_af
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:suppressions=$(CURDIR)/tests/sanitizers/ubsan.supp
 
-.PHONY: run test test-plain test-sanitizers build deps test-deps configure format bench clean install
+FUZZ_RUNS ?= 1000000
+
+.PHONY: run test test-plain test-sanitizers build deps test-deps configure format bench fuzz clean install
 
 deps:
 	@scripts/install-deps.sh build
@@ -71,5 +73,17 @@ bench: test-deps
 	@cmake --build $(BUILD_DIR)-bench -j $(JOBS)
 	@scripts/test-env.sh bench/run-all.sh $(BUILD_DIR)-bench
 
+# The usage day-file decoder under libFuzzer, FUZZ_RUNS inputs (default a million), starting from the
+# seeds in tests/fuzz/seeds; the corpus it grows stays in the build folder.
+fuzz: test-deps
+	$(call fresh_build_dir,$(BUILD_DIR)-fuzz)
+	@cmake -S . -B $(BUILD_DIR)-fuzz -G Ninja -Wno-dev -DPENDLOW_BUILD_FUZZ=ON -DPENDLOW_BUILD_TESTS=OFF \
+		-DPENDLOW_BUILD_WEB=OFF $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BUILD_DIR)-fuzz --target fuzz_usage_day_file -j $(JOBS)
+	@mkdir -p $(BUILD_DIR)-fuzz/corpus/usage-day
+	@cp -n tests/fuzz/seeds/usage-day/* $(BUILD_DIR)-fuzz/corpus/usage-day/
+	$(SANITIZER_ENV) $(BUILD_DIR)-fuzz/tests/fuzz/fuzz_usage_day_file -runs=$(FUZZ_RUNS) -max_len=65536 \
+		-timeout=10 $(BUILD_DIR)-fuzz/corpus/usage-day
+
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR) $(BUILD_DIR)-bench
+	rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR) $(BUILD_DIR)-bench $(BUILD_DIR)-fuzz

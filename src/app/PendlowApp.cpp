@@ -7,6 +7,8 @@
 #include "platform/KeychainService.h"
 #include "platform/PopupBrowserService.h"
 #include "platform/TrayIcon.h"
+#include "platform/X11FrontAppSource.h"
+#include "platform/X11IdleSource.h"
 #include "services/AppState.h"
 #include "services/TimerRefreshService.h"
 #include "services/alerts/NotificationService.h"
@@ -14,6 +16,10 @@
 #include "services/tools/ToolsAPIService.h"
 #include "services/tools/ToolsAuthService.h"
 #include "services/updates/UpdateService.h"
+#include "services/usage/AccessibilityService.h"
+#include "services/usage/AppUsageStorageService.h"
+#include "services/usage/AppUsageTrackingService.h"
+#include "services/usage/PrivacyRedactionService.h"
 #include "ui/alerts/AlertHub.h"
 #include "ui/alerts/AlertWindow.h"
 #include "ui/alerts/FloatingAlertService.h"
@@ -22,6 +28,7 @@
 #include "ui/menubar/MenuBarIcon.h"
 #include "ui/menubar/MenuBarView.h"
 #include "ui/menubar/PopoverWindow.h"
+#include <QCoreApplication>
 
 #include <QPointer>
 
@@ -81,6 +88,27 @@ PendlowApp::PendlowApp(const Services& services, QObject* parent)
     , m_menuBarIcon(new MenuBarIcon(*m_appState, *m_tray, this))
     , m_popover(std::make_unique<PopoverWindow>(*m_appState, services.userDefaultsService,
                                                 toastAlertsOf(services), floatingAlertsOf(services))) {
+    if (services.appUsageService) {
+        m_appUsage = services.appUsageService;
+    } else {
+        m_usageStorage = std::make_unique<AppUsageStorageService>();
+        m_frontApps = std::make_unique<X11FrontAppSource>();
+        m_idle = std::make_unique<X11IdleSource>();
+        m_privacy = std::make_unique<PrivacyRedactionService>(services.userDefaultsService);
+        m_accessibility =
+            std::make_unique<AccessibilityService>(*m_frontApps, services.userDefaultsService, *m_privacy);
+        m_ownedAppUsage = std::make_unique<AppUsageTrackingService>(
+            *m_usageStorage, *m_frontApps, *m_idle, *m_accessibility, services.userDefaultsService);
+        m_appUsage = m_ownedAppUsage.get();
+    }
+    m_appState->setAppUsageService(m_appUsage);
+    // At quit (also after SIGTERM or SIGINT, which quit the event loop) the open session is ended and
+    // the day saved.
+    if (QCoreApplication::instance()) {
+        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, m_appUsage,
+                &AppUsageTrackingService::stopTracking);
+    }
+
     // The debug switch of the log follows the setting.
     UserDefaultsService& settings = services.userDefaultsService;
     Log::setDebugEnabled(settings.debugLoggingEnabled());
@@ -142,6 +170,9 @@ PendlowApp::~PendlowApp() {
     m_menuBarIcon = nullptr;
     delete m_appState;
     m_appState = nullptr;
+    if (m_appUsage) {
+        m_appUsage->stopTracking();
+    }
     // The delegate uses the update service, which may be ours.
     delete m_appDelegate;
     m_appDelegate = nullptr;
@@ -179,5 +210,6 @@ QCoro::Task<> PendlowApp::runStartupTask() {
     }
     // Refreshes once more at once, then every "timerReminderInterval" seconds.
     m_appState->refreshService()->start();
+    m_appState->startAppUsageTrackingIfEnabled();
     emit startupFinished();
 }

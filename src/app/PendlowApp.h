@@ -7,8 +7,14 @@
 
 #include <memory>
 
+class AccessibilityService;
 class AppDelegate;
 class AppState;
+class AppUsageStorageService;
+class AppUsageTrackingService;
+class FrontAppSource;
+class IdleSource;
+class PrivacyRedactionService;
 class ClickUpAPIServiceProtocol;
 class FloatingAlertServiceProtocol;
 class KeychainServiceProtocol;
@@ -51,6 +57,8 @@ public:
         ToolsAPIServiceProtocol* toolsAPI = nullptr;
         // When none, the application makes one over the build's feed address.
         UpdateService* updateService = nullptr;
+        // When none, the application makes its own over the X11 front-window and idle sources.
+        AppUsageTrackingService* appUsageService = nullptr;
     };
 
     // The ClickUp API address: the environment's PENDLOW_CLICKUP_API_URL when set, else
@@ -99,6 +107,14 @@ private:
     std::unique_ptr<ToolsAPIServiceProtocol> m_ownedToolsAPI;
     std::unique_ptr<UpdateService> m_ownedUpdateService;
     PopupBrowserService* m_popupBrowser;
+    // App-usage tracking, when the caller gives no tracker.
+    std::unique_ptr<AppUsageStorageService> m_usageStorage;
+    std::unique_ptr<FrontAppSource> m_frontApps;
+    std::unique_ptr<IdleSource> m_idle;
+    std::unique_ptr<PrivacyRedactionService> m_privacy;
+    std::unique_ptr<AccessibilityService> m_accessibility;
+    std::unique_ptr<AppUsageTrackingService> m_ownedAppUsage;
+    AppUsageTrackingService* m_appUsage = nullptr;
     AppDelegate* m_appDelegate;
     AppState* m_appState;
     TrayIcon* m_tray;

@@ -11,6 +11,7 @@
 #include "services/clickup/TimerState.h"
 #include "services/clickup/WorklogState.h"
 #include "services/tools/PlanningState.h"
+#include "services/usage/AppUsageTrackingService.h"
 
 #include <QPointer>
 
@@ -46,6 +47,12 @@ AppState::AppState(ClickUpAPIServiceProtocol& clickUpAPI, ToolsAPIServiceProtoco
     });
     m_refreshService->setOnRefresh(
         [self] { return whileAlive(self, [](AppState& state) { return state.refresh(); }); });
+    m_timerState->setOnTimerChanged([self](const std::optional<ActiveTimer>& timer) {
+        if (self && self->m_appUsageService) {
+            self->m_appUsageService->setCurrentClickUpTaskId(timer ? std::optional<QString>(timer->taskId)
+                                                                   : std::nullopt);
+        }
+    });
 
     connect(m_timerState, &TimerState::isLoadingChanged, this, &AppState::updateIsLoading);
     connect(m_worklogState, &WorklogState::isLoadingChanged, this, &AppState::updateIsLoading);
@@ -97,6 +104,36 @@ void AppState::setSilentModeActive(bool active) {
 
 void AppState::setAppUsageTrackingActive(bool active) {
     setIfChanged(m_appUsageTrackingActive, active, this, &AppState::appUsageTrackingActiveChanged);
+}
+
+void AppState::setAppUsageService(AppUsageTrackingService* service) {
+    m_appUsageService = service;
+    if (m_appUsageService) {
+        const std::optional<ActiveTimer>& timer = m_timerState->activeTimer();
+        m_appUsageService->setCurrentClickUpTaskId(timer ? std::optional<QString>(timer->taskId)
+                                                         : std::nullopt);
+    }
+}
+
+void AppState::setAppUsageTracking(bool enabled) {
+    if (m_userDefaultsService.isAppUsageTrackingEnabled() == enabled) {
+        return;
+    }
+    m_userDefaultsService.setIsAppUsageTrackingEnabled(enabled);
+    setAppUsageTrackingActive(enabled);
+    if (enabled) {
+        startAppUsageTrackingIfEnabled();
+    } else if (m_appUsageService) {
+        m_appUsageService->stopTracking();
+    }
+}
+
+void AppState::startAppUsageTrackingIfEnabled() {
+    if (!m_userDefaultsService.isAppUsageTrackingEnabled() || !m_appUsageService) {
+        return;
+    }
+    m_appUsageService->startTracking();
+    m_appUsageService->cleanupOldData(m_userDefaultsService.appUsageRetentionDays());
 }
 
 void AppState::updateSilentModeState() {

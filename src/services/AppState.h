@@ -17,6 +17,7 @@
 #include <optional>
 #include <vector>
 
+class AppUsageTrackingService;
 class ClickUpAPIServiceProtocol;
 class FloatingAlertServiceProtocol;
 class NotificationServiceProtocol;
@@ -71,6 +72,11 @@ public:
     void setPageOpener(PageOpener opener) { m_pageOpener = std::move(opener); }
     void openPage(const QUrl& url, const QString& title) const;
 
+    // The app-usage tracker, or none when the application runs without one.
+    AppUsageTrackingService* appUsageService() const { return m_appUsageService; }
+    // Gives the tracker; from then on the running timer's task id is handed to it on every change.
+    void setAppUsageService(AppUsageTrackingService* service);
+
     const AppConfiguration& configuration() const { return m_configuration; }
     bool isPopoverVisible() const { return m_isPopoverVisible; }
     bool silentModeActive() const { return m_silentModeActive; }
@@ -110,6 +116,15 @@ public:
     QCoro::Task<> disableSilentMode();
     // silentModeActive becomes whether a stored silent-mode end lies after now.
     void updateSilentModeState();
+
+    // Switches app-usage tracking on or off. Nothing happens when "isAppUsageTrackingEnabled" already
+    // has that value. On: stores it, sets appUsageTrackingActive and starts tracking (and the clean-up
+    // of old days); window-title capture stays as the user set it. Off: stores it, clears the flag and
+    // stops the tracker, which saves.
+    void setAppUsageTracking(bool enabled);
+    // When "isAppUsageTrackingEnabled" is on: starts the tracker (nothing when it runs already) and
+    // removes the usage days older than "appUsageRetentionDays".
+    void startAppUsageTrackingIfEnabled();
 
 Q_SIGNALS:
     void configurationChanged();
@@ -156,4 +171,5 @@ private:
     WorklogState* m_worklogState;
     PlanningState* m_planningState;
     SearchState* m_searchState;
+    AppUsageTrackingService* m_appUsageService = nullptr;
 };

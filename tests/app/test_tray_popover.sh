@@ -36,7 +36,8 @@ trayer --edge top --align right --widthtype request --height 32 >"$work/trayer.l
 TRAYER_PID=$!
 
 log="$work/pendlow.log"
-PENDLOW_CLICKUP_API_URL=http://127.0.0.1:9/api/v2 "$build_dir/pendlow" >"$log" 2>&1 &
+# A data folder of its own: one pendlow runs per data folder, and other tests start theirs alongside.
+XDG_DATA_HOME="$work/data" PENDLOW_CLICKUP_API_URL=http://127.0.0.1:9/api/v2 "$build_dir/pendlow" >"$log" 2>&1 &
 APP_PID=$!
 
 fail() { echo "FAIL: $*"; cat "$log" "$work/trayer.log"; exit 1; }

@@ -5,11 +5,17 @@
 set -euo pipefail
 build_dir=$1
 APP_PID=""
-cleanup() { set +e; [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null && wait "$APP_PID" 2>/dev/null; }
+cleanup() {
+    set +e
+    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null && wait "$APP_PID" 2>/dev/null
+    [ -n "${data:-}" ] && rm -rf "$data"
+}
 trap cleanup EXIT
 
 log=$(mktemp)
-PENDLOW_CLICKUP_API_URL=http://127.0.0.1:9/api/v2 "$build_dir/pendlow" >"$log" 2>&1 &
+# A data folder of its own: one pendlow runs per data folder, and other tests start theirs alongside.
+data=$(mktemp -d)
+XDG_DATA_HOME="$data" PENDLOW_CLICKUP_API_URL=http://127.0.0.1:9/api/v2 "$build_dir/pendlow" >"$log" 2>&1 &
 APP_PID=$!
 
 embedded=no

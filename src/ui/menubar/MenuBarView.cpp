@@ -5,6 +5,7 @@
 #include "ui/kit/PopoverStyle.h"
 #include "ui/kit/ResizeHandle.h"
 #include "ui/kit/SearchField.h"
+#include "ui/menubar/AppUsageSection.h"
 #include "ui/menubar/ContentTabBar.h"
 #include "ui/menubar/FooterView.h"
 #include "ui/menubar/PlanningSection.h"
@@ -46,6 +47,10 @@ MenuBarView::MenuBarView(AppState& appState, UserDefaultsService& settings, QWid
         PopoverStyle::padded(PopoverStyle::divider(m_timesheetContent), 0, 4, 4, m_timesheetContent));
     timesheet->addWidget(m_planningSection);
     m_activityContent->setObjectName(QStringLiteral("activityContent"));
+    auto* activity = new QVBoxLayout(m_activityContent);
+    activity->setContentsMargins(0, 0, 0, 0);
+    activity->setSpacing(0);
+    activity->addWidget(new AppUsageSection(appState, m_activityContent));
 
     auto* content = new QWidget;
     content->setObjectName(QStringLiteral("scrollContent"));

@@ -52,7 +52,7 @@ public:
     QScrollArea* scrollArea() const { return m_scrollArea; }
     WorklogSection* worklogSection() const { return m_worklogSection; }
     PlanningSection* planningSection() const { return m_planningSection; }
-    // The activity tab's content (empty until usage tracking has a view).
+    // The activity tab's content: the app-usage section.
     QWidget* activityContent() const { return m_activityContent; }
     ResizeHandle* resizeHandle() const { return m_resizeHandle; }
     FooterView* footerView() const { return m_footerView; }

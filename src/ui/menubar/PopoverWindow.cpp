@@ -118,6 +118,7 @@ void PopoverWindow::showEvent(QShowEvent* event) {
     }
     m_appState.setIsPopoverVisible(true);
     m_appState.refreshService()->start();
+    m_appState.startAppUsageTrackingIfEnabled();
     m_floatingAlerts.dismissAlert();
     m_toastAlerts.dismissToast();
 }

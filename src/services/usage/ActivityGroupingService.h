@@ -1,0 +1,39 @@
+#pragma once
+
+#include "services/usage/ActivityBlock.h"
+#include "services/usage/AppUsageSession.h"
+#include "services/usage/TaskUsageSummary.h"
+
+#include <QDate>
+#include <QList>
+#include <QPair>
+#include <QString>
+
+#include <optional>
+
+class UserDefaultsServiceProtocol;
+
+// Groups a day's sessions into activity blocks and per-task summaries, and writes the Markdown
+// "App Usage Report" of a day. Stateless apart from the gap setting ("activityBlockGapMinutes",
+// minutes; 0 or missing means 15), read on every grouping.
+class ActivityGroupingService {
+public:
+    explicit ActivityGroupingService(const UserDefaultsServiceProtocol& settings);
+
+    // Blocks in time order. A session starts a new block when it begins more than the gap after the
+    // latest end seen so far in the open block (a pause of exactly the gap stays in the block).
+    QList<ActivityBlock> groupIntoBlocks(const QList<AppUsageSession>& sessions) const;
+    // One summary per task id; the untracked summary first, then the tracked ones by total time,
+    // largest first.
+    QList<TaskUsageSummary> groupByTask(const QList<AppUsageSession>& sessions) const;
+    // The Markdown report of the day; dates and times follow the default locale (QLocale()).
+    QString generateMarkdownReport(QDate date, const QList<AppUsageSession>& sessions) const;
+
+    // The task id with the largest summed duration (the first one met wins a tie); none without ids.
+    static std::optional<QString> dominantTaskId(const QList<AppUsageSession>& sessions);
+    // Seconds of the sessions with a task id and of those without.
+    static QPair<double, double> trackedUntrackedDurations(const QList<AppUsageSession>& sessions);
+
+private:
+    const UserDefaultsServiceProtocol& m_settings;
+};

@@ -1,0 +1,219 @@
+#include "services/usage/AppUsageStorageService.h"
+
+#include "core/AppPaths.h"
+#include "core/Clock.h"
+#include "core/DecodingError.h"
+#include "core/Log.h"
+#include "services/usage/DailyUsageData.h"
+#include "services/usage/UsageDay.h"
+#include "services/usage/UsageStorageError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+namespace {
+bool isDayFileName(const QString& name, QDate& day) {
+    if (name.size() != 15 || !name.endsWith(QLatin1String(".json"))) {
+        return false;
+    }
+    const std::optional<QDate> parsed = usageday::fromKey(QStringView(name).left(10));
+    if (!parsed) {
+        return false;
+    }
+    day = *parsed;
+    return true;
+}
+
+// Makes a rename in the folder durable (QSaveFile syncs the file, not the folder entry).
+void syncDirectory(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+} // namespace
+
+AppUsageStorageService::AppUsageStorageService(QString usageDirectory)
+    : m_directory(usageDirectory.isEmpty() ? AppPaths::dataRoot() + QStringLiteral("/usage")
+                                           : std::move(usageDirectory)) {}
+
+void AppUsageStorageService::ensureDirectoryExists() const {
+    if (QFileInfo(m_directory).isDir()) {
+        return;
+    }
+    if (!QDir().mkpath(m_directory)) {
+        throw UsageStorageError(UsageStorageError::Kind::folderUnavailable, m_directory,
+                                QStringLiteral("the folder cannot be created"));
+    }
+}
+
+QString AppUsageStorageService::fileURL(QDate day) const {
+    return m_directory + QLatin1Char('/') + usageday::key(day) + QStringLiteral(".json");
+}
+
+QList<AppUsageSession> AppUsageStorageService::read(const QString& path) const {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw UsageStorageError(UsageStorageError::Kind::unreadable, path, file.errorString());
+    }
+    if (file.size() > maximumFileSize) {
+        throw UsageStorageError(UsageStorageError::Kind::tooLarge, path,
+                                QStringLiteral("it holds %1 bytes, more than the %2 a usage day may hold")
+                                    .arg(file.size())
+                                    .arg(maximumFileSize));
+    }
+    const QByteArray bytes = file.read(maximumFileSize + 1);
+    if (file.error() != QFileDevice::NoError) {
+        throw UsageStorageError(UsageStorageError::Kind::unreadable, path, file.errorString());
+    }
+    if (bytes.size() > maximumFileSize) {
+        throw UsageStorageError(
+            UsageStorageError::Kind::tooLarge, path,
+            QStringLiteral("it holds more than the %1 bytes a usage day may hold").arg(maximumFileSize));
+    }
+    try {
+        return DailyUsageData::fromJson(bytes).sessions;
+    } catch (const DecodingError& error) {
+        throw UsageStorageError(UsageStorageError::Kind::undecodable, path, error.description());
+    }
+}
+
+QList<AppUsageSession> AppUsageStorageService::load(QDate day) {
+    const QString path = fileURL(day);
+    if (!QFileInfo::exists(path)) {
+        m_unreadable.remove(day);
+        return {};
+    }
+    try {
+        QList<AppUsageSession> sessions = read(path);
+        m_readable.insert(day);
+        m_unreadable.remove(day);
+        return sessions;
+    } catch (const UsageStorageError& error) {
+        m_readable.remove(day);
+        m_unreadable.insert(day, error.detail());
+        throw;
+    }
+}
+
+void AppUsageStorageService::moveAside(const QString& path, const QString& reason) {
+    const QString aside = path + QStringLiteral(".corrupt-") + QString::number(Clock::nowMSecs() / 1000);
+    if (!QFile::rename(path, aside)) {
+        throw UsageStorageError(UsageStorageError::Kind::unwritable, path,
+                                QStringLiteral("the unreadable file cannot be moved aside to %1").arg(aside));
+    }
+    syncDirectory(m_directory);
+    Log::warning(QStringLiteral("The usage file %1 could not be read (%2); it was kept as %3 and the day is "
+                                "recorded anew")
+                     .arg(path, reason, aside),
+                 Log::Category::storage);
+}
+
+void AppUsageStorageService::save(const QList<AppUsageSession>& sessions, QDate day) {
+    ensureDirectoryExists();
+    const QString path = fileURL(day);
+
+    // Never write over a day that could not be read: keep its bytes beside it.
+    if (!m_readable.contains(day) && QFileInfo::exists(path)) {
+        QString reason = m_unreadable.value(day);
+        if (reason.isEmpty()) {
+            try {
+                read(path);
+            } catch (const UsageStorageError& error) {
+                reason = error.detail();
+            }
+        }
+        if (!reason.isEmpty()) {
+            moveAside(path, reason);
+        }
+    }
+
+    DailyUsageData data{usageday::key(day), sessions};
+    const QByteArray bytes = data.toJson();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        throw UsageStorageError(UsageStorageError::Kind::unwritable, path, file.errorString());
+    }
+    syncDirectory(m_directory);
+    m_readable.insert(day);
+    m_unreadable.remove(day);
+}
+
+QList<QDate> AppUsageStorageService::datedFiles() const {
+    const QDir directory(m_directory);
+    if (!directory.exists()) {
+        throw UsageStorageError(UsageStorageError::Kind::folderUnavailable, m_directory,
+                                QStringLiteral("the folder does not exist"));
+    }
+    QList<QDate> days;
+    const QStringList names = directory.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        QDate day;
+        if (isDayFileName(name, day)) {
+            days.append(day);
+        }
+    }
+    return days;
+}
+
+QList<QDate> AppUsageStorageService::availableDates() const {
+    ensureDirectoryExists();
+    QList<QDate> days = datedFiles();
+    std::sort(days.begin(), days.end(), std::greater<>());
+    return days;
+}
+
+void AppUsageStorageService::cleanup(int olderThanDays) {
+    ensureDirectoryExists();
+    const int days = olderThanDays < 0 ? 30 : olderThanDays;
+    const QDateTime now = Clock::now();
+    const QDateTime cutoff = now.addDays(-days);
+    const QDate today = usageday::of(now);
+    for (const QDate day : datedFiles()) {
+        if (day == today || !(usageday::start(day) < cutoff)) {
+            continue;
+        }
+        const QString path = fileURL(day);
+        QFile file(path);
+        if (!file.remove()) {
+            throw UsageStorageError(UsageStorageError::Kind::unremovable, path, file.errorString());
+        }
+        m_readable.remove(day);
+        m_unreadable.remove(day);
+    }
+}
+
+void AppUsageStorageService::deleteAllData() {
+    QDir directory(m_directory);
+    if (!directory.exists()) {
+        return;
+    }
+    if (!directory.removeRecursively()) {
+        throw UsageStorageError(UsageStorageError::Kind::unremovable, m_directory,
+                                QStringLiteral("the folder or some of its files cannot be removed"));
+    }
+    m_readable.clear();
+    m_unreadable.clear();
+}
+
+void AppUsageStorageService::deleteData(QDate day) {
+    const QString path = fileURL(day);
+    QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink()) {
+        return;
+    }
+    QFile file(path);
+    if (!file.remove()) {
+        throw UsageStorageError(UsageStorageError::Kind::unremovable, path, file.errorString());
+    }
+    m_readable.remove(day);
+    m_unreadable.remove(day);
+}

@@ -1,0 +1,285 @@
+#include "services/usage/AppUsageTrackingService.h"
+
+#include "core/Clock.h"
+#include "core/Error.h"
+#include "core/UserDefaultsServiceProtocol.h"
+#include "platform/FrontAppSource.h"
+#include "platform/IdleSource.h"
+#include "services/usage/AccessibilityService.h"
+#include "services/usage/AppUsageStorageService.h"
+#include "services/usage/UsageConsole.h"
+#include "services/usage/UsageDay.h"
+
+#include <QMap>
+#include <QPointer>
+
+using usageconsole::tracking;
+
+AppUsageTrackingService::AppUsageTrackingService(AppUsageStorageService& storage, FrontAppSource& frontApps,
+                                                 IdleSource& idle, AccessibilityService& accessibility,
+                                                 const UserDefaultsServiceProtocol& settings, QObject* parent)
+    : QObject(parent)
+    , m_storage(storage)
+    , m_frontApps(frontApps)
+    , m_idle(idle)
+    , m_accessibility(accessibility)
+    , m_settings(settings) {
+    m_idleTimer.setInterval(idleCheckIntervalSeconds * 1000);
+    m_saveTimer.setInterval(saveIntervalSeconds * 1000);
+    connect(&m_idleTimer, &QTimer::timeout, this, &AppUsageTrackingService::checkIdleState);
+    connect(&m_saveTimer, &QTimer::timeout, this, &AppUsageTrackingService::saveData);
+}
+
+AppUsageTrackingService::~AppUsageTrackingService() {
+    disconnect(m_activationConnection);
+}
+
+QList<AppUsageSession> AppUsageTrackingService::sessionsStartedToday() const {
+    const QDate today = usageday::of(Clock::now());
+    QList<AppUsageSession> result;
+    for (const AppUsageSession& session : m_todaySessions) {
+        if (usageday::of(session.startTime) == today) {
+            result.append(session);
+        }
+    }
+    return result;
+}
+
+void AppUsageTrackingService::setTracking(bool tracking) {
+    if (m_isTracking != tracking) {
+        m_isTracking = tracking;
+        Q_EMIT isTrackingChanged();
+    }
+}
+
+void AppUsageTrackingService::setUserIdle(bool idle) {
+    if (m_isUserIdle != idle) {
+        m_isUserIdle = idle;
+        Q_EMIT isUserIdleChanged();
+    }
+}
+
+void AppUsageTrackingService::setCurrentClickUpTaskId(const std::optional<QString>& taskId) {
+    if (m_currentClickUpTaskId != taskId) {
+        m_currentClickUpTaskId = taskId;
+        Q_EMIT currentClickUpTaskIdChanged();
+    }
+}
+
+void AppUsageTrackingService::setTodaySessions(const QList<AppUsageSession>& sessions) {
+    if (m_todaySessions != sessions) {
+        m_todaySessions = sessions;
+        Q_EMIT todaySessionsChanged();
+    }
+}
+
+void AppUsageTrackingService::setCurrentSession(const std::optional<AppUsageSession>& session) {
+    if (m_currentSession != session) {
+        m_currentSession = session;
+        Q_EMIT currentSessionChanged();
+    }
+}
+
+void AppUsageTrackingService::startTracking() {
+    if (m_isTracking) {
+        return;
+    }
+    setTracking(true);
+
+    try {
+        setTodaySessions(m_storage.load(usageday::of(Clock::now())));
+        tracking(QStringLiteral("Loaded %1 sessions from disk").arg(m_todaySessions.size()));
+    } catch (const std::exception& error) {
+        setTodaySessions({});
+        tracking(QStringLiteral("Failed to load sessions: ") + Error::describe(error));
+    }
+
+    m_activationConnection =
+        connect(&m_frontApps, &FrontAppSource::activated, this,
+                [this](const FrontWindow& window) { handleAppActivation(FrontApplication::from(window)); });
+    m_frontApps.startObserving();
+    m_idleTimer.start();
+    m_saveTimer.start();
+    const QPointer<AppUsageTrackingService> self(this);
+    m_accessibility.startCapture([self](const WindowTitleCapture& capture, const QString& bundleIdentifier) {
+        if (self) {
+            self->handleWindowTitleCapture(capture, bundleIdentifier);
+        }
+    });
+    if (const std::optional<FrontWindow> front = m_frontApps.frontmostWindow()) {
+        handleAppActivation(FrontApplication::from(*front));
+    }
+    tracking(QStringLiteral("Started tracking"));
+}
+
+void AppUsageTrackingService::stopTracking() {
+    if (!m_isTracking) {
+        return;
+    }
+    // Nothing may open a session from here on: the observer, the timers and the capture go first.
+    disconnect(m_activationConnection);
+    m_frontApps.stopObserving();
+    m_idleTimer.stop();
+    m_saveTimer.stop();
+    m_accessibility.stopCapture();
+    endCurrentSession();
+    saveData();
+    setTracking(false);
+    tracking(QStringLiteral("Stopped tracking"));
+}
+
+void AppUsageTrackingService::handleAppActivation(const FrontApplication& application) {
+    if (!m_isTracking) {
+        return;
+    }
+    const QString bundleIdentifier =
+        application.bundleIdentifier.isEmpty() ? QStringLiteral("unknown") : application.bundleIdentifier;
+    const QString name = application.name.isEmpty() ? QStringLiteral("Unknown App") : application.name;
+    if (m_settings.excludedAppsFromTracking().contains(bundleIdentifier)) {
+        return;
+    }
+    endCurrentSession();
+    if (m_isUserIdle) {
+        return;
+    }
+    startNewSession(bundleIdentifier, name);
+    FrontApplication front = application;
+    front.bundleIdentifier = bundleIdentifier;
+    m_accessibility.captureWindowTitle(front);
+}
+
+void AppUsageTrackingService::startNewSession(const QString& bundleIdentifier, const QString& appName) {
+    AppUsageSession session;
+    session.id = QUuid::createUuid();
+    session.bundleIdentifier = bundleIdentifier;
+    session.appName = appName;
+    session.startTime = Clock::now();
+    session.clickUpTaskId = m_currentClickUpTaskId;
+    setCurrentSession(session);
+    tracking(QStringLiteral("Started session: ") + appName);
+}
+
+void AppUsageTrackingService::endCurrentSession() {
+    if (!m_currentSession) {
+        return;
+    }
+    AppUsageSession session = *m_currentSession;
+    if (!session.endTime) {
+        session.endTime = Clock::now();
+        session.projectContext = session.dominantContext();
+    }
+    if (session.duration() > 1.0) {
+        QList<AppUsageSession> sessions = m_todaySessions;
+        sessions.append(session);
+        setTodaySessions(sessions);
+        tracking(QStringLiteral("Ended session: %1 (%2)").arg(session.appName, session.formattedDuration()));
+    }
+    setCurrentSession(std::nullopt);
+}
+
+void AppUsageTrackingService::handleWindowTitleCapture(const WindowTitleCapture& capture,
+                                                       const QString& bundleIdentifier) {
+    if (!m_currentSession || m_currentSession->bundleIdentifier != bundleIdentifier) {
+        return;
+    }
+    AppUsageSession session = *m_currentSession;
+    session.addCapture(capture);
+    setCurrentSession(session);
+    tracking(QStringLiteral("Captured window title for ") + session.appName);
+}
+
+void AppUsageTrackingService::checkIdleState() {
+    const double idleSeconds = m_idle.idleSeconds();
+    const bool wasIdle = m_isUserIdle;
+    setUserIdle(idleSeconds > idleThresholdSeconds);
+    if (!wasIdle && m_isUserIdle) {
+        endCurrentSession();
+        tracking(QStringLiteral("User went idle"));
+    } else if (wasIdle && !m_isUserIdle) {
+        if (const std::optional<FrontWindow> front = m_frontApps.frontmostWindow()) {
+            handleAppActivation(FrontApplication::from(*front));
+        }
+        tracking(QStringLiteral("User returned from idle"));
+    }
+}
+
+void AppUsageTrackingService::saveData() {
+    const QDate today = usageday::of(Clock::now());
+    // Each session belongs to the file of the day it started. Sessions of earlier days are merged into
+    // their day's file and then leave the list; if that fails they stay and are tried again.
+    QMap<QDate, QList<AppUsageSession>> earlier;
+    QList<AppUsageSession> remaining;
+    for (const AppUsageSession& session : m_todaySessions) {
+        const QDate day = usageday::of(session.startTime);
+        if (day < today) {
+            earlier[day].append(session);
+        } else {
+            remaining.append(session);
+        }
+    }
+    QList<AppUsageSession> kept;
+    for (auto it = earlier.cbegin(); it != earlier.cend(); ++it) {
+        try {
+            QList<AppUsageSession> stored;
+            try {
+                stored = m_storage.load(it.key());
+            } catch (const std::exception&) {
+                // The damaged file is moved aside by the save below.
+            }
+            for (const AppUsageSession& session : it.value()) {
+                auto same = std::find_if(stored.begin(), stored.end(),
+                                         [&session](const AppUsageSession& s) { return s.id == session.id; });
+                if (same != stored.end()) {
+                    *same = session;
+                } else {
+                    stored.append(session);
+                }
+            }
+            m_storage.save(stored, it.key());
+            tracking(QStringLiteral("Saved %1 sessions of %2 to disk")
+                         .arg(it.value().size())
+                         .arg(usageday::key(it.key())));
+        } catch (const std::exception& error) {
+            tracking(QStringLiteral("Failed to save: ") + Error::describe(error));
+            kept.append(it.value());
+        }
+    }
+    kept.append(remaining);
+    if (!earlier.isEmpty()) {
+        setTodaySessions(kept);
+    }
+    try {
+        m_storage.save(remaining, today);
+        tracking(QStringLiteral("Saved %1 sessions to disk").arg(remaining.size()));
+    } catch (const std::exception& error) {
+        tracking(QStringLiteral("Failed to save: ") + Error::describe(error));
+    }
+}
+
+void AppUsageTrackingService::cleanupOldData(int olderThanDays) {
+    try {
+        m_storage.cleanup(olderThanDays);
+        tracking(QStringLiteral("Cleaned up data older than %1 days").arg(olderThanDays));
+    } catch (const std::exception& error) {
+        tracking(QStringLiteral("Failed to cleanup: ") + Error::describe(error));
+    }
+}
+
+std::optional<DailyUsageSummary> AppUsageTrackingService::getSummary(QDate day) {
+    try {
+        const QList<AppUsageSession> stored = m_storage.load(day);
+        QList<AppUsageSession> sessions;
+        for (const AppUsageSession& session : stored) {
+            if (usageday::of(session.startTime) == day) {
+                sessions.append(session);
+            }
+        }
+        if (sessions.isEmpty()) {
+            return std::nullopt;
+        }
+        return DailyUsageSummary{day, sessions, std::nullopt, std::nullopt};
+    } catch (const std::exception& error) {
+        tracking(QStringLiteral("Failed to load summary: ") + Error::describe(error));
+        return std::nullopt;
+    }
+}

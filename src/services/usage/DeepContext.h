@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// What a capture learns beyond the window title: the address of the front browser tab, or the
+// subject, sender and mailbox of the selected e-mail.
+struct DeepContext {
+    std::optional<QString> url;
+    std::optional<QString> emailSubject;
+    std::optional<QString> emailSender;
+    std::optional<QString> emailMailbox;
+
+    bool operator==(const DeepContext& other) const = default;
+};
+
+// Answers the deep context of the application in front, given its id and its window title; none when
+// nothing is known. Answers quickly (from what it already holds); never blocks the GUI thread.
+class DeepContextSource {
+public:
+    virtual ~DeepContextSource() = default;
+    virtual std::optional<DeepContext> getContext(const QString& bundleIdentifier,
+                                                  const QString& windowTitle) = 0;
+};

@@ -1,0 +1,103 @@
+#include "services/usage/PrivacyRedactionService.h"
+
+#include "core/UserDefaultsServiceProtocol.h"
+
+namespace {
+bool containsAny(const QString& lowerText, const QStringList& keywords) {
+    for (const QString& keyword : keywords) {
+        if (lowerText.contains(keyword.toLower())) {
+            return true;
+        }
+    }
+    return false;
+}
+} // namespace
+
+PrivacyRedactionService::PrivacyRedactionService(const UserDefaultsServiceProtocol& settings)
+    : m_settings(settings) {}
+
+const QStringList& PrivacyRedactionService::builtInURLKeywords() {
+    static const QStringList keywords{
+        // words
+        QStringLiteral("bank"), QStringLiteral("healthcare"), QStringLiteral("medical"),
+        QStringLiteral("pharmacy"), QStringLiteral("mychart"), QStringLiteral("patient"),
+        QStringLiteral("oauth"), QStringLiteral("adult"), QStringLiteral("private"), QStringLiteral("secret"),
+        // host prefixes
+        QStringLiteral("login."), QStringLiteral("signin."), QStringLiteral("auth."), QStringLiteral("sso."),
+        // banks
+        QStringLiteral("chase.com"), QStringLiteral("wellsfargo.com"), QStringLiteral("bankofamerica.com"),
+        QStringLiteral("citi.com"), QStringLiteral("ing.com"),
+        // payment services
+        QStringLiteral("paypal.com"), QStringLiteral("stripe.com"), QStringLiteral("wise.com"),
+        // password managers
+        QStringLiteral("1password.com"), QStringLiteral("lastpass.com"), QStringLiteral("bitwarden.com"),
+        QStringLiteral("dashlane.com"),
+        // account sign-in
+        QStringLiteral("accounts.google.com")};
+    return keywords;
+}
+
+const QStringList& PrivacyRedactionService::builtInTitleKeywords() {
+    static const QStringList keywords{QStringLiteral("password"),
+                                      QStringLiteral("passwd"),
+                                      QStringLiteral("1password"),
+                                      QStringLiteral("lastpass"),
+                                      QStringLiteral("bitwarden"),
+                                      QStringLiteral("dashlane"),
+                                      QStringLiteral("keychain"),
+                                      QStringLiteral("login"),
+                                      QStringLiteral("sign in"),
+                                      QStringLiteral("signin"),
+                                      QStringLiteral("log in"),
+                                      QStringLiteral("authenticate"),
+                                      QStringLiteral("2fa"),
+                                      QStringLiteral("two-factor"),
+                                      QStringLiteral("otp"),
+                                      QStringLiteral("verification code"),
+                                      QStringLiteral("bank"),
+                                      QStringLiteral("banking"),
+                                      QStringLiteral("credit card"),
+                                      QStringLiteral("debit card"),
+                                      QStringLiteral("payment"),
+                                      QStringLiteral("checkout"),
+                                      QStringLiteral("invoice"),
+                                      QStringLiteral("statement"),
+                                      QStringLiteral("account balance"),
+                                      QStringLiteral("medical"),
+                                      QStringLiteral("health record"),
+                                      QStringLiteral("prescription"),
+                                      QStringLiteral("pharmacy"),
+                                      QStringLiteral("private browsing"),
+                                      QStringLiteral("incognito"),
+                                      QStringLiteral("secret"),
+                                      QStringLiteral("confidential"),
+                                      QStringLiteral("sensitive")};
+    return keywords;
+}
+
+const QStringList& PrivacyRedactionService::alwaysRedactedBundleIdentifiers() {
+    static const QStringList ids{
+        QStringLiteral("com.agilebits.onepassword7"), QStringLiteral("com.agilebits.onepassword8"),
+        QStringLiteral("com.lastpass.LastPass"), QStringLiteral("com.bitwarden.desktop"),
+        QStringLiteral("com.dashlane.Dashlane"), QStringLiteral("com.apple.keychainaccess"),
+        // The Linux password managers and key stores, by their desktop-file ids.
+        QStringLiteral("org.keepassxc.KeePassXC"), QStringLiteral("org.gnome.seahorse.Application"),
+        QStringLiteral("org.kde.kwalletmanager5"), QStringLiteral("org.kde.kwalletmanager")};
+    return ids;
+}
+
+bool PrivacyRedactionService::shouldRedactURL(const QString& url) const {
+    const QString lower = url.toLower();
+    return containsAny(lower, builtInURLKeywords()) ||
+           containsAny(lower, m_settings.privacyRedactionKeywords());
+}
+
+bool PrivacyRedactionService::shouldRedactTitle(const QString& title, const QString& bundleIdentifier) const {
+    if (alwaysRedactedBundleIdentifiers().contains(bundleIdentifier) ||
+        m_settings.privacyAlwaysRedactApps().contains(bundleIdentifier)) {
+        return true;
+    }
+    const QString lower = title.toLower();
+    return containsAny(lower, builtInTitleKeywords()) ||
+           containsAny(lower, m_settings.privacyRedactionKeywords());
+}

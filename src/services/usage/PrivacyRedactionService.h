@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class UserDefaultsServiceProtocol;
+
+// Decides at the moment of capture whether a window title (or e-mail subject) or a browser address is
+// too sensitive to keep. Keyword tests are substring tests on lower-cased text; application ids are
+// compared whole and case-sensitively. The user's lists ("privacyRedactionKeywords",
+// "privacyAlwaysRedactApps") are read from the settings on every call.
+class PrivacyRedactionService {
+public:
+    explicit PrivacyRedactionService(const UserDefaultsServiceProtocol& settings);
+
+    bool shouldRedactURL(const QString& url) const;
+    bool shouldRedactTitle(const QString& title, const QString& bundleIdentifier) const;
+
+    static const QStringList& builtInURLKeywords();
+    static const QStringList& builtInTitleKeywords();
+    // The password managers and key stores whose windows are always redacted, by the application id
+    // the usage records use (see AppIdentity).
+    static const QStringList& alwaysRedactedBundleIdentifiers();
+
+private:
+    const UserDefaultsServiceProtocol& m_settings;
+};

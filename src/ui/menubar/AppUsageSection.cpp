@@ -1,0 +1,205 @@
+#include "ui/menubar/AppUsageSection.h"
+
+#include "core/Clock.h"
+#include "services/AppState.h"
+#include "services/usage/AppUsageTrackingService.h"
+#include "services/usage/DailyUsageSummary.h"
+#include "services/usage/UsageDay.h"
+#include "ui/kit/PopoverStyle.h"
+#include "ui/menubar/AppUsageRow.h"
+#include "ui/menubar/UsageStyle.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+QLabel* textLabel(const QString& text, qreal pointSize, QFont::Weight weight, const QColor& color,
+                  const QString& name, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setFont(PopoverStyle::font(pointSize, weight));
+    PopoverStyle::setTextColor(label, color);
+    return label;
+}
+
+// Today's finished sessions that started today.
+DailyUsageSummary todaySummary(const AppState& appState) {
+    const QDateTime now = Clock::now();
+    QList<AppUsageSession> sessions;
+    if (const AppUsageTrackingService* tracker = appState.appUsageService()) {
+        sessions = tracker->sessionsStartedToday();
+    }
+    return DailyUsageSummary{usageday::of(now), sessions, std::nullopt, std::nullopt};
+}
+} // namespace
+
+AppUsageSection::AppUsageSection(AppState& appState, QWidget* parent)
+    : QWidget(parent)
+    , m_appState(appState)
+    , m_layout(new QVBoxLayout(this)) {
+    setObjectName(QStringLiteral("appUsageSection"));
+    m_layout->setContentsMargins(0, 0, 0, 0);
+    m_layout->setSpacing(0);
+    connect(&m_appState, &AppState::appUsageTrackingActiveChanged, this, &AppUsageSection::rebuild);
+    if (AppUsageTrackingService* tracker = m_appState.appUsageService()) {
+        connect(tracker, &AppUsageTrackingService::todaySessionsChanged, this, &AppUsageSection::rebuild);
+    }
+    rebuild();
+}
+
+void AppUsageSection::rebuild() {
+    if (m_body) {
+        // Later, not now: the click that asked for the rebuild may come from a button inside it.
+        m_body->hide();
+        m_body->setParent(nullptr);
+        m_body->deleteLater();
+    }
+    m_body = new QWidget(this);
+    m_body->setObjectName(QStringLiteral("appUsageBody"));
+    m_layout->addWidget(m_body);
+    if (m_appState.appUsageTrackingActive()) {
+        buildActive();
+    } else {
+        buildDisabled();
+    }
+}
+
+void AppUsageSection::buildActive() {
+    const QPalette& colors = palette();
+    const QColor purple = UsageStyle::purple(colors);
+    const DailyUsageSummary summary = todaySummary(m_appState);
+
+    auto* outer = new QVBoxLayout(m_body);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(8);
+
+    auto* header = new QHBoxLayout;
+    header->addWidget(PopoverStyle::symbolLabel(QStringLiteral("office-chart-bar"), 12, purple, m_body));
+    header->addWidget(textLabel(QStringLiteral("Today's Activity"), 12, QFont::DemiBold,
+                                PopoverStyle::primaryText(colors), QStringLiteral("activityTitle"), m_body));
+    header->addStretch(1);
+    header->addWidget(textLabel(summary.formattedTotalDuration(), 11, QFont::Medium,
+                                PopoverStyle::secondaryText(colors), QStringLiteral("activityTotal"),
+                                m_body));
+    outer->addLayout(header);
+
+    auto* list = new QVBoxLayout;
+    list->setSpacing(6);
+    outer->addLayout(list);
+
+    const QList<AppUsageBreakdown> breakdown = summary.appBreakdown();
+    if (breakdown.isEmpty()) {
+        auto* empty = new QVBoxLayout;
+        empty->setContentsMargins(0, 8, 0, 8);
+        empty->setSpacing(4);
+        QLabel* clock = PopoverStyle::symbolLabel(QStringLiteral("appointment-soon"), 20,
+                                                  PopoverStyle::tertiaryText(colors), m_body);
+        clock->setAlignment(Qt::AlignCenter);
+        empty->addWidget(clock);
+        QLabel* text =
+            textLabel(QStringLiteral("No activity tracked yet"), 11, QFont::Normal,
+                      PopoverStyle::secondaryText(colors), QStringLiteral("activityEmpty"), m_body);
+        text->setAlignment(Qt::AlignCenter);
+        empty->addWidget(text);
+        list->addLayout(empty);
+        return;
+    }
+
+    for (qsizetype i = 0; i < breakdown.size() && i < maximumApps; ++i) {
+        auto* row = new AppUsageRow(breakdown[i], m_body);
+        row->setObjectName(QStringLiteral("appUsageRow"));
+        list->addWidget(row);
+    }
+    if (breakdown.size() > maximumApps) {
+        QLabel* more =
+            textLabel(QStringLiteral("+%1 more apps").arg(breakdown.size() - maximumApps), 10, QFont::Normal,
+                      PopoverStyle::tertiaryText(colors), QStringLiteral("moreApps"), m_body);
+        more->setContentsMargins(4, 0, 0, 0);
+        list->addWidget(more);
+    }
+
+    const QStringList contexts = summary.allContexts();
+    if (!contexts.isEmpty()) {
+        list->addWidget(PopoverStyle::padded(PopoverStyle::divider(m_body), 0, 4, 4, m_body));
+        auto* group = new QHBoxLayout;
+        group->setSpacing(6);
+        QLabel* symbol = PopoverStyle::symbolLabel(QStringLiteral("view-list-bullet"), 10,
+                                                   PopoverStyle::withAlpha(purple, 0.7), m_body);
+        symbol->setAlignment(Qt::AlignTop);
+        group->addWidget(symbol, 0, Qt::AlignTop);
+        auto* texts = new QVBoxLayout;
+        texts->setSpacing(2);
+        texts->addWidget(textLabel(QStringLiteral("Context"), 10, QFont::Medium,
+                                   PopoverStyle::secondaryText(colors), QStringLiteral("contextTitle"),
+                                   m_body));
+        QLabel* line =
+            textLabel(contexts.mid(0, maximumContexts).join(QStringLiteral(", ")), 10, QFont::Normal,
+                      PopoverStyle::tertiaryText(colors), QStringLiteral("contextLine"), m_body);
+        line->setWordWrap(true);
+        // Two lines at most.
+        line->setMaximumHeight(line->fontMetrics().lineSpacing() * 2);
+        texts->addWidget(line);
+        group->addLayout(texts, 1);
+        list->addLayout(group);
+        if (contexts.size() > maximumContexts) {
+            QLabel* more =
+                textLabel(QStringLiteral("+%1 more").arg(contexts.size() - maximumContexts), 9, QFont::Normal,
+                          PopoverStyle::tertiaryText(colors), QStringLiteral("moreContexts"), m_body);
+            more->setContentsMargins(16, 0, 0, 0);
+            list->addWidget(more);
+        }
+    }
+    // "View Full Report" comes with the report window.
+}
+
+void AppUsageSection::buildDisabled() {
+    const QPalette& colors = palette();
+    const QColor purple = UsageStyle::purple(colors);
+
+    auto* outer = new QVBoxLayout(m_body);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(8);
+    auto* header = new QHBoxLayout;
+    header->addWidget(PopoverStyle::symbolLabel(QStringLiteral("office-chart-bar"), 12, purple, m_body));
+    header->addWidget(textLabel(QStringLiteral("Today's Activity"), 12, QFont::DemiBold,
+                                PopoverStyle::primaryText(colors), QStringLiteral("activityTitle"), m_body));
+    header->addStretch(1);
+    outer->addLayout(header);
+
+    auto* invitation = new QVBoxLayout;
+    invitation->setContentsMargins(0, 12, 0, 12);
+    invitation->setSpacing(12);
+    auto* texts = new QVBoxLayout;
+    texts->setSpacing(8);
+    QLabel* symbol = PopoverStyle::symbolLabel(QStringLiteral("office-chart-bar"), 28,
+                                               PopoverStyle::tertiaryText(colors), m_body);
+    symbol->setAlignment(Qt::AlignCenter);
+    texts->addWidget(symbol);
+    QLabel* title =
+        textLabel(QStringLiteral("Activity tracking is disabled"), 12, QFont::Medium,
+                  PopoverStyle::secondaryText(colors), QStringLiteral("trackingDisabled"), m_body);
+    title->setAlignment(Qt::AlignCenter);
+    texts->addWidget(title);
+    QLabel* hint =
+        textLabel(QStringLiteral("Track which apps you use to help fill your timesheet"), 11, QFont::Normal,
+                  PopoverStyle::tertiaryText(colors), QStringLiteral("trackingHint"), m_body);
+    hint->setAlignment(Qt::AlignCenter);
+    hint->setWordWrap(true);
+    texts->addWidget(hint);
+    invitation->addLayout(texts);
+
+    auto* enable = new QPushButton(QStringLiteral("Enable Tracking"), m_body);
+    enable->setObjectName(QStringLiteral("enableTracking"));
+    enable->setIcon(
+        QIcon(PopoverStyle::symbol(QStringLiteral("media-playback-start"), 10, enable, Qt::white)));
+    enable->setFont(PopoverStyle::font(11, QFont::Medium));
+    enable->setCursor(Qt::PointingHandCursor);
+    enable->setStyleSheet(PopoverStyle::filledButtonStyleSheet(purple) +
+                          QStringLiteral("QPushButton { padding: 8px 16px; border-radius: 6px; }"));
+    // Turns tracking on (never off: the button is shown only while it is off).
+    connect(enable, &QPushButton::clicked, this, [this] { m_appState.setAppUsageTracking(true); });
+    invitation->addWidget(enable, 0, Qt::AlignHCenter);
+    outer->addLayout(invitation);
+}

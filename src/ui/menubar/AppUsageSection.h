@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QWidget>
+
+class AppState;
+class QLabel;
+class QPushButton;
+class QVBoxLayout;
+
+// "Today's Activity" of the popover: today's total, the five applications used longest with a share
+// bar, a line of contexts; while tracking is off, an invitation to turn it on. Built anew from the
+// tracker whenever today's sessions or the tracking switch change; the session still open is not
+// counted until it ends.
+class AppUsageSection : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit AppUsageSection(AppState& appState, QWidget* parent = nullptr);
+
+    // Shown rows at most, and context lines at most.
+    static constexpr int maximumApps = 5;
+    static constexpr int maximumContexts = 5;
+
+public Q_SLOTS:
+    void rebuild();
+
+private:
+    void buildActive();
+    void buildDisabled();
+
+    AppState& m_appState;
+    QVBoxLayout* m_layout;
+    QWidget* m_body = nullptr;
+};

@@ -1,0 +1,355 @@
+// The tracker with a fake front-application source, idle source and deep context: sessions on
+// switches, excluded applications, idle, the minimum length, saves, midnight, stop and start, task
+// ids, and the captures with their redaction.
+#include "support/TestMain.h"
+
+#include "services/usage/AccessibilityService.h"
+#include "services/usage/AppUsageStorageService.h"
+#include "services/usage/AppUsageTrackingService.h"
+#include "services/usage/DeepContext.h"
+#include "services/usage/PrivacyRedactionService.h"
+#include "services/usage/UsageDay.h"
+#include "support/FakeClock.h"
+#include "support/FakeFrontAppSource.h"
+#include "support/OutputCapture.h"
+#include "support/TestSettings.h"
+#include "support/UsageSamples.h"
+
+#include <QTemporaryDir>
+
+using namespace usagesamples;
+
+namespace {
+class FakeDeepContext : public DeepContextSource {
+public:
+    std::optional<DeepContext> getContext(const QString& bundleIdentifier, const QString&) override {
+        ++calls;
+        lastBundleIdentifier = bundleIdentifier;
+        return answer;
+    }
+    std::optional<DeepContext> answer;
+    int calls = 0;
+    QString lastBundleIdentifier;
+};
+
+// One tracker over fakes, with its day files in a folder of its own.
+struct Rig {
+    QTemporaryDir folder;
+    TestSettings settings;
+    FakeFrontAppSource front;
+    FakeIdleSource idle;
+    FakeDeepContext deepContext;
+    PrivacyRedactionService privacy{settings};
+    AppUsageStorageService storage{folder.path() + QStringLiteral("/usage")};
+    AccessibilityService accessibility{front, settings, privacy, &deepContext};
+    AppUsageTrackingService tracker{storage, front, idle, accessibility, settings};
+
+    QStringList appsOfToday() const {
+        QStringList names;
+        for (const AppUsageSession& session : tracker.todaySessions()) {
+            names << session.appName;
+        }
+        return names;
+    }
+    QList<AppUsageSession> stored(QDate day) {
+        AppUsageStorageService reader(storage.usageDirectory());
+        return reader.load(day);
+    }
+};
+} // namespace
+
+class AppUsageTracking : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { pinZoneAndLocale(); }
+
+    void switchesOpenAndEndSessions() {
+        FakeClock clock(at(QStringLiteral("09:00")));
+        Rig rig;
+        rig.front.activate(rig.front.window(QStringLiteral("firefox"), QStringLiteral("Firefox"),
+                                            QStringLiteral("Docs - Mozilla Firefox")));
+        OutputCapture out;
+        rig.tracker.startTracking();
+        QVERIFY(rig.tracker.isTracking());
+        QVERIFY(rig.front.isObserving());
+        QCOMPARE(rig.tracker.currentSession()->bundleIdentifier, QStringLiteral("org.mozilla.firefox"));
+        QCOMPARE(rig.tracker.currentSession()->windowCaptures.size(), 1);
+        QCOMPARE(rig.tracker.currentSession()->windowCaptures[0].title,
+                 QStringLiteral("Docs - Mozilla Firefox"));
+
+        clock.advance(600);
+        rig.front.activate(
+            rig.front.window(QStringLiteral("org.gnome.gedit"), QStringLiteral("Text Editor")));
+        const QString printed = out.text();
+        QCOMPARE(rig.appsOfToday(), QStringList{QStringLiteral("Firefox")});
+        const AppUsageSession& ended = rig.tracker.todaySessions()[0];
+        QCOMPARE(ended.endTime, at(QStringLiteral("09:10")));
+        QCOMPARE(ended.projectContext, QStringLiteral("Docs"));
+        QCOMPARE(rig.tracker.currentSession()->appName, QStringLiteral("Text Editor"));
+        QVERIFY(rig.tracker.currentSession()->windowCaptures.isEmpty()); // no title: no capture
+        QVERIFY2(
+            printed.contains(QStringLiteral("\U0001F4CA [AppUsageTracking] Loaded 0 sessions from disk\n")),
+            qPrintable(printed));
+        QVERIFY(printed.contains(QStringLiteral("\U0001F4CA [AppUsageTracking] Started session: Firefox\n")));
+        QVERIFY(
+            printed.contains(QStringLiteral("\U0001F4CA [AppUsageTracking] Ended session: Firefox (10m)\n")));
+        QVERIFY(printed.contains(QStringLiteral("\U0001F4CA [AppUsageTracking] Started tracking\n")));
+        rig.tracker.stopTracking();
+    }
+
+    void excludedApplicationsExtendTheOpenSession() {
+        FakeClock clock(at(QStringLiteral("09:00")));
+        Rig rig;
+        rig.settings.setExcludedAppsFromTracking({QStringLiteral("org.keepassxc.KeePassXC")});
+        rig.tracker.startTracking();
+        rig.front.activate(rig.front.window(QStringLiteral("code"), QStringLiteral("Code"),
+                                            QStringLiteral("a.py - Visual Studio Code")));
+        clock.advance(60);
+        const FrontWindow vault = rig.front.window(QStringLiteral("org.keepassxc.KeePassXC"),
+                                                   QStringLiteral("KeePassXC"), QStringLiteral("Vault"));
+        rig.front.activate(vault);
+        QCOMPARE(rig.tracker.currentSession()->appName, QStringLiteral("Code"));
+        rig.accessibility.captureWindowTitle(
+            FrontApplication::from(vault)); // a capture of the excluded app is dropped
+        QCOMPARE(rig.tracker.currentSession()->windowCaptures.size(), 1);
+        clock.advance(120);
+        rig.front.activate(rig.front.window(QStringLiteral("firefox"), QStringLiteral("Firefox")));
+        QCOMPARE(rig.appsOfToday(), QStringList{QStringLiteral("Code")});
+        QCOMPARE(rig.tracker.todaySessions()[0].duration(), 180.0);
+        rig.tracker.stopTracking();
+    }
+
+    void sessionsOfOneSecondOrLessAreDropped_data() {
+        QTest::addColumn<int>("milliseconds");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("1.000 s") << 1000 << false;
+        QTest::newRow("1.001 s") << 1001 << true;
+    }
+
+    void sessionsOfOneSecondOrLessAreDropped() {
+        QFETCH(int, milliseconds);
+        FakeClock clock(at(QStringLiteral("09:00")));
+        Rig rig;
+        rig.tracker.startTracking();
+        rig.front.activate(rig.front.window(QStringLiteral("a"), QStringLiteral("A")));
+        clock.advanceMSecs(milliseconds);
+        rig.front.activate(rig.front.window(QStringLiteral("b"), QStringLiteral("B")));
+        QTEST(rig.tracker.todaySessions().size() == 1, "kept");
+        rig.tracker.stopTracking();
+    }
+
+    void idleEndsTheSessionAndReturnOpensANewOne() {
+        FakeClock clock(at(QStringLiteral("09:00")));
+        Rig rig;
+        rig.front.activate(rig.front.window(QStringLiteral("a"), QStringLiteral("A")));
+        rig.tracker.startTracking();
+        clock.advance(600);
+        rig.idle.seconds = 300; // exactly the threshold is not idle
+        rig.tracker.checkIdleState();
+        QVERIFY(!rig.tracker.isUserIdle());
+        QVERIFY(rig.tracker.currentSession().has_value());
+
+        rig.idle.seconds = 300.5;
+        rig.tracker.checkIdleState();
+        QVERIFY(rig.tracker.isUserIdle());
+        QVERIFY(!rig.tracker.currentSession().has_value());
+        QCOMPARE(rig.tracker.todaySessions()[0].endTime, at(QStringLiteral("09:10")));
+
+        rig.front.activate(rig.front.window(QStringLiteral("b"), QStringLiteral("B")));
+        QVERIFY(!rig.tracker.currentSession().has_value()); // no session while idle
+
+        clock.advance(900);
+        rig.idle.seconds = 2;
+        rig.tracker.checkIdleState();
+        QVERIFY(!rig.tracker.isUserIdle());
+        QCOMPARE(rig.tracker.currentSession()->appName, QStringLiteral("B"));
+        QCOMPARE(rig.tracker.currentSession()->startTime, at(QStringLiteral("09:25")));
+        rig.tracker.stopTracking();
+    }
+
+    void timersAndCaptureInterval_data() {
+        QTest::addColumn<int>("setting");
+        QTest::addColumn<int>("interval");
+        QTest::newRow("unset") << 0 << 30000;
+        QTest::newRow("10 s") << 10 << 10000;
+    }
+
+    void timersAndCaptureInterval() {
+        QFETCH(int, setting);
+        FakeClock clock(at(QStringLiteral("09:00")));
+        Rig rig;
+        rig.settings.setWindowTitleCaptureInterval(setting);
+        rig.tracker.startTracking();
+        QVERIFY(rig.accessibility.isCapturing());
+        QTEST(rig.accessibility.intervalMSecs(), "interval");
+        QCOMPARE(rig.tracker.idleTimer().interval(), 30000);
+        QCOMPARE(rig.tracker.saveTimer().interval(), 300000);
+        QVERIFY(rig.tracker.idleTimer().isActive() && rig.tracker.saveTimer().isActive());
+        rig.tracker.stopTracking();
+        QVERIFY(!rig.accessibility.isCapturing());
+        QVERIFY(!rig.tracker.idleTimer().isActive() && !rig.tracker.saveTimer().isActive());
+    }
+
+    void theSaveWritesEndedSessionsOnly() {
+        FakeClock clock(at(QStringLiteral("09:00")));
+        Rig rig;
+        rig.front.activate(rig.front.window(QStringLiteral("a"), QStringLiteral("A")));
+        rig.tracker.startTracking();
+        clock.advance(120);
+        rig.front.activate(rig.front.window(QStringLiteral("b"), QStringLiteral("B")));
+        clock.advance(180);
+        rig.tracker.saveData(); // what the 300-s timer does
+        QCOMPARE(rig.stored(day()).size(), 1);
+        QCOMPARE(rig.stored(day())[0].appName, QStringLiteral("A"));
+        QVERIFY(rig.tracker.currentSession().has_value());
+        rig.tracker.stopTracking(); // ends B and saves it
+        QCOMPARE(rig.stored(day()).size(), 2);
+        QVERIFY(!rig.tracker.isTracking());
+    }
+
+    void sessionsGoToTheFileOfTheDayTheyStarted() {
+        FakeClock clock(QDateTime(day(), QTime(23, 50)));
+        Rig rig;
+        rig.front.activate(rig.front.window(QStringLiteral("a"), QStringLiteral("A")));
+        rig.tracker.startTracking();
+        clock.set(QDateTime(day(), QTime(23, 55)));
+        rig.front.activate(rig.front.window(QStringLiteral("b"), QStringLiteral("B")));
+        clock.set(QDateTime(day().addDays(1), QTime(0, 5))); // B runs over midnight
+        rig.front.activate(rig.front.window(QStringLiteral("c"), QStringLiteral("C")));
+        clock.set(QDateTime(day().addDays(1), QTime(0, 7)));
+        rig.front.activate(rig.front.window(QStringLiteral("d"), QStringLiteral("D")));
+        QVERIFY(rig.tracker.sessionsStartedToday().size() == 1); // C; A and B belong to the day before
+
+        rig.tracker.saveData();
+        QStringList earlier;
+        for (const AppUsageSession& s : rig.stored(day())) {
+            earlier << s.appName;
+        }
+        QCOMPARE(earlier, (QStringList{QStringLiteral("A"), QStringLiteral("B")}));
+        QCOMPARE(rig.stored(day().addDays(1)).size(), 1);
+        QCOMPARE(rig.appsOfToday(), QStringList{QStringLiteral("C")}); // the earlier day left memory
+        // Saving again does not write them twice.
+        rig.tracker.saveData();
+        QCOMPARE(rig.stored(day()).size(), 2);
+        clock.advance(60);
+        rig.tracker.stopTracking();
+        QCOMPARE(rig.stored(day().addDays(1)).size(), 2);
+    }
+
+    void stopLeavesNothingThatOpensASession() {
+        FakeClock clock(at(QStringLiteral("09:00")));
+        Rig rig;
+        rig.front.activate(rig.front.window(QStringLiteral("a"), QStringLiteral("A")));
+        rig.tracker.startTracking();
+        rig.tracker.startTracking(); // a second start changes nothing
+        clock.advance(60);
+        rig.tracker.stopTracking();
+        QVERIFY(!rig.front.isObserving());
+        QVERIFY(!rig.tracker.currentSession().has_value());
+        QCOMPARE(rig.stored(day()).size(), 1);
+        // An activation after the stop (a late event) opens nothing.
+        Q_EMIT rig.front.activated(rig.front.window(QStringLiteral("b"), QStringLiteral("B")));
+        QVERIFY(!rig.tracker.currentSession().has_value());
+        rig.tracker.stopTracking(); // a second stop changes nothing
+
+        // Started again, it reads the day back and goes on.
+        clock.advance(60);
+        rig.tracker.startTracking();
+        QCOMPARE(rig.tracker.todaySessions().size(), 1);
+        QCOMPARE(rig.tracker.currentSession()->appName, QStringLiteral("A"));
+        clock.advance(60);
+        rig.tracker.stopTracking();
+        QCOMPARE(rig.stored(day()).size(), 2);
+    }
+
+    void sessionsTakeTheTaskRunningWhenTheyStart() {
+        FakeClock clock(at(QStringLiteral("09:00")));
+        Rig rig;
+        rig.tracker.setCurrentClickUpTaskId(QStringLiteral("86abc"));
+        rig.front.activate(rig.front.window(QStringLiteral("a"), QStringLiteral("A")));
+        rig.tracker.startTracking();
+        rig.tracker.setCurrentClickUpTaskId(std::nullopt);
+        QCOMPARE(rig.tracker.currentSession()->clickUpTaskId, QStringLiteral("86abc"));
+        clock.advance(60);
+        rig.front.activate(rig.front.window(QStringLiteral("b"), QStringLiteral("B")));
+        QCOMPARE(rig.tracker.currentSession()->clickUpTaskId, std::nullopt);
+        rig.tracker.stopTracking();
+    }
+
+    void capturesAreRedactedBeforeTheyAreKept() {
+        FakeClock clock(at(QStringLiteral("09:00")));
+        Rig rig;
+        rig.deepContext.answer = DeepContext{
+            QStringLiteral("https://auth.example.com/login?token=x"), QStringLiteral("Invoice 42"),
+            QStringLiteral("Ann <ann@example.org>"), QStringLiteral("Inbox")};
+        const FrontWindow browser = rig.front.window(QStringLiteral("firefox"), QStringLiteral("Firefox"),
+                                                     QStringLiteral("Roadmap - Firefox"));
+        rig.front.activate(browser);
+        rig.tracker.startTracking();
+        const WindowTitleCapture first = rig.tracker.currentSession()->windowCaptures.last();
+        QCOMPARE(first.url, QStringLiteral("auth.example.com")); // a redacted address keeps its host
+        QCOMPARE(first.emailSubject, std::nullopt);              // "invoice" is a title keyword
+        QCOMPARE(first.emailSender, QStringLiteral("Ann <ann@example.org>"));
+
+        // A redacted title keeps nothing: no address, no e-mail fields.
+        rig.front.setTitle(browser.windowId, QStringLiteral("Bank login - Firefox"));
+        const auto secret = rig.accessibility.captureWindowTitle();
+        QVERIFY(secret.has_value());
+        QVERIFY(secret->first.isRedacted);
+        QCOMPARE(secret->first.title, QStringLiteral("[Redacted]"));
+        QCOMPARE(secret->first.url, std::nullopt);
+        QCOMPARE(secret->first.emailSender, std::nullopt);
+        QCOMPARE(secret->first.emailMailbox, std::nullopt);
+
+        // An unchanged title is captured again without asking for deep context.
+        const int calls = rig.deepContext.calls;
+        const auto again = rig.accessibility.captureWindowTitle();
+        QCOMPARE(rig.deepContext.calls, calls);
+        QCOMPARE(again->first.url, std::nullopt);
+        rig.tracker.stopTracking();
+    }
+
+    void noTitlesNoCapture() {
+        FakeClock clock(at(QStringLiteral("09:00")));
+        Rig rig;
+        rig.front.setTitlesReadable(false);
+        rig.front.activate(
+            rig.front.window(QStringLiteral("a"), QStringLiteral("A"), QStringLiteral("Title")));
+        OutputCapture out;
+        rig.tracker.startTracking();
+        QVERIFY(out.text().contains(
+            QStringLiteral("AccessibilityService: No permission for window title capture - prompting user")));
+        QVERIFY(!rig.accessibility.isCapturing());
+        QVERIFY(rig.tracker.currentSession()->windowCaptures.isEmpty());
+        rig.tracker.stopTracking();
+
+        Rig off;
+        off.settings.setIsWindowTitleTrackingEnabled(false);
+        off.front.activate(
+            off.front.window(QStringLiteral("a"), QStringLiteral("A"), QStringLiteral("Title")));
+        off.tracker.startTracking();
+        QCOMPARE(off.front.titleReads(), 0);
+        off.tracker.stopTracking();
+    }
+
+    void summariesOfStoredDays() {
+        FakeClock clock(at(QStringLiteral("09:00")));
+        Rig rig;
+        QCOMPARE(rig.tracker.getSummary(day()), std::nullopt);
+        rig.storage.save(
+            {session(QStringLiteral("a"), QStringLiteral("A"), at(QStringLiteral("08:00")),
+                     at(QStringLiteral("08:30"))),
+             session(QStringLiteral("b"), QStringLiteral("B"), at(QStringLiteral("08:00")).addDays(-1),
+                     at(QStringLiteral("08:30")).addDays(-1))},
+            day());
+        const std::optional<DailyUsageSummary> summary = rig.tracker.getSummary(day());
+        QVERIFY(summary.has_value());
+        QCOMPARE(summary->sessions.size(), 1);
+        rig.storage.save({}, day().addDays(-2));
+        QCOMPARE(rig.tracker.getSummary(day().addDays(-2)), std::nullopt);
+    }
+};
+
+PENDLOW_TEST_MAIN(AppUsageTracking)
+#include "tst_AppUsageTracking.moc"

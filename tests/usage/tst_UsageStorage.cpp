@@ -1,0 +1,230 @@
+// Usage storage: day files in a folder, reading failures that name the file, quarantine of unreadable
+// days, listing among foreign files and clean-up by retention.
+#include "support/TestMain.h"
+
+#include "services/usage/AppUsageStorageService.h"
+#include "services/usage/UsageDay.h"
+#include "services/usage/UsageStorageError.h"
+#include "support/FakeClock.h"
+#include "support/LogCapture.h"
+#include "support/UsageSamples.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+using namespace usagesamples;
+
+namespace {
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QList<AppUsageSession> twoSessions() {
+    AppUsageSession first =
+        session(QStringLiteral("org.mozilla.firefox"), QStringLiteral("Firefox"), at(QStringLiteral("09:00")),
+                at(QStringLiteral("09:30")), QStringLiteral("t1"));
+    first.addCapture(capture(QStringLiteral("Docs - Firefox"), at(QStringLiteral("09:05")),
+                             QStringLiteral("https://example.org/docs")));
+    const AppUsageSession second = session(QStringLiteral("code"), QStringLiteral("Code"),
+                                           at(QStringLiteral("09:30")), at(QStringLiteral("10:00")));
+    return {first, second};
+}
+} // namespace
+
+class UsageStorage : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_root;
+    QString folder() const { return m_root.path() + QStringLiteral("/Pendlow/usage"); }
+
+private Q_SLOTS:
+    void initTestCase() { pinZoneAndLocale(); }
+
+    void init() { QDir(folder()).removeRecursively(); }
+
+    void savesAndLoadsADay() {
+        AppUsageStorageService storage(folder());
+        const QList<AppUsageSession> sessions = twoSessions();
+        storage.save(sessions, day());
+        QCOMPARE(storage.fileURL(day()), folder() + QStringLiteral("/2025-03-14.json"));
+        QVERIFY(readFile(storage.fileURL(day())).startsWith("{\"date\":\"2025-03-14\",\"sessions\":[{"));
+        QCOMPARE(storage.load(day()), sessions);
+        // A later save replaces the file as a whole.
+        storage.save({sessions[1]}, day());
+        QCOMPARE(storage.load(day()), QList<AppUsageSession>{sessions[1]});
+        storage.save({}, day());
+        QCOMPARE(readFile(storage.fileURL(day())), QByteArray("{\"date\":\"2025-03-14\",\"sessions\":[]}"));
+        QCOMPARE(QDir(folder()).entryList(QDir::Files), QStringList{QStringLiteral("2025-03-14.json")});
+    }
+
+    void loadWithoutAFolderCreatesNothing() {
+        AppUsageStorageService storage(folder());
+        QCOMPARE(storage.load(day()), QList<AppUsageSession>());
+        QVERIFY(!QFileInfo::exists(folder()));
+        storage.deleteData(day()); // nothing to delete is no error
+        storage.deleteAllData();
+        QCOMPARE(storage.availableDates(), QList<QDate>());
+        QVERIFY(QFileInfo(folder()).isDir());
+    }
+
+    void unreadableFilesFailNamingTheFile_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("kind");
+        QTest::newRow("garbage") << QByteArray("not json at all")
+                                 << int(UsageStorageError::Kind::undecodable);
+        QTest::newRow("truncated") << QByteArray("{\"date\":\"2025-03-14\",\"sessions\":[{\"id\":")
+                                   << int(UsageStorageError::Kind::undecodable);
+        QTest::newRow("wrong type") << QByteArray("{\"date\":\"2025-03-14\",\"sessions\":{}}")
+                                    << int(UsageStorageError::Kind::undecodable);
+        QByteArray huge(AppUsageStorageService::maximumFileSize + 1, ' ');
+        huge.replace(0, 2, "{}");
+        QTest::newRow("too large") << huge << int(UsageStorageError::Kind::tooLarge);
+    }
+
+    void unreadableFilesFailNamingTheFile() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, kind);
+        AppUsageStorageService storage(folder());
+        storage.ensureDirectoryExists();
+        writeFile(storage.fileURL(day()), bytes);
+        try {
+            storage.load(day());
+            QFAIL("loaded an unreadable file");
+        } catch (const UsageStorageError& error) {
+            QCOMPARE(int(error.kind()), kind);
+            QCOMPARE(error.path(), storage.fileURL(day()));
+            QVERIFY2(error.description().contains(storage.fileURL(day())), qPrintable(error.description()));
+        }
+        QCOMPARE(readFile(storage.fileURL(day())).size(), bytes.size()); // untouched
+    }
+
+    void anUnreadableDayIsMovedAsideBeforeItIsWritten() {
+        const FakeClock clock(at(QStringLiteral("12:00")));
+        const QByteArray damaged = "{\"date\":\"2025-03-14\",\"sessions\":[{\"id\":\"truncated";
+        AppUsageStorageService storage(folder());
+        storage.ensureDirectoryExists();
+        writeFile(storage.fileURL(day()), damaged);
+        QVERIFY_THROWS_EXCEPTION(UsageStorageError, storage.load(day()));
+
+        LogCapture log;
+        const QList<AppUsageSession> fresh = twoSessions();
+        storage.save(fresh, day());
+        const QString aside = storage.fileURL(day()) + QStringLiteral(".corrupt-") +
+                              QString::number(clock.now().toSecsSinceEpoch());
+        QCOMPARE(readFile(aside), damaged);
+        QCOMPARE(storage.load(day()), fresh);
+        QCOMPARE(log.count(aside), 1);
+        // Only the first save of the day moves a file aside.
+        storage.save(fresh, day());
+        QCOMPARE(QDir(folder()).entryList(QDir::Files).size(), 2);
+    }
+
+    void aDayNeverLoadedIsCheckedBeforeTheFirstSave() {
+        const FakeClock clock(at(QStringLiteral("12:00")));
+        const QByteArray damaged = "\x00\x01garbage";
+        {
+            AppUsageStorageService writer(folder());
+            writer.ensureDirectoryExists();
+            writeFile(writer.fileURL(day()), damaged);
+        }
+        AppUsageStorageService storage(folder()); // a new process: nothing loaded yet
+        storage.save(twoSessions(), day());
+        QCOMPARE(readFile(storage.fileURL(day()) + QStringLiteral(".corrupt-") +
+                          QString::number(clock.now().toSecsSinceEpoch())),
+                 damaged);
+
+        // A readable day written by an earlier run is simply replaced.
+        AppUsageStorageService again(folder());
+        again.save({}, day());
+        QCOMPARE(QDir(folder()).entryList(QDir::Files).size(), 2);
+    }
+
+    void listsOnlyDayFilesNewestFirst() {
+        AppUsageStorageService storage(folder());
+        storage.ensureDirectoryExists();
+        for (const char* name : {"2025-03-14.json", "2025-03-02.json", "2025-03-10.json", "2025-03-14.bak",
+                                 "2025-03-09.json.corrupt-1741950000", "notes.txt", "2025-13-01.json",
+                                 "2025-03-1.json", ".2025-03-08.json"}) {
+            writeFile(folder() + QLatin1Char('/') + QLatin1String(name), "{}");
+        }
+        QDir(folder()).mkdir(QStringLiteral("2025-03-05.json"));
+        QCOMPARE(storage.availableDates(),
+                 (QList<QDate>{QDate(2025, 3, 14), QDate(2025, 3, 10), QDate(2025, 3, 2)}));
+    }
+
+    void cleanupByRetention_data() {
+        QTest::addColumn<int>("days");
+        QTest::addColumn<QStringList>("left");
+        const QString today = QStringLiteral("2025-03-31.json");
+        QTest::newRow("30 days keeps today and the 29 before")
+            << 30
+            << QStringList{QStringLiteral("2025-02-28.json.corrupt-1"),
+                           QStringLiteral("2025-03-01.json.bak"),
+                           QStringLiteral("2025-03-02.json"),
+                           QStringLiteral("2025-03-30.json"),
+                           today,
+                           QStringLiteral("notes.txt")};
+        QTest::newRow("negative means 30") << -5
+                                           << QStringList{QStringLiteral("2025-02-28.json.corrupt-1"),
+                                                          QStringLiteral("2025-03-01.json.bak"),
+                                                          QStringLiteral("2025-03-02.json"),
+                                                          QStringLiteral("2025-03-30.json"),
+                                                          today,
+                                                          QStringLiteral("notes.txt")};
+        QTest::newRow("0 keeps today")
+            << 0
+            << QStringList{QStringLiteral("2025-02-28.json.corrupt-1"), QStringLiteral("2025-03-01.json.bak"),
+                           today, QStringLiteral("notes.txt")};
+        QTest::newRow("1 keeps only today (yesterday began before 15:00 yesterday)")
+            << 1
+            << QStringList{QStringLiteral("2025-02-28.json.corrupt-1"), QStringLiteral("2025-03-01.json.bak"),
+                           today, QStringLiteral("notes.txt")};
+    }
+
+    void cleanupByRetention() {
+        QFETCH(int, days);
+        QFETCH(QStringList, left);
+        const FakeClock clock(QDateTime(QDate(2025, 3, 31), QTime(15, 0)));
+        AppUsageStorageService storage(folder());
+        storage.ensureDirectoryExists();
+        for (const char* name :
+             {"2025-02-27.json", "2025-03-01.json", "2025-03-02.json", "2025-03-30.json", "2025-03-31.json",
+              "2025-03-01.json.bak", "2025-02-28.json.corrupt-1", "notes.txt"}) {
+            writeFile(folder() + QLatin1Char('/') + QLatin1String(name), "{}");
+        }
+        storage.cleanup(days);
+        QStringList files = QDir(folder()).entryList(QDir::Files, QDir::Name);
+        QCOMPARE(files, left);
+    }
+
+    void deletesOneDayOrEverything() {
+        AppUsageStorageService storage(folder());
+        storage.save(twoSessions(), day());
+        storage.save({}, day().addDays(1));
+        storage.deleteData(day());
+        QCOMPARE(storage.availableDates(), QList<QDate>{day().addDays(1)});
+        storage.deleteAllData();
+        QVERIFY(!QFileInfo::exists(folder()));
+        storage.save({}, day()); // the next save makes the folder again
+        QCOMPARE(storage.availableDates(), QList<QDate>{day()});
+    }
+
+    void aFolderThatCannotBeMadeIsReported() {
+        const QString blocker = m_root.path() + QStringLiteral("/blocker");
+        writeFile(blocker, "file, not folder");
+        AppUsageStorageService storage(blocker + QStringLiteral("/usage"));
+        QVERIFY_THROWS_EXCEPTION(UsageStorageError, storage.save({}, day()));
+        QCOMPARE(storage.load(day()), QList<AppUsageSession>());
+    }
+};
+
+PENDLOW_TEST_MAIN(UsageStorage)
+#include "tst_UsageStorage.moc"
