@@ -6,11 +6,14 @@
 #include "clickup/TimerState.h"
 #include "clickup/WorklogState.h"
 #include "planning/PlanningState.h"
+#include "services/dayplan/DayPlanningState.h"
+#include "services/dayplan/DayPlanningStorageService.h"
 
 #include <QCoroTask>
 #include <QObject>
 #include <QString>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -33,6 +36,7 @@ class AppState : public QObject {
     Q_PROPERTY(WorklogState* worklogState READ worklogState CONSTANT)
     Q_PROPERTY(PlanningState* planningState READ planningState CONSTANT)
     Q_PROPERTY(SearchState* searchState READ searchState CONSTANT)
+    Q_PROPERTY(DayPlanningState* dayPlanningState READ dayPlanningState CONSTANT)
     Q_PROPERTY(TimerRefreshService* refreshService READ refreshService CONSTANT)
     Q_PROPERTY(AppConfiguration configuration READ configuration NOTIFY configurationChanged)
     Q_PROPERTY(
@@ -56,6 +60,8 @@ public:
     WorklogState* worklogState() const { return m_worklogState; }
     PlanningState* planningState() const { return m_planningState; }
     SearchState* searchState() const { return m_searchState; }
+    // The day plan; its store keeps the plan files in $XDG_DATA_HOME/Pendlow/planning.
+    DayPlanningState* dayPlanningState() const { return m_dayPlanningState; }
     TimerRefreshService* refreshService() const { return m_refreshService; }
     KeychainServiceProtocol& keychainService() const { return m_keychainService; }
     UserDefaultsServiceProtocol& userDefaultsService() const { return m_userDefaultsService; }
@@ -134,4 +140,6 @@ private:
     WorklogState* m_worklogState;
     PlanningState* m_planningState;
     SearchState* m_searchState;
+    std::unique_ptr<DayPlanningStorageService> m_dayPlanningStorage;
+    DayPlanningState* m_dayPlanningState;
 };
