@@ -158,7 +158,7 @@ void AvailableTasksList::rebuild() {
             }
             if (task.totalHours() > 0) {
                 details->addWidget(
-                    label(u"🕑 "_s + DayPlanText::plannedHoursText(task.totalHours()), 10, secondary, row));
+                    label(u"◷ "_s + DayPlanText::plannedHoursText(task.totalHours()), 10, secondary, row));
             }
             details->addStretch();
             row->content()->addLayout(details);

@@ -9,6 +9,7 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFontMetricsF>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -191,16 +192,24 @@ void DayTimelineGrid::paintEvent(QPaintEvent*) {
         painter.setPen(Qt::white);
         painter.setFont(PopoverStyle::font(11, QFont::Medium));
         const QRectF content = box.adjusted(8, 6, hovered ? -44 : -8, -4);
+        // At most two lines of title, then the time range and the duration below it.
+        const QFontMetricsF titleMetrics(painter.font());
+        const double titleHeight = std::min(
+            titleMetrics.boundingRect(content, Qt::AlignLeft | Qt::TextWordWrap, block.entry.taskName)
+                .height(),
+            2 * titleMetrics.lineSpacing());
+        painter.save();
+        painter.setClipRect(QRectF(content.left(), content.top(), content.width(), titleHeight));
         painter.drawText(content, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, block.entry.taskName);
+        painter.restore();
         painter.setFont(PopoverStyle::font(9));
         painter.setPen(QColor(255, 255, 255, 204));
-        const int titleHeight = box.height() > 40 ? 28 : 14;
-        painter.drawText(box.adjusted(8, 4 + titleHeight, -8, -4), Qt::AlignLeft | Qt::AlignTop,
+        painter.drawText(box.adjusted(8, 8 + titleHeight, -8, -4), Qt::AlignLeft | Qt::AlignTop,
                          block.entry.timeRangeText());
         if (box.height() > 50) {
             painter.setFont(PopoverStyle::font(9, QFont::Medium));
             painter.setPen(QColor(255, 255, 255, 178));
-            painter.drawText(box.adjusted(8, 18 + titleHeight, -8, -4), Qt::AlignLeft | Qt::AlignTop,
+            painter.drawText(box.adjusted(8, 22 + titleHeight, -8, -4), Qt::AlignLeft | Qt::AlignTop,
                              block.entry.durationText());
         }
         if (hovered) {

@@ -69,7 +69,8 @@ TimelineHeader::TimelineHeader(DayPlanningState& state, QString teamId, QWidget*
     m_date = new QLabel(main);
     m_date->setFont(PopoverStyle::font(14, QFont::DemiBold));
     m_date->setAlignment(Qt::AlignCenter);
-    m_date->setFixedWidth(140);
+    m_date->setMinimumWidth(140);
+    m_date->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Preferred);
     m_next = textButton(u"›"_s, main);
     m_next->setToolTip(u"Next day"_s);
     m_today = textButton(u"Today"_s, main);
