@@ -38,7 +38,10 @@ AppState::AppState(ClickUpAPIServiceProtocol& clickUpAPI, ToolsAPIServiceProtoco
                                   floatingAlerts, this))
     , m_worklogState(new WorklogState(clickUpAPI, this))
     , m_planningState(new PlanningState(toolsAPI, this))
-    , m_searchState(new SearchState(clickUpAPI, this)) {
+    , m_searchState(new SearchState(clickUpAPI, this))
+    , m_dayPlanningStorage(
+          std::make_unique<DayPlanningStorageService>(DayPlanningStorageService::defaultDirectory()))
+    , m_dayPlanningState(new DayPlanningState(clickUpAPI, *m_dayPlanningStorage, *m_planningState, this)) {
     QPointer<AppState> self(this);
     m_timerState->setOnTimerStopped([self] {
         return whileAlive(self, [](AppState& state) {
@@ -69,7 +72,10 @@ void AppState::openPage(const QUrl& url, const QString& title) const {
 }
 
 AppState::~AppState() {
-    // The planning state holds the Tools client, which may be ours: let it go first.
+    // The day plan reads the planning state; the planning state holds the Tools client, which may be
+    // ours: let them go first.
+    delete m_dayPlanningState;
+    m_dayPlanningState = nullptr;
     delete m_planningState;
     m_planningState = nullptr;
 }

@@ -7,6 +7,8 @@
 #include "services/clickup/SearchState.h"
 #include "services/clickup/TimerState.h"
 #include "services/clickup/WorklogState.h"
+#include "services/dayplan/DayPlanningState.h"
+#include "services/dayplan/DayPlanningStorageService.h"
 #include "services/tools/PlanningState.h"
 
 #include <QCoroTask>
@@ -14,6 +16,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -36,6 +39,7 @@ class AppState : public QObject {
     Q_PROPERTY(WorklogState* worklogState READ worklogState CONSTANT)
     Q_PROPERTY(PlanningState* planningState READ planningState CONSTANT)
     Q_PROPERTY(SearchState* searchState READ searchState CONSTANT)
+    Q_PROPERTY(DayPlanningState* dayPlanningState READ dayPlanningState CONSTANT)
     Q_PROPERTY(TimerRefreshService* refreshService READ refreshService CONSTANT)
     Q_PROPERTY(AppConfiguration configuration READ configuration NOTIFY configurationChanged)
     Q_PROPERTY(
@@ -60,6 +64,8 @@ public:
     WorklogState* worklogState() const { return m_worklogState; }
     PlanningState* planningState() const { return m_planningState; }
     SearchState* searchState() const { return m_searchState; }
+    // The day plan; its store keeps the plan files in $XDG_DATA_HOME/Pendlow/planning.
+    DayPlanningState* dayPlanningState() const { return m_dayPlanningState; }
     TimerRefreshService* refreshService() const { return m_refreshService; }
     KeychainServiceProtocol& keychainService() const { return m_keychainService; }
     UserDefaultsServiceProtocol& userDefaultsService() const { return m_userDefaultsService; }
@@ -172,4 +178,6 @@ private:
     PlanningState* m_planningState;
     SearchState* m_searchState;
     AppUsageTrackingService* m_appUsageService = nullptr;
+    std::unique_ptr<DayPlanningStorageService> m_dayPlanningStorage;
+    DayPlanningState* m_dayPlanningState;
 };

@@ -169,6 +169,7 @@ QCoro::Task<TimeEntry> FakeClickUpAPI::createTimeEntry(QString teamId, QString t
     call.teamId = teamId;
     call.taskId = taskId;
     call.startDate = startDate;
+    call.endDate = endDate;
     co_await begin(call);
     TimeEntry entry;
     entry.id = QStringLiteral("entry-%1").arg(m_calls.size());
@@ -188,6 +189,7 @@ QCoro::Task<TimeEntry> FakeClickUpAPI::updateTimeEntry(QString teamId, QString t
     call.teamId = teamId;
     call.taskId = timeEntryId;
     call.startDate = startDate;
+    call.endDate = endDate;
     co_await begin(call);
     TimeEntry entry;
     entry.id = timeEntryId;

@@ -36,6 +36,7 @@ public:
         QString teamId;
         QString taskId; // start: the task; update and delete: the entry id
         QDateTime startDate;
+        QDateTime endDate; // create and update
         QString query;
         int limit = 0;
     };

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Renders the day-planning screen with a seeded day under the throw-away Xvfb session of
+# scripts/test-env.sh and saves it as a PNG (for the README).
+# Usage: scripts/screenshot-dayplan.sh [build dir]    (writes docs/images/dayplan.png)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+cmake -S . -B "$build" -G Ninja -Wno-dev >/dev/null
+cmake --build "$build" --target test_dayplan_DayPlanningScreenshot >/dev/null
+mkdir -p docs/images
+PENDLOW_SCREENSHOT_DIR="$(pwd)/docs/images" scripts/test-env.sh "$build/tests/test_dayplan_DayPlanningScreenshot" >/dev/null
+echo docs/images/dayplan.png

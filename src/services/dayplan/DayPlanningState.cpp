@@ -1,0 +1,742 @@
+#include "services/dayplan/DayPlanningState.h"
+
+#include "core/Clock.h"
+#include "core/Log.h"
+#include "core/Observable.h"
+#include "services/clickup/CaughtError.h"
+#include "services/clickup/ClickUpAPIServiceProtocol.h"
+#include "services/clickup/TaskNameCleaner.h"
+#include "services/dayplan/DayPlanText.h"
+#include "services/dayplan/DayPlanningStorageService.h"
+#include "services/dayplan/QuarterHour.h"
+#include "services/tools/PlanningState.h"
+
+#include <QPointer>
+#include <QSet>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+constexpr auto generalLog = Log::Category::general;
+constexpr auto timerLog = Log::Category::timer;
+
+// How the log names an instant: the UTC moment, "2025-03-09 23:00:00 +0000".
+QString standardText(const QDateTime& date) {
+    return date.toUTC().toString(u"yyyy-MM-dd HH:mm:ss"_s) + u" +0000"_s;
+}
+
+bool overlaps(const QDateTime& start, const QDateTime& end, const QDateTime& otherStart,
+              const QDateTime& otherEnd) {
+    return start < otherEnd && end > otherStart;
+}
+
+bool isPending(SyncStatus status) {
+    return status == SyncStatus::local || status == SyncStatus::modified || status == SyncStatus::deleted;
+}
+
+bool sameDay(const QDateTime& a, const QDateTime& b) {
+    return a.toLocalTime().date() == b.toLocalTime().date();
+}
+
+// A move or resize keeps at least the shortest entry a plan holds.
+void keepMinimumLength(QDateTime& start, QDateTime& end) {
+    if (start.secsTo(end) < PlannedTimeEntry::minimumSeconds) {
+        end = start.addSecs(PlannedTimeEntry::minimumSeconds);
+    }
+}
+
+void logFailure(const QString& message, Log::Category category, std::exception_ptr error) {
+    Log::error(message + u": "_s + Error::describe(error), category);
+}
+} // namespace
+
+DayPlanningState::DayPlanningState(ClickUpAPIServiceProtocol& clickUpAPI, DayPlanningStorageService& storage,
+                                   PlanningState& planningState, QObject* parent)
+    : QObject(parent)
+    , m_clickUpAPI(clickUpAPI)
+    , m_storage(storage)
+    , m_planningState(planningState)
+    , m_selectedDate(Clock::now()) {}
+
+DayPlanningState::~DayPlanningState() = default;
+
+// --- setters
+
+void DayPlanningState::setPlannedEntries(QList<PlannedTimeEntry> entries) {
+    setIfChanged(m_plannedEntries, std::move(entries), this, &DayPlanningState::plannedEntriesChanged);
+}
+
+void DayPlanningState::setExistingEntries(QList<TimeEntry> entries) {
+    setIfChanged(m_existingEntries, std::move(entries), this, &DayPlanningState::existingEntriesChanged);
+}
+
+void DayPlanningState::setSelectedDateValue(const QDateTime& date) {
+    setIfChanged(m_selectedDate, date, this, &DayPlanningState::selectedDateChanged);
+}
+
+void DayPlanningState::setIsLoading(bool loading) {
+    setIfChanged(m_isLoading, loading, this, &DayPlanningState::isLoadingChanged);
+}
+
+void DayPlanningState::setIsSyncing(bool syncing) {
+    setIfChanged(m_isSyncing, syncing, this, &DayPlanningState::isSyncingChanged);
+}
+
+void DayPlanningState::setIsLoadingAssignees(bool loading) {
+    setIfChanged(m_isLoadingAssignees, loading, this, &DayPlanningState::isLoadingAssigneesChanged);
+}
+
+void DayPlanningState::setCurrentTeamId(const QString& teamId) {
+    setIfChanged(m_currentTeamId, teamId, this, &DayPlanningState::currentTeamIdChanged);
+}
+
+void DayPlanningState::setError(const std::optional<APIError>& error) {
+    m_error = error;
+    emit errorChanged();
+}
+
+void DayPlanningState::setNotice(const QString& notice) {
+    m_notice = notice;
+    emit noticeChanged();
+}
+
+void DayPlanningState::clearMessages() {
+    setError(std::nullopt);
+    setNotice(QString());
+}
+
+void DayPlanningState::storeFailure(std::exception_ptr error) {
+    setError(CaughtError::from(error).apiError);
+}
+
+PlannedTimeEntry* DayPlanningState::findPlanned(const QUuid& id) {
+    const auto found = std::find_if(m_plannedEntries.begin(), m_plannedEntries.end(),
+                                    [&id](const PlannedTimeEntry& entry) { return entry.id == id; });
+    return found == m_plannedEntries.end() ? nullptr : &*found;
+}
+
+// --- loading and the day
+
+void DayPlanningState::loadPlannedEntries() {
+    setIsLoading(true);
+    try {
+        QList<PlannedTimeEntry> entries = m_storage.loadEntries(m_selectedDate);
+        const qsizetype count = entries.size();
+        setPlannedEntries(std::move(entries));
+        Log::debug(u"Loaded "_s + QString::number(count) + u" planned entries for "_s +
+                       standardText(m_selectedDate),
+                   generalLog);
+    } catch (const std::exception& error) {
+        Log::error(u"Failed to load planned entries"_s, generalLog, error);
+        // Nothing of another day stays listed under this one.
+        setPlannedEntries({});
+        setError(APIError::decodingError(error));
+    }
+    setIsLoading(false);
+}
+
+QCoro::Task<> DayPlanningState::loadExistingEntries(QString teamId) {
+    if (teamId.isEmpty()) {
+        co_return;
+    }
+    const QPointer<DayPlanningState> self(this);
+    setCurrentTeamId(teamId);
+    const QDateTime day = m_selectedDate;
+    const QDateTime dayStart = startOfLocalDay(day);
+    const QDateTime dayEnd = dayStart.date().addDays(1).startOfDay(Qt::LocalTime);
+
+    QList<TimeEntry> entries;
+    std::exception_ptr failure;
+    try {
+        entries = co_await m_clickUpAPI.getTimeEntries(teamId, dayStart);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    if (!self) {
+        co_return;
+    }
+    if (!sameDay(m_selectedDate, day)) {
+        // The day changed meanwhile; its own load brings its entries.
+        co_return;
+    }
+    if (failure) {
+        logFailure(u"Failed to load existing entries"_s, timerLog, failure);
+        setExistingEntries({});
+        storeFailure(failure);
+        co_return;
+    }
+    QList<TimeEntry> kept;
+    for (TimeEntry& entry : entries) {
+        if (entry.startTime >= dayStart && entry.startTime < dayEnd) {
+            kept.append(std::move(entry));
+        }
+    }
+    Log::debug(u"Loaded "_s + QString::number(kept.size()) + u" existing entries for "_s + standardText(day),
+               timerLog);
+    setExistingEntries(std::move(kept));
+}
+
+QCoro::Task<> DayPlanningState::loadTaskAssignees(QString teamId) {
+    if (teamId.isEmpty() || m_isLoadingAssignees) {
+        co_return;
+    }
+    const QPointer<DayPlanningState> self(this);
+    setIsLoadingAssignees(true);
+    QList<ClickUpSearchResult> results;
+    std::exception_ptr failure;
+    try {
+        const QString query = QString(QChar(u' '));
+        results = co_await m_clickUpAPI.searchTasks(teamId, query, 500);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    if (!self) {
+        co_return;
+    }
+    if (failure) {
+        logFailure(u"Failed to load task assignees"_s, generalLog, failure);
+    } else {
+        bool changed = false;
+        for (const ClickUpSearchResult& result : std::as_const(results)) {
+            if (!result.assignees.isEmpty() && m_taskAssignees.value(result.id) != result.assignees) {
+                m_taskAssignees.insert(result.id, result.assignees);
+                changed = true;
+            }
+        }
+        Log::debug(u"Loaded assignees for "_s + QString::number(m_taskAssignees.size()) + u" tasks"_s,
+                   generalLog);
+        if (changed) {
+            emit taskAssigneesChanged();
+        }
+    }
+    setIsLoadingAssignees(false);
+}
+
+QCoro::Task<> DayPlanningState::setSelectedDate(QDateTime date) {
+    setSelectedDateValue(startOfLocalDay(date));
+    loadPlannedEntries();
+    if (!m_currentTeamId.isEmpty()) {
+        const QString teamId = m_currentTeamId;
+        co_await loadExistingEntries(teamId);
+    }
+}
+
+QCoro::Task<> DayPlanningState::previousDay() {
+    const QDateTime day = startOfLocalDay(m_selectedDate).date().addDays(-1).startOfDay(Qt::LocalTime);
+    co_await setSelectedDate(day);
+}
+
+QCoro::Task<> DayPlanningState::nextDay() {
+    const QDateTime day = startOfLocalDay(m_selectedDate).date().addDays(1).startOfDay(Qt::LocalTime);
+    co_await setSelectedDate(day);
+}
+
+QCoro::Task<> DayPlanningState::openToday(QString teamId) {
+    const QPointer<DayPlanningState> self(this);
+    setSelectedDateValue(startOfLocalDay(Clock::now()));
+    loadPlannedEntries();
+    co_await loadExistingEntries(teamId);
+    if (!self) {
+        co_return;
+    }
+    co_await loadTaskAssignees(teamId);
+}
+
+// --- adding
+
+QString DayPlanningState::droppedTaskName(const DraggableTask& task) {
+    const QString client = task.clientName.trimmed();
+    if (client.isEmpty()) {
+        return task.taskName;
+    }
+    for (const QString& prefix : {client, cleanTaskName(client)}) {
+        if (!prefix.isEmpty() && (task.taskName == prefix || task.taskName.startsWith(prefix + u" - "_s))) {
+            return task.taskName;
+        }
+    }
+    return task.clientName + u" - "_s + task.taskName;
+}
+
+bool DayPlanningState::addEntry(PlannedTimeEntry entry, const QString& overlapMessage,
+                                const QString& successText, const QString& failureMessage) {
+    if (!canPlaceEntry(entry)) {
+        Log::warning(overlapMessage, generalLog);
+        setNotice(overlapMessage);
+        return false;
+    }
+    try {
+        m_storage.addEntry(entry, m_selectedDate);
+    } catch (const std::exception& error) {
+        Log::error(failureMessage, generalLog, error);
+        setError(APIError::decodingError(error));
+        return false;
+    }
+    QList<PlannedTimeEntry> entries = m_plannedEntries;
+    entries.append(entry);
+    DayPlanningStorageService::sortByStart(entries);
+    setPlannedEntries(std::move(entries));
+    Log::info(successText, generalLog);
+    return true;
+}
+
+namespace {
+PlannedTimeEntry newEntry(const QString& taskId, const QString& taskName, const QDateTime& start,
+                          double durationSeconds) {
+    PlannedTimeEntry entry;
+    entry.id = QUuid::createUuid();
+    entry.taskId = taskId;
+    entry.taskName = taskName;
+    entry.startTime = start;
+    entry.endTime = start.addMSecs(qint64(durationSeconds * 1000));
+    entry.syncStatus = SyncStatus::local;
+    entry.createdAt = Clock::now();
+    entry.modifiedAt = entry.createdAt;
+    entry.normalizeTimes();
+    return entry;
+}
+} // namespace
+
+bool DayPlanningState::addDroppedTask(const DraggableTask& task, const QDateTime& dropTime) {
+    const PlannedTimeEntry entry =
+        newEntry(task.taskId, droppedTaskName(task), floorToQuarterHour(dropTime), task.duration);
+    return addEntry(entry, u"Cannot add dropped task: overlaps with existing entry"_s,
+                    u"Added task via drag-drop: "_s + entry.taskName + u" at "_s + entry.timeRangeText(),
+                    u"Failed to add dropped task"_s);
+}
+
+bool DayPlanningState::addPlannedEntry(const PlanningTask& task, const QDateTime& start,
+                                       double durationSeconds) {
+    const PlannedTimeEntry entry = newEntry(task.clickUpTaskId, cleanTaskName(task.taskNameWithoutClient()),
+                                            floorToQuarterHour(start), durationSeconds);
+    return addEntry(entry, u"Cannot add entry: overlaps with existing entry"_s,
+                    u"Added planned entry: "_s + entry.taskName + u" at "_s + entry.timeRangeText(),
+                    u"Failed to add planned entry"_s);
+}
+
+bool DayPlanningState::addSearchResult(const ClickUpSearchResult& result, double durationSeconds) {
+    const QDateTime start = floorToQuarterHour(nextAvailableStartTime(durationSeconds));
+    const PlannedTimeEntry entry = newEntry(result.id, result.name, start, durationSeconds);
+    return addEntry(entry, u"Cannot add search result entry: overlaps with existing entry"_s,
+                    u"Added search result to day plan: "_s + result.name,
+                    u"Failed to add search result entry"_s);
+}
+
+// --- placement
+
+bool DayPlanningState::hasOverlap(const PlannedTimeEntry& candidate) const {
+    return std::any_of(
+        m_plannedEntries.cbegin(), m_plannedEntries.cend(), [&candidate](const PlannedTimeEntry& other) {
+            return other.syncStatus != SyncStatus::deleted && other.id != candidate.id &&
+                   overlaps(candidate.startTime, candidate.endTime, other.startTime, other.endTime);
+        });
+}
+
+bool DayPlanningState::canPlaceEntry(const PlannedTimeEntry& candidate) const {
+    if (hasOverlap(candidate)) {
+        return false;
+    }
+    return std::none_of(
+        m_existingEntries.cbegin(), m_existingEntries.cend(), [&candidate](const TimeEntry& other) {
+            return overlaps(candidate.startTime, candidate.endTime, other.startTime, other.endTime);
+        });
+}
+
+QDateTime DayPlanningState::nextAvailableStartTime(double durationSeconds) const {
+    const QDate day = m_selectedDate.toLocalTime().date();
+    const QDateTime first = roundUpToQuarterHour(localTimeOfDay(day, 9));
+    const QDateTime last = localTimeOfDay(day, 18);
+    const QList<TimelineEntry> blocks = timelineEntries();
+    const qint64 durationMs = qint64(durationSeconds * 1000);
+    for (QDateTime candidate = first; candidate <= last; candidate = candidate.addSecs(900)) {
+        const QDateTime end = candidate.addMSecs(durationMs);
+        const bool taken = std::any_of(blocks.cbegin(), blocks.cend(), [&](const TimelineEntry& block) {
+            return overlaps(candidate, end, block.startTime, block.endTime);
+        });
+        if (!taken) {
+            return candidate;
+        }
+    }
+    return localTimeOfDay(day, 9);
+}
+
+// --- moving and deleting
+
+void DayPlanningState::updateEntryTimes(const QUuid& id, const QDateTime& newStart, const QDateTime& newEnd) {
+    const PlannedTimeEntry* listed = findPlanned(id);
+    if (!listed) {
+        return;
+    }
+    PlannedTimeEntry moved = *listed;
+    const QDateTime previousStart = moved.startTime;
+    moved.startTime = floorToQuarterHour(newStart);
+    moved.endTime = floorToQuarterHour(newEnd);
+    keepMinimumLength(moved.startTime, moved.endTime);
+    if (moved.startTime == listed->startTime && moved.endTime == listed->endTime) {
+        // A drag too short to leave its quarter hour changes nothing, not even the status.
+        return;
+    }
+    moved.modifiedAt = Clock::now();
+    if (moved.syncStatus == SyncStatus::synced) {
+        moved.syncStatus = SyncStatus::modified;
+    }
+    if (hasOverlap(moved)) {
+        const QString message = u"Cannot move entry: would overlap with another entry"_s;
+        Log::warning(message, generalLog);
+        setNotice(message);
+        return;
+    }
+    try {
+        m_storage.updateEntry(moved, m_selectedDate);
+    } catch (const std::exception& error) {
+        Log::error(u"Failed to update entry times"_s, generalLog, error);
+        setError(APIError::decodingError(error));
+        return;
+    }
+    QList<PlannedTimeEntry> entries = m_plannedEntries;
+    for (PlannedTimeEntry& entry : entries) {
+        if (entry.id == id) {
+            entry = moved;
+            break;
+        }
+    }
+    DayPlanningStorageService::sortByStart(entries);
+    setPlannedEntries(std::move(entries));
+    Log::debug(u"Updated entry times: "_s + previousStart.toString() + u" -> "_s + newStart.toString(),
+               generalLog);
+}
+
+QCoro::Task<> DayPlanningState::updateExistingEntryTimes(QString clickUpEntryId, QDateTime newStart,
+                                                         QDateTime newEnd) {
+    if (m_currentTeamId.isEmpty()) {
+        const QString message = u"Cannot update: no team ID configured"_s;
+        Log::warning(message, timerLog);
+        setNotice(message);
+        co_return;
+    }
+    const QPointer<DayPlanningState> self(this);
+    QDateTime start = floorToQuarterHour(newStart);
+    QDateTime end = floorToQuarterHour(newEnd);
+    keepMinimumLength(start, end);
+    const auto listed =
+        std::find_if(m_existingEntries.cbegin(), m_existingEntries.cend(),
+                     [&clickUpEntryId](const TimeEntry& entry) { return entry.id == clickUpEntryId; });
+    if (listed != m_existingEntries.cend() && ((newStart == listed->startTime && newEnd == listed->endTime) ||
+                                               (start == listed->startTime && end == listed->endTime))) {
+        // Nothing moves: ClickUp keeps the entry as it is.
+        co_return;
+    }
+    const QString teamId = m_currentTeamId;
+    try {
+        const TimeEntry updated = co_await m_clickUpAPI.updateTimeEntry(teamId, clickUpEntryId, start, end);
+        Q_UNUSED(updated);
+    } catch (...) {
+        const std::exception_ptr failure = std::current_exception();
+        if (!self) {
+            co_return;
+        }
+        const CaughtError caught = CaughtError::from(failure);
+        Log::error(u"Failed to update existing entry: "_s + caught.description, timerLog);
+        setError(caught.apiError);
+        co_return;
+    }
+    if (!self) {
+        co_return;
+    }
+    Log::info(u"Updated existing entry: "_s + clickUpEntryId, timerLog);
+    co_await loadExistingEntries(teamId);
+}
+
+void DayPlanningState::removePlannedEntry(const QUuid& id) {
+    const PlannedTimeEntry* listed = findPlanned(id);
+    if (!listed) {
+        return;
+    }
+    const PlannedTimeEntry entry = *listed;
+    const bool heldByClickUp = entry.clickUpEntryId && (entry.syncStatus == SyncStatus::synced ||
+                                                        entry.syncStatus == SyncStatus::modified);
+    try {
+        if (heldByClickUp) {
+            m_storage.markEntryDeleted(id, m_selectedDate);
+        } else {
+            m_storage.removeEntry(id, m_selectedDate);
+        }
+    } catch (const std::exception& error) {
+        Log::error(u"Failed to remove entry"_s, generalLog, error);
+        setError(APIError::decodingError(error));
+        return;
+    }
+    QList<PlannedTimeEntry> entries = m_plannedEntries;
+    if (heldByClickUp) {
+        for (PlannedTimeEntry& stored : entries) {
+            if (stored.id == id) {
+                stored.syncStatus = SyncStatus::deleted;
+                stored.modifiedAt = Clock::now();
+                break;
+            }
+        }
+        Log::info(u"Marked entry for deletion: "_s + entry.taskName, generalLog);
+    } else {
+        entries.removeIf([&id](const PlannedTimeEntry& stored) { return stored.id == id; });
+        Log::info(u"Removed planned entry: "_s + entry.taskName, generalLog);
+    }
+    setPlannedEntries(std::move(entries));
+}
+
+QCoro::Task<> DayPlanningState::deleteExistingEntry(QString clickUpEntryId) {
+    if (m_currentTeamId.isEmpty()) {
+        const QString message = u"Cannot delete: no team ID configured"_s;
+        Log::warning(message, timerLog);
+        setNotice(message);
+        co_return;
+    }
+    const QPointer<DayPlanningState> self(this);
+    const QString teamId = m_currentTeamId;
+    try {
+        co_await m_clickUpAPI.deleteTimeEntry(teamId, clickUpEntryId);
+    } catch (...) {
+        const std::exception_ptr failure = std::current_exception();
+        if (!self) {
+            co_return;
+        }
+        const CaughtError caught = CaughtError::from(failure);
+        Log::error(u"Failed to delete existing entry: "_s + caught.description, timerLog);
+        setError(caught.apiError);
+        co_return;
+    }
+    if (!self) {
+        co_return;
+    }
+    Log::info(u"Deleted existing entry: "_s + clickUpEntryId, timerLog);
+    QList<TimeEntry> entries = m_existingEntries;
+    entries.removeIf([&clickUpEntryId](const TimeEntry& entry) { return entry.id == clickUpEntryId; });
+    setExistingEntries(std::move(entries));
+}
+
+// --- syncing
+
+int DayPlanningState::entriesNeedingSync() const {
+    return int(std::count_if(m_plannedEntries.cbegin(), m_plannedEntries.cend(),
+                             [](const PlannedTimeEntry& entry) { return isPending(entry.syncStatus); }));
+}
+
+QCoro::Task<> DayPlanningState::syncToClickUp(QString teamId) {
+    if (teamId.isEmpty()) {
+        Log::warning(u"Cannot sync: no team ID configured"_s, timerLog);
+        co_return;
+    }
+    if (m_isSyncing) {
+        // Two runs would both take the same local entries and create them twice.
+        Log::warning(u"Sync already running; request ignored"_s, timerLog);
+        co_return;
+    }
+    const QPointer<DayPlanningState> self(this);
+    setIsSyncing(true);
+    // Every file operation of this run names the day shown when it started.
+    const QDateTime day = m_selectedDate;
+    QList<PlannedTimeEntry> snapshot;
+    QSet<QString> linkedIds;
+    for (const PlannedTimeEntry& entry : std::as_const(m_plannedEntries)) {
+        if (isPending(entry.syncStatus)) {
+            snapshot.append(entry);
+        }
+        if (entry.clickUpEntryId) {
+            linkedIds.insert(*entry.clickUpEntryId);
+        }
+    }
+
+    // ClickUp's entries of the day, to recognise an entry created by an earlier run whose file write
+    // never happened (the application ended in between): it is linked instead of created again.
+    QList<TimeEntry> clickUpEntries = m_existingEntries;
+    const bool createsEntries =
+        std::any_of(snapshot.cbegin(), snapshot.cend(),
+                    [](const PlannedTimeEntry& entry) { return entry.syncStatus == SyncStatus::local; });
+    if (createsEntries) {
+        try {
+            clickUpEntries = co_await m_clickUpAPI.getTimeEntries(teamId, startOfLocalDay(day));
+        } catch (...) {
+            Log::warning(u"Could not read the day's ClickUp entries before the sync: "_s +
+                             Error::describe(std::current_exception()),
+                         timerLog);
+        }
+        if (!self) {
+            co_return;
+        }
+    }
+
+    int succeeded = 0;
+    int failed = 0;
+    for (const PlannedTimeEntry& entry : std::as_const(snapshot)) {
+        try {
+            if (entry.syncStatus == SyncStatus::local) {
+                const qint64 duration = entry.startTime.msecsTo(entry.endTime);
+                const auto earlier = std::find_if(
+                    clickUpEntries.cbegin(), clickUpEntries.cend(), [&](const TimeEntry& existing) {
+                        return !linkedIds.contains(existing.id) && existing.taskId == entry.taskId &&
+                               existing.startTime == entry.startTime &&
+                               existing.startTime.msecsTo(existing.endTime) == duration;
+                    });
+                QString newId;
+                if (earlier != clickUpEntries.cend()) {
+                    newId = earlier->id;
+                    Log::info(u"Entry already in ClickUp, linking it: "_s + entry.taskName, timerLog);
+                } else {
+                    const TimeEntry created = co_await m_clickUpAPI.createTimeEntry(
+                        teamId, entry.taskId, entry.startTime, entry.endTime, std::nullopt);
+                    if (!self) {
+                        co_return;
+                    }
+                    newId = created.id;
+                }
+                linkedIds.insert(newId);
+                m_storage.markEntrySynced(entry.id, newId, day);
+                if (findPlanned(entry.id)) {
+                    QList<PlannedTimeEntry> entries = m_plannedEntries;
+                    for (PlannedTimeEntry& stored : entries) {
+                        if (stored.id == entry.id) {
+                            stored.clickUpEntryId = newId;
+                            stored.syncStatus = SyncStatus::synced;
+                            stored.modifiedAt = Clock::now();
+                        }
+                    }
+                    setPlannedEntries(std::move(entries));
+                }
+                ++succeeded;
+                Log::info(u"Synced new entry: "_s + entry.taskName, timerLog);
+            } else if (entry.syncStatus == SyncStatus::modified) {
+                if (!entry.clickUpEntryId) {
+                    continue;
+                }
+                const QString clickUpId = *entry.clickUpEntryId;
+                const TimeEntry updated =
+                    co_await m_clickUpAPI.updateTimeEntry(teamId, clickUpId, entry.startTime, entry.endTime);
+                Q_UNUSED(updated);
+                if (!self) {
+                    co_return;
+                }
+                m_storage.markEntrySynced(entry.id, clickUpId, day);
+                if (findPlanned(entry.id)) {
+                    QList<PlannedTimeEntry> entries = m_plannedEntries;
+                    for (PlannedTimeEntry& stored : entries) {
+                        if (stored.id == entry.id) {
+                            stored.clickUpEntryId = clickUpId;
+                            stored.syncStatus = SyncStatus::synced;
+                            stored.modifiedAt = Clock::now();
+                        }
+                    }
+                    setPlannedEntries(std::move(entries));
+                }
+                ++succeeded;
+                Log::info(u"Updated entry: "_s + entry.taskName, timerLog);
+            } else if (entry.syncStatus == SyncStatus::deleted) {
+                if (entry.clickUpEntryId) {
+                    const QString clickUpId = *entry.clickUpEntryId;
+                    co_await m_clickUpAPI.deleteTimeEntry(teamId, clickUpId);
+                    if (!self) {
+                        co_return;
+                    }
+                }
+                m_storage.removeEntry(entry.id, day);
+                QList<PlannedTimeEntry> entries = m_plannedEntries;
+                entries.removeIf([&entry](const PlannedTimeEntry& stored) { return stored.id == entry.id; });
+                setPlannedEntries(std::move(entries));
+                if (entry.clickUpEntryId) {
+                    ++succeeded;
+                    Log::info(u"Deleted entry: "_s + entry.taskName, timerLog);
+                }
+            }
+        } catch (...) {
+            const std::exception_ptr failure = std::current_exception();
+            if (!self) {
+                co_return;
+            }
+            ++failed;
+            const CaughtError caught = CaughtError::from(failure);
+            setError(caught.apiError);
+            Log::error(caught.isAPIError
+                           ? u"Failed to sync entry: "_s + entry.taskName + u" - "_s + caught.description
+                           : u"Failed to sync entry: "_s + entry.taskName + u": "_s + caught.description,
+                       timerLog);
+        }
+    }
+
+    Log::info(u"Sync complete: "_s + QString::number(succeeded) + u" succeeded, "_s +
+                  QString::number(failed) + u" failed"_s,
+              timerLog);
+    if (failed == 0) {
+        setError(std::nullopt);
+    }
+    co_await loadExistingEntries(teamId);
+    if (!self) {
+        co_return;
+    }
+    setIsSyncing(false);
+}
+
+// --- derived values
+
+QList<TimelineEntry> DayPlanningState::timelineEntries() const {
+    QSet<QString> linkedIds;
+    for (const PlannedTimeEntry& entry : m_plannedEntries) {
+        if (entry.clickUpEntryId) {
+            linkedIds.insert(*entry.clickUpEntryId);
+        }
+    }
+    QList<TimelineEntry> blocks;
+    blocks.reserve(m_existingEntries.size() + m_plannedEntries.size());
+    for (const TimeEntry& entry : m_existingEntries) {
+        if (linkedIds.contains(entry.id)) {
+            continue;
+        }
+        blocks.append(TimelineEntry{QUuid::createUuid(), entry.startTime, entry.endTime, entry.taskName,
+                                    entry.taskId, false, std::nullopt, entry.id, SyncStatus::synced});
+    }
+    for (const PlannedTimeEntry& entry : m_plannedEntries) {
+        if (entry.syncStatus == SyncStatus::deleted) {
+            continue;
+        }
+        blocks.append(TimelineEntry{entry.id, entry.startTime, entry.endTime, entry.taskName, entry.taskId,
+                                    true, entry.id, entry.clickUpEntryId, entry.syncStatus});
+    }
+    std::stable_sort(blocks.begin(), blocks.end(), [](const TimelineEntry& a, const TimelineEntry& b) {
+        return a.startTime < b.startTime;
+    });
+    return blocks;
+}
+
+QList<PlanningTask> DayPlanningState::availableTasks() const {
+    QList<PlanningTask> tasks;
+    for (const std::optional<WeekPlan>& plan :
+         {m_planningState.currentWeekPlan(), m_planningState.unscheduledPlan()}) {
+        if (!plan) {
+            continue;
+        }
+        for (const PlanningTask& task : plan->tasks) {
+            if (!task.clickUpTaskId.isEmpty()) {
+                tasks.append(task);
+            }
+        }
+    }
+    return tasks;
+}
+
+QString DayPlanningState::totalPlannedText() const {
+    qint64 seconds = 0;
+    for (const PlannedTimeEntry& entry : m_plannedEntries) {
+        seconds += entry.startTime.secsTo(entry.endTime);
+    }
+    return DayPlanText::totalText(seconds);
+}
+
+qint64 DayPlanningState::totalLoggedSeconds() const {
+    double milliseconds = 0;
+    for (const TimeEntry& entry : m_existingEntries) {
+        milliseconds += entry.effectiveDuration();
+    }
+    return qint64(milliseconds / 1000);
+}
+
+QString DayPlanningState::totalLoggedText() const {
+    return DayPlanText::totalText(totalLoggedSeconds());
+}

@@ -1,0 +1,189 @@
+#pragma once
+
+#include "services/clickup/APIError.h"
+#include "services/clickup/ClickUpAssignee.h"
+#include "services/clickup/ClickUpSearchResult.h"
+#include "services/clickup/TimeEntry.h"
+#include "services/dayplan/DraggableTask.h"
+#include "services/dayplan/PlannedTimeEntry.h"
+#include "services/dayplan/TimelineEntry.h"
+#include "services/tools/PlanningTask.h"
+
+#include <QCoroTask>
+#include <QDateTime>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QUuid>
+
+#include <optional>
+
+class ClickUpAPIServiceProtocol;
+class DayPlanningStorageService;
+class PlanningState;
+
+// The state behind the day-planning window: the shown day, its planned entries (mirrored into the
+// day's plan file), the ClickUp time entries already logged that day, the assignees of ClickUp tasks,
+// and the operations that add, move, delete and sync entries. GUI thread only; no operation throws:
+// ClickUp failures and plan-file failures of loads and adds end in `error`, refused placements in
+// `notice`, the rest in the log.
+//
+// Every signal but errorChanged and noticeChanged fires only when its value changes.
+class DayPlanningState : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(QDateTime selectedDate READ selectedDate NOTIFY selectedDateChanged)
+    Q_PROPERTY(bool isLoading READ isLoading NOTIFY isLoadingChanged)
+    Q_PROPERTY(bool isSyncing READ isSyncing NOTIFY isSyncingChanged)
+    Q_PROPERTY(bool isLoadingAssignees READ isLoadingAssignees NOTIFY isLoadingAssigneesChanged)
+    Q_PROPERTY(QString currentTeamId READ currentTeamId NOTIFY currentTeamIdChanged)
+    Q_PROPERTY(QString notice READ notice NOTIFY noticeChanged)
+
+public:
+    using AssigneeMap = QHash<QString, QList<ClickUpAssignee>>;
+
+    // Seconds every task of the planning lists is added or dragged with.
+    static constexpr double defaultTaskDuration = 3600;
+
+    DayPlanningState(ClickUpAPIServiceProtocol& clickUpAPI, DayPlanningStorageService& storage,
+                     PlanningState& planningState, QObject* parent = nullptr);
+    ~DayPlanningState() override;
+
+    // The shown day's plan in ascending start order (entries marked deleted included).
+    const QList<PlannedTimeEntry>& plannedEntries() const { return m_plannedEntries; }
+    // ClickUp time entries starting within the shown day, in ClickUp's order.
+    const QList<TimeEntry>& existingEntries() const { return m_existingEntries; }
+    // The shown day: the moment of creation until the first navigation, then local midnight.
+    const QDateTime& selectedDate() const { return m_selectedDate; }
+    bool isLoading() const { return m_isLoading; }
+    bool isSyncing() const { return m_isSyncing; }
+    const std::optional<APIError>& error() const { return m_error; }
+    // A refused placement ("Cannot add ...: overlaps with existing entry"), for the header's banner.
+    const QString& notice() const { return m_notice; }
+    const AssigneeMap& taskAssignees() const { return m_taskAssignees; }
+    bool isLoadingAssignees() const { return m_isLoadingAssignees; }
+    const QString& currentTeamId() const { return m_currentTeamId; }
+
+    // Always notifies. The banner's dismiss button clears both.
+    void setError(const std::optional<APIError>& error);
+    void setNotice(const QString& notice);
+    void clearMessages();
+
+    // --- loading and the day
+
+    // Reads the shown day's plan file. A failure empties the list and sets `error`.
+    void loadPlannedEntries();
+    // The ClickUp entries of the shown day; an empty team id does nothing. A failure empties the
+    // list and sets `error`. A reply that arrives after the day changed is dropped.
+    QCoro::Task<> loadExistingEntries(QString teamId);
+    // The assignees of the team's tasks (one search for " " with limit 500); the map only grows.
+    // Returns at once while a load runs or for an empty team id.
+    QCoro::Task<> loadTaskAssignees(QString teamId);
+    // Local midnight of the instant's day; reloads the plan and, once a team id is known, the
+    // ClickUp entries.
+    QCoro::Task<> setSelectedDate(QDateTime date);
+    QCoro::Task<> previousDay();
+    QCoro::Task<> nextDay();
+    // What the window runs when it opens: today, then its plan, its ClickUp entries and the assignees,
+    // one after the other.
+    QCoro::Task<> openToday(QString teamId);
+
+    // --- adding
+
+    // A dropped task at the drop instant (floored to the quarter hour). Named after the task alone
+    // when the client is empty or the name already starts with the client, else "client - name".
+    // False when nothing was added.
+    bool addDroppedTask(const DraggableTask& task, const QDateTime& dropTime);
+    // A planning task at the given start, named by its cleaned name without the client part.
+    bool addPlannedEntry(const PlanningTask& task, const QDateTime& start, double durationSeconds);
+    // A ClickUp search result at the next free start, named as it stands.
+    bool addSearchResult(const ClickUpSearchResult& result, double durationSeconds);
+
+    // --- moving and deleting
+
+    // Moves or resizes a planned entry (times floored, at least 15 minutes). Refused when it would
+    // overlap another planned entry; nothing happens when the times stay as they are.
+    void updateEntryTimes(const QUuid& id, const QDateTime& newStart, const QDateTime& newEnd);
+    // Moves or resizes a ClickUp entry in ClickUp, then reloads the day's entries. Nothing is sent
+    // when the times stay as they are.
+    QCoro::Task<> updateExistingEntryTimes(QString clickUpEntryId, QDateTime newStart, QDateTime newEnd);
+    // A planned entry that ClickUp holds (synced or modified, with a ClickUp id) is marked deleted for
+    // the next sync; any other is removed from the plan.
+    void removePlannedEntry(const QUuid& id);
+    // Deletes a ClickUp entry in ClickUp, then drops it from the list.
+    QCoro::Task<> deleteExistingEntry(QString clickUpEntryId);
+
+    // --- syncing
+
+    // Creates, updates and deletes the pending entries in ClickUp, one request at a time, for the day
+    // shown when the sync starts. Refused while a sync runs. Logs "Sync complete: N succeeded, M
+    // failed" and reloads the day's ClickUp entries at the end.
+    QCoro::Task<> syncToClickUp(QString teamId);
+    // Entries waiting for a sync: local, modified and deleted ones.
+    int entriesNeedingSync() const;
+    bool hasUnsyncedChanges() const { return entriesNeedingSync() > 0; }
+
+    // --- derived values
+
+    // ClickUp entries that no planned entry links, and planned entries not marked deleted, by start.
+    QList<TimelineEntry> timelineEntries() const;
+    // The first quarter hour from 09:00 to 18:00 of the shown day where a block of the duration
+    // overlaps no timeline entry; 09:00 when there is none.
+    QDateTime nextAvailableStartTime(double durationSeconds) const;
+    // False when the candidate overlaps a planned entry (not deleted, another id) or any ClickUp entry.
+    bool canPlaceEntry(const PlannedTimeEntry& candidate) const;
+    // True when the candidate overlaps a planned entry that is not deleted and has another id.
+    bool hasOverlap(const PlannedTimeEntry& candidate) const;
+    // The current week's planning tasks, then the unscheduled ones, those with a ClickUp task id.
+    QList<PlanningTask> availableTasks() const;
+    // Sum over the planned entries (deleted ones included) as "%dh %02dm".
+    QString totalPlannedText() const;
+    // Sum over the ClickUp entries as "%dh %02dm".
+    QString totalLoggedText() const;
+    // Seconds logged in the day's ClickUp entries.
+    qint64 totalLoggedSeconds() const;
+
+    // The entry's name for a dropped task.
+    static QString droppedTaskName(const DraggableTask& task);
+
+Q_SIGNALS:
+    void plannedEntriesChanged();
+    void existingEntriesChanged();
+    void selectedDateChanged();
+    void isLoadingChanged();
+    void isSyncingChanged();
+    void errorChanged();
+    void noticeChanged();
+    void taskAssigneesChanged();
+    void isLoadingAssigneesChanged();
+    void currentTeamIdChanged();
+
+private:
+    bool addEntry(PlannedTimeEntry entry, const QString& overlapMessage, const QString& successText,
+                  const QString& failureMessage);
+    void setPlannedEntries(QList<PlannedTimeEntry> entries);
+    void setExistingEntries(QList<TimeEntry> entries);
+    void setSelectedDateValue(const QDateTime& date);
+    void setIsLoading(bool loading);
+    void setIsSyncing(bool syncing);
+    void setIsLoadingAssignees(bool loading);
+    void setCurrentTeamId(const QString& teamId);
+    void storeFailure(std::exception_ptr error);
+    // The planned entry with the id, in the list now.
+    PlannedTimeEntry* findPlanned(const QUuid& id);
+
+    ClickUpAPIServiceProtocol& m_clickUpAPI;
+    DayPlanningStorageService& m_storage;
+    PlanningState& m_planningState;
+
+    QList<PlannedTimeEntry> m_plannedEntries;
+    QList<TimeEntry> m_existingEntries;
+    QDateTime m_selectedDate;
+    bool m_isLoading = false;
+    bool m_isSyncing = false;
+    std::optional<APIError> m_error;
+    QString m_notice;
+    AssigneeMap m_taskAssignees;
+    bool m_isLoadingAssignees = false;
+    QString m_currentTeamId;
+};

@@ -1,0 +1,25 @@
+#include "ui/dayplan/DayPlanningTimeline.h"
+
+#include "ui/dayplan/DayTimelineGrid.h"
+#include "ui/dayplan/TimelineHeader.h"
+#include "ui/kit/PopoverStyle.h"
+
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+DayPlanningTimeline::DayPlanningTimeline(DayPlanningState& state, const QString& teamId, QWidget* parent)
+    : QWidget(parent) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_header = new TimelineHeader(state, teamId, this);
+    layout->addWidget(m_header);
+    layout->addWidget(PopoverStyle::divider(this));
+    m_scroll = new QScrollArea(this);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setWidgetResizable(true);
+    m_grid = new DayTimelineGrid(state, m_scroll);
+    m_scroll->setWidget(m_grid);
+    layout->addWidget(m_scroll, 1);
+    setMinimumWidth(400);
+}
