@@ -136,7 +136,7 @@ private Q_SLOTS:
 
     void showsTheSearchSection() {
         SearchState& search = *m_app->state().searchState();
-        DayPlanningSearchSection section(search, dayPlan(), 3600);
+        DayPlanningSearchSection section(search, dayPlan(), m_app->state().avatarImages(), 3600);
         search.setSearchText("zzz");
         QCOMPARE(section.contentTexts(), QStringList{"No tasks found in ClickUp for 'zzz'"});
 

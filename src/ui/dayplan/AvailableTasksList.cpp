@@ -56,7 +56,7 @@ AvailableTasksList::AvailableTasksList(AppState& appState, DayPlanningState& day
     m_bodyLayout->setContentsMargins(0, 0, 0, 0);
     m_bodyLayout->setSpacing(0);
     innerLayout->addWidget(m_body);
-    m_searchSection = new DayPlanningSearchSection(*appState.searchState(), dayPlan,
+    m_searchSection = new DayPlanningSearchSection(*appState.searchState(), dayPlan, appState.avatarImages(),
                                                    DayPlanningState::defaultTaskDuration, inner);
     innerLayout->addWidget(m_searchSection);
     innerLayout->addStretch();
@@ -154,7 +154,8 @@ void AvailableTasksList::rebuild() {
             details->addWidget(new StatusBadge(task.taskStatus(), row));
             const QList<ClickUpAssignee> assignees = m_dayPlan.taskAssignees().value(task.clickUpTaskId);
             if (!assignees.isEmpty()) {
-                details->addWidget(new MenuBarAssigneeIconsView(assignees, 16, row));
+                details->addWidget(
+                    new MenuBarAssigneeIconsView(assignees, 16, m_appState.avatarImages(), row));
             }
             if (task.totalHours() > 0) {
                 details->addWidget(

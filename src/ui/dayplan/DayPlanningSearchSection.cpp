@@ -24,10 +24,12 @@ QLabel* label(const QString& text, qreal size, QColor color, QWidget* parent) {
 } // namespace
 
 DayPlanningSearchSection::DayPlanningSearchSection(SearchState& search, DayPlanningState& dayPlan,
-                                                   double duration, QWidget* parent)
+                                                   AvatarImageCache& pictures, double duration,
+                                                   QWidget* parent)
     : QWidget(parent)
     , m_search(search)
     , m_dayPlan(dayPlan)
+    , m_pictures(pictures)
     , m_duration(duration) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -125,7 +127,7 @@ void DayPlanningSearchSection::rebuild() {
             details->setSpacing(6);
             details->addWidget(label(result.listName, 10, PopoverStyle::tertiaryText(palette()), row));
             if (!result.assignees.isEmpty()) {
-                details->addWidget(new MenuBarAssigneeIconsView(result.assignees, 16, row));
+                details->addWidget(new MenuBarAssigneeIconsView(result.assignees, 16, m_pictures, row));
             }
             details->addWidget(label(result.id.left(8), 9, secondary, row));
             details->addStretch();

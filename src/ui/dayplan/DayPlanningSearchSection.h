@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class AvatarImageCache;
 class DayPlanningState;
 class QLabel;
 class QToolButton;
@@ -15,8 +16,8 @@ class DayPlanningSearchSection : public QWidget {
     Q_OBJECT
 
 public:
-    DayPlanningSearchSection(SearchState& search, DayPlanningState& dayPlan, double duration,
-                             QWidget* parent = nullptr);
+    DayPlanningSearchSection(SearchState& search, DayPlanningState& dayPlan, AvatarImageCache& pictures,
+                             double duration, QWidget* parent = nullptr);
 
     bool isExpanded() const { return m_expanded; }
     void setExpanded(bool expanded);
@@ -31,6 +32,7 @@ private:
 
     SearchState& m_search;
     DayPlanningState& m_dayPlan;
+    AvatarImageCache& m_pictures;
     double m_duration;
     bool m_expanded = true;
     QToolButton* m_header;
