@@ -10,11 +10,14 @@
 #include <QCoroTask>
 #include <QObject>
 #include <QString>
+#include <QUrl>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
 class ClickUpAPIServiceProtocol;
+class EmailForwardingServiceProtocol;
 class FloatingAlertServiceProtocol;
 class KeychainServiceProtocol;
 class NotificationServiceProtocol;
@@ -74,6 +77,23 @@ public:
     // Set by the popover when it is shown and hidden.
     void setIsPopoverVisible(bool visible);
 
+    // Opens an address for the user under a window title (the in-app browser).
+    using UrlOpener = std::function<void(const QUrl& url, const QString& title)>;
+    // E-mail forwarding; none means forwarding is not available (the footer shows no button).
+    void setEmailForwardingService(EmailForwardingServiceProtocol* service) {
+        m_emailForwardingService = service;
+    }
+    EmailForwardingServiceProtocol* emailForwardingService() const { return m_emailForwardingService; }
+    // Opens the ClickUp task a forward created; nothing is opened until one is set.
+    void setTaskOpener(UrlOpener opener) { m_taskOpener = std::move(opener); }
+    // The wait between a successful forward and opening its task, in milliseconds.
+    static constexpr int taskOpenDelayMs = 500;
+    // Forwards the open e-mail. On success logs "Email forwarded successfully to n8n" and, when the
+    // webhook named an http(s) task address, opens it taskOpenDelayMs later under "ClickUp Task";
+    // another address is logged and not opened. Either way emailForwardingFinished reports the
+    // outcome with its own text. Never throws.
+    QCoro::Task<> forwardCurrentEmail();
+
     // Reloads the configuration from the secret store and the settings, then the silent-mode flag
     // and the usage-tracking flag.
     QCoro::Task<> loadConfiguration();
@@ -101,6 +121,8 @@ Q_SIGNALS:
     void appUsageTrackingActiveChanged();
     void isLoadingChanged();
     void totalTimeTodayChanged();
+    // A forward ended: the text to show ("Email sent to n8n", or the error's description).
+    void emailForwardingFinished(const QString& text, bool succeeded);
 
 private:
     // What one refresh fetches with, taken once from the configuration.
@@ -129,6 +151,8 @@ private:
     KeychainServiceProtocol& m_keychainService;
     UserDefaultsServiceProtocol& m_userDefaultsService;
     NotificationServiceProtocol& m_notificationService;
+    EmailForwardingServiceProtocol* m_emailForwardingService = nullptr;
+    UrlOpener m_taskOpener;
     TimerRefreshService* m_refreshService;
     TimerState* m_timerState;
     WorklogState* m_worklogState;

@@ -11,9 +11,15 @@
 #include "clickup/ClickUpAPIService.h"
 #include "menubar/MenuBarIcon.h"
 #include "menubar/PopoverWindow.h"
+#include "menubar/PopupBrowserService.h"
 #include "planning/ToolsAPIService.h"
 #include "planning/ToolsAuthService.h"
+#include "platform/SystemClipboard.h"
 #include "platform/TrayIcon.h"
+#include "platform/X11ClientWindows.h"
+#include "services/forwarding/EmailCapture.h"
+#include "services/forwarding/EmailForwardingService.h"
+#include "services/openai/OpenAIService.h"
 
 #include <QPointer>
 
@@ -47,6 +53,11 @@ QUrl PendlowApp::clickUpBaseUrl() {
     return QUrl(configured.isEmpty() ? defaultClickUpBaseUrl : configured);
 }
 
+QUrl PendlowApp::openAIBaseUrl() {
+    const QString configured = qEnvironmentVariable("PENDLOW_OPENAI_API_URL");
+    return QUrl(configured.isEmpty() ? OpenAIService::defaultBaseUrl : configured);
+}
+
 PendlowApp::PendlowApp(const Services& services, QObject* parent)
     : QObject(parent)
     , m_ownedToolsAPI(makeToolsAPI(services))
@@ -58,6 +69,22 @@ PendlowApp::PendlowApp(const Services& services, QObject* parent)
     , m_tray(new TrayIcon(QDBusConnection::sessionBus(), this))
     , m_menuBarIcon(new MenuBarIcon(*m_appState, *m_tray, this))
     , m_popover(std::make_unique<PopoverWindow>(*m_appState, services.toastAlerts, services.floatingAlerts)) {
+    m_openAIService =
+        new OpenAIService(services.keychainService, services.userDefaultsService, openAIBaseUrl(), this);
+    EmailForwardingServiceProtocol* forwarding = services.emailForwarding;
+    if (!forwarding) {
+        m_clientWindows = std::make_unique<X11ClientWindows>();
+        m_clipboard = std::make_unique<SystemClipboard>();
+        // No browser-address source yet: webmail links come from the clipboard.
+        m_emailCapture = std::make_unique<EmailCapture>(*m_clientWindows, *m_clipboard, nullptr);
+        m_ownedEmailForwarding = std::make_unique<EmailForwardingService>(
+            services.keychainService, services.userDefaultsService, *m_emailCapture);
+        forwarding = m_ownedEmailForwarding.get();
+    }
+    m_appState->setEmailForwardingService(forwarding);
+    m_appState->setTaskOpener(
+        [](const QUrl& url, const QString& title) { PopupBrowserService::shared().open(url, title); });
+
     connect(m_tray, &TrayIcon::activated, m_popover.get(), &PopoverWindow::toggleAt);
     connect(m_tray, &TrayIcon::shownChanged, this, [this](bool shown) {
         if (shown) {
@@ -96,6 +123,8 @@ PendlowApp::~PendlowApp() {
     m_menuBarIcon = nullptr;
     delete m_appState;
     m_appState = nullptr;
+    // The forwarding service reads through the capture: let it go first.
+    m_ownedEmailForwarding.reset();
 }
 
 void PendlowApp::launch() {

@@ -10,14 +10,19 @@
 class AppDelegate;
 class AppState;
 class ClickUpAPIServiceProtocol;
+class EmailCapture;
+class EmailForwardingServiceProtocol;
 class FloatingAlertServiceProtocol;
 class KeychainServiceProtocol;
 class MenuBarIcon;
 class NotificationServiceProtocol;
+class OpenAIService;
 class PopoverWindow;
 class ToastAlertServiceProtocol;
+class SystemClipboard;
 class ToolsAPIServiceProtocol;
 class TrayIcon;
+class X11ClientWindows;
 class UpdateService;
 class UserDefaultsServiceProtocol;
 
@@ -47,11 +52,17 @@ public:
         // userDefaultsService and the shared sign-in (ToolsAuthService::shared()).
         ToolsAPIServiceProtocol* toolsAPI = nullptr;
         UpdateService* updateService = nullptr; // the shared one when none
+        // When none, the application makes one over keychainService and userDefaultsService that
+        // reads the e-mail from the desktop's windows and clipboard.
+        EmailForwardingServiceProtocol* emailForwarding = nullptr;
     };
 
     // The ClickUp API address: the environment's PENDLOW_CLICKUP_API_URL when set, else
     // "https://api.clickup.com/api/v2".
     static QUrl clickUpBaseUrl();
+    // The OpenAI API address: the environment's PENDLOW_OPENAI_API_URL when set, else
+    // OpenAIService::defaultBaseUrl.
+    static QUrl openAIBaseUrl();
 
     // The application as it runs: the process-wide secret store, one ClickUp client on
     // clickUpBaseUrl() (the process's only one), the process-wide settings store and notification
@@ -65,6 +76,8 @@ public:
     TrayIcon& tray() const { return *m_tray; }
     MenuBarIcon& menuBarIcon() const { return *m_menuBarIcon; }
     PopoverWindow& popover() const { return *m_popover; }
+    // The application's OpenAI client, on openAIBaseUrl().
+    OpenAIService& openAIService() const { return *m_openAIService; }
     const QTimer& clock() const { return m_clock; }
 
     // Flips every second; the tray label redraws on it.
@@ -92,6 +105,11 @@ private:
 
     std::unique_ptr<ClickUpAPIServiceProtocol> m_ownedClickUpAPI;
     std::unique_ptr<ToolsAPIServiceProtocol> m_ownedToolsAPI;
+    std::unique_ptr<X11ClientWindows> m_clientWindows;
+    std::unique_ptr<SystemClipboard> m_clipboard;
+    std::unique_ptr<EmailCapture> m_emailCapture;
+    std::unique_ptr<EmailForwardingServiceProtocol> m_ownedEmailForwarding;
+    OpenAIService* m_openAIService = nullptr;
     AppDelegate* m_appDelegate;
     AppState* m_appState;
     TrayIcon* m_tray;
