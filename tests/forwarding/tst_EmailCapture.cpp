@@ -64,6 +64,9 @@ void EmailCaptureTest::subjectFromTitle_data() {
                                  << "Inbox - Spark" << S("Email from Spark");
     QTest::newRow("spark itself") << "Spark Desktop"
                                   << "Spark Desktop" << S("Email from Spark");
+    QTest::newRow("spark subject starting like a view")
+        << "Spark Desktop"
+        << "Settings - new VPN - Spark" << S("Settings - new VPN");
     QTest::newRow("other capitalisation kept") << "Spark Desktop"
                                                << "inbox - Spark" << S("inbox");
     QTest::newRow("suffix only gives empty") << "Spark Desktop"

@@ -297,7 +297,6 @@ private Q_SLOTS:
             QTest::qWait(AppState::taskOpenDelayMs + 200);
             QVERIFY(openedUrls.isEmpty());
         } else {
-            QVERIFY(openedUrls.isEmpty()); // half a second later
             QTRY_COMPARE(openedUrls.size(), 1);
             QCOMPARE(openedUrls.first().first, QUrl(opened));
             QCOMPARE(openedUrls.first().second, QStringLiteral("ClickUp Task"));

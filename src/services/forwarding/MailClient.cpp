@@ -29,7 +29,8 @@ const QList<MailClient>& MailClient::known() {
          {u"thunderbird"_s, u"thunderbird-esr"_s, u"mail"_s},
          pattern(uR"(\s[-—]\s(?:Mozilla\s)?Thunderbird$)"_s),
          false,
-         {u"Thunderbird"_s, u"Mozilla Thunderbird"_s}},
+         {u"Thunderbird"_s, u"Mozilla Thunderbird"_s},
+         true},
         {u"Evolution"_s,
          {u"evolution"_s, u"org.gnome.evolution"_s},
          pattern(uR"(\s[-—]\sEvolution$)"_s),
@@ -93,7 +94,7 @@ std::optional<QString> MailClient::subjectFromTitle(const QString& title) const 
     QString view = kept;
     view.remove(unreadCount);
     for (const QString& word : commonViewTitles + viewTitles) {
-        if (view == word || view.startsWith(word + u" - "_s)) {
+        if (view == word || (folderViewTitles && view.startsWith(word + u" - "_s))) {
             return placeholderSubject();
         }
     }

@@ -21,6 +21,9 @@ struct MailClient {
     bool isWebmail = false;
     // Titles that name a view rather than an e-mail (besides "Inbox", "Settings", "Preferences").
     QStringList viewTitles;
+    // Folder views are titled "<folder> - <account>" ("Inbox - Local Folders"): a view title
+    // followed by " - " names a view as well.
+    bool folderViewTitles = false;
 
     // The table of known clients, in the order they are tried.
     static const QList<MailClient>& known();
