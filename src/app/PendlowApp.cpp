@@ -6,13 +6,18 @@
 #include "core/UserDefaultsService.h"
 #include "platform/KeychainService.h"
 #include "platform/PopupBrowserService.h"
+#include "platform/SystemClipboard.h"
 #include "platform/TrayIcon.h"
+#include "platform/X11ClientWindows.h"
 #include "platform/X11FrontAppSource.h"
 #include "platform/X11IdleSource.h"
 #include "services/AppState.h"
 #include "services/TimerRefreshService.h"
 #include "services/alerts/NotificationService.h"
 #include "services/clickup/ClickUpAPIService.h"
+#include "services/forwarding/EmailCapture.h"
+#include "services/forwarding/EmailForwardingService.h"
+#include "services/openai/OpenAIService.h"
 #include "services/tools/ToolsAPIService.h"
 #include "services/tools/ToolsAuthService.h"
 #include "services/updates/UpdateService.h"
@@ -59,6 +64,11 @@ FloatingAlertServiceProtocol& floatingAlertsOf(const PendlowApp::Services& servi
 QUrl PendlowApp::clickUpBaseUrl() {
     const QString configured = qEnvironmentVariable("PENDLOW_CLICKUP_API_URL");
     return QUrl(configured.isEmpty() ? defaultClickUpBaseUrl : configured);
+}
+
+QUrl PendlowApp::openAIBaseUrl() {
+    const QString configured = qEnvironmentVariable("PENDLOW_OPENAI_API_URL");
+    return QUrl(configured.isEmpty() ? OpenAIService::defaultBaseUrl : configured);
 }
 
 PendlowApp::PendlowApp(const Services& services, QObject* parent)
@@ -127,6 +137,20 @@ PendlowApp::PendlowApp(const Services& services, QObject* parent)
     UpdateService* updates = &m_appDelegate->updateService();
     m_popover->content()->footerView()->setUpdateChecker([updates] { updates->checkForUpdatesManually(); });
 
+    m_openAIService =
+        new OpenAIService(services.keychainService, services.userDefaultsService, openAIBaseUrl(), this);
+    EmailForwardingServiceProtocol* forwarding = services.emailForwarding;
+    if (!forwarding) {
+        m_clientWindows = std::make_unique<X11ClientWindows>();
+        m_clipboard = std::make_unique<SystemClipboard>();
+        // No browser-address source yet: webmail links come from the clipboard.
+        m_emailCapture = std::make_unique<EmailCapture>(*m_clientWindows, *m_clipboard, nullptr);
+        m_ownedEmailForwarding = std::make_unique<EmailForwardingService>(
+            services.keychainService, services.userDefaultsService, *m_emailCapture);
+        forwarding = m_ownedEmailForwarding.get();
+    }
+    m_appState->setEmailForwardingService(forwarding);
+
     connect(m_tray, &TrayIcon::activated, m_popover.get(), &PopoverWindow::toggleAt);
     connect(m_tray, &TrayIcon::shownChanged, this, [this](bool shown) {
         if (shown) {
@@ -170,6 +194,8 @@ PendlowApp::~PendlowApp() {
     m_menuBarIcon = nullptr;
     delete m_appState;
     m_appState = nullptr;
+    // The forwarding service reads through the capture: let it go first.
+    m_ownedEmailForwarding.reset();
     if (m_appUsage) {
         m_appUsage->stopTracking();
     }

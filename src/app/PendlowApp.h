@@ -16,14 +16,19 @@ class FrontAppSource;
 class IdleSource;
 class PrivacyRedactionService;
 class ClickUpAPIServiceProtocol;
+class EmailCapture;
+class EmailForwardingServiceProtocol;
 class FloatingAlertServiceProtocol;
 class KeychainServiceProtocol;
 class MenuBarIcon;
 class NotificationServiceProtocol;
+class OpenAIService;
 class PopoverWindow;
 class ToastAlertServiceProtocol;
+class SystemClipboard;
 class ToolsAPIServiceProtocol;
 class TrayIcon;
+class X11ClientWindows;
 class UpdateService;
 class PopupBrowserService;
 class ToolsAuthService;
@@ -59,11 +64,17 @@ public:
         UpdateService* updateService = nullptr;
         // When none, the application makes its own over the X11 front-window and idle sources.
         AppUsageTrackingService* appUsageService = nullptr;
+        // When none, the application makes one over keychainService and userDefaultsService that
+        // reads the e-mail from the desktop's windows and clipboard.
+        EmailForwardingServiceProtocol* emailForwarding = nullptr;
     };
 
     // The ClickUp API address: the environment's PENDLOW_CLICKUP_API_URL when set, else
     // "https://api.clickup.com/api/v2".
     static QUrl clickUpBaseUrl();
+    // The OpenAI API address: the environment's PENDLOW_OPENAI_API_URL when set, else
+    // OpenAIService::defaultBaseUrl.
+    static QUrl openAIBaseUrl();
 
     // The application as it runs: the process-wide secret store, one ClickUp client on
     // clickUpBaseUrl() (the process's only one), the process-wide settings store and notification
@@ -77,6 +88,8 @@ public:
     TrayIcon& tray() const { return *m_tray; }
     MenuBarIcon& menuBarIcon() const { return *m_menuBarIcon; }
     PopoverWindow& popover() const { return *m_popover; }
+    // The application's OpenAI client, on openAIBaseUrl().
+    OpenAIService& openAIService() const { return *m_openAIService; }
     const QTimer& clock() const { return m_clock; }
 
     // Flips every second; the tray label redraws on it.
@@ -115,6 +128,11 @@ private:
     std::unique_ptr<AccessibilityService> m_accessibility;
     std::unique_ptr<AppUsageTrackingService> m_ownedAppUsage;
     AppUsageTrackingService* m_appUsage = nullptr;
+    std::unique_ptr<X11ClientWindows> m_clientWindows;
+    std::unique_ptr<SystemClipboard> m_clipboard;
+    std::unique_ptr<EmailCapture> m_emailCapture;
+    std::unique_ptr<EmailForwardingServiceProtocol> m_ownedEmailForwarding;
+    OpenAIService* m_openAIService = nullptr;
     AppDelegate* m_appDelegate;
     AppState* m_appState;
     TrayIcon* m_tray;

@@ -146,6 +146,14 @@ void UserDefaultsService::setN8nEndpoint(const QString& value) {
     setValue(QStringLiteral("n8nEndpoint"), value);
 }
 
+QString UserDefaultsService::n8nPinnedCertificateSha256() const {
+    return readString(QStringLiteral("n8nPinnedCertificateSha256"), QString());
+}
+
+void UserDefaultsService::setN8nPinnedCertificateSha256(const QString& value) {
+    setValue(QStringLiteral("n8nPinnedCertificateSha256"), value);
+}
+
 QString UserDefaultsService::openAIModel() const {
     return readString(QStringLiteral("openAIModel"), QStringLiteral("gpt-4o-mini"));
 }

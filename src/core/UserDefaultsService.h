@@ -48,6 +48,8 @@ public:
     void setToolsTokenExpiry(double value) override;
     QString n8nEndpoint() const override;
     void setN8nEndpoint(const QString& value) override;
+    QString n8nPinnedCertificateSha256() const override;
+    void setN8nPinnedCertificateSha256(const QString& value) override;
     QString openAIModel() const override;
     void setOpenAIModel(const QString& value) override;
     bool disableTimerWarning() const override;

@@ -31,6 +31,10 @@ public:
     // Address of the n8n webhook; empty means e-mail forwarding is not configured.
     virtual QString n8nEndpoint() const = 0;
     virtual void setN8nEndpoint(const QString& value) = 0;
+    // SHA-256 (hex) of the DER form of a certificate the user accepts for the n8n webhook's host
+    // although it does not verify (a self-signed one); default empty: none.
+    virtual QString n8nPinnedCertificateSha256() const = 0;
+    virtual void setN8nPinnedCertificateSha256(const QString& value) = 0;
     // Default "gpt-4o-mini".
     virtual QString openAIModel() const = 0;
     virtual void setOpenAIModel(const QString& value) = 0;

@@ -10,10 +10,13 @@
 #include "services/clickup/SearchState.h"
 #include "services/clickup/TimerState.h"
 #include "services/clickup/WorklogState.h"
+#include "services/forwarding/EmailForwardingError.h"
+#include "services/forwarding/EmailForwardingServiceProtocol.h"
 #include "services/tools/PlanningState.h"
 #include "services/usage/AppUsageTrackingService.h"
 
 #include <QPointer>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -252,4 +255,43 @@ QCoro::Task<> AppState::disableSilentMode() {
     m_userDefaultsService.setSilentModeEnd(std::nullopt);
     setSilentModeActive(false);
     co_await loadConfiguration();
+}
+
+QCoro::Task<> AppState::forwardCurrentEmail() {
+    QPointer<AppState> self(this);
+    std::optional<QString> taskUrl;
+    try {
+        if (!m_emailForwardingService) {
+            throw EmailForwardingError::notConfigured();
+        }
+        taskUrl = co_await m_emailForwardingService->forwardCurrentEmail();
+    } catch (const std::exception& error) {
+        Log::error(QStringLiteral("Email forwarding failed"), category, error);
+        if (self) {
+            emit emailForwardingFinished(Error::describe(error), false);
+        }
+        co_return;
+    }
+    if (!self) {
+        co_return;
+    }
+    Log::info(QStringLiteral("Email forwarded successfully to n8n"), category);
+    if (!taskUrl || taskUrl->isEmpty()) {
+        Log::info(QStringLiteral("No task URL returned from n8n"), category);
+        emit emailForwardingFinished(QStringLiteral("Email sent to n8n"), true);
+        co_return;
+    }
+    const QUrl url(*taskUrl, QUrl::StrictMode);
+    const QString scheme = url.scheme();
+    if (!url.isValid() || url.host().isEmpty() ||
+        (scheme != QStringLiteral("http") && scheme != QStringLiteral("https"))) {
+        // Only web addresses are opened: the webhook's reply is outside input.
+        Log::error(QStringLiteral("Invalid task URL format"), category);
+        emit emailForwardingFinished(QStringLiteral("Email sent to n8n"), true);
+        co_return;
+    }
+    Log::info(QStringLiteral("🌐 Opening ClickUp task in browser: ") + *taskUrl, category);
+    emit emailForwardingFinished(QStringLiteral("Email sent to n8n; opening the ClickUp task"), true);
+    // The task opens through the page opener, in the in-app browser.
+    QTimer::singleShot(taskOpenDelayMs, this, [this, url] { openPage(url, QStringLiteral("ClickUp Task")); });
 }

@@ -14,6 +14,7 @@
 #include <QCoroTask>
 #include <QObject>
 #include <QString>
+#include <QUrl>
 
 #include <functional>
 #include <memory>
@@ -22,6 +23,7 @@
 
 class AppUsageTrackingService;
 class ClickUpAPIServiceProtocol;
+class EmailForwardingServiceProtocol;
 class FloatingAlertServiceProtocol;
 class NotificationServiceProtocol;
 class ToastAlertServiceProtocol;
@@ -101,6 +103,19 @@ public:
     // to unlock it again.
     void setIsPopoverVisible(bool visible);
 
+    // E-mail forwarding; none means forwarding is not available (the footer shows no button).
+    void setEmailForwardingService(EmailForwardingServiceProtocol* service) {
+        m_emailForwardingService = service;
+    }
+    EmailForwardingServiceProtocol* emailForwardingService() const { return m_emailForwardingService; }
+    // The wait between a successful forward and opening its task, in milliseconds.
+    static constexpr int taskOpenDelayMs = 500;
+    // Forwards the open e-mail. On success logs "Email forwarded successfully to n8n" and, when the
+    // webhook named an http(s) task address, opens it taskOpenDelayMs later under "ClickUp Task";
+    // another address is logged and not opened. Either way emailForwardingFinished reports the
+    // outcome with its own text. Never throws.
+    QCoro::Task<> forwardCurrentEmail();
+
     // Reloads the configuration from the secret store and the settings, then the silent-mode flag
     // and the usage-tracking flag.
     QCoro::Task<> loadConfiguration();
@@ -140,6 +155,8 @@ Q_SIGNALS:
     void isLoadingChanged();
     void totalTimeTodayChanged();
     void keychainAccessChanged();
+    // A forward ended: the text to show ("Email sent to n8n", or the error's description).
+    void emailForwardingFinished(const QString& text, bool succeeded);
 
 private:
     // What one refresh fetches with, taken once from the configuration.
@@ -172,6 +189,7 @@ private:
     NotificationServiceProtocol& m_notificationService;
     AvatarImageCache m_avatarImages;
     PageOpener m_pageOpener;
+    EmailForwardingServiceProtocol* m_emailForwardingService = nullptr;
     TimerRefreshService* m_refreshService;
     TimerState* m_timerState;
     WorklogState* m_worklogState;

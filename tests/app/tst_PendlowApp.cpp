@@ -1,6 +1,7 @@
 // The application's start-up with fake services: the launch-end work, the start-up task that runs
 // once and refreshes twice, the one-second clock and the label it redraws, the popover opened from
-// the tray item and from the reminders, and the ClickUp address from the environment.
+// the tray item and from the reminders, the ClickUp and OpenAI addresses from the environment, and
+// e-mail forwarding wired to the root state.
 #include "support/FakeClickUpAPI.h"
 #include "support/FakeClock.h"
 #include "support/FakeFloatingAlertService.h"
@@ -21,6 +22,8 @@
 #include "platform/TrayIcon.h"
 #include "services/AppState.h"
 #include "services/alerts/NotificationService.h"
+#include "services/forwarding/EmailForwardingServiceProtocol.h"
+#include "services/openai/OpenAIService.h"
 #include "services/updates/UpdateService.h"
 #include "ui/alerts/AlertHub.h"
 #include "ui/alerts/AlertWindow.h"
@@ -229,6 +232,23 @@ private Q_SLOTS:
         }
         QCOMPARE(PendlowApp::clickUpBaseUrl(), expected);
         qunsetenv("PENDLOW_CLICKUP_API_URL");
+    }
+
+    void openAIClientAndForwardingAreWired() {
+        qputenv("PENDLOW_OPENAI_API_URL", "http://127.0.0.1:8124/v1");
+        auto app = makeApp();
+        qunsetenv("PENDLOW_OPENAI_API_URL");
+        QCOMPARE(app->openAIService().completionsUrl(),
+                 std::optional(QUrl(QStringLiteral("http://127.0.0.1:8124/v1/chat/completions"))));
+        QCOMPARE(makeApp()->openAIService().completionsUrl(),
+                 std::optional(QUrl(QStringLiteral("https://api.openai.com/v1/chat/completions"))));
+
+        // The application's own forwarding reads the settings store it was given.
+        EmailForwardingServiceProtocol* forwarding = app->appState().emailForwardingService();
+        QVERIFY(forwarding);
+        QVERIFY(!forwarding->isConfigured());
+        m_settings->setN8nEndpoint(QStringLiteral("https://n8n.example.com/webhook/mail"));
+        QVERIFY(forwarding->isConfigured());
     }
 };
 

@@ -1,5 +1,5 @@
 // The popover's footer against the real root state over fakes: the silent-mode menu and countdown,
-// ending silent mode, and the Dashboard, Settings, Updates and Quit actions.
+// ending silent mode, e-mail forwarding, and the Dashboard, Settings, Updates and Quit actions.
 #include "support/AppStateFixture.h"
 #include "support/LogCapture.h"
 #include "support/RequireChild.h"
@@ -7,7 +7,11 @@
 #include "support/TestMain.h"
 
 #include "core/Formatting.h"
+#include "services/forwarding/EmailForwardingError.h"
+#include "services/forwarding/EmailForwardingServiceProtocol.h"
+#include "ui/kit/ProgressIndicator.h"
 #include "ui/menubar/FooterView.h"
+#include <QCoroTimer>
 
 #include <QLabel>
 #include <QMenu>
@@ -17,6 +21,25 @@
 
 namespace {
 const QDateTime kNoon(QDate(2026, 3, 2), QTime(12, 0));
+
+// Forwarding that answers after a short wait with a set address or error.
+class FakeForwarding : public EmailForwardingServiceProtocol {
+public:
+    bool configured = true;
+    int calls = 0;
+    std::optional<QString> taskUrl;
+    std::exception_ptr error;
+
+    bool isConfigured() const override { return configured; }
+    QCoro::Task<std::optional<QString>> forwardCurrentEmail() override {
+        ++calls;
+        co_await QCoro::sleepFor(std::chrono::milliseconds(150));
+        if (error) {
+            std::rethrow_exception(error);
+        }
+        co_return taskUrl;
+    }
+};
 } // namespace
 
 class FooterViewTest : public QObject {
@@ -194,6 +217,90 @@ private Q_SLOTS:
         QVERIFY(settings->isEnabled());
         settings->click();
         QCOMPARE(opened, 1);
+    }
+
+    void emailButtonOnlyWhileForwardingIsConfigured() {
+        m_view->show();
+        QVERIFY(!shows("emailForwardButton")); // no forwarding service at all
+
+        FakeForwarding forwarding;
+        forwarding.configured = false;
+        state().setEmailForwardingService(&forwarding);
+        m_view->hide();
+        m_view->show();
+        QVERIFY(!shows("emailForwardButton"));
+
+        forwarding.configured = true;
+        m_view->hide();
+        m_view->show(); // read each time the footer is shown
+        QVERIFY(shows("emailForwardButton"));
+        QCOMPARE(child<QToolButton>("emailForwardButton")->text(), QStringLiteral("Email → ClickUp"));
+        state().setEmailForwardingService(nullptr);
+    }
+
+    void emailButtonForwardsAndShowsTheOutcome_data() {
+        QTest::addColumn<QString>("taskUrl"); // empty: none
+        QTest::addColumn<bool>("fails");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("opened"); // empty: nothing opened
+
+        QTest::newRow("task created")
+            << "https://app.clickup.com/t/86a" << false << "Email sent to n8n; opening the ClickUp task"
+            << "https://app.clickup.com/t/86a";
+        QTest::newRow("no task") << "" << false << "Email sent to n8n"
+                                 << "";
+        QTest::newRow("task address not web") << "javascript:alert(1)" << false << "Email sent to n8n"
+                                              << "";
+        QTest::newRow("file address") << "file:///etc/passwd" << false << "Email sent to n8n"
+                                      << "";
+        QTest::newRow("failure") << "" << true << "n8n webhook error (HTTP 500)"
+                                 << "";
+    }
+
+    void emailButtonForwardsAndShowsTheOutcome() {
+        QFETCH(QString, taskUrl);
+        QFETCH(bool, fails);
+        QFETCH(QString, shown);
+        QFETCH(QString, opened);
+        FakeForwarding forwarding;
+        if (!taskUrl.isEmpty()) {
+            forwarding.taskUrl = QString::fromUtf8(taskUrl.toUtf8());
+        }
+        if (fails) {
+            forwarding.error = std::make_exception_ptr(EmailForwardingError::httpError(500));
+        }
+        state().setEmailForwardingService(&forwarding);
+        QList<QPair<QUrl, QString>> openedUrls;
+        state().setPageOpener([&](const QUrl& url, const QString& title) {
+            openedUrls.append({url, title});
+        });
+        m_view->show();
+
+        auto* button = child<QToolButton>("emailForwardButton");
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(m_view->isForwardingEmail());
+        QVERIFY(!button->isVisibleTo(m_view.get()) || !button->isEnabled());
+        QVERIFY(shows("emailForwardProgress"));
+        QTest::mouseClick(button, Qt::LeftButton); // no second forward
+        QTRY_VERIFY(!m_view->isForwardingEmail());
+        QCOMPARE(forwarding.calls, 1);
+        QVERIFY(shows("emailForwardButton"));
+        QVERIFY(button->isEnabled());
+        QVERIFY(!shows("emailForwardProgress"));
+
+        QVERIFY(shows("emailForwardResult"));
+        QCOMPARE(child<QLabel>("emailForwardResult")->text(), shown);
+        // The no-timer toast says nothing about forwarding: it is not used for the outcome.
+        QVERIFY(m_fixture->toasts.toasts.isEmpty());
+        if (opened.isEmpty()) {
+            QTest::qWait(AppState::taskOpenDelayMs + 200);
+            QVERIFY(openedUrls.isEmpty());
+        } else {
+            QTRY_COMPARE(openedUrls.size(), 1);
+            QCOMPARE(openedUrls.first().first, QUrl(opened));
+            QCOMPARE(openedUrls.first().second, QStringLiteral("ClickUp Task"));
+        }
+        state().setEmailForwardingService(nullptr);
     }
 
     void versionText() {

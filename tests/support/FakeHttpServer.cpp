@@ -4,6 +4,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPointer>
+#include <QSslConfiguration>
+#include <QSslServer>
 #include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
@@ -60,23 +62,45 @@ QByteArray FakeHttpServer::Response::gzipped(const QByteArray& body) {
 }
 
 FakeHttpServer::FakeHttpServer(QObject* parent)
-    : QObject(parent) {
-    connect(&m_server, &QTcpServer::newConnection, this, &FakeHttpServer::onNewConnection);
-    if (!m_server.listen(QHostAddress::LocalHost, 0)) {
-        qFatal("FakeHttpServer: cannot listen on 127.0.0.1: %s", qPrintable(m_server.errorString()));
+    : QObject(parent)
+    , m_server(std::make_unique<QTcpServer>()) {
+    connect(m_server.get(), &QTcpServer::newConnection, this, &FakeHttpServer::onNewConnection);
+    listen();
+}
+
+FakeHttpServer::FakeHttpServer(const QSslCertificate& certificate, const QSslKey& key, QObject* parent)
+    : QObject(parent)
+    , m_tls(true) {
+    auto server = std::make_unique<QSslServer>();
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+    configuration.setLocalCertificate(certificate);
+    configuration.setPrivateKey(key);
+    configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
+    server->setSslConfiguration(configuration);
+    // A TLS connection is handed over once its handshake is done.
+    connect(server.get(), &QTcpServer::pendingConnectionAvailable, this, &FakeHttpServer::onNewConnection);
+    m_server = std::move(server);
+    listen();
+}
+
+void FakeHttpServer::listen() {
+    if (!m_server->listen(QHostAddress::LocalHost, 0)) {
+        qFatal("FakeHttpServer: cannot listen on 127.0.0.1: %s", qPrintable(m_server->errorString()));
     }
 }
 
 FakeHttpServer::~FakeHttpServer() {
-    m_server.close();
+    m_server->close();
 }
 
 QUrl FakeHttpServer::baseUrl() const {
-    return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()));
+    return QUrl(QStringLiteral("%1://127.0.0.1:%2")
+                    .arg(m_tls ? QStringLiteral("https") : QStringLiteral("http"))
+                    .arg(m_server->serverPort()));
 }
 
 quint16 FakeHttpServer::port() const {
-    return m_server.serverPort();
+    return m_server->serverPort();
 }
 
 void FakeHttpServer::route(const QByteArray& method, const QString& path, const Response& response) {
@@ -111,7 +135,7 @@ bool FakeHttpServer::waitForRequests(int count, int timeoutMs) {
 }
 
 void FakeHttpServer::onNewConnection() {
-    while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+    while (QTcpSocket* socket = m_server->nextPendingConnection()) {
         socket->setParent(this);
         m_buffers.insert(socket, {});
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });

@@ -11,10 +11,14 @@
 #include <QUrlQuery>
 
 #include <functional>
+#include <memory>
+
+class QSslCertificate;
+class QSslKey;
 
 // A real HTTP/1.1 server on 127.0.0.1 (random port) for testing network clients.
 // Routes answer with a status, body, headers and an optional delay; every request is recorded.
-// Unmatched requests get 404 with a JSON body.
+// Unmatched requests get 404 with a JSON body. Made with a certificate and key it speaks HTTPS.
 class FakeHttpServer : public QObject {
     Q_OBJECT
 
@@ -59,9 +63,11 @@ public:
     using Handler = std::function<Response(const Request&)>;
 
     explicit FakeHttpServer(QObject* parent = nullptr);
+    // An HTTPS server presenting the certificate.
+    FakeHttpServer(const QSslCertificate& certificate, const QSslKey& key, QObject* parent = nullptr);
     ~FakeHttpServer() override;
 
-    // http://127.0.0.1:<port>
+    // http://127.0.0.1:<port> (https for a TLS server)
     QUrl baseUrl() const;
     quint16 port() const;
 
@@ -97,7 +103,10 @@ private:
     void respond(QTcpSocket* socket, const Response& response);
     void drip(QTcpSocket* socket, QByteArray rest, int intervalMs);
 
-    QTcpServer m_server;
+    void listen();
+
+    std::unique_ptr<QTcpServer> m_server;
+    bool m_tls = false;
     QList<Route> m_routes;
     Handler m_fallback;
     QList<Request> m_requests;

@@ -5,9 +5,12 @@
 #include "core/Formatting.h"
 #include "core/Log.h"
 #include "core/UserDefaultsServiceProtocol.h"
+#include "platform/PopupBrowserService.h"
 #include "services/AppState.h"
+#include "services/forwarding/EmailForwardingServiceProtocol.h"
 #include "services/updates/UpdateService.h"
 #include "ui/kit/PopoverStyle.h"
+#include "ui/kit/ProgressIndicator.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -27,6 +30,14 @@ const QString settingsUnavailable =
 // Runs the action once the current event has been handled, as the buttons' tasks do.
 void later(QObject* context, std::function<void()> action) {
     QMetaObject::invokeMethod(context, std::move(action), Qt::QueuedConnection);
+}
+
+// The forward, then the button back, whatever the outcome (the root state reports it).
+QCoro::Task<> forwardThenReset(QPointer<AppState> state, std::function<void()> reset) {
+    if (state) {
+        co_await state->forwardCurrentEmail();
+    }
+    reset();
 }
 } // namespace
 
@@ -100,6 +111,14 @@ FooterView::FooterView(AppState& appState, QWidget* parent)
         QStringLiteral("Dashboard"), QStringLiteral("x-office-calendar"), pointSize, primary, this);
     m_dashboardButton->setObjectName(QStringLiteral("dashboardButton"));
     connect(m_dashboardButton, &QToolButton::clicked, this, &FooterView::openDashboard);
+    m_emailButton = PopoverStyle::plainButton(QStringLiteral("Email → ClickUp"),
+                                              QStringLiteral("mail-forward"), pointSize, primary, this);
+    m_emailButton->setObjectName(QStringLiteral("emailForwardButton"));
+    m_emailButton->setToolTip(QStringLiteral("Forward the open email to ClickUp via n8n"));
+    connect(m_emailButton, &QToolButton::clicked, this, &FooterView::forwardEmail);
+    m_emailProgress = new ProgressIndicator(12, this);
+    m_emailProgress->setObjectName(QStringLiteral("emailForwardProgress"));
+    m_emailProgress->hide();
     m_versionLabel = new QLabel(QStringLiteral("v") + appVersion(), this);
     m_versionLabel->setObjectName(QStringLiteral("versionLabel"));
     m_versionLabel->setFont(PopoverStyle::font(10));
@@ -107,6 +126,8 @@ FooterView::FooterView(AppState& appState, QWidget* parent)
     auto* row1 = new QHBoxLayout;
     row1->setSpacing(8);
     row1->addWidget(m_dashboardButton);
+    row1->addWidget(m_emailButton);
+    row1->addWidget(m_emailProgress);
     row1->addStretch(1);
     row1->addWidget(m_versionLabel);
 
@@ -136,9 +157,20 @@ FooterView::FooterView(AppState& appState, QWidget* parent)
     row2->addStretch(1);
     row2->addWidget(m_quitButton);
 
+    m_forwardingResultLabel = new QLabel(this);
+    m_forwardingResultLabel->setObjectName(QStringLiteral("emailForwardResult"));
+    m_forwardingResultLabel->setFont(PopoverStyle::font(11));
+    m_forwardingResultLabel->setWordWrap(true);
+    m_forwardingResultLabel->hide();
+    m_forwardingResultTimer.setSingleShot(true);
+    m_forwardingResultTimer.setInterval(forwardingResultMs);
+    connect(&m_forwardingResultTimer, &QTimer::timeout, m_forwardingResultLabel, &QLabel::hide);
+    connect(&m_appState, &AppState::emailForwardingFinished, this, &FooterView::showForwardingResult);
+
     auto* buttons = new QVBoxLayout;
     buttons->setSpacing(6);
     buttons->addLayout(row1);
+    buttons->addWidget(m_forwardingResultLabel);
     buttons->addWidget(PopoverStyle::divider(this));
     buttons->addLayout(row2);
 
@@ -159,6 +191,7 @@ FooterView::FooterView(AppState& appState, QWidget* parent)
         }
     });
     updateSilentModeLine();
+    updateEmailButton();
 }
 
 QList<FooterView::SilentModeChoice> FooterView::silentModeChoices() {
@@ -201,6 +234,7 @@ void FooterView::setSettingsAction(std::function<void()> action) {
 void FooterView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     updateCountdown();
+    updateEmailButton();
 }
 
 void FooterView::hideEvent(QHideEvent* event) {
@@ -236,6 +270,47 @@ void FooterView::openDashboard() {
     if (url.isValid() && m_urlOpener) {
         m_urlOpener(url, QStringLiteral("Dashboard"));
     }
+}
+
+void FooterView::updateEmailButton() {
+    const EmailForwardingServiceProtocol* forwarding = m_appState.emailForwardingService();
+    const bool configured = forwarding && forwarding->isConfigured();
+    m_emailButton->setVisible(configured && !m_isForwardingEmail);
+    m_emailButton->setEnabled(!m_isForwardingEmail);
+    m_emailProgress->setVisible(configured && m_isForwardingEmail);
+}
+
+void FooterView::forwardEmail() {
+    if (m_isForwardingEmail) {
+        return;
+    }
+    Log::info(QStringLiteral("Email → ClickUp button clicked"), Log::Category::ui);
+    setForwardingEmail(true);
+    QPointer<AppState> state(&m_appState);
+    QPointer<FooterView> self(this);
+    later(this, [state, self] {
+        std::function<void()> reset = [self] {
+            if (self) {
+                self->setForwardingEmail(false);
+            }
+        };
+        runDetached(forwardThenReset(state, std::move(reset)), QStringLiteral("Email forwarding failed"),
+                    Log::Category::ui);
+    });
+}
+
+void FooterView::setForwardingEmail(bool forwarding) {
+    m_isForwardingEmail = forwarding;
+    updateEmailButton();
+}
+
+void FooterView::showForwardingResult(const QString& text, bool succeeded) {
+    const QPalette& colors = palette();
+    PopoverStyle::setTextColor(m_forwardingResultLabel,
+                               succeeded ? PopoverStyle::green(colors) : PopoverStyle::red(colors));
+    m_forwardingResultLabel->setText(text);
+    m_forwardingResultLabel->show();
+    m_forwardingResultTimer.start();
 }
 
 void FooterView::checkForUpdates() {

@@ -10,14 +10,17 @@
 #include <optional>
 
 class AppState;
+class ProgressIndicator;
 class QLabel;
 class QMenu;
 class QToolButton;
 
 // The popover's bottom block. While silent mode is on: "Silent (<time left>)" with a button that
 // ends it; the time left is worked out when the line is shown and then every 60 s. While it is off:
-// the "Silent Mode" menu of durations. Below: Dashboard (the Tools week view) and the version, then
-// Settings, Updates and Quit.
+// the "Silent Mode" menu of durations. Below: Dashboard (the Tools week view), "Email → ClickUp"
+// while e-mail forwarding is configured (read whenever the footer is shown) and the version, then
+// Settings, Updates and Quit. The outcome of a forward shows under the buttons for
+// forwardingResultMs.
 class FooterView : public QWidget {
     Q_OBJECT
 
@@ -31,6 +34,7 @@ public:
     };
 
     static constexpr int countdownIntervalMs = 60 * 1000;
+    static constexpr int forwardingResultMs = 6 * 1000;
     // The Tools server whose week view the Dashboard button opens (not the configured "toolsUrl").
     static inline const QString dashboardHost = QStringLiteral("tools.brisvane.com");
     static inline const QString dashboardPath = QStringLiteral("/admin/tool/brisvane/view/weekview.php");
@@ -59,6 +63,7 @@ public:
     QString silentModeRemainingText() const { return m_silentModeRemainingText; }
     const QTimer& countdownTimer() const { return m_countdownTimer; }
     QMenu* silentModeMenu() const { return m_silentModeMenu; }
+    bool isForwardingEmail() const { return m_isForwardingEmail; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -69,6 +74,10 @@ private:
     void updateCountdown();
     void updateRemainingText();
     void openDashboard();
+    void updateEmailButton();
+    void forwardEmail();
+    void setForwardingEmail(bool forwarding);
+    void showForwardingResult(const QString& text, bool succeeded);
     void checkForUpdates();
     void quit();
 
@@ -79,6 +88,8 @@ private:
     std::function<void()> m_settingsAction;
     QString m_silentModeRemainingText;
     QTimer m_countdownTimer;
+    bool m_isForwardingEmail = false;
+    QTimer m_forwardingResultTimer;
 
     QWidget* m_silentLine = nullptr;
     QLabel* m_silentLabel = nullptr;
@@ -86,6 +97,9 @@ private:
     QToolButton* m_silentModeButton = nullptr;
     QMenu* m_silentModeMenu = nullptr;
     QToolButton* m_dashboardButton = nullptr;
+    QToolButton* m_emailButton = nullptr;
+    ProgressIndicator* m_emailProgress = nullptr;
+    QLabel* m_forwardingResultLabel = nullptr;
     QLabel* m_versionLabel = nullptr;
     QToolButton* m_settingsButton = nullptr;
     QToolButton* m_updatesButton = nullptr;

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "core/JsonReader.h"
+
+#include <QString>
+
+// A ClickUp task as an n8n flow may pass it through: "id", "name" and "url" are required texts.
+struct ClickUpTaskResponse {
+    QString id;
+    QString name;
+    QString url;
+
+    static ClickUpTaskResponse fromJson(const JsonReader& json);
+};

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// Reads the e-mail the user has open: its subject and a link to it. Neither call throws; none means
+// "not found".
+class EmailCaptureProtocol {
+public:
+    virtual ~EmailCaptureProtocol() = default;
+
+    virtual std::optional<QString> getEmailSubject() = 0;
+    virtual std::optional<QString> getEmailLink() = 0;
+};

@@ -1,0 +1,342 @@
+#include "services/forwarding/EmailForwardingService.h"
+
+#include "core/Clock.h"
+#include "core/DecodingError.h"
+#include "core/Log.h"
+#include "core/TransportError.h"
+#include "core/UserDefaultsServiceProtocol.h"
+#include "platform/KeychainItem.h"
+#include "platform/KeychainServiceProtocol.h"
+#include "services/forwarding/ClickUpTaskResponse.h"
+#include "services/forwarding/EmailCaptureProtocol.h"
+#include "services/forwarding/EmailForwardingError.h"
+#include "services/forwarding/N8NEmailResponse.h"
+
+#include <QCryptographicHash>
+#include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QPointer>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslError>
+#include <QTimer>
+
+#include <algorithm>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+constexpr auto category = Log::Category::api;
+
+// What happened to one exchange besides its reply, noted by the reply's signals.
+struct ExchangeState {
+    bool timedOut = false;
+    bool tooLarge = false;
+    QStringList certificateProblems;
+    QString certificateSha256;
+};
+
+bool holdsControlCharacter(const QString& text) {
+    return std::any_of(text.cbegin(), text.cend(),
+                       [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
+}
+
+// Clears the running flag when the forward ends, however it ends.
+class ForwardingGuard {
+public:
+    ForwardingGuard(QPointer<QObject> owner, bool& flag)
+        : m_owner(std::move(owner))
+        , m_flag(flag) {
+        m_flag = true;
+    }
+    ForwardingGuard(const ForwardingGuard&) = delete;
+    ForwardingGuard& operator=(const ForwardingGuard&) = delete;
+    ~ForwardingGuard() {
+        if (m_owner) {
+            m_flag = false;
+        }
+    }
+
+private:
+    QPointer<QObject> m_owner;
+    bool& m_flag;
+};
+
+} // namespace
+
+EmailForwardingService::EmailForwardingService(KeychainServiceProtocol& keychain,
+                                               UserDefaultsServiceProtocol& settings,
+                                               EmailCaptureProtocol& capture, QObject* parent)
+    : QObject(parent)
+    , m_keychain(keychain)
+    , m_settings(settings)
+    , m_capture(capture)
+    , m_network(new QNetworkAccessManager(this)) {}
+
+EmailForwardingService::~EmailForwardingService() {
+    // Requests still under way end now, so the calls awaiting them finish as failures.
+    const QList<QNetworkReply*> pending = m_network->findChildren<QNetworkReply*>();
+    for (QNetworkReply* reply : pending) {
+        reply->abort();
+    }
+}
+
+bool EmailForwardingService::isConfigured() const {
+    return !m_settings.n8nEndpoint().isEmpty();
+}
+
+QString EmailForwardingService::normalizedPin(const QString& text) {
+    QString pin = text.trimmed().toLower();
+    pin.remove(u':');
+    pin.remove(u' ');
+    return pin;
+}
+
+QJsonObject EmailForwardingService::payload(const QDateTime& now, const QString& subject, const QString& link,
+                                            const QString& userKey, const QString& toolsUrl,
+                                            const QString& teamId) {
+    QDateTime wholeSeconds = now.toUTC();
+    wholeSeconds.setTime(
+        QTime(wholeSeconds.time().hour(), wholeSeconds.time().minute(), wholeSeconds.time().second()));
+    return QJsonObject{{u"timestamp"_s, wholeSeconds.toString(Qt::ISODate)},
+                       {u"subject"_s, subject},
+                       {u"link"_s, link},
+                       {u"body"_s, u"Email content available via shareable link"_s},
+                       {u"from"_s, u"Spark Desktop"_s},
+                       {u"to"_s, u"n8n Webhook"_s},
+                       {u"userKey"_s, userKey},
+                       {u"toolsUrl"_s, toolsUrl},
+                       {u"clickUpTeamId"_s, teamId}};
+}
+
+QCoro::Task<std::optional<QString>> EmailForwardingService::forwardCurrentEmail() {
+    if (!isConfigured()) {
+        throw EmailForwardingError::notConfigured();
+    }
+    if (m_isForwarding) {
+        Log::warning(u"An email forward is already running; the new one is refused"_s, category);
+        throw EmailForwardingError::alreadyForwarding();
+    }
+    const ForwardingGuard guard(QPointer<QObject>(this), m_isForwarding);
+    Log::info(u"Starting email forward workflow"_s, category);
+    const std::optional<QString> subject = m_capture.getEmailSubject();
+    if (!subject) {
+        throw EmailForwardingError::noEmailSelected();
+    }
+    Log::debug(u"Email subject: "_s + *subject, category);
+    const std::optional<QString> link = m_capture.getEmailLink();
+    if (!link) {
+        throw EmailForwardingError::failedToGetLink();
+    }
+    Log::debug(u"Email link: <redacted>"_s, category);
+    std::optional<QString> taskUrl = co_await sendToWebhook(*subject, *link);
+    Log::info(u"Email forwarded successfully"_s, category);
+    co_return taskUrl;
+}
+
+QCoro::Task<std::optional<QByteArray>> EmailForwardingService::readSharedKey() {
+    const std::optional<QString> stored = co_await m_keychain.getValue(KeychainItem::n8nSharedKey);
+    const QString key = stored ? stored->trimmed() : QString();
+    if (key.isEmpty()) {
+        co_return std::nullopt;
+    }
+    if (holdsControlCharacter(key)) {
+        Log::warning(u"The stored n8n shared key holds a control character; nothing is sent"_s, category);
+        throw EmailForwardingError::invalidSharedKey();
+    }
+    co_return key.toUtf8();
+}
+
+QCoro::Task<HttpReply> EmailForwardingService::exchange(QNetworkRequest request, QByteArray verb,
+                                                        QByteArray body, std::chrono::milliseconds bound) {
+    auto state = std::make_shared<ExchangeState>();
+    const QString pin = normalizedPin(m_settings.n8nPinnedCertificateSha256());
+    const QString host = request.url().host();
+    const qint64 maxBytes = m_maxReplyBytes;
+    // A redirect is not followed: the shared key and the e-mail go to the stored address only.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+
+    QNetworkReply* reply = verb == "HEAD" ? m_network->head(request) : m_network->post(request, body);
+    auto* timer = new QTimer(reply);
+    timer->setSingleShot(true);
+    connect(timer, &QTimer::timeout, reply, [reply, state] {
+        state->timedOut = true;
+        reply->abort();
+    });
+    timer->start(bound);
+    connect(reply, &QNetworkReply::downloadProgress, reply,
+            [reply, state, maxBytes](qint64 received, qint64 total) {
+                if (!state->tooLarge && (received > maxBytes || total > maxBytes)) {
+                    state->tooLarge = true;
+                    QTimer::singleShot(0, reply, &QNetworkReply::abort);
+                }
+            });
+    connect(reply, &QNetworkReply::sslErrors, reply,
+            [reply, state, pin, host](const QList<QSslError>& errors) {
+                QSslCertificate certificate = reply->sslConfiguration().peerCertificate();
+                if (certificate.isNull() && !errors.isEmpty()) {
+                    certificate = errors.first().certificate();
+                }
+                const QString sha256 =
+                    certificate.isNull()
+                        ? QString()
+                        : QString::fromLatin1(certificate.digest(QCryptographicHash::Sha256).toHex());
+                const bool aboutThisCertificate =
+                    std::all_of(errors.cbegin(), errors.cend(), [&](const QSslError& e) {
+                        return e.certificate().isNull() || e.certificate() == certificate;
+                    });
+                if (!pin.isEmpty() && sha256 == pin && reply->url().host() == host && aboutThisCertificate) {
+                    Log::debug(u"Accepted the pinned certificate for: "_s + host, category);
+                    reply->ignoreSslErrors(errors);
+                    return;
+                }
+                QStringList problems;
+                for (const QSslError& error : errors) {
+                    if (!problems.contains(error.errorString())) {
+                        problems.append(error.errorString());
+                    }
+                }
+                state->certificateProblems = problems;
+                state->certificateSha256 = sha256;
+            });
+
+    try {
+        HttpReply result = co_await HttpReply::receive(reply);
+        if (state->tooLarge) {
+            throw EmailForwardingError::invalidResponse();
+        }
+        co_return result;
+    } catch (const TransportError& error) {
+        if (state->timedOut || error.isTimeout()) {
+            if (state->tooLarge) {
+                throw EmailForwardingError::invalidResponse();
+            }
+            throw EmailForwardingError::timeout();
+        }
+        if (!state->certificateProblems.isEmpty()) {
+            throw EmailForwardingError::certificateRejected(state->certificateProblems.join(u"; "_s),
+                                                            state->certificateSha256);
+        }
+        throw;
+    }
+}
+
+QCoro::Task<> EmailForwardingService::pingWebhook(QUrl url) {
+    Log::info(u"Pinging n8n webhook at: "_s + url.toString(), category);
+    try {
+        QNetworkRequest request(url);
+        request.setTransferTimeout(int(m_pingTimeout.count()));
+        const std::optional<QByteArray> key = co_await readSharedKey();
+        if (key) {
+            request.setRawHeader("X-Webhook-Key", *key);
+            Log::debug(u"Ping includes shared key authentication"_s, category);
+        }
+        const HttpReply reply = co_await exchange(request, "HEAD", QByteArray(), m_pingTimeout);
+        if (!reply.status) {
+            co_return;
+        }
+        const int status = *reply.status;
+        Log::info(u"n8n webhook ping response: HTTP "_s + QString::number(status), category);
+        if (status == 405) {
+            Log::debug(u"Webhook doesn't support HEAD, will proceed with POST"_s, category);
+        } else if (!reply.isSuccess()) {
+            Log::warning(u"Webhook ping returned HTTP "_s + QString::number(status) +
+                             u", proceeding anyway"_s,
+                         category);
+        }
+    } catch (const std::exception& error) {
+        Log::warning(u"Ping failed (will try POST anyway): "_s + Error::describe(error), category);
+    }
+}
+
+QCoro::Task<std::optional<QString>> EmailForwardingService::sendToWebhook(QString subject, QString link) {
+    const QPointer<EmailForwardingService> self(this);
+    const QString endpoint = m_settings.n8nEndpoint();
+    const QUrl url(endpoint, QUrl::StrictMode);
+    const QString scheme = url.scheme();
+    if (!url.isValid() || url.host().isEmpty() || (scheme != u"http"_s && scheme != u"https"_s)) {
+        // The address itself stays out of the log: a webhook's path is often its secret.
+        Log::error(u"Invalid n8n endpoint URL"_s, category);
+        throw EmailForwardingError::invalidEndpoint();
+    }
+
+    co_await pingWebhook(url);
+    if (!self) {
+        throw TransportError(QNetworkReply::OperationCanceledError, u"E-mail forwarding was closed"_s);
+    }
+
+    Log::info(u"Sending email to n8n webhook"_s, category);
+    Log::debug(u"Endpoint: "_s + url.toString(), category);
+    Log::debug(u"Protocol: "_s + (scheme.isEmpty() ? u"unknown"_s : scheme), category);
+
+    QNetworkRequest request(url);
+    request.setTransferTimeout(int(postTransferTimeout.count()));
+    request.setRawHeader("Content-Type", "application/json");
+    const std::optional<QByteArray> key = co_await readSharedKey();
+    if (!self) {
+        throw TransportError(QNetworkReply::OperationCanceledError, u"E-mail forwarding was closed"_s);
+    }
+    if (key) {
+        request.setRawHeader("X-Webhook-Key", *key);
+        Log::debug(u"Request includes X-Webhook-Key header"_s, category);
+    } else {
+        Log::debug(u"No shared key configured"_s, category);
+    }
+
+    const QString userKey = m_settings.userKey();
+    const QString teamId = m_settings.teamId();
+    const QJsonObject body = payload(Clock::now(), subject, link, userKey, m_settings.toolsUrl(), teamId);
+    Log::debug(u"Payload: timestamp="_s + body.value(u"timestamp"_s).toString() + u", subject="_s + subject +
+                   u", link=<redacted>, userKey="_s + Log::redacted(userKey) + u", teamId="_s + teamId,
+               category);
+
+    Log::info(u"Sending POST request to n8n..."_s, category);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    const QByteArray data = QJsonDocument(body).toJson(QJsonDocument::Compact);
+    const HttpReply reply = co_await exchange(request, "POST", data, m_postTimeout);
+    Log::info(u"n8n response received in "_s + QString::number(double(elapsed.elapsed()) / 1000.0, 'f', 2) +
+                  u"s"_s,
+              category);
+
+    if (!reply.status) {
+        Log::error(u"Invalid response type from n8n"_s, category);
+        throw EmailForwardingError::invalidResponse();
+    }
+    const int status = *reply.status;
+    Log::info(u"n8n webhook response: HTTP "_s + QString::number(status), category);
+    if (!reply.isSuccess()) {
+        Log::error(u"n8n webhook error: HTTP "_s + QString::number(status), category);
+        Log::debug(u"Response body: "_s + QString::fromUtf8(reply.body), category);
+        throw EmailForwardingError::httpError(status);
+    }
+    Log::debug(u"Response body: "_s + QString::fromUtf8(reply.body), category);
+
+    try {
+        const auto response = decodeJson<N8NEmailResponse>(reply.body);
+        if (!response.success) {
+            Log::warning(u"n8n reported that it could not process the email"_s, category);
+            throw EmailForwardingError::rejected(response.message.value_or(QString()));
+        }
+        if (response.taskUrl) {
+            Log::info(u"✅ n8n created ClickUp task: "_s + *response.taskUrl, category);
+            co_return response.taskUrl;
+        }
+        Log::warning(u"n8n response missing taskUrl field"_s, category);
+        co_return std::nullopt;
+    } catch (const DecodingError&) {
+        Log::debug(u"Formatted response parsing failed, trying raw ClickUp task format..."_s, category);
+    }
+    try {
+        const auto task = decodeJson<ClickUpTaskResponse>(reply.body);
+        Log::info(u"✅ n8n returned ClickUp task directly: "_s + task.url, category);
+        co_return task.url;
+    } catch (const DecodingError& error) {
+        Log::warning(u"Failed to parse response as ClickUp task: "_s + error.description(), category);
+    }
+    Log::info(u"Email forwarded successfully (no structured response)"_s, category);
+    co_return std::nullopt;
+}

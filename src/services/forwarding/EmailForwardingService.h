@@ -1,0 +1,89 @@
+#pragma once
+
+#include "core/HttpReply.h"
+#include "services/forwarding/EmailForwardingServiceProtocol.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QJsonObject>
+#include <QNetworkRequest>
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+#include <chrono>
+#include <optional>
+
+class EmailCaptureProtocol;
+class KeychainServiceProtocol;
+class QNetworkAccessManager;
+class UserDefaultsServiceProtocol;
+
+// Sends the e-mail the user has open (subject and link, from the capture) to the n8n webhook stored
+// under "n8nEndpoint" and hands back the address of the ClickUp task the webhook's flow reports.
+// Reads the settings and the shared key (secret "n8n-shared-key") anew on every call.
+//
+// The exchange: a HEAD ping, bounded to pingTimeout, whose outcome is only logged; then the JSON
+// POST, bounded to postTimeout. Both carry "X-Webhook-Key" when a shared key is stored (trimmed; a
+// key with a control character inside is never sent). Redirects are not followed. Certificates are
+// verified; a certificate that does not verify is accepted only when its SHA-256 is the pinned one
+// (setting "n8nPinnedCertificateSha256") for the endpoint's host.
+//
+// Replies: 2xx with {"success": true, "taskUrl": ...} gives taskUrl; {"success": false, ...} fails
+// as rejected with its message; a raw ClickUp task gives its url; any other 2xx body counts as
+// delivered without a task. Another status fails as httpError; a body over maxReplyBytes as
+// invalidResponse. Payloads, keys and reply bodies go to the debug log only.
+//
+// One forward at a time: a second call while one runs fails with alreadyForwarding.
+class EmailForwardingService : public QObject, public EmailForwardingServiceProtocol {
+    Q_OBJECT
+
+public:
+    static constexpr std::chrono::milliseconds defaultPingTimeout{5'000};
+    static constexpr std::chrono::milliseconds defaultPostTimeout{95'000};
+    // A POST fails as timed out when no data moves for this long (within postTimeout).
+    static constexpr std::chrono::milliseconds postTransferTimeout{60'000};
+    static constexpr qint64 defaultMaxReplyBytes = 1024 * 1024;
+
+    EmailForwardingService(KeychainServiceProtocol& keychain, UserDefaultsServiceProtocol& settings,
+                           EmailCaptureProtocol& capture, QObject* parent = nullptr);
+    ~EmailForwardingService() override;
+
+    bool isConfigured() const override;
+    QCoro::Task<std::optional<QString>> forwardCurrentEmail() override;
+    bool isForwarding() const { return m_isForwarding; }
+
+    // The webhook exchange for the given e-mail.
+    QCoro::Task<std::optional<QString>> sendToWebhook(QString subject, QString link);
+    // Never throws; the outcome is only logged.
+    QCoro::Task<> pingWebhook(QUrl url);
+
+    // The POST body: nine text members.
+    static QJsonObject payload(const QDateTime& now, const QString& subject, const QString& link,
+                               const QString& userKey, const QString& toolsUrl, const QString& teamId);
+    // The SHA-256 of a certificate's DER form as a pin compares it: lower-case hex, no separators.
+    static QString normalizedPin(const QString& text);
+
+    // Tests shorten these.
+    void setPingTimeout(std::chrono::milliseconds timeout) { m_pingTimeout = timeout; }
+    void setPostTimeout(std::chrono::milliseconds timeout) { m_postTimeout = timeout; }
+    void setMaxReplyBytes(qint64 bytes) { m_maxReplyBytes = bytes; }
+    std::chrono::milliseconds pingTimeout() const { return m_pingTimeout; }
+    std::chrono::milliseconds postTimeout() const { return m_postTimeout; }
+
+private:
+    // The shared key fit for a header: none when not stored or blank; throws invalidSharedKey.
+    QCoro::Task<std::optional<QByteArray>> readSharedKey();
+    // Sends and waits at most `bound`; maps time-out, oversize and certificate failures.
+    QCoro::Task<HttpReply> exchange(QNetworkRequest request, QByteArray verb, QByteArray body,
+                                    std::chrono::milliseconds bound);
+
+    KeychainServiceProtocol& m_keychain;
+    UserDefaultsServiceProtocol& m_settings;
+    EmailCaptureProtocol& m_capture;
+    QNetworkAccessManager* m_network;
+    std::chrono::milliseconds m_pingTimeout = defaultPingTimeout;
+    std::chrono::milliseconds m_postTimeout = defaultPostTimeout;
+    qint64 m_maxReplyBytes = defaultMaxReplyBytes;
+    bool m_isForwarding = false;
+};

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "core/JsonReader.h"
+
+#include <QString>
+
+#include <optional>
+
+// The reply format of an n8n flow built for Pendlow: {"success": true, "taskId": "...", "taskUrl": "...",
+// "message": "..."}; only "success" is required.
+struct N8NEmailResponse {
+    bool success = false;
+    std::optional<QString> taskId;
+    std::optional<QString> taskUrl;
+    std::optional<QString> message;
+
+    static N8NEmailResponse fromJson(const JsonReader& json);
+};

@@ -1,0 +1,12 @@
+#include "services/openai/ChatMessage.h"
+
+ChatMessage ChatMessage::fromJson(const JsonReader& json) {
+    ChatMessage message;
+    message.role = json[QLatin1String("role")].string();
+    message.content = json[QLatin1String("content")].string();
+    return message;
+}
+
+QJsonObject ChatMessage::toJson() const {
+    return QJsonObject{{QStringLiteral("role"), role}, {QStringLiteral("content"), content}};
+}
