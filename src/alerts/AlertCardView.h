@@ -14,6 +14,8 @@ public:
     AlertCardView(qreal cornerRadius, qreal borderWidth, QWidget* parent = nullptr);
 
     qreal cornerRadius() const { return m_cornerRadius; }
+    // The card's fill: the window colour, slightly see-through where the window is translucent.
+    QColor cardColor() const;
     bool isHovering() const { return m_hovering; }
 
     // The application font at a pixel size and weight.

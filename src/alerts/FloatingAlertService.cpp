@@ -51,14 +51,22 @@ void FloatingAlertService::showAlert(int autoDismissSeconds, std::function<void(
             onDismiss(seconds);
         }
     };
-    auto* panel = new AlertWindow(new NoTimerAlertView(std::move(startTimer), std::move(dismiss)),
-                                  AlertPlacement::panelSize, AlertWindow::Workspaces::current);
+    auto* view = new NoTimerAlertView(std::move(startTimer), std::move(dismiss));
+    view->setPulsePaused(m_pulsePaused);
+    auto* panel = new AlertWindow(view, AlertPlacement::panelSize, AlertWindow::Workspaces::current);
     panel->setObjectName(QStringLiteral("noTimerPanel"));
     panel->setMovableByBackground(true);
     panel->present(AlertPlacement::onPrimaryScreen(&AlertPlacement::panelTopLeft));
     m_alertPanel = panel;
     if (autoDismissSeconds >= 1) {
         m_dismissTimer.start(int(std::min<qint64>(qint64(autoDismissSeconds) * 1000, INT_MAX)));
+    }
+}
+
+void FloatingAlertService::setPulsePaused(bool paused) {
+    m_pulsePaused = paused;
+    if (m_alertPanel) {
+        static_cast<NoTimerAlertView*>(m_alertPanel->content())->setPulsePaused(paused);
     }
 }
 

@@ -1,6 +1,8 @@
 #include "app/PendlowApp.h"
 
 #include "alerts/AlertHub.h"
+#include "alerts/AlertWindow.h"
+#include "alerts/FloatingAlertService.h"
 #include "alerts/NotificationService.h"
 #include "app/AppDelegate.h"
 #include "app/AppState.h"
@@ -13,6 +15,7 @@
 #include "menubar/PopoverWindow.h"
 #include "planning/ToolsAPIService.h"
 #include "planning/ToolsAuthService.h"
+#include "platform/ScreenSaverWatch.h"
 #include "platform/TrayIcon.h"
 
 #include <QPointer>
@@ -76,6 +79,17 @@ PendlowApp::PendlowApp(const Services& services, QObject* parent)
         emit refreshTriggerChanged();
     });
     m_clock.start();
+
+    // Nothing pulses while the screen is blanked or locked.
+    auto* screenSaver = new ScreenSaverWatch(this);
+    m_menuBarIcon->setPulsePaused(screenSaver->isActive());
+    connect(screenSaver, &ScreenSaverWatch::activeChanged, m_menuBarIcon, &MenuBarIcon::setPulsePaused);
+    if (!services.floatingAlerts) {
+        FloatingAlertService& panels = FloatingAlertService::shared();
+        panels.setPulsePaused(screenSaver->isActive());
+        connect(screenSaver, &ScreenSaverWatch::activeChanged, &panels,
+                &FloatingAlertService::setPulsePaused);
+    }
 }
 
 PendlowApp::PendlowApp(QObject* parent)
