@@ -27,7 +27,7 @@ class TrayIcon;
 //
 // The pulse is a short cycle of pre-rendered icons, one for each of pulseFrameCount opacities from
 // 1.0 down to 0.4, drawn once per label. The label swaps to the next icon only when the eased fade
-// crosses into the next opacity, so the tray gets four new icons a second and the same icon
+// crosses into the next opacity, so the tray gets three new icons a second and the same icon
 // objects over and over (trays and Qt cache what they make of an icon by its identity). While the
 // pulse is paused (the screen is blanked) nothing is sent.
 class MenuBarIcon : public QObject {
@@ -48,8 +48,8 @@ public:
     static constexpr int taskNameLength = 18;
     static constexpr int pulseHalfPeriodMs = 1000;
     static constexpr qreal pulseLowOpacity = 0.4;
-    // The pulse's opacities: 1.0, 0.85, 0.7, 0.55 and 0.4.
-    static constexpr int pulseFrameCount = 5;
+    // The pulse's opacities: 1.0, 0.8, 0.6 and 0.4.
+    static constexpr int pulseFrameCount = 4;
 
     // The face for the given state. refreshTrigger picks the glyph: "⏺" when true, "●" when false.
     static Face faceFor(const std::optional<ActiveTimer>& timer, bool refreshTrigger, bool silentModeActive,
