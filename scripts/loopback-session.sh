@@ -87,3 +87,41 @@ wait_for_entry_fetches() {
     done
     loopback_fail "pendlow did not fetch today's entries"
 }
+
+# Ends the pendlow started by start_pendlow (by its PID) and forgets it.
+stop_pendlow() {
+    if [ -n "$LOOPBACK_APP_PID" ]; then
+        kill "$LOOPBACK_APP_PID" 2>/dev/null || true
+        wait "$LOOPBACK_APP_PID" 2>/dev/null || true
+        LOOPBACK_APP_PID=""
+    fi
+}
+
+# The id of the floating no-timer panel (pendlow's viewable top-level window 380x200), or nothing.
+panel_window() {
+    local id
+    for id in $(xwininfo -root -children 2>/dev/null | awk '/\("pendlow" "Pendlow"\) +380x200/ {print $1}'); do
+        if xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable'; then
+            echo "$id"
+            return 0
+        fi
+    done
+}
+
+# CPU time in nanoseconds that all threads of a process have used so far.
+process_cpu_ns() {
+    local pid=$1
+    cat /proc/"$pid"/task/*/schedstat 2>/dev/null | awk '{sum += $1} END {printf "%.0f", sum}'
+}
+
+# The CPU of a process over some seconds, in percent of one core, two decimals.
+process_cpu_percent() {
+    local pid=$1 seconds=$2 before after
+    before=$(process_cpu_ns "$pid")
+    sleep "$seconds"
+    after=$(process_cpu_ns "$pid")
+    awk -v d=$((after - before)) -v s="$seconds" 'BEGIN {printf "%.2f", 100 * d / (s * 1e9)}'
+}
+
+# Resident memory of a process in kilobytes.
+process_rss_kb() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status"; }

@@ -2,7 +2,8 @@
 # Takes a PNG screenshot of each reminder window (no-timer toast, active-timer toast, floating
 # panel) under the throw-away Xvfb session of scripts/test-env.sh, so a person can look at them.
 # Usage: scripts/screenshot-alerts.sh [output folder]    (default: build/alert-screenshots)
-# Writes no-timer-toast.png, active-timer-toast.png, floating-panel.png, both-toasts.png (the no-timer
+# Writes no-timer-toast.png, active-timer-toast.png, floating-panel.png, floating-panel-pulse-rest.png
+# and floating-panel-pulse-widest.png (the panel's pulse at two phases), both-toasts.png (the no-timer
 # toast over the active-timer toast, as they overlap) and screen.png (the whole screen).
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -6,6 +6,7 @@
 #include "core/UserDefaultsService.h"
 #include "platform/KeychainService.h"
 #include "platform/PopupBrowserService.h"
+#include "platform/ScreenSaverWatch.h"
 #include "platform/SystemClipboard.h"
 #include "platform/TrayIcon.h"
 #include "platform/X11ClientWindows.h"
@@ -174,6 +175,17 @@ PendlowApp::PendlowApp(const Services& services, QObject* parent)
         emit refreshTriggerChanged();
     });
     m_clock.start();
+
+    // Nothing pulses while the screen is blanked or locked.
+    auto* screenSaver = new ScreenSaverWatch(this);
+    m_menuBarIcon->setPulsePaused(screenSaver->isActive());
+    connect(screenSaver, &ScreenSaverWatch::activeChanged, m_menuBarIcon, &MenuBarIcon::setPulsePaused);
+    if (!services.floatingAlerts) {
+        FloatingAlertService& panels = FloatingAlertService::shared();
+        panels.setPulsePaused(screenSaver->isActive());
+        connect(screenSaver, &ScreenSaverWatch::activeChanged, &panels,
+                &FloatingAlertService::setPulsePaused);
+    }
 }
 
 PendlowApp::PendlowApp(QObject* parent)

@@ -83,17 +83,27 @@ bool StatusNotifierItem::isWatcherPresent(const QDBusConnection& bus) {
 }
 
 void StatusNotifierItem::setIcon(const QList<QImage>& images) {
-    StatusNotifierIconPixmapList pixmaps;
-    pixmaps.reserve(images.size());
-    for (const QImage& image : images) {
-        if (!image.isNull()) {
-            pixmaps.append(StatusNotifierIconPixmap::fromImage(image));
-        }
-    }
-    if (pixmaps == m_iconPixmap) {
+    QList<qint64> key = iconKey(images);
+    if (key == m_iconKey && !key.isEmpty()) {
         return;
     }
-    m_iconPixmap = std::move(pixmaps);
+    StatusNotifierIconPixmapList* pixmaps = m_iconCache.object(key);
+    if (!pixmaps) {
+        pixmaps = new StatusNotifierIconPixmapList;
+        pixmaps->reserve(images.size());
+        for (const QImage& image : images) {
+            if (!image.isNull()) {
+                pixmaps->append(StatusNotifierIconPixmap::fromImage(image));
+            }
+        }
+        m_iconCache.insert(key, pixmaps);
+    }
+    m_iconKey = std::move(key);
+    if (*pixmaps == m_iconPixmap) {
+        return;
+    }
+    // Shares the cached bytes: publishing an icon copies no pixels.
+    m_iconPixmap = *pixmaps;
     emit m_adaptor->NewIcon();
 }
 

@@ -4,6 +4,7 @@
 #include "platform/StatusNotifierToolTip.h"
 #include "platform/TrayBackend.h"
 
+#include <QCache>
 #include <QDBusConnection>
 #include <QDBusServiceWatcher>
 #include <QString>
@@ -16,6 +17,10 @@ class StatusNotifierItemAdaptor;
 // It publishes the icon as pixels, the label as the Ayatana label and the same text as tooltip, and
 // tells the tray of every change ("NewIcon", "NewToolTip", "XAyatanaNewLabel"). A click in the tray
 // ("Activate", or "ContextMenu": there is no menu) comes out as activated() with the click point.
+//
+// "NewIcon" goes out only for an icon with other pixels than the one published. The pixels of the
+// few icons of a pulse are converted once and kept (at most iconCacheCapacity), and an icon made of
+// the same image objects as the published one is recognised without looking at its pixels.
 class StatusNotifierItem : public TrayBackend {
     Q_OBJECT
 
@@ -38,6 +43,9 @@ public:
     void setToolTip(const QString& text) override;
     void show() override;
     bool isShown() const override { return m_registered; }
+
+    static constexpr int iconCacheCapacity = 16;
+    int cachedIconCount() const { return int(m_iconCache.count()); }
 
     // The name the item is registered under.
     QString serviceName() const { return m_serviceName; }
@@ -63,6 +71,8 @@ private:
     bool m_wantShown = false;
     bool m_registered = false;
     StatusNotifierIconPixmapList m_iconPixmap;
+    QList<qint64> m_iconKey;
+    QCache<QList<qint64>, StatusNotifierIconPixmapList> m_iconCache{iconCacheCapacity};
     QString m_label;
     QString m_labelGuide;
     QString m_toolTip;

@@ -20,8 +20,20 @@ public:
 
     virtual Kind kind() const = 0;
 
-    // The icon in one or more sizes (square ARGB images); the tray picks the size it draws.
+    // The icon in one or more sizes (square ARGB images); the tray picks the size it draws. Callers
+    // that animate the icon pass the same few image objects again and again; backends recognise them
+    // by iconKey() and neither convert nor send an icon that is already shown.
     virtual void setIcon(const QList<QImage>& images) = 0;
+
+    // The identity of an icon: the cache keys of its images (equal for copies of the same images).
+    static QList<qint64> iconKey(const QList<QImage>& images) {
+        QList<qint64> key;
+        key.reserve(images.size());
+        for (const QImage& image : images) {
+            key.append(image.cacheKey());
+        }
+        return key;
+    }
     // Text shown beside the icon where the tray can show text; guide is the longest text the label
     // is expected to take (trays reserve its width). Trays without text ignore both.
     virtual void setLabel(const QString& label, const QString& guide) = 0;

@@ -36,6 +36,7 @@ public:
     // Text beside the icon where the tray shows text; guide: the longest text expected.
     void setLabel(const QString& label, const QString& guide = {});
     void setToolTip(const QString& text);
+    const QList<QImage>& icon() const { return m_icon; }
     const QString& label() const { return m_label; }
     const QString& toolTip() const { return m_toolTip; }
 

@@ -24,11 +24,20 @@ XEmbedTrayIcon::XEmbedTrayIcon(QObject* parent)
 }
 
 void XEmbedTrayIcon::setIcon(const QList<QImage>& images) {
-    QIcon icon;
-    for (const QImage& image : images) {
-        icon.addPixmap(QPixmap::fromImage(image));
+    QList<qint64> key = iconKey(images);
+    if (key == m_shownIconKey && !m_shownIconKey.isEmpty()) {
+        return;
     }
-    m_icon.setIcon(icon);
+    QIcon* icon = m_icons.object(key);
+    if (!icon) {
+        icon = new QIcon;
+        for (const QImage& image : images) {
+            icon->addPixmap(QPixmap::fromImage(image));
+        }
+        m_icons.insert(key, icon);
+    }
+    m_icon.setIcon(*icon);
+    m_shownIconKey = std::move(key);
 }
 
 void XEmbedTrayIcon::setToolTip(const QString& text) {

@@ -238,7 +238,11 @@ private Q_SLOTS:
         QScreen* screen = QGuiApplication::primaryScreen();
         const auto shoot = [&](AlertWindow* window, const QString& name) {
             QTRY_VERIFY(mapped(window).viewable);
-            QTest::qWait(400); // let the window paint (and the panel's pulse swell)
+            if (name.startsWith(QStringLiteral("floating-panel-pulse"))) {
+                QCoreApplication::processEvents(); // paint and flush the frame just chosen
+            } else {
+                QTest::qWait(400); // let the window paint
+            }
             const QRect around = mapped(window).geometry.adjusted(-24, -24, 24, 24);
             const QPixmap root = screen->grabWindow(0);
             QVERIFY(root.copy(around).save(QDir(folder).filePath(name + ".png")));
@@ -246,7 +250,14 @@ private Q_SLOTS:
         shoot(show("toast"), "no-timer-toast");
         m_alerts->toasts.dismissToast();
         shoot(show("active"), "active-timer-toast");
-        shoot(show("panel"), "floating-panel");
+        AlertWindow* panel = show("panel");
+        shoot(panel, "floating-panel");
+        // The pulse at rest and at its widest.
+        auto* view = static_cast<NoTimerAlertView*>(panel->content());
+        QTRY_VERIFY(view->pulse() < 0.01);
+        shoot(panel, "floating-panel-pulse-rest");
+        QTRY_VERIFY(view->pulse() > 0.99);
+        shoot(panel, "floating-panel-pulse-widest");
         shoot(show("toast"), "both-toasts");
         QVERIFY(screen->grabWindow(0).save(QDir(folder).filePath("screen.png")));
     }

@@ -8,6 +8,7 @@
 #include "platform/TrayIcon.h"
 #include "ui/menubar/MenuBarIcon.h"
 
+#include <QSet>
 #include <QSignalSpy>
 
 #include <memory>
@@ -284,22 +285,75 @@ private Q_SLOTS:
         QCOMPARE(faces.count(), 2);
     }
 
-    void pulseRunsAtAModestRateAndStopsWithTheSetting() {
+    void pulseFramesFollowTheFade() {
+        // Walking the pulse from change to change: the frame steps by one opacity each time, down to
+        // 0.4 and back, and never changes in between.
+        qint64 at = 0;
+        int frame = MenuBarIcon::pulseFrameAt(0);
+        QCOMPARE(frame, 0);
+        QList<int> visited{frame};
+        int changes = 0;
+        while (true) {
+            const int wait = MenuBarIcon::msUntilNextPulseFrame(at);
+            QVERIFY(wait >= 1);
+            if (at + wait > 2 * MenuBarIcon::pulseHalfPeriodMs) {
+                break;
+            }
+            QCOMPARE(MenuBarIcon::pulseFrameAt(at + wait - 1), frame);
+            const int next = MenuBarIcon::pulseFrameAt(at + wait);
+            QCOMPARE(std::abs(next - frame), 1);
+            QVERIFY(qAbs(MenuBarIcon::pulseFrameOpacity(next) - MenuBarIcon::pulseOpacity(at + wait)) <
+                    0.101);
+            frame = next;
+            visited.append(frame);
+            at += wait;
+            ++changes;
+        }
+        QCOMPARE(changes, 2 * (MenuBarIcon::pulseFrameCount - 1));
+        QCOMPARE(*std::max_element(visited.begin(), visited.end()), MenuBarIcon::pulseFrameCount - 1);
+        QCOMPARE(MenuBarIcon::pulseFrameOpacity(MenuBarIcon::pulseFrameCount - 1), 0.4);
+        QCOMPARE(frame, 0);
+    }
+
+    void pulseSwapsAFewPreRenderedIcons() {
         auto icon = makeIcon();
         QVERIFY(icon->isPulsing());
         QCOMPARE(icon->face().symbol, MenuBarIcon::Symbol::clock);
+        QList<QList<qint64>> sent;
+        connect(icon.get(), &MenuBarIcon::iconChanged, this,
+                [&] { sent.append(TrayBackend::iconKey(m_tray->icon())); });
+        QTest::qWait(2500);
+        // Three new icons a second, each another frame than the one before, and all of them out of one
+        // small set of image objects that is used again in every period.
+        QVERIFY2(sent.size() >= 6 && sent.size() <= 10, qPrintable(QString::number(sent.size())));
+        for (qsizetype i = 1; i < sent.size(); ++i) {
+            QVERIFY(sent.at(i) != sent.at(i - 1));
+        }
+        const QSet<QList<qint64>> distinct(sent.begin(), sent.end());
+        QCOMPARE(distinct.size(), MenuBarIcon::pulseFrameCount);
+    }
+
+    void pulseStopsWithTheSettingAndWhilePaused() {
+        auto icon = makeIcon();
+        QVERIFY(icon->isPulseScheduled());
         QSignalSpy icons(icon.get(), &MenuBarIcon::iconChanged);
-        QTRY_VERIFY_WITH_TIMEOUT(icon->clockOpacity() < 0.5, 2000);
-        QTest::qWait(1000);
+
+        // Paused (the screen is blanked): no timer, no icons; resumed, the pulse goes on.
+        icon->setPulsePaused(true);
+        QVERIFY(!icon->isPulseScheduled());
         icons.clear();
-        QTest::qWait(1000);
-        QVERIFY2(icons.count() >= 6 && icons.count() <= 15, qPrintable(QString::number(icons.count())));
+        QTest::qWait(400);
+        QCOMPARE(icons.count(), 0);
+        icon->setPulsePaused(false);
+        QVERIFY(icon->isPulseScheduled());
+        QTRY_VERIFY(icons.count() >= 1);
 
         // Switched off: the pulse ends at the next redraw, at full opacity.
         m_fixture->settings.setUseMenuBarPulsing(false);
         QVERIFY(icon->isPulsing());
         icon->setRefreshTrigger(!icon->refreshTrigger());
         QVERIFY(!icon->isPulsing());
+        QVERIFY(!icon->isPulseScheduled());
         QCOMPARE(icon->clockOpacity(), 1.0);
         icons.clear();
         QTest::qWait(300);

@@ -16,6 +16,7 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusVariant>
+#include <QSet>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 
@@ -229,6 +230,70 @@ private Q_SLOTS:
         QCOMPARE(relay.labels.size(), 1);
         QCOMPARE(relay.icons, 1);
         QCOMPARE(relay.toolTips, 1);
+    }
+
+    void pulseFramesReachTheTrayOnlyWhenNew() {
+        startWatcher();
+        TrayIcon tray(newConnection());
+        tray.show();
+        QTRY_VERIFY(tray.isShown());
+        StatusNotifierItem& item = itemOf(tray);
+        SignalRelay relay;
+        QVERIFY(m_desktop.connect(item.serviceName(), StatusNotifierItem::itemPath, itemInterface,
+                                  QStringLiteral("NewIcon"), &relay, SLOT(onIcon())));
+
+        // Three periods of a three-frame pulse, each frame set twice in a row (a redraw between
+        // frames): one signal per change of frame.
+        QList<QList<QImage>> frames;
+        for (QRgb argb : {0xffff9500u, 0xb3ff9500u, 0x66ff9500u}) {
+            frames.append({solidImage(16, argb), solidImage(22, argb)});
+        }
+        for (int period = 0; period < 3; ++period) {
+            for (const QList<QImage>& frame : frames) {
+                tray.setIcon(frame);
+                tray.setIcon(frame);
+            }
+        }
+        QTRY_COMPARE(relay.icons, 9);
+        // The last frame drawn anew (other image objects, the same pixels): nothing to tell.
+        tray.setIcon({solidImage(16, 0x66ff9500u), solidImage(22, 0x66ff9500u)});
+        QTest::qWait(100);
+        QCOMPARE(relay.icons, 9);
+        QCOMPARE(item.iconPixmap().at(1).toImage().pixel(0, 0), 0x66ff9500u);
+
+        // However many icons come, the converted ones kept stay few.
+        for (uint i = 1; i <= 60; ++i) {
+            tray.setIcon({solidImage(16, 0xff000000u | i)});
+            QVERIFY(item.cachedIconCount() <= StatusNotifierItem::iconCacheCapacity);
+        }
+        QTRY_COMPARE(relay.icons, 69);
+        QCOMPARE(item.iconPixmap().constFirst().toImage().pixel(0, 0), 0xff00003cu);
+    }
+
+    void xembedKeepsOneIconPerFrame() {
+        XEmbedTrayIcon item;
+        QList<QList<QImage>> frames;
+        for (QRgb argb : {0xffff9500u, 0xb3ff9500u, 0x66ff9500u}) {
+            frames.append({solidImage(16, argb), solidImage(22, argb)});
+        }
+        QList<qint64> icons;
+        for (const QList<QImage>& frame : frames) {
+            item.setIcon(frame);
+            icons.append(item.systemTrayIcon().icon().cacheKey());
+        }
+        QCOMPARE(QSet<qint64>(icons.begin(), icons.end()).size(), 3);
+        // Every later period shows the very icon objects of the first.
+        for (int period = 0; period < 20; ++period) {
+            for (qsizetype i = 0; i < frames.size(); ++i) {
+                item.setIcon(frames.at(i));
+                QCOMPARE(item.systemTrayIcon().icon().cacheKey(), icons.at(i));
+            }
+        }
+        QCOMPARE(item.cachedIconCount(), 3);
+        for (uint i = 1; i <= 40; ++i) {
+            item.setIcon({solidImage(16, 0xff000000u | i)});
+        }
+        QCOMPARE(item.cachedIconCount(), XEmbedTrayIcon::iconCacheCapacity);
     }
 
     void clicksComeOutWithTheirPoint_data() {

@@ -17,17 +17,21 @@ QFont AlertCardView::font(int designSize, QFont::Weight weight) {
     return PopoverStyle::font(designSize, weight);
 }
 
+QColor AlertCardView::cardColor() const {
+    QColor background = palette().color(QPalette::Window);
+    if (window()->testAttribute(Qt::WA_TranslucentBackground)) {
+        background.setAlphaF(0.94f);
+    }
+    return background;
+}
+
 void AlertCardView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF card = QRectF(rect());
     QPainterPath shape;
     shape.addRoundedRect(card, m_cornerRadius, m_cornerRadius);
-    QColor background = palette().color(QPalette::Window);
-    if (window()->testAttribute(Qt::WA_TranslucentBackground)) {
-        background.setAlphaF(0.94f);
-    }
-    painter.fillPath(shape, background);
+    painter.fillPath(shape, cardColor());
     // The border lies inside the card's edge.
     const qreal inset = m_borderWidth / 2;
     const QRectF borderRect = card.adjusted(inset, inset, -inset, -inset);

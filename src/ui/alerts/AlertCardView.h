@@ -14,6 +14,8 @@ public:
     AlertCardView(qreal cornerRadius, qreal borderWidth, QWidget* parent = nullptr);
 
     qreal cornerRadius() const { return m_cornerRadius; }
+    // The card's fill: the window colour, slightly see-through where the window is translucent.
+    QColor cardColor() const;
     bool isHovering() const { return m_hovering; }
 
     // The popover's font at a design size and weight (PopoverStyle::font).

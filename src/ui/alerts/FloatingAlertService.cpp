@@ -60,6 +60,7 @@ void FloatingAlertService::showAlert(int autoDismissSeconds, std::function<void(
     } else {
         dismissAlert();
         auto* view = new NoTimerAlertView(std::move(startTimer), std::move(dismiss));
+        view->setPulsePaused(m_pulsePaused);
         auto* panel = new AlertWindow(view, AlertPlacement::panelSize, AlertWindow::Workspaces::current);
         panel->setObjectName(QStringLiteral("noTimerPanel"));
         panel->setMovableByBackground(true);
@@ -69,6 +70,13 @@ void FloatingAlertService::showAlert(int autoDismissSeconds, std::function<void(
     }
     if (autoDismissSeconds >= 1) {
         m_dismissTimer.start(int(std::min<qint64>(qint64(autoDismissSeconds) * 1000, INT_MAX)));
+    }
+}
+
+void FloatingAlertService::setPulsePaused(bool paused) {
+    m_pulsePaused = paused;
+    if (m_alertPanel) {
+        static_cast<NoTimerAlertView*>(m_alertPanel->content())->setPulsePaused(paused);
     }
 }
 

@@ -38,9 +38,15 @@ public:
 
     AlertWindow* alertPanel() const { return m_alertPanel; }
 
+    // Holds the panel's pulse (while the screen is blanked or locked), for the open panel and those
+    // shown later, until it is released.
+    void setPulsePaused(bool paused);
+    bool isPulsePaused() const { return m_pulsePaused; }
+
 private:
     QPointer<AlertWindow> m_alertPanel;
     QPointer<NoTimerAlertView> m_alertView;
     QTimer m_dismissTimer;
     ToastAlertServiceProtocol* m_toastAlerts = nullptr;
+    bool m_pulsePaused = false;
 };

@@ -1,26 +1,20 @@
 #include "ui/alerts/NoTimerAlertView.h"
 
+#include "ui/alerts/PulseIconView.h"
 #include "ui/alerts/SnoozeMenu.h"
 #include "ui/kit/AlertIcons.h"
 #include "ui/kit/PopoverStyle.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLinearGradient>
-#include <QPainter>
-#include <QPropertyAnimation>
 #include <QPushButton>
-#include <QSequentialAnimationGroup>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
-constexpr int circleSize = 70;
-constexpr int symbolSize = 44;
-constexpr qreal circleGrowth = 0.2;
-constexpr qreal symbolGrowth = 0.1;
-constexpr int pulseHalfPeriodMs = 800;
 
 void later(std::function<void()> action) {
     QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(action), Qt::QueuedConnection);
@@ -36,13 +30,13 @@ NoTimerAlertView::NoTimerAlertView(std::function<void()> onStartTimer, std::func
     , m_openTimerButton(new QPushButton(QStringLiteral("Open Timer"), this))
     , m_dismissButton(new QToolButton(this))
     , m_dismissMenu(new SnoozeMenu(this))
-    , m_pulseAnimation(new QSequentialAnimationGroup(this)) {
+    , m_pulseIcon(new PulseIconView(this)) {
     const qreal ratio = devicePixelRatioF();
-    m_warningIcon =
-        AlertIcons::pixmap(QStringLiteral("dialog-warning"), qRound(symbolSize * (1 + symbolGrowth)), ratio);
-    // The icon is painted by the card over this slot, so that its pulse may grow past it.
-    m_iconSlot->setFixedSize(circleSize, circleSize);
+    // The pulsing icon lies over this slot, centred on it, so that its pulse may grow past it.
+    m_iconSlot->setFixedSize(PulseFrames::circleSize, PulseFrames::circleSize);
     m_iconSlot->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_iconSlot->installEventFilter(this);
+    m_pulseIcon->raise();
 
     auto* title = new QLabel(QStringLiteral("No Timer Running"), this);
     title->setFont(font(18, QFont::Bold));
@@ -106,16 +100,6 @@ NoTimerAlertView::NoTimerAlertView(std::function<void()> onStartTimer, std::func
     column->addLayout(texts);
     column->addLayout(buttons);
     column->addStretch(1);
-
-    for (auto [from, to] : {std::pair{0.0, 1.0}, std::pair{1.0, 0.0}}) {
-        auto* half = new QPropertyAnimation(this, "pulse", m_pulseAnimation);
-        half->setStartValue(from);
-        half->setEndValue(to);
-        half->setDuration(pulseHalfPeriodMs);
-        half->setEasingCurve(QEasingCurve::InOutSine);
-        m_pulseAnimation->addAnimation(half);
-    }
-    m_pulseAnimation->setLoopCount(-1);
 }
 
 void NoTimerAlertView::setCallbacks(std::function<void()> onStartTimer,
@@ -124,41 +108,23 @@ void NoTimerAlertView::setCallbacks(std::function<void()> onStartTimer,
     m_onDismiss = std::move(onDismiss);
 }
 
-void NoTimerAlertView::setPulse(qreal pulse) {
-    m_pulse = pulse;
-    update(pulseArea());
+bool NoTimerAlertView::isPulsing() const {
+    return m_pulseIcon->isRunning();
 }
 
-QRect NoTimerAlertView::pulseArea() const {
-    const int reach = qCeil(circleSize * (1 + circleGrowth) / 2) + 1;
-    const QPoint centre = m_iconSlot->geometry().center();
-    return QRect(centre - QPoint(reach, reach), QSize(2 * reach + 1, 2 * reach + 1));
+qreal NoTimerAlertView::pulse() const {
+    return m_pulseIcon->swell();
 }
 
-void NoTimerAlertView::showEvent(QShowEvent* event) {
-    AlertCardView::showEvent(event);
-    if (!m_pulsing) {
-        m_pulsing = true;
-        m_pulseAnimation->start();
+void NoTimerAlertView::setPulsePaused(bool paused) {
+    m_pulseIcon->setPaused(paused);
+}
+
+bool NoTimerAlertView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_iconSlot && (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
+        m_pulseIcon->centreOn(m_iconSlot->geometry().center());
     }
-}
-
-void NoTimerAlertView::paintEvent(QPaintEvent* event) {
-    AlertCardView::paintEvent(event);
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    const QPointF centre = QRectF(m_iconSlot->geometry()).center();
-
-    const QColor halo = PopoverStyle::withAlpha(PopoverStyle::orange(palette()), 0.2);
-    const qreal circle = circleSize * (1 + circleGrowth * m_pulse);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(halo);
-    painter.drawEllipse(centre, circle / 2, circle / 2);
-
-    const qreal symbol = symbolSize * (1 + symbolGrowth * m_pulse);
-    painter.drawPixmap(QRectF(centre.x() - symbol / 2, centre.y() - symbol / 2, symbol, symbol),
-                       m_warningIcon, QRectF(QPointF(0, 0), QSizeF(m_warningIcon.size())));
+    return AlertCardView::eventFilter(watched, event);
 }
 
 QBrush NoTimerAlertView::borderBrush(const QRectF& card) const {

@@ -1,9 +1,18 @@
 #include "ui/kit/AlertIcons.h"
 
+#include <QHash>
 #include <QPainter>
 
 QIcon AlertIcons::icon(const QString& name) {
-    return QIcon::fromTheme(name, QIcon(QStringLiteral(":/icons/%1.svg").arg(name)));
+    // One icon object per name and theme: Qt caches the pixmaps an icon renders under the icon's
+    // identity, so an icon made anew for every window would leave its pixmaps behind in that cache.
+    static QHash<QString, QIcon> icons;
+    const QString key = QIcon::themeName() + QLatin1Char('/') + name;
+    auto found = icons.constFind(key);
+    if (found == icons.constEnd()) {
+        found = icons.insert(key, QIcon::fromTheme(name, QIcon(QStringLiteral(":/icons/%1.svg").arg(name))));
+    }
+    return *found;
 }
 
 QPixmap AlertIcons::pixmap(const QString& name, int size, qreal devicePixelRatio,

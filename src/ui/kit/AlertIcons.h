@@ -9,7 +9,7 @@
 
 // Icons of the reminder windows: the desktop theme's icon of a freedesktop name, else our own
 // drawing of it, ":/icons/<name>.svg". Names used: "dialog-warning", "media-record",
-// "media-playback-start", "window-close".
+// "media-playback-start", "window-close". The icon of a name is made once and shared.
 class AlertIcons {
 public:
     static QIcon icon(const QString& name);

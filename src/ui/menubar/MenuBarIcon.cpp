@@ -10,7 +10,9 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 const QColor recordRed(0xff, 0x3b, 0x30);
@@ -82,6 +84,23 @@ void drawGlyph(QPainter& painter, MenuBarIcon::Symbol symbol, qreal s, const QCo
     }
 }
 
+// The times into the pulse (0 to one full period) at which its frame changes, worked out once.
+const std::vector<int>& pulseFrameChanges() {
+    static const std::vector<int> changes = [] {
+        std::vector<int> result;
+        int previous = MenuBarIcon::pulseFrameAt(0);
+        for (int ms = 1; ms < 2 * MenuBarIcon::pulseHalfPeriodMs; ++ms) {
+            const int frame = MenuBarIcon::pulseFrameAt(ms);
+            if (frame != previous) {
+                result.push_back(ms);
+                previous = frame;
+            }
+        }
+        return result;
+    }();
+    return changes;
+}
+
 // A glyph in one colour, with a thin dark rim around it.
 QImage withRim(const QImage& glyph) {
     QImage rim(glyph.size(), QImage::Format_ARGB32_Premultiplied);
@@ -137,6 +156,28 @@ qreal MenuBarIcon::pulseOpacity(qint64 msIntoPulse) {
     return 1.0 - (1.0 - pulseLowOpacity) * easeInOut().valueForProgress(progress);
 }
 
+int MenuBarIcon::pulseFrameAt(qint64 msIntoPulse) {
+    const qreal step = (1.0 - pulseLowOpacity) / (pulseFrameCount - 1);
+    const int frame = qRound((1.0 - pulseOpacity(msIntoPulse)) / step);
+    return std::clamp(frame, 0, pulseFrameCount - 1);
+}
+
+qreal MenuBarIcon::pulseFrameOpacity(int frame) {
+    const qreal step = (1.0 - pulseLowOpacity) / (pulseFrameCount - 1);
+    return 1.0 - step * std::clamp(frame, 0, pulseFrameCount - 1);
+}
+
+int MenuBarIcon::msUntilNextPulseFrame(qint64 msIntoPulse) {
+    const qint64 period = 2 * pulseHalfPeriodMs;
+    const int phase = int(((msIntoPulse % period) + period) % period);
+    const std::vector<int>& changes = pulseFrameChanges();
+    if (changes.empty()) {
+        return int(period - phase);
+    }
+    const auto next = std::upper_bound(changes.begin(), changes.end(), phase);
+    return next != changes.end() ? *next - phase : int(period - phase + changes.front());
+}
+
 const QList<int>& MenuBarIcon::iconSizes() {
     static const QList<int> sizes{16, 22, 32};
     return sizes;
@@ -188,7 +229,8 @@ MenuBarIcon::MenuBarIcon(AppState& appState, TrayIcon& tray, QObject* parent)
     : QObject(parent)
     , m_appState(appState)
     , m_tray(tray) {
-    m_pulseTimer.setInterval(pulseFrameIntervalMs);
+    m_pulseTimer.setSingleShot(true);
+    m_pulseTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_pulseTimer, &QTimer::timeout, this, &MenuBarIcon::pulseFrame);
     connect(appState.timerState(), &TimerState::activeTimerChanged, this, &MenuBarIcon::redraw);
     connect(&appState, &AppState::silentModeActiveChanged, this, &MenuBarIcon::redraw);
@@ -242,20 +284,64 @@ void MenuBarIcon::setPulsing(bool pulsing) {
         return;
     }
     m_isPulsing = pulsing;
+    m_shownPulseFrame = -1;
     if (pulsing) {
         m_pulseClock.start();
-        m_pulseTimer.start();
     } else {
         m_pulseTimer.stop();
     }
 }
 
+void MenuBarIcon::setPulsePaused(bool paused) {
+    if (paused == m_pulsePaused) {
+        return;
+    }
+    m_pulsePaused = paused;
+    if (paused) {
+        m_pulseTimer.stop();
+    } else if (m_isPulsing) {
+        pulseFrame();
+    }
+}
+
 void MenuBarIcon::drawIcon() {
-    m_clockOpacity = m_isPulsing ? pulseOpacity(m_pulseClock.elapsed()) : 1.0;
-    m_tray.setIcon(iconImages(m_face.symbol, m_isPulsing, m_clockOpacity));
-    emit iconChanged();
+    if (!m_isPulsing) {
+        m_clockOpacity = 1.0;
+        m_tray.setIcon(iconImages(m_face.symbol, false, 1.0));
+        emit iconChanged();
+        return;
+    }
+    pulseFrame();
 }
 
 void MenuBarIcon::pulseFrame() {
-    drawIcon();
+    if (!m_isPulsing) {
+        return;
+    }
+    const int frame = pulseFrameAt(m_pulseClock.elapsed());
+    if (frame != m_shownPulseFrame) {
+        m_shownPulseFrame = frame;
+        m_clockOpacity = pulseFrameOpacity(frame);
+        m_tray.setIcon(pulseFrameImages(frame));
+        emit iconChanged();
+    }
+    schedulePulseFrame();
+}
+
+void MenuBarIcon::schedulePulseFrame() {
+    if (!m_isPulsing || m_pulsePaused) {
+        m_pulseTimer.stop();
+        return;
+    }
+    m_pulseTimer.start(std::max(1, msUntilNextPulseFrame(m_pulseClock.elapsed())));
+}
+
+const QList<QImage>& MenuBarIcon::pulseFrameImages(int frame) {
+    if (m_pulseFrames.isEmpty()) {
+        m_pulseFrames.reserve(pulseFrameCount);
+        for (int i = 0; i < pulseFrameCount; ++i) {
+            m_pulseFrames.append(iconImages(Symbol::clock, true, pulseFrameOpacity(i)));
+        }
+    }
+    return m_pulseFrames.at(std::clamp(frame, 0, pulseFrameCount - 1));
 }

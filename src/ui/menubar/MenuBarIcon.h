@@ -25,6 +25,12 @@ class TrayIcon;
 // that no tray keeps it over the popover, and it comes back when the popover closes. The face is computed
 // again on every change of the timer, silent mode or today's entries, and on every tick of the application's
 // one-second clock, which also makes the dot blink; only what changed is sent to the tray. GUI thread only.
+//
+// The pulse is a short cycle of pre-rendered icons, one for each of pulseFrameCount opacities from
+// 1.0 down to 0.4, drawn once per label. The label swaps to the next icon only when the eased fade
+// crosses into the next opacity, so the tray gets three new icons a second and the same icon
+// objects over and over (trays and Qt cache what they make of an icon by its identity). While the
+// pulse is paused (the screen is blanked) nothing is sent.
 class MenuBarIcon : public QObject {
     Q_OBJECT
 
@@ -43,7 +49,8 @@ public:
     static constexpr int taskNameLength = 18;
     static constexpr int pulseHalfPeriodMs = 1000;
     static constexpr qreal pulseLowOpacity = 0.4;
-    static constexpr int pulseFrameIntervalMs = 100;
+    // The pulse's opacities: 1.0, 0.8, 0.6 and 0.4.
+    static constexpr int pulseFrameCount = 4;
 
     // The face for the given state. refreshTrigger picks the glyph: "⏺" when true, "●" when false.
     static Face faceFor(const std::optional<ActiveTimer>& timer, bool refreshTrigger, bool silentModeActive,
@@ -54,6 +61,11 @@ public:
     static QString taskNamePrefix(const QString& name);
     // The clock's opacity at a time into the pulse: 1.0 at 0, 0.4 at 1 s, 1.0 at 2 s, eased in and out.
     static qreal pulseOpacity(qint64 msIntoPulse);
+    // The frame of the pulse at a time into it: the index of the opacity nearest the eased fade.
+    static int pulseFrameAt(qint64 msIntoPulse);
+    static qreal pulseFrameOpacity(int frame);
+    // Milliseconds from a time into the pulse until the frame changes.
+    static int msUntilNextPulseFrame(qint64 msIntoPulse);
     // The icon of a symbol in the sizes the tray may draw; orange for the pulsing clock.
     static QList<QImage> iconImages(Symbol symbol, bool orange, qreal opacity);
     static QImage symbolImage(Symbol symbol, bool orange, qreal opacity, int size);
@@ -65,6 +77,10 @@ public:
     void setRefreshTrigger(bool trigger);
     // Computes the face from the state and sends what changed to the tray.
     void redraw();
+    // Holds the pulse (while the screen is blanked or locked): no frame goes to the tray until it
+    // is resumed.
+    void setPulsePaused(bool paused);
+    bool isPulsePaused() const { return m_pulsePaused; }
 
     const Face& face() const { return m_face; }
     // The tooltip for the present face (what the tray shows while the popover is closed).
@@ -74,6 +90,8 @@ public:
     bool isPulsing() const { return m_isPulsing; }
     // The opacity the clock was last drawn with.
     qreal clockOpacity() const { return m_clockOpacity; }
+    // The pulse's next frame is due (its timer runs).
+    bool isPulseScheduled() const { return m_pulseTimer.isActive(); }
 
 Q_SIGNALS:
     void faceChanged();
@@ -85,6 +103,8 @@ private:
     void drawIcon();
     void pulseFrame();
     void updateToolTip();
+    void schedulePulseFrame();
+    const QList<QImage>& pulseFrameImages(int frame);
 
     AppState& m_appState;
     TrayIcon& m_tray;
@@ -92,7 +112,11 @@ private:
     bool m_hasDrawn = false;
     bool m_refreshTrigger = false;
     bool m_isPulsing = false;
+    bool m_pulsePaused = false;
     qreal m_clockOpacity = 1.0;
+    int m_shownPulseFrame = -1;
+    // The pulse's icons, drawn on first use: one list of sizes per frame.
+    QList<QList<QImage>> m_pulseFrames;
     QTimer m_pulseTimer;
     QElapsedTimer m_pulseClock;
 };

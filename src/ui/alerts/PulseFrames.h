@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QList>
+#include <QSize>
+#include <QString>
+
+#include <memory>
+
+// The frames of the no-timer panel's pulsing icon, rendered once and shared by every panel: a
+// 70 px circle of the halo colour that swells to 1.2 times its size and the warning symbol (44 px)
+// that swells to 1.1 times, easing in and out over 0.8 s each way. Each frame is a square tile of
+// the card's background with the circle and the symbol drawn over it, so a panel shows a frame by
+// copying one tile and nothing behind it needs painting.
+//
+// There are framesPerHalf + 1 frames, one per 50 ms of a half period (20 frames a second); the
+// panel plays them forwards and backwards. Frames that would differ by less than a quarter pixel
+// (the slow ends of the ease) share one image, so showing them again changes nothing on screen.
+// The cache keeps the frame sets of the last cacheCapacity looks (background, halo, symbol, pixel
+// ratio); a panel holds on to its own set while it lives. GUI thread only.
+class PulseFrames {
+public:
+    static constexpr int circleSize = 70;
+    static constexpr int symbolSize = 44;
+    static constexpr qreal circleGrowth = 0.2;
+    static constexpr qreal symbolGrowth = 0.1;
+    static constexpr int halfPeriodMs = 800;
+    static constexpr int framesPerHalf = 16;
+    static constexpr int frameIntervalMs = halfPeriodMs / framesPerHalf;
+    static constexpr int cacheCapacity = 2;
+
+    struct Look {
+        QColor background;  // the card's colour under the icon, with its alpha
+        QColor halo;        // the circle's colour, with its alpha
+        QString symbolName; // the symbol's icon name (AlertIcons)
+        qreal devicePixelRatio = 1.0;
+        bool operator==(const Look& other) const;
+    };
+
+    using Frames = std::shared_ptr<const QList<QImage>>;
+
+    // The tile's size in logical pixels: room for the circle at its largest, centred.
+    static QSize tileSize();
+    // The frame to show at a time into the pulse: 0 at rest, framesPerHalf at the widest point.
+    static int frameAt(qint64 msIntoPulse);
+    // How far the pulse has swollen in a frame: 0 to 1, eased.
+    static qreal swellOf(int frame);
+    // The frames of a look, rendered on first use.
+    static Frames frames(const Look& look);
+    // How many looks the cache holds now.
+    static int cachedLooks();
+    static void clearCache();
+
+private:
+    static QList<QImage> render(const Look& look);
+};

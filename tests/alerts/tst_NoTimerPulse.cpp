@@ -1,0 +1,209 @@
+// The floating panel's pulsing icon: the shared frames (the ease, what they show, the bounded cache),
+// and the panel on screen: only the icon's tile repaints, at about 20 frames a second, only while the
+// panel is visible and the pulse is not paused, and panels that come and go leave nothing behind.
+#include "support/TestMain.h"
+
+#include "ui/alerts/AlertCardView.h"
+#include "ui/alerts/AlertWindow.h"
+#include "ui/alerts/FloatingAlertService.h"
+#include "ui/alerts/NoTimerAlertView.h"
+#include "ui/alerts/PulseFrames.h"
+#include "ui/alerts/PulseIconView.h"
+#include "ui/kit/AlertIcons.h"
+
+#include <malloc.h>
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define PENDLOW_UNDER_ASAN 1
+#endif
+#endif
+
+namespace {
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            ++paints;
+        }
+        return false;
+    }
+};
+
+PulseFrames::Look lookOf(QRgb background) {
+    return PulseFrames::Look{QColor::fromRgba(background), QColor(255, 149, 0, 51),
+                             QStringLiteral("dialog-warning"), 1.0};
+}
+
+void settle() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+} // namespace
+
+class NoTimerPulseTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<FloatingAlertService> m_service;
+
+    NoTimerAlertView* showPanel() {
+        m_service->showAlert(0, {}, {});
+        AlertWindow* panel = m_service->alertPanel();
+        if (!panel || !QTest::qWaitForWindowExposed(panel)) {
+            return nullptr;
+        }
+        return static_cast<NoTimerAlertView*>(panel->content());
+    }
+
+private Q_SLOTS:
+    void init() { m_service = std::make_unique<FloatingAlertService>(); }
+
+    void cleanup() {
+        m_service.reset();
+        settle();
+    }
+
+    void framesFollowTheEase_data() {
+        QTest::addColumn<qint64>("ms");
+        QTest::addColumn<int>("frame");
+        QTest::newRow("rest") << qint64(0) << 0;
+        QTest::newRow("half way out") << qint64(400) << PulseFrames::framesPerHalf / 2;
+        QTest::newRow("widest") << qint64(800) << PulseFrames::framesPerHalf;
+        QTest::newRow("half way back") << qint64(1200) << PulseFrames::framesPerHalf / 2;
+        QTest::newRow("rest again") << qint64(1600) << 0;
+        QTest::newRow("next period") << qint64(1600 + 800) << PulseFrames::framesPerHalf;
+    }
+
+    void framesFollowTheEase() {
+        QFETCH(qint64, ms);
+        QTEST(PulseFrames::frameAt(ms), "frame");
+        QCOMPARE(PulseFrames::swellOf(0), 0.0);
+        QCOMPARE(PulseFrames::swellOf(PulseFrames::framesPerHalf), 1.0);
+        // Eased: slow at the turns.
+        QVERIFY(PulseFrames::swellOf(1) < 0.5 / PulseFrames::framesPerHalf);
+    }
+
+    void framesShowTheSwellOverTheCard() {
+        PulseFrames::clearCache();
+        const PulseFrames::Frames frames = PulseFrames::frames(lookOf(0xfff0f0f0));
+        QCOMPARE(frames->size(), PulseFrames::framesPerHalf + 1);
+        const QImage& rest = frames->constFirst();
+        const QImage& widest = frames->constLast();
+        QCOMPARE(rest.size(), PulseFrames::tileSize());
+        // The corner is the card; 39 px right of the centre lies outside the circle at rest (35 px)
+        // and inside it at its widest (42 px).
+        const QPoint centre(rest.width() / 2, rest.height() / 2);
+        QCOMPARE(rest.pixel(0, 0), 0xfff0f0f0u);
+        QCOMPARE(rest.pixel(centre + QPoint(39, 0)), 0xfff0f0f0u);
+        QVERIFY(widest.pixel(centre + QPoint(39, 0)) != 0xfff0f0f0u);
+        QVERIFY(rest.pixel(centre) != 0xfff0f0f0u); // the symbol
+        // The slow ends of the ease share images: there are fewer distinct images than frames.
+        QSet<qint64> distinct;
+        for (const QImage& image : *frames) {
+            distinct.insert(image.cacheKey());
+        }
+        QVERIFY(distinct.size() < frames->size());
+        QVERIFY(distinct.size() >= PulseFrames::framesPerHalf - 4);
+    }
+
+    void framesAreRenderedOnceAndTheCacheIsBounded() {
+        PulseFrames::clearCache();
+        const PulseFrames::Frames first = PulseFrames::frames(lookOf(0xfff0f0f0));
+        QCOMPARE(PulseFrames::frames(lookOf(0xfff0f0f0)).get(), first.get());
+        for (QRgb background : {0xff101010u, 0xf0202020u, 0xff303030u, 0xff404040u}) {
+            PulseFrames::frames(lookOf(background));
+            QVERIFY(PulseFrames::cachedLooks() <= PulseFrames::cacheCapacity);
+        }
+        // A look pushed out is rendered again; a panel that still holds it keeps its frames.
+        QVERIFY(PulseFrames::frames(lookOf(0xfff0f0f0)).get() != first.get());
+        QCOMPARE(first->size(), PulseFrames::framesPerHalf + 1);
+    }
+
+    void panelRepaintsOnlyThePulsingIcon() {
+        NoTimerAlertView* view = showPanel();
+        QVERIFY(view);
+        PulseIconView* icon = view->pulseIcon();
+        QTRY_VERIFY(view->isPulsing());
+        // The icon lies centred over the slot the layout keeps for it, below the top of the card.
+        QVERIFY(icon->geometry().top() >= 0);
+        QVERIFY(qAbs(icon->geometry().center().x() - view->width() / 2) <= 1);
+        QTest::qWait(200);
+        PaintCounter card;
+        PaintCounter window;
+        view->installEventFilter(&card);
+        view->window()->installEventFilter(&window);
+        const int before = icon->paintCount();
+        QTest::qWait(1000);
+        const int frames = icon->paintCount() - before;
+        // About 20 frames a second, fewer at the slow turns; nothing else of the window repaints.
+        QVERIFY2(frames >= 10 && frames <= 21, qPrintable(QString::number(frames)));
+        QCOMPARE(card.paints, 0);
+        QCOMPARE(window.paints, 0);
+        view->removeEventFilter(&card);
+        view->window()->removeEventFilter(&window);
+    }
+
+    void pulseRunsOnlyWhileVisibleAndNotPaused() {
+        NoTimerAlertView* view = showPanel();
+        QVERIFY(view);
+        PulseIconView* icon = view->pulseIcon();
+        QTRY_VERIFY(icon->isRunning());
+
+        m_service->setPulsePaused(true);
+        QVERIFY(!icon->isRunning());
+        int painted = icon->paintCount();
+        QTest::qWait(300);
+        QCOMPARE(icon->paintCount(), painted);
+        m_service->setPulsePaused(false);
+        QVERIFY(icon->isRunning());
+
+        AlertWindow* panel = m_service->alertPanel();
+        panel->hide();
+        QVERIFY(!icon->isRunning());
+        painted = icon->paintCount();
+        QTest::qWait(300);
+        QCOMPARE(icon->paintCount(), painted);
+        panel->show();
+        QTRY_VERIFY(icon->isRunning());
+
+        // A panel shown while the screen is blanked starts held.
+        m_service->setPulsePaused(true);
+        NoTimerAlertView* later = showPanel();
+        QVERIFY(later && later != view);
+        QVERIFY(!later->isPulsing());
+        m_service->setPulsePaused(false);
+        QVERIFY(later->isPulsing());
+    }
+
+    void panelsComeAndGoWithoutGrowth() {
+#ifdef PENDLOW_UNDER_ASAN
+        QSKIP("the sanitizer's allocator does not report the heap in use");
+#else
+        PulseFrames::clearCache();
+        const qint64 icon = AlertIcons::icon(QStringLiteral("dialog-warning")).cacheKey();
+        for (int i = 0; i < 5; ++i) {
+            QVERIFY(showPanel());
+            QTest::qWait(20);
+            m_service->dismissAlert();
+            settle();
+        }
+        const size_t before = mallinfo2().uordblks;
+        for (int i = 0; i < 40; ++i) {
+            QVERIFY(showPanel());
+            QTest::qWait(20);
+            m_service->dismissAlert();
+            settle();
+        }
+        const qint64 growth = qint64(mallinfo2().uordblks) - qint64(before);
+        // One set of frames for every panel, one icon object for every name.
+        QCOMPARE(PulseFrames::cachedLooks(), 1);
+        QCOMPARE(AlertIcons::icon(QStringLiteral("dialog-warning")).cacheKey(), icon);
+        QVERIFY2(growth < 100 * 1024, qPrintable(QStringLiteral("%1 bytes after 40 panels").arg(growth)));
+#endif
+    }
+};
+
+PENDLOW_TEST_MAIN(NoTimerPulseTest)
+#include "tst_NoTimerPulse.moc"
