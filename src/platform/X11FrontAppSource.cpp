@@ -1,6 +1,7 @@
 #include "platform/X11FrontAppSource.h"
 
 #include "platform/DesktopEntry.h"
+#include "platform/X11Windows.h"
 #include "platform/XcbReply.h"
 
 #include <QCoreApplication>
@@ -11,14 +12,11 @@
 
 X11FrontAppSource::X11FrontAppSource(QObject* parent)
     : FrontAppSource(parent) {
-    m_connection = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(m_connection)) {
-        xcb_disconnect(m_connection);
-        m_connection = nullptr;
+    m_connection = X11Windows::openOwnConnection();
+    if (!m_connection) {
         return;
     }
-    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data;
-    m_root = screen ? screen->root : XCB_WINDOW_NONE;
+    m_root = X11Windows::rootWindow(m_connection);
     m_notifier =
         std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read);
     connect(m_notifier.get(), &QSocketNotifier::activated, this, &X11FrontAppSource::readEvents);

@@ -1,18 +1,16 @@
 #include "platform/X11IdleSource.h"
 
+#include "platform/X11Windows.h"
 #include "platform/XcbReply.h"
 
 #include <xcb/screensaver.h>
 
 X11IdleSource::X11IdleSource() {
-    m_connection = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(m_connection)) {
-        xcb_disconnect(m_connection);
-        m_connection = nullptr;
+    m_connection = X11Windows::openOwnConnection();
+    if (!m_connection) {
         return;
     }
-    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data;
-    m_root = screen ? screen->root : XCB_WINDOW_NONE;
+    m_root = X11Windows::rootWindow(m_connection);
 }
 
 X11IdleSource::~X11IdleSource() {

@@ -34,6 +34,15 @@ xcb_window_t X11Windows::rootWindow(xcb_connection_t* connection) {
     return screens.rem > 0 ? screens.data->root : xcb_window_t(XCB_WINDOW_NONE);
 }
 
+xcb_connection_t* X11Windows::openOwnConnection() {
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(connection)) {
+        xcb_disconnect(connection);
+        return nullptr;
+    }
+    return connection;
+}
+
 xcb_atom_t X11Windows::atom(const char* name) {
     xcb_connection_t* c = connection();
     if (!c) {

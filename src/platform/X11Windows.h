@@ -16,6 +16,9 @@ public:
     static xcb_connection_t* connection();
     // The root window of the connection's first screen, or XCB_WINDOW_NONE when it has none.
     static xcb_window_t rootWindow(xcb_connection_t* connection);
+    // A connection of its own to the display of $DISPLAY (for sources that read events or ask the
+    // server from their own socket), or none when it cannot be opened; the caller disconnects it.
+    static xcb_connection_t* openOwnConnection();
 
     // Shows the window on every virtual desktop: _NET_WM_DESKTOP 0xFFFFFFFF and _NET_WM_STATE_STICKY.
     // Before the window is mapped the properties are set on it; once mapped, the window manager is
