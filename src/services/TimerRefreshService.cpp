@@ -69,7 +69,8 @@ QCoro::Task<> TimerRefreshService::performRefresh() {
     setIsRefreshing(true);
     if (m_onRefresh) {
         const RefreshCallback onRefresh = m_onRefresh;
-        co_await settled(onRefresh(), QStringLiteral("Refresh failed"), Log::Category::general);
+        const QString failure = QStringLiteral("Refresh failed");
+        co_await settled(onRefresh(), failure, Log::Category::general);
     }
     if (self) {
         setIsRefreshing(false);

@@ -234,7 +234,9 @@ QCoro::Task<> EmailForwardingService::pingWebhook(QUrl url) {
             request.setRawHeader("X-Webhook-Key", *key);
             Log::debug(u"Ping includes shared key authentication"_s, category);
         }
-        const HttpReply reply = co_await exchange(request, "HEAD", QByteArray(), m_pingTimeout);
+        const QByteArray head = "HEAD";
+        const QByteArray noBody;
+        const HttpReply reply = co_await exchange(request, head, noBody, m_pingTimeout);
         if (!reply.status) {
             co_return;
         }
@@ -297,7 +299,8 @@ QCoro::Task<std::optional<QString>> EmailForwardingService::sendToWebhook(QStrin
     QElapsedTimer elapsed;
     elapsed.start();
     const QByteArray data = QJsonDocument(body).toJson(QJsonDocument::Compact);
-    const HttpReply reply = co_await exchange(request, "POST", data, m_postTimeout);
+    const QByteArray post = "POST";
+    const HttpReply reply = co_await exchange(request, post, data, m_postTimeout);
     Log::info(u"n8n response received in "_s + QString::number(double(elapsed.elapsed()) / 1000.0, 'f', 2) +
                   u"s"_s,
               category);
