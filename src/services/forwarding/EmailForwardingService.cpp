@@ -3,6 +3,8 @@
 #include "core/Clock.h"
 #include "core/DecodingError.h"
 #include "core/Log.h"
+#include "core/OversizedReplyError.h"
+#include "core/RequestLimits.h"
 #include "core/TransportError.h"
 #include "core/UserDefaultsServiceProtocol.h"
 #include "platform/KeychainItem.h"
@@ -33,8 +35,6 @@ constexpr auto category = Log::Category::api;
 
 // What happened to one exchange besides its reply, noted by the reply's signals.
 struct ExchangeState {
-    bool timedOut = false;
-    bool tooLarge = false;
     QStringList certificateProblems;
     QString certificateSha256;
 };
@@ -151,29 +151,16 @@ QCoro::Task<std::optional<QByteArray>> EmailForwardingService::readSharedKey() {
 }
 
 QCoro::Task<HttpReply> EmailForwardingService::exchange(QNetworkRequest request, QByteArray verb,
-                                                        QByteArray body, std::chrono::milliseconds bound) {
+                                                        QByteArray body, RequestLimits limits) {
     auto state = std::make_shared<ExchangeState>();
     const QString pin = normalizedPin(m_settings.n8nPinnedCertificateSha256());
     const QString host = request.url().host();
-    const qint64 maxBytes = m_maxReplyBytes;
     // A redirect is not followed: the shared key and the e-mail go to the stored address only.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
 
-    QNetworkReply* reply = verb == "HEAD" ? m_network->head(request) : m_network->post(request, body);
-    auto* timer = new QTimer(reply);
-    timer->setSingleShot(true);
-    connect(timer, &QTimer::timeout, reply, [reply, state] {
-        state->timedOut = true;
-        reply->abort();
-    });
-    timer->start(bound);
-    connect(reply, &QNetworkReply::downloadProgress, reply,
-            [reply, state, maxBytes](qint64 received, qint64 total) {
-                if (!state->tooLarge && (received > maxBytes || total > maxBytes)) {
-                    state->tooLarge = true;
-                    QTimer::singleShot(0, reply, &QNetworkReply::abort);
-                }
-            });
+    limits.maxBodyBytes = m_maxReplyBytes;
+    QNetworkReply* reply =
+        limits.apply(verb == "HEAD" ? m_network->head(request) : m_network->post(request, body));
     connect(reply, &QNetworkReply::sslErrors, reply,
             [reply, state, pin, host](const QList<QSslError>& errors) {
                 QSslCertificate certificate = reply->sslConfiguration().peerCertificate();
@@ -204,16 +191,11 @@ QCoro::Task<HttpReply> EmailForwardingService::exchange(QNetworkRequest request,
             });
 
     try {
-        HttpReply result = co_await HttpReply::receive(reply);
-        if (state->tooLarge) {
-            throw EmailForwardingError::invalidResponse();
-        }
-        co_return result;
+        co_return co_await HttpReply::receive(reply);
+    } catch (const OversizedReplyError&) {
+        throw EmailForwardingError::invalidResponse();
     } catch (const TransportError& error) {
-        if (state->timedOut || error.isTimeout()) {
-            if (state->tooLarge) {
-                throw EmailForwardingError::invalidResponse();
-            }
+        if (error.isTimeout()) {
             throw EmailForwardingError::timeout();
         }
         if (!state->certificateProblems.isEmpty()) {
@@ -228,7 +210,6 @@ QCoro::Task<> EmailForwardingService::pingWebhook(QUrl url) {
     Log::info(u"Pinging n8n webhook at: "_s + url.toString(), category);
     try {
         QNetworkRequest request(url);
-        request.setTransferTimeout(int(m_pingTimeout.count()));
         const std::optional<QByteArray> key = co_await readSharedKey();
         if (key) {
             request.setRawHeader("X-Webhook-Key", *key);
@@ -236,7 +217,9 @@ QCoro::Task<> EmailForwardingService::pingWebhook(QUrl url) {
         }
         const QByteArray head = "HEAD";
         const QByteArray noBody;
-        const HttpReply reply = co_await exchange(request, head, noBody, m_pingTimeout);
+        // The ping holds the forward up for its whole bound at the most.
+        const RequestLimits limits{.inactivity = m_pingTimeout, .deadline = m_pingTimeout};
+        const HttpReply reply = co_await exchange(request, head, noBody, limits);
         if (!reply.status) {
             co_return;
         }
@@ -275,7 +258,6 @@ QCoro::Task<std::optional<QString>> EmailForwardingService::sendToWebhook(QStrin
     Log::debug(u"Protocol: "_s + (scheme.isEmpty() ? u"unknown"_s : scheme), category);
 
     QNetworkRequest request(url);
-    request.setTransferTimeout(int(postTransferTimeout.count()));
     request.setRawHeader("Content-Type", "application/json");
     const std::optional<QByteArray> key = co_await readSharedKey();
     if (!self) {
@@ -300,7 +282,8 @@ QCoro::Task<std::optional<QString>> EmailForwardingService::sendToWebhook(QStrin
     elapsed.start();
     const QByteArray data = QJsonDocument(body).toJson(QJsonDocument::Compact);
     const QByteArray post = "POST";
-    const HttpReply reply = co_await exchange(request, post, data, m_postTimeout);
+    const RequestLimits limits{.inactivity = postTransferTimeout, .deadline = m_postTimeout};
+    const HttpReply reply = co_await exchange(request, post, data, limits);
     Log::info(u"n8n response received in "_s + QString::number(double(elapsed.elapsed()) / 1000.0, 'f', 2) +
                   u"s"_s,
               category);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/HttpReply.h"
+#include "core/RequestLimits.h"
 #include "services/forwarding/EmailForwardingServiceProtocol.h"
 
 #include <QByteArray>
@@ -74,9 +75,10 @@ public:
 private:
     // The shared key fit for a header: none when not stored or blank; throws invalidSharedKey.
     QCoro::Task<std::optional<QByteArray>> readSharedKey();
-    // Sends and waits at most `bound`; maps time-out, oversize and certificate failures.
+    // Sends the request held to the limits (the reply size limit is the service's own); maps time-out,
+    // oversize and certificate failures.
     QCoro::Task<HttpReply> exchange(QNetworkRequest request, QByteArray verb, QByteArray body,
-                                    std::chrono::milliseconds bound);
+                                    RequestLimits limits);
 
     KeychainServiceProtocol& m_keychain;
     UserDefaultsServiceProtocol& m_settings;
