@@ -2,6 +2,7 @@
 
 #include "core/DecodingError.h"
 #include "core/Log.h"
+#include "core/RequestLimits.h"
 #include "core/TransportError.h"
 #include "core/UserDefaultsServiceProtocol.h"
 #include "platform/KeychainItem.h"
@@ -123,13 +124,17 @@ QCoro::Task<HttpReply> OpenAIService::exchange(OpenAIChatRequest chatRequest) {
     chatRequest.model = model.isEmpty() ? u"gpt-4o-mini"_s : model;
 
     QNetworkRequest request(*url);
-    request.setTransferTimeout(int(m_timeout.count()));
     // The key goes along with the request: a redirect is not followed, its status is the answer.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     request.setRawHeader("Authorization", "Bearer " + key->toUtf8());
     request.setRawHeader("Content-Type", "application/json");
     const QByteArray body = chatRequest.encode();
-    QNetworkReply* sent = m_network->post(request, body);
+    // Held to the shared limits: m_timeout without data, and at most the longer of it and the
+    // shared deadline in all.
+    RequestLimits limits;
+    limits.inactivity = m_timeout;
+    limits.deadline = std::max(m_timeout, RequestLimits::defaultDeadline);
+    QNetworkReply* sent = limits.apply(m_network->post(request, body));
     const HttpReply reply = co_await HttpReply::receive(sent);
     if (!self) {
         throw TransportError(QNetworkReply::OperationCanceledError, u"The OpenAI client was closed"_s);
