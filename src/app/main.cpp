@@ -1,11 +1,13 @@
 #include "app/PendlowApp.h"
 #include "core/AppPaths.h"
-#include "platform/QuitOnSignals.h"
+#include "platform/TerminationSignals.h"
 
 #include <QApplication>
+
 #include <QCryptographicHash>
 #include <QLockFile>
 #include <QStandardPaths>
+#include <csignal>
 
 #include <cstdio>
 
@@ -35,7 +37,9 @@ int main(int argc, char* argv[]) {
         return 0;
     }
 
-    QuitOnSignals quitOnSignals;
+    // SIGTERM and SIGINT quit the event loop normally, so the usage day is saved first.
+    TerminationSignals terminationSignals({SIGTERM, SIGINT});
+    QObject::connect(&terminationSignals, &TerminationSignals::received, &app, &QCoreApplication::quit);
     PendlowApp pendlow;
     pendlow.launch();
     return app.exec();

@@ -1,11 +1,11 @@
 // pendlow-web: the in-app browser window and the sign-in window, in a process of their own so that
 // the tray process never loads QtWebEngine. See WebHelperOptions for the command line and
 // platform/WebHelperProtocol.h for what it reports.
+#include "platform/TerminationSignals.h"
 #include "platform/WebHelperProtocol.h"
 #include "web/BrowserPage.h"
 #include "web/BrowserWindow.h"
 #include "web/CallbackSchemeHandler.h"
-#include "web/TerminationSignals.h"
 #include "web/WebHelperOptions.h"
 #include "web/WebProfile.h"
 
@@ -15,6 +15,7 @@
 #include <QWebEngineProfile>
 #include <QWebEngineUrlScheme>
 
+#include <csignal>
 #include <cstdio>
 
 #if defined(__has_feature)
@@ -83,7 +84,7 @@ int main(int argc, char* argv[]) {
     };
     const int closedCode = signIn ? WebHelperProtocol::exitCancelled : WebHelperProtocol::exitClosed;
 
-    TerminationSignals terminationSignals;
+    TerminationSignals terminationSignals({SIGTERM, SIGINT, SIGHUP});
     QObject::connect(&terminationSignals, &TerminationSignals::received, &app, [&] { finish(closedCode); });
     QObject::connect(&window, &BrowserWindow::closed, &app, [&] { finish(closedCode); });
 

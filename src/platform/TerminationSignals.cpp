@@ -1,8 +1,9 @@
-#include "web/TerminationSignals.h"
+#include "platform/TerminationSignals.h"
 
 #include <QSocketNotifier>
 
 #include <csignal>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/socket.h>
@@ -18,8 +19,9 @@ void onSignal(int) {
 }
 } // namespace
 
-TerminationSignals::TerminationSignals(QObject* parent)
-    : QObject(parent) {
+TerminationSignals::TerminationSignals(QList<int> signalNumbers, QObject* parent)
+    : QObject(parent)
+    , m_signalNumbers(std::move(signalNumbers)) {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalPipe) != 0) {
         return;
     }
@@ -35,7 +37,7 @@ TerminationSignals::TerminationSignals(QObject* parent)
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (const int number : {SIGTERM, SIGINT, SIGHUP}) {
+    for (const int number : m_signalNumbers) {
         ::sigaction(number, &action, nullptr);
     }
 }
@@ -44,7 +46,7 @@ TerminationSignals::~TerminationSignals() {
     struct sigaction action = {};
     action.sa_handler = SIG_DFL;
     sigemptyset(&action.sa_mask);
-    for (const int number : {SIGTERM, SIGINT, SIGHUP}) {
+    for (const int number : m_signalNumbers) {
         ::sigaction(number, &action, nullptr);
     }
 }
