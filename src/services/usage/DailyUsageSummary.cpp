@@ -1,5 +1,7 @@
 #include "services/usage/DailyUsageSummary.h"
 
+#include "core/CharacterTruncation.h"
+
 #include "core/Clock.h"
 #include "services/usage/ActivityGroupingService.h"
 #include "services/usage/AppColor.h"
@@ -336,7 +338,7 @@ QList<KeywordUsage> DailyUsageSummary::keywordUsage() const {
                 continue;
             }
             for (const QString& token : keywordTokens(capture.title)) {
-                if (usagetext::characterCount(token) < 3) {
+                if (characterCount(token) < 3) {
                     continue;
                 }
                 const QString lower = token.toLower();

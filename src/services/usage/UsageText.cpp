@@ -8,16 +8,6 @@ bool isHorizontalSpace(QChar ch) {
     return ch == QLatin1Char('\t') || ch.category() == QChar::Separator_Space;
 }
 
-// Below U+0300 every UTF-16 unit is a character of its own (no combining marks, no surrogates),
-// except for a carriage return followed by a line feed, which does not occur in titles we count.
-bool isSimple(const QString& text) {
-    for (const QChar ch : text) {
-        if (ch.unicode() >= 0x300) {
-            return false;
-        }
-    }
-    return true;
-}
 } // namespace
 
 QString trimmedHorizontal(QStringView text) {
@@ -30,23 +20,6 @@ QString trimmedHorizontal(QStringView text) {
         --end;
     }
     return text.mid(begin, end - begin).toString();
-}
-
-int characterCount(const QString& text) {
-    if (isSimple(text)) {
-        return int(text.size());
-    }
-    return ::characterCount(text);
-}
-
-QString truncated(const QString& text, int limit) {
-    if (text.size() <= limit) {
-        return text;
-    }
-    if (isSimple(text)) {
-        return text.left(limit - 3) + QStringLiteral("...");
-    }
-    return truncatedToCharacters(text, limit);
 }
 
 QString lastPathComponent(const QString& path) {

@@ -9,10 +9,6 @@ namespace usagetext {
 // The text without horizontal whitespace (spaces, tabs and other space separators) at either end;
 // line breaks stay.
 QString trimmedHorizontal(QStringView text);
-// User-perceived characters of the text (grapheme clusters), quick for plain text.
-int characterCount(const QString& text);
-// The text when it has at most `limit` characters, else its first limit − 3 characters and "...".
-QString truncated(const QString& text, int limit);
 // The last component of a path: the part after the last "/", trailing slashes ignored.
 QString lastPathComponent(const QString& path);
 

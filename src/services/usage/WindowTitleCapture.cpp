@@ -1,12 +1,13 @@
 #include "services/usage/WindowTitleCapture.h"
 
+#include "core/CharacterTruncation.h"
+
 #include "services/usage/UsageText.h"
 
 #include <QUrl>
 
 #include <array>
 
-using usagetext::characterCount;
 using usagetext::trimmedHorizontal;
 
 namespace {
@@ -180,5 +181,5 @@ std::optional<QString> WindowTitleCapture::cleanedTitle() const {
         return pieces.isEmpty() ? last : pieces.constLast();
     }
 
-    return usagetext::truncated(t, 60);
+    return truncatedToCharacters(t, 60);
 }
