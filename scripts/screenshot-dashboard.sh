@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Renders the day dashboard with a sample day under the throw-away Xvfb session of
+# scripts/test-env.sh and saves it as a PNG (for the README).
+# Usage: scripts/screenshot-dashboard.sh [build dir]    (writes docs/images/dashboard.png)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+cmake -S . -B "$build" -G Ninja -Wno-dev >/dev/null
+cmake --build "$build" --target test_reports_DashboardScreenshot >/dev/null
+mkdir -p docs/images
+PENDLOW_SCREENSHOT_DIR="$(pwd)/docs/images" scripts/test-env.sh "$build/tests/test_reports_DashboardScreenshot" >/dev/null
+echo docs/images/dashboard.png
