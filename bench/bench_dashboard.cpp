@@ -35,7 +35,9 @@ const QStringList& words() {
     return list;
 }
 
-QList<AppUsageSession> heavySessions() {
+// As read from a day file, the times are UTC; with localTimes, as the tracker holds today's
+// sessions in memory (local times, each conversion a time-zone lookup).
+QList<AppUsageSession> heavySessions(bool localTimes) {
     QRandomGenerator random(7);
     static const QStringList apps{
         QStringLiteral("com.google.Chrome"),    QStringLiteral("org.mozilla.firefox"),
@@ -48,6 +50,9 @@ QList<AppUsageSession> heavySessions() {
                                         QStringLiteral(".swift"), QStringLiteral(".md"),
                                         QStringLiteral(".json"),  QStringLiteral(".js")};
     QDateTime time(kDay, QTime(7, 0));
+    if (!localTimes) {
+        time = time.toUTC();
+    }
     QList<AppUsageSession> sessions;
     sessions.reserve(2000);
     for (int i = 0; i < 2000; ++i) {
@@ -91,7 +96,12 @@ QList<AppUsageSession> heavySessions() {
 }
 
 const DailyUsageSummary& heavyDay() {
-    static const DailyUsageSummary summary{kDay, heavySessions(), std::nullopt, std::nullopt};
+    static const DailyUsageSummary summary{kDay, heavySessions(false), std::nullopt, std::nullopt};
+    return summary;
+}
+
+const DailyUsageSummary& heavyDayInLocalTimes() {
+    static const DailyUsageSummary summary{kDay, heavySessions(true), std::nullopt, std::nullopt};
     return summary;
 }
 
@@ -125,6 +135,33 @@ void BM_DashboardTimelineRepaint(benchmark::State& state) {
 }
 BENCHMARK(BM_DashboardTimelineRepaint)->Arg(900)->Arg(1800)->Unit(benchmark::kMillisecond);
 
+// What the dashboard asks of the day summary (the usage layer's share of building it).
+void BM_DashboardAnalytics(benchmark::State& state) {
+    const DailyUsageSummary& day = heavyDay();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(day.websiteUsage());
+        benchmark::DoNotOptimize(day.pathUsage());
+        benchmark::DoNotOptimize(day.keywordUsage());
+        benchmark::DoNotOptimize(day.timelineBlocks());
+        const QList<AppUsageBreakdown> apps = day.appBreakdown();
+        for (qsizetype i = 0; i < apps.size() && i < 8; ++i) {
+            benchmark::DoNotOptimize(day.contextDetails(apps[i].bundleIdentifier));
+        }
+    }
+}
+BENCHMARK(BM_DashboardAnalytics)->Unit(benchmark::kMillisecond);
+
+void BM_DashboardContextDetails(benchmark::State& state) {
+    const DailyUsageSummary& day = heavyDay();
+    const QList<AppUsageBreakdown> apps = day.appBreakdown();
+    for (auto _ : state) {
+        for (qsizetype i = 0; i < apps.size() && i < 8; ++i) {
+            benchmark::DoNotOptimize(day.contextDetails(apps[i].bundleIdentifier));
+        }
+    }
+}
+BENCHMARK(BM_DashboardContextDetails)->Unit(benchmark::kMillisecond);
+
 void BM_DashboardBuild(benchmark::State& state) {
     const QList<TimeEntry> entries = heavyEntries();
     for (auto _ : state) {
@@ -135,6 +172,17 @@ void BM_DashboardBuild(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DashboardBuild)->Unit(benchmark::kMillisecond);
+
+void BM_DashboardBuildInLocalTimes(benchmark::State& state) {
+    const QList<TimeEntry> entries = heavyEntries();
+    for (auto _ : state) {
+        DashboardView view(heavyDayInLocalTimes(), entries);
+        view.resize(900, 600);
+        view.layout()->activate();
+        benchmark::DoNotOptimize(view.sizeHint());
+    }
+}
+BENCHMARK(BM_DashboardBuildInLocalTimes)->Unit(benchmark::kMillisecond);
 
 void BM_DashboardBuildAndFirstPaint(benchmark::State& state) {
     const QList<TimeEntry> entries = heavyEntries();

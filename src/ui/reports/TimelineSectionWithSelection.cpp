@@ -21,6 +21,7 @@ constexpr double rowSpacing = 4;
 constexpr double railInset = 2; // the 24-high rail inside its 28-high row
 constexpr double blockTextPadding = 4;
 constexpr int maximumHourMarkers = 24 * 400;
+constexpr double narrowBlockWidth = 8;
 
 struct Axis {
     QDateTime start;
@@ -70,6 +71,7 @@ void TimelineSectionWithSelection::setContent(const DailyUsageSummary& summary,
     const Axis shown = axisOf(filtered);
     m_spanStart = shown.start;
     m_spanSeconds = secondsBetween(shown.start, shown.end);
+    m_spanStartMSecs = shown.start.toMSecsSinceEpoch();
     m_hours.clear();
     if (shown.end > shown.start) {
         for (QDateTime hour = shown.start; hour <= shown.end && m_hours.size() < maximumHourMarkers;
@@ -144,8 +146,10 @@ QRectF TimelineSectionWithSelection::spanRect(const QDateTime& start, const QDat
     double position = 0;
     double share = 0;
     if (m_spanSeconds > 0) {
-        position = secondsBetween(m_spanStart, start) / m_spanSeconds;
-        share = secondsBetween(start, end) / m_spanSeconds;
+        // Each moment is converted once (a local time costs a time-zone lookup).
+        const qint64 from = start.toMSecsSinceEpoch();
+        position = double(from - m_spanStartMSecs) / 1000.0 / m_spanSeconds;
+        share = double(end.toMSecsSinceEpoch() - from) / 1000.0 / m_spanSeconds;
     }
     double blockWidth = share * rail.width();
     if (!(blockWidth > minimumBlockWidth)) {
@@ -367,9 +371,21 @@ void TimelineSectionWithSelection::paintEvent(QPaintEvent* event) {
     painter.setPen(Qt::NoPen);
     painter.setBrush(rail);
     painter.drawRoundedRect(appRail(), 4, 4);
+    // A crowded day is mostly blocks a few pixels wide, whose rounding nobody sees: they are filled
+    // as whole-pixel rectangles without antialiasing, which keeps a repaint of thousands cheap.
+    const QRectF reach = exposed.adjusted(-6, -6, 6, 6);
+    painter.setRenderHint(QPainter::Antialiasing, false);
     for (qsizetype i = 0; i < m_blocks.size(); ++i) {
         const QRectF& box = m_blockRects[i];
-        if (!box.intersects(exposed.adjusted(-6, -6, 6, 6))) {
+        if (box.width() >= narrowBlockWidth || i == m_hovered || !box.intersects(reach)) {
+            continue;
+        }
+        painter.fillRect(box.toAlignedRect(), PopoverStyle::withAlpha(m_blocks[i].color, 0.85));
+    }
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    for (qsizetype i = 0; i < m_blocks.size(); ++i) {
+        const QRectF& box = m_blockRects[i];
+        if ((box.width() < narrowBlockWidth && i != m_hovered) || !box.intersects(reach)) {
             continue;
         }
         const QColor& color = m_blocks[i].color;

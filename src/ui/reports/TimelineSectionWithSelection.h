@@ -99,6 +99,7 @@ private:
     QList<TimeEntry> m_entries;
     QList<QDateTime> m_hours;
     QDateTime m_spanStart;
+    qint64 m_spanStartMSecs = 0;
     double m_spanSeconds = 0;
     QDateTime m_selectionStart;
     double m_selectionSeconds = 0;
