@@ -9,4 +9,4 @@ cmake -S . -B "$build" -G Ninja -Wno-dev >/dev/null
 cmake --build "$build" --target test_reports_DashboardScreenshot >/dev/null
 mkdir -p docs/images
 PENDLOW_SCREENSHOT_DIR="$(pwd)/docs/images" scripts/test-env.sh "$build/tests/test_reports_DashboardScreenshot" >/dev/null
-echo docs/images/dashboard.png
+echo docs/images/dashboard.png docs/images/dashboard-filtered.png

@@ -1,6 +1,6 @@
-// A picture of the day dashboard with a sample day, for the README: saved as
-// $PENDLOW_SCREENSHOT_DIR/dashboard.png (scripts/screenshot-dashboard.sh). Without the variable it
-// only checks that the dashboard renders.
+// Pictures of the day dashboard with a sample day, for the README: saved as
+// $PENDLOW_SCREENSHOT_DIR/dashboard.png and, with an afternoon range picked, dashboard-filtered.png
+// (scripts/screenshot-dashboard.sh). Without the variable it only checks that the dashboard renders.
 #include "support/FakeClock.h"
 #include "support/TestMain.h"
 #include "support/UsageSamples.h"
@@ -117,12 +117,21 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         view.grid()->applications()->rows().first()->toggle();
         QTest::qWait(100);
+        save(view, QStringLiteral("dashboard.png"));
+        // The afternoon picked on the timeline.
+        view.setFilter(at("13:20"), at("15:40"));
+        QTest::qWait(50);
+        save(view, QStringLiteral("dashboard-filtered.png"));
+    }
+
+private:
+    static void save(QWidget& view, const QString& name) {
         const QImage image = view.grab().toImage();
         QVERIFY(!image.isNull());
         const QString dir = qEnvironmentVariable("PENDLOW_SCREENSHOT_DIR");
         if (!dir.isEmpty()) {
             QDir().mkpath(dir);
-            const QString path = dir + QStringLiteral("/dashboard.png");
+            const QString path = dir + QLatin1Char('/') + name;
             QVERIFY(image.save(path));
             qInfo("saved %s", qPrintable(path));
         }
