@@ -9,6 +9,7 @@
 #include "ui/reports/BreakdownGrid.h"
 #include "ui/reports/DashboardView.h"
 #include "ui/reports/EmptyBreakdownView.h"
+#include "ui/reports/ExpandableAppRow.h"
 #include "ui/reports/FilterIndicatorBar.h"
 #include "ui/reports/SummaryBanner.h"
 #include "ui/reports/TimelineSectionWithSelection.h"
@@ -83,6 +84,7 @@ private Q_SLOTS:
         QCOMPARE(view.banner()->text(), QStringLiteral("All Activities: 3h 10m of App Usage"));
         QSignalSpy changed(&view, &DashboardView::filterChanged);
 
+        view.grid()->applications()->rows()[0]->toggle(); // Code unfolded
         // 11:05-11:15: inside the two-hour session only.
         dragAcross(timeline, xOf(*timeline, at("11:05")), xOf(*timeline, at("11:15")));
         QCOMPARE(changed.size(), 1);
@@ -103,6 +105,7 @@ private Q_SLOTS:
         QCOMPARE(timeline->spanSeconds(), 3600.0);
         QVERIFY(!timeline->isSelectable());
         QCOMPARE(view.grid()->applications()->rows().size(), 1);
+        QVERIFY(view.grid()->applications()->rows()[0]->isExpanded()); // still unfolded
 
         QTest::mouseClick(view.filterBar()->clearButton(), Qt::LeftButton);
         QCOMPARE(changed.size(), 2);

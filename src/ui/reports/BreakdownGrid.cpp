@@ -2,11 +2,13 @@
 
 #include "services/usage/DailyUsageSummary.h"
 #include "ui/reports/ApplicationsSection.h"
+#include "ui/reports/ExpandableAppRow.h"
 #include "ui/reports/KeywordsSection.h"
 #include "ui/reports/PathsSection.h"
 #include "ui/reports/WebsitesSection.h"
 
 #include <QGridLayout>
+#include <QSet>
 
 BreakdownGrid::BreakdownGrid(const DailyUsageSummary& summary, QWidget* parent)
     : QWidget(parent) {
@@ -20,6 +22,15 @@ BreakdownGrid::BreakdownGrid(const DailyUsageSummary& summary, QWidget* parent)
 }
 
 void BreakdownGrid::setSummary(const DailyUsageSummary& summary) {
+    // Applications stay unfolded across a change of the range, as long as they are listed.
+    QSet<QString> unfolded;
+    if (m_applications) {
+        for (const ExpandableAppRow* row : m_applications->rows()) {
+            if (row->isExpanded()) {
+                unfolded.insert(row->app().bundleIdentifier);
+            }
+        }
+    }
     for (QWidget* card : {static_cast<QWidget*>(m_websites), static_cast<QWidget*>(m_applications),
                           static_cast<QWidget*>(m_paths), static_cast<QWidget*>(m_keywords)}) {
         if (card) {
@@ -29,6 +40,11 @@ void BreakdownGrid::setSummary(const DailyUsageSummary& summary) {
     }
     m_websites = new WebsitesSection(summary.websiteUsage(), this);
     m_applications = new ApplicationsSection(summary.appBreakdown(), summary, this);
+    for (ExpandableAppRow* row : m_applications->rows()) {
+        if (unfolded.contains(row->app().bundleIdentifier)) {
+            row->toggle();
+        }
+    }
     m_paths = new PathsSection(summary.pathUsage(), this);
     m_keywords = new KeywordsSection(summary.keywordUsage(), this);
     m_layout->addWidget(m_websites, 0, 0, Qt::AlignTop);

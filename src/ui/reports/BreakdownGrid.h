@@ -17,7 +17,8 @@ class BreakdownGrid : public QWidget {
 public:
     explicit BreakdownGrid(const DailyUsageSummary& summary, QWidget* parent = nullptr);
 
-    // Builds the four cards anew for another summary (the day under another filter).
+    // Builds the four cards anew for another summary (the day under another filter); applications
+    // that were unfolded and are still listed stay unfolded.
     void setSummary(const DailyUsageSummary& summary);
 
     WebsitesSection* websites() const { return m_websites; }
