@@ -6,12 +6,14 @@
 #include "support/FakeNotificationService.h"
 #include "support/FakeToastAlertService.h"
 #include "support/InMemoryKeychain.h"
+#include "support/TaskAwait.h"
 #include "support/TestData.h"
 #include "support/TestMain.h"
 #include "support/TestSettings.h"
 
 #include "app/PendlowApp.h"
 #include "platform/KeychainItem.h"
+#include "services/AppState.h"
 #include "services/updates/UpdateService.h"
 #include "ui/settings/SettingsPage.h"
 #include "ui/settings/SettingsWindow.h"
@@ -44,6 +46,7 @@ private Q_SLOTS:
                                             .toastAlerts = &toasts,
                                             .floatingAlerts = &panels,
                                             .updateService = &updates});
+        QVERIFY(awaitTask(app.appState().loadConfiguration()).finished);
         SettingsWindow& window = app.settingsWindow();
         window.present();
         QVERIFY(QTest::qWaitForWindowExposed(&window));

@@ -24,6 +24,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -33,6 +34,23 @@ using namespace Qt::StringLiterals;
 namespace {
 constexpr Log::Category category = Log::Category::ui;
 constexpr qreal glyphSize = 14;
+
+// An open circle: no sign-in.
+QLabel* ringLabel(int size, const QColor& color, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    const qreal dpr = parent->devicePixelRatioF();
+    QPixmap pixmap(QSize(size, size) * dpr);
+    pixmap.setDevicePixelRatio(dpr);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const qreal width = qMax(1.2, size * 0.1);
+    painter.setPen(QPen(color, width));
+    painter.drawEllipse(QRectF(width / 2, width / 2, size - width, size - width));
+    painter.end();
+    label->setPixmap(pixmap);
+    return label;
+}
 
 bool isCancellation(std::exception_ptr failure) {
     try {
@@ -119,7 +137,7 @@ ToolsSettingsTab::ToolsSettingsTab(AppState& appState, KeychainServiceProtocol& 
     auto* loggedOut = new QHBoxLayout(m_loggedOutRow);
     loggedOut->setContentsMargins(0, 0, 0, 0);
     const QColor secondary = PopoverStyle::secondaryText(palette());
-    loggedOut->addWidget(PopoverStyle::symbolLabel(u"media-record"_s, glyphSize, secondary, m_loggedOutRow));
+    loggedOut->addWidget(ringLabel(PopoverStyle::pixelSize(glyphSize), secondary, m_loggedOutRow));
     auto* notLoggedIn = new QLabel(u"Not logged in"_s, m_loggedOutRow);
     notLoggedIn->setObjectName(u"notLoggedInLabel"_s);
     PopoverStyle::setTextColor(notLoggedIn, secondary);
