@@ -34,6 +34,11 @@
 #include "ui/menubar/MenuBarIcon.h"
 #include "ui/menubar/MenuBarView.h"
 #include "ui/menubar/PopoverWindow.h"
+#include "ui/settings/AboutTab.h"
+#include "ui/settings/AlertsSettingsTab.h"
+#include "ui/settings/ClickUpSettingsTab.h"
+#include "ui/settings/SettingsWindow.h"
+#include "ui/settings/ToolsSettingsTab.h"
 #include <QCoreApplication>
 
 #include <QPointer>
@@ -74,9 +79,10 @@ QUrl PendlowApp::openAIBaseUrl() {
 
 PendlowApp::PendlowApp(const Services& services, QObject* parent)
     : QObject(parent)
-    , m_ownedToolsAuth(services.toolsAPI ? nullptr
-                                         : std::make_unique<ToolsAuthService>(services.keychainService,
-                                                                              services.userDefaultsService))
+    // The Tools client's sign-in; the settings window's Timesheet page signs in and out through it
+    // also when the caller gives its own client.
+    , m_ownedToolsAuth(
+          std::make_unique<ToolsAuthService>(services.keychainService, services.userDefaultsService))
     , m_ownedToolsAPI(services.toolsAPI ? nullptr
                                         : std::make_unique<ToolsAPIService>(services.keychainService,
                                                                             services.userDefaultsService,
@@ -98,7 +104,9 @@ PendlowApp::PendlowApp(const Services& services, QObject* parent)
     , m_tray(new TrayIcon(QDBusConnection::sessionBus(), this))
     , m_menuBarIcon(new MenuBarIcon(*m_appState, *m_tray, this))
     , m_popover(std::make_unique<PopoverWindow>(*m_appState, services.userDefaultsService,
-                                                toastAlertsOf(services), floatingAlertsOf(services))) {
+                                                toastAlertsOf(services), floatingAlertsOf(services)))
+    , m_toastAlerts(&toastAlertsOf(services))
+    , m_floatingAlerts(&floatingAlertsOf(services)) {
     if (services.appUsageService) {
         m_appUsage = services.appUsageService;
     } else {
@@ -137,6 +145,7 @@ PendlowApp::PendlowApp(const Services& services, QObject* parent)
     });
     UpdateService* updates = &m_appDelegate->updateService();
     m_popover->content()->footerView()->setUpdateChecker([updates] { updates->checkForUpdatesManually(); });
+    m_popover->content()->footerView()->setSettingsAction([this] { openSettings(); });
 
     m_openAIService =
         new OpenAIService(services.keychainService, services.userDefaultsService, openAIBaseUrl(), this);
@@ -199,6 +208,8 @@ PendlowApp::PendlowApp(std::unique_ptr<ClickUpAPIServiceProtocol> ownedClickUpAP
 }
 
 PendlowApp::~PendlowApp() {
+    // The settings pages read the root state and the services.
+    m_settingsWindow.reset();
     // The views and the label read the root state, and the states hold the client: let them go in
     // that order.
     m_popover.reset();
@@ -214,6 +225,29 @@ PendlowApp::~PendlowApp() {
     // The delegate uses the update service, which may be ours.
     delete m_appDelegate;
     m_appDelegate = nullptr;
+}
+
+SettingsWindow& PendlowApp::settingsWindow() {
+    if (!m_settingsWindow) {
+        m_settingsWindow = std::make_unique<SettingsWindow>(makeSettingsPages());
+    }
+    return *m_settingsWindow;
+}
+
+void PendlowApp::openSettings() {
+    settingsWindow().present();
+}
+
+QList<SettingsPage*> PendlowApp::makeSettingsPages() {
+    AppState& state = *m_appState;
+    QList<SettingsPage*> pages{
+        new ClickUpSettingsTab(state, state.keychainService(), state.userDefaultsService()),
+        new ToolsSettingsTab(state, state.keychainService(), state.userDefaultsService(), *m_ownedToolsAuth),
+        new AlertsSettingsTab(state, state.userDefaultsService(), *m_floatingAlerts, *m_toastAlerts),
+    };
+    // ---- Preferences, AI and n8n pages: appended here, in this order, between Alerts and About ----
+    pages.append(new AboutTab);
+    return pages;
 }
 
 void PendlowApp::launch() {

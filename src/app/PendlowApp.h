@@ -31,6 +31,8 @@ class TrayIcon;
 class X11ClientWindows;
 class UpdateService;
 class PopupBrowserService;
+class SettingsPage;
+class SettingsWindow;
 class ToolsAuthService;
 class UserDefaultsService;
 
@@ -91,6 +93,11 @@ public:
     // The application's OpenAI client, on openAIBaseUrl().
     OpenAIService& openAIService() const { return *m_openAIService; }
     const QTimer& clock() const { return m_clock; }
+    // The settings window, built on first use with its pages; the one window the footer's Settings
+    // opens.
+    SettingsWindow& settingsWindow();
+    // Shows the settings window, or brings it to the front when it is open already.
+    void openSettings();
 
     // Flips every second; the tray label redraws on it.
     bool refreshTrigger() const { return m_refreshTrigger; }
@@ -114,6 +121,8 @@ private:
 
     void finishLaunching();
     void startStartupTask();
+    // The settings window's pages, in their order.
+    QList<SettingsPage*> makeSettingsPages();
 
     std::unique_ptr<ClickUpAPIServiceProtocol> m_ownedClickUpAPI;
     std::unique_ptr<ToolsAuthService> m_ownedToolsAuth;
@@ -138,6 +147,9 @@ private:
     TrayIcon* m_tray;
     MenuBarIcon* m_menuBarIcon;
     std::unique_ptr<PopoverWindow> m_popover;
+    ToastAlertServiceProtocol* m_toastAlerts;
+    FloatingAlertServiceProtocol* m_floatingAlerts;
+    std::unique_ptr<SettingsWindow> m_settingsWindow;
     QTimer m_clock;
     bool m_refreshTrigger = false;
     bool m_hasStartedMonitoring = false;

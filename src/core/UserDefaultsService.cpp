@@ -211,9 +211,12 @@ void UserDefaultsService::setTimerReminderInterval(int value) {
 }
 
 int UserDefaultsService::alertAutoDismissSeconds() const {
-    // Below 1 keeps the alert open; beyond a day is taken as a slip.
-    const int seconds = readInt(QStringLiteral("alertAutoDismissSeconds"), 30);
-    return seconds <= longestIntervalSeconds ? seconds : 30;
+    // Only a missing key means 30: a stored 0 ("Never") and anything below 1 keep the alert open;
+    // beyond a day is taken as a slip.
+    bool isNumber = false;
+    const qint64 seconds = value(QStringLiteral("alertAutoDismissSeconds")).toLongLong(&isNumber);
+    return isNumber && seconds >= -longestIntervalSeconds && seconds <= longestIntervalSeconds ? int(seconds)
+                                                                                               : 30;
 }
 
 void UserDefaultsService::setAlertAutoDismissSeconds(int value) {

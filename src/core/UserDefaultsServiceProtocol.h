@@ -57,7 +57,7 @@ public:
     // Seconds; default 60.
     virtual int timerReminderInterval() const = 0;
     virtual void setTimerReminderInterval(int value) = 0;
-    // Seconds; default 30.
+    // Seconds; default 30, only for a key never written: a stored 0 ("Never") keeps the alerts open.
     virtual int alertAutoDismissSeconds() const = 0;
     virtual void setAlertAutoDismissSeconds(int value) = 0;
     // Default true.

@@ -176,6 +176,7 @@ private Q_SLOTS:
         row("interval", "timerReminderInterval", 90, 90);
         row("stored 0 reads as default", "activeTimerReminderInterval", 0, 30);
         row("negative kept", "alertAutoDismissSeconds", -1, -1);
+        row("auto-dismiss 0 means never", "alertAutoDismissSeconds", 0, 0);
         // Intervals outside their range read as their default, so no timer overflows.
         row("refresh beyond a day", "timerReminderInterval", 2147484, 60);
         row("refresh negative", "timerReminderInterval", -60, 60);
@@ -216,7 +217,7 @@ private Q_SLOTS:
         QCOMPARE(store.useToastAlert(), true);
         QCOMPARE(store.useMenuBarPulsing(), true);
         QCOMPARE(store.timerReminderInterval(), 120);
-        QCOMPARE(store.alertAutoDismissSeconds(), 30);
+        QCOMPARE(store.alertAutoDismissSeconds(), 0); // "Never"
         QCOMPARE(store.toolsTokenExpiry(), 1767225600.5);
         QCOMPARE(store.excludedAppsFromTracking(), (QStringList{"org.mozilla.firefox", "com.example,comma"}));
         QCOMPARE(store.privacyRedactionKeywords(), QStringList{"salary"});

@@ -283,6 +283,8 @@ private Q_SLOTS:
                                                           {"useToastAlert", true},
                                                           {"alertAutoDismissSeconds", 10}}
                                            << QList<int>{} << QList<int>{10} << false;
+        QTest::newRow("never: 0 passed on, the panel stays")
+            << QVariantMap{{"alertAutoDismissSeconds", 0}} << QList<int>{0} << QList<int>{} << false;
         QTest::newRow("negative seconds passed on")
             << QVariantMap{{"alertAutoDismissSeconds", -1}} << QList<int>{-1} << QList<int>{} << false;
         QTest::newRow("only pulsing: nothing shown here")

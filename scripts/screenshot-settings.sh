@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Renders every page of the settings window, as the application builds it, under the throw-away Xvfb
+# session of scripts/test-env.sh and saves them as PNGs (for the README).
+# Usage: scripts/screenshot-settings.sh [build dir]    (writes docs/images/settings-<page>.png)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+cmake -S . -B "$build" -G Ninja -Wno-dev >/dev/null
+cmake --build "$build" --target test_settings_SettingsScreenshot >/dev/null
+mkdir -p docs/images
+PENDLOW_SCREENSHOT_DIR="$(pwd)/docs/images" scripts/test-env.sh "$build/tests/test_settings_SettingsScreenshot" >/dev/null
+ls docs/images/settings-*.png

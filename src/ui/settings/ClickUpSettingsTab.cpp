@@ -1,0 +1,124 @@
+#include "ui/settings/ClickUpSettingsTab.h"
+
+#include "core/DetachedTask.h"
+#include "core/Error.h"
+#include "core/Log.h"
+#include "core/UserDefaultsServiceProtocol.h"
+#include "platform/KeychainItem.h"
+#include "platform/KeychainServiceProtocol.h"
+#include "services/AppState.h"
+#include "ui/settings/SavedConfirmation.h"
+#include "ui/settings/SettingsFormStyle.h"
+#include "ui/settings/SettingsResultLabel.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+ClickUpSettingsTab::ClickUpSettingsTab(AppState& appState, KeychainServiceProtocol& keychain,
+                                       UserDefaultsServiceProtocol& settings, QWidget* parent)
+    : SettingsPage(parent)
+    , m_appState(appState)
+    , m_keychain(keychain)
+    , m_settings(settings)
+    , m_tokenField(SettingsFormStyle::textField(QStringLiteral("apiTokenField"), true, this))
+    , m_teamIdField(SettingsFormStyle::textField(QStringLiteral("teamIdField"), false, this))
+    , m_saveButton(new QPushButton(QStringLiteral("Save"), this))
+    , m_saved(new SavedConfirmation(this))
+    , m_result(new SettingsResultLabel(this)) {
+    setObjectName(QStringLiteral("clickUpSettingsTab"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(SettingsFormStyle::margin, SettingsFormStyle::margin,
+                               SettingsFormStyle::margin, SettingsFormStyle::margin);
+    QGroupBox* section = SettingsFormStyle::section(
+        QStringLiteral("ClickUp API"),
+        QStringLiteral("Get your API token from ClickUp Settings > Apps > API Token"), layout, this);
+    QFormLayout* rows = SettingsFormStyle::formRows(section);
+    rows->addRow(QStringLiteral("API Token"), m_tokenField);
+    rows->addRow(QStringLiteral("Team ID"), m_teamIdField);
+
+    m_saveButton->setObjectName(QStringLiteral("saveButton"));
+    m_saveButton->setDefault(true);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_result, 1);
+    buttons->addStretch();
+    buttons->addWidget(m_saved);
+    buttons->addWidget(m_saveButton);
+    rows->addRow(buttons);
+    layout->addStretch();
+
+    connect(m_saveButton, &QPushButton::clicked, this, &ClickUpSettingsTab::save);
+}
+
+void ClickUpSettingsTab::load() {
+    runDetached(loadSettings(), QStringLiteral("Loading the ClickUp settings failed"), Log::Category::ui);
+}
+
+QCoro::Task<> ClickUpSettingsTab::loadSettings() {
+    const quint64 generation = ++m_loadGeneration;
+    m_teamIdField->setText(m_appState.configuration().teamId);
+    const QPointer<ClickUpSettingsTab> self(this);
+    const std::optional<QString> token = co_await m_keychain.getValue(KeychainItem::clickUpAPIToken);
+    if (!self || generation != m_loadGeneration) {
+        co_return;
+    }
+    m_tokenField->setText(token.value_or(QString()));
+    emit loadFinished();
+}
+
+void ClickUpSettingsTab::save() {
+    if (m_isSaving) {
+        return;
+    }
+    setSaving(true);
+    runDetached(saveSettings(), QStringLiteral("Saving the ClickUp settings failed"), Log::Category::ui);
+}
+
+QCoro::Task<> ClickUpSettingsTab::saveSettings() {
+    setSaving(true);
+    m_result->clear();
+    const QPointer<ClickUpSettingsTab> self(this);
+    const QString token = m_tokenField->text().trimmed();
+    const QString teamId = m_teamIdField->text();
+    m_keychain.allowUnlockPrompt();
+    if (!token.isEmpty()) {
+        std::exception_ptr failure;
+        try {
+            co_await m_keychain.setValue(token, KeychainItem::clickUpAPIToken);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        if (!self) {
+            co_return;
+        }
+        if (failure) {
+            // Nothing else is written: the team id and the configuration stay as they were.
+            m_result->showFailure(Error::describe(failure));
+            setSaving(false);
+            emit saveFinished();
+            co_return;
+        }
+        m_tokenField->setText(token);
+    }
+    m_settings.setTeamId(teamId);
+    co_await m_appState.loadConfiguration();
+    if (!self) {
+        co_return;
+    }
+    co_await m_appState.refresh();
+    if (!self) {
+        co_return;
+    }
+    m_saved->flash();
+    setSaving(false);
+    emit saveFinished();
+}
+
+void ClickUpSettingsTab::setSaving(bool saving) {
+    m_isSaving = saving;
+    m_saveButton->setEnabled(!saving);
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "ui/settings/SettingsPage.h"
+
+#include <QCoroTask>
+
+class AppState;
+class KeychainServiceProtocol;
+class QLineEdit;
+class QPushButton;
+class SavedConfirmation;
+class SettingsResultLabel;
+class UserDefaultsServiceProtocol;
+
+// The "ClickUp" page: the personal API token (secret "clickup-api-token") and the team id (setting
+// "teamId"). Shown, it fills the team id from the root state's configuration and the token from the
+// secret store. Save stores the token (trimmed; an empty field keeps the stored one), then the team
+// id as typed, reloads the configuration and refreshes the timer, today's entries and the planning,
+// and shows "Saved". A token that cannot be stored stops the save: the result line shows why and
+// nothing else is written.
+class ClickUpSettingsTab : public SettingsPage {
+    Q_OBJECT
+
+public:
+    ClickUpSettingsTab(AppState& appState, KeychainServiceProtocol& keychain,
+                       UserDefaultsServiceProtocol& settings, QWidget* parent = nullptr);
+
+    QString label() const override { return QStringLiteral("ClickUp"); }
+    QString iconName() const override { return QStringLiteral("appointment-soon"); }
+    void load() override;
+
+    bool isSaving() const { return m_isSaving; }
+
+    // The stored values into the fields (what load() starts).
+    QCoro::Task<> loadSettings();
+    // The Save sequence (what the Save button starts).
+    QCoro::Task<> saveSettings();
+
+Q_SIGNALS:
+    void loadFinished();
+    void saveFinished();
+
+private:
+    void save();
+    void setSaving(bool saving);
+
+    AppState& m_appState;
+    KeychainServiceProtocol& m_keychain;
+    UserDefaultsServiceProtocol& m_settings;
+    bool m_isSaving = false;
+    // Counts loads, so that a slower earlier one does not overwrite a later one.
+    quint64 m_loadGeneration = 0;
+    QLineEdit* m_tokenField;
+    QLineEdit* m_teamIdField;
+    QPushButton* m_saveButton;
+    SavedConfirmation* m_saved;
+    SettingsResultLabel* m_result;
+};

@@ -1,0 +1,427 @@
+#include "ui/settings/ToolsSettingsTab.h"
+
+#include "core/Clock.h"
+#include "core/DetachedTask.h"
+#include "core/Error.h"
+#include "core/Log.h"
+#include "core/UserDefaultsServiceProtocol.h"
+#include "platform/KeychainItem.h"
+#include "platform/KeychainServiceProtocol.h"
+#include "services/AppState.h"
+#include "services/tools/AuthError.h"
+#include "services/tools/ToolsAuthServiceProtocol.h"
+#include "services/tools/ToolsLoginCoordinator.h"
+#include "ui/kit/PopoverStyle.h"
+#include "ui/kit/ProgressIndicator.h"
+#include "ui/settings/SavedConfirmation.h"
+#include "ui/settings/SettingsFormStyle.h"
+#include "ui/settings/SettingsGlyphs.h"
+#include "ui/settings/SettingsResultLabel.h"
+#include "ui/settings/ToolsConnectionCheck.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+constexpr Log::Category category = Log::Category::ui;
+constexpr qreal glyphSize = 14;
+
+// An open circle: no sign-in.
+QLabel* ringLabel(int size, const QColor& color, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    const qreal dpr = parent->devicePixelRatioF();
+    QPixmap pixmap(QSize(size, size) * dpr);
+    pixmap.setDevicePixelRatio(dpr);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const qreal width = qMax(1.2, size * 0.1);
+    painter.setPen(QPen(color, width));
+    painter.drawEllipse(QRectF(width / 2, width / 2, size - width, size - width));
+    painter.end();
+    label->setPixmap(pixmap);
+    return label;
+}
+
+bool isCancellation(std::exception_ptr failure) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const AuthError& error) {
+        return error.kind() == AuthError::Kind::authenticationCancelled;
+    } catch (...) {
+        return false;
+    }
+}
+} // namespace
+
+ToolsSettingsTab::ToolsSettingsTab(AppState& appState, KeychainServiceProtocol& keychain,
+                                   UserDefaultsServiceProtocol& settings, ToolsAuthServiceProtocol& auth,
+                                   QWidget* parent)
+    : SettingsPage(parent)
+    , m_appState(appState)
+    , m_keychain(keychain)
+    , m_settings(settings)
+    , m_auth(auth)
+    , m_loginCoordinator(new ToolsLoginCoordinator(auth, this))
+    , m_urlField(SettingsFormStyle::textField(u"toolsUrlField"_s, false, this))
+    , m_tokenField(SettingsFormStyle::textField(u"wsTokenField"_s, true, this))
+    , m_userKeyField(SettingsFormStyle::textField(u"userKeyField"_s, false, this))
+    , m_result(new SettingsResultLabel(this))
+    , m_saved(new SavedConfirmation(this))
+    , m_testButton(new QPushButton(u"Test"_s, this))
+    , m_saveButton(new QPushButton(u"Save"_s, this)) {
+    setObjectName(u"toolsSettingsTab"_s);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(SettingsFormStyle::margin, SettingsFormStyle::margin,
+                               SettingsFormStyle::margin, SettingsFormStyle::margin);
+
+    // Team credentials.
+    QGroupBox* team = SettingsFormStyle::section(
+        u"API Credentials (Team)"_s, u"WS Token is shared with your team. Get it from your Moodle admin."_s,
+        layout, this);
+    QFormLayout* rows = SettingsFormStyle::formRows(team);
+    rows->addRow(u"Tools URL"_s, m_urlField);
+    rows->addRow(u"WS Token"_s, m_tokenField);
+    rows->addRow(u"User Key"_s, m_userKeyField);
+    m_testButton->setObjectName(u"testButton"_s);
+    m_saveButton->setObjectName(u"saveButton"_s);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_result, 1);
+    buttons->addStretch();
+    buttons->addWidget(m_saved);
+    buttons->addWidget(m_testButton);
+    buttons->addWidget(m_saveButton);
+    rows->addRow(buttons);
+
+    // Personal sign-in.
+    QGroupBox* personal = SettingsFormStyle::section(
+        u"Dashboard Login (Personal)"_s,
+        u"Login to access Dashboard without re-entering credentials. Persists across app restarts."_s, layout,
+        this);
+    auto* personalRows = new QVBoxLayout(personal);
+
+    m_loggedInRow = new QWidget(personal);
+    m_loggedInRow->setObjectName(u"loggedInRow"_s);
+    auto* loggedIn = new QHBoxLayout(m_loggedInRow);
+    loggedIn->setContentsMargins(0, 0, 0, 0);
+    auto* check = new QLabel(m_loggedInRow);
+    const int glyph = PopoverStyle::pixelSize(glyphSize);
+    check->setPixmap(
+        SettingsGlyphs::checkmarkDisc(glyph, PopoverStyle::green(palette()), devicePixelRatioF()));
+    auto* who = new QVBoxLayout;
+    who->setSpacing(2);
+    m_userLabel = new QLabel(m_loggedInRow);
+    m_userLabel->setObjectName(u"dashboardUserLabel"_s);
+    m_userLabel->setTextFormat(Qt::PlainText);
+    m_sessionLabel = SettingsFormStyle::caption(QString(), m_loggedInRow);
+    m_sessionLabel->setObjectName(u"sessionExpiryLabel"_s);
+    who->addWidget(m_userLabel);
+    who->addWidget(m_sessionLabel);
+    m_logoutButton = new QPushButton(u"Logout"_s, m_loggedInRow);
+    m_logoutButton->setObjectName(u"logoutButton"_s);
+    loggedIn->addWidget(check, 0, Qt::AlignTop);
+    loggedIn->addLayout(who, 1);
+    loggedIn->addWidget(m_logoutButton);
+
+    m_loggedOutRow = new QWidget(personal);
+    m_loggedOutRow->setObjectName(u"loggedOutRow"_s);
+    auto* loggedOut = new QHBoxLayout(m_loggedOutRow);
+    loggedOut->setContentsMargins(0, 0, 0, 0);
+    const QColor secondary = PopoverStyle::secondaryText(palette());
+    loggedOut->addWidget(ringLabel(PopoverStyle::pixelSize(glyphSize), secondary, m_loggedOutRow));
+    auto* notLoggedIn = new QLabel(u"Not logged in"_s, m_loggedOutRow);
+    notLoggedIn->setObjectName(u"notLoggedInLabel"_s);
+    PopoverStyle::setTextColor(notLoggedIn, secondary);
+    loggedOut->addWidget(notLoggedIn);
+    loggedOut->addStretch();
+    m_loginProgress = new ProgressIndicator(PopoverStyle::pixelSize(glyphSize), m_loggedOutRow);
+    m_loginProgress->setObjectName(u"loginProgress"_s);
+    m_loginButton = new QPushButton(u"Login to Dashboard"_s, m_loggedOutRow);
+    m_loginButton->setObjectName(u"loginButton"_s);
+    loggedOut->addWidget(m_loginProgress);
+    loggedOut->addWidget(m_loginButton);
+
+    m_loginErrorLabel = new QLabel(personal);
+    m_loginErrorLabel->setObjectName(u"loginErrorLabel"_s);
+    m_loginErrorLabel->setFont(PopoverStyle::font(SettingsFormStyle::captionSize));
+    m_loginErrorLabel->setWordWrap(true);
+    m_loginErrorLabel->setTextFormat(Qt::PlainText);
+    PopoverStyle::setTextColor(m_loginErrorLabel, PopoverStyle::red(palette()));
+
+    personalRows->addWidget(m_loggedInRow);
+    personalRows->addWidget(m_loggedOutRow);
+    personalRows->addWidget(m_loginErrorLabel);
+    layout->addStretch();
+
+    connect(m_testButton, &QPushButton::clicked, this, &ToolsSettingsTab::startTest);
+    connect(m_saveButton, &QPushButton::clicked, this, &ToolsSettingsTab::save);
+    connect(m_loginButton, &QPushButton::clicked, this, &ToolsSettingsTab::loginToDashboard);
+    connect(m_logoutButton, &QPushButton::clicked, this, &ToolsSettingsTab::logout);
+    for (QLineEdit* field : {m_urlField, m_tokenField, m_userKeyField}) {
+        connect(field, &QLineEdit::textChanged, this, &ToolsSettingsTab::updateButtons);
+    }
+    updateButtons();
+    updateLoginSection();
+}
+
+ToolsSettingsTab::~ToolsSettingsTab() = default;
+
+std::optional<QString> ToolsSettingsTab::sessionExpiryText(double expiry, const QDateTime& now) {
+    if (!(expiry > 0)) {
+        return std::nullopt;
+    }
+    const double remaining = expiry - double(now.toMSecsSinceEpoch()) / 1000.0;
+    if (remaining <= 0) {
+        return u"Session expired (will refresh automatically)"_s;
+    }
+    const qint64 minutes = qint64(remaining / 60);
+    if (minutes >= 61) {
+        return u"Session expires in %1h %2m"_s.arg(minutes / 60).arg(minutes % 60);
+    }
+    return u"Session expires in %1 minutes"_s.arg(minutes);
+}
+
+void ToolsSettingsTab::load() {
+    runDetached(loadSettings(), u"Loading the Timesheet settings failed"_s, category);
+}
+
+QCoro::Task<> ToolsSettingsTab::loadSettings() {
+    const quint64 generation = ++m_loadGeneration;
+    const QString storedUrl = m_settings.toolsUrl();
+    const QString storedKey = m_settings.userKey();
+    m_urlField->setText(storedUrl.isEmpty() ? defaultToolsUrl : storedUrl);
+    m_userKeyField->setText(storedKey.isEmpty() ? defaultUserKey : storedKey);
+    const QPointer<ToolsSettingsTab> self(this);
+    const std::optional<QString> token = co_await m_keychain.getValue(KeychainItem::toolsWSToken);
+    if (!self || generation != m_loadGeneration) {
+        co_return;
+    }
+    m_tokenField->setText(token.value_or(QString()));
+    co_await checkLoginStatus();
+    if (!self) {
+        co_return;
+    }
+    emit loadFinished();
+}
+
+QCoro::Task<> ToolsSettingsTab::checkLoginStatus() {
+    const QPointer<ToolsSettingsTab> self(this);
+    const bool authenticated = co_await m_auth.isAuthenticated();
+    if (!self) {
+        co_return;
+    }
+    if (!authenticated) {
+        m_isDashboardLoggedIn = false;
+        m_dashboardUser.reset();
+        m_sessionExpiryDescription.reset();
+        updateLoginSection();
+        emit loginStatusChecked();
+        co_return;
+    }
+    m_isDashboardLoggedIn = true;
+    updateLoginSection();
+    std::optional<UserInfoResponse> user;
+    try {
+        user = co_await m_auth.fetchUserInfo();
+    } catch (...) {
+        // The check still shows the sign-in (and a name found earlier).
+        Log::debug(u"Reading the signed-in user failed: "_s + Error::describe(std::current_exception()),
+                   category);
+    }
+    if (!self) {
+        co_return;
+    }
+    if (user) {
+        m_dashboardUser = user->fullname;
+        if (user->userkey && !user->userkey->isEmpty() && m_userKeyField->text().isEmpty()) {
+            m_userKeyField->setText(*user->userkey);
+            m_settings.setUserKey(*user->userkey);
+        }
+    }
+    if (std::optional<QString> text = sessionExpiryText(m_settings.toolsTokenExpiry(), Clock::now())) {
+        m_sessionExpiryDescription = std::move(text);
+    }
+    updateLoginSection();
+    emit loginStatusChecked();
+}
+
+void ToolsSettingsTab::startTest() {
+    if (m_isTestingConnection) {
+        return;
+    }
+    runDetached(runConnectionTest(), u"The Tools connection test failed"_s, category);
+}
+
+QCoro::Task<> ToolsSettingsTab::runConnectionTest() {
+    m_isTestingConnection = true;
+    m_result->clear();
+    updateButtons();
+    const QPointer<ToolsSettingsTab> self(this);
+    QString url = m_urlField->text().trimmed();
+    QString userKey = m_userKeyField->text().trimmed();
+    QString token = m_tokenField->text().trimmed();
+    std::optional<int> found;
+    QString failure;
+    try {
+        const PersonalPlanning planning =
+            co_await ToolsConnectionCheck::run(std::move(url), std::move(userKey), std::move(token));
+        found = int(planning.tasks.size());
+    } catch (...) {
+        failure = Error::describe(std::current_exception());
+    }
+    if (!self) {
+        co_return;
+    }
+    if (found) {
+        m_result->showSuccess(u"Connected! Found %1 planning tasks"_s.arg(*found));
+    } else {
+        m_result->showFailure(failure);
+    }
+    m_isTestingConnection = false;
+    updateButtons();
+    emit testFinished();
+}
+
+void ToolsSettingsTab::save() {
+    if (m_isSaving) {
+        return;
+    }
+    setSaving(true);
+    m_result->clear();
+    runDetached(saveSettings(), u"Saving the Timesheet settings failed"_s, category);
+}
+
+QCoro::Task<> ToolsSettingsTab::saveSettings() {
+    setSaving(true);
+    m_result->clear();
+    const QPointer<ToolsSettingsTab> self(this);
+    const QString token = m_tokenField->text().trimmed();
+    const QString url = m_urlField->text();
+    const QString userKey = m_userKeyField->text().trimmed();
+    m_keychain.allowUnlockPrompt();
+    if (!token.isEmpty()) {
+        std::exception_ptr failure;
+        try {
+            co_await m_keychain.setValue(token, KeychainItem::toolsWSToken);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        if (!self) {
+            co_return;
+        }
+        if (failure) {
+            // Nothing else is written: the address, the user key and the configuration stay.
+            m_result->showFailure(Error::describe(failure));
+            setSaving(false);
+            emit saveFinished();
+            co_return;
+        }
+        m_tokenField->setText(token);
+    }
+    m_settings.setToolsUrl(url);
+    m_settings.setUserKey(userKey);
+    m_userKeyField->setText(userKey);
+    co_await m_appState.loadConfiguration();
+    if (!self) {
+        co_return;
+    }
+    co_await m_appState.fetchPlanning();
+    if (!self) {
+        co_return;
+    }
+    m_saved->flash();
+    setSaving(false);
+    emit saveFinished();
+}
+
+void ToolsSettingsTab::loginToDashboard() {
+    if (m_isLoggingIn) {
+        return;
+    }
+    m_isLoggingIn = true;
+    m_loginError.reset();
+    updateLoginSection();
+    // The sign-in builds its addresses from the stored address.
+    m_settings.setToolsUrl(m_urlField->text());
+    const QPointer<ToolsSettingsTab> self(this);
+    ToolsLoginCoordinator::CompletionHandler handler = [self](std::exception_ptr failure) {
+        if (self) {
+            self->handleLoginResult(failure);
+        }
+    };
+    m_loginCoordinator->setCompletionHandler(handler);
+    runDetached(m_loginCoordinator->login(handler), u"The dashboard sign-in failed"_s, category);
+}
+
+void ToolsSettingsTab::handleLoginResult(std::exception_ptr failure) {
+    m_isLoggingIn = false;
+    if (failure) {
+        if (!isCancellation(failure)) {
+            m_loginError = Error::describe(failure);
+        }
+        updateLoginSection();
+        emit loginFinished();
+        return;
+    }
+    updateLoginSection();
+    runDetached(whileAlive(QPointer<ToolsSettingsTab>(this),
+                           [](ToolsSettingsTab& tab) -> QCoro::Task<> {
+                               co_await tab.checkLoginStatus();
+                               emit tab.loginFinished();
+                           }),
+                u"Checking the dashboard sign-in failed"_s, category);
+}
+
+void ToolsSettingsTab::logout() {
+    runDetached(logoutFromDashboard(), u"The dashboard sign-out failed"_s, category);
+}
+
+QCoro::Task<> ToolsSettingsTab::logoutFromDashboard() {
+    const QPointer<ToolsSettingsTab> self(this);
+    m_logoutButton->setEnabled(false);
+    try {
+        co_await m_auth.logout();
+    } catch (...) {
+        // The check below shows what is stored.
+        Log::warning(u"Signing out of the dashboard failed: "_s + Error::describe(std::current_exception()),
+                     category);
+    }
+    if (!self) {
+        co_return;
+    }
+    m_logoutButton->setEnabled(true);
+    co_await checkLoginStatus();
+}
+
+void ToolsSettingsTab::setSaving(bool saving) {
+    m_isSaving = saving;
+    updateButtons();
+}
+
+void ToolsSettingsTab::updateButtons() {
+    m_saveButton->setEnabled(!m_isSaving);
+    m_testButton->setEnabled(!m_isTestingConnection && !m_tokenField->text().isEmpty() &&
+                             !m_userKeyField->text().isEmpty());
+    m_loginButton->setEnabled(!m_isLoggingIn && !m_urlField->text().isEmpty());
+}
+
+void ToolsSettingsTab::updateLoginSection() {
+    m_loggedInRow->setVisible(m_isDashboardLoggedIn);
+    m_loggedOutRow->setVisible(!m_isDashboardLoggedIn);
+    m_userLabel->setText(m_dashboardUser ? u"Logged in as "_s + *m_dashboardUser : u"Logged in"_s);
+    m_sessionLabel->setText(m_sessionExpiryDescription.value_or(QString()));
+    m_sessionLabel->setVisible(m_sessionExpiryDescription.has_value());
+    m_loginProgress->setVisible(m_isLoggingIn);
+    m_loginErrorLabel->setText(m_loginError.value_or(QString()));
+    m_loginErrorLabel->setVisible(!m_isDashboardLoggedIn && m_loginError.has_value());
+    updateButtons();
+}

@@ -1,0 +1,73 @@
+// Pictures of every page of the settings window as the application builds it, for the README: saved
+// as $PENDLOW_SCREENSHOT_DIR/settings-<label>.png (scripts/screenshot-settings.sh). Without the
+// variable it only checks that every page renders at the window's size.
+#include "support/FakeClickUpAPI.h"
+#include "support/FakeFloatingAlertService.h"
+#include "support/FakeNotificationService.h"
+#include "support/FakeToastAlertService.h"
+#include "support/InMemoryKeychain.h"
+#include "support/TaskAwait.h"
+#include "support/TestData.h"
+#include "support/TestMain.h"
+#include "support/TestSettings.h"
+
+#include "app/PendlowApp.h"
+#include "platform/KeychainItem.h"
+#include "services/AppState.h"
+#include "services/updates/UpdateService.h"
+#include "ui/settings/SettingsPage.h"
+#include "ui/settings/SettingsWindow.h"
+
+#include <QDir>
+#include <QTabWidget>
+
+class SettingsScreenshotTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void rendersEveryPage() {
+        TestSettings settings;
+        InMemoryKeychain keychain;
+        FakeClickUpAPI clickUp;
+        FakeNotificationService notifications;
+        FakeToastAlertService toasts;
+        FakeFloatingAlertService panels;
+        UpdateService updates(settings, []() -> AppcastUpdater* { return nullptr; });
+        keychain.putItem(KeychainItem::clickUpAPIToken, QStringLiteral("pk_12345678_EXAMPLE"));
+        keychain.putItem(KeychainItem::toolsWSToken, QStringLiteral("0123456789abcdef"));
+        settings.setTeamId(QStringLiteral("9012345"));
+        settings.setToolsUrl(QStringLiteral("https://tools.example.com/"));
+        settings.setUserKey(QStringLiteral("jdoe-key"));
+        settings.setWorkingHoursEnabled(true);
+        PendlowApp app(PendlowApp::Services{.keychainService = keychain,
+                                            .clickUpAPI = clickUp,
+                                            .userDefaultsService = settings,
+                                            .notificationService = notifications,
+                                            .toastAlerts = &toasts,
+                                            .floatingAlerts = &panels,
+                                            .updateService = &updates});
+        QVERIFY(awaitTask(app.appState().loadConfiguration()).finished);
+        SettingsWindow& window = app.settingsWindow();
+        window.present();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QString dir = qEnvironmentVariable("PENDLOW_SCREENSHOT_DIR");
+        for (int i = 0; i < window.tabs()->count(); ++i) {
+            window.tabs()->setCurrentIndex(i);
+            // The pages read the secret store as they are shown.
+            QTest::qWait(150);
+            const QImage image = window.grab().toImage();
+            QVERIFY(!image.isNull());
+            QCOMPARE(image.size() / image.devicePixelRatio(), QSize(500, 500));
+            if (!dir.isEmpty()) {
+                QDir().mkpath(dir);
+                const QString label = window.pages().at(i)->label().toLower();
+                const QString path = dir + QStringLiteral("/settings-") + label + QStringLiteral(".png");
+                QVERIFY(image.save(path));
+                qInfo("saved %s", qPrintable(path));
+            }
+        }
+    }
+};
+
+PENDLOW_TEST_MAIN(SettingsScreenshotTest)
+#include "tst_SettingsScreenshot.moc"
