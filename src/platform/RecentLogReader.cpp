@@ -57,10 +57,22 @@ struct JournalCloser {
 } // namespace
 
 LogExcerpt RecentLogReader::read(int maximumLines) {
-    if (SystemJournal::isAvailable()) {
-        return readJournal(maximumLines);
-    }
     const QString file = standardErrorFile();
+    if (SystemJournal::isAvailable()) {
+        LogExcerpt journal = readJournal(maximumLines);
+        if (!journal.lines.isEmpty() || !journal.problem.isEmpty()) {
+            return journal;
+        }
+        // Nothing of ours that this user may read: the system journal is often closed to users
+        // outside the systemd-journal group. Standard error may still hold the lines.
+        if (!file.isEmpty()) {
+            return readStandardErrorFile(file, maximumLines);
+        }
+        journal.problem =
+            QStringLiteral("The journal holds no Pendlow entries that this user may read. Members "
+                           "of the group systemd-journal can read them with: journalctl -t pendlow");
+        return journal;
+    }
     if (file.isEmpty()) {
         return LogExcerpt{
             QStringLiteral("standard error"),

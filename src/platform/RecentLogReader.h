@@ -12,7 +12,8 @@ class RecentLogReader {
 public:
     static constexpr int defaultMaximumLines = 500;
 
-    // The journal when one runs on this machine, else standard error.
+    // The journal when one runs on this machine and holds entries of ours that this user may read,
+    // else standard error.
     static LogExcerpt read(int maximumLines = defaultMaximumLines);
 
     // The last entries of the journal for this user's Pendlow, each as

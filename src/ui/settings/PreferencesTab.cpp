@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QToolButton>
@@ -78,7 +79,17 @@ PreferencesTab::PreferencesTab(Services services, QWidget* parent)
     : SettingsPage(parent)
     , m_services(std::move(services)) {
     setObjectName(QStringLiteral("preferencesTab"));
-    auto* page = new QVBoxLayout(this);
+    // The sections are taller than the settings window: they scroll.
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto* content = new QWidget(scroll);
+    auto* page = new QVBoxLayout(content);
+    scroll->setWidget(content);
+    outer->addWidget(scroll);
 
     // General
     auto* general = section(page, new QGroupBox(QStringLiteral("General"), this));
