@@ -76,6 +76,7 @@ private Q_SLOTS:
     void testUsesWhatTheFieldsHold_data();
     void testUsesWhatTheFieldsHold();
     void refusedKeyEndsTheTest();
+    void runningTestShowsProgressOnly();
 };
 
 void AISettingsTabTest::emptyStore() {
@@ -213,6 +214,29 @@ void AISettingsTabTest::refusedKeyEndsTheTest() {
     QCOMPARE(rig.result()->message(), QStringLiteral("Failed to save to Keychain: 7"));
     QVERIFY(!rig.result()->isSuccess());
     QVERIFY(!rig.settings.contains(QStringLiteral("openAIModel")));
+}
+
+void AISettingsTabTest::runningTestShowsProgressOnly() {
+    Rig rig;
+    FakeHttpServer::Response slow = FakeHttpServer::Response::json("{}");
+    slow.delayMs = 400;
+    rig.server.route("POST", completions, FakeHttpServer::Response::empty(401));
+    rig.load();
+    rig.keyField()->setText(QStringLiteral("sk-typed"));
+    rig.press(QStringLiteral("testButton"), &AISettingsTab::testFinished);
+    QVERIFY(!rig.result()->message().isEmpty());
+
+    rig.server.route("POST", completions, slow);
+    QSignalSpy done(rig.tab.get(), &AISettingsTab::testFinished);
+    rig.button(QStringLiteral("testButton"))->click();
+    // While it runs: the indicator, no previous result, Test disabled, Save still free.
+    QVERIFY(rig.tab->findChild<QWidget*>(QStringLiteral("testProgress"))->isVisibleTo(rig.tab.get()));
+    QVERIFY(rig.result()->message().isEmpty());
+    QVERIFY(!rig.button(QStringLiteral("testButton"))->isEnabled());
+    QVERIFY(rig.button(QStringLiteral("saveButton"))->isEnabled());
+    QVERIFY(done.wait(10000));
+    QVERIFY(!rig.tab->findChild<QWidget*>(QStringLiteral("testProgress"))->isVisibleTo(rig.tab.get()));
+    QCOMPARE(rig.result()->message(), QStringLiteral("Connection successful!"));
 }
 
 PENDLOW_TEST_MAIN(AISettingsTabTest)
