@@ -1,0 +1,68 @@
+#pragma once
+
+#include "ui/settings/SettingsPage.h"
+
+#include <QCoroTask>
+
+class KeychainServiceProtocol;
+class OpenAIService;
+class ProgressIndicator;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class SavedConfirmation;
+class SettingsResultLabel;
+class UserDefaultsServiceProtocol;
+
+// The "AI" tab: the OpenAI API key (secret "openai-api-token") and the chat model (setting
+// "openAIModel"), with Save and a connection Test.
+//
+// Save stores the key, trimmed, when the field holds one (an empty field keeps the stored key), then
+// the model, and shows "Saved"; a key the secret store refuses is shown in the result line and
+// nothing else is written. Test stores both the same way and then asks the OpenAI client for a
+// minimal completion, so it tests what the fields hold; it shows "Connection successful!" or the
+// failure's text.
+class AISettingsTab : public SettingsPage {
+    Q_OBJECT
+
+public:
+    AISettingsTab(KeychainServiceProtocol& keychain, UserDefaultsServiceProtocol& settings,
+                  OpenAIService& openAI, QWidget* parent = nullptr);
+
+    QString label() const override { return QStringLiteral("AI"); }
+    QString iconName() const override { return QStringLiteral("sparkles"); }
+    // Reads the key and the model again; a stored model that is none of the offered ones leaves the
+    // picker as it is.
+    void load() override;
+
+    bool isSaving() const { return m_isSaving; }
+    bool isTesting() const { return m_isTesting; }
+
+Q_SIGNALS:
+    // A load, save or test has ended (for tests and the window).
+    void loaded();
+    void saveFinished();
+    void testFinished();
+
+private:
+    QCoro::Task<> loadStored();
+    QCoro::Task<> save();
+    QCoro::Task<> test();
+    // Stores the key (when the field holds one) and the model; false, with the failure shown, when
+    // the secret store refused the key.
+    QCoro::Task<bool> storeFields();
+    void updateButtons();
+
+    KeychainServiceProtocol& m_keychain;
+    UserDefaultsServiceProtocol& m_settings;
+    OpenAIService& m_openAI;
+    QLineEdit* m_keyField;
+    QComboBox* m_modelPicker;
+    ProgressIndicator* m_progress;
+    QPushButton* m_testButton;
+    SavedConfirmation* m_saved;
+    QPushButton* m_saveButton;
+    SettingsResultLabel* m_result;
+    bool m_isSaving = false;
+    bool m_isTesting = false;
+};

@@ -1,0 +1,279 @@
+#include "ui/settings/N8NSettingsTab.h"
+
+#include "core/DetachedTask.h"
+#include "core/Error.h"
+#include "core/UserDefaultsServiceProtocol.h"
+#include "platform/KeychainItem.h"
+#include "platform/KeychainServiceProtocol.h"
+#include "services/forwarding/EmailForwardingError.h"
+#include "services/forwarding/EmailForwardingServiceProtocol.h"
+#include "ui/kit/PopoverStyle.h"
+#include "ui/settings/SavedConfirmation.h"
+#include "ui/settings/SettingsResultLabel.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr qreal captionSize = 10;
+
+QLabel* caption(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setFont(PopoverStyle::font(captionSize));
+    label->setWordWrap(true);
+    PopoverStyle::setTextColor(label, PopoverStyle::secondaryText(parent->palette()));
+    return label;
+}
+
+// The result line's text for a test's failure.
+QString testFailureText(const std::exception& error) {
+    if (const auto* forwarding = dynamic_cast<const EmailForwardingError*>(&error)) {
+        switch (forwarding->kind()) {
+        case EmailForwardingError::Kind::noEmailSelected:
+            return QStringLiteral("Open an email in your mail client first, then test again.");
+        case EmailForwardingError::Kind::failedToGetLink:
+            return QStringLiteral(
+                "Could not get email link. Copy the email's link (http or https), then test "
+                "again.");
+        default:
+            break;
+        }
+    }
+    return Error::describe(error);
+}
+
+} // namespace
+
+N8NSettingsTab::N8NSettingsTab(KeychainServiceProtocol& keychain, UserDefaultsServiceProtocol& settings,
+                               EmailForwardingServiceProtocol& forwarding, QWidget* parent)
+    : SettingsPage(parent)
+    , m_keychain(keychain)
+    , m_settings(settings)
+    , m_forwarding(forwarding) {
+    setObjectName(QStringLiteral("n8nSettingsTab"));
+    auto* layout = new QVBoxLayout(this);
+
+    auto* configuration = new QGroupBox(QStringLiteral("n8n Webhook Configuration"), this);
+    auto* configurationLayout = new QVBoxLayout(configuration);
+    auto* form = new QFormLayout;
+    m_endpointField = new QLineEdit(configuration);
+    m_endpointField->setObjectName(QStringLiteral("endpointField"));
+    m_endpointField->setPlaceholderText(QStringLiteral("https://n8n.example.com/webhook/..."));
+    form->addRow(QStringLiteral("Webhook Endpoint URL"), m_endpointField);
+    m_keyField = new QLineEdit(configuration);
+    m_keyField->setObjectName(QStringLiteral("sharedKeyField"));
+    m_keyField->setEchoMode(QLineEdit::Password);
+    form->addRow(QStringLiteral("Shared Key (Optional)"), m_keyField);
+    configurationLayout->addLayout(form);
+
+    auto* row = new QHBoxLayout;
+    m_result = new SettingsResultLabel(configuration);
+    m_saved = new SavedConfirmation(configuration);
+    m_testButton = new QPushButton(QStringLiteral("Test"), configuration);
+    m_testButton->setObjectName(QStringLiteral("testButton"));
+    m_saveButton = new QPushButton(QStringLiteral("Save"), configuration);
+    m_saveButton->setObjectName(QStringLiteral("saveButton"));
+    row->addWidget(m_result, 1);
+    row->addStretch(0);
+    row->addWidget(m_saved);
+    row->addWidget(m_testButton);
+    row->addWidget(m_saveButton);
+    configurationLayout->addLayout(row);
+
+    m_trustRow = new QWidget(configuration);
+    m_trustRow->setObjectName(QStringLiteral("trustRow"));
+    auto* trustLayout = new QHBoxLayout(m_trustRow);
+    trustLayout->setContentsMargins(0, 0, 0, 0);
+    m_fingerprint = new QLabel(m_trustRow);
+    m_fingerprint->setObjectName(QStringLiteral("certificateFingerprint"));
+    m_fingerprint->setFont(PopoverStyle::monospacedFont(captionSize));
+    m_fingerprint->setWordWrap(true);
+    m_fingerprint->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_trustButton = new QPushButton(QStringLiteral("Trust this certificate"), m_trustRow);
+    m_trustButton->setObjectName(QStringLiteral("trustCertificateButton"));
+    trustLayout->addWidget(m_fingerprint, 1);
+    trustLayout->addWidget(m_trustButton, 0, Qt::AlignTop);
+    m_trustRow->hide();
+    configurationLayout->addWidget(m_trustRow);
+
+    auto* footer = new QVBoxLayout;
+    footer->setSpacing(4);
+    footer->addWidget(caption(
+        QStringLiteral("Configure your n8n webhook endpoint to forward emails to ClickUp."), configuration));
+    footer->addWidget(
+        caption(QStringLiteral("The shared key is sent in the X-Webhook-Key header for authentication."),
+                configuration));
+    configurationLayout->addLayout(footer);
+    layout->addWidget(configuration);
+
+    auto* how = new QGroupBox(QStringLiteral("How It Works"), this);
+    auto* howLayout = new QVBoxLayout(how);
+    howLayout->setSpacing(8);
+    howLayout->addWidget(caption(
+        QStringLiteral("The Email → ClickUp button will appear in the menu bar when n8n is configured."),
+        how));
+    howLayout->addWidget(caption(QStringLiteral("When clicked, it:"), how));
+    auto* steps = new QVBoxLayout;
+    steps->setSpacing(4);
+    steps->setContentsMargins(8, 0, 0, 0);
+    for (const QString& step : {QStringLiteral("1. Gets email subject from your mail client's window"),
+                                QStringLiteral("2. Takes the email's link from the browser or the clipboard"),
+                                QStringLiteral("3. Sends both to your n8n webhook"),
+                                QStringLiteral("4. n8n can parse the link and create a ClickUp task")}) {
+        steps->addWidget(caption(step, how));
+    }
+    howLayout->addLayout(steps);
+    layout->addWidget(how);
+    layout->addStretch(1);
+
+    connect(m_endpointField, &QLineEdit::textChanged, this, &N8NSettingsTab::updateButtons);
+    connect(m_saveButton, &QPushButton::clicked, this, [this] {
+        runDetached(save(), QStringLiteral("Saving the n8n settings failed"), Log::Category::ui);
+    });
+    connect(m_testButton, &QPushButton::clicked, this, [this] {
+        runDetached(test(), QStringLiteral("Testing the n8n webhook failed"), Log::Category::ui);
+    });
+    connect(m_trustButton, &QPushButton::clicked, this, &N8NSettingsTab::trustOfferedCertificate);
+    updateButtons();
+}
+
+QString N8NSettingsTab::fingerprintText(const QString& sha256) {
+    QStringList pairs;
+    for (qsizetype i = 0; i + 1 < sha256.size(); i += 2) {
+        pairs.append(sha256.mid(i, 2).toUpper());
+    }
+    return pairs.join(u':');
+}
+
+void N8NSettingsTab::load() {
+    runDetached(loadStored(), QStringLiteral("Loading the n8n settings failed"), Log::Category::ui);
+}
+
+QCoro::Task<> N8NSettingsTab::loadStored() {
+    const QPointer<N8NSettingsTab> self(this);
+    m_endpointField->setText(m_settings.n8nEndpoint());
+    const std::optional<QString> key = co_await m_keychain.getValue(KeychainItem::n8nSharedKey);
+    if (!self) {
+        co_return;
+    }
+    m_keyField->setText(key.value_or(QString()));
+    Q_EMIT loaded();
+}
+
+QCoro::Task<bool> N8NSettingsTab::storeFields() {
+    const QPointer<N8NSettingsTab> self(this);
+    const QString endpoint = m_endpointField->text();
+    const QString key = m_keyField->text().trimmed();
+    std::optional<QString> failure;
+    try {
+        if (key.isEmpty()) {
+            co_await m_keychain.deleteValue(KeychainItem::n8nSharedKey);
+        } else {
+            co_await m_keychain.setValue(key, KeychainItem::n8nSharedKey);
+        }
+    } catch (const std::exception& error) {
+        failure = Error::describe(error);
+    }
+    if (!self) {
+        co_return false;
+    }
+    if (failure) {
+        Log::error(QStringLiteral("Storing the n8n shared key failed: ") + *failure, Log::Category::keychain);
+        m_result->showFailure(*failure);
+        co_return false;
+    }
+    m_settings.setN8nEndpoint(endpoint);
+    co_return true;
+}
+
+QCoro::Task<> N8NSettingsTab::save() {
+    const QPointer<N8NSettingsTab> self(this);
+    m_isSaving = true;
+    m_result->clear();
+    offerCertificate(QString());
+    m_saved->dismiss();
+    updateButtons();
+    const bool stored = co_await storeFields();
+    if (!self) {
+        co_return;
+    }
+    if (stored) {
+        m_saved->flash();
+    }
+    m_isSaving = false;
+    updateButtons();
+    Q_EMIT saveFinished();
+}
+
+QCoro::Task<> N8NSettingsTab::test() {
+    const QPointer<N8NSettingsTab> self(this);
+    m_isTesting = true;
+    m_result->clear();
+    offerCertificate(QString());
+    updateButtons();
+    const bool stored = co_await storeFields();
+    if (!self) {
+        co_return;
+    }
+    if (stored) {
+        std::optional<QString> failure;
+        QString certificate;
+        try {
+            co_await m_forwarding.forwardCurrentEmail();
+        } catch (const EmailForwardingError& error) {
+            failure = testFailureText(error);
+            if (error.kind() == EmailForwardingError::Kind::certificateRejected) {
+                certificate = error.certificateSha256();
+            }
+        } catch (const std::exception& error) {
+            failure = testFailureText(error);
+        }
+        if (!self) {
+            co_return;
+        }
+        if (failure) {
+            m_result->showFailure(*failure);
+            offerCertificate(certificate);
+        } else {
+            m_result->showSuccess(QStringLiteral("Test successful! Check n8n logs."));
+        }
+    }
+    m_isTesting = false;
+    updateButtons();
+    Q_EMIT testFinished();
+}
+
+void N8NSettingsTab::offerCertificate(const QString& sha256) {
+    m_offeredCertificate = sha256;
+    if (sha256.isEmpty()) {
+        m_trustRow->hide();
+        m_fingerprint->clear();
+        return;
+    }
+    m_fingerprint->setText(QStringLiteral("SHA-256 ") + fingerprintText(sha256));
+    m_trustRow->show();
+}
+
+void N8NSettingsTab::trustOfferedCertificate() {
+    if (m_offeredCertificate.isEmpty()) {
+        return;
+    }
+    m_settings.setN8nPinnedCertificateSha256(m_offeredCertificate);
+    Log::notice(QStringLiteral("The n8n server's certificate is trusted from now on: SHA-256 ") +
+                    m_offeredCertificate,
+                Log::Category::api);
+    offerCertificate(QString());
+    m_result->showSuccess(QStringLiteral("Certificate trusted. Press Test to try again."));
+}
+
+void N8NSettingsTab::updateButtons() {
+    m_testButton->setEnabled(!m_isTesting && !m_endpointField->text().trimmed().isEmpty());
+    m_saveButton->setEnabled(!m_isSaving);
+}

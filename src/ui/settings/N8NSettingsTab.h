@@ -1,0 +1,76 @@
+#pragma once
+
+#include "ui/settings/SettingsPage.h"
+
+#include <QCoroTask>
+#include <QString>
+
+class EmailForwardingServiceProtocol;
+class KeychainServiceProtocol;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class SavedConfirmation;
+class SettingsResultLabel;
+class UserDefaultsServiceProtocol;
+
+// The "n8n" tab: the webhook address (setting "n8nEndpoint") and the optional shared key (secret
+// "n8n-shared-key"), with Save and a Test that forwards the open e-mail for real.
+//
+// Both Save and Test store the fields first: the address as typed, the key trimmed, and an empty key
+// field removes the stored key, so that what the fields show is what is sent. A key the secret store
+// refuses (written or removed) is shown in the result line and stops the save or the test with nothing
+// else written. After a test that failed on a certificate that does not verify, "Trust this
+// certificate" offers to pin that certificate's SHA-256 (setting "n8nPinnedCertificateSha256"), which
+// forwarding accepts from then on.
+class N8NSettingsTab : public SettingsPage {
+    Q_OBJECT
+
+public:
+    N8NSettingsTab(KeychainServiceProtocol& keychain, UserDefaultsServiceProtocol& settings,
+                   EmailForwardingServiceProtocol& forwarding, QWidget* parent = nullptr);
+
+    QString label() const override { return QStringLiteral("n8n"); }
+    QString iconName() const override { return QStringLiteral("link.circle"); }
+    void load() override;
+
+    bool isSaving() const { return m_isSaving; }
+    bool isTesting() const { return m_isTesting; }
+    // The SHA-256 offered for trust after the last test, lower-case hex; empty when none is offered.
+    const QString& offeredCertificate() const { return m_offeredCertificate; }
+
+    // "AB:CD:..." for a hex SHA-256, as the fingerprint is shown.
+    static QString fingerprintText(const QString& sha256);
+
+Q_SIGNALS:
+    void loaded();
+    void saveFinished();
+    void testFinished();
+
+private:
+    QCoro::Task<> loadStored();
+    QCoro::Task<> save();
+    QCoro::Task<> test();
+    // Writes the address and stores or removes the key; false, with the failure shown, when the
+    // secret store refused.
+    QCoro::Task<bool> storeFields();
+    void trustOfferedCertificate();
+    void offerCertificate(const QString& sha256);
+    void updateButtons();
+
+    KeychainServiceProtocol& m_keychain;
+    UserDefaultsServiceProtocol& m_settings;
+    EmailForwardingServiceProtocol& m_forwarding;
+    QLineEdit* m_endpointField;
+    QLineEdit* m_keyField;
+    SettingsResultLabel* m_result;
+    SavedConfirmation* m_saved;
+    QPushButton* m_testButton;
+    QPushButton* m_saveButton;
+    QWidget* m_trustRow;
+    QLabel* m_fingerprint;
+    QPushButton* m_trustButton;
+    QString m_offeredCertificate;
+    bool m_isSaving = false;
+    bool m_isTesting = false;
+};
