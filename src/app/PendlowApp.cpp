@@ -5,6 +5,7 @@
 #include "core/Log.h"
 #include "core/UserDefaultsService.h"
 #include "platform/KeychainService.h"
+#include "platform/LaunchAtLogin.h"
 #include "platform/PopupBrowserService.h"
 #include "platform/ScreenSaverWatch.h"
 #include "platform/SystemClipboard.h"
@@ -34,9 +35,12 @@
 #include "ui/menubar/MenuBarIcon.h"
 #include "ui/menubar/MenuBarView.h"
 #include "ui/menubar/PopoverWindow.h"
+#include "ui/settings/AISettingsTab.h"
 #include "ui/settings/AboutTab.h"
 #include "ui/settings/AlertsSettingsTab.h"
 #include "ui/settings/ClickUpSettingsTab.h"
+#include "ui/settings/N8NSettingsTab.h"
+#include "ui/settings/PreferencesTab.h"
 #include "ui/settings/SettingsWindow.h"
 #include "ui/settings/ToolsSettingsTab.h"
 #include <QCoreApplication>
@@ -245,7 +249,23 @@ QList<SettingsPage*> PendlowApp::makeSettingsPages() {
         new ToolsSettingsTab(state, state.keychainService(), state.userDefaultsService(), *m_ownedToolsAuth),
         new AlertsSettingsTab(state, state.userDefaultsService(), *m_floatingAlerts, *m_toastAlerts),
     };
-    // ---- Preferences, AI and n8n pages: appended here, in this order, between Alerts and About ----
+    if (m_appUsage) {
+        if (!m_launchAtLogin) {
+            m_launchAtLogin = std::make_unique<LaunchAtLogin>();
+        }
+        FrontAppSource* frontApps = m_frontApps.get();
+        PreferencesTab::Services preferences{
+            .appState = state,
+            .usageStorage = m_appUsage->storage(),
+            .launchAtLogin = *m_launchAtLogin,
+            .windowTitlesReadable = [frontApps] { return frontApps && frontApps->canReadWindowTitles(); },
+        };
+        pages.append(new PreferencesTab(preferences));
+    }
+    pages.append(new AISettingsTab(state.keychainService(), state.userDefaultsService(), *m_openAIService));
+    if (EmailForwardingServiceProtocol* forwarding = state.emailForwardingService()) {
+        pages.append(new N8NSettingsTab(state.keychainService(), state.userDefaultsService(), *forwarding));
+    }
     pages.append(new AboutTab);
     return pages;
 }

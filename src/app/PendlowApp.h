@@ -20,6 +20,7 @@ class EmailCapture;
 class EmailForwardingServiceProtocol;
 class FloatingAlertServiceProtocol;
 class KeychainServiceProtocol;
+class LaunchAtLogin;
 class MenuBarIcon;
 class NotificationServiceProtocol;
 class OpenAIService;
@@ -149,6 +150,7 @@ private:
     std::unique_ptr<PopoverWindow> m_popover;
     ToastAlertServiceProtocol* m_toastAlerts;
     FloatingAlertServiceProtocol* m_floatingAlerts;
+    std::unique_ptr<LaunchAtLogin> m_launchAtLogin;
     std::unique_ptr<SettingsWindow> m_settingsWindow;
     QTimer m_clock;
     bool m_refreshTrigger = false;

@@ -50,6 +50,9 @@ public:
     const std::optional<QString>& currentClickUpTaskId() const { return m_currentClickUpTaskId; }
 
     // The running timer's task id; read only when a session starts.
+    // The store the tracker keeps its day files in.
+    AppUsageStorageService& storage() const { return m_storage; }
+
     void setCurrentClickUpTaskId(const std::optional<QString>& taskId);
     // For the report window clearing the current day: the open session is dropped, not ended.
     void setTodaySessions(const QList<AppUsageSession>& sessions);
