@@ -51,7 +51,7 @@ PENDLOW_SCREENSHOT="$out" scripts/test-env.sh bash -c '
     } >"$XDG_DATA_HOME/Pendlow/usage/$day.json"
 
     start_loopback_clickup
-    configure_pendlow showActiveTimerReminder=false isAppUsageTrackingEnabled=true selectedContentTab=Activity
+    configure_pendlow showActiveTimerReminder=false isAppUsageTrackingEnabled=true selectedContentTab=activity
     start_pendlow
     read -r icon_x icon_y < <(tray_icon_centre)
     wait_for_entry_fetches 2
