@@ -10,7 +10,7 @@ mode=${1:-build}
 build_pkgs=(
   build-essential cmake ninja-build pkg-config clang-16 libclang-rt-16-dev
   qt6-base-dev qt6-svg-dev qt6-webengine-dev qcoro-qt6-dev qtkeychain-qt6-dev
-  libxcb1-dev libxcb-ewmh-dev libxcb-screensaver0-dev libsystemd-dev
+  libxcb1-dev libxcb-ewmh-dev libxcb-screensaver0-dev libsystemd-dev liblz4-dev
   libsecret-1-0 qt6-qpa-plugins
 )
 # What the application needs at run time besides its libraries: a colour emoji font, without which
@@ -20,7 +20,7 @@ run_pkgs=(
 )
 test_pkgs=(
   xvfb trayer dbus gnome-keyring libgl1-mesa-dri fonts-dejavu-core
-  clang-format libbenchmark-dev libxcb-xtest0-dev x11-utils xdotool time llvm-16 zlib1g-dev
+  clang-format libbenchmark-dev libxcb-xtest0-dev x11-utils xdotool time llvm-16 zlib1g-dev liblz4-dev
 )
 
 pkgs=("${build_pkgs[@]}" "${run_pkgs[@]}")

@@ -4,6 +4,8 @@
 #include "core/DetachedTask.h"
 #include "core/Log.h"
 #include "core/UserDefaultsService.h"
+#include "platform/ChromiumDevTools.h"
+#include "platform/FirefoxSessionStore.h"
 #include "platform/KeychainService.h"
 #include "platform/LaunchAtLogin.h"
 #include "platform/PopupBrowserService.h"
@@ -19,6 +21,7 @@
 #include "services/clickup/ClickUpAPIService.h"
 #include "services/forwarding/EmailCapture.h"
 #include "services/forwarding/EmailForwardingService.h"
+#include "services/forwarding/MailClientSubjects.h"
 #include "services/openai/OpenAIService.h"
 #include "services/tools/ToolsAPIService.h"
 #include "services/tools/ToolsAuthService.h"
@@ -26,6 +29,9 @@
 #include "services/usage/AccessibilityService.h"
 #include "services/usage/AppUsageStorageService.h"
 #include "services/usage/AppUsageTrackingService.h"
+#include "services/usage/BrowserUrlProbe.h"
+#include "services/usage/DeepContextService.h"
+#include "services/usage/LinuxScriptRunner.h"
 #include "services/usage/PrivacyRedactionService.h"
 #include "ui/alerts/AlertHub.h"
 #include "ui/alerts/AlertWindow.h"
@@ -118,8 +124,18 @@ PendlowApp::PendlowApp(const Services& services, QObject* parent)
         m_frontApps = std::make_unique<X11FrontAppSource>();
         m_idle = std::make_unique<X11IdleSource>();
         m_privacy = std::make_unique<PrivacyRedactionService>(services.userDefaultsService);
-        m_accessibility =
-            std::make_unique<AccessibilityService>(*m_frontApps, services.userDefaultsService, *m_privacy);
+        m_scriptRunner = std::make_unique<LinuxScriptRunner>();
+        m_firefoxTabs = std::make_unique<FirefoxSessionStore>();
+        m_chromiumTabs = std::make_unique<ChromiumDevTools>();
+        m_mailSubjects = std::make_unique<MailClientSubjects>();
+        m_deepContext = std::make_unique<DeepContextService>(
+            services.userDefaultsService, *m_scriptRunner, *m_privacy,
+            DeepContextService::Sources{m_firefoxTabs.get(), m_chromiumTabs.get(), m_mailSubjects.get()});
+        m_browserUrlProbe = std::make_unique<BrowserUrlProbe>(
+            QList<BrowserTabSource*>{m_firefoxTabs.get(), m_chromiumTabs.get()}, *m_privacy,
+            m_frontApps.get());
+        m_accessibility = std::make_unique<AccessibilityService>(*m_frontApps, services.userDefaultsService,
+                                                                 *m_privacy, m_deepContext.get());
         m_ownedAppUsage = std::make_unique<AppUsageTrackingService>(
             *m_usageStorage, *m_frontApps, *m_idle, *m_accessibility, services.userDefaultsService);
         m_appUsage = m_ownedAppUsage.get();

@@ -12,6 +12,11 @@ class AppDelegate;
 class AppState;
 class AppUsageStorageService;
 class AppUsageTrackingService;
+class BrowserTabSource;
+class BrowserUrlProbe;
+class DeepContextService;
+class MailSubjectSource;
+class ScriptRunner;
 class FrontAppSource;
 class IdleSource;
 class PrivacyRedactionService;
@@ -93,6 +98,8 @@ public:
     PopoverWindow& popover() const { return *m_popover; }
     // The application's OpenAI client, on openAIBaseUrl().
     OpenAIService& openAIService() const { return *m_openAIService; }
+    // The settings window's browser-address test; none when the caller gave its own tracker.
+    BrowserUrlProbe* browserUrlProbe() const { return m_browserUrlProbe.get(); }
     const QTimer& clock() const { return m_clock; }
     // The settings window, built on first use with its pages; the one window the footer's Settings
     // opens.
@@ -135,6 +142,12 @@ private:
     std::unique_ptr<FrontAppSource> m_frontApps;
     std::unique_ptr<IdleSource> m_idle;
     std::unique_ptr<PrivacyRedactionService> m_privacy;
+    std::unique_ptr<ScriptRunner> m_scriptRunner;
+    std::unique_ptr<BrowserTabSource> m_firefoxTabs;
+    std::unique_ptr<BrowserTabSource> m_chromiumTabs;
+    std::unique_ptr<MailSubjectSource> m_mailSubjects;
+    std::unique_ptr<DeepContextService> m_deepContext;
+    std::unique_ptr<BrowserUrlProbe> m_browserUrlProbe;
     std::unique_ptr<AccessibilityService> m_accessibility;
     std::unique_ptr<AppUsageTrackingService> m_ownedAppUsage;
     AppUsageTrackingService* m_appUsage = nullptr;

@@ -51,6 +51,26 @@ class AppUsageSectionTest : public QObject {
 private Q_SLOTS:
     void initTestCase() { pinZoneAndLocale(); }
 
+    // The application builds the popover before it hands the tracker to the state: once shown, the
+    // section draws the tracker's day and follows its changes.
+    void followsATrackerHandedInLater() {
+        AppStateFixture fixture(at(QStringLiteral("18:00")));
+        fixture.settings.setIsAppUsageTrackingEnabled(true);
+        fixture.loadConfiguration();
+        AppUsageSection section(fixture.state());
+        Tracker tracker(fixture.settings);
+        tracker.service.setTodaySessions({session(QStringLiteral("a"), QStringLiteral("A"),
+                                                  at(QStringLiteral("09:00")), at(QStringLiteral("09:30")))});
+        fixture.state().setAppUsageService(&tracker.service);
+        section.show();
+        QTRY_COMPARE(rows(section).size(), 1);
+        tracker.service.setTodaySessions({session(QStringLiteral("a"), QStringLiteral("A"),
+                                                  at(QStringLiteral("09:00")), at(QStringLiteral("09:30"))),
+                                          session(QStringLiteral("b"), QStringLiteral("B"),
+                                                  at(QStringLiteral("10:00")), at(QStringLiteral("10:30")))});
+        QTRY_COMPARE(rows(section).size(), 2);
+    }
+
     void activeLayout_data() {
         QTest::addColumn<int>("apps");
         QTest::addColumn<int>("contexts");

@@ -12,22 +12,34 @@
 #include "support/FakeClock.h"
 #include "support/FakeFrontAppSource.h"
 #include "support/OutputCapture.h"
+#include "support/TaskAwait.h"
+#include "support/TestData.h"
 #include "support/TestSettings.h"
 #include "support/UsageSamples.h"
 
+#include <QCoroTimer>
 #include <QTemporaryDir>
 
 using namespace usagesamples;
+using namespace Qt::StringLiterals;
 
 namespace {
+// Answers at once, or, with delayMs, after that long on the event loop (as the real sources do).
 class FakeDeepContext : public DeepContextSource {
 public:
-    std::optional<DeepContext> getContext(const QString& bundleIdentifier, const QString&) override {
+    QCoro::Task<std::optional<DeepContext>> getContext(QString bundleIdentifier, QString) override {
         ++calls;
         lastBundleIdentifier = bundleIdentifier;
-        return answer;
+        if (delayMs > 0) {
+            QTimer timer;
+            timer.setSingleShot(true);
+            timer.start(delayMs);
+            co_await qCoro(timer).waitForTimeout();
+        }
+        co_return std::optional<DeepContext>(answer);
     }
     std::optional<DeepContext> answer;
+    int delayMs = 0;
     int calls = 0;
     QString lastBundleIdentifier;
 };
@@ -294,7 +306,7 @@ private Q_SLOTS:
 
         // A redacted title keeps nothing: no address, no e-mail fields.
         rig.front.setTitle(browser.windowId, QStringLiteral("Bank login - Firefox"));
-        const auto secret = rig.accessibility.captureWindowTitle();
+        const auto secret = *awaitTask(rig.accessibility.captureWindowTitle()).value;
         QVERIFY(secret.has_value());
         QVERIFY(secret->first.isRedacted);
         QCOMPARE(secret->first.title, QStringLiteral("[Redacted]"));
@@ -304,9 +316,83 @@ private Q_SLOTS:
 
         // An unchanged title is captured again without asking for deep context.
         const int calls = rig.deepContext.calls;
-        const auto again = rig.accessibility.captureWindowTitle();
+        const auto again = *awaitTask(rig.accessibility.captureWindowTitle()).value;
         QCOMPARE(rig.deepContext.calls, calls);
         QCOMPARE(again->first.url, std::nullopt);
+        rig.tracker.stopTracking();
+    }
+
+    // Deep context is awaited off the GUI thread's work: the capture arrives once it is known; one
+    // begun before a stop is not delivered into the session of the next start.
+    void capturesWaitForDeepContext() {
+        FakeClock clock(at(QStringLiteral("09:00")));
+        Rig rig;
+        rig.deepContext.delayMs = 50;
+        rig.deepContext.answer = DeepContext{onHeap(u"https://docs.example.org/a"), {}, {}, {}};
+        const FrontWindow browser = rig.front.window(QStringLiteral("firefox"), QStringLiteral("Firefox"),
+                                                     QStringLiteral("Docs - Mozilla Firefox"));
+        rig.front.activate(browser);
+        rig.tracker.startTracking();
+        QVERIFY(rig.tracker.currentSession()->windowCaptures.isEmpty()); // still asking
+        QTRY_COMPARE(rig.tracker.currentSession()->windowCaptures.size(), 2);
+        QCOMPARE(rig.tracker.currentSession()->windowCaptures[0].url,
+                 QStringLiteral("https://docs.example.org/a"));
+
+        rig.accessibility.captureWindowTitle(FrontApplication::from(browser)); // still waiting at the stop
+        rig.tracker.stopTracking();
+        rig.tracker.startTracking();
+        QTest::qWait(200);
+        QCOMPARE(rig.tracker.currentSession()->windowCaptures.size(), 2); // the start's two, not three
+        rig.tracker.stopTracking();
+    }
+
+    // A browser that does not know the tab yet (Firefox saves it some seconds later) is asked again on
+    // the next capture; once it answered, an unchanged title is not asked about again.
+    void titlesWithoutContextAreAskedAgain() {
+        FakeClock clock(at(QStringLiteral("09:00")));
+        Rig rig;
+        rig.front.activate(rig.front.window(QStringLiteral("firefox"), QStringLiteral("Firefox"),
+                                            QStringLiteral("New - Mozilla Firefox")));
+        auto capture = [&rig] { return *awaitTask(rig.accessibility.captureWindowTitle()).value; };
+        QCOMPARE(capture()->first.url, std::nullopt);
+        QCOMPARE(capture()->first.url, std::nullopt);
+        QCOMPARE(rig.deepContext.calls, 2);
+        rig.deepContext.answer = DeepContext{onHeap(u"https://new.example.org/"), {}, {}, {}};
+        QCOMPARE(capture()->first.url, QStringLiteral("https://new.example.org/"));
+        QCOMPARE(capture()->first.url, std::nullopt);
+        QCOMPARE(rig.deepContext.calls, 3);
+    }
+
+    // Titles of any size and any bytes pass through capture, redaction, save and reload; tracking
+    // goes on.
+    void oddTitlesDoNotStopTracking_data() {
+        QTest::addColumn<QString>("title");
+        QTest::newRow("100 KB") << QString(100 * 1024, u'a');
+        QTest::newRow("100 KB with a keyword at the end") << QString(100 * 1024, u'b') + u"password"_s;
+        QTest::newRow("invalid UTF-8") << QString::fromUtf8("\xff\xfe Budget \xc3\x28 \xed\xa0\x80");
+        QTest::newRow("lone surrogate") << QString(QChar(0xD800)) + u" half"_s;
+        QTest::newRow("control characters") << QString::fromUtf8("a\x01\x1b[31m\tb\n\r") + QChar(0);
+    }
+
+    void oddTitlesDoNotStopTracking() {
+        QFETCH(QString, title);
+        FakeClock clock(at(QStringLiteral("09:00")));
+        Rig rig;
+        rig.deepContext.answer = DeepContext{onHeap(u"https://x.example/"), {}, {}, {}};
+        rig.front.activate(rig.front.window(QStringLiteral("firefox"), QStringLiteral("Firefox"), title));
+        rig.tracker.startTracking();
+        rig.accessibility.captureWindowTitle(FrontApplication::from(*rig.front.frontmostWindow()));
+        QCOMPARE(rig.tracker.currentSession()->windowCaptures.size(), 2);
+        clock.advance(60);
+        rig.front.activate(rig.front.window(QStringLiteral("b"), QStringLiteral("B"), QStringLiteral("b")));
+        clock.advance(60);
+        rig.tracker.stopTracking();
+        const QList<AppUsageSession> stored = rig.stored(day());
+        QCOMPARE(stored.size(), 2);
+        QCOMPARE(stored[0].windowCaptures.size(), 2);
+        QCOMPARE(stored[0].windowCaptures[0].isRedacted, title.contains(u"password"_s));
+        rig.tracker.startTracking(); // reads the day back
+        QCOMPARE(rig.tracker.todaySessions().size(), 2);
         rig.tracker.stopTracking();
     }
 

@@ -1,12 +1,14 @@
 #include "services/usage/AccessibilityService.h"
 
 #include "core/Clock.h"
+#include "core/DetachedTask.h"
 #include "core/UserDefaultsServiceProtocol.h"
 #include "platform/FrontAppSource.h"
 #include "services/usage/DeepContext.h"
 #include "services/usage/PrivacyRedactionService.h"
 #include "services/usage/UsageConsole.h"
 
+#include <QPointer>
 #include <QUrl>
 
 AccessibilityService::AccessibilityService(FrontAppSource& frontApps,
@@ -18,7 +20,10 @@ AccessibilityService::AccessibilityService(FrontAppSource& frontApps,
     , m_settings(settings)
     , m_privacy(privacy)
     , m_deepContext(deepContext) {
-    connect(&m_timer, &QTimer::timeout, this, &AccessibilityService::captureAndDeliver);
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        runDetached(captureAndDeliver(), QStringLiteral("Window title capture failed"),
+                    Log::Category::accessibility);
+    });
 }
 
 void AccessibilityService::startCapture(Callback onTitleCaptured) {
@@ -36,10 +41,13 @@ void AccessibilityService::startCapture(Callback onTitleCaptured) {
     usageconsole::print(
         QStringLiteral("AccessibilityService: Cleared title cache for fresh deep context fetch"));
     m_timer.start(m_settings.windowTitleCaptureInterval() * 1000);
-    captureAndDeliver();
+    ++m_generation;
+    runDetached(captureAndDeliver(), QStringLiteral("Window title capture failed"),
+                Log::Category::accessibility);
 }
 
 void AccessibilityService::stopCapture() {
+    ++m_generation;
     m_timer.stop();
     m_onTitleCaptured = nullptr;
 }
@@ -54,16 +62,20 @@ WindowTitleCapture AccessibilityService::makeCapture(const QString& title,
     return capture;
 }
 
-void AccessibilityService::applyDeepContext(WindowTitleCapture& capture, const QString& rawTitle,
-                                            const QString& bundleIdentifier) {
+QCoro::Task<WindowTitleCapture> AccessibilityService::withDeepContext(WindowTitleCapture capture,
+                                                                      QString rawTitle,
+                                                                      QString bundleIdentifier) {
     // A redacted title keeps nothing that could tell what it was.
     if (capture.isRedacted || !m_deepContext) {
-        return;
+        m_lastTitleByApp.insert(bundleIdentifier, rawTitle);
+        co_return capture;
     }
-    const std::optional<DeepContext> context = m_deepContext->getContext(bundleIdentifier, rawTitle);
-    if (!context) {
-        return;
+    const QPointer<AccessibilityService> self(this);
+    const std::optional<DeepContext> context = co_await m_deepContext->getContext(bundleIdentifier, rawTitle);
+    if (!self || !context) {
+        co_return capture;
     }
+    m_lastTitleByApp.insert(bundleIdentifier, rawTitle);
     if (context->url) {
         if (m_privacy.shouldRedactURL(*context->url)) {
             const QUrl url(*context->url);
@@ -78,26 +90,27 @@ void AccessibilityService::applyDeepContext(WindowTitleCapture& capture, const Q
     }
     capture.emailSender = context->emailSender;
     capture.emailMailbox = context->emailMailbox;
+    co_return capture;
 }
 
-std::optional<std::pair<WindowTitleCapture, QString>> AccessibilityService::captureWindowTitle() {
+QCoro::Task<std::optional<AccessibilityService::Capture>> AccessibilityService::captureWindowTitle() {
     const std::optional<FrontWindow> window = m_frontApps.frontmostWindow();
     if (!window) {
-        return std::nullopt;
+        co_return std::nullopt;
     }
-    const std::optional<FrontApplication> application = FrontApplication::from(*window);
+    const FrontApplication application = FrontApplication::from(*window);
     const std::optional<QString> title = m_frontApps.windowTitle(window->windowId);
     if (!title || title->isEmpty()) {
-        return std::nullopt;
+        co_return std::nullopt;
     }
-    WindowTitleCapture capture = makeCapture(*title, application->bundleIdentifier);
-    const auto last = m_lastTitleByApp.constFind(application->bundleIdentifier);
+    WindowTitleCapture capture = makeCapture(*title, application.bundleIdentifier);
+    const auto last = m_lastTitleByApp.constFind(application.bundleIdentifier);
     if (last != m_lastTitleByApp.cend() && *last == *title) {
-        return std::make_pair(std::move(capture), application->bundleIdentifier);
+        co_return std::make_pair(std::move(capture), application.bundleIdentifier);
     }
-    m_lastTitleByApp.insert(application->bundleIdentifier, *title);
-    applyDeepContext(capture, *title, application->bundleIdentifier);
-    return std::make_pair(std::move(capture), application->bundleIdentifier);
+    const WindowTitleCapture withContext =
+        co_await withDeepContext(std::move(capture), *title, application.bundleIdentifier);
+    co_return std::make_pair(withContext, application.bundleIdentifier);
 }
 
 void AccessibilityService::captureWindowTitle(const FrontApplication& application) {
@@ -105,21 +118,38 @@ void AccessibilityService::captureWindowTitle(const FrontApplication& applicatio
         application.bundleIdentifier.isEmpty()) {
         return;
     }
+    runDetached(captureApplication(application), QStringLiteral("Window title capture failed"),
+                Log::Category::accessibility);
+}
+
+QCoro::Task<> AccessibilityService::captureApplication(FrontApplication application) {
     const std::optional<QString> title = m_frontApps.windowTitle(application.windowId);
     if (!title || title->isEmpty()) {
-        return;
+        co_return;
     }
+    const QPointer<AccessibilityService> self(this);
+    const quint64 generation = m_generation;
     WindowTitleCapture capture = makeCapture(*title, application.bundleIdentifier);
-    m_lastTitleByApp.insert(application.bundleIdentifier, *title);
-    applyDeepContext(capture, *title, application.bundleIdentifier);
-    if (m_onTitleCaptured) {
-        m_onTitleCaptured(capture, application.bundleIdentifier);
+    const WindowTitleCapture withContext =
+        co_await withDeepContext(std::move(capture), *title, application.bundleIdentifier);
+    if (self) {
+        deliver(withContext, application.bundleIdentifier, generation);
     }
 }
 
-void AccessibilityService::captureAndDeliver() {
-    std::optional<std::pair<WindowTitleCapture, QString>> result = captureWindowTitle();
-    if (result && m_onTitleCaptured) {
-        m_onTitleCaptured(result->first, result->second);
+QCoro::Task<> AccessibilityService::captureAndDeliver() {
+    const QPointer<AccessibilityService> self(this);
+    const quint64 generation = m_generation;
+    const std::optional<Capture> result = co_await captureWindowTitle();
+    if (self && result) {
+        deliver(result->first, result->second, generation);
+    }
+}
+
+void AccessibilityService::deliver(const WindowTitleCapture& capture, const QString& bundleIdentifier,
+                                   quint64 generation) {
+    // A capture begun before a stop (or a new start) belongs to no one now.
+    if (generation == m_generation && m_onTitleCaptured) {
+        m_onTitleCaptured(capture, bundleIdentifier);
     }
 }

@@ -3,6 +3,7 @@
 #include "services/usage/FrontApplication.h"
 #include "services/usage/WindowTitleCapture.h"
 
+#include <QCoroTask>
 #include <QHash>
 #include <QObject>
 #include <QTimer>
@@ -18,10 +19,14 @@ class UserDefaultsServiceProtocol;
 
 // Captures the title of the front window on a timer ("windowTitleCaptureInterval", 30 s by default)
 // and once for each newly activated application, redacts it, adds deep context (browser address,
-// e-mail subject) and hands each capture to the tracker.
+// e-mail subject) and hands each capture to the tracker. Deep context is awaited (its sources answer
+// within short time-outs, off the GUI thread); a capture still waiting for it when capture stops is
+// not delivered.
 //
 // A redacted capture keeps only "[Redacted]": no address and no e-mail fields. A redacted address is
-// cut to its host; a redacted e-mail subject is dropped.
+// cut to its host; a redacted e-mail subject is dropped. An application's title is asked for deep
+// context again on the next capture while it has given none (Firefox saves a new tab only after
+// some seconds); once it answered, an unchanged title is captured without asking again.
 class AccessibilityService : public QObject {
     Q_OBJECT
 
@@ -38,16 +43,22 @@ public:
     bool isCapturing() const { return m_timer.isActive(); }
     int intervalMSecs() const { return m_timer.interval(); }
 
-    // One capture of the given application, delivered through the callback; always with deep context.
+    using Capture = std::pair<WindowTitleCapture, QString>;
+
+    // One capture of the given application, delivered through the callback once its deep context is
+    // known; always asks for deep context.
     void captureWindowTitle(const FrontApplication& application);
-    // One capture of the frontmost application.
-    std::optional<std::pair<WindowTitleCapture, QString>> captureWindowTitle();
+    // One capture of the frontmost application, with its bundle identifier.
+    QCoro::Task<std::optional<Capture>> captureWindowTitle();
 
 private:
     WindowTitleCapture makeCapture(const QString& title, const QString& bundleIdentifier) const;
-    void applyDeepContext(WindowTitleCapture& capture, const QString& rawTitle,
-                          const QString& bundleIdentifier);
-    void captureAndDeliver();
+    // The capture with the deep context of its application; remembers the title once it answered.
+    QCoro::Task<WindowTitleCapture> withDeepContext(WindowTitleCapture capture, QString rawTitle,
+                                                    QString bundleIdentifier);
+    QCoro::Task<> captureApplication(FrontApplication application);
+    QCoro::Task<> captureAndDeliver();
+    void deliver(const WindowTitleCapture& capture, const QString& bundleIdentifier, quint64 generation);
 
     FrontAppSource& m_frontApps;
     const UserDefaultsServiceProtocol& m_settings;
@@ -56,4 +67,6 @@ private:
     QTimer m_timer;
     Callback m_onTitleCaptured;
     QHash<QString, QString> m_lastTitleByApp;
+    // Counts starts and stops, so that a capture begun before one is not delivered after it.
+    quint64 m_generation = 0;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoroTask>
 #include <QString>
 
 #include <optional>
@@ -16,10 +17,11 @@ struct DeepContext {
 };
 
 // Answers the deep context of the application in front, given its id and its window title; none when
-// nothing is known. Answers quickly (from what it already holds); never blocks the GUI thread.
+// nothing is known. Asynchronous: the sources behind it have short time-outs and never block the GUI
+// thread; it never throws.
 class DeepContextSource {
 public:
     virtual ~DeepContextSource() = default;
-    virtual std::optional<DeepContext> getContext(const QString& bundleIdentifier,
-                                                  const QString& windowTitle) = 0;
+    virtual QCoro::Task<std::optional<DeepContext>> getContext(QString bundleIdentifier,
+                                                               QString windowTitle) = 0;
 };

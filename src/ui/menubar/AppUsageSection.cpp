@@ -43,13 +43,29 @@ AppUsageSection::AppUsageSection(AppState& appState, QWidget* parent)
     m_layout->setContentsMargins(0, 0, 0, 0);
     m_layout->setSpacing(0);
     connect(&m_appState, &AppState::appUsageTrackingActiveChanged, this, &AppUsageSection::rebuild);
-    if (AppUsageTrackingService* tracker = m_appState.appUsageService()) {
-        connect(tracker, &AppUsageTrackingService::todaySessionsChanged, this, &AppUsageSection::rebuild);
-    }
     rebuild();
 }
 
+void AppUsageSection::followTracker() {
+    AppUsageTrackingService* tracker = m_appState.appUsageService();
+    if (tracker && tracker != m_followedTracker) {
+        if (m_followedTracker) {
+            disconnect(m_followedTracker, nullptr, this, nullptr);
+        }
+        m_followedTracker = tracker;
+        connect(tracker, &AppUsageTrackingService::todaySessionsChanged, this, &AppUsageSection::rebuild);
+    }
+}
+
+void AppUsageSection::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (m_appState.appUsageService() != m_followedTracker) {
+        rebuild();
+    }
+}
+
 void AppUsageSection::rebuild() {
+    followTracker();
     if (m_body) {
         // Later, not now: the click that asked for the rebuild may come from a button inside it.
         m_body->hide();

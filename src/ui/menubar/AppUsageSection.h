@@ -24,11 +24,18 @@ public:
 public Q_SLOTS:
     void rebuild();
 
+protected:
+    // The tracker may be handed to the state after the section was made (the application builds the
+    // popover first): shown, the section follows the tracker it finds and draws what it holds.
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void followTracker();
     void buildActive();
     void buildDisabled();
 
     AppState& m_appState;
     QVBoxLayout* m_layout;
     QWidget* m_body = nullptr;
+    QObject* m_followedTracker = nullptr;
 };
