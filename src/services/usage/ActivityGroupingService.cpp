@@ -16,6 +16,12 @@ QString shortTime(const QDateTime& moment) {
     return QLocale().toString(moment.toLocalTime().time(), QLocale::ShortFormat);
 }
 
+// Appends the parts one after the other, without the temporaries of a sum of texts.
+template <typename... Parts>
+void append(QString& out, const Parts&... parts) {
+    (out += ... += parts);
+}
+
 int truncatedPercent(double part, double total) {
     return total > 0 ? int(part / total * 100.0) : 0;
 }
@@ -119,31 +125,33 @@ QString ActivityGroupingService::generateMarkdownReport(QDate date,
     QString out;
     out.reserve(4096 + sessions.size() * 128);
     out += QStringLiteral("# App Usage Report\n\n");
-    out += QStringLiteral("**Date:** ") + locale.toString(date, QLocale::LongFormat) + QStringLiteral("\n\n");
-    out += QStringLiteral("**Total Active Time:** ") + formatDuration(total) +
-           QStringLiteral(" | **Tracked:** ") + formatDuration(tracked) + QStringLiteral(" (") +
-           QString::number(truncatedPercent(tracked, total)) + QStringLiteral("%) | **Untracked:** ") +
-           formatDuration(untracked) + QStringLiteral("\n\n");
+    append(out, QStringLiteral("**Date:** "), locale.toString(date, QLocale::LongFormat),
+           QStringLiteral("\n\n"));
+    append(out, QStringLiteral("**Total Active Time:** "), formatDuration(total),
+           QStringLiteral(" | **Tracked:** "), formatDuration(tracked), QStringLiteral(" ("),
+           QString::number(truncatedPercent(tracked, total)), QStringLiteral("%) | **Untracked:** "),
+           formatDuration(untracked), QStringLiteral("\n\n"));
     out += QStringLiteral("---\n\n## Timeline\n\n");
 
     for (const UsageDayIndex::Block& block : blocks) {
-        out += QStringLiteral("### ") + shortTime(block.startTime) + QStringLiteral(" - ") +
-               shortTime(block.endTime) + QStringLiteral(" (") +
-               formatDuration(double(block.startTime.msecsTo(block.endTime)) / 1000.0) +
-               QStringLiteral(")\n\n");
+        append(out, QStringLiteral("### "), shortTime(block.startTime), QStringLiteral(" - "),
+               shortTime(block.endTime), QStringLiteral(" ("),
+               formatDuration(double(block.startTime.msecsTo(block.endTime)) / 1000.0),
+               QStringLiteral(")\n\n"));
         QStringList appTexts;
         for (const auto& [name, seconds] : day.secondsByAppName(block.sessions, now)) {
             appTexts.append(name + QStringLiteral(" (") + formatDuration(seconds) + QLatin1Char(')'));
         }
-        out += QStringLiteral("**Apps:** ") + appTexts.join(QStringLiteral(", ")) + QStringLiteral("\n\n");
+        append(out, QStringLiteral("**Apps:** "), appTexts.join(QStringLiteral(", ")),
+               QStringLiteral("\n\n"));
         if (const std::optional<QString> taskId = day.dominantTaskId(block.sessions, now)) {
-            out += QStringLiteral("**Task:** ") + *taskId + QStringLiteral("\n\n");
+            append(out, QStringLiteral("**Task:** "), *taskId, QStringLiteral("\n\n"));
         }
         const QStringList contexts = day.contextsOf(block.sessions);
         if (!contexts.isEmpty()) {
             out += QStringLiteral("**Context:**\n");
             for (const QString& context : contexts) {
-                out += QStringLiteral("- ") + context + QLatin1Char('\n');
+                append(out, QStringLiteral("- "), context, QLatin1Char('\n'));
             }
             out += QLatin1Char('\n');
         }
@@ -151,7 +159,7 @@ QString ActivityGroupingService::generateMarkdownReport(QDate date,
         if (!titles.isEmpty()) {
             out += QStringLiteral("**Window History:**\n");
             for (const QString& title : titles) {
-                out += QStringLiteral("- ") + title + QLatin1Char('\n');
+                append(out, QStringLiteral("- "), title, QLatin1Char('\n'));
             }
             out += QLatin1Char('\n');
         }
@@ -162,20 +170,20 @@ QString ActivityGroupingService::generateMarkdownReport(QDate date,
     for (const UsageDayIndex::Task& task : tasks) {
         const QString mark = task.taskId ? QStringLiteral("\u2713") : QStringLiteral("\u25CB");
         const QString name = task.taskId ? *task.taskId : QStringLiteral("Untracked");
-        out += QStringLiteral("### ") + mark + QLatin1Char(' ') + name + QStringLiteral(" (") +
-               formatDuration(task.total) + QStringLiteral(")\n\n");
-        out += QStringLiteral("- **Apps:** ") + appNamesOf(day, task.sessions).join(QStringLiteral(", ")) +
-               QLatin1Char('\n');
+        append(out, QStringLiteral("### "), mark, QLatin1Char(' '), name, QStringLiteral(" ("),
+               formatDuration(task.total), QStringLiteral(")\n\n"));
+        append(out, QStringLiteral("- **Apps:** "), appNamesOf(day, task.sessions).join(QStringLiteral(", ")),
+               QLatin1Char('\n'));
         const QStringList contexts = day.contextsOf(task.sessions);
         if (!contexts.isEmpty()) {
-            out +=
-                QStringLiteral("- **Context:** ") + contexts.join(QStringLiteral(", ")) + QLatin1Char('\n');
+            append(out, QStringLiteral("- **Context:** "), contexts.join(QStringLiteral(", ")),
+                   QLatin1Char('\n'));
         }
         const QStringList titles = day.windowTitlesOf(task.sessions);
         if (!titles.isEmpty()) {
             out += QStringLiteral("- **Window Titles:**\n");
             for (const QString& title : titles) {
-                out += QStringLiteral("  - ") + title + QLatin1Char('\n');
+                append(out, QStringLiteral("  - "), title, QLatin1Char('\n'));
             }
         }
         if (!task.sessions.isEmpty()) {
@@ -190,8 +198,8 @@ QString ActivityGroupingService::generateMarkdownReport(QDate date,
                     latest = end;
                 }
             }
-            out += QStringLiteral("- **Time Range:** ") + shortTime(earliest) + QStringLiteral(" - ") +
-                   shortTime(latest) + QLatin1Char('\n');
+            append(out, QStringLiteral("- **Time Range:** "), shortTime(earliest), QStringLiteral(" - "),
+                   shortTime(latest), QLatin1Char('\n'));
         }
         out += QLatin1Char('\n');
     }
@@ -199,9 +207,9 @@ QString ActivityGroupingService::generateMarkdownReport(QDate date,
     out += QStringLiteral(
         "---\n\n## App Summary\n\n| App | Duration | % of Total |\n|-----|----------|------------|\n");
     for (const auto& [name, seconds] : apps) {
-        out += QStringLiteral("| ") + name + QStringLiteral(" | ") + formatDuration(seconds) +
-               QStringLiteral(" | ") + QString::number(truncatedPercent(seconds, total)) +
-               QStringLiteral("% |\n");
+        append(out, QStringLiteral("| "), name, QStringLiteral(" | "), formatDuration(seconds),
+               QStringLiteral(" | "), QString::number(truncatedPercent(seconds, total)),
+               QStringLiteral("% |\n"));
     }
     out += QStringLiteral("\n---\n\n*Generated by Pendlow*\n");
     return out;
