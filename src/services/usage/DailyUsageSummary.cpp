@@ -239,7 +239,17 @@ QList<PathUsage> DailyUsageSummary::pathUsage() const {
 }
 
 QStringList DailyUsageSummary::keywordTokens(const QString& text) {
+    QList<QStringView> views;
+    keywordTokenViews(text, views);
     QStringList tokens;
+    tokens.reserve(views.size());
+    for (const QStringView view : std::as_const(views)) {
+        tokens.append(view.toString());
+    }
+    return tokens;
+}
+
+void DailyUsageSummary::keywordTokenViews(QStringView text, QList<QStringView>& tokens) {
     qsizetype start = 0;
     const qsizetype size = text.size();
     for (qsizetype i = 0; i <= size; ++i) {
@@ -247,18 +257,19 @@ QStringList DailyUsageSummary::keywordTokens(const QString& text) {
             continue;
         }
         if (i > start) {
-            QString piece = usagetext::trimmedHorizontal(QStringView(text).mid(start, i - start));
-            if (!piece.isEmpty() && !keywordExcludedWords().contains(piece)) {
+            QStringView piece = usagetext::trimmedHorizontalView(text.mid(start, i - start));
+            // A raw view for the look-up: no copy of the piece.
+            if (!piece.isEmpty() &&
+                !keywordExcludedWords().contains(QString::fromRawData(piece.data(), piece.size()))) {
                 const qsizetype dot = piece.indexOf(QLatin1Char('.'));
                 if (dot > 0) {
                     piece.truncate(dot);
                 }
-                tokens.append(std::move(piece));
+                tokens.append(piece);
             }
         }
         start = i + 1;
     }
-    return tokens;
 }
 
 QList<KeywordUsage> DailyUsageSummary::keywordUsage() const {
@@ -355,44 +366,66 @@ QString DailyUsageSummary::generateTextReport(const ActivityGroupingService& gro
     const double total = totalDuration();
     const double tracked = trackedDuration();
     const int trackedPercent = total > 0 ? int(tracked / total * 100.0) : 0;
-    QStringList lines;
-    lines << QStringLiteral("APP USAGE REPORT") << QString(50, QLatin1Char('=')) << QString();
-    lines << QStringLiteral("Date:      ") + longDate(date);
-    lines << QStringLiteral("Total:     ") + formattedTotalDuration();
-    lines << QStringLiteral("Tracked:   ") + ::formatDuration(tracked) + QStringLiteral(" (") +
-                 QString::number(trackedPercent) + QStringLiteral("%)");
-    lines << QStringLiteral("Untracked: ") + ::formatDuration(untrackedDuration()) << QString();
-    lines << QStringLiteral("TIMELINE") << QString(30, QLatin1Char('-'));
+    // Lines joined by line feeds, the parts appended one after the other.
+    QString out;
+    auto line = [&out](const auto&... parts) {
+        if (!out.isEmpty()) {
+            out += QLatin1Char('\n');
+        }
+        ((out += parts), ...);
+    };
+    auto joined = [&out](const QStringList& texts) {
+        for (qsizetype i = 0; i < texts.size(); ++i) {
+            if (i > 0) {
+                out += QStringLiteral(", ");
+            }
+            out += texts[i];
+        }
+    };
+    line(QStringLiteral("APP USAGE REPORT"));
+    line(QString(50, QLatin1Char('=')));
+    line();
+    line(QStringLiteral("Date:      "), longDate(date));
+    line(QStringLiteral("Total:     "), formattedTotalDuration());
+    line(QStringLiteral("Tracked:   "), ::formatDuration(tracked), QStringLiteral(" ("),
+         QString::number(trackedPercent), QStringLiteral("%)"));
+    line(QStringLiteral("Untracked: "), ::formatDuration(untrackedDuration()));
+    line();
+    line(QStringLiteral("TIMELINE"));
+    line(QString(30, QLatin1Char('-')));
     for (const UsageDayIndex::Block& block : grouping.groupIntoBlocks(*day, now)) {
-        lines << QLatin1Char('[') + shortTime(block.startTime) + QStringLiteral(" - ") +
-                     shortTime(block.endTime) + QStringLiteral("] ") +
-                     ::formatDuration(double(block.startTime.msecsTo(block.endTime)) / 1000.0);
+        line(QLatin1Char('['), shortTime(block.startTime), QStringLiteral(" - "), shortTime(block.endTime),
+             QStringLiteral("] "), ::formatDuration(double(block.startTime.msecsTo(block.endTime)) / 1000.0));
         QStringList apps;
         for (const auto& [name, seconds] : day->secondsByAppName(block.sessions, now)) {
             apps << name + QStringLiteral(" (") + ::formatDuration(seconds) + QLatin1Char(')');
         }
-        lines << QStringLiteral("  Apps: ") + apps.join(QStringLiteral(", "));
+        line(QStringLiteral("  Apps: "));
+        joined(apps);
         if (const std::optional<QString> taskId = day->dominantTaskId(block.sessions, now)) {
-            lines << QStringLiteral("  Task: ") + *taskId;
+            line(QStringLiteral("  Task: "), *taskId);
         }
         const QStringList contexts = day->contextsOf(block.sessions);
         if (!contexts.isEmpty()) {
-            lines << QStringLiteral("  Context: ") + contexts.join(QStringLiteral(", "));
+            line(QStringLiteral("  Context: "));
+            joined(contexts);
         }
-        lines << QString();
+        line();
     }
-    lines << QStringLiteral("BY TASK") << QString(30, QLatin1Char('-'));
+    line(QStringLiteral("BY TASK"));
+    line(QString(30, QLatin1Char('-')));
     for (const UsageDayIndex::Task& task : day->tasks(now)) {
-        lines << (task.taskId ? QStringLiteral("\u2713") : QStringLiteral("\u25CB")) + QLatin1Char(' ') +
-                     (task.taskId ? *task.taskId : QStringLiteral("Untracked")) + QStringLiteral(": ") +
-                     ::formatDuration(task.total);
-        lines << QStringLiteral("  Apps: ") +
-                     ActivityGroupingService::appNamesOf(*day, task.sessions).join(QStringLiteral(", "));
+        line(task.taskId ? QStringLiteral("\u2713") : QStringLiteral("\u25CB"), QLatin1Char(' '),
+             task.taskId ? *task.taskId : QStringLiteral("Untracked"), QStringLiteral(": "),
+             ::formatDuration(task.total));
+        line(QStringLiteral("  Apps: "));
+        joined(ActivityGroupingService::appNamesOf(*day, task.sessions));
         const QStringList contexts = day->contextsOf(task.sessions);
         if (!contexts.isEmpty()) {
-            lines << QStringLiteral("  Context: ") + contexts.join(QStringLiteral(", "));
+            line(QStringLiteral("  Context: "));
+            joined(contexts);
         }
-        lines << QString();
+        line();
     }
-    return lines.join(QLatin1Char('\n'));
+    return out;
 }

@@ -78,4 +78,6 @@ struct DailyUsageSummary {
     static const QStringList& terminalBundleIdentifiers();
     // The words of a title as the keyword list counts them.
     static QStringList keywordTokens(const QString& text);
+    // The same as views into the text, appended to the list.
+    static void keywordTokenViews(QStringView text, QList<QStringView>& tokens);
 };

@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QSet>
 #include <QUrl>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <numeric>
@@ -69,6 +70,11 @@ public:
         m_table.keys.append(key);
         m_table.flags.append(flag);
         return at;
+    }
+    // The same for a key that may not own its text (QString::fromRawData): a copy is kept.
+    qsizetype addCopy(const QString& key) {
+        const auto found = m_index.constFind(key);
+        return found != m_index.cend() ? *found : add(QString(key.unicode(), key.size()));
     }
     void credit(qsizetype session, qsizetype key) { m_table.entries.append({session, key}); }
 
@@ -363,20 +369,45 @@ const UsageDayIndex::Table& UsageDayIndex::paths() const {
 const UsageDayIndex::Table& UsageDayIndex::keywords() const {
     std::call_once(m_keywordsOnce, [this] {
         KeyTable table(m_keywords);
+        QList<QStringView> tokens;
+        QVarLengthArray<char16_t, 64> lowered;
         for (qsizetype s = 0; s < m_sessions.size(); ++s) {
             for (const WindowTitleCapture& capture : m_sessions[s].windowCaptures) {
                 if (capture.isRedacted) {
                     continue;
                 }
-                for (const QString& token : DailyUsageSummary::keywordTokens(capture.title)) {
-                    if (characterCount(token) < 3) {
+                tokens.clear();
+                DailyUsageSummary::keywordTokenViews(capture.title, tokens);
+                for (const QStringView token : std::as_const(tokens)) {
+                    // Plain ASCII (no carriage return) has one character per unit and lowers letter by
+                    // letter: such a word is looked up without a copy.
+                    bool plain = true;
+                    for (const QChar ch : token) {
+                        plain &= ch.unicode() < 0x80 && ch != QLatin1Char('\r');
+                    }
+                    QString key;
+                    if (plain) {
+                        if (token.size() < 3) {
+                            continue;
+                        }
+                        lowered.resize(token.size());
+                        for (qsizetype i = 0; i < token.size(); ++i) {
+                            const char16_t ch = token[i].unicode();
+                            lowered[i] = ch >= u'A' && ch <= u'Z' ? char16_t(ch + 32) : ch;
+                        }
+                        key = QString::fromRawData(reinterpret_cast<const QChar*>(lowered.constData()),
+                                                   lowered.size());
+                    } else {
+                        const QString word = token.toString();
+                        if (characterCount(word) < 3) {
+                            continue;
+                        }
+                        key = word.toLower();
+                    }
+                    if (keywordStopWords().contains(key)) {
                         continue;
                     }
-                    const QString lower = token.toLower();
-                    if (keywordStopWords().contains(lower)) {
-                        continue;
-                    }
-                    table.credit(s, table.add(lower));
+                    table.credit(s, table.addCopy(key));
                 }
             }
         }
