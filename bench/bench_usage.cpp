@@ -103,31 +103,47 @@ void BM_UsageLoad(benchmark::State& state) {
 }
 BENCHMARK(BM_UsageLoad)->Unit(benchmark::kMillisecond);
 
+void readEveryMember(const DailyUsageSummary& summary, const ActivityGroupingService& grouping) {
+    benchmark::DoNotOptimize(summary.totalDuration());
+    benchmark::DoNotOptimize(summary.trackedDuration());
+    benchmark::DoNotOptimize(summary.untrackedDuration());
+    benchmark::DoNotOptimize(summary.formattedTotalDuration());
+    const QList<AppUsageBreakdown> apps = summary.appBreakdown();
+    for (const AppUsageBreakdown& app : apps) {
+        benchmark::DoNotOptimize(summary.contextDetails(app.bundleIdentifier));
+    }
+    benchmark::DoNotOptimize(summary.allContexts());
+    benchmark::DoNotOptimize(summary.websiteUsage());
+    benchmark::DoNotOptimize(summary.pathUsage());
+    benchmark::DoNotOptimize(summary.keywordUsage());
+    benchmark::DoNotOptimize(summary.timelineBlocks());
+    benchmark::DoNotOptimize(summary.timelineHours());
+    benchmark::DoNotOptimize(
+        summary.withTimeFilter(QDateTime(kDay, QTime(9, 0)), QDateTime(kDay, QTime(12, 0))));
+    benchmark::DoNotOptimize(summary.generateTextReport(grouping));
+}
+
+// Every member again on the same summary, as a shown day is drawn again.
 void BM_UsageSummaryAllMembers(benchmark::State& state) {
     TestSettings settings;
     const ActivityGroupingService grouping(settings);
     const DailyUsageSummary summary{kDay, heavyDay(), std::nullopt, std::nullopt};
     for (auto _ : state) {
-        benchmark::DoNotOptimize(summary.totalDuration());
-        benchmark::DoNotOptimize(summary.trackedDuration());
-        benchmark::DoNotOptimize(summary.untrackedDuration());
-        benchmark::DoNotOptimize(summary.formattedTotalDuration());
-        const QList<AppUsageBreakdown> apps = summary.appBreakdown();
-        for (const AppUsageBreakdown& app : apps) {
-            benchmark::DoNotOptimize(summary.contextDetails(app.bundleIdentifier));
-        }
-        benchmark::DoNotOptimize(summary.allContexts());
-        benchmark::DoNotOptimize(summary.websiteUsage());
-        benchmark::DoNotOptimize(summary.pathUsage());
-        benchmark::DoNotOptimize(summary.keywordUsage());
-        benchmark::DoNotOptimize(summary.timelineBlocks());
-        benchmark::DoNotOptimize(summary.timelineHours());
-        benchmark::DoNotOptimize(
-            summary.withTimeFilter(QDateTime(kDay, QTime(9, 0)), QDateTime(kDay, QTime(12, 0))));
-        benchmark::DoNotOptimize(summary.generateTextReport(grouping));
+        readEveryMember(summary, grouping);
     }
 }
 BENCHMARK(BM_UsageSummaryAllMembers)->Unit(benchmark::kMillisecond);
+
+// Every member once on a summary made afresh, as a window that opens on a day computes it.
+void BM_UsageSummaryAllMembersFresh(benchmark::State& state) {
+    TestSettings settings;
+    const ActivityGroupingService grouping(settings);
+    for (auto _ : state) {
+        const DailyUsageSummary summary{kDay, heavyDay(), std::nullopt, std::nullopt};
+        readEveryMember(summary, grouping);
+    }
+}
+BENCHMARK(BM_UsageSummaryAllMembersFresh)->Unit(benchmark::kMillisecond);
 
 void BM_UsageMarkdownReport(benchmark::State& state) {
     TestSettings settings;

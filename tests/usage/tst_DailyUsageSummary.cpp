@@ -305,6 +305,46 @@ private Q_SLOTS:
         QVERIFY(
             summaryOf({chrome}).generateTextReport(grouping).contains(QStringLiteral("Tracked:   <1m (0%)")));
     }
+
+    // What a summary works out once is kept only while its sessions stay as they were, and never
+    // holds a time: an open session still grows with the clock.
+    void keptWorkFollowsTheSessionsAndTheClock() {
+        FakeClock clock(at(QStringLiteral("12:00")));
+        AppUsageSession code = session(kCode, QStringLiteral("Code"), at(QStringLiteral("09:00")),
+                                       at(QStringLiteral("10:00")), QStringLiteral("86abc"));
+        code.addCapture(capture(QStringLiteral("main.py - shop - Visual Studio Code")));
+        DailyUsageSummary summary = summaryOf(
+            {code, session(kChrome, QStringLiteral("Chrome"), at(QStringLiteral("11:00")), std::nullopt)});
+        QCOMPARE(summary.allContexts(), QStringList{QStringLiteral("main.py")});
+        QCOMPARE(summary.totalDuration(), 2.0 * 3600);
+        QCOMPARE(summary.index(), summary.index()); // kept between calls
+
+        clock.advance(1800);
+        QCOMPARE(summary.totalDuration(), 2.5 * 3600);
+        QCOMPARE(summary.untrackedDuration(), 1.5 * 3600);
+        QCOMPARE(summary.timelineBlocks().last().endTime, at(QStringLiteral("12:30")));
+        QCOMPARE(summary.appBreakdown().first().bundleIdentifier, kChrome);
+
+        // A copy shares the kept work until one of them changes its sessions.
+        DailyUsageSummary copy = summary;
+        QCOMPARE(copy.index(), summary.index());
+        copy.sessions[0].windowCaptures[0].title = QStringLiteral("notes.txt - Visual Studio Code");
+        copy.sessions[0].appName = QStringLiteral("Codium");
+        QCOMPARE(copy.allContexts(), QStringList{QStringLiteral("notes.txt")});
+        QCOMPARE(copy.timelineBlocks().first().label, QStringLiteral("Codium"));
+        QCOMPARE(summary.allContexts(), QStringList{QStringLiteral("main.py")});
+        QCOMPARE(summary.timelineBlocks().first().label, QStringLiteral("Code"));
+
+        summary.sessions[0].endTime = at(QStringLiteral("09:30"));
+        QCOMPARE(summary.totalDuration(), 2.0 * 3600);
+        QCOMPARE(summary.appBreakdown().first().duration, 1.5 * 3600);
+        summary.sessions.removeLast();
+        QCOMPARE(summary.totalDuration(), 1800.0);
+        QCOMPARE(summary.websiteUsage().size(), 0);
+        summary.sessions.clear();
+        QVERIFY(summary.allContexts().isEmpty());
+        QCOMPARE(summary.totalDuration(), 0.0);
+    }
 };
 
 PENDLOW_TEST_MAIN(DailyUsageSummaryTest)

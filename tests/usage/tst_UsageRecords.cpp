@@ -124,6 +124,11 @@ private Q_SLOTS:
             << QByteArray("2025-03-14T08:00:00Z") << QByteArray("2025-03-14T09:00:00+01:00");
         QTest::newRow("keys in another order")
             << QByteArray("{\"date\":\"2025-03-14\",\"sessions\":") << QByteArray("{\"sessions\":");
+        // Ids and dates are read straight from the bytes unless they hold an escape.
+        QTest::newRow("escaped id") << QByteArray("\"0F8FAD5B-D9CB")
+                                    << QByteArray("\"\\u0030F8FAD5B\\u002dD9CB");
+        QTest::newRow("escaped date")
+            << QByteArray("2025-03-14T08:00:00Z") << QByteArray("2025-03-14\\u005408:00:00\\u005a");
     }
 
     void readsWhatTheFormatAllows() {
@@ -174,6 +179,9 @@ private Q_SLOTS:
             << int(K::dataCorrupted) << "sessions[0].startTime";
         QTest::newRow("malformed uuid") << QByteArray(valid).replace("0F8FAD5B-D9CB", "0F8FAD5BXD9CB")
                                         << int(K::dataCorrupted) << "sessions[0].id";
+        QTest::newRow("uuid one digit too long")
+            << QByteArray(valid).replace("70867728950E\"", "70867728950EE\"") << int(K::dataCorrupted)
+            << "sessions[0].id";
         QTest::newRow("uuid in braces")
             << QByteArray(valid).replace("\"0F8FAD5B-D9CB-469F-A165-70867728950E\"",
                                          "\"{0F8FAD5B-D9CB-469F-A165-70867728950E}\"")

@@ -6,12 +6,20 @@
 
 #include <QHash>
 #include <QLocale>
+#include <QSet>
 
 #include <algorithm>
+#include <numeric>
 
 namespace {
 QString shortTime(const QDateTime& moment) {
     return QLocale().toString(moment.toLocalTime().time(), QLocale::ShortFormat);
+}
+
+// Appends the parts one after the other, without the temporaries of a sum of texts.
+template <typename... Parts>
+void append(QString& out, const Parts&... parts) {
+    (out += ... += parts);
 }
 
 int truncatedPercent(double part, double total) {
@@ -22,43 +30,24 @@ int truncatedPercent(double part, double total) {
 ActivityGroupingService::ActivityGroupingService(const UserDefaultsServiceProtocol& settings)
     : m_settings(settings) {}
 
-QList<ActivityBlock> ActivityGroupingService::groupIntoBlocks(const QList<AppUsageSession>& sessions) const {
-    QList<ActivityBlock> blocks;
-    if (sessions.isEmpty()) {
-        return blocks;
-    }
-    QList<AppUsageSession> sorted = sessions;
-    std::stable_sort(sorted.begin(), sorted.end(), [](const AppUsageSession& a, const AppUsageSession& b) {
-        return a.startTime < b.startTime;
-    });
+QList<UsageDayIndex::Block> ActivityGroupingService::groupIntoBlocks(const UsageDayIndex& day,
+                                                                     const UsageDayIndex::Now& now) const {
     // The settings getter already reads a missing or zero value as the default.
-    const qint64 gapMSecs = qint64(m_settings.activityBlockGapMinutes()) * 60 * 1000;
+    return day.blocks(qint64(m_settings.activityBlockGapMinutes()) * 60 * 1000, now);
+}
 
-    ActivityBlock open;
-    open.startTime = sorted.first().startTime;
-    open.endTime = sorted.first().endOrNow();
-    auto close = [&blocks](ActivityBlock& block) {
-        block.id = QUuid::createUuid();
-        block.clickUpTaskId = dominantTaskId(block.sessions);
+QList<ActivityBlock> ActivityGroupingService::groupIntoBlocks(const QList<AppUsageSession>& sessions) const {
+    const UsageDayIndex day(sessions);
+    const UsageDayIndex::Now now = day.now();
+    QList<ActivityBlock> blocks;
+    for (const UsageDayIndex::Block& run : groupIntoBlocks(day, now)) {
+        ActivityBlock block{
+            QUuid::createUuid(), run.startTime, run.endTime, {}, day.dominantTaskId(run.sessions, now)};
+        block.sessions.reserve(run.sessions.size());
+        for (const qsizetype session : run.sessions) {
+            block.sessions.append(sessions[session]);
+        }
         blocks.append(std::move(block));
-    };
-    for (const AppUsageSession& session : sorted) {
-        const QDateTime end = session.endOrNow();
-        if (!open.sessions.isEmpty() && open.endTime.msecsTo(session.startTime) > gapMSecs) {
-            close(open);
-            open = ActivityBlock();
-            open.startTime = session.startTime;
-            open.endTime = end;
-        }
-        open.sessions.append(session);
-        // The block lasts until the latest end seen, not the end of the session added last: a short
-        // session inside a long one must not cut the block short.
-        if (end > open.endTime) {
-            open.endTime = end;
-        }
-    }
-    if (!open.sessions.isEmpty()) {
-        close(open);
     }
     return blocks;
 }
@@ -90,47 +79,15 @@ std::optional<QString> ActivityGroupingService::dominantTaskId(const QList<AppUs
 }
 
 QList<TaskUsageSummary> ActivityGroupingService::groupByTask(const QList<AppUsageSession>& sessions) const {
-    QList<TaskUsageSummary> summaries;
-    QHash<QString, qsizetype> tracked;
-    std::optional<qsizetype> untracked;
-    for (const AppUsageSession& session : sessions) {
-        qsizetype at = -1;
-        if (session.clickUpTaskId) {
-            const auto found = tracked.constFind(*session.clickUpTaskId);
-            if (found != tracked.cend()) {
-                at = *found;
-            } else {
-                at = summaries.size();
-                tracked.insert(*session.clickUpTaskId, at);
-                summaries.append(TaskUsageSummary{QUuid::createUuid(), session.clickUpTaskId, {}});
-            }
-        } else if (untracked) {
-            at = *untracked;
-        } else {
-            at = summaries.size();
-            untracked = at;
-            summaries.append(TaskUsageSummary{QUuid::createUuid(), std::nullopt, {}});
-        }
-        summaries[at].sessions.append(session);
-    }
-    QList<QPair<double, TaskUsageSummary>> keyed;
-    keyed.reserve(summaries.size());
-    for (TaskUsageSummary& summary : summaries) {
-        const double total = summary.totalDuration();
-        keyed.append({total, std::move(summary)});
-    }
-    std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
-        const bool aUntracked = !a.second.taskId.has_value();
-        const bool bUntracked = !b.second.taskId.has_value();
-        if (aUntracked != bUntracked) {
-            return aUntracked;
-        }
-        return a.first > b.first;
-    });
+    const UsageDayIndex day(sessions);
     QList<TaskUsageSummary> result;
-    result.reserve(keyed.size());
-    for (auto& entry : keyed) {
-        result.append(std::move(entry.second));
+    for (const UsageDayIndex::Task& task : day.tasks(day.now())) {
+        TaskUsageSummary summary{QUuid::createUuid(), task.taskId, {}};
+        summary.sessions.reserve(task.sessions.size());
+        for (const qsizetype session : task.sessions) {
+            summary.sessions.append(sessions[session]);
+        }
+        result.append(std::move(summary));
     }
     return result;
 }
@@ -147,51 +104,62 @@ ActivityGroupingService::trackedUntrackedDurations(const QList<AppUsageSession>&
 
 QString ActivityGroupingService::generateMarkdownReport(QDate date,
                                                         const QList<AppUsageSession>& sessions) const {
+    const UsageDayIndex day(sessions);
+    const UsageDayIndex::Now now = day.now();
+    QList<qsizetype> all(sessions.size());
+    std::iota(all.begin(), all.end(), 0);
     double total = 0;
-    for (const AppUsageSession& session : sessions) {
-        total += session.duration();
+    double tracked = 0;
+    double untracked = 0;
+    for (qsizetype i = 0; i < sessions.size(); ++i) {
+        total += day.duration(i, now);
     }
-    const auto [tracked, untracked] = trackedUntrackedDurations(sessions);
-    const QList<ActivityBlock> blocks = groupIntoBlocks(sessions);
-    const QList<TaskUsageSummary> summaries = groupByTask(sessions);
-    const QList<QPair<QString, double>> apps = sessionlists::secondsByAppName(sessions);
+    for (qsizetype i = 0; i < sessions.size(); ++i) {
+        (sessions[i].clickUpTaskId ? tracked : untracked) += day.duration(i, now);
+    }
+    const QList<UsageDayIndex::Block> blocks = groupIntoBlocks(day, now);
+    const QList<UsageDayIndex::Task> tasks = day.tasks(now);
+    const QList<QPair<QString, double>> apps = day.secondsByAppName(all, now);
     const QLocale locale;
 
     QString out;
     out.reserve(4096 + sessions.size() * 128);
     out += QStringLiteral("# App Usage Report\n\n");
-    out += QStringLiteral("**Date:** ") + locale.toString(date, QLocale::LongFormat) + QStringLiteral("\n\n");
-    out += QStringLiteral("**Total Active Time:** ") + formatDuration(total) +
-           QStringLiteral(" | **Tracked:** ") + formatDuration(tracked) + QStringLiteral(" (") +
-           QString::number(truncatedPercent(tracked, total)) + QStringLiteral("%) | **Untracked:** ") +
-           formatDuration(untracked) + QStringLiteral("\n\n");
+    append(out, QStringLiteral("**Date:** "), locale.toString(date, QLocale::LongFormat),
+           QStringLiteral("\n\n"));
+    append(out, QStringLiteral("**Total Active Time:** "), formatDuration(total),
+           QStringLiteral(" | **Tracked:** "), formatDuration(tracked), QStringLiteral(" ("),
+           QString::number(truncatedPercent(tracked, total)), QStringLiteral("%) | **Untracked:** "),
+           formatDuration(untracked), QStringLiteral("\n\n"));
     out += QStringLiteral("---\n\n## Timeline\n\n");
 
-    for (const ActivityBlock& block : blocks) {
-        out += QStringLiteral("### ") + shortTime(block.startTime) + QStringLiteral(" - ") +
-               shortTime(block.endTime) + QStringLiteral(" (") + block.formattedDuration() +
-               QStringLiteral(")\n\n");
+    for (const UsageDayIndex::Block& block : blocks) {
+        append(out, QStringLiteral("### "), shortTime(block.startTime), QStringLiteral(" - "),
+               shortTime(block.endTime), QStringLiteral(" ("),
+               formatDuration(double(block.startTime.msecsTo(block.endTime)) / 1000.0),
+               QStringLiteral(")\n\n"));
         QStringList appTexts;
-        for (const auto& [name, seconds] : block.appBreakdown()) {
+        for (const auto& [name, seconds] : day.secondsByAppName(block.sessions, now)) {
             appTexts.append(name + QStringLiteral(" (") + formatDuration(seconds) + QLatin1Char(')'));
         }
-        out += QStringLiteral("**Apps:** ") + appTexts.join(QStringLiteral(", ")) + QStringLiteral("\n\n");
-        if (block.clickUpTaskId) {
-            out += QStringLiteral("**Task:** ") + *block.clickUpTaskId + QStringLiteral("\n\n");
+        append(out, QStringLiteral("**Apps:** "), appTexts.join(QStringLiteral(", ")),
+               QStringLiteral("\n\n"));
+        if (const std::optional<QString> taskId = day.dominantTaskId(block.sessions, now)) {
+            append(out, QStringLiteral("**Task:** "), *taskId, QStringLiteral("\n\n"));
         }
-        const QStringList contexts = block.contexts();
+        const QStringList contexts = day.contextsOf(block.sessions);
         if (!contexts.isEmpty()) {
             out += QStringLiteral("**Context:**\n");
             for (const QString& context : contexts) {
-                out += QStringLiteral("- ") + context + QLatin1Char('\n');
+                append(out, QStringLiteral("- "), context, QLatin1Char('\n'));
             }
             out += QLatin1Char('\n');
         }
-        const QStringList titles = block.windowTitles();
+        const QStringList titles = day.windowTitlesOf(block.sessions);
         if (!titles.isEmpty()) {
             out += QStringLiteral("**Window History:**\n");
             for (const QString& title : titles) {
-                out += QStringLiteral("- ") + title + QLatin1Char('\n');
+                append(out, QStringLiteral("- "), title, QLatin1Char('\n'));
             }
             out += QLatin1Char('\n');
         }
@@ -199,39 +167,39 @@ QString ActivityGroupingService::generateMarkdownReport(QDate date,
     }
 
     out += QStringLiteral("## By Task\n\n");
-    for (const TaskUsageSummary& summary : summaries) {
-        const QString mark = summary.taskId ? QStringLiteral("\u2713") : QStringLiteral("\u25CB");
-        const QString name = summary.taskId ? *summary.taskId : QStringLiteral("Untracked");
-        out += QStringLiteral("### ") + mark + QLatin1Char(' ') + name + QStringLiteral(" (") +
-               summary.formattedDuration() + QStringLiteral(")\n\n");
-        out += QStringLiteral("- **Apps:** ") + summary.appNames().join(QStringLiteral(", ")) +
-               QLatin1Char('\n');
-        const QStringList contexts = summary.contexts();
+    for (const UsageDayIndex::Task& task : tasks) {
+        const QString mark = task.taskId ? QStringLiteral("\u2713") : QStringLiteral("\u25CB");
+        const QString name = task.taskId ? *task.taskId : QStringLiteral("Untracked");
+        append(out, QStringLiteral("### "), mark, QLatin1Char(' '), name, QStringLiteral(" ("),
+               formatDuration(task.total), QStringLiteral(")\n\n"));
+        append(out, QStringLiteral("- **Apps:** "), appNamesOf(day, task.sessions).join(QStringLiteral(", ")),
+               QLatin1Char('\n'));
+        const QStringList contexts = day.contextsOf(task.sessions);
         if (!contexts.isEmpty()) {
-            out +=
-                QStringLiteral("- **Context:** ") + contexts.join(QStringLiteral(", ")) + QLatin1Char('\n');
+            append(out, QStringLiteral("- **Context:** "), contexts.join(QStringLiteral(", ")),
+                   QLatin1Char('\n'));
         }
-        const QStringList titles = summary.windowTitles();
+        const QStringList titles = day.windowTitlesOf(task.sessions);
         if (!titles.isEmpty()) {
             out += QStringLiteral("- **Window Titles:**\n");
             for (const QString& title : titles) {
-                out += QStringLiteral("  - ") + title + QLatin1Char('\n');
+                append(out, QStringLiteral("  - "), title, QLatin1Char('\n'));
             }
         }
-        if (!summary.sessions.isEmpty()) {
-            QDateTime earliest = summary.sessions.first().startTime;
-            QDateTime latest = summary.sessions.first().endOrNow();
-            for (const AppUsageSession& session : summary.sessions) {
-                if (session.startTime < earliest) {
-                    earliest = session.startTime;
+        if (!task.sessions.isEmpty()) {
+            QDateTime earliest = sessions[task.sessions.first()].startTime;
+            QDateTime latest = day.endOrNow(task.sessions.first(), now);
+            for (const qsizetype i : task.sessions) {
+                if (sessions[i].startTime < earliest) {
+                    earliest = sessions[i].startTime;
                 }
-                const QDateTime end = session.endOrNow();
+                const QDateTime end = day.endOrNow(i, now);
                 if (end > latest) {
                     latest = end;
                 }
             }
-            out += QStringLiteral("- **Time Range:** ") + shortTime(earliest) + QStringLiteral(" - ") +
-                   shortTime(latest) + QLatin1Char('\n');
+            append(out, QStringLiteral("- **Time Range:** "), shortTime(earliest), QStringLiteral(" - "),
+                   shortTime(latest), QLatin1Char('\n'));
         }
         out += QLatin1Char('\n');
     }
@@ -239,10 +207,20 @@ QString ActivityGroupingService::generateMarkdownReport(QDate date,
     out += QStringLiteral(
         "---\n\n## App Summary\n\n| App | Duration | % of Total |\n|-----|----------|------------|\n");
     for (const auto& [name, seconds] : apps) {
-        out += QStringLiteral("| ") + name + QStringLiteral(" | ") + formatDuration(seconds) +
-               QStringLiteral(" | ") + QString::number(truncatedPercent(seconds, total)) +
-               QStringLiteral("% |\n");
+        append(out, QStringLiteral("| "), name, QStringLiteral(" | "), formatDuration(seconds),
+               QStringLiteral(" | "), QString::number(truncatedPercent(seconds, total)),
+               QStringLiteral("% |\n"));
     }
     out += QStringLiteral("\n---\n\n*Generated by Pendlow*\n");
     return out;
+}
+
+QStringList ActivityGroupingService::appNamesOf(const UsageDayIndex& day, const QList<qsizetype>& sessions) {
+    QSet<QString> names;
+    for (const qsizetype session : sessions) {
+        names.insert(day.sessions()[session].appName);
+    }
+    QStringList list(names.cbegin(), names.cend());
+    std::sort(list.begin(), list.end());
+    return list;
 }

@@ -3,6 +3,7 @@
 #include "services/usage/ActivityBlock.h"
 #include "services/usage/AppUsageSession.h"
 #include "services/usage/TaskUsageSummary.h"
+#include "services/usage/UsageDayIndex.h"
 
 #include <QDate>
 #include <QList>
@@ -23,6 +24,9 @@ public:
     // Blocks in time order. A session starts a new block when it begins more than the gap after the
     // latest end seen so far in the open block (a pause of exactly the gap stays in the block).
     QList<ActivityBlock> groupIntoBlocks(const QList<AppUsageSession>& sessions) const;
+    // The same grouping over an index of the sessions, as session indexes.
+    QList<UsageDayIndex::Block> groupIntoBlocks(const UsageDayIndex& day,
+                                                const UsageDayIndex::Now& now) const;
     // One summary per task id; the untracked summary first, then the tracked ones by total time,
     // largest first.
     QList<TaskUsageSummary> groupByTask(const QList<AppUsageSession>& sessions) const;
@@ -33,6 +37,8 @@ public:
     static std::optional<QString> dominantTaskId(const QList<AppUsageSession>& sessions);
     // Seconds of the sessions with a task id and of those without.
     static QPair<double, double> trackedUntrackedDurations(const QList<AppUsageSession>& sessions);
+    // The distinct application names of some of the index's sessions, sorted.
+    static QStringList appNamesOf(const UsageDayIndex& day, const QList<qsizetype>& sessions);
 
 private:
     const UserDefaultsServiceProtocol& m_settings;

@@ -70,7 +70,20 @@ QList<AppUsageSession> AppUsageStorageService::read(const QString& path) const {
                                     .arg(file.size())
                                     .arg(maximumFileSize));
     }
-    const QByteArray bytes = file.read(maximumFileSize + 1);
+    // A buffer of the measured size, not of the limit: most of a buffer of the limit would be memory
+    // mapped afresh and left unused on every load.
+    const qint64 measured = std::min(file.size(), maximumFileSize);
+    QByteArray bytes = file.read(measured + 1);
+    if (bytes.size() > measured) {
+        // The file grew since it was measured: read on, up to the limit.
+        while (bytes.size() <= maximumFileSize) {
+            const QByteArray more = file.read(maximumFileSize + 1 - bytes.size());
+            if (more.isEmpty()) {
+                break;
+            }
+            bytes += more;
+        }
+    }
     if (file.error() != QFileDevice::NoError) {
         throw UsageStorageError(UsageStorageError::Kind::unreadable, path, file.errorString());
     }

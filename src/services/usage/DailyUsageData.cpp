@@ -339,8 +339,28 @@ private:
         return char16_t(value);
     }
 
+    // At an opening quote: the end of a string without escapes or control characters (its closing
+    // quote), or null for any other string.
+    const char* plainStringEnd() const {
+        for (const char* p = m_p + 1; p != m_end; ++p) {
+            const unsigned char ch = static_cast<unsigned char>(*p);
+            if (ch == '"') {
+                return p;
+            }
+            if (ch == '\\' || ch < 0x20) {
+                return nullptr;
+            }
+        }
+        return nullptr;
+    }
+
     // At an opening quote: the string's text.
     QString readString() {
+        if (const char* end = plainStringEnd()) {
+            QString text = QString::fromUtf8(m_p + 1, end - m_p - 1);
+            m_p = end + 1;
+            return text;
+        }
         ++m_p; // the quote
         const char* start = m_p;
         while (m_p != m_end) {
@@ -577,7 +597,7 @@ private:
         return value;
     }
 
-    QDateTime dateTime(const Place& place, const QString& text) {
+    QDateTime dateTime(const Place& place, QStringView text) {
         std::optional<QDateTime> moment = usageday::parseDateTime(text);
         if (!moment) {
             throw DecodingError(DecodingError::Kind::dataCorrupted, place.text(),
@@ -586,12 +606,60 @@ private:
         return *moment;
     }
 
+    // A required date-time string; one without escapes is read from the bytes as they stand.
+    QDateTime requiredDateTime(const Place& place) {
+        expectKind(place, Kind::string, "String");
+        const char* end = plainStringEnd();
+        const qsizetype length = end ? end - m_p - 1 : -1;
+        if (length < 0 || length > 32) {
+            return dateTime(place, readString());
+        }
+        char16_t text[32];
+        for (qsizetype i = 0; i < length; ++i) {
+            text[i] = static_cast<unsigned char>(m_p[1 + i]);
+        }
+        m_p = end + 1;
+        return dateTime(place, QStringView(text, length));
+    }
+
     static bool isHex(char16_t ch) {
         return (ch >= u'0' && ch <= u'9') || (ch >= u'a' && ch <= u'f') || (ch >= u'A' && ch <= u'F');
     }
 
+    // "8-4-4-4-12" hexadecimal digits straight from the bytes; none for anything else.
+    std::optional<QUuid> plainUuid() const {
+        if (m_end - m_p < 38 || m_p[37] != '"') {
+            return std::nullopt;
+        }
+        const char* text = m_p + 1;
+        uchar bytes[16];
+        int at = 0;
+        for (int i = 0; i < 36;) {
+            if (i == 8 || i == 13 || i == 18 || i == 23) {
+                if (text[i] != '-') {
+                    return std::nullopt;
+                }
+                ++i;
+                continue;
+            }
+            const int high = hexValue(text[i]);
+            const int low = hexValue(text[i + 1]);
+            if (high < 0 || low < 0) {
+                return std::nullopt;
+            }
+            bytes[at++] = uchar(high * 16 + low);
+            i += 2;
+        }
+        return QUuid::fromRfc4122(QByteArrayView(reinterpret_cast<const char*>(bytes), 16));
+    }
+
     QUuid uuid(const Place& place) {
-        const QString text = requiredString(place);
+        expectKind(place, Kind::string, "String");
+        if (const std::optional<QUuid> plain = plainUuid()) {
+            m_p += 38;
+            return *plain;
+        }
+        const QString text = readString();
         bool wellFormed = text.size() == 36;
         for (qsizetype i = 0; wellFormed && i < 36; ++i) {
             const bool dash = i == 8 || i == 13 || i == 18 || i == 23;
@@ -616,8 +684,7 @@ private:
                 capture.title = requiredString(Place{&place, "title"});
                 seen |= 2;
             } else if (key == "capturedAt") {
-                const Place at{&place, "capturedAt"};
-                capture.capturedAt = dateTime(at, requiredString(at));
+                capture.capturedAt = requiredDateTime(Place{&place, "capturedAt"});
                 seen |= 4;
             } else if (key == "isRedacted") {
                 capture.isRedacted = requiredBool(Place{&place, "isRedacted"});
@@ -656,13 +723,12 @@ private:
                 session.appName = requiredString(Place{&place, "appName"});
                 seen |= 4;
             } else if (key == "startTime") {
-                const Place at{&place, "startTime"};
-                session.startTime = dateTime(at, requiredString(at));
+                session.startTime = requiredDateTime(Place{&place, "startTime"});
                 seen |= 8;
             } else if (key == "endTime") {
                 const Place at{&place, "endTime"};
-                const std::optional<QString> end = optionalString(at);
-                session.endTime = end ? std::optional<QDateTime>(dateTime(at, *end)) : std::nullopt;
+                session.endTime =
+                    isNullNext() ? std::nullopt : std::optional<QDateTime>(requiredDateTime(at));
             } else if (key == "clickUpTaskId") {
                 session.clickUpTaskId = optionalString(Place{&place, "clickUpTaskId"});
             } else if (key == "windowTitles") {

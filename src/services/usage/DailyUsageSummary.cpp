@@ -9,56 +9,43 @@
 #include "services/usage/UsageDuration.h"
 #include "services/usage/UsageText.h"
 
+#include <numeric>
+
 #include <QHash>
 #include <QLocale>
 #include <QSet>
-#include <QUrl>
 
 #include <algorithm>
 
 namespace {
-// Sums per key in order of first appearance.
-template <typename Extra>
-struct Accumulator {
-    struct Entry {
-        QString key;
-        double duration = 0;
-        Extra extra{};
-    };
-    QList<Entry> entries;
-    QHash<QString, qsizetype> index;
-
-    Entry& operator[](const QString& key) {
-        const auto found = index.constFind(key);
-        if (found != index.cend()) {
-            return entries[*found];
-        }
-        index.insert(key, entries.size());
-        entries.append(Entry{key, 0, Extra{}});
-        return entries.last();
-    }
-
-    QList<Entry> sortedByDuration() {
-        std::stable_sort(entries.begin(), entries.end(),
-                         [](const Entry& a, const Entry& b) { return a.duration > b.duration; });
-        return entries;
-    }
+// Sums the index's table: each entry credits its session's share (or whole duration) to its key.
+struct Sums {
+    QList<double> durations;
+    QList<int> counts;
+    // Keys by duration, longest first; equal durations in order of first appearance.
+    QList<qsizetype> order;
 };
 
-double shareOf(const AppUsageSession& session) {
-    const qsizetype count = session.windowCaptures.size();
-    return session.duration() / double(count > 0 ? count : 1);
-}
-
-std::optional<QString> hostOf(const std::optional<QString>& address) {
-    if (!address || address->isEmpty()) {
-        return std::nullopt;
+Sums sum(const UsageDayIndex& index, const UsageDayIndex::Table& table, bool byShare) {
+    const UsageDayIndex::Now now = index.now();
+    Sums sums;
+    sums.durations.resize(table.keys.size());
+    sums.counts.resize(table.keys.size());
+    qsizetype session = -1;
+    double credit = 0;
+    for (const auto& [entrySession, key] : table.entries) {
+        if (entrySession != session) {
+            session = entrySession;
+            credit = byShare ? index.share(session, now) : index.duration(session, now);
+        }
+        sums.durations[key] += credit;
+        sums.counts[key] += 1;
     }
-    const QUrl url(*address);
-    if (!url.isValid() || url.host().isEmpty()) {
-        return std::nullopt;
-    }
-    return url.host();
+    sums.order.resize(table.keys.size());
+    std::iota(sums.order.begin(), sums.order.end(), 0);
+    std::stable_sort(sums.order.begin(), sums.order.end(),
+                     [&](qsizetype a, qsizetype b) { return sums.durations[a] > sums.durations[b]; });
+    return sums;
 }
 
 // The full hour that holds the moment, in local time.
@@ -66,15 +53,6 @@ QDateTime hourOf(const QDateTime& moment) {
     const QDateTime local = moment.toLocalTime();
     const QDateTime hour(local.date(), QTime(local.time().hour(), 0));
     return hour.isValid() ? hour : moment;
-}
-
-const QSet<QString>& keywordStopWords() {
-    static const QSet<QString> words{
-        QStringLiteral("the"),  QStringLiteral("and"),      QStringLiteral("for"),  QStringLiteral("with"),
-        QStringLiteral("from"), QStringLiteral("this"),     QStringLiteral("that"), QStringLiteral("new"),
-        QStringLiteral("tab"),  QStringLiteral("untitled"), QStringLiteral("file"), QStringLiteral("edit"),
-        QStringLiteral("view"), QStringLiteral("window"),   QStringLiteral("help")};
-    return words;
 }
 
 const QSet<QString>& keywordExcludedWords() {
@@ -144,29 +122,39 @@ const QStringList& DailyUsageSummary::terminalBundleIdentifiers() {
     return ids;
 }
 
+std::shared_ptr<const UsageDayIndex> DailyUsageSummary::index() const {
+    return indexCache.of(sessions);
+}
+
 double DailyUsageSummary::totalDuration() const {
+    const std::shared_ptr<const UsageDayIndex> day = index();
+    const UsageDayIndex::Now now = day->now();
     double total = 0;
-    for (const AppUsageSession& session : sessions) {
-        total += session.duration();
+    for (qsizetype i = 0; i < sessions.size(); ++i) {
+        total += day->duration(i, now);
     }
     return total;
 }
 
 double DailyUsageSummary::trackedDuration() const {
+    const std::shared_ptr<const UsageDayIndex> day = index();
+    const UsageDayIndex::Now now = day->now();
     double total = 0;
-    for (const AppUsageSession& session : sessions) {
-        if (session.clickUpTaskId) {
-            total += session.duration();
+    for (qsizetype i = 0; i < sessions.size(); ++i) {
+        if (sessions[i].clickUpTaskId) {
+            total += day->duration(i, now);
         }
     }
     return total;
 }
 
 double DailyUsageSummary::untrackedDuration() const {
+    const std::shared_ptr<const UsageDayIndex> day = index();
+    const UsageDayIndex::Now now = day->now();
     double total = 0;
-    for (const AppUsageSession& session : sessions) {
-        if (!session.clickUpTaskId) {
-            total += session.duration();
+    for (qsizetype i = 0; i < sessions.size(); ++i) {
+        if (!sessions[i].clickUpTaskId) {
+            total += day->duration(i, now);
         }
     }
     return total;
@@ -181,133 +169,87 @@ QString DailyUsageSummary::formatDuration(double seconds) {
 }
 
 QList<AppUsageBreakdown> DailyUsageSummary::appBreakdown() const {
-    Accumulator<QString> byApp; // extra: the first name seen
+    const std::shared_ptr<const UsageDayIndex> day = index();
+    const UsageDayIndex::Now now = day->now();
+    QList<double> durations(day->bundles().size());
     double total = 0;
-    for (const AppUsageSession& session : sessions) {
-        const double seconds = session.duration();
-        const bool isNew = !byApp.index.contains(session.bundleIdentifier);
-        auto& entry = byApp[session.bundleIdentifier];
-        if (isNew) {
-            entry.extra = session.appName;
-        }
-        entry.duration += seconds;
+    for (qsizetype i = 0; i < sessions.size(); ++i) {
+        const double seconds = day->duration(i, now);
+        durations[day->bundleOf(i)] += seconds;
         total += seconds;
     }
+    QList<qsizetype> order(durations.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](qsizetype a, qsizetype b) { return durations[a] > durations[b]; });
     const double divisor = total <= 1.0 ? 1.0 : total;
     QList<AppUsageBreakdown> result;
-    for (const auto& entry : byApp.sortedByDuration()) {
-        result.append(
-            AppUsageBreakdown{entry.key, entry.extra, entry.duration, entry.duration / divisor * 100.0});
+    result.reserve(order.size());
+    for (const qsizetype app : std::as_const(order)) {
+        result.append(AppUsageBreakdown{day->bundles()[app], day->firstNames()[app], durations[app],
+                                        durations[app] / divisor * 100.0});
     }
     return result;
 }
 
 QList<ContextDetail> DailyUsageSummary::contextDetails(const QString& bundleIdentifier) const {
-    Accumulator<int> byContext; // extra: capture count
-    for (const AppUsageSession& session : sessions) {
-        if (session.bundleIdentifier != bundleIdentifier) {
-            continue;
-        }
-        const double share = shareOf(session);
-        for (const WindowTitleCapture& capture : session.windowCaptures) {
-            // A redacted capture keeps nothing that may be shown, its stored address included.
-            if (capture.isRedacted) {
-                continue;
-            }
-            QString key;
-            if (capture.url && !capture.url->isEmpty()) {
-                key = *capture.url;
-            } else if (std::optional<QString> line = capture.emailLine()) {
-                key = *line;
-            } else if (std::optional<QString> cleaned = capture.cleanedTitle();
-                       cleaned && !cleaned->isEmpty()) {
-                key = *cleaned;
-            } else {
-                key = capture.title;
-            }
-            if (key.isEmpty()) {
-                continue;
-            }
-            auto& entry = byContext[key];
-            entry.duration += share;
-            entry.extra += 1;
-        }
+    const std::shared_ptr<const UsageDayIndex> day = index();
+    const qsizetype app = day->bundles().indexOf(bundleIdentifier);
+    if (app < 0) {
+        return {};
     }
+    const UsageDayIndex::Table& table = day->contextDetails(app);
+    const Sums sums = sum(*day, table, true);
     QList<ContextDetail> result;
-    for (const auto& entry : byContext.sortedByDuration()) {
-        result.append(ContextDetail{QUuid::createUuid(), entry.key, entry.duration, entry.extra});
+    result.reserve(sums.order.size());
+    for (const qsizetype key : sums.order) {
+        result.append(
+            ContextDetail{QUuid::createUuid(), table.keys[key], sums.durations[key], sums.counts[key]});
     }
     return result;
 }
 
 QStringList DailyUsageSummary::allContexts() const {
-    return sessionlists::contexts(sessions);
+    return index()->contexts();
 }
 
 QList<WebsiteUsage> DailyUsageSummary::websiteUsage() const {
-    Accumulator<int> byHost;
-    for (const AppUsageSession& session : sessions) {
-        if (!browserBundleIdentifiers().contains(session.bundleIdentifier)) {
-            continue;
-        }
-        const double share = shareOf(session);
-        for (const WindowTitleCapture& capture : session.windowCaptures) {
-            if (const std::optional<QString> host = hostOf(capture.url)) {
-                byHost[*host].duration += share;
-            }
-        }
-    }
+    const std::shared_ptr<const UsageDayIndex> day = index();
+    const UsageDayIndex::Table& table = day->websites();
+    const Sums sums = sum(*day, table, true);
     QList<WebsiteUsage> result;
-    for (const auto& entry : byHost.sortedByDuration()) {
-        result.append(WebsiteUsage{QUuid::createUuid(), entry.key, entry.duration});
+    result.reserve(sums.order.size());
+    for (const qsizetype key : sums.order) {
+        result.append(WebsiteUsage{QUuid::createUuid(), table.keys[key], sums.durations[key]});
     }
     return result;
 }
 
 QList<PathUsage> DailyUsageSummary::pathUsage() const {
-    static const QStringList extensions{
-        QStringLiteral(".swift"), QStringLiteral(".ts"), QStringLiteral(".js"), QStringLiteral(".py"),
-        QStringLiteral(".php"),   QStringLiteral(".go"), QStringLiteral(".rs")};
-    Accumulator<bool> byPath; // extra: is a directory
-    for (const AppUsageSession& session : sessions) {
-        const bool terminal = terminalBundleIdentifiers().contains(session.bundleIdentifier);
-        if (!terminal && !editorBundleIdentifiers().contains(session.bundleIdentifier)) {
-            continue;
-        }
-        const double share = shareOf(session);
-        for (const WindowTitleCapture& capture : session.windowCaptures) {
-            if (capture.isRedacted) {
-                continue;
-            }
-            const std::optional<QString> text = capture.contextString();
-            if (!text) {
-                continue;
-            }
-            bool counts =
-                terminal || text->startsWith(QLatin1String("~/")) || text->startsWith(QLatin1Char('/'));
-            for (qsizetype i = 0; !counts && i < extensions.size(); ++i) {
-                counts = text->contains(extensions[i]);
-            }
-            if (!counts) {
-                continue;
-            }
-            const bool isNew = !byPath.index.contains(*text);
-            auto& entry = byPath[*text];
-            if (isNew) {
-                entry.extra = text->contains(QLatin1Char('.')) ? text->endsWith(QLatin1Char('/')) : true;
-            }
-            entry.duration += share;
-        }
-    }
+    const std::shared_ptr<const UsageDayIndex> day = index();
+    const UsageDayIndex::Table& table = day->paths();
+    const Sums sums = sum(*day, table, true);
     QList<PathUsage> result;
-    for (const auto& entry : byPath.sortedByDuration()) {
-        result.append(PathUsage{QUuid::createUuid(), entry.key, entry.duration, entry.extra});
+    result.reserve(sums.order.size());
+    for (const qsizetype key : sums.order) {
+        result.append(
+            PathUsage{QUuid::createUuid(), table.keys[key], sums.durations[key], table.flags[key] != 0});
     }
     return result;
 }
 
 QStringList DailyUsageSummary::keywordTokens(const QString& text) {
+    QList<QStringView> views;
+    keywordTokenViews(text, views);
     QStringList tokens;
+    tokens.reserve(views.size());
+    for (const QStringView view : std::as_const(views)) {
+        tokens.append(view.toString());
+    }
+    return tokens;
+}
+
+void DailyUsageSummary::keywordTokenViews(QStringView text, QList<QStringView>& tokens) {
     qsizetype start = 0;
     const qsizetype size = text.size();
     for (qsizetype i = 0; i <= size; ++i) {
@@ -315,66 +257,45 @@ QStringList DailyUsageSummary::keywordTokens(const QString& text) {
             continue;
         }
         if (i > start) {
-            QString piece = usagetext::trimmedHorizontal(QStringView(text).mid(start, i - start));
-            if (!piece.isEmpty() && !keywordExcludedWords().contains(piece)) {
+            QStringView piece = usagetext::trimmedHorizontalView(text.mid(start, i - start));
+            // A raw view for the look-up: no copy of the piece.
+            if (!piece.isEmpty() &&
+                !keywordExcludedWords().contains(QString::fromRawData(piece.data(), piece.size()))) {
                 const qsizetype dot = piece.indexOf(QLatin1Char('.'));
                 if (dot > 0) {
                     piece.truncate(dot);
                 }
-                tokens.append(std::move(piece));
+                tokens.append(piece);
             }
         }
         start = i + 1;
     }
-    return tokens;
 }
 
 QList<KeywordUsage> DailyUsageSummary::keywordUsage() const {
-    Accumulator<int> byWord; // extra: occurrences
-    for (const AppUsageSession& session : sessions) {
-        const double share = shareOf(session);
-        for (const WindowTitleCapture& capture : session.windowCaptures) {
-            if (capture.isRedacted) {
-                continue;
-            }
-            for (const QString& token : keywordTokens(capture.title)) {
-                if (characterCount(token) < 3) {
-                    continue;
-                }
-                const QString lower = token.toLower();
-                if (keywordStopWords().contains(lower)) {
-                    continue;
-                }
-                auto& entry = byWord[lower];
-                entry.duration += share;
-                entry.extra += 1;
-            }
-        }
-    }
+    const std::shared_ptr<const UsageDayIndex> day = index();
+    const UsageDayIndex::Table& table = day->keywords();
+    const Sums sums = sum(*day, table, true);
     QList<KeywordUsage> result;
-    for (const auto& entry : byWord.sortedByDuration()) {
-        if (entry.extra >= 2) {
-            result.append(KeywordUsage{QUuid::createUuid(), entry.key, entry.duration, entry.extra});
+    for (const qsizetype key : sums.order) {
+        if (sums.counts[key] >= 2) {
+            result.append(
+                KeywordUsage{QUuid::createUuid(), table.keys[key], sums.durations[key], sums.counts[key]});
         }
     }
     return result;
 }
 
 QList<TimelineBlock> DailyUsageSummary::timelineBlocks() const {
-    QList<const AppUsageSession*> sorted;
-    sorted.reserve(sessions.size());
-    for (const AppUsageSession& session : sessions) {
-        sorted.append(&session);
-    }
-    std::stable_sort(sorted.begin(), sorted.end(), [](const AppUsageSession* a, const AppUsageSession* b) {
-        return a->startTime < b->startTime;
-    });
+    const std::shared_ptr<const UsageDayIndex> day = index();
+    const UsageDayIndex::Now now = day->now();
     QList<TimelineBlock> blocks;
-    blocks.reserve(sorted.size());
-    for (const AppUsageSession* session : sorted) {
-        blocks.append(TimelineBlock{QUuid::createUuid(), session->appName, session->startTime,
-                                    session->endOrNow(), appColor(session->bundleIdentifier),
-                                    session->bundleIdentifier});
+    blocks.reserve(sessions.size());
+    for (const qsizetype i : day->byStart()) {
+        const AppUsageSession& session = sessions[i];
+        blocks.append(TimelineBlock{QUuid::createUuid(), session.appName, session.startTime,
+                                    day->endOrNow(i, now), day->colorOf(day->bundleOf(i)),
+                                    session.bundleIdentifier});
     }
     return blocks;
 }
@@ -440,45 +361,71 @@ DailyUsageSummary DailyUsageSummary::withTimeFilter(const std::optional<QDateTim
 }
 
 QString DailyUsageSummary::generateTextReport(const ActivityGroupingService& grouping) const {
+    const std::shared_ptr<const UsageDayIndex> day = index();
+    const UsageDayIndex::Now now = day->now();
     const double total = totalDuration();
     const double tracked = trackedDuration();
     const int trackedPercent = total > 0 ? int(tracked / total * 100.0) : 0;
-    QStringList lines;
-    lines << QStringLiteral("APP USAGE REPORT") << QString(50, QLatin1Char('=')) << QString();
-    lines << QStringLiteral("Date:      ") + longDate(date);
-    lines << QStringLiteral("Total:     ") + formattedTotalDuration();
-    lines << QStringLiteral("Tracked:   ") + ::formatDuration(tracked) + QStringLiteral(" (") +
-                 QString::number(trackedPercent) + QStringLiteral("%)");
-    lines << QStringLiteral("Untracked: ") + ::formatDuration(untrackedDuration()) << QString();
-    lines << QStringLiteral("TIMELINE") << QString(30, QLatin1Char('-'));
-    for (const ActivityBlock& block : grouping.groupIntoBlocks(sessions)) {
-        lines << QLatin1Char('[') + shortTime(block.startTime) + QStringLiteral(" - ") +
-                     shortTime(block.endTime) + QStringLiteral("] ") + block.formattedDuration();
+    // Lines joined by line feeds, the parts appended one after the other.
+    QString out;
+    auto line = [&out](const auto&... parts) {
+        if (!out.isEmpty()) {
+            out += QLatin1Char('\n');
+        }
+        ((out += parts), ...);
+    };
+    auto joined = [&out](const QStringList& texts) {
+        for (qsizetype i = 0; i < texts.size(); ++i) {
+            if (i > 0) {
+                out += QStringLiteral(", ");
+            }
+            out += texts[i];
+        }
+    };
+    line(QStringLiteral("APP USAGE REPORT"));
+    line(QString(50, QLatin1Char('=')));
+    line();
+    line(QStringLiteral("Date:      "), longDate(date));
+    line(QStringLiteral("Total:     "), formattedTotalDuration());
+    line(QStringLiteral("Tracked:   "), ::formatDuration(tracked), QStringLiteral(" ("),
+         QString::number(trackedPercent), QStringLiteral("%)"));
+    line(QStringLiteral("Untracked: "), ::formatDuration(untrackedDuration()));
+    line();
+    line(QStringLiteral("TIMELINE"));
+    line(QString(30, QLatin1Char('-')));
+    for (const UsageDayIndex::Block& block : grouping.groupIntoBlocks(*day, now)) {
+        line(QLatin1Char('['), shortTime(block.startTime), QStringLiteral(" - "), shortTime(block.endTime),
+             QStringLiteral("] "), ::formatDuration(double(block.startTime.msecsTo(block.endTime)) / 1000.0));
         QStringList apps;
-        for (const auto& [name, seconds] : block.appBreakdown()) {
+        for (const auto& [name, seconds] : day->secondsByAppName(block.sessions, now)) {
             apps << name + QStringLiteral(" (") + ::formatDuration(seconds) + QLatin1Char(')');
         }
-        lines << QStringLiteral("  Apps: ") + apps.join(QStringLiteral(", "));
-        if (block.clickUpTaskId) {
-            lines << QStringLiteral("  Task: ") + *block.clickUpTaskId;
+        line(QStringLiteral("  Apps: "));
+        joined(apps);
+        if (const std::optional<QString> taskId = day->dominantTaskId(block.sessions, now)) {
+            line(QStringLiteral("  Task: "), *taskId);
         }
-        const QStringList contexts = block.contexts();
+        const QStringList contexts = day->contextsOf(block.sessions);
         if (!contexts.isEmpty()) {
-            lines << QStringLiteral("  Context: ") + contexts.join(QStringLiteral(", "));
+            line(QStringLiteral("  Context: "));
+            joined(contexts);
         }
-        lines << QString();
+        line();
     }
-    lines << QStringLiteral("BY TASK") << QString(30, QLatin1Char('-'));
-    for (const TaskUsageSummary& summary : grouping.groupByTask(sessions)) {
-        lines << (summary.taskId ? QStringLiteral("\u2713") : QStringLiteral("\u25CB")) + QLatin1Char(' ') +
-                     (summary.taskId ? *summary.taskId : QStringLiteral("Untracked")) + QStringLiteral(": ") +
-                     summary.formattedDuration();
-        lines << QStringLiteral("  Apps: ") + summary.appNames().join(QStringLiteral(", "));
-        const QStringList contexts = summary.contexts();
+    line(QStringLiteral("BY TASK"));
+    line(QString(30, QLatin1Char('-')));
+    for (const UsageDayIndex::Task& task : day->tasks(now)) {
+        line(task.taskId ? QStringLiteral("\u2713") : QStringLiteral("\u25CB"), QLatin1Char(' '),
+             task.taskId ? *task.taskId : QStringLiteral("Untracked"), QStringLiteral(": "),
+             ::formatDuration(task.total));
+        line(QStringLiteral("  Apps: "));
+        joined(ActivityGroupingService::appNamesOf(*day, task.sessions));
+        const QStringList contexts = day->contextsOf(task.sessions);
         if (!contexts.isEmpty()) {
-            lines << QStringLiteral("  Context: ") + contexts.join(QStringLiteral(", "));
+            line(QStringLiteral("  Context: "));
+            joined(contexts);
         }
-        lines << QString();
+        line();
     }
-    return lines.join(QLatin1Char('\n'));
+    return out;
 }

@@ -6,6 +6,7 @@
 #include "services/usage/KeywordUsage.h"
 #include "services/usage/PathUsage.h"
 #include "services/usage/TimelineBlock.h"
+#include "services/usage/UsageDayIndex.h"
 #include "services/usage/WebsiteUsage.h"
 
 #include <QDate>
@@ -14,18 +15,26 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 
 class ActivityGroupingService;
 
 // The computed view of one day of usage. Every member is computed from the sessions on each call;
 // open sessions count up to now (Clock::now()). Lists sorted by duration put equal durations in order
-// of first appearance.
+// of first appearance. What does not change with the clock (times as milliseconds, context lines, the
+// tables the breakdowns sum) is worked out once and kept while `sessions` stays unchanged: changing the
+// list in any way makes the next call work it out anew.
 struct DailyUsageSummary {
     QDate date;
     QList<AppUsageSession> sessions;
     std::optional<QDateTime> filterStart;
     std::optional<QDateTime> filterEnd;
+    // Kept between calls; not part of the summary's value.
+    UsageDayIndex::Cache indexCache{};
+
+    // The index of the current sessions (kept while they are unchanged).
+    std::shared_ptr<const UsageDayIndex> index() const;
 
     double totalDuration() const;
     // Sessions with a task id (an empty id counts), and those without.
@@ -69,4 +78,6 @@ struct DailyUsageSummary {
     static const QStringList& terminalBundleIdentifiers();
     // The words of a title as the keyword list counts them.
     static QStringList keywordTokens(const QString& text);
+    // The same as views into the text, appended to the list.
+    static void keywordTokenViews(QStringView text, QList<QStringView>& tokens);
 };

@@ -11,6 +11,10 @@ bool isHorizontalSpace(QChar ch) {
 } // namespace
 
 QString trimmedHorizontal(QStringView text) {
+    return trimmedHorizontalView(text).toString();
+}
+
+QStringView trimmedHorizontalView(QStringView text) {
     qsizetype begin = 0;
     qsizetype end = text.size();
     while (begin < end && isHorizontalSpace(text[begin])) {
@@ -19,7 +23,7 @@ QString trimmedHorizontal(QStringView text) {
     while (end > begin && isHorizontalSpace(text[end - 1])) {
         --end;
     }
-    return text.mid(begin, end - begin).toString();
+    return text.mid(begin, end - begin);
 }
 
 QString lastPathComponent(const QString& path) {
