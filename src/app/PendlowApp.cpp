@@ -276,6 +276,9 @@ QList<SettingsPage*> PendlowApp::makeSettingsPages() {
             .launchAtLogin = *m_launchAtLogin,
             .windowTitlesReadable = [frontApps] { return frontApps && frontApps->canReadWindowTitles(); },
         };
+        if (BrowserUrlProbe* probe = m_browserUrlProbe.get()) {
+            preferences.browserUrlProbe = [probe] { return probe->run(); };
+        }
         pages.append(new PreferencesTab(preferences));
     }
     pages.append(new AISettingsTab(state.keychainService(), state.userDefaultsService(), *m_openAIService));

@@ -65,13 +65,13 @@ struct Rig {
     int confirmations = 0;
     std::unique_ptr<PreferencesTab> tab;
 
-    explicit Rig(PreferencesTab::BrowserUrlProbe probe = {}, AppUsageStorageService* storage = nullptr,
+    explicit Rig(PreferencesTab::UrlProbe probe = {}, AppUsageStorageService* storage = nullptr,
                  LogWindow::Reader reader = {}) {
         fixture.state().setAppUsageService(&tracker.service);
         make(std::move(probe), storage, std::move(reader));
     }
 
-    void make(PreferencesTab::BrowserUrlProbe probe = {}, AppUsageStorageService* storage = nullptr,
+    void make(PreferencesTab::UrlProbe probe = {}, AppUsageStorageService* storage = nullptr,
               LogWindow::Reader reader = {}) {
         tab = std::make_unique<PreferencesTab>(
             PreferencesTab::Services{.appState = fixture.state(),
@@ -475,8 +475,7 @@ void PreferencesTabTest::browserUrlTest() {
     QFETCH(int, probe);
     QFETCH(bool, success);
     QFETCH(QString, message);
-    const QList<PreferencesTab::BrowserUrlProbe> probes{probeFound, probeNotRunning, probeSilent,
-                                                        probeThrows};
+    const QList<PreferencesTab::UrlProbe> probes{probeFound, probeNotRunning, probeSilent, probeThrows};
     Rig rig(probes.at(probe));
     rig.enableTracking();
     QSignalSpy finished(rig.tab.get(), &PreferencesTab::urlTestFinished);

@@ -466,7 +466,7 @@ QCoro::Task<> PreferencesTab::testBrowserUrl() {
     m_urlProgress->show();
     BrowserUrlProbeResult result;
     try {
-        const BrowserUrlProbe probe = m_services.browserUrlProbe;
+        const UrlProbe probe = m_services.browserUrlProbe;
         result = co_await probe();
     } catch (const std::exception& error) {
         result = BrowserUrlProbeResult{false, Error::describe(error)};

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/settings/BrowserUrlProbeResult.h"
+#include "services/usage/BrowserUrlProbeResult.h"
 #include "ui/settings/LogWindow.h"
 #include "ui/settings/SettingsPage.h"
 
@@ -42,7 +42,7 @@ class PreferencesTab : public SettingsPage {
 
 public:
     // Reads the active browser tab's address once.
-    using BrowserUrlProbe = std::function<QCoro::Task<BrowserUrlProbeResult>()>;
+    using UrlProbe = std::function<QCoro::Task<BrowserUrlProbeResult>()>;
 
     struct Services {
         AppState& appState;
@@ -52,7 +52,7 @@ public:
         // Whether window titles can be read now; none: they cannot.
         std::function<bool()> windowTitlesReadable = {};
         // none: the Test button stays disabled.
-        BrowserUrlProbe browserUrlProbe = {};
+        UrlProbe browserUrlProbe = {};
         // Asks before all usage data is deleted; none: a dialog asks.
         std::function<bool(QWidget* parent)> confirmClearAll = {};
         // The log window's reader; none: RecentLogReader::read().
