@@ -1,0 +1,242 @@
+#include "services/reports/UsageExport.h"
+
+#include "core/Clock.h"
+#include "services/usage/ActivityGroupingService.h"
+#include "services/usage/DailyUsageSummary.h"
+
+#include <QLocale>
+
+#include <algorithm>
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const QString rule40 = QString(40, u'=');
+
+bool isDateSeparator(QChar ch) {
+    return ch.isSpace() || ch == u',' || ch == u'.' || ch == u'\u060C' || ch == u'\u3001';
+}
+
+// The date pattern without its weekday field ("ddd" or "dddd") and the separator that joined it to
+// the rest; quoted literal text is kept as it is.
+QString withoutWeekday(const QString& pattern) {
+    QString out;
+    out.reserve(pattern.size());
+    qsizetype i = 0;
+    while (i < pattern.size()) {
+        const QChar ch = pattern[i];
+        if (ch == u'\'') {
+            const qsizetype close = pattern.indexOf(u'\'', i + 1);
+            const qsizetype end = close < 0 ? pattern.size() : close + 1;
+            out += QStringView(pattern).mid(i, end - i);
+            i = end;
+            continue;
+        }
+        if (ch == u'd') {
+            qsizetype run = i;
+            while (run < pattern.size() && pattern[run] == u'd') {
+                ++run;
+            }
+            if (run - i >= 3) {
+                i = run;
+                while (i < pattern.size() && isDateSeparator(pattern[i])) {
+                    ++i;
+                }
+                continue;
+            }
+            out += QStringView(pattern).mid(i, run - i);
+            i = run;
+            continue;
+        }
+        out += ch;
+        ++i;
+    }
+    qsizetype begin = 0;
+    qsizetype end = out.size();
+    while (begin < end && isDateSeparator(out[begin]) && out[begin] != u'.') {
+        ++begin;
+    }
+    while (end > begin && (out[end - 1].isSpace() || out[end - 1] == u',')) {
+        --end;
+    }
+    return out.mid(begin, end - begin);
+}
+
+// Whole seconds as "2h 5m" or "5m" ("0m" under a minute): the application times of a timeline block.
+QString blockAppDuration(double seconds) {
+    const qint64 s = qint64(seconds);
+    if (s >= 3600) {
+        return QString::number(s / 3600) + u"h "_s + QString::number((s % 3600) / 60) + u'm';
+    }
+    return QString::number((s % 3600) / 60) + u'm';
+}
+
+// The percentage rounded to a whole number and a percent sign, as printf's "%.0f%%" writes it.
+QString roundedPercent(double percentage) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.0f%%", percentage);
+    return QString::fromLatin1(buffer);
+}
+
+QString titleBlock(const QString& title, QDate date) {
+    return title + UsageExport::longDate(date) + u'\n' + rule40 + u"\n\n"_s;
+}
+} // namespace
+
+UsageExport::UsageExport(const ActivityGroupingService& grouping)
+    : m_grouping(grouping) {}
+
+QString UsageExport::exportText(ExportFormat format, const DailyUsageSummary& summary) const {
+    switch (format) {
+    case ExportFormat::markdown:
+        return m_grouping.generateMarkdownReport(summary.date, summary.sessions);
+    case ExportFormat::plainText:
+        return summary.generateTextReport(m_grouping);
+    case ExportFormat::csv:
+        return csvExport(summary);
+    }
+    return {};
+}
+
+QString UsageExport::csvField(const QString& text) {
+    QString cell;
+    if (!text.isEmpty()) {
+        const QChar first = text.front();
+        if (first == u'=' || first == u'+' || first == u'-' || first == u'@' || first == u'\t' ||
+            first == u'\r') {
+            cell.reserve(text.size() + 1);
+            cell += u'\'';
+        }
+    }
+    cell += text;
+    const bool needsQuotes = std::any_of(cell.cbegin(), cell.cend(), [](QChar ch) {
+        return ch == u',' || ch == u'"' || ch == u'\n' || ch == u'\r';
+    });
+    if (!needsQuotes) {
+        return cell;
+    }
+    cell.replace(u'"', u"\"\""_s);
+    return u'"' + cell + u'"';
+}
+
+QString UsageExport::longDate(QDate date) {
+    const QLocale locale;
+    return locale.toString(date, withoutWeekday(locale.dateFormat(QLocale::LongFormat)));
+}
+
+QString UsageExport::shortTime(const QDateTime& moment) {
+    return QLocale().toString(moment.toLocalTime().time(), QLocale::ShortFormat);
+}
+
+QString UsageExport::csvExport(const DailyUsageSummary& summary) const {
+    QList<const AppUsageSession*> sorted;
+    sorted.reserve(summary.sessions.size());
+    for (const AppUsageSession& session : summary.sessions) {
+        sorted.append(&session);
+    }
+    std::stable_sort(sorted.begin(), sorted.end(), [](const AppUsageSession* a, const AppUsageSession* b) {
+        return a->startTime < b->startTime;
+    });
+
+    const QLocale locale;
+    const QString timeFormat = locale.timeFormat(QLocale::ShortFormat);
+    const QDateTime now = Clock::now();
+    QString out;
+    out.reserve(96 + sorted.size() * 160);
+    out += u"Date,Start Time,End Time,Duration (min),App,Task ID,Primary Context,Window Titles,Tracked\n"_s;
+    for (const AppUsageSession* session : sorted) {
+        const QDateTime start = session->startTime.toLocalTime();
+        const QDateTime end = (session->endTime ? *session->endTime : now).toLocalTime();
+        const qint64 minutes = start.msecsTo(end) / 60'000;
+        out += start.toString(u"yyyy-MM-dd"_s);
+        out += u',';
+        out += locale.toString(start.time(), timeFormat);
+        out += u',';
+        out += locale.toString(end.time(), timeFormat);
+        out += u',';
+        out += QString::number(minutes);
+        out += u',';
+        out += csvField(session->appName);
+        out += u',';
+        out += session->clickUpTaskId ? csvField(*session->clickUpTaskId) : QString();
+        out += u',';
+        const std::optional<QString> context = session->dominantContext();
+        out += context ? csvField(*context) : QString();
+        out += u',';
+        out += csvField(session->uniqueWindowTitles().join(u"; "_s));
+        out += session->clickUpTaskId ? u",Yes\n"_s : u",No\n"_s;
+    }
+    return out;
+}
+
+QString UsageExport::timelineText(const DailyUsageSummary& summary) const {
+    QString out = titleBlock(u"TIMELINE - "_s, summary.date);
+    for (const ActivityBlock& block : m_grouping.groupIntoBlocks(summary.sessions)) {
+        out += u'[' + shortTime(block.startTime) + u" - "_s + shortTime(block.endTime) + u"] "_s +
+               block.formattedDuration() + u'\n';
+        QStringList apps;
+        for (const auto& [name, seconds] : block.appBreakdown()) {
+            apps.append(name + u" ("_s + blockAppDuration(seconds) + u')');
+        }
+        out += u"  Apps: "_s + apps.join(u", "_s) + u'\n';
+        if (block.clickUpTaskId) {
+            out += u"  Task: "_s + *block.clickUpTaskId + u'\n';
+        }
+        const QStringList contexts = block.contexts();
+        if (!contexts.isEmpty()) {
+            out += u"  Context: "_s + contexts.join(u", "_s) + u'\n';
+        }
+        out += u'\n';
+    }
+    return out;
+}
+
+QString UsageExport::byTaskText(const DailyUsageSummary& summary) const {
+    QString out = titleBlock(u"BY TASK - "_s, summary.date);
+    for (const TaskUsageSummary& task : m_grouping.groupByTask(summary.sessions)) {
+        out += (task.taskId ? u"\u2713 "_s + *task.taskId : u"\u25CB Untracked"_s) + u": "_s +
+               task.formattedDuration() + u'\n';
+        out += u"  Apps: "_s + task.appNames().join(u", "_s) + u'\n';
+        const QStringList contexts = task.contexts();
+        if (!contexts.isEmpty()) {
+            out += u"  Context: "_s + contexts.join(u", "_s) + u'\n';
+        }
+        if (!task.sessions.isEmpty()) {
+            // The earliest start and the latest end (now for an open session); the first session
+            // wins a tie, which changes nothing in the times written.
+            QDateTime earliest = task.sessions.first().startTime;
+            QDateTime latest = task.sessions.first().endOrNow();
+            for (const AppUsageSession& session : task.sessions) {
+                if (session.startTime < earliest) {
+                    earliest = session.startTime;
+                }
+                const QDateTime end = session.endOrNow();
+                if (end > latest) {
+                    latest = end;
+                }
+            }
+            out += u"  Time: "_s + shortTime(earliest) + u" - "_s + shortTime(latest) + u'\n';
+        }
+        out += u'\n';
+    }
+    return out;
+}
+
+QString UsageExport::summaryText(const DailyUsageSummary& summary) const {
+    const double total = summary.totalDuration();
+    const double tracked = summary.trackedDuration();
+    const int trackedPercent = total > 0 ? int(tracked / total * 100.0) : 0;
+    QString out = u"APP USAGE SUMMARY\n"_s + rule40 + u"\n\n"_s;
+    out += u"Date:      "_s + longDate(summary.date) + u'\n';
+    out += u"Total:     "_s + summary.formattedTotalDuration() + u'\n';
+    out += u"Tracked:   "_s + DailyUsageSummary::formatDuration(tracked) + u" ("_s +
+           QString::number(trackedPercent) + u"%)\n"_s;
+    out += u"Untracked: "_s + DailyUsageSummary::formatDuration(summary.untrackedDuration()) + u"\n\n"_s;
+    out += u"APPS\n"_s + QString(20, u'-') + u'\n';
+    for (const AppUsageBreakdown& app : summary.appBreakdown()) {
+        out += app.appName + u": "_s + DailyUsageSummary::formatDuration(app.duration) + u" ("_s +
+               roundedPercent(app.percentage) + u")\n"_s;
+    }
+    return out;
+}
