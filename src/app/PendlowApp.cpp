@@ -19,6 +19,7 @@
 #include "services/forwarding/EmailCapture.h"
 #include "services/forwarding/EmailForwardingService.h"
 #include "services/openai/OpenAIService.h"
+#include "services/reports/UsageDayLoader.h"
 #include "services/tools/ToolsAPIService.h"
 #include "services/tools/ToolsAuthService.h"
 #include "services/updates/UpdateService.h"
@@ -30,10 +31,14 @@
 #include "ui/alerts/AlertWindow.h"
 #include "ui/alerts/FloatingAlertService.h"
 #include "ui/alerts/ToastAlertService.h"
+#include "ui/menubar/AppUsageSection.h"
 #include "ui/menubar/FooterView.h"
 #include "ui/menubar/MenuBarIcon.h"
 #include "ui/menubar/MenuBarView.h"
 #include "ui/menubar/PopoverWindow.h"
+#include "ui/reports/AppUsageWindowService.h"
+#include "ui/reports/ReportContext.h"
+#include "ui/reports/ReportWindowManager.h"
 #include <QCoreApplication>
 
 #include <QPointer>
@@ -113,6 +118,22 @@ PendlowApp::PendlowApp(const Services& services, QObject* parent)
         m_appUsage = m_ownedAppUsage.get();
     }
     m_appState->setAppUsageService(m_appUsage);
+    // The report windows read and delete the stored days through the tracker's storage (their own
+    // over the same folder when the tracker was given).
+    if (!m_usageStorage) {
+        m_usageStorage = std::make_unique<AppUsageStorageService>();
+    }
+    m_usageDayLoader = std::make_unique<UsageDayLoader>(*m_usageStorage, m_appUsage);
+    m_reportContext = std::make_unique<ReportContext>();
+    m_reportContext->appState = m_appState;
+    m_reportContext->loader = m_usageDayLoader.get();
+    if (const FrontAppSource* frontApps = m_frontApps.get()) {
+        m_reportContext->windowTitlesReadable = [frontApps] { return frontApps->canReadWindowTitles(); };
+    }
+    m_reportWindows = std::make_unique<ReportWindowManager>(*m_reportContext);
+    m_usageReportWindows = std::make_unique<AppUsageWindowService>(*m_reportContext, *m_reportWindows);
+    AppUsageWindowService* reports = m_usageReportWindows.get();
+    m_popover->content()->appUsageSection()->setReportOpener([reports] { reports->showReport(); });
     // At quit (also after SIGTERM or SIGINT, which quit the event loop) the open session is ended and
     // the day saved.
     if (QCoreApplication::instance()) {
@@ -201,6 +222,8 @@ PendlowApp::PendlowApp(std::unique_ptr<ClickUpAPIServiceProtocol> ownedClickUpAP
 PendlowApp::~PendlowApp() {
     // The views and the label read the root state, and the states hold the client: let them go in
     // that order.
+    m_usageReportWindows.reset();
+    m_reportWindows.reset();
     m_popover.reset();
     delete m_menuBarIcon;
     m_menuBarIcon = nullptr;

@@ -9,6 +9,10 @@
 
 class AccessibilityService;
 class AppDelegate;
+class AppUsageWindowService;
+class ReportWindowManager;
+class UsageDayLoader;
+struct ReportContext;
 class AppState;
 class AppUsageStorageService;
 class AppUsageTrackingService;
@@ -91,6 +95,10 @@ public:
     // The application's OpenAI client, on openAIBaseUrl().
     OpenAIService& openAIService() const { return *m_openAIService; }
     const QTimer& clock() const { return m_clock; }
+    // The report windows: "App Usage Report" (the popover's "View Full Report") and the dashboard and
+    // day-plan windows it opens.
+    AppUsageWindowService& usageReportWindows() const { return *m_usageReportWindows; }
+    ReportWindowManager& reportWindows() const { return *m_reportWindows; }
 
     // Flips every second; the tray label redraws on it.
     bool refreshTrigger() const { return m_refreshTrigger; }
@@ -138,6 +146,10 @@ private:
     TrayIcon* m_tray;
     MenuBarIcon* m_menuBarIcon;
     std::unique_ptr<PopoverWindow> m_popover;
+    std::unique_ptr<UsageDayLoader> m_usageDayLoader;
+    std::unique_ptr<ReportContext> m_reportContext;
+    std::unique_ptr<ReportWindowManager> m_reportWindows;
+    std::unique_ptr<AppUsageWindowService> m_usageReportWindows;
     QTimer m_clock;
     bool m_refreshTrigger = false;
     bool m_hasStartedMonitoring = false;
