@@ -23,10 +23,12 @@
 #include "services/forwarding/EmailForwardingService.h"
 #include "services/forwarding/MailClientSubjects.h"
 #include "services/openai/OpenAIService.h"
+#include "services/reports/UsageDayLoader.h"
 #include "services/tools/ToolsAPIService.h"
 #include "services/tools/ToolsAuthService.h"
 #include "services/updates/UpdateService.h"
 #include "services/usage/AccessibilityService.h"
+#include "services/usage/ActivityGroupingService.h"
 #include "services/usage/AppUsageStorageService.h"
 #include "services/usage/AppUsageTrackingService.h"
 #include "services/usage/BrowserUrlProbe.h"
@@ -37,10 +39,15 @@
 #include "ui/alerts/AlertWindow.h"
 #include "ui/alerts/FloatingAlertService.h"
 #include "ui/alerts/ToastAlertService.h"
+#include "ui/menubar/AppUsageSection.h"
 #include "ui/menubar/FooterView.h"
 #include "ui/menubar/MenuBarIcon.h"
 #include "ui/menubar/MenuBarView.h"
 #include "ui/menubar/PopoverWindow.h"
+#include "ui/reports/AppUsageWindowService.h"
+#include "ui/reports/ExportView.h"
+#include "ui/reports/ReportContext.h"
+#include "ui/reports/ReportWindowManager.h"
 #include "ui/settings/AISettingsTab.h"
 #include "ui/settings/AboutTab.h"
 #include "ui/settings/AlertsSettingsTab.h"
@@ -141,6 +148,18 @@ PendlowApp::PendlowApp(const Services& services, QObject* parent)
         m_appUsage = m_ownedAppUsage.get();
     }
     m_appState->setAppUsageService(m_appUsage);
+    // The report windows read and delete the stored days through the tracker's own storage.
+    m_usageDayLoader = std::make_unique<UsageDayLoader>(m_appUsage->storage(), m_appUsage);
+    m_reportContext = std::make_unique<ReportContext>();
+    m_reportContext->appState = m_appState;
+    m_reportContext->loader = m_usageDayLoader.get();
+    if (const FrontAppSource* frontApps = m_frontApps.get()) {
+        m_reportContext->windowTitlesReadable = [frontApps] { return frontApps->canReadWindowTitles(); };
+    }
+    m_reportWindows = std::make_unique<ReportWindowManager>(*m_reportContext);
+    m_usageReportWindows = std::make_unique<AppUsageWindowService>(*m_reportContext, *m_reportWindows);
+    AppUsageWindowService* reports = m_usageReportWindows.get();
+    m_popover->content()->appUsageSection()->setReportOpener([reports] { reports->showReport(); });
     // At quit (also after SIGTERM or SIGINT, which quit the event loop) the open session is ended and
     // the day saved.
     if (QCoreApplication::instance()) {
@@ -169,6 +188,13 @@ PendlowApp::PendlowApp(const Services& services, QObject* parent)
 
     m_openAIService =
         new OpenAIService(services.keychainService, services.userDefaultsService, openAIBaseUrl(), this);
+    m_grouping = std::make_unique<ActivityGroupingService>(services.userDefaultsService);
+    OpenAIService* openAI = m_openAIService;
+    const ActivityGroupingService* grouping = m_grouping.get();
+    m_reportContext->showExport = [openAI, grouping](const DailyUsageSummary& summary, QWidget* parent) {
+        auto* dialog = new ExportView(summary, *openAI, *grouping, parent);
+        dialog->open();
+    };
     EmailForwardingServiceProtocol* forwarding = services.emailForwarding;
     if (!forwarding) {
         m_clientWindows = std::make_unique<X11ClientWindows>();
@@ -232,6 +258,8 @@ PendlowApp::~PendlowApp() {
     m_settingsWindow.reset();
     // The views and the label read the root state, and the states hold the client: let them go in
     // that order.
+    m_usageReportWindows.reset();
+    m_reportWindows.reset();
     m_popover.reset();
     delete m_menuBarIcon;
     m_menuBarIcon = nullptr;

@@ -8,7 +8,12 @@
 #include <memory>
 
 class AccessibilityService;
+class ActivityGroupingService;
 class AppDelegate;
+class AppUsageWindowService;
+class ReportWindowManager;
+class UsageDayLoader;
+struct ReportContext;
 class AppState;
 class AppUsageStorageService;
 class AppUsageTrackingService;
@@ -106,6 +111,10 @@ public:
     SettingsWindow& settingsWindow();
     // Shows the settings window, or brings it to the front when it is open already.
     void openSettings();
+    // The report windows: "App Usage Report" (the popover's "View Full Report") and the dashboard and
+    // day-plan windows it opens.
+    AppUsageWindowService& usageReportWindows() const { return *m_usageReportWindows; }
+    ReportWindowManager& reportWindows() const { return *m_reportWindows; }
 
     // Flips every second; the tray label redraws on it.
     bool refreshTrigger() const { return m_refreshTrigger; }
@@ -165,6 +174,11 @@ private:
     FloatingAlertServiceProtocol* m_floatingAlerts;
     std::unique_ptr<LaunchAtLogin> m_launchAtLogin;
     std::unique_ptr<SettingsWindow> m_settingsWindow;
+    std::unique_ptr<ActivityGroupingService> m_grouping;
+    std::unique_ptr<UsageDayLoader> m_usageDayLoader;
+    std::unique_ptr<ReportContext> m_reportContext;
+    std::unique_ptr<ReportWindowManager> m_reportWindows;
+    std::unique_ptr<AppUsageWindowService> m_usageReportWindows;
     QTimer m_clock;
     bool m_refreshTrigger = false;
     bool m_hasStartedMonitoring = false;

@@ -12,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -120,6 +121,7 @@ void AppUsageSection::buildActive() {
         text->setAlignment(Qt::AlignCenter);
         empty->addWidget(text);
         list->addLayout(empty);
+        addReportButton(list);
         return;
     }
 
@@ -167,7 +169,29 @@ void AppUsageSection::buildActive() {
             list->addWidget(more);
         }
     }
-    // "View Full Report" comes with the report window.
+    addReportButton(list);
+}
+
+// Last, always: the report window, when the application offers one.
+void AppUsageSection::addReportButton(QVBoxLayout* list) {
+    if (!m_reportOpener) {
+        return;
+    }
+    const QColor purple = UsageStyle::purple(palette());
+    QToolButton* report = PopoverStyle::plainButton(QStringLiteral("View Full Report"),
+                                                    QStringLiteral("office-chart-bar"), 11, purple, m_body);
+    report->setObjectName(QStringLiteral("viewFullReportButton"));
+    connect(report, &QToolButton::clicked, this, [this] {
+        if (m_reportOpener) {
+            m_reportOpener();
+        }
+    });
+    list->addWidget(report, 0, Qt::AlignHCenter);
+}
+
+void AppUsageSection::setReportOpener(std::function<void()> opener) {
+    m_reportOpener = std::move(opener);
+    rebuild();
 }
 
 void AppUsageSection::buildDisabled() {

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class AppState;
 class QLabel;
 class QPushButton;
@@ -21,6 +23,9 @@ public:
     static constexpr int maximumApps = 5;
     static constexpr int maximumContexts = 5;
 
+    // What "View Full Report" does; without one the button is not shown.
+    void setReportOpener(std::function<void()> opener);
+
 public Q_SLOTS:
     void rebuild();
 
@@ -33,9 +38,11 @@ private:
     void followTracker();
     void buildActive();
     void buildDisabled();
+    void addReportButton(QVBoxLayout* list);
 
     AppState& m_appState;
     QVBoxLayout* m_layout;
     QWidget* m_body = nullptr;
     QObject* m_followedTracker = nullptr;
+    std::function<void()> m_reportOpener;
 };

@@ -50,7 +50,8 @@ MenuBarView::MenuBarView(AppState& appState, UserDefaultsService& settings, QWid
     auto* activity = new QVBoxLayout(m_activityContent);
     activity->setContentsMargins(0, 0, 0, 0);
     activity->setSpacing(0);
-    activity->addWidget(new AppUsageSection(appState, m_activityContent));
+    m_appUsageSection = new AppUsageSection(appState, m_activityContent);
+    activity->addWidget(m_appUsageSection);
 
     auto* content = new QWidget;
     content->setObjectName(QStringLiteral("scrollContent"));

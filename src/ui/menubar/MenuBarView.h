@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class AppState;
+class AppUsageSection;
 class ContentTabBar;
 class FooterView;
 class UserDefaultsService;
@@ -54,6 +55,7 @@ public:
     PlanningSection* planningSection() const { return m_planningSection; }
     // The activity tab's content: the app-usage section.
     QWidget* activityContent() const { return m_activityContent; }
+    AppUsageSection* appUsageSection() const { return m_appUsageSection; }
     ResizeHandle* resizeHandle() const { return m_resizeHandle; }
     FooterView* footerView() const { return m_footerView; }
 
@@ -78,6 +80,7 @@ private:
     WorklogSection* m_worklogSection;
     PlanningSection* m_planningSection;
     QWidget* m_activityContent;
+    AppUsageSection* m_appUsageSection;
     ResizeHandle* m_resizeHandle;
     FooterView* m_footerView;
 };

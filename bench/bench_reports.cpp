@@ -1,0 +1,258 @@
+// The report windows on a heavy day (2,000 sessions with 10 window captures each, 20,000 in all):
+// the time from the "View Full Report" click to the day's dashboard on screen (today: the day file
+// merged with the same 2,000 sessions in the tracker's memory; a past day: its file), and the
+// resident memory after five open/close cycles of every report window compared with before.
+// Runs under scripts/test-env.sh (it needs the X display).
+#include "support/AppStateFixture.h"
+#include "support/FakeFrontAppSource.h"
+#include "support/TestSettings.h"
+
+#include "core/Clock.h"
+#include "services/reports/UsageDayLoader.h"
+#include "services/reports/UsageReportState.h"
+#include "services/usage/AccessibilityService.h"
+#include "services/usage/AppUsageStorageService.h"
+#include "services/usage/AppUsageTrackingService.h"
+#include "services/usage/PrivacyRedactionService.h"
+#include "services/usage/UsageDay.h"
+#include "ui/reports/AppUsageReportView.h"
+#include "ui/reports/AppUsageWindowService.h"
+#include "ui/reports/DashboardTabContent.h"
+#include "ui/reports/DashboardView.h"
+#include "ui/reports/DateRow.h"
+#include "ui/reports/ReportWindowManager.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+constexpr int sessionCount = 2000;
+constexpr int capturesPerSession = 10;
+
+QList<AppUsageSession> heavyDay(QDate day) {
+    static const QStringList apps{"firefox",     "code",  "org.gnome.Terminal",
+                                  "thunderbird", "slack", "libreoffice"};
+    QList<AppUsageSession> sessions;
+    const QDateTime first = usageday::start(day).addSecs(6 * 3600);
+    for (int i = 0; i < sessionCount; ++i) {
+        AppUsageSession session;
+        session.id = QUuid::createUuid();
+        session.bundleIdentifier = apps.at(i % apps.size());
+        session.appName = session.bundleIdentifier;
+        session.startTime = first.addSecs(qint64(i) * 30);
+        session.endTime = session.startTime.addSecs(28);
+        if (i % 3 == 0) {
+            session.clickUpTaskId = QStringLiteral("task%1").arg(i % 40);
+        }
+        for (int c = 0; c < capturesPerSession; ++c) {
+            WindowTitleCapture capture;
+            capture.id = QUuid::createUuid();
+            capture.capturedAt = session.startTime.addSecs(c * 2);
+            capture.title = QStringLiteral("Project %1 - report_%2.cpp - Editor window number %3")
+                                .arg(i % 50)
+                                .arg(c)
+                                .arg(i);
+            if (i % apps.size() == 0) {
+                capture.url = QStringLiteral("https://example.org/path/%1/page%2").arg(i % 30).arg(c);
+            }
+            session.addCapture(capture);
+        }
+        sessions.append(session);
+    }
+    return sessions;
+}
+
+struct Setup {
+    Setup()
+        : privacy(settings)
+        , accessibility(front, settings, privacy)
+        , tracker(storage, front, idle, accessibility, settings)
+        , loader(storage, &tracker) {
+        const QDate today = usageday::of(Clock::now());
+        const QList<AppUsageSession> todays = heavyDay(today);
+        storage.save(todays, today);
+        storage.save(heavyDay(today.addDays(-1)), today.addDays(-1));
+        tracker.setTodaySessions(todays);
+        context.appState = &app.state();
+        context.loader = &loader;
+    }
+    AppStateFixture app;
+    QTemporaryDir folder;
+    TestSettings settings;
+    FakeFrontAppSource front;
+    FakeIdleSource idle;
+    PrivacyRedactionService privacy;
+    AppUsageStorageService storage{folder.path()};
+    AccessibilityService accessibility;
+    AppUsageTrackingService tracker;
+    UsageDayLoader loader;
+    ReportContext context;
+};
+
+std::unique_ptr<Setup> shared;
+
+Setup& setup() {
+    if (!shared) {
+        shared = std::make_unique<Setup>();
+    }
+    return *shared;
+}
+
+bool dashboardShown(const AppUsageReportView* report) {
+    return report && !report->state().isLoading() && report->dashboardTab()->dashboardView() &&
+           report->dashboardTab()->dashboardView()->isVisible();
+}
+
+double residentMegabytes() {
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields.at(1).toDouble() * 4096.0 / (1024.0 * 1024.0) : 0;
+}
+
+// The anonymous part of the resident memory (heap and other private pages, no mapped files such as
+// the code of the libraries).
+double anonymousMegabytes() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("RssAnon:")) {
+            return line.mid(8).trimmed().split(' ').first().toDouble() / 1024.0;
+        }
+    }
+    return 0;
+}
+
+void settle() {
+    for (int i = 0; i < 20; ++i) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+}
+
+void openAndCloseAll(ReportWindowManager& windows, AppUsageWindowService& reports) {
+    reports.showReport();
+    while (!dashboardShown(reports.window())) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    windows.openSideBySide();
+    (void)QTest::qWaitForWindowExposed(windows.timelineWindow());
+    settle();
+    reports.window()->close();
+    windows.dashboardWindow()->close();
+    windows.timelineWindow()->close();
+    settle();
+}
+
+// Resident memory before any report window, after one open/close cycle of all three and after five
+// more; in all and its anonymous part alone. The first cycle maps in library code that had not run
+// yet (file pages, shared and reclaimable) and fills what Qt keeps for the process (fonts, styles,
+// glyph and icon caches).
+void BM_ReportWindowsMemory(benchmark::State& state) {
+    Setup& s = setup();
+    ReportWindowManager windows(s.context);
+    AppUsageWindowService reports(s.context, windows);
+    settle();
+    for (auto _ : state) {
+        const double before = residentMegabytes();
+        const double anonymousBefore = anonymousMegabytes();
+        openAndCloseAll(windows, reports);
+        const double afterFirst = residentMegabytes();
+        const double anonymousAfterFirst = anonymousMegabytes();
+        for (int cycle = 0; cycle < 5; ++cycle) {
+            openAndCloseAll(windows, reports);
+        }
+        const double after = residentMegabytes();
+        const double anonymousAfter = anonymousMegabytes();
+        state.counters["anon_growth_from_before_mb"] = anonymousAfter - anonymousBefore;
+        state.counters["anon_growth_over_5_cycles_mb"] = anonymousAfter - anonymousAfterFirst;
+        state.counters["rss_before_mb"] = before;
+        state.counters["rss_after_first_cycle_mb"] = afterFirst;
+        state.counters["rss_after_6_cycles_mb"] = after;
+        state.counters["growth_from_before_mb"] = after - before;
+        state.counters["growth_over_5_cycles_mb"] = after - afterFirst;
+    }
+}
+BENCHMARK(BM_ReportWindowsMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+// From the click to today's dashboard in a new report window.
+void BM_ReportOpensOnToday(benchmark::State& state) {
+    Setup& s = setup();
+    ReportWindowManager windows(s.context);
+    AppUsageWindowService reports(s.context, windows);
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        reports.showReport();
+        while (!dashboardShown(reports.window())) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        (void)QTest::qWaitForWindowExposed(reports.window());
+        QCoreApplication::processEvents();
+        state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+        state.counters["sessions"] = double(reports.window()->state().selectedSummary()->sessions.size());
+        QPointer<AppUsageReportView> window = reports.window();
+        window->close();
+        while (window) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+    }
+}
+BENCHMARK(BM_ReportOpensOnToday)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
+
+// From a click on yesterday's row to its dashboard.
+void BM_SelectHeavyPastDay(benchmark::State& state) {
+    Setup& s = setup();
+    ReportWindowManager windows(s.context);
+    AppUsageWindowService reports(s.context, windows);
+    reports.showReport();
+    AppUsageReportView* report = reports.window();
+    while (!dashboardShown(report)) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    const QDate yesterday = usageday::of(Clock::now()).addDays(-1);
+    const QDate today = yesterday.addDays(1);
+    bool toYesterday = true;
+    for (auto _ : state) {
+        const QDate target = toYesterday ? yesterday : today;
+        toYesterday = !toYesterday;
+        DateRow* row = nullptr;
+        for (DateRow* candidate : report->dashboardTab()->dateRows()) {
+            if (candidate->date() == target) {
+                row = candidate;
+            }
+        }
+        QElapsedTimer timer;
+        timer.start();
+        QTest::mouseClick(row, Qt::LeftButton);
+        while (!dashboardShown(report) || report->state().selectedSummary()->date != target) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        QCoreApplication::processEvents();
+        state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+    }
+}
+BENCHMARK(BM_SelectHeavyPastDay)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    shared.reset();
+    return 0;
+}

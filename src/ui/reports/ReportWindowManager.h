@@ -1,0 +1,51 @@
+#pragma once
+
+#include "ui/reports/ReportContext.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QSize>
+#include <QString>
+#include <QWidget>
+
+// Opens the "Dashboard" and "Day Planning Timeline" windows. A window still open is raised, not made
+// again; a closed window is freed at once (its memory goes back), so the next request makes a new one
+// with fresh state. New windows are centred on the primary screen.
+class ReportWindowManager : public QObject {
+    Q_OBJECT
+
+public:
+    struct WindowSpec {
+        QString title;
+        QSize size;
+        QSize minimumSize;
+    };
+    static const WindowSpec dashboardSpec;
+    static const WindowSpec timelineSpec;
+
+    explicit ReportWindowManager(const ReportContext& context, QObject* parent = nullptr);
+    // Closes and frees the windows still open.
+    ~ReportWindowManager() override;
+
+    void openDashboard();
+    void openTimeline();
+    // Both, then the dashboard on the left half and the timeline on the right half of the primary
+    // screen's available area, each at its full height (windows already open are moved too).
+    void openSideBySide();
+
+    // The window open now, or none.
+    QWidget* dashboardWindow() const { return m_dashboardWindow; }
+    QWidget* timelineWindow() const { return m_timelineWindow; }
+
+    // What every report window shares: made a window of its own that is freed when closed, with the
+    // title, size and minimum size, centred on the primary screen's available area.
+    static void prepareWindow(QWidget* window, const WindowSpec& spec);
+    // When the window is there and shown: brings it to the front and gives it the focus. False when a
+    // new one is needed.
+    static bool raiseIfVisible(QWidget* window);
+
+private:
+    const ReportContext& m_context;
+    QPointer<QWidget> m_dashboardWindow;
+    QPointer<QWidget> m_timelineWindow;
+};

@@ -1,0 +1,243 @@
+// The three report windows: titles, sizes and minimum sizes, raised (not made again) while open,
+// freed when closed and made afresh after, the dashboard and the day plan side by side on the primary
+// screen, the report's own window buttons, and the popover's "View Full Report" opening the report.
+#include "support/AppStateFixture.h"
+#include "support/FakeUsageDayLoader.h"
+#include "support/TestMain.h"
+#include "support/UsageSamples.h"
+
+#include "services/reports/UsageReportState.h"
+#include "ui/menubar/AppUsageSection.h"
+#include "ui/reports/AppUsageReportView.h"
+#include "ui/reports/AppUsageWindowService.h"
+#include "ui/reports/DashboardTabContent.h"
+#include "ui/reports/ReportWindowManager.h"
+#include "ui/reports/StandaloneDashboardView.h"
+#include "ui/reports/StandaloneTimelineView.h"
+
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QToolButton>
+
+#include <functional>
+#include <memory>
+
+using namespace usagesamples;
+
+namespace {
+int windowsTitled(const QString& title) {
+    int count = 0;
+    for (const QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && widget->windowTitle() == title) {
+            ++count;
+        }
+    }
+    return count;
+}
+} // namespace
+
+class ReportWindowsTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<AppStateFixture> m_app;
+    std::unique_ptr<FakeUsageDayLoader> m_loader;
+    std::unique_ptr<ReportContext> m_context;
+    std::unique_ptr<ReportWindowManager> m_windows;
+    std::unique_ptr<AppUsageWindowService> m_reports;
+
+    enum class Which { report, dashboard, timeline };
+
+    QWidget* open(Which which) {
+        switch (which) {
+        case Which::report:
+            m_reports->showReport();
+            return m_reports->window();
+        case Which::dashboard:
+            m_windows->openDashboard();
+            return m_windows->dashboardWindow();
+        case Which::timeline:
+            m_windows->openTimeline();
+            return m_windows->timelineWindow();
+        }
+        return nullptr;
+    }
+
+private Q_SLOTS:
+    void initTestCase() { pinZoneAndLocale(); }
+
+    void init() {
+        m_app = std::make_unique<AppStateFixture>(at(QStringLiteral("18:00")));
+        m_loader = std::make_unique<FakeUsageDayLoader>();
+        m_loader->dates = {day().addDays(-1)};
+        m_loader->summaries.insert(day(), FakeUsageDayLoader::summaryWith(day(), 1));
+        m_loader->summaries.insert(day().addDays(-1), FakeUsageDayLoader::summaryWith(day().addDays(-1), 2));
+        m_context = std::make_unique<ReportContext>();
+        m_context->appState = &m_app->state();
+        m_context->loader = m_loader.get();
+        m_windows = std::make_unique<ReportWindowManager>(*m_context);
+        m_reports = std::make_unique<AppUsageWindowService>(*m_context, *m_windows);
+    }
+
+    void cleanup() {
+        m_reports.reset();
+        m_windows.reset();
+        m_context.reset();
+        m_loader.reset();
+        m_app.reset();
+    }
+
+    void windows_data() {
+        QTest::addColumn<int>("which");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QSize>("minimumSize");
+        QTest::newRow("report") << int(Which::report) << "App Usage Report" << QSize(700, 500)
+                                << QSize(500, 400);
+        QTest::newRow("dashboard") << int(Which::dashboard) << "Dashboard" << QSize(900, 600)
+                                   << QSize(700, 400);
+        QTest::newRow("timeline") << int(Which::timeline) << "Day Planning Timeline" << QSize(1100, 600)
+                                  << QSize(900, 500);
+    }
+
+    // Open, raised while open, freed on close, made afresh after.
+    void windows() {
+        QFETCH(int, which);
+        QFETCH(QString, title);
+        QFETCH(QSize, size);
+        QFETCH(QSize, minimumSize);
+        QPointer<QWidget> window = open(Which(which));
+        QVERIFY(window);
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QCOMPARE(window->windowTitle(), title);
+        QCOMPARE(window->size(), size);
+        QCOMPARE(window->minimumSize(), minimumSize);
+        QVERIFY(window->isWindow());
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY(area.contains(window->geometry().center(), true));
+        QVERIFY(qAbs(window->geometry().center().x() - area.center().x()) <= 1);
+
+        // Another request raises the same window.
+        window->resize(size + QSize(40, 30));
+        QCOMPARE(open(Which(which)), window.data());
+        QCOMPARE(windowsTitled(title), 1);
+        QCOMPARE(window->size(), size + QSize(40, 30));
+        QTRY_VERIFY(window->isActiveWindow());
+
+        // Closing frees it; the next request makes a new one.
+        window->close();
+        QTRY_VERIFY(window.isNull());
+        QPointer<QWidget> again = open(Which(which));
+        QVERIFY(again);
+        QCOMPARE(again->size(), size);
+        QCOMPARE(windowsTitled(title), 1);
+    }
+
+    void reopenedReportStartsAfresh() {
+        m_reports->showReport();
+        QPointer<AppUsageReportView> report = m_reports->window();
+        QTRY_COMPARE(report->dashboardTab()->dateRows().size(), 2);
+        report->setSelectedTab(ReportTab::planning);
+        report->state().selectDate(day().addDays(-1));
+        QTRY_VERIFY(!report->state().isLoading());
+
+        // Raised: tab and day kept.
+        m_reports->showReport();
+        QCOMPARE(m_reports->window(), report.data());
+        QCOMPARE(report->selectedTab(), ReportTab::planning);
+        QCOMPARE(report->state().selectedDate(), day().addDays(-1));
+
+        QTest::mouseClick(report->doneButton(), Qt::LeftButton);
+        QTRY_VERIFY(report.isNull());
+        m_reports->showReport();
+        AppUsageReportView* fresh = m_reports->window();
+        QVERIFY(fresh);
+        QCOMPARE(fresh->selectedTab(), ReportTab::dashboard);
+        QTRY_VERIFY(fresh->state().selectedSummary().has_value());
+        QCOMPARE(fresh->state().selectedDate(), day());
+    }
+
+    void sideBySide() {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        if (screen->geometry().size() != QSize(1920, 1080)) {
+            QSKIP("needs the 1920x1080 screen of scripts/test-env.sh");
+        }
+        const QRect area = screen->availableGeometry();
+        // A dashboard already open stays the same window and is moved.
+        m_windows->openDashboard();
+        QPointer<QWidget> dashboard = m_windows->dashboardWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(dashboard));
+
+        m_windows->openSideBySide();
+        QCOMPARE(m_windows->dashboardWindow(), dashboard.data());
+        QWidget* timeline = m_windows->timelineWindow();
+        QVERIFY(timeline);
+        QVERIFY(QTest::qWaitForWindowExposed(timeline));
+        const int half = area.width() / 2;
+        QTRY_COMPARE(dashboard->frameGeometry(), QRect(area.left(), area.top(), half, area.height()));
+        QTRY_COMPARE(timeline->frameGeometry(), QRect(area.left() + half, area.top(), half, area.height()));
+        QCOMPARE(windowsTitled(QStringLiteral("Dashboard")), 1);
+        QCOMPARE(windowsTitled(QStringLiteral("Day Planning Timeline")), 1);
+    }
+
+    void reportButtonsOpenTheSeparateWindows() {
+        m_reports->showReport();
+        AppUsageReportView* report = m_reports->window();
+        QCOMPARE(report->separateWindowButton()->toolTip(), QStringLiteral("Open in separate window"));
+        QCOMPARE(report->sideBySideButton()->toolTip(), QStringLiteral("Open both views side by side"));
+
+        QTest::mouseClick(report->separateWindowButton(), Qt::LeftButton);
+        QVERIFY(qobject_cast<StandaloneDashboardView*>(m_windows->dashboardWindow()));
+        QVERIFY(!m_windows->timelineWindow());
+        // The dashboard window keeps its own day: today, whatever the report shows.
+        report->state().selectDate(day().addDays(-1));
+        auto* dashboard = qobject_cast<StandaloneDashboardView*>(m_windows->dashboardWindow());
+        QTRY_VERIFY(dashboard->state().selectedSummary().has_value());
+        QCOMPARE(dashboard->state().selectedDate(), day());
+        QCOMPARE(dashboard->findChild<QLabel*>(QStringLiteral("headerDate"))->text(),
+                 QStringLiteral("14 March 2025"));
+
+        report->setSelectedTab(ReportTab::planning);
+        QTest::mouseClick(report->separateWindowButton(), Qt::LeftButton);
+        auto* timeline = qobject_cast<StandaloneTimelineView*>(m_windows->timelineWindow());
+        QVERIFY(timeline);
+        QCOMPARE(timeline->dateLabel()->text(), QStringLiteral("14 March 2025"));
+
+        m_windows->dashboardWindow()->close();
+        m_windows->timelineWindow()->close();
+        QTRY_VERIFY(!m_windows->dashboardWindow() && !m_windows->timelineWindow());
+        QTest::mouseClick(report->sideBySideButton(), Qt::LeftButton);
+        QVERIFY(m_windows->dashboardWindow() && m_windows->timelineWindow());
+    }
+
+    void viewFullReportOpensTheReport() {
+        m_app->settings.setIsAppUsageTrackingEnabled(true);
+        m_app->loadConfiguration();
+        AppUsageSection section(m_app->state());
+        section.show();
+        // Without an opener there is no button.
+        QVERIFY(!section.findChild<QToolButton*>(QStringLiteral("viewFullReportButton")));
+
+        AppUsageWindowService* reports = m_reports.get();
+        section.setReportOpener([reports] { reports->showReport(); });
+        auto* button = section.findChild<QToolButton*>(QStringLiteral("viewFullReportButton"));
+        QVERIFY(button);
+        QTRY_VERIFY(button->isVisibleTo(&section));
+        QCOMPARE(button->text(), QStringLiteral("View Full Report"));
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(m_reports->window());
+        QVERIFY(m_reports->window()->isVisible());
+        QCOMPARE(m_reports->window()->windowTitle(), QStringLiteral("App Usage Report"));
+        // Again: the same window.
+        QPointer<AppUsageReportView> first = m_reports->window();
+        QTest::mouseClick(section.findChild<QToolButton*>(QStringLiteral("viewFullReportButton")),
+                          Qt::LeftButton);
+        QCOMPARE(m_reports->window(), first.data());
+        QCOMPARE(windowsTitled(QStringLiteral("App Usage Report")), 1);
+    }
+};
+
+PENDLOW_TEST_MAIN(ReportWindowsTest)
+#include "tst_ReportWindows.moc"

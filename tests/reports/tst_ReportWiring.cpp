@@ -1,0 +1,71 @@
+// The application's wiring of the report windows: the popover's "View Full Report" opens the
+// "App Usage Report" window through the application's window service, and a second click raises it.
+#include "support/FakeClickUpAPI.h"
+#include "support/FakeFloatingAlertService.h"
+#include "support/FakeNotificationService.h"
+#include "support/FakeToastAlertService.h"
+#include "support/InMemoryKeychain.h"
+#include "support/TaskAwait.h"
+#include "support/TestMain.h"
+#include "support/TestSettings.h"
+
+#include "app/PendlowApp.h"
+#include "services/AppState.h"
+#include "services/reports/UsageReportState.h"
+#include "services/updates/UpdateService.h"
+#include "ui/menubar/AppUsageSection.h"
+#include "ui/menubar/MenuBarView.h"
+#include "ui/menubar/PopoverWindow.h"
+#include "ui/reports/AppUsageReportView.h"
+#include "ui/reports/AppUsageWindowService.h"
+
+#include <QPointer>
+#include <QToolButton>
+
+#include <memory>
+
+class ReportWiringTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void viewFullReportOpensTheReport() {
+        TestSettings settings;
+        InMemoryKeychain keychain;
+        FakeClickUpAPI api;
+        FakeNotificationService notifications;
+        FakeToastAlertService toasts;
+        FakeFloatingAlertService panels;
+        UpdateService updates(settings, []() -> AppcastUpdater* { return nullptr; });
+        settings.setIsAppUsageTrackingEnabled(true);
+        auto app = std::make_unique<PendlowApp>(PendlowApp::Services{.keychainService = keychain,
+                                                                     .clickUpAPI = api,
+                                                                     .userDefaultsService = settings,
+                                                                     .notificationService = notifications,
+                                                                     .toastAlerts = &toasts,
+                                                                     .floatingAlerts = &panels,
+                                                                     .updateService = &updates});
+        QVERIFY(!awaitTask(app->appState().loadConfiguration()).failed());
+        QVERIFY(app->appState().appUsageTrackingActive());
+        AppUsageSection* section = app->popover().content()->appUsageSection();
+        QTRY_VERIFY(section->findChild<QToolButton*>(QStringLiteral("viewFullReportButton")));
+        auto* button = section->findChild<QToolButton*>(QStringLiteral("viewFullReportButton"));
+        QVERIFY(!app->usageReportWindows().window());
+
+        button->click();
+        QPointer<AppUsageReportView> report = app->usageReportWindows().window();
+        QVERIFY(report);
+        QVERIFY(report->isVisible());
+        QCOMPARE(report->windowTitle(), QStringLiteral("App Usage Report"));
+        QTRY_VERIFY(report->state().selectedSummary().has_value());
+
+        section->findChild<QToolButton*>(QStringLiteral("viewFullReportButton"))->click();
+        QCOMPARE(app->usageReportWindows().window(), report.data());
+
+        // The application frees an open report window when it goes.
+        app.reset();
+        QVERIFY(report.isNull());
+    }
+};
+
+PENDLOW_TEST_MAIN(ReportWiringTest)
+#include "tst_ReportWiring.moc"
