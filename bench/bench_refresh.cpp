@@ -85,7 +85,7 @@ void BM_RefreshAgainstLoopbackClickUp(benchmark::State& state) {
     FakeFloatingAlertService panels;
     ClickUpAPIService client(keychain, server.url());
     FakeToolsAPI tools; // the Tools server is not configured: no planning fetch
-    AppState appState(client, tools, keychain, settings, notifications, &toasts, &panels);
+    AppState appState(client, tools, keychain, settings, notifications, toasts, panels);
 
     for (auto _ : state) {
         const auto outcome = awaitTask(appState.refresh(), 30000);
