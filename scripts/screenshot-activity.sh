@@ -2,15 +2,13 @@
 # Renders the popover's Activity tab of the real pendlow binary with a sample day (seven applications,
 # browser pages and an e-mail) under the throw-away Xvfb session of scripts/test-env.sh, and saves it
 # as a PNG (for the README).
-# Usage: scripts/screenshot-activity.sh [file.png]    (default: docs/images/activity.png)
-# Environment: BUILD_DIR, the build folder to use (default: build).
+# Usage: scripts/screenshot-activity.sh [build dir]    (writes docs/images/activity.png)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-out=${1:-docs/images/activity.png}
-mkdir -p "$(dirname "$out")"
-out="$(cd "$(dirname "$out")" && pwd)/$(basename "$out")"
+mkdir -p docs/images
+out="$PWD/docs/images/activity.png"
 
-export BUILD_DIR=${BUILD_DIR:-build}
+export BUILD_DIR=${1:-build}
 cmake -S . -B "$BUILD_DIR" -G Ninja -Wno-dev >/dev/null
 cmake --build "$BUILD_DIR" --target pendlow pendlow-fake-clickup pendlow-test-keyring pendlow-grab-window >/dev/null
 
