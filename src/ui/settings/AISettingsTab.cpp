@@ -10,6 +10,7 @@
 #include "ui/kit/PopoverStyle.h"
 #include "ui/kit/ProgressIndicator.h"
 #include "ui/settings/SavedConfirmation.h"
+#include "ui/settings/SecretWrite.h"
 #include "ui/settings/SettingsResultLabel.h"
 
 #include <QComboBox>
@@ -136,18 +137,12 @@ QCoro::Task<bool> AISettingsTab::storeFields() {
     const QString key = m_keyField->text().trimmed();
     const QString model = m_modelPicker->currentData().toString();
     if (!key.isEmpty()) {
-        std::optional<QString> failure;
-        try {
-            co_await m_keychain.setValue(key, KeychainItem::openAIAPIToken);
-        } catch (const std::exception& error) {
-            failure = Error::describe(error);
-        }
+        const std::optional<QString> failure =
+            co_await SecretWrite::store(m_keychain, key, KeychainItem::openAIAPIToken);
         if (!self) {
             co_return false;
         }
         if (failure) {
-            Log::error(QStringLiteral("Storing the OpenAI API key failed: ") + *failure,
-                       Log::Category::keychain);
             m_result->showFailure(*failure);
             co_return false;
         }

@@ -8,6 +8,7 @@
 #include "platform/KeychainServiceProtocol.h"
 #include "services/AppState.h"
 #include "ui/settings/SavedConfirmation.h"
+#include "ui/settings/SecretWrite.h"
 #include "ui/settings/SettingsFormStyle.h"
 #include "ui/settings/SettingsResultLabel.h"
 
@@ -86,18 +87,14 @@ QCoro::Task<> ClickUpSettingsTab::saveSettings() {
     const QString teamId = m_teamIdField->text();
     m_keychain.allowUnlockPrompt();
     if (!token.isEmpty()) {
-        std::exception_ptr failure;
-        try {
-            co_await m_keychain.setValue(token, KeychainItem::clickUpAPIToken);
-        } catch (...) {
-            failure = std::current_exception();
-        }
+        const std::optional<QString> failure =
+            co_await SecretWrite::store(m_keychain, token, KeychainItem::clickUpAPIToken);
         if (!self) {
             co_return;
         }
         if (failure) {
             // Nothing else is written: the team id and the configuration stay as they were.
-            m_result->showFailure(Error::describe(failure));
+            m_result->showFailure(*failure);
             setSaving(false);
             emit saveFinished();
             co_return;

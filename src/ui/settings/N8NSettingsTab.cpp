@@ -9,6 +9,7 @@
 #include "services/forwarding/EmailForwardingServiceProtocol.h"
 #include "ui/kit/PopoverStyle.h"
 #include "ui/settings/SavedConfirmation.h"
+#include "ui/settings/SecretWrite.h"
 #include "ui/settings/SettingsResultLabel.h"
 
 #include <QFormLayout>
@@ -171,21 +172,17 @@ QCoro::Task<bool> N8NSettingsTab::storeFields() {
     const QPointer<N8NSettingsTab> self(this);
     const QString endpoint = m_endpointField->text();
     const QString key = m_keyField->text().trimmed();
+    // An empty field removes the stored key.
     std::optional<QString> failure;
-    try {
-        if (key.isEmpty()) {
-            co_await m_keychain.deleteValue(KeychainItem::n8nSharedKey);
-        } else {
-            co_await m_keychain.setValue(key, KeychainItem::n8nSharedKey);
-        }
-    } catch (const std::exception& error) {
-        failure = Error::describe(error);
+    if (key.isEmpty()) {
+        failure = co_await SecretWrite::remove(m_keychain, KeychainItem::n8nSharedKey);
+    } else {
+        failure = co_await SecretWrite::store(m_keychain, key, KeychainItem::n8nSharedKey);
     }
     if (!self) {
         co_return false;
     }
     if (failure) {
-        Log::error(QStringLiteral("Storing the n8n shared key failed: ") + *failure, Log::Category::keychain);
         m_result->showFailure(*failure);
         co_return false;
     }

@@ -14,6 +14,7 @@
 #include "ui/kit/PopoverStyle.h"
 #include "ui/kit/ProgressIndicator.h"
 #include "ui/settings/SavedConfirmation.h"
+#include "ui/settings/SecretWrite.h"
 #include "ui/settings/SettingsFormStyle.h"
 #include "ui/settings/SettingsGlyphs.h"
 #include "ui/settings/SettingsResultLabel.h"
@@ -309,18 +310,14 @@ QCoro::Task<> ToolsSettingsTab::saveSettings() {
     const QString userKey = m_userKeyField->text().trimmed();
     m_keychain.allowUnlockPrompt();
     if (!token.isEmpty()) {
-        std::exception_ptr failure;
-        try {
-            co_await m_keychain.setValue(token, KeychainItem::toolsWSToken);
-        } catch (...) {
-            failure = std::current_exception();
-        }
+        const std::optional<QString> failure =
+            co_await SecretWrite::store(m_keychain, token, KeychainItem::toolsWSToken);
         if (!self) {
             co_return;
         }
         if (failure) {
             // Nothing else is written: the address, the user key and the configuration stay.
-            m_result->showFailure(Error::describe(failure));
+            m_result->showFailure(*failure);
             setSaving(false);
             emit saveFinished();
             co_return;
