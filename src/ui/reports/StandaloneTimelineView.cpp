@@ -6,6 +6,7 @@
 #include "services/usage/UsageDay.h"
 #include "ui/dayplan/DayPlanningView.h"
 #include "ui/kit/PopoverStyle.h"
+#include "ui/reports/ReportWindowHeader.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -19,20 +20,9 @@ StandaloneTimelineView::StandaloneTimelineView(const ReportContext& context, QWi
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    auto* header = new QHBoxLayout;
-    header->setContentsMargins(12, 8, 12, 8);
-    auto* title = new QLabel(QStringLiteral("Day Planning Timeline"), this);
-    title->setObjectName(QStringLiteral("windowHeading"));
-    title->setFont(PopoverStyle::font(13, QFont::DemiBold));
-    header->addWidget(title);
-    header->addStretch(1);
-    m_date = new QLabel(this);
-    m_date->setObjectName(QStringLiteral("headerDate"));
-    m_date->setFont(PopoverStyle::font(12));
-    PopoverStyle::setTextColor(m_date, PopoverStyle::secondaryText(palette()));
-    header->addWidget(m_date);
-    layout->addLayout(header);
-    layout->addWidget(PopoverStyle::divider(this));
+    auto* header = new ReportWindowHeader(QStringLiteral("Day Planning Timeline"), this);
+    m_date = header->dateLabel();
+    layout->addWidget(header);
     m_planning = new DayPlanningView(appState, appState.configuration().teamId, this);
     layout->addWidget(m_planning, 1);
 
