@@ -4,6 +4,7 @@
 
 #include "services/usage/ActivityGroupingService.h"
 #include "services/usage/DailyUsageSummary.h"
+#include "services/usage/UsageDayIndex.h"
 #include "support/FakeClock.h"
 #include "support/TestSettings.h"
 #include "support/UsageSamples.h"
@@ -344,6 +345,40 @@ private Q_SLOTS:
         summary.sessions.clear();
         QVERIFY(summary.allContexts().isEmpty());
         QCOMPARE(summary.totalDuration(), 0.0);
+    }
+
+    // The exports read a session's leading context and its titles from the kept index: it must
+    // answer as the session itself does, ties, repeats, redacted and context-free captures included.
+    void indexAnswersAsTheSessionDoes() {
+        const QStringList titles{QStringLiteral("a.py - shop - Visual Studio Code"),
+                                 QStringLiteral("b.py - shop - Visual Studio Code"),
+                                 QStringLiteral("b.py - shop - Visual Studio Code"),
+                                 QStringLiteral("a.py - shop - Visual Studio Code"),
+                                 QStringLiteral("Visual Studio Code"),
+                                 QStringLiteral("c.py - shop - Visual Studio Code")};
+        QList<AppUsageSession> sessions;
+        for (int first = 0; first < 4; ++first) {
+            AppUsageSession code = session(kCode, QStringLiteral("Code"), at(QStringLiteral("09:00")),
+                                           at(QStringLiteral("10:00")));
+            for (qsizetype i = first; i < titles.size(); ++i) {
+                WindowTitleCapture taken = capture(titles[i]);
+                taken.isRedacted = i == 5 && first == 3;
+                code.addCapture(taken);
+            }
+            sessions.append(code);
+        }
+        sessions.append(session(kChrome, QStringLiteral("Chrome"), at(QStringLiteral("11:00")),
+                                at(QStringLiteral("11:30"))));
+        const DailyUsageSummary summary = summaryOf(sessions);
+        const std::shared_ptr<const UsageDayIndex> index = summary.index();
+        for (qsizetype i = 0; i < sessions.size(); ++i) {
+            QCOMPARE(index->dominantContextOf(i), sessions[i].dominantContext());
+            const QList<qsizetype> one{i};
+            QCOMPARE(index->windowTitlesOf(one), sessions[i].uniqueWindowTitles());
+        }
+        // b.py reaches two first.
+        QCOMPARE(index->dominantContextOf(0), std::optional<QString>(QStringLiteral("b.py")));
+        QCOMPARE(index->dominantContextOf(4), std::nullopt);
     }
 };
 

@@ -3,11 +3,13 @@
 #include "core/Clock.h"
 #include "services/usage/ActivityGroupingService.h"
 #include "services/usage/DailyUsageSummary.h"
+#include "services/usage/UsageDayIndex.h"
 
 #include <QLocale>
 
 #include <algorithm>
 #include <cstdio>
+#include <numeric>
 
 using namespace Qt::StringLiterals;
 
@@ -130,13 +132,12 @@ QString UsageExport::shortTime(const QDateTime& moment) {
 }
 
 QString UsageExport::csvExport(const DailyUsageSummary& summary) const {
-    QList<const AppUsageSession*> sorted;
-    sorted.reserve(summary.sessions.size());
-    for (const AppUsageSession& session : summary.sessions) {
-        sorted.append(&session);
-    }
-    std::stable_sort(sorted.begin(), sorted.end(), [](const AppUsageSession* a, const AppUsageSession* b) {
-        return a->startTime < b->startTime;
+    // The summary's kept index has each capture's context line and title worked out once.
+    const std::shared_ptr<const UsageDayIndex> index = summary.index();
+    QList<qsizetype> sorted(summary.sessions.size());
+    std::iota(sorted.begin(), sorted.end(), qsizetype(0));
+    std::stable_sort(sorted.begin(), sorted.end(), [&summary](qsizetype a, qsizetype b) {
+        return summary.sessions[a].startTime < summary.sessions[b].startTime;
     });
 
     const QLocale locale;
@@ -145,7 +146,8 @@ QString UsageExport::csvExport(const DailyUsageSummary& summary) const {
     QString out;
     out.reserve(96 + sorted.size() * 160);
     out += u"Date,Start Time,End Time,Duration (min),App,Task ID,Primary Context,Window Titles,Tracked\n"_s;
-    for (const AppUsageSession* session : sorted) {
+    for (const qsizetype at : std::as_const(sorted)) {
+        const AppUsageSession* session = &summary.sessions[at];
         const QDateTime start = session->startTime.toLocalTime();
         const QDateTime end = (session->endTime ? *session->endTime : now).toLocalTime();
         const qint64 minutes = start.msecsTo(end) / 60'000;
@@ -161,10 +163,11 @@ QString UsageExport::csvExport(const DailyUsageSummary& summary) const {
         out += u',';
         out += session->clickUpTaskId ? csvField(*session->clickUpTaskId) : QString();
         out += u',';
-        const std::optional<QString> context = session->dominantContext();
+        const std::optional<QString> context = index->dominantContextOf(at);
         out += context ? csvField(*context) : QString();
         out += u',';
-        out += csvField(session->uniqueWindowTitles().join(u"; "_s));
+        const QList<qsizetype> one{at};
+        out += csvField(index->windowTitlesOf(one).join(u"; "_s));
         out += session->clickUpTaskId ? u",Yes\n"_s : u",No\n"_s;
     }
     return out;

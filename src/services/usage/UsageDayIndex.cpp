@@ -270,6 +270,28 @@ QStringList UsageDayIndex::contextsOf(const QList<qsizetype>& sessions) const {
     return unionOf(sessions, all.contextRank, all.contexts);
 }
 
+std::optional<QString> UsageDayIndex::dominantContextOf(qsizetype session) const {
+    const Captures& all = captures();
+    QHash<qsizetype, int> counts;
+    qsizetype best = -1;
+    int bestCount = 0;
+    for (qsizetype at = m_firstCapture[session]; at < m_firstCapture[session + 1]; ++at) {
+        const qsizetype rank = all.contextRank[at];
+        if (rank < 0) {
+            continue;
+        }
+        const int count = ++counts[rank];
+        if (count > bestCount) {
+            bestCount = count;
+            best = rank;
+        }
+    }
+    if (best < 0) {
+        return std::nullopt;
+    }
+    return all.contexts[best];
+}
+
 QStringList UsageDayIndex::windowTitlesOf(const QList<qsizetype>& sessions) const {
     const Titles& all = titles();
     return unionOf(sessions, all.titleRank, all.titles);

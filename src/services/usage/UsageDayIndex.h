@@ -77,6 +77,9 @@ public:
     // sessions, sorted.
     const QStringList& contexts() const;
     QStringList contextsOf(const QList<qsizetype>& sessions) const;
+    // AppUsageSession::dominantContext() of one session: its most frequent context line, the first to
+    // reach the highest count winning a tie.
+    std::optional<QString> dominantContextOf(qsizetype session) const;
     // The same for the titles of the non-redacted captures.
     QStringList windowTitlesOf(const QList<qsizetype>& sessions) const;
 
