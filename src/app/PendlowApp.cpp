@@ -293,22 +293,17 @@ QList<SettingsPage*> PendlowApp::makeSettingsPages() {
         new ToolsSettingsTab(state, state.keychainService(), state.userDefaultsService(), *m_ownedToolsAuth),
         new AlertsSettingsTab(state, state.userDefaultsService(), *m_floatingAlerts, *m_toastAlerts),
     };
-    if (m_appUsage) {
-        if (!m_launchAtLogin) {
-            m_launchAtLogin = std::make_unique<LaunchAtLogin>();
-        }
-        FrontAppSource* frontApps = m_frontApps.get();
-        PreferencesTab::Services preferences{
-            .appState = state,
-            .usageStorage = m_appUsage->storage(),
-            .launchAtLogin = *m_launchAtLogin,
-            .windowTitlesReadable = [frontApps] { return frontApps && frontApps->canReadWindowTitles(); },
-        };
-        if (BrowserUrlProbe* probe = m_browserUrlProbe.get()) {
-            preferences.browserUrlProbe = [probe] { return probe->run(); };
-        }
-        pages.append(new PreferencesTab(preferences));
+    m_launchAtLogin = std::make_unique<LaunchAtLogin>();
+    PreferencesTab::Services preferences{
+        .appState = state,
+        .usageStorage = m_appUsage->storage(),
+        .launchAtLogin = *m_launchAtLogin,
+        .windowTitlesReadable = m_reportContext->windowTitlesReadable,
+    };
+    if (BrowserUrlProbe* probe = m_browserUrlProbe.get()) {
+        preferences.browserUrlProbe = [probe] { return probe->run(); };
     }
+    pages.append(new PreferencesTab(preferences));
     pages.append(new AISettingsTab(state.keychainService(), state.userDefaultsService(), *m_openAIService));
     if (EmailForwardingServiceProtocol* forwarding = state.emailForwardingService()) {
         pages.append(new N8NSettingsTab(state.keychainService(), state.userDefaultsService(), *forwarding));

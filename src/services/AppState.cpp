@@ -116,12 +116,16 @@ void AppState::setAppUsageTrackingActive(bool active) {
 }
 
 void AppState::setAppUsageService(AppUsageTrackingService* service) {
+    if (m_appUsageService == service) {
+        return;
+    }
     m_appUsageService = service;
     if (m_appUsageService) {
         const std::optional<ActiveTimer>& timer = m_timerState->activeTimer();
         m_appUsageService->setCurrentClickUpTaskId(timer ? std::optional<QString>(timer->taskId)
                                                          : std::nullopt);
     }
+    emit appUsageServiceChanged();
 }
 
 void AppState::setAppUsageTracking(bool enabled) {

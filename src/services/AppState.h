@@ -152,6 +152,8 @@ Q_SIGNALS:
     void isPopoverVisibleChanged();
     void silentModeActiveChanged();
     void appUsageTrackingActiveChanged();
+    // Another tracker was handed in (the application builds the popover before it).
+    void appUsageServiceChanged();
     void isLoadingChanged();
     void totalTimeTodayChanged();
     void keychainAccessChanged();

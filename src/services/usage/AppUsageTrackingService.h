@@ -49,10 +49,10 @@ public:
     QList<AppUsageSession> sessionsStartedToday() const;
     const std::optional<QString>& currentClickUpTaskId() const { return m_currentClickUpTaskId; }
 
-    // The running timer's task id; read only when a session starts.
     // The store the tracker keeps its day files in.
     AppUsageStorageService& storage() const { return m_storage; }
 
+    // The running timer's task id; read only when a session starts.
     void setCurrentClickUpTaskId(const std::optional<QString>& taskId);
     // For the report window clearing the current day: the open session is dropped, not ended.
     void setTodaySessions(const QList<AppUsageSession>& sessions);

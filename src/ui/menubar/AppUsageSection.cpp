@@ -44,6 +44,7 @@ AppUsageSection::AppUsageSection(AppState& appState, QWidget* parent)
     m_layout->setContentsMargins(0, 0, 0, 0);
     m_layout->setSpacing(0);
     connect(&m_appState, &AppState::appUsageTrackingActiveChanged, this, &AppUsageSection::rebuild);
+    connect(&m_appState, &AppState::appUsageServiceChanged, this, &AppUsageSection::rebuild);
     rebuild();
 }
 
@@ -55,13 +56,6 @@ void AppUsageSection::followTracker() {
         }
         m_followedTracker = tracker;
         connect(tracker, &AppUsageTrackingService::todaySessionsChanged, this, &AppUsageSection::rebuild);
-    }
-}
-
-void AppUsageSection::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (m_appState.appUsageService() != m_followedTracker) {
-        rebuild();
     }
 }
 

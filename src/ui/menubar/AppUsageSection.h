@@ -29,12 +29,8 @@ public:
 public Q_SLOTS:
     void rebuild();
 
-protected:
-    // The tracker may be handed to the state after the section was made (the application builds the
-    // popover first): shown, the section follows the tracker it finds and draws what it holds.
-    void showEvent(QShowEvent* event) override;
-
 private:
+    // Follows the state's tracker, which may be handed in after the section was made.
     void followTracker();
     void buildActive();
     void buildDisabled();
