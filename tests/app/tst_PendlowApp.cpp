@@ -2,6 +2,7 @@
 // once and refreshes twice, the one-second clock and the label it redraws, the popover opened from
 // the tray item and from the reminders, the ClickUp and OpenAI addresses from the environment, and
 // e-mail forwarding wired to the root state.
+#include "support/AppRig.h"
 #include "support/FakeClickUpAPI.h"
 #include "support/FakeClock.h"
 #include "support/FakeFloatingAlertService.h"
@@ -40,43 +41,23 @@
 class PendlowAppTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TestSettings> m_settings;
-    std::unique_ptr<InMemoryKeychain> m_keychain;
-    std::unique_ptr<FakeClickUpAPI> m_api;
-    std::unique_ptr<FakeNotificationService> m_notifications;
-    FakeToastAlertService m_toasts;
-    FakeFloatingAlertService m_panels;
-    std::unique_ptr<UpdateService> m_updates;
+    std::unique_ptr<AppRig> m_rig;
     int m_updaterStarts = 0;
 
-    std::unique_ptr<PendlowApp> makeApp() {
-        return std::make_unique<PendlowApp>(PendlowApp::Services{.keychainService = *m_keychain,
-                                                                 .clickUpAPI = *m_api,
-                                                                 .userDefaultsService = *m_settings,
-                                                                 .notificationService = *m_notifications,
-                                                                 .toastAlerts = &m_toasts,
-                                                                 .floatingAlerts = &m_panels,
-                                                                 .updateService = m_updates.get()});
-    }
+    std::unique_ptr<PendlowApp> makeApp() { return m_rig->makeApp(); }
 
 private Q_SLOTS:
     void init() {
-        m_settings = std::make_unique<TestSettings>();
-        m_keychain = std::make_unique<InMemoryKeychain>();
-        m_api = std::make_unique<FakeClickUpAPI>();
-        m_notifications = std::make_unique<FakeNotificationService>();
         m_updaterStarts = 0;
-        m_updates = std::make_unique<UpdateService>(*m_settings, [this]() -> AppcastUpdater* {
+        m_rig = std::make_unique<AppRig>([this]() -> AppcastUpdater* {
             ++m_updaterStarts;
             return nullptr;
         });
-        m_toasts = {};
-        m_panels = {};
     }
 
     void launchRefreshesTwiceAndStartsThePeriodicRefreshOnce() {
-        m_keychain->putItem(KeychainItem::clickUpAPIToken, QStringLiteral("pk_1234"));
-        m_settings->setTeamId(QStringLiteral("9001"));
+        m_rig->keychain.putItem(KeychainItem::clickUpAPIToken, QStringLiteral("pk_1234"));
+        m_rig->settings.setTeamId(QStringLiteral("9001"));
         auto app = makeApp();
         QSignalSpy finished(app.get(), &PendlowApp::startupFinished);
         QVERIFY(!app->hasStartedMonitoring());
@@ -84,11 +65,11 @@ private Q_SLOTS:
         app->launch();
         QVERIFY(!app->hasStartedMonitoring()); // not before the event loop runs
         QTRY_COMPARE(finished.count(), 1);
-        QTRY_COMPARE(m_api->callCount(FakeClickUpAPI::getCurrentTimerOp), 2);
-        QCOMPARE(m_api->callCount(FakeClickUpAPI::getTimeEntriesOp), 2);
+        QTRY_COMPARE(m_rig->clickUp.callCount(FakeClickUpAPI::getCurrentTimerOp), 2);
+        QCOMPARE(m_rig->clickUp.callCount(FakeClickUpAPI::getTimeEntriesOp), 2);
         QVERIFY(app->appState().refreshService()->isScheduled());
-        QCOMPARE(m_notifications->events.count(QStringLiteral("permission")), 1);
-        QCOMPARE(m_notifications->events.constFirst(),
+        QCOMPARE(m_rig->notifications.events.count(QStringLiteral("permission")), 1);
+        QCOMPARE(m_rig->notifications.events.constFirst(),
                  QStringLiteral("permission")); // launch end comes first
         QCOMPARE(m_updaterStarts, 1);
         if (QSystemTrayIcon::isSystemTrayAvailable()) {
@@ -98,7 +79,7 @@ private Q_SLOTS:
         // The start-up task never runs twice.
         QVERIFY(awaitTask(app->runStartupTask()).finished);
         QTest::qWait(50);
-        QCOMPARE(m_api->callCount(FakeClickUpAPI::getCurrentTimerOp), 2);
+        QCOMPARE(m_rig->clickUp.callCount(FakeClickUpAPI::getCurrentTimerOp), 2);
         QCOMPARE(finished.count(), 1);
     }
 
@@ -107,7 +88,7 @@ private Q_SLOTS:
         auto app = makeApp();
         app->launch();
         QTRY_COMPARE(log.count(QStringLiteral("ClickUp not configured, skipping refresh")), 2);
-        QVERIFY(m_api->calls().isEmpty());
+        QVERIFY(m_rig->clickUp.calls().isEmpty());
     }
 
     void clockFlipsTheTriggerAndTheLabelBlinks() {
@@ -141,8 +122,8 @@ private Q_SLOTS:
         QVERIFY(popover.isVisible());
         QVERIFY(app->appState().isPopoverVisible());
         QCOMPARE(popover.geometry().top(), 24); // hangs under the item
-        QCOMPARE(m_toasts.dismissCount, 1);
-        QCOMPARE(m_panels.dismissCount, 1);
+        QCOMPARE(m_rig->toasts.dismissCount, 1);
+        QCOMPARE(m_rig->panels.dismissCount, 1);
         QVERIFY(app->appState().refreshService()->isScheduled());
 
         emit app->tray().activated(QRect(1800, 0, 24, 24));
@@ -152,7 +133,7 @@ private Q_SLOTS:
         // The floating panel's "Open Timer".
         AlertHub::instance().requestOpenPopover();
         QVERIFY(popover.isVisible());
-        QCOMPARE(m_panels.dismissCount, 2);
+        QCOMPARE(m_rig->panels.dismissCount, 2);
         popover.hide();
     }
 
@@ -160,11 +141,11 @@ private Q_SLOTS:
     // other: a snooze in the toast also closes the panel.
     void sharedInstancesAreWiredToEachOther() {
         const auto app =
-            std::make_unique<PendlowApp>(PendlowApp::Services{.keychainService = *m_keychain,
-                                                              .clickUpAPI = *m_api,
-                                                              .userDefaultsService = *m_settings,
-                                                              .notificationService = *m_notifications,
-                                                              .updateService = m_updates.get()});
+            std::make_unique<PendlowApp>(PendlowApp::Services{.keychainService = m_rig->keychain,
+                                                              .clickUpAPI = m_rig->clickUp,
+                                                              .userDefaultsService = m_rig->settings,
+                                                              .notificationService = m_rig->notifications,
+                                                              .updateService = &m_rig->updates});
         ToastAlertService::shared().showToast(0);
         FloatingAlertService::shared().showAlert(0, {}, {});
         AlertHub::instance().postDismissToastAlert(900);
@@ -183,14 +164,14 @@ private Q_SLOTS:
 
     // The log's debug switch follows the setting: as stored at start, then on every change.
     void debugLoggingFollowsTheSetting() {
-        m_settings->setDebugLoggingEnabled(true);
+        m_rig->settings.setDebugLoggingEnabled(true);
         const auto app = makeApp();
         QVERIFY(Log::isDebugEnabled());
-        m_settings->setDebugLoggingEnabled(false);
+        m_rig->settings.setDebugLoggingEnabled(false);
         QVERIFY(!Log::isDebugEnabled());
-        m_settings->setDebugLoggingEnabled(true);
+        m_rig->settings.setDebugLoggingEnabled(true);
         QVERIFY(Log::isDebugEnabled());
-        m_settings->setDebugLoggingEnabled(false);
+        m_rig->settings.setDebugLoggingEnabled(false);
     }
 
     // A click on the no-timer notification (the server's ActionInvoked "default") opens the popover.
@@ -201,13 +182,13 @@ private Q_SLOTS:
         QVERIFY(server.isRegistered());
         NotificationService notifications(bus.connect(QStringLiteral("client")), nullptr,
                                           QStringLiteral("pendlow"));
-        auto app = std::make_unique<PendlowApp>(PendlowApp::Services{.keychainService = *m_keychain,
-                                                                     .clickUpAPI = *m_api,
-                                                                     .userDefaultsService = *m_settings,
+        auto app = std::make_unique<PendlowApp>(PendlowApp::Services{.keychainService = m_rig->keychain,
+                                                                     .clickUpAPI = m_rig->clickUp,
+                                                                     .userDefaultsService = m_rig->settings,
                                                                      .notificationService = notifications,
-                                                                     .toastAlerts = &m_toasts,
-                                                                     .floatingAlerts = &m_panels,
-                                                                     .updateService = m_updates.get()});
+                                                                     .toastAlerts = &m_rig->toasts,
+                                                                     .floatingAlerts = &m_rig->panels,
+                                                                     .updateService = &m_rig->updates});
         QVERIFY(!awaitTask(notifications.sendNoTimerWarning()).failed());
         QVERIFY(!app->popover().isVisible());
         server.invokeAction(server.notifyCalls().constLast().id, QStringLiteral("default"));
@@ -253,7 +234,7 @@ private Q_SLOTS:
         EmailForwardingServiceProtocol* forwarding = app->appState().emailForwardingService();
         QVERIFY(forwarding);
         QVERIFY(!forwarding->isConfigured());
-        m_settings->setN8nEndpoint(QStringLiteral("https://n8n.example.com/webhook/mail"));
+        m_rig->settings.setN8nEndpoint(QStringLiteral("https://n8n.example.com/webhook/mail"));
         QVERIFY(forwarding->isConfigured());
     }
 };

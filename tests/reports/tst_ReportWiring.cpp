@@ -1,18 +1,12 @@
 // The application's wiring of the report windows: the popover's "View Full Report" opens the
 // "App Usage Report" window through the application's window service, and a second click raises it.
-#include "support/FakeClickUpAPI.h"
-#include "support/FakeFloatingAlertService.h"
-#include "support/FakeNotificationService.h"
-#include "support/FakeToastAlertService.h"
-#include "support/InMemoryKeychain.h"
+#include "support/AppRig.h"
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
-#include "support/TestSettings.h"
 
 #include "app/PendlowApp.h"
 #include "services/AppState.h"
 #include "services/reports/UsageReportState.h"
-#include "services/updates/UpdateService.h"
 #include "ui/menubar/AppUsageSection.h"
 #include "ui/menubar/MenuBarView.h"
 #include "ui/menubar/PopoverWindow.h"
@@ -29,21 +23,9 @@ class ReportWiringTest : public QObject {
 
 private Q_SLOTS:
     void viewFullReportOpensTheReport() {
-        TestSettings settings;
-        InMemoryKeychain keychain;
-        FakeClickUpAPI api;
-        FakeNotificationService notifications;
-        FakeToastAlertService toasts;
-        FakeFloatingAlertService panels;
-        UpdateService updates(settings, []() -> AppcastUpdater* { return nullptr; });
-        settings.setIsAppUsageTrackingEnabled(true);
-        auto app = std::make_unique<PendlowApp>(PendlowApp::Services{.keychainService = keychain,
-                                                                     .clickUpAPI = api,
-                                                                     .userDefaultsService = settings,
-                                                                     .notificationService = notifications,
-                                                                     .toastAlerts = &toasts,
-                                                                     .floatingAlerts = &panels,
-                                                                     .updateService = &updates});
+        AppRig rig;
+        rig.settings.setIsAppUsageTrackingEnabled(true);
+        auto app = rig.makeApp();
         QVERIFY(!awaitTask(app->appState().loadConfiguration()).failed());
         QVERIFY(app->appState().appUsageTrackingActive());
         AppUsageSection* section = app->popover().content()->appUsageSection();

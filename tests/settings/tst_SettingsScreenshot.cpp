@@ -1,20 +1,14 @@
 // Pictures of every page of the settings window as the application builds it, for the README: saved
 // as $PENDLOW_SCREENSHOT_DIR/settings-<label>.png (scripts/screenshot-settings.sh). Without the
 // variable it only checks that every page renders at the window's size.
-#include "support/FakeClickUpAPI.h"
-#include "support/FakeFloatingAlertService.h"
-#include "support/FakeNotificationService.h"
-#include "support/FakeToastAlertService.h"
-#include "support/InMemoryKeychain.h"
+#include "support/AppRig.h"
 #include "support/TaskAwait.h"
 #include "support/TestData.h"
 #include "support/TestMain.h"
-#include "support/TestSettings.h"
 
 #include "app/PendlowApp.h"
 #include "platform/KeychainItem.h"
 #include "services/AppState.h"
-#include "services/updates/UpdateService.h"
 #include "ui/settings/SettingsPage.h"
 #include "ui/settings/SettingsWindow.h"
 
@@ -26,26 +20,15 @@ class SettingsScreenshotTest : public QObject {
 
 private Q_SLOTS:
     void rendersEveryPage() {
-        TestSettings settings;
-        InMemoryKeychain keychain;
-        FakeClickUpAPI clickUp;
-        FakeNotificationService notifications;
-        FakeToastAlertService toasts;
-        FakeFloatingAlertService panels;
-        UpdateService updates(settings, []() -> AppcastUpdater* { return nullptr; });
-        keychain.putItem(KeychainItem::clickUpAPIToken, QStringLiteral("pk_12345678_EXAMPLE"));
-        keychain.putItem(KeychainItem::toolsWSToken, QStringLiteral("0123456789abcdef"));
-        settings.setTeamId(QStringLiteral("9012345"));
-        settings.setToolsUrl(QStringLiteral("https://tools.example.com/"));
-        settings.setUserKey(QStringLiteral("jdoe-key"));
-        settings.setWorkingHoursEnabled(true);
-        PendlowApp app(PendlowApp::Services{.keychainService = keychain,
-                                            .clickUpAPI = clickUp,
-                                            .userDefaultsService = settings,
-                                            .notificationService = notifications,
-                                            .toastAlerts = &toasts,
-                                            .floatingAlerts = &panels,
-                                            .updateService = &updates});
+        AppRig rig;
+        rig.keychain.putItem(KeychainItem::clickUpAPIToken, QStringLiteral("pk_12345678_EXAMPLE"));
+        rig.keychain.putItem(KeychainItem::toolsWSToken, QStringLiteral("0123456789abcdef"));
+        rig.settings.setTeamId(QStringLiteral("9012345"));
+        rig.settings.setToolsUrl(QStringLiteral("https://tools.example.com/"));
+        rig.settings.setUserKey(QStringLiteral("jdoe-key"));
+        rig.settings.setWorkingHoursEnabled(true);
+        std::unique_ptr<PendlowApp> owned = rig.makeApp();
+        PendlowApp& app = *owned;
         QVERIFY(awaitTask(app.appState().loadConfiguration()).finished);
         SettingsWindow& window = app.settingsWindow();
         window.present();

@@ -2,17 +2,11 @@
 // each time it is shown; opened again the window comes back, never a second one. The application
 // builds it on first use with its pages and the popover footer's Settings opens it. The About page's
 // texts.
-#include "support/FakeClickUpAPI.h"
-#include "support/FakeFloatingAlertService.h"
-#include "support/FakeNotificationService.h"
-#include "support/FakeToastAlertService.h"
-#include "support/InMemoryKeychain.h"
+#include "support/AppRig.h"
 #include "support/TestMain.h"
-#include "support/TestSettings.h"
 
 #include "app/PendlowApp.h"
 #include "core/Formatting.h"
-#include "services/updates/UpdateService.h"
 #include "ui/menubar/FooterView.h"
 #include "ui/menubar/MenuBarView.h"
 #include "ui/menubar/PopoverWindow.h"
@@ -54,40 +48,14 @@ int settingsWindowCount() {
 class SettingsWindowTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TestSettings> m_settings;
-    std::unique_ptr<InMemoryKeychain> m_keychain;
-    std::unique_ptr<FakeClickUpAPI> m_api;
-    std::unique_ptr<FakeNotificationService> m_notifications;
-    FakeToastAlertService m_toasts;
-    FakeFloatingAlertService m_panels;
-    std::unique_ptr<UpdateService> m_updates;
+    std::unique_ptr<AppRig> m_rig;
 
-    std::unique_ptr<PendlowApp> makeApp() {
-        return std::make_unique<PendlowApp>(PendlowApp::Services{.keychainService = *m_keychain,
-                                                                 .clickUpAPI = *m_api,
-                                                                 .userDefaultsService = *m_settings,
-                                                                 .notificationService = *m_notifications,
-                                                                 .toastAlerts = &m_toasts,
-                                                                 .floatingAlerts = &m_panels,
-                                                                 .updateService = m_updates.get()});
-    }
+    std::unique_ptr<PendlowApp> makeApp() { return m_rig->makeApp(); }
 
 private Q_SLOTS:
-    void init() {
-        m_settings = std::make_unique<TestSettings>();
-        m_keychain = std::make_unique<InMemoryKeychain>();
-        m_api = std::make_unique<FakeClickUpAPI>();
-        m_notifications = std::make_unique<FakeNotificationService>();
-        m_updates = std::make_unique<UpdateService>(*m_settings, []() -> AppcastUpdater* { return nullptr; });
-    }
+    void init() { m_rig = std::make_unique<AppRig>(); }
 
-    void cleanup() {
-        m_updates.reset();
-        m_notifications.reset();
-        m_api.reset();
-        m_keychain.reset();
-        m_settings.reset();
-    }
+    void cleanup() { m_rig.reset(); }
 
     void pagesInOrderInAFixedWindow() {
         auto* first = new CountingPage(QStringLiteral("First"));
