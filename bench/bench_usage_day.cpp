@@ -1,8 +1,10 @@
 // An eight-hour working day of the real tracker driven through the clock seam: a window switch every
 // 30 s (960 sessions) and a title capture every 30 s (the switch's own capture and the timer's, 15 s
 // later), 60 % of them in browsers with an address, the 300-s save running as it would. Prints the
-// resident memory the day added and the time of the 300-s saves (the last one writes the whole day),
-// and fails when the day adds more than 5 MB or the last save takes more than 20 ms.
+// resident memory the day added, the time the 300-s saves take on the GUI thread (the last one writes
+// the whole day; the writing and flushing of the file run on the storage's writer thread) and the
+// time of the same save written before it returns (the save at quit), and fails when the day adds
+// more than 5 MB or the last 300-s save takes more than 20 ms of the GUI thread.
 // Usage: bench_usage_day [hours]
 #include "services/usage/AccessibilityService.h"
 #include "services/usage/AppUsageStorageService.h"
@@ -100,12 +102,19 @@ int main(int argc, char** argv) {
         if ((i + 1) % 10 == 0) { // every 300 s
             QElapsedTimer timer;
             timer.start();
-            tracker.saveData();
+            tracker.saveDataInBackground();
             saves.append(timer.nsecsElapsed() / 1e6);
         }
         QCoreApplication::processEvents();
     }
+    storage.waitForWrites();
+    QCoreApplication::processEvents();
     const long after = residentKilobytes();
+    // The same whole day written before the call returns, as at quit.
+    QElapsedTimer synchronous;
+    synchronous.start();
+    tracker.saveData();
+    const double synchronousMilliseconds = synchronous.nsecsElapsed() / 1e6;
     // The whole day's encoding alone, to tell it from the file's write and sync.
     QElapsedTimer encoding;
     encoding.start();
@@ -121,11 +130,13 @@ int main(int argc, char** argv) {
         stderr,
         "%d h simulated: %d sessions, %lld ended in memory\n"
         "resident memory added: %.2f MB (budget %.1f MB)\n"
-        "300-s saves: %lld, median %.2f ms, slowest %.2f ms, last (whole day) %.2f ms (budget %.0f ms)\n"
+        "300-s saves on the GUI thread: %lld, median %.2f ms, slowest %.2f ms, last (whole day) %.2f ms "
+        "(budget %.0f ms)\n"
+        "the whole day written before the call returns (the save at quit): %.2f ms\n"
         "the whole day encoded alone: %.2f ms, %lld KB\n",
         hours, switches, qsizetype(tracker.todaySessions().size()), added, maxAddedMegabytes,
         qsizetype(saves.size()), sorted.isEmpty() ? 0 : sorted[sorted.size() / 2],
-        sorted.isEmpty() ? 0 : sorted.last(), last, maxSaveMilliseconds, encodeMilliseconds,
-        qsizetype(encoded.size() / 1024));
+        sorted.isEmpty() ? 0 : sorted.last(), last, maxSaveMilliseconds, synchronousMilliseconds,
+        encodeMilliseconds, qsizetype(encoded.size() / 1024));
     return added <= maxAddedMegabytes && last <= maxSaveMilliseconds ? 0 : 1;
 }

@@ -1,5 +1,5 @@
 // Usage storage: day files in a folder, reading failures that name the file, quarantine of unreadable
-// days, listing among foreign files and clean-up by retention.
+// days, listing among foreign files, clean-up by retention and writes on the writer thread.
 #include "support/TestMain.h"
 
 #include "services/usage/AppUsageStorageService.h"
@@ -11,7 +11,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPointer>
 #include <QTemporaryDir>
+#include <QThread>
+
+#include <memory>
+#include <optional>
 
 using namespace usagesamples;
 
@@ -215,6 +220,61 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(folder()));
         storage.save({}, day()); // the next save makes the folder again
         QCOMPARE(storage.availableDates(), QList<QDate>{day()});
+    }
+
+    // Writes on the writer thread end in the order asked, report their end on the caller's thread,
+    // and every other member waits for them: a read sees the last one, a delete is not undone.
+    void backgroundWritesKeepTheirOrderAndAreWaitedFor() {
+        AppUsageStorageService storage(folder());
+        QObject context;
+        auto ends = std::make_shared<QList<std::optional<UsageStorageError>>>();
+        const QThread* caller = QThread::currentThread();
+        bool otherThread = false;
+        auto done = [ends, caller, &otherThread](const std::optional<UsageStorageError>& error) {
+            otherThread = otherThread || QThread::currentThread() != caller;
+            ends->append(error);
+        };
+        const QList<AppUsageSession> sessions = twoSessions();
+        storage.saveInBackground(sessions.mid(0, 1), day(), &context, done);
+        storage.saveInBackground(sessions, day(), &context, done);
+        QCOMPARE(storage.load(day()), sessions);
+        QTRY_COMPARE(ends->size(), 2);
+        QVERIFY(!ends->at(0) && !ends->at(1));
+        QVERIFY(!otherThread);
+
+        storage.saveInBackground(sessions, day().addDays(1), &context, done);
+        storage.deleteData(day().addDays(1));
+        QVERIFY(!QFileInfo::exists(storage.fileURL(day().addDays(1))));
+        storage.saveInBackground(sessions, day().addDays(1), &context, done);
+        storage.deleteAllData();
+        QVERIFY(!QFileInfo::exists(folder()));
+    }
+
+    // A write that fails on the writer thread reports its error, naming the file; nothing is called
+    // once the context is gone.
+    void aFailedBackgroundWriteIsReported() {
+        AppUsageStorageService storage(folder());
+        storage.save(twoSessions(), day());
+        // The day's file becomes a folder that holds something: the rename into place fails.
+        const QString path = storage.fileURL(day());
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QDir().mkpath(path + QStringLiteral("/inside")));
+
+        auto ends = std::make_shared<QList<std::optional<UsageStorageError>>>();
+        auto done = [ends](const std::optional<UsageStorageError>& error) { ends->append(error); };
+        auto context = std::make_unique<QObject>();
+        storage.saveInBackground(twoSessions(), day(), context.get(), done);
+        QTRY_COMPARE(ends->size(), 1);
+        QVERIFY(ends->at(0).has_value());
+        QCOMPARE(ends->at(0)->kind(), UsageStorageError::Kind::unwritable);
+        QCOMPARE(ends->at(0)->path(), path);
+
+        storage.saveInBackground(twoSessions(), day(), context.get(), done);
+        storage.waitForWrites();
+        context.reset();
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(ends->size(), 1);
     }
 
     void aFolderThatCannotBeMadeIsReported() {

@@ -11,7 +11,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QObject>
+#include <QPointer>
 #include <QSaveFile>
+#include <QThreadPool>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -39,11 +42,33 @@ void syncDirectory(const QString& path) {
         ::close(fd);
     }
 }
+
+// Replaces the file with the bytes: written aside, flushed, renamed into place, the folder flushed.
+void writeDayFile(const QString& path, const QString& directory, const QByteArray& bytes) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        throw UsageStorageError(UsageStorageError::Kind::unwritable, path, file.errorString());
+    }
+    syncDirectory(directory);
+}
 } // namespace
 
 AppUsageStorageService::AppUsageStorageService(QString usageDirectory)
     : m_directory(usageDirectory.isEmpty() ? AppPaths::dataRoot() + QStringLiteral("/usage")
-                                           : std::move(usageDirectory)) {}
+                                           : std::move(usageDirectory))
+    , m_writeEnds(std::make_unique<QObject>())
+    , m_writer(std::make_unique<QThreadPool>()) {
+    // One thread: the writes keep the order they were asked in.
+    m_writer->setMaxThreadCount(1);
+}
+
+AppUsageStorageService::~AppUsageStorageService() {
+    waitForWrites();
+}
+
+void AppUsageStorageService::waitForWrites() const {
+    m_writer->waitForDone();
+}
 
 void AppUsageStorageService::ensureDirectoryExists() const {
     if (QFileInfo(m_directory).isDir()) {
@@ -100,6 +125,7 @@ QList<AppUsageSession> AppUsageStorageService::read(const QString& path) const {
 }
 
 QList<AppUsageSession> AppUsageStorageService::load(QDate day) {
+    waitForWrites();
     const QString path = fileURL(day);
     if (!QFileInfo::exists(path)) {
         m_unreadable.remove(day);
@@ -130,7 +156,7 @@ void AppUsageStorageService::moveAside(const QString& path, const QString& reaso
                  Log::Category::storage);
 }
 
-void AppUsageStorageService::save(const QList<AppUsageSession>& sessions, QDate day) {
+void AppUsageStorageService::prepareWrite(QDate day) {
     ensureDirectoryExists();
     const QString path = fileURL(day);
 
@@ -148,16 +174,47 @@ void AppUsageStorageService::save(const QList<AppUsageSession>& sessions, QDate 
             moveAside(path, reason);
         }
     }
+}
 
-    DailyUsageData data{usageday::key(day), sessions};
-    const QByteArray bytes = data.toJson();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        throw UsageStorageError(UsageStorageError::Kind::unwritable, path, file.errorString());
-    }
-    syncDirectory(m_directory);
+void AppUsageStorageService::save(const QList<AppUsageSession>& sessions, QDate day) {
+    waitForWrites();
+    prepareWrite(day);
+    const DailyUsageData data{usageday::key(day), sessions};
+    writeDayFile(fileURL(day), m_directory, data.toJson());
     m_readable.insert(day);
     m_unreadable.remove(day);
+}
+
+void AppUsageStorageService::saveInBackground(const QList<AppUsageSession>& sessions, QDate day,
+                                              QObject* context, WriteDone done) {
+    prepareWrite(day);
+    // Whatever the write leaves, the day's file is readable: this one, or the one before it (ours, or
+    // none after an unreadable one was moved aside).
+    m_readable.insert(day);
+    m_unreadable.remove(day);
+    QObject* ends = m_writeEnds.get();
+    // Encoded here: the buffer then comes from this thread's heap and goes back to it (a buffer made
+    // on the writer thread would leave its own heap arena a few megabytes larger for good).
+    const DailyUsageData data{usageday::key(day), sessions};
+    m_writer->start([path = fileURL(day), directory = m_directory, bytes = data.toJson(), ends,
+                     context = QPointer<QObject>(context), done = std::move(done)]() mutable {
+        std::optional<UsageStorageError> failure;
+        try {
+            writeDayFile(path, directory, bytes);
+        } catch (const UsageStorageError& error) {
+            failure = error;
+        }
+        // Back on the storage's thread; the storage waits for this thread before `ends` goes, and an
+        // end still queued then is dropped with it.
+        QMetaObject::invokeMethod(
+            ends,
+            [context = std::move(context), done = std::move(done), failure = std::move(failure)]() {
+                if (context && done) {
+                    done(failure);
+                }
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 QList<QDate> AppUsageStorageService::datedFiles() const {
@@ -178,6 +235,7 @@ QList<QDate> AppUsageStorageService::datedFiles() const {
 }
 
 QList<QDate> AppUsageStorageService::availableDates() const {
+    waitForWrites();
     ensureDirectoryExists();
     QList<QDate> days = datedFiles();
     std::sort(days.begin(), days.end(), std::greater<>());
@@ -185,6 +243,7 @@ QList<QDate> AppUsageStorageService::availableDates() const {
 }
 
 void AppUsageStorageService::cleanup(int olderThanDays) {
+    waitForWrites();
     ensureDirectoryExists();
     const int days = olderThanDays < 0 ? 30 : olderThanDays;
     const QDateTime now = Clock::now();
@@ -205,6 +264,7 @@ void AppUsageStorageService::cleanup(int olderThanDays) {
 }
 
 void AppUsageStorageService::deleteAllData() {
+    waitForWrites();
     QDir directory(m_directory);
     if (!directory.exists()) {
         return;
@@ -218,6 +278,7 @@ void AppUsageStorageService::deleteAllData() {
 }
 
 void AppUsageStorageService::deleteData(QDate day) {
+    waitForWrites();
     const QString path = fileURL(day);
     QFileInfo info(path);
     if (!info.exists() && !info.isSymLink()) {

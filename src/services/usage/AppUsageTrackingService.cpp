@@ -27,7 +27,7 @@ AppUsageTrackingService::AppUsageTrackingService(AppUsageStorageService& storage
     m_idleTimer.setInterval(idleCheckIntervalSeconds * 1000);
     m_saveTimer.setInterval(saveIntervalSeconds * 1000);
     connect(&m_idleTimer, &QTimer::timeout, this, &AppUsageTrackingService::checkIdleState);
-    connect(&m_saveTimer, &QTimer::timeout, this, &AppUsageTrackingService::saveData);
+    connect(&m_saveTimer, &QTimer::timeout, this, &AppUsageTrackingService::saveDataInBackground);
 }
 
 AppUsageTrackingService::~AppUsageTrackingService() {
@@ -204,6 +204,14 @@ void AppUsageTrackingService::checkIdleState() {
 }
 
 void AppUsageTrackingService::saveData() {
+    save(false);
+}
+
+void AppUsageTrackingService::saveDataInBackground() {
+    save(true);
+}
+
+void AppUsageTrackingService::save(bool todayInBackground) {
     const QDate today = usageday::of(Clock::now());
     // Each session belongs to the file of the day it started. Sessions of earlier days are merged into
     // their day's file and then leave the list; if that fails they stay and are tried again.
@@ -249,8 +257,21 @@ void AppUsageTrackingService::saveData() {
         setTodaySessions(kept);
     }
     try {
-        m_storage.save(remaining, today);
-        tracking(QStringLiteral("Saved %1 sessions to disk").arg(remaining.size()));
+        if (todayInBackground) {
+            const qsizetype count = remaining.size();
+            AppUsageStorageService::WriteDone written =
+                [count](const std::optional<UsageStorageError>& error) {
+                    if (error) {
+                        tracking(QStringLiteral("Failed to save: ") + Error::describe(*error));
+                    } else {
+                        tracking(QStringLiteral("Saved %1 sessions to disk").arg(count));
+                    }
+                };
+            m_storage.saveInBackground(remaining, today, this, std::move(written));
+        } else {
+            m_storage.save(remaining, today);
+            tracking(QStringLiteral("Saved %1 sessions to disk").arg(remaining.size()));
+        }
     } catch (const std::exception& error) {
         tracking(QStringLiteral("Failed to save: ") + Error::describe(error));
     }

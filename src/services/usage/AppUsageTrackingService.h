@@ -71,9 +71,12 @@ public:
     QTimer& idleTimer() { return m_idleTimer; }
     QTimer& saveTimer() { return m_saveTimer; }
 
-    // Runs one idle check or one save now (what the timers do).
+    // Runs one idle check or one save now. The save writes today's file before it returns; the
+    // periodic one (saveDataInBackground, what the timer runs) leaves the writing and flushing of that
+    // file to the storage's writer thread, so that it does not hold up the GUI.
     void checkIdleState();
     void saveData();
+    void saveDataInBackground();
 
 Q_SIGNALS:
     void isTrackingChanged();
@@ -89,6 +92,7 @@ private:
     void endCurrentSession();
     void setTracking(bool tracking);
     void setUserIdle(bool idle);
+    void save(bool todayInBackground);
 
     AppUsageStorageService& m_storage;
     FrontAppSource& m_frontApps;
