@@ -1,6 +1,7 @@
 // The three report windows: titles, sizes and minimum sizes, raised (not made again) while open,
 // freed when closed and made afresh after, the dashboard and the day plan side by side on the primary
-// screen, the report's own window buttons, and the popover's "View Full Report" opening the report.
+// screen, the report's own window buttons, the popover's "View Full Report" opening the report, and
+// the memory given back once the last window has gone.
 #include "support/AppStateFixture.h"
 #include "support/FakeUsageDayLoader.h"
 #include "support/TestMain.h"
@@ -210,6 +211,60 @@ private Q_SLOTS:
         QTRY_VERIFY(!m_windows->dashboardWindow() && !m_windows->timelineWindow());
         QTest::mouseClick(report->sideBySideButton(), Qt::LeftButton);
         QVERIFY(m_windows->dashboardWindow() && m_windows->timelineWindow());
+    }
+
+    // What the windows filled goes back once, after the last of the three has been freed: not on
+    // each close, not while a window is open (one replaced by a new one included).
+    void memoryGoesBackAfterTheLastWindow() {
+        int releases = 0;
+        m_windows->setMemoryRelease([&releases] { ++releases; });
+        const auto settled = [] {
+            for (int i = 0; i < 5; ++i) {
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+                QCoreApplication::processEvents();
+            }
+        };
+        m_reports->showReport();
+        m_windows->openSideBySide();
+        QPointer<QWidget> report = m_reports->window();
+        QPointer<QWidget> dashboard = m_windows->dashboardWindow();
+        QPointer<QWidget> timeline = m_windows->timelineWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(timeline));
+
+        report->close();
+        QTRY_VERIFY(report.isNull());
+        // A hidden window is replaced when asked for again: the old one goes, the new one is open.
+        dashboard->hide();
+        m_windows->openDashboard();
+        QTRY_VERIFY(dashboard.isNull());
+        dashboard = m_windows->dashboardWindow();
+        QVERIFY(dashboard);
+        dashboard->close();
+        QTRY_VERIFY(dashboard.isNull());
+        settled();
+        QCOMPARE(releases, 0);
+
+        timeline->close();
+        QTRY_COMPARE(releases, 1);
+        settled();
+        QCOMPARE(releases, 1);
+
+        // The report window counts too.
+        m_reports->showReport();
+        m_windows->openDashboard();
+        m_windows->dashboardWindow()->close();
+        settled();
+        QCOMPARE(releases, 1);
+        m_reports->window()->close();
+        QTRY_COMPARE(releases, 2);
+
+        // Closed together: once.
+        m_windows->openSideBySide();
+        m_windows->dashboardWindow()->close();
+        m_windows->timelineWindow()->close();
+        QTRY_COMPARE(releases, 3);
+        settled();
+        QCOMPARE(releases, 3);
     }
 
     void viewFullReportOpensTheReport() {

@@ -1,9 +1,11 @@
 #include "ui/reports/ReportWindowManager.h"
 
+#include "platform/HeapTrim.h"
 #include "ui/reports/StandaloneDashboardView.h"
 #include "ui/reports/StandaloneTimelineView.h"
 
 #include <QGuiApplication>
+#include <QPixmapCache>
 #include <QScreen>
 #include <QWidget>
 
@@ -17,6 +19,7 @@ ReportWindowManager::ReportWindowManager(const ReportContext& context, QObject* 
     , m_context(context) {}
 
 ReportWindowManager::~ReportWindowManager() {
+    m_releaseDue = false;
     delete m_dashboardWindow.data();
     delete m_timelineWindow.data();
 }
@@ -57,6 +60,7 @@ void ReportWindowManager::openDashboard() {
     auto* window = new StandaloneDashboardView(m_context);
     prepareWindow(window, dashboardSpec);
     m_dashboardWindow = window;
+    track(window);
     window->show();
     window->raise();
     window->activateWindow();
@@ -69,9 +73,43 @@ void ReportWindowManager::openTimeline() {
     auto* window = new StandaloneTimelineView(m_context);
     prepareWindow(window, timelineSpec);
     m_timelineWindow = window;
+    track(window);
     window->show();
     window->raise();
     window->activateWindow();
+}
+
+void ReportWindowManager::track(QWidget* window) {
+    m_tracked.append(window);
+    m_releaseDue = true;
+    connect(window, &QObject::destroyed, this, &ReportWindowManager::scheduleRelease);
+}
+
+void ReportWindowManager::releaseMemory() {
+    QPixmapCache::clear();
+    HeapTrim::releaseFreeMemory();
+}
+
+void ReportWindowManager::scheduleRelease() {
+    // Later, from the event loop: the window is still being torn down, and windows closed together
+    // (or a window replaced by a new one) are counted once.
+    if (m_releaseScheduled) {
+        return;
+    }
+    m_releaseScheduled = true;
+    QMetaObject::invokeMethod(this, &ReportWindowManager::releaseIfAllClosed, Qt::QueuedConnection);
+}
+
+void ReportWindowManager::releaseIfAllClosed() {
+    m_releaseScheduled = false;
+    m_tracked.removeIf([](const QPointer<QWidget>& window) { return window.isNull(); });
+    if (!m_tracked.isEmpty() || !m_releaseDue) {
+        return;
+    }
+    m_releaseDue = false;
+    if (m_memoryRelease) {
+        m_memoryRelease();
+    }
 }
 
 namespace {

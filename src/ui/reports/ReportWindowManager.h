@@ -2,15 +2,21 @@
 
 #include "ui/reports/ReportContext.h"
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QSize>
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 // Opens the "Dashboard" and "Day Planning Timeline" windows. A window still open is raised, not made
 // again; a closed window is freed at once (its memory goes back), so the next request makes a new one
 // with fresh state. New windows are centred on the primary screen.
+//
+// Once the last report window (these two and the report window it is told of) has been freed, it
+// gives back what they filled once, not on every close: see releaseMemory().
 class ReportWindowManager : public QObject {
     Q_OBJECT
 
@@ -44,8 +50,27 @@ public:
     // new one is needed.
     static bool raiseIfVisible(QWidget* window);
 
+    // Counts a window made elsewhere (the "App Usage Report" window) among the report windows.
+    void track(QWidget* window);
+
+    // Runs once after the last report window has been freed, from the event loop; by default
+    // releaseMemory(). Tests give a counting one.
+    using MemoryRelease = std::function<void()>;
+    void setMemoryRelease(MemoryRelease release) { m_memoryRelease = std::move(release); }
+    // Drops the process's pixmap cache (the icons and glyphs the windows rendered; whatever is still
+    // shown draws them again) and gives the heap freed with the windows back to the system.
+    static void releaseMemory();
+
 private:
+    void scheduleRelease();
+    void releaseIfAllClosed();
+
     const ReportContext& m_context;
     QPointer<QWidget> m_dashboardWindow;
     QPointer<QWidget> m_timelineWindow;
+    QList<QPointer<QWidget>> m_tracked;
+    MemoryRelease m_memoryRelease = &ReportWindowManager::releaseMemory;
+    // A report window was opened since the last release.
+    bool m_releaseDue = false;
+    bool m_releaseScheduled = false;
 };
