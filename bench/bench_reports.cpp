@@ -38,6 +38,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <memory>
 
 namespace {
@@ -207,6 +208,9 @@ void BM_ReportWindowsMemory(benchmark::State& state) {
     s.app.state().setAppUsageService(&s.tracker);
     (void)awaitTask(s.app.state().loadConfiguration());
     ReportWindowManager windows(s.context);
+    // Given back as soon as the last window has gone, not after the application's delay, so that the
+    // cycles run back to back.
+    windows.setReleaseDelay(std::chrono::milliseconds(0));
     AppUsageWindowService reports(s.context, windows);
     settle();
     for (auto _ : state) {
@@ -234,10 +238,16 @@ void BM_ReportWindowsMemory(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ReportWindowsMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
-// From the click to today's dashboard in a new report window.
-void BM_ReportOpensOnToday(benchmark::State& state) {
+// From the click to today's dashboard in a new report window, opened again within the release
+// delay of the last one (the heap it filled still there), or after its memory was given back (its
+// pages fault in again).
+void reportOpensOnToday(benchmark::State& state, bool afterRelease) {
     Setup& s = setup();
     ReportWindowManager windows(s.context);
+    if (afterRelease) {
+        windows.setReleaseDelay(std::chrono::milliseconds(0));
+        ReportWindowManager::releaseMemory();
+    }
     AppUsageWindowService reports(s.context, windows);
     for (auto _ : state) {
         QElapsedTimer timer;
@@ -255,9 +265,17 @@ void BM_ReportOpensOnToday(benchmark::State& state) {
         while (window) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         }
+        settle();
     }
 }
+void BM_ReportOpensOnToday(benchmark::State& state) {
+    reportOpensOnToday(state, false);
+}
 BENCHMARK(BM_ReportOpensOnToday)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
+void BM_ReportOpensOnTodayAfterRelease(benchmark::State& state) {
+    reportOpensOnToday(state, true);
+}
+BENCHMARK(BM_ReportOpensOnTodayAfterRelease)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
 
 // From a click on yesterday's row to its dashboard.
 void BM_SelectHeavyPastDay(benchmark::State& state) {

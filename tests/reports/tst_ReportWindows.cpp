@@ -22,12 +22,20 @@
 #include <QScreen>
 #include <QToolButton>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 
 using namespace usagesamples;
 
 namespace {
+void settled() {
+    for (int i = 0; i < 5; ++i) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    }
+}
+
 int windowsTitled(const QString& title) {
     int count = 0;
     for (const QWidget* widget : QApplication::topLevelWidgets()) {
@@ -218,12 +226,7 @@ private Q_SLOTS:
     void memoryGoesBackAfterTheLastWindow() {
         int releases = 0;
         m_windows->setMemoryRelease([&releases] { ++releases; });
-        const auto settled = [] {
-            for (int i = 0; i < 5; ++i) {
-                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-                QCoreApplication::processEvents();
-            }
-        };
+        m_windows->setReleaseDelay(std::chrono::milliseconds(0));
         m_reports->showReport();
         m_windows->openSideBySide();
         QPointer<QWidget> report = m_reports->window();
@@ -265,6 +268,26 @@ private Q_SLOTS:
         QTRY_COMPARE(releases, 3);
         settled();
         QCOMPARE(releases, 3);
+    }
+
+    // Not before the delay has passed with no report window open: a window opened again within it
+    // finds the memory still there.
+    void memoryGoesBackAfterTheDelay() {
+        int releases = 0;
+        m_windows->setMemoryRelease([&releases] { ++releases; });
+        m_windows->setReleaseDelay(std::chrono::milliseconds(1000));
+        m_windows->openDashboard();
+        QPointer<QWidget> dashboard = m_windows->dashboardWindow();
+        dashboard->close();
+        QTRY_VERIFY(dashboard.isNull());
+        settled();
+        QCOMPARE(releases, 0);
+
+        m_reports->showReport();
+        QTest::qWait(1200);
+        QCOMPARE(releases, 0);
+        m_reports->window()->close();
+        QTRY_COMPARE(releases, 1);
     }
 
     void viewFullReportOpensTheReport() {

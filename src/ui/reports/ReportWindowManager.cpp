@@ -16,7 +16,11 @@ const ReportWindowManager::WindowSpec ReportWindowManager::timelineSpec{
 
 ReportWindowManager::ReportWindowManager(const ReportContext& context, QObject* parent)
     : QObject(parent)
-    , m_context(context) {}
+    , m_context(context) {
+    m_releaseTimer.setSingleShot(true);
+    m_releaseTimer.setInterval(defaultReleaseDelay);
+    connect(&m_releaseTimer, &QTimer::timeout, this, &ReportWindowManager::releaseIfAllClosed);
+}
 
 ReportWindowManager::~ReportWindowManager() {
     m_releaseDue = false;
@@ -82,7 +86,8 @@ void ReportWindowManager::openTimeline() {
 void ReportWindowManager::track(QWidget* window) {
     m_tracked.append(window);
     m_releaseDue = true;
-    connect(window, &QObject::destroyed, this, &ReportWindowManager::scheduleRelease);
+    // Every window freed starts the delay again; the check runs from the event loop, the window gone.
+    connect(window, &QObject::destroyed, &m_releaseTimer, qOverload<>(&QTimer::start));
 }
 
 void ReportWindowManager::releaseMemory() {
@@ -90,18 +95,7 @@ void ReportWindowManager::releaseMemory() {
     HeapTrim::releaseFreeMemory();
 }
 
-void ReportWindowManager::scheduleRelease() {
-    // Later, from the event loop: the window is still being torn down, and windows closed together
-    // (or a window replaced by a new one) are counted once.
-    if (m_releaseScheduled) {
-        return;
-    }
-    m_releaseScheduled = true;
-    QMetaObject::invokeMethod(this, &ReportWindowManager::releaseIfAllClosed, Qt::QueuedConnection);
-}
-
 void ReportWindowManager::releaseIfAllClosed() {
-    m_releaseScheduled = false;
     m_tracked.removeIf([](const QPointer<QWidget>& window) { return window.isNull(); });
     if (!m_tracked.isEmpty() || !m_releaseDue) {
         return;
