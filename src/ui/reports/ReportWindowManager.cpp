@@ -23,7 +23,6 @@ ReportWindowManager::ReportWindowManager(const ReportContext& context, QObject* 
 }
 
 ReportWindowManager::~ReportWindowManager() {
-    m_releaseDue = false;
     delete m_dashboardWindow.data();
     delete m_timelineWindow.data();
 }

@@ -64,8 +64,8 @@ public:
     // back, the next opening of a heavy day faults its pages in again (some 40 ms).
     static constexpr std::chrono::milliseconds defaultReleaseDelay{10000};
     void setReleaseDelay(std::chrono::milliseconds delay) { m_releaseTimer.setInterval(delay); }
-    // Drops the process's pixmap cache (the icons and glyphs the windows rendered; whatever is still
-    // shown draws them again) and gives the heap freed with the windows back to the system.
+    // Drops the process's pixmap cache (the icons and style pieces rendered for the windows; whatever
+    // is still shown renders them again) and gives the heap freed with the windows back to the system.
     static void releaseMemory();
 
 private:
