@@ -275,7 +275,7 @@ private Q_SLOTS:
     void memoryGoesBackAfterTheDelay() {
         int releases = 0;
         m_windows->setMemoryRelease([&releases] { ++releases; });
-        m_windows->setReleaseDelay(std::chrono::milliseconds(1000));
+        m_windows->setReleaseDelay(std::chrono::milliseconds(2000));
         m_windows->openDashboard();
         QPointer<QWidget> dashboard = m_windows->dashboardWindow();
         dashboard->close();
@@ -284,7 +284,7 @@ private Q_SLOTS:
         QCOMPARE(releases, 0);
 
         m_reports->showReport();
-        QTest::qWait(1200);
+        QTest::qWait(2500);
         QCOMPARE(releases, 0);
         m_reports->window()->close();
         QTRY_COMPARE(releases, 1);
