@@ -1,6 +1,7 @@
 // The three report windows: titles, sizes and minimum sizes, raised (not made again) while open,
 // freed when closed and made afresh after, the dashboard and the day plan side by side on the primary
-// screen, the report's own window buttons, and the popover's "View Full Report" opening the report.
+// screen, the report's own window buttons, the popover's "View Full Report" opening the report, and
+// the memory given back once the last window has gone.
 #include "support/AppStateFixture.h"
 #include "support/FakeUsageDayLoader.h"
 #include "support/TestMain.h"
@@ -21,12 +22,20 @@
 #include <QScreen>
 #include <QToolButton>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 
 using namespace usagesamples;
 
 namespace {
+void settled() {
+    for (int i = 0; i < 5; ++i) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    }
+}
+
 int windowsTitled(const QString& title) {
     int count = 0;
     for (const QWidget* widget : QApplication::topLevelWidgets()) {
@@ -210,6 +219,75 @@ private Q_SLOTS:
         QTRY_VERIFY(!m_windows->dashboardWindow() && !m_windows->timelineWindow());
         QTest::mouseClick(report->sideBySideButton(), Qt::LeftButton);
         QVERIFY(m_windows->dashboardWindow() && m_windows->timelineWindow());
+    }
+
+    // What the windows filled goes back once, after the last of the three has been freed: not on
+    // each close, not while a window is open (one replaced by a new one included).
+    void memoryGoesBackAfterTheLastWindow() {
+        int releases = 0;
+        m_windows->setMemoryRelease([&releases] { ++releases; });
+        m_windows->setReleaseDelay(std::chrono::milliseconds(0));
+        m_reports->showReport();
+        m_windows->openSideBySide();
+        QPointer<QWidget> report = m_reports->window();
+        QPointer<QWidget> dashboard = m_windows->dashboardWindow();
+        QPointer<QWidget> timeline = m_windows->timelineWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(timeline));
+
+        report->close();
+        QTRY_VERIFY(report.isNull());
+        // A hidden window is replaced when asked for again: the old one goes, the new one is open.
+        dashboard->hide();
+        m_windows->openDashboard();
+        QTRY_VERIFY(dashboard.isNull());
+        dashboard = m_windows->dashboardWindow();
+        QVERIFY(dashboard);
+        dashboard->close();
+        QTRY_VERIFY(dashboard.isNull());
+        settled();
+        QCOMPARE(releases, 0);
+
+        timeline->close();
+        QTRY_COMPARE(releases, 1);
+        settled();
+        QCOMPARE(releases, 1);
+
+        // The report window counts too.
+        m_reports->showReport();
+        m_windows->openDashboard();
+        m_windows->dashboardWindow()->close();
+        settled();
+        QCOMPARE(releases, 1);
+        m_reports->window()->close();
+        QTRY_COMPARE(releases, 2);
+
+        // Closed together: once.
+        m_windows->openSideBySide();
+        m_windows->dashboardWindow()->close();
+        m_windows->timelineWindow()->close();
+        QTRY_COMPARE(releases, 3);
+        settled();
+        QCOMPARE(releases, 3);
+    }
+
+    // Not before the delay has passed with no report window open: a window opened again within it
+    // finds the memory still there.
+    void memoryGoesBackAfterTheDelay() {
+        int releases = 0;
+        m_windows->setMemoryRelease([&releases] { ++releases; });
+        m_windows->setReleaseDelay(std::chrono::milliseconds(2000));
+        m_windows->openDashboard();
+        QPointer<QWidget> dashboard = m_windows->dashboardWindow();
+        dashboard->close();
+        QTRY_VERIFY(dashboard.isNull());
+        settled();
+        QCOMPARE(releases, 0);
+
+        m_reports->showReport();
+        QTest::qWait(2500);
+        QCOMPARE(releases, 0);
+        m_reports->window()->close();
+        QTRY_COMPARE(releases, 1);
     }
 
     void viewFullReportOpensTheReport() {

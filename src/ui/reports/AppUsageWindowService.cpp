@@ -20,6 +20,7 @@ void AppUsageWindowService::showReport() {
     auto* window = new AppUsageReportView(m_context, &m_windows);
     ReportWindowManager::prepareWindow(window, {title, size, minimumSize});
     m_window = window;
+    m_windows.track(window);
     window->show();
     window->raise();
     window->activateWindow();

@@ -1,9 +1,11 @@
 #include "ui/reports/ReportWindowManager.h"
 
+#include "platform/HeapTrim.h"
 #include "ui/reports/StandaloneDashboardView.h"
 #include "ui/reports/StandaloneTimelineView.h"
 
 #include <QGuiApplication>
+#include <QPixmapCache>
 #include <QScreen>
 #include <QWidget>
 
@@ -14,7 +16,11 @@ const ReportWindowManager::WindowSpec ReportWindowManager::timelineSpec{
 
 ReportWindowManager::ReportWindowManager(const ReportContext& context, QObject* parent)
     : QObject(parent)
-    , m_context(context) {}
+    , m_context(context) {
+    m_releaseTimer.setSingleShot(true);
+    m_releaseTimer.setInterval(defaultReleaseDelay);
+    connect(&m_releaseTimer, &QTimer::timeout, this, &ReportWindowManager::releaseIfAllClosed);
+}
 
 ReportWindowManager::~ReportWindowManager() {
     delete m_dashboardWindow.data();
@@ -57,6 +63,7 @@ void ReportWindowManager::openDashboard() {
     auto* window = new StandaloneDashboardView(m_context);
     prepareWindow(window, dashboardSpec);
     m_dashboardWindow = window;
+    track(window);
     window->show();
     window->raise();
     window->activateWindow();
@@ -69,9 +76,33 @@ void ReportWindowManager::openTimeline() {
     auto* window = new StandaloneTimelineView(m_context);
     prepareWindow(window, timelineSpec);
     m_timelineWindow = window;
+    track(window);
     window->show();
     window->raise();
     window->activateWindow();
+}
+
+void ReportWindowManager::track(QWidget* window) {
+    m_tracked.append(window);
+    m_releaseDue = true;
+    // Every window freed starts the delay again; the check runs from the event loop, the window gone.
+    connect(window, &QObject::destroyed, &m_releaseTimer, qOverload<>(&QTimer::start));
+}
+
+void ReportWindowManager::releaseMemory() {
+    QPixmapCache::clear();
+    HeapTrim::releaseFreeMemory();
+}
+
+void ReportWindowManager::releaseIfAllClosed() {
+    m_tracked.removeIf([](const QPointer<QWidget>& window) { return window.isNull(); });
+    if (!m_tracked.isEmpty() || !m_releaseDue) {
+        return;
+    }
+    m_releaseDue = false;
+    if (m_memoryRelease) {
+        m_memoryRelease();
+    }
 }
 
 namespace {
