@@ -1,6 +1,5 @@
 #include "services/reports/UsageExport.h"
 
-#include "core/Clock.h"
 #include "services/usage/ActivityGroupingService.h"
 #include "services/usage/DailyUsageSummary.h"
 #include "services/usage/UsageDayIndex.h"
@@ -168,15 +167,17 @@ QString UsageExport::csvExport(const DailyUsageSummary& summary) const {
 
     const QLocale locale;
     const QString timeFormat = locale.timeFormat(QLocale::ShortFormat);
-    const QDateTime now = Clock::now();
+    const UsageDayIndex::Now now = index->now();
     QString out;
     out.reserve(96 + sorted.size() * 160);
     out += u"Date,Start Time,End Time,Duration (min),App,Task ID,Primary Context,Window Titles,Tracked\n"_s;
     for (const qsizetype at : std::as_const(sorted)) {
         const AppUsageSession* session = &summary.sessions[at];
         const QDateTime start = session->startTime.toLocalTime();
-        const QDateTime end = (session->endTime ? *session->endTime : now).toLocalTime();
-        const qint64 minutes = start.msecsTo(end) / 60'000;
+        const QDateTime end = index->endOrNow(at, now).toLocalTime();
+        // From the index's milliseconds: a local date-time goes through the time zone on every
+        // conversion.
+        const qint64 minutes = index->durationMSecs(at, now) / 60'000;
         out += start.toString(u"yyyy-MM-dd"_s);
         out += u',';
         out += locale.toString(start.time(), timeFormat);

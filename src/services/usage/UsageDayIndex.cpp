@@ -161,11 +161,15 @@ UsageDayIndex::Now UsageDayIndex::now() const {
 }
 
 double UsageDayIndex::duration(qsizetype session, const Now& now) const {
+    return double(durationMSecs(session, now)) / 1000.0;
+}
+
+qint64 UsageDayIndex::durationMSecs(qsizetype session, const Now& now) const {
     const Moment start{m_startValid[session], m_startMSecs[session]};
     const char state = m_endState[session];
     const Moment end =
         state == 2 ? Moment{now.moment.isValid(), now.msecs} : Moment{state == 1, m_endMSecs[session]};
-    return double(start.msecsTo(end)) / 1000.0;
+    return start.msecsTo(end);
 }
 
 double UsageDayIndex::share(qsizetype session, const Now& now) const {
@@ -251,8 +255,22 @@ QStringList UsageDayIndex::unionOf(const QList<qsizetype>& sessions, const QList
             }
         }
     }
-    std::sort(found.begin(), found.end());
-    found.erase(std::unique(found.begin(), found.end()), found.end());
+    if (found.size() * 8 >= sorted.size()) {
+        // Many ranks against the distinct texts: marking them is cheaper than sorting them.
+        std::vector<bool> seen(size_t(sorted.size()), false);
+        for (const qsizetype rank : std::as_const(found)) {
+            seen[size_t(rank)] = true;
+        }
+        found.clear();
+        for (qsizetype rank = 0; rank < sorted.size(); ++rank) {
+            if (seen[size_t(rank)]) {
+                found.append(rank);
+            }
+        }
+    } else {
+        std::sort(found.begin(), found.end());
+        found.erase(std::unique(found.begin(), found.end()), found.end());
+    }
     QStringList texts;
     texts.reserve(found.size());
     for (const qsizetype at : std::as_const(found)) {
