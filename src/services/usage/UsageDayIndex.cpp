@@ -111,8 +111,13 @@ UsageDayIndex::UsageDayIndex(QList<AppUsageSession> sessions)
     m_bundleOf.reserve(count);
     QHash<QString, qsizetype> bundleIndex;
     qsizetype captures = 0;
+    // Sessions run back to back: one that starts as the one before it ended takes that end's
+    // conversion (equal date-times convert alike, and comparing two local ones asks no time zone).
+    const QDateTime* lastEnd = nullptr;
+    Moment lastEndMoment;
     for (const AppUsageSession& session : std::as_const(m_sessions)) {
-        const Moment start = momentOf(session.startTime);
+        const Moment start =
+            lastEnd && session.startTime == *lastEnd ? lastEndMoment : momentOf(session.startTime);
         m_startValid.append(start.valid);
         m_startMSecs.append(start.msecs);
         if (!session.endTime) {
@@ -121,6 +126,8 @@ UsageDayIndex::UsageDayIndex(QList<AppUsageSession> sessions)
             m_hasOpen = true;
         } else {
             const Moment end = momentOf(*session.endTime);
+            lastEnd = &*session.endTime;
+            lastEndMoment = end;
             m_endState.append(end.valid ? 1 : 0);
             m_endMSecs.append(end.msecs);
         }
@@ -188,6 +195,8 @@ const UsageDayIndex::Captures& UsageDayIndex::captures() const {
         QHash<QString, qsizetype> ids;
         QList<qsizetype> idOf;
         idOf.reserve(m_firstCapture.constLast());
+        ids.reserve(m_firstCapture.constLast());
+        distinct.reserve(m_firstCapture.constLast());
         for (const AppUsageSession& session : m_sessions) {
             for (const WindowTitleCapture& capture : session.windowCaptures) {
                 std::optional<QString> context = capture.contextString();
@@ -220,6 +229,8 @@ const UsageDayIndex::Titles& UsageDayIndex::titles() const {
         QHash<QString, qsizetype> ids;
         QList<qsizetype> idOf;
         idOf.reserve(m_firstCapture.constLast());
+        ids.reserve(m_firstCapture.constLast());
+        distinct.reserve(m_firstCapture.constLast());
         for (const AppUsageSession& session : m_sessions) {
             for (const WindowTitleCapture& capture : session.windowCaptures) {
                 if (capture.isRedacted) {
