@@ -83,6 +83,56 @@ private Q_SLOTS:
         QCOMPARE(exporter.exportText(ExportFormat::csv, day), exporter.csvExport(day));
     }
 
+    // The texts read the summary's kept index: once its sessions change (a title changed in place, a
+    // session added), the next text is that of the changed day, not of the day first read.
+    void textsFollowChangedSessions_data() {
+        QTest::addColumn<QString>("text");
+        for (const char* text : {"markdown", "plain text", "csv", "timeline", "by task"}) {
+            QTest::newRow(text) << QString::fromLatin1(text);
+        }
+    }
+
+    void textsFollowChangedSessions() {
+        QFETCH(QString, text);
+        const FakeClock clock(exportsamples::now());
+        TestSettings settings;
+        const ActivityGroupingService grouping(settings);
+        const UsageExport exporter(grouping);
+        auto build = [&](const DailyUsageSummary& summary) {
+            if (text == u"markdown") {
+                return exporter.exportText(ExportFormat::markdown, summary);
+            }
+            if (text == u"plain text") {
+                return exporter.exportText(ExportFormat::plainText, summary);
+            }
+            if (text == u"csv") {
+                return exporter.csvExport(summary);
+            }
+            return text == u"timeline" ? exporter.timelineText(summary) : exporter.byTaskText(summary);
+        };
+        // A summary of the same sessions that has never been read.
+        auto unread = [](const DailyUsageSummary& summary) {
+            return DailyUsageSummary{summary.date, summary.sessions, summary.filterStart, summary.filterEnd};
+        };
+
+        DailyUsageSummary day = exportsamples::day();
+        const QString first = build(day);
+        day.sessions[0].windowCaptures[0].title = onHeap(u"deploy.sh - Terminal");
+        const QString renamed = build(day);
+        QVERIFY(renamed != first);
+        QVERIFY(renamed.contains(u"deploy.sh"));
+        compareText(renamed, build(unread(day)));
+
+        AppUsageSession late =
+            session(onHeap(u"org.gnome.gedit"), onHeap(u"Text Editor"), at(QStringLiteral("12:00")),
+                    at(QStringLiteral("12:20")), onHeap(u"86c9"));
+        late.addCapture(capture(onHeap(u"todo.txt - Text Editor")));
+        day.sessions.append(late);
+        const QString added = build(day);
+        QVERIFY(added.contains(u"todo.txt"));
+        compareText(added, build(unread(day)));
+    }
+
     void emptyDay_data() {
         QTest::addColumn<Builder>("builder");
         QTest::addColumn<QString>("expected");

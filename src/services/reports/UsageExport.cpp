@@ -1,9 +1,9 @@
 #include "services/reports/UsageExport.h"
 
-#include "core/Clock.h"
 #include "services/usage/ActivityGroupingService.h"
 #include "services/usage/DailyUsageSummary.h"
 #include "services/usage/UsageDayIndex.h"
+#include "services/usage/UsageDuration.h"
 
 #include <QLocale>
 
@@ -81,6 +81,31 @@ QString roundedPercent(double percentage) {
     return QString::fromLatin1(buffer);
 }
 
+// Appends the parts one after the other, without the temporaries of a sum of texts.
+template <typename... Parts>
+void append(QString& out, const Parts&... parts) {
+    (out += ... += parts);
+}
+
+// Appends the texts joined by ", ".
+void appendJoined(QString& out, const QStringList& texts) {
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        if (i > 0) {
+            out += u", "_s;
+        }
+        out += texts[i];
+    }
+}
+
+// The length of the texts joined by ", ".
+qsizetype joinedLength(const QStringList& texts) {
+    qsizetype length = 0;
+    for (const QString& text : texts) {
+        length += text.size() + 2;
+    }
+    return length;
+}
+
 QString titleBlock(const QString& title, QDate date) {
     return title + UsageExport::longDate(date) + u'\n' + rule40 + u"\n\n"_s;
 }
@@ -92,7 +117,7 @@ UsageExport::UsageExport(const ActivityGroupingService& grouping)
 QString UsageExport::exportText(ExportFormat format, const DailyUsageSummary& summary) const {
     switch (format) {
     case ExportFormat::markdown:
-        return m_grouping.generateMarkdownReport(summary.date, summary.sessions);
+        return m_grouping.generateMarkdownReport(summary.date, *summary.index());
     case ExportFormat::plainText:
         return summary.generateTextReport(m_grouping);
     case ExportFormat::csv:
@@ -142,15 +167,17 @@ QString UsageExport::csvExport(const DailyUsageSummary& summary) const {
 
     const QLocale locale;
     const QString timeFormat = locale.timeFormat(QLocale::ShortFormat);
-    const QDateTime now = Clock::now();
+    const UsageDayIndex::Now now = index->now();
     QString out;
     out.reserve(96 + sorted.size() * 160);
     out += u"Date,Start Time,End Time,Duration (min),App,Task ID,Primary Context,Window Titles,Tracked\n"_s;
     for (const qsizetype at : std::as_const(sorted)) {
         const AppUsageSession* session = &summary.sessions[at];
         const QDateTime start = session->startTime.toLocalTime();
-        const QDateTime end = (session->endTime ? *session->endTime : now).toLocalTime();
-        const qint64 minutes = start.msecsTo(end) / 60'000;
+        const QDateTime end = index->endOrNow(at, now).toLocalTime();
+        // From the index's milliseconds: a local date-time goes through the time zone on every
+        // conversion.
+        const qint64 minutes = index->durationMSecs(at, now) / 60'000;
         out += start.toString(u"yyyy-MM-dd"_s);
         out += u',';
         out += locale.toString(start.time(), timeFormat);
@@ -174,21 +201,41 @@ QString UsageExport::csvExport(const DailyUsageSummary& summary) const {
 }
 
 QString UsageExport::timelineText(const DailyUsageSummary& summary) const {
+    // The blocks, their times and contexts come from the summary's kept index, which has each
+    // capture's context line worked out once.
+    const std::shared_ptr<const UsageDayIndex> day = summary.index();
+    const UsageDayIndex::Now now = day->now();
+    const QList<UsageDayIndex::Block> blocks = m_grouping.groupIntoBlocks(*day, now);
+    QList<QStringList> contexts;
+    contexts.reserve(blocks.size());
+    qsizetype size = 128;
+    for (const UsageDayIndex::Block& block : blocks) {
+        contexts.append(day->contextsOf(block.sessions));
+        size += 160 + block.sessions.size() * 8 + joinedLength(contexts.constLast());
+    }
+
     QString out = titleBlock(u"TIMELINE - "_s, summary.date);
-    for (const ActivityBlock& block : m_grouping.groupIntoBlocks(summary.sessions)) {
-        out += u'[' + shortTime(block.startTime) + u" - "_s + shortTime(block.endTime) + u"] "_s +
-               block.formattedDuration() + u'\n';
-        QStringList apps;
-        for (const auto& [name, seconds] : block.appBreakdown()) {
-            apps.append(name + u" ("_s + blockAppDuration(seconds) + u')');
+    out.reserve(size);
+    for (qsizetype b = 0; b < blocks.size(); ++b) {
+        const UsageDayIndex::Block& block = blocks[b];
+        append(out, u'[', shortTime(block.startTime), u" - "_s, shortTime(block.endTime), u"] "_s,
+               formatDuration(double(block.startTime.msecsTo(block.endTime)) / 1000.0), u'\n');
+        out += u"  Apps: "_s;
+        const QList<QPair<QString, double>> apps = day->secondsByAppName(block.sessions, now);
+        for (qsizetype i = 0; i < apps.size(); ++i) {
+            if (i > 0) {
+                out += u", "_s;
+            }
+            append(out, apps[i].first, u" ("_s, blockAppDuration(apps[i].second), u')');
         }
-        out += u"  Apps: "_s + apps.join(u", "_s) + u'\n';
-        if (block.clickUpTaskId) {
-            out += u"  Task: "_s + *block.clickUpTaskId + u'\n';
+        out += u'\n';
+        if (const std::optional<QString> taskId = day->dominantTaskId(block.sessions, now)) {
+            append(out, u"  Task: "_s, *taskId, u'\n');
         }
-        const QStringList contexts = block.contexts();
-        if (!contexts.isEmpty()) {
-            out += u"  Context: "_s + contexts.join(u", "_s) + u'\n';
+        if (!contexts[b].isEmpty()) {
+            out += u"  Context: "_s;
+            appendJoined(out, contexts[b]);
+            out += u'\n';
         }
         out += u'\n';
     }
@@ -196,30 +243,52 @@ QString UsageExport::timelineText(const DailyUsageSummary& summary) const {
 }
 
 QString UsageExport::byTaskText(const DailyUsageSummary& summary) const {
+    // The tasks and their contexts come from the summary's kept index, as the timeline's do.
+    const std::shared_ptr<const UsageDayIndex> day = summary.index();
+    const UsageDayIndex::Now now = day->now();
+    const QList<UsageDayIndex::Task> tasks = day->tasks(now);
+    QList<QStringList> contexts;
+    contexts.reserve(tasks.size());
+    qsizetype size = 128;
+    for (const UsageDayIndex::Task& task : tasks) {
+        contexts.append(day->contextsOf(task.sessions));
+        size += 160 + joinedLength(contexts.constLast());
+    }
+
     QString out = titleBlock(u"BY TASK - "_s, summary.date);
-    for (const TaskUsageSummary& task : m_grouping.groupByTask(summary.sessions)) {
-        out += (task.taskId ? u"\u2713 "_s + *task.taskId : u"\u25CB Untracked"_s) + u": "_s +
-               task.formattedDuration() + u'\n';
-        out += u"  Apps: "_s + task.appNames().join(u", "_s) + u'\n';
-        const QStringList contexts = task.contexts();
-        if (!contexts.isEmpty()) {
-            out += u"  Context: "_s + contexts.join(u", "_s) + u'\n';
+    out.reserve(size);
+    for (qsizetype t = 0; t < tasks.size(); ++t) {
+        const UsageDayIndex::Task& task = tasks[t];
+        if (task.taskId) {
+            append(out, u"\u2713 "_s, *task.taskId);
+        } else {
+            out += u"\u25CB Untracked"_s;
+        }
+        append(out, u": "_s, formatDuration(task.total), u'\n');
+        out += u"  Apps: "_s;
+        appendJoined(out, ActivityGroupingService::appNamesOf(*day, task.sessions));
+        out += u'\n';
+        if (!contexts[t].isEmpty()) {
+            out += u"  Context: "_s;
+            appendJoined(out, contexts[t]);
+            out += u'\n';
         }
         if (!task.sessions.isEmpty()) {
             // The earliest start and the latest end (now for an open session); the first session
             // wins a tie, which changes nothing in the times written.
-            QDateTime earliest = task.sessions.first().startTime;
-            QDateTime latest = task.sessions.first().endOrNow();
-            for (const AppUsageSession& session : task.sessions) {
-                if (session.startTime < earliest) {
-                    earliest = session.startTime;
+            const QList<AppUsageSession>& sessions = day->sessions();
+            QDateTime earliest = sessions[task.sessions.first()].startTime;
+            QDateTime latest = day->endOrNow(task.sessions.first(), now);
+            for (const qsizetype i : task.sessions) {
+                if (sessions[i].startTime < earliest) {
+                    earliest = sessions[i].startTime;
                 }
-                const QDateTime end = session.endOrNow();
+                const QDateTime end = day->endOrNow(i, now);
                 if (end > latest) {
                     latest = end;
                 }
             }
-            out += u"  Time: "_s + shortTime(earliest) + u" - "_s + shortTime(latest) + u'\n';
+            append(out, u"  Time: "_s, shortTime(earliest), u" - "_s, shortTime(latest), u'\n');
         }
         out += u'\n';
     }

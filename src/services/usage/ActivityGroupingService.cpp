@@ -104,7 +104,11 @@ ActivityGroupingService::trackedUntrackedDurations(const QList<AppUsageSession>&
 
 QString ActivityGroupingService::generateMarkdownReport(QDate date,
                                                         const QList<AppUsageSession>& sessions) const {
-    const UsageDayIndex day(sessions);
+    return generateMarkdownReport(date, UsageDayIndex(sessions));
+}
+
+QString ActivityGroupingService::generateMarkdownReport(QDate date, const UsageDayIndex& day) const {
+    const QList<AppUsageSession>& sessions = day.sessions();
     const UsageDayIndex::Now now = day.now();
     QList<qsizetype> all(sessions.size());
     std::iota(all.begin(), all.end(), 0);
@@ -121,9 +125,40 @@ QString ActivityGroupingService::generateMarkdownReport(QDate date,
     const QList<UsageDayIndex::Task> tasks = day.tasks(now);
     const QList<QPair<QString, double>> apps = day.secondsByAppName(all, now);
     const QLocale locale;
+    // The lists of every block and task first, so that the text is reserved once at its full size.
+    struct Lists {
+        QStringList contexts;
+        QStringList titles;
+    };
+    auto listsOf = [&day](const QList<qsizetype>& of) {
+        return Lists{day.contextsOf(of), day.windowTitlesOf(of)};
+    };
+    auto lengthOf = [](const Lists& lists) {
+        qsizetype length = 0;
+        for (const QString& text : lists.contexts) {
+            length += text.size() + 4;
+        }
+        for (const QString& text : lists.titles) {
+            length += text.size() + 5;
+        }
+        return length;
+    };
+    QList<Lists> blockLists;
+    blockLists.reserve(blocks.size());
+    QList<Lists> taskLists;
+    taskLists.reserve(tasks.size());
+    qsizetype size = 4096 + apps.size() * 64;
+    for (const UsageDayIndex::Block& block : blocks) {
+        blockLists.append(listsOf(block.sessions));
+        size += 256 + lengthOf(blockLists.constLast());
+    }
+    for (const UsageDayIndex::Task& task : tasks) {
+        taskLists.append(listsOf(task.sessions));
+        size += 256 + lengthOf(taskLists.constLast());
+    }
 
     QString out;
-    out.reserve(4096 + sessions.size() * 128);
+    out.reserve(size);
     out += QStringLiteral("# App Usage Report\n\n");
     append(out, QStringLiteral("**Date:** "), locale.toString(date, QLocale::LongFormat),
            QStringLiteral("\n\n"));
@@ -133,7 +168,8 @@ QString ActivityGroupingService::generateMarkdownReport(QDate date,
            formatDuration(untracked), QStringLiteral("\n\n"));
     out += QStringLiteral("---\n\n## Timeline\n\n");
 
-    for (const UsageDayIndex::Block& block : blocks) {
+    for (qsizetype b = 0; b < blocks.size(); ++b) {
+        const UsageDayIndex::Block& block = blocks[b];
         append(out, QStringLiteral("### "), shortTime(block.startTime), QStringLiteral(" - "),
                shortTime(block.endTime), QStringLiteral(" ("),
                formatDuration(double(block.startTime.msecsTo(block.endTime)) / 1000.0),
@@ -147,7 +183,7 @@ QString ActivityGroupingService::generateMarkdownReport(QDate date,
         if (const std::optional<QString> taskId = day.dominantTaskId(block.sessions, now)) {
             append(out, QStringLiteral("**Task:** "), *taskId, QStringLiteral("\n\n"));
         }
-        const QStringList contexts = day.contextsOf(block.sessions);
+        const QStringList& contexts = blockLists[b].contexts;
         if (!contexts.isEmpty()) {
             out += QStringLiteral("**Context:**\n");
             for (const QString& context : contexts) {
@@ -155,7 +191,7 @@ QString ActivityGroupingService::generateMarkdownReport(QDate date,
             }
             out += QLatin1Char('\n');
         }
-        const QStringList titles = day.windowTitlesOf(block.sessions);
+        const QStringList& titles = blockLists[b].titles;
         if (!titles.isEmpty()) {
             out += QStringLiteral("**Window History:**\n");
             for (const QString& title : titles) {
@@ -167,19 +203,26 @@ QString ActivityGroupingService::generateMarkdownReport(QDate date,
     }
 
     out += QStringLiteral("## By Task\n\n");
-    for (const UsageDayIndex::Task& task : tasks) {
+    for (qsizetype t = 0; t < tasks.size(); ++t) {
+        const UsageDayIndex::Task& task = tasks[t];
         const QString mark = task.taskId ? QStringLiteral("\u2713") : QStringLiteral("\u25CB");
         const QString name = task.taskId ? *task.taskId : QStringLiteral("Untracked");
         append(out, QStringLiteral("### "), mark, QLatin1Char(' '), name, QStringLiteral(" ("),
                formatDuration(task.total), QStringLiteral(")\n\n"));
         append(out, QStringLiteral("- **Apps:** "), appNamesOf(day, task.sessions).join(QStringLiteral(", ")),
                QLatin1Char('\n'));
-        const QStringList contexts = day.contextsOf(task.sessions);
+        const QStringList& contexts = taskLists[t].contexts;
         if (!contexts.isEmpty()) {
-            append(out, QStringLiteral("- **Context:** "), contexts.join(QStringLiteral(", ")),
-                   QLatin1Char('\n'));
+            out += QStringLiteral("- **Context:** ");
+            for (qsizetype i = 0; i < contexts.size(); ++i) {
+                if (i > 0) {
+                    out += QStringLiteral(", ");
+                }
+                out += contexts[i];
+            }
+            out += QLatin1Char('\n');
         }
-        const QStringList titles = day.windowTitlesOf(task.sessions);
+        const QStringList& titles = taskLists[t].titles;
         if (!titles.isEmpty()) {
             out += QStringLiteral("- **Window Titles:**\n");
             for (const QString& title : titles) {

@@ -32,6 +32,9 @@ public:
     QList<TaskUsageSummary> groupByTask(const QList<AppUsageSession>& sessions) const;
     // The Markdown report of the day; dates and times follow the default locale (QLocale()).
     QString generateMarkdownReport(QDate date, const QList<AppUsageSession>& sessions) const;
+    // The same report of the index's sessions, taking each capture's context line and title from the
+    // index (a summary's kept index works them out once for every report).
+    QString generateMarkdownReport(QDate date, const UsageDayIndex& day) const;
 
     // The task id with the largest summed duration (the first one met wins a tie); none without ids.
     static std::optional<QString> dominantTaskId(const QList<AppUsageSession>& sessions);

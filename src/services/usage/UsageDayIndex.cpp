@@ -111,8 +111,13 @@ UsageDayIndex::UsageDayIndex(QList<AppUsageSession> sessions)
     m_bundleOf.reserve(count);
     QHash<QString, qsizetype> bundleIndex;
     qsizetype captures = 0;
+    // Sessions run back to back: one that starts as the one before it ended takes that end's
+    // conversion (equal date-times convert alike, and comparing two local ones asks no time zone).
+    const QDateTime* lastEnd = nullptr;
+    Moment lastEndMoment;
     for (const AppUsageSession& session : std::as_const(m_sessions)) {
-        const Moment start = momentOf(session.startTime);
+        const Moment start =
+            lastEnd && session.startTime == *lastEnd ? lastEndMoment : momentOf(session.startTime);
         m_startValid.append(start.valid);
         m_startMSecs.append(start.msecs);
         if (!session.endTime) {
@@ -121,6 +126,8 @@ UsageDayIndex::UsageDayIndex(QList<AppUsageSession> sessions)
             m_hasOpen = true;
         } else {
             const Moment end = momentOf(*session.endTime);
+            lastEnd = &*session.endTime;
+            lastEndMoment = end;
             m_endState.append(end.valid ? 1 : 0);
             m_endMSecs.append(end.msecs);
         }
@@ -161,11 +168,15 @@ UsageDayIndex::Now UsageDayIndex::now() const {
 }
 
 double UsageDayIndex::duration(qsizetype session, const Now& now) const {
+    return double(durationMSecs(session, now)) / 1000.0;
+}
+
+qint64 UsageDayIndex::durationMSecs(qsizetype session, const Now& now) const {
     const Moment start{m_startValid[session], m_startMSecs[session]};
     const char state = m_endState[session];
     const Moment end =
         state == 2 ? Moment{now.moment.isValid(), now.msecs} : Moment{state == 1, m_endMSecs[session]};
-    return double(start.msecsTo(end)) / 1000.0;
+    return start.msecsTo(end);
 }
 
 double UsageDayIndex::share(qsizetype session, const Now& now) const {
@@ -184,6 +195,8 @@ const UsageDayIndex::Captures& UsageDayIndex::captures() const {
         QHash<QString, qsizetype> ids;
         QList<qsizetype> idOf;
         idOf.reserve(m_firstCapture.constLast());
+        ids.reserve(m_firstCapture.constLast());
+        distinct.reserve(m_firstCapture.constLast());
         for (const AppUsageSession& session : m_sessions) {
             for (const WindowTitleCapture& capture : session.windowCaptures) {
                 std::optional<QString> context = capture.contextString();
@@ -216,6 +229,8 @@ const UsageDayIndex::Titles& UsageDayIndex::titles() const {
         QHash<QString, qsizetype> ids;
         QList<qsizetype> idOf;
         idOf.reserve(m_firstCapture.constLast());
+        ids.reserve(m_firstCapture.constLast());
+        distinct.reserve(m_firstCapture.constLast());
         for (const AppUsageSession& session : m_sessions) {
             for (const WindowTitleCapture& capture : session.windowCaptures) {
                 if (capture.isRedacted) {
@@ -251,8 +266,22 @@ QStringList UsageDayIndex::unionOf(const QList<qsizetype>& sessions, const QList
             }
         }
     }
-    std::sort(found.begin(), found.end());
-    found.erase(std::unique(found.begin(), found.end()), found.end());
+    if (found.size() * 8 >= sorted.size()) {
+        // Many ranks against the distinct texts: marking them is cheaper than sorting them.
+        std::vector<bool> seen(size_t(sorted.size()), false);
+        for (const qsizetype rank : std::as_const(found)) {
+            seen[size_t(rank)] = true;
+        }
+        found.clear();
+        for (qsizetype rank = 0; rank < sorted.size(); ++rank) {
+            if (seen[size_t(rank)]) {
+                found.append(rank);
+            }
+        }
+    } else {
+        std::sort(found.begin(), found.end());
+        found.erase(std::unique(found.begin(), found.end()), found.end());
+    }
     QStringList texts;
     texts.reserve(found.size());
     for (const qsizetype at : std::as_const(found)) {

@@ -60,6 +60,8 @@ public:
     Now now() const;
     // AppUsageSession::duration(), open sessions measured to `now`.
     double duration(qsizetype session, const Now& now) const;
+    // The same in whole milliseconds: QDateTime::msecsTo from the start to the end or `now`.
+    qint64 durationMSecs(qsizetype session, const Now& now) const;
     // duration() divided by the number of captures (by 1 without captures).
     double share(qsizetype session, const Now& now) const;
     QDateTime endOrNow(qsizetype session, const Now& now) const;
