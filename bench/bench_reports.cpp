@@ -6,6 +6,7 @@
 // Runs under scripts/test-env.sh (it needs the X display).
 #include "support/AppStateFixture.h"
 #include "support/FakeFrontAppSource.h"
+#include "support/SettleEvents.h"
 #include "support/TaskAwait.h"
 #include "support/TestSettings.h"
 
@@ -148,13 +149,6 @@ Resident resident() {
     return result;
 }
 
-void settle() {
-    for (int i = 0; i < 20; ++i) {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-}
-
 void openAndCloseAll(ReportWindowManager& windows, AppUsageWindowService& reports) {
     reports.showReport();
     while (!dashboardShown(reports.window())) {
@@ -162,11 +156,11 @@ void openAndCloseAll(ReportWindowManager& windows, AppUsageWindowService& report
     }
     windows.openSideBySide();
     (void)QTest::qWaitForWindowExposed(windows.timelineWindow());
-    settle();
+    settleEvents(20);
     reports.window()->close();
     windows.dashboardWindow()->close();
     windows.timelineWindow()->close();
-    settle();
+    settleEvents(20);
 }
 
 // Shows the popover on its activity tab (today's heavy day, the "View Full Report" button) and
@@ -179,10 +173,10 @@ void showAndHidePopover(Setup& s, PopoverWindow& popover) {
         QStringLiteral("viewFullReportButton"))) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
-    settle();
+    settleEvents(20);
     popover.hide();
     s.tracker.stopTracking();
-    settle();
+    settleEvents(20);
 }
 
 void putCounters(benchmark::State& state, const char* name, const Resident& from, const Resident& to) {
@@ -212,7 +206,7 @@ void BM_ReportWindowsMemory(benchmark::State& state) {
     // cycles run back to back.
     windows.setReleaseDelay(std::chrono::milliseconds(0));
     AppUsageWindowService reports(s.context, windows);
-    settle();
+    settleEvents(20);
     for (auto _ : state) {
         HeapTrim::releaseFreeMemory();
         const Resident cold = resident();
@@ -265,7 +259,7 @@ void reportOpensOnToday(benchmark::State& state, bool afterRelease) {
         while (window) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         }
-        settle();
+        settleEvents(20);
     }
 }
 void BM_ReportOpensOnToday(benchmark::State& state) {

@@ -1,6 +1,7 @@
 // The floating panel's pulsing icon: the shared frames (the ease, what they show, the bounded cache),
 // and the panel on screen: only the icon's tile repaints, at about 20 frames a second, only while the
 // panel is visible and the pulse is not paused, and panels that come and go leave nothing behind.
+#include "support/SettleEvents.h"
 #include "support/TestMain.h"
 
 #include "ui/alerts/AlertCardView.h"
@@ -36,11 +37,6 @@ PulseFrames::Look lookOf(QRgb background) {
     return PulseFrames::Look{QColor::fromRgba(background), QColor(255, 149, 0, 51),
                              QStringLiteral("dialog-warning"), 1.0};
 }
-
-void settle() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-}
 } // namespace
 
 class NoTimerPulseTest : public QObject {
@@ -62,7 +58,7 @@ private Q_SLOTS:
 
     void cleanup() {
         m_service.reset();
-        settle();
+        settleEvents();
     }
 
     void framesFollowTheEase_data() {
@@ -189,14 +185,14 @@ private Q_SLOTS:
             QVERIFY(showPanel());
             QTest::qWait(20);
             m_service->dismissAlert();
-            settle();
+            settleEvents();
         }
         const size_t before = mallinfo2().uordblks;
         for (int i = 0; i < 40; ++i) {
             QVERIFY(showPanel());
             QTest::qWait(20);
             m_service->dismissAlert();
-            settle();
+            settleEvents();
         }
         const qint64 growth = qint64(mallinfo2().uordblks) - qint64(before);
         // One set of frames for every panel, one icon object for every name.

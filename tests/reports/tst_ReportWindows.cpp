@@ -4,6 +4,7 @@
 // the memory given back once the last window has gone.
 #include "support/AppStateFixture.h"
 #include "support/FakeUsageDayLoader.h"
+#include "support/SettleEvents.h"
 #include "support/TestMain.h"
 #include "support/UsageSamples.h"
 
@@ -29,13 +30,6 @@
 using namespace usagesamples;
 
 namespace {
-void settled() {
-    for (int i = 0; i < 5; ++i) {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCoreApplication::processEvents();
-    }
-}
-
 int windowsTitled(const QString& title) {
     int count = 0;
     for (const QWidget* widget : QApplication::topLevelWidgets()) {
@@ -244,19 +238,19 @@ private Q_SLOTS:
         QVERIFY(dashboard);
         dashboard->close();
         QTRY_VERIFY(dashboard.isNull());
-        settled();
+        settleEvents(5);
         QCOMPARE(releases, 0);
 
         timeline->close();
         QTRY_COMPARE(releases, 1);
-        settled();
+        settleEvents(5);
         QCOMPARE(releases, 1);
 
         // The report window counts too.
         m_reports->showReport();
         m_windows->openDashboard();
         m_windows->dashboardWindow()->close();
-        settled();
+        settleEvents(5);
         QCOMPARE(releases, 1);
         m_reports->window()->close();
         QTRY_COMPARE(releases, 2);
@@ -266,7 +260,7 @@ private Q_SLOTS:
         m_windows->dashboardWindow()->close();
         m_windows->timelineWindow()->close();
         QTRY_COMPARE(releases, 3);
-        settled();
+        settleEvents(5);
         QCOMPARE(releases, 3);
     }
 
@@ -280,7 +274,7 @@ private Q_SLOTS:
         QPointer<QWidget> dashboard = m_windows->dashboardWindow();
         dashboard->close();
         QTRY_VERIFY(dashboard.isNull());
-        settled();
+        settleEvents(5);
         QCOMPARE(releases, 0);
 
         m_reports->showReport();

@@ -4,6 +4,7 @@
 #include "services/usage/DailyUsageSummary.h"
 #include "services/usage/UsageDayIndex.h"
 #include "services/usage/UsageDuration.h"
+#include "services/usage/UsageText.h"
 
 #include <QLocale>
 
@@ -12,6 +13,9 @@
 #include <numeric>
 
 using namespace Qt::StringLiterals;
+using usagetext::append;
+using usagetext::appendJoined;
+using usagetext::totalLength;
 
 namespace {
 const QString rule40 = QString(40, u'=');
@@ -81,31 +85,6 @@ QString roundedPercent(double percentage) {
     return QString::fromLatin1(buffer);
 }
 
-// Appends the parts one after the other, without the temporaries of a sum of texts.
-template <typename... Parts>
-void append(QString& out, const Parts&... parts) {
-    (out += ... += parts);
-}
-
-// Appends the texts joined by ", ".
-void appendJoined(QString& out, const QStringList& texts) {
-    for (qsizetype i = 0; i < texts.size(); ++i) {
-        if (i > 0) {
-            out += u", "_s;
-        }
-        out += texts[i];
-    }
-}
-
-// The length of the texts joined by ", ".
-qsizetype joinedLength(const QStringList& texts) {
-    qsizetype length = 0;
-    for (const QString& text : texts) {
-        length += text.size() + 2;
-    }
-    return length;
-}
-
 QString titleBlock(const QString& title, QDate date) {
     return title + UsageExport::longDate(date) + u'\n' + rule40 + u"\n\n"_s;
 }
@@ -153,7 +132,7 @@ QString UsageExport::longDate(QDate date) {
 }
 
 QString UsageExport::shortTime(const QDateTime& moment) {
-    return QLocale().toString(moment.toLocalTime().time(), QLocale::ShortFormat);
+    return usagetext::shortTime(moment);
 }
 
 QString UsageExport::csvExport(const DailyUsageSummary& summary) const {
@@ -211,7 +190,7 @@ QString UsageExport::timelineText(const DailyUsageSummary& summary) const {
     qsizetype size = 128;
     for (const UsageDayIndex::Block& block : blocks) {
         contexts.append(day->contextsOf(block.sessions));
-        size += 160 + block.sessions.size() * 8 + joinedLength(contexts.constLast());
+        size += 160 + block.sessions.size() * 8 + totalLength(contexts.constLast(), 2);
     }
 
     QString out = titleBlock(u"TIMELINE - "_s, summary.date);
@@ -252,7 +231,7 @@ QString UsageExport::byTaskText(const DailyUsageSummary& summary) const {
     qsizetype size = 128;
     for (const UsageDayIndex::Task& task : tasks) {
         contexts.append(day->contextsOf(task.sessions));
-        size += 160 + joinedLength(contexts.constLast());
+        size += 160 + totalLength(contexts.constLast(), 2);
     }
 
     QString out = titleBlock(u"BY TASK - "_s, summary.date);

@@ -3,6 +3,7 @@
 #include "core/UserDefaultsServiceProtocol.h"
 #include "services/usage/SessionLists.h"
 #include "services/usage/UsageDuration.h"
+#include "services/usage/UsageText.h"
 
 #include <QHash>
 #include <QLocale>
@@ -11,17 +12,10 @@
 #include <algorithm>
 #include <numeric>
 
+using usagetext::append;
+using usagetext::shortTime;
+
 namespace {
-QString shortTime(const QDateTime& moment) {
-    return QLocale().toString(moment.toLocalTime().time(), QLocale::ShortFormat);
-}
-
-// Appends the parts one after the other, without the temporaries of a sum of texts.
-template <typename... Parts>
-void append(QString& out, const Parts&... parts) {
-    (out += ... += parts);
-}
-
 int truncatedPercent(double part, double total) {
     return total > 0 ? int(part / total * 100.0) : 0;
 }
@@ -134,14 +128,7 @@ QString ActivityGroupingService::generateMarkdownReport(QDate date, const UsageD
         return Lists{day.contextsOf(of), day.windowTitlesOf(of)};
     };
     auto lengthOf = [](const Lists& lists) {
-        qsizetype length = 0;
-        for (const QString& text : lists.contexts) {
-            length += text.size() + 4;
-        }
-        for (const QString& text : lists.titles) {
-            length += text.size() + 5;
-        }
-        return length;
+        return usagetext::totalLength(lists.contexts, 4) + usagetext::totalLength(lists.titles, 5);
     };
     QList<Lists> blockLists;
     blockLists.reserve(blocks.size());
@@ -214,12 +201,7 @@ QString ActivityGroupingService::generateMarkdownReport(QDate date, const UsageD
         const QStringList& contexts = taskLists[t].contexts;
         if (!contexts.isEmpty()) {
             out += QStringLiteral("- **Context:** ");
-            for (qsizetype i = 0; i < contexts.size(); ++i) {
-                if (i > 0) {
-                    out += QStringLiteral(", ");
-                }
-                out += contexts[i];
-            }
+            usagetext::appendJoined(out, contexts);
             out += QLatin1Char('\n');
         }
         const QStringList& titles = taskLists[t].titles;

@@ -17,6 +17,8 @@
 
 #include <algorithm>
 
+using usagetext::shortTime;
+
 namespace {
 // Sums the index's table: each entry credits its session's share (or whole duration) to its key.
 struct Sums {
@@ -89,10 +91,6 @@ bool isKeywordSeparator(QChar ch) {
 
 QString longDate(QDate date) {
     return QLocale().toString(date, QLocale::LongFormat);
-}
-
-QString shortTime(const QDateTime& moment) {
-    return QLocale().toString(moment.toLocalTime().time(), QLocale::ShortFormat);
 }
 } // namespace
 

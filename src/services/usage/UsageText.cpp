@@ -2,6 +2,8 @@
 
 #include "core/CharacterTruncation.h"
 
+#include <QLocale>
+
 namespace usagetext {
 namespace {
 bool isHorizontalSpace(QChar ch) {
@@ -37,6 +39,27 @@ QString lastPathComponent(const QString& path) {
     }
     const qsizetype slash = trimmed.lastIndexOf(QLatin1Char('/'));
     return slash < 0 ? trimmed : trimmed.mid(slash + 1);
+}
+
+QString shortTime(const QDateTime& moment) {
+    return QLocale().toString(moment.toLocalTime().time(), QLocale::ShortFormat);
+}
+
+void appendJoined(QString& out, const QStringList& texts) {
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        if (i > 0) {
+            out += QLatin1String(", ");
+        }
+        out += texts[i];
+    }
+}
+
+qsizetype totalLength(const QStringList& texts, qsizetype extraPerText) {
+    qsizetype length = 0;
+    for (const QString& text : texts) {
+        length += text.size() + extraPerText;
+    }
+    return length;
 }
 
 } // namespace usagetext
