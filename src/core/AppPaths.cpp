@@ -1,5 +1,7 @@
 #include "core/AppPaths.h"
 
+#include "core/PrivateFile.h"
+
 #include <QDir>
 #include <QStandardPaths>
 
@@ -14,7 +16,8 @@ QString AppPaths::dataRoot() {
 
 QString AppPaths::dataFolder(const QString& name) {
     const QString path = dataRoot() + QLatin1Char('/') + name;
-    if (!QDir().mkpath(path)) {
+    // The data hold window titles, addresses and plans: the folders are the user's alone.
+    if (!PrivateFile::ensureFolder(path)) {
         return {};
     }
     return path;
