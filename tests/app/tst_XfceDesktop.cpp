@@ -66,6 +66,8 @@ private Q_SLOTS:
             QSKIP("needs the Xfce test desktop (PENDLOW_TEST_DESKTOP=xfce scripts/test-env.sh)");
         }
         m_rig = std::make_unique<AppRig>();
+        // A still icon: the pulsing no-timer icon would replace the marked one below.
+        m_rig->settings.setValue(QStringLiteral("useMenuBarPulsing"), false);
         m_app = m_rig->makeApp();
         TrayIcon& tray = m_app->tray();
         tray.show();
@@ -75,9 +77,9 @@ private Q_SLOTS:
         m_panel = X11DesktopPanels::panels().constFirst();
         QVERIFY2(m_panel.width() > m_panel.height(), "a horizontal panel");
         // Our icon in one colour, so that the test finds it on screen.
-        tray.setIcon({solidIcon(16), solidIcon(22), solidIcon(32)});
+        const QList<QImage> marked{solidIcon(16), solidIcon(22), solidIcon(32)};
         std::optional<QPoint> centre;
-        QTRY_VERIFY_WITH_TIMEOUT((centre = iconCentre(m_panel)).has_value(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT((tray.setIcon(marked), centre = iconCentre(m_panel)).has_value(), 20000);
         m_icon = *centre;
     }
 
