@@ -5,6 +5,9 @@
 # Everything it starts is stopped by PID when the command ends; the tree is removed.
 # Usage: scripts/test-env.sh <command> [args...]
 # Environment: PENDLOW_KEEP_ENV=1 keeps the temporary tree (its path is printed).
+#   PENDLOW_TEST_DESKTOP=xfce: a real Xfce desktop in place of trayer: the window manager xfwm4 and
+#   xfce4-panel (one top panel with its tray, which hosts StatusNotifierItems and XEmbed icons),
+#   started inside the session bus; the command starts once the panel's tray watches for items.
 set -euo pipefail
 
 if [ $# -eq 0 ]; then
@@ -61,16 +64,25 @@ for _ in $(seq 1 100); do
 done
 export DISPLAY=":$(tr -d '[:space:]' <"$display_file")"
 
-trayer --edge top --align right --widthtype request --height 32 >"$ENV_ROOT/trayer.log" 2>&1 &
-TRAYER_PID=$!
+if [ "${PENDLOW_TEST_DESKTOP:-}" = xfce ]; then
+    mkdir -p "$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml"
+    cp "$(dirname "$0")/xfce-panel.xml" "$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml/xfce4-panel.xml"
+    export PENDLOW_TEST_DESKTOP
+else
+    trayer --edge top --align right --widthtype request --height 32 >"$ENV_ROOT/trayer.log" 2>&1 &
+    TRAYER_PID=$!
+fi
 
 # Inside a private session bus: an unlocked keyring, then the command.
 set +e
 dbus-run-session -- bash -c '
     set -u
     KEYRING_PID=""
-    stop_keyring() { [ -n "$KEYRING_PID" ] && kill "$KEYRING_PID" 2>/dev/null && wait "$KEYRING_PID" 2>/dev/null; }
-    trap stop_keyring EXIT
+    WM_PID=""
+    PANEL_PID=""
+    stop_one() { [ -n "$1" ] && kill "$1" 2>/dev/null && wait "$1" 2>/dev/null; }
+    stop_session() { stop_one "$PANEL_PID"; stop_one "$WM_PID"; stop_one "$KEYRING_PID"; }
+    trap stop_session EXIT
     printf %s pendlow-test | gnome-keyring-daemon --foreground --unlock --components=secrets \
         >"$PENDLOW_TEST_ENV_ROOT/keyring.log" 2>&1 &
     KEYRING_PID=$!
@@ -81,6 +93,23 @@ dbus-run-session -- bash -c '
         fi
         sleep 0.05
     done
+    if [ "${PENDLOW_TEST_DESKTOP:-}" = xfce ]; then
+        xfwm4 --compositor=off >"$PENDLOW_TEST_ENV_ROOT/xfwm4.log" 2>&1 &
+        WM_PID=$!
+        for _ in $(seq 1 100); do
+            xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+            sleep 0.05
+        done
+        xfce4-panel --disable-wm-check >"$PENDLOW_TEST_ENV_ROOT/xfce4-panel.log" 2>&1 &
+        PANEL_PID=$!
+        for _ in $(seq 1 200); do
+            if dbus-send --session --print-reply --dest=org.freedesktop.DBus / \
+                org.freedesktop.DBus.NameHasOwner string:org.kde.StatusNotifierWatcher 2>/dev/null | grep -q "boolean true"; then
+                break
+            fi
+            sleep 0.05
+        done
+    fi
     "$@"
 ' pendlow-test-session "$@"
 status=$?

@@ -71,6 +71,14 @@ QCoro::Task<uint> DesktopNotificationClient::notify(DesktopNotification notifica
     co_return reply.arguments().value(0).toUInt();
 }
 
+bool DesktopNotificationClient::closeNotificationNow(uint id, int timeoutMs) {
+    QDBusMessage message =
+        QDBusMessage::createMethodCall(serviceName, objectPath, interfaceName, closeNotificationMethod);
+    message << id;
+    const QDBusMessage reply = m_connection.call(message, QDBus::Block, timeoutMs);
+    return reply.type() == QDBusMessage::ReplyMessage;
+}
+
 QCoro::Task<> DesktopNotificationClient::closeNotification(uint id) {
     QVariantList arguments;
     arguments << id;

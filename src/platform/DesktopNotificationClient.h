@@ -33,6 +33,9 @@ public:
     // The server's id of the shown notification.
     QCoro::Task<uint> notify(DesktopNotification notification);
     QCoro::Task<> closeNotification(uint id);
+    // Closes a notification and waits for the answer, at most timeoutMs, without an event loop (for
+    // the end of the process). False when the server refused or did not answer.
+    bool closeNotificationNow(uint id, int timeoutMs);
 
 Q_SIGNALS:
     // The server closed a notification (expired 1, dismissed 2, closed by call 3, other 4).

@@ -125,7 +125,9 @@ void StatusNotifierItem::setToolTip(const QString& text) {
 }
 
 StatusNotifierToolTip StatusNotifierItem::toolTip() const {
-    return StatusNotifierToolTip{QString(), {}, m_toolTip, QString()};
+    // Hosts read the tooltip as markup (xfce4-panel hands it to GTK as Pango markup, Plasma as rich
+    // text): escaped, a task name's "<", ">" or "&" shows as written.
+    return StatusNotifierToolTip{QString(), {}, m_toolTip.toHtmlEscaped(), QString()};
 }
 
 void StatusNotifierItem::show() {

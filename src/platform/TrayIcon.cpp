@@ -2,6 +2,7 @@
 
 #include "core/Log.h"
 #include "platform/StatusNotifierItem.h"
+#include "platform/X11DesktopPanels.h"
 #include "platform/X11Windows.h"
 #include "platform/XEmbedTrayIcon.h"
 
@@ -42,6 +43,7 @@ void TrayIcon::useBackend(TrayBackend::Kind kind) {
     connect(backend.get(), &TrayBackend::shownChanged, this, &TrayIcon::shownChanged);
     connect(backend.get(), &TrayBackend::activated, this, [this](QPoint point) {
         m_lastClick = point;
+        m_clicked = true;
         emit activated(anchor());
     });
     const bool hadBackend = m_backend != nullptr;
@@ -99,6 +101,13 @@ QRect TrayIcon::anchor() const {
             window = X11Windows::topLevelGeometryAt(m_lastClick);
         }
         return clickAnchor(m_lastClick, window, available);
+    }
+    // Not clicked yet (a reminder opens the popover first): under the panel's tray end, not wherever
+    // the pointer happens to be. (A click without a point was made where the pointer is.)
+    if (!m_clicked) {
+        if (const std::optional<QRect> tray = X11DesktopPanels::likelyTrayArea()) {
+            return *tray;
+        }
     }
     return QRect(QCursor::pos(), QSize(1, 1));
 }

@@ -46,7 +46,8 @@ public:
     bool isShown() const { return m_backend->isShown(); }
 
     // Where a window opened from the item should hang, in screen coordinates: the icon's area when
-    // the tray tells it, else the last click as clickAnchor() makes it, else the mouse pointer.
+    // the tray tells it, else the last click as clickAnchor() makes it, else (never clicked) the
+    // tray end of the desktop's panel (X11DesktopPanels::likelyTrayArea), else the mouse pointer.
     QRect anchor() const;
 
     // The anchor of a click on an item whose tray gives no geometry (StatusNotifierItem hosts give only
@@ -76,5 +77,6 @@ private:
     QString m_labelGuide;
     QString m_toolTip;
     QPoint m_lastClick;
+    bool m_clicked = false;
     bool m_showRequested = false;
 };

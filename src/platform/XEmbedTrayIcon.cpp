@@ -2,6 +2,7 @@
 
 #include <QIcon>
 #include <QPixmap>
+#include <QTextDocument>
 
 namespace {
 constexpr int trayPollIntervalMs = 250;
@@ -40,9 +41,19 @@ void XEmbedTrayIcon::setIcon(const QList<QImage>& images) {
     m_shownIconKey = std::move(key);
 }
 
+QString XEmbedTrayIcon::plainToolTip(const QString& text) {
+    // Qt shows the tooltip as rich text when it looks like rich text (Qt::mightBeRichText): such a text
+    // goes escaped inside <qt>, which Qt reads as rich text that shows the characters as written.
+    if (!Qt::mightBeRichText(text)) {
+        return text;
+    }
+    return QStringLiteral("<qt>") + text.toHtmlEscaped() + QStringLiteral("</qt>");
+}
+
 void XEmbedTrayIcon::setToolTip(const QString& text) {
-    if (m_icon.toolTip() != text) {
-        m_icon.setToolTip(text);
+    const QString shown = plainToolTip(text);
+    if (m_icon.toolTip() != shown) {
+        m_icon.setToolTip(shown);
     }
 }
 

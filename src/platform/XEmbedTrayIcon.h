@@ -25,7 +25,10 @@ public:
     Kind kind() const override { return Kind::xembed; }
     void setIcon(const QList<QImage>& images) override;
     void setLabel(const QString&, const QString&) override {}
+    // Shown as plain text, whatever it holds.
     void setToolTip(const QString& text) override;
+    // The tooltip Qt shows as the text itself: rich-looking text escaped.
+    static QString plainToolTip(const QString& text);
     void show() override;
     bool isShown() const override { return m_shown; }
     QRect geometry() const override;

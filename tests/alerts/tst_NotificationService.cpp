@@ -137,7 +137,7 @@ private Q_SLOTS:
         if (warning) {
             const QVariant urgency = call.hints.value(QStringLiteral("urgency"));
             QCOMPARE(urgency.metaType(), QMetaType::fromType<uchar>());
-            QCOMPARE(urgency.value<uchar>(), uchar(2));
+            QCOMPARE(urgency.value<uchar>(), uchar(1));
             QCOMPARE(call.hints.value(QStringLiteral("category")).toString(),
                      QStringLiteral("x-pendlow.reminder"));
             // "Click here to open Pendlow": the default action, with a label for servers that show

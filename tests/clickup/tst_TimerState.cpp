@@ -269,6 +269,29 @@ private Q_SLOTS:
 
     // --- the no-timer warning ---
 
+    // A refresh that finds a timer started elsewhere withdraws the warning sent before, once; a
+    // refresh that finds none, or a failed one, leaves it.
+    void refreshFindingATimerWithdrawsTheWarning() {
+        m_settings->setValue(QStringLiteral("useFloatingAlert"), false);
+        m_settings->setValue(QStringLiteral("useMenuBarPulsing"), false);
+        awaitTask(state().fetchActiveTimer(kTeam));
+        QCOMPARE(m_notifications->events, QStringList());
+        checkNoTimer();
+        QCOMPARE(m_notifications->events, QStringList{QStringLiteral("noTimerWarning")});
+
+        awaitTask(state().fetchActiveTimer(kTeam));
+        m_api->runningTimer = timerOn(QStringLiteral("abc"), kMondayMorning.addSecs(-60));
+        m_api->failNext(FakeClickUpAPI::getCurrentTimerOp, failureNamed(QStringLiteral("http")));
+        awaitTask(state().fetchActiveTimer(kTeam));
+        QCOMPARE(m_notifications->events, QStringList{QStringLiteral("noTimerWarning")});
+
+        m_api->runningTimer = timerOn(QStringLiteral("abc"), kMondayMorning.addSecs(-60));
+        awaitTask(state().fetchActiveTimer(kTeam));
+        awaitTask(state().fetchActiveTimer(kTeam));
+        QCOMPARE(m_notifications->events,
+                 (QStringList{QStringLiteral("noTimerWarning"), QStringLiteral("removeNoTimerWarning")}));
+    }
+
     void noTimerWarningKinds_data() {
         QTest::addColumn<QVariantMap>("settings");
         QTest::addColumn<QList<int>>("panels");

@@ -19,6 +19,7 @@
 #include <QSet>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
+#include <QTextDocument>
 
 #include <memory>
 
@@ -382,6 +383,39 @@ private Q_SLOTS:
         QTRY_COMPARE(successor.registrations, QStringList{itemOf(tray).serviceName()});
         QTRY_VERIFY(tray.isShown());
         QCOMPARE(tray.kind(), TrayBackend::Kind::statusNotifierItem);
+    }
+
+    // A task name shows as written in both trays: hosts read the item's tooltip as markup, Qt reads
+    // a rich-looking XEmbed tooltip as HTML.
+    void toolTipIsPlainText_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("tags") << QStringLiteral("⏺ 01:05 │ <b>Fix</b> the <img src=x> row");
+        QTest::newRow("ampersand and entity") << QStringLiteral("R&D: &amp; < 3 items");
+        QTest::newRow("markup of a whole line") << QStringLiteral("<i>draft</i>");
+        QTest::newRow("plain") << QStringLiteral("⏺ 01:05 │ Implement the login");
+    }
+    void toolTipIsPlainText() {
+        QFETCH(QString, text);
+        startWatcher();
+        TrayIcon tray(newConnection());
+        tray.setToolTip(text);
+        tray.show();
+        QTRY_VERIFY(tray.isShown());
+        const auto toolTip = demarshalled<StatusNotifierToolTip>(
+            property(itemOf(tray).serviceName(), QStringLiteral("ToolTip")));
+        QTextDocument markup;
+        markup.setHtml(toolTip.title);
+        QCOMPARE(markup.toPlainText(), text);
+        QVERIFY(!toolTip.title.contains(QLatin1Char('<')));
+
+        const QString xembed = XEmbedTrayIcon::plainToolTip(text);
+        if (Qt::mightBeRichText(xembed)) {
+            QTextDocument shown;
+            shown.setHtml(xembed);
+            QCOMPARE(shown.toPlainText(), text);
+        } else {
+            QCOMPARE(xembed, text);
+        }
     }
 
     void xembedIconIsEmbeddedAndClickable() {

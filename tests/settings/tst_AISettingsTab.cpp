@@ -8,11 +8,13 @@
 
 #include "platform/KeychainItem.h"
 #include "services/openai/OpenAIService.h"
+#include "ui/kit/PopoverStyle.h"
 #include "ui/settings/AISettingsTab.h"
 #include "ui/settings/SavedConfirmation.h"
 #include "ui/settings/SettingsResultLabel.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -197,6 +199,12 @@ void AISettingsTabTest::testUsesWhatTheFieldsHold() {
     QCOMPARE(request.jsonBody().value(QStringLiteral("model")).toString(), QStringLiteral("gpt-3.5-turbo"));
     QCOMPARE(rig.result()->message(), message);
     QCOMPARE(rig.result()->isSuccess(), success);
+    // The message itself is green or red, not only its symbol.
+    const auto* text = rig.result()->findChild<QLabel*>(QStringLiteral("resultText"));
+    QVERIFY(text);
+    const QPalette& palette = rig.result()->palette();
+    QCOMPARE(text->palette().color(QPalette::WindowText),
+             success ? PopoverStyle::green(palette) : PopoverStyle::red(palette));
     QCOMPARE(rig.keychain.item(KeychainItem::openAIAPIToken).value_or(QStringLiteral("<none>")),
              QString(QStringLiteral("sk-typed")));
     QVERIFY(rig.button(QStringLiteral("testButton"))->isEnabled());

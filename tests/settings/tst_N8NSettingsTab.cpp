@@ -13,6 +13,7 @@
 #include "ui/settings/N8NSettingsTab.h"
 #include "ui/settings/SavedConfirmation.h"
 #include "ui/settings/SettingsResultLabel.h"
+#include "ui/settings/SettingsWindow.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -288,6 +289,22 @@ void N8NSettingsTabTest::trustTheCertificateAfterAFailedTest() {
         rig.result()->message().startsWith(QStringLiteral("The n8n server's certificate was not accepted: ")),
         qPrintable(rig.result()->message()));
     QVERIFY(rig.trustOffered());
+    // At the settings window's width the two-line message shows whole.
+    rig.tab->resize(SettingsWindow::side, SettingsWindow::side);
+    rig.tab->show();
+    QVERIFY(QTest::qWaitForWindowExposed(rig.tab.get()));
+    const auto* text = rig.result()->findChild<QLabel*>(QStringLiteral("resultText"));
+    QVERIFY(text->heightForWidth(text->width()) > QFontMetrics(text->font()).lineSpacing());
+    QVERIFY2(
+        text->heightForWidth(text->width()) <= text->height(),
+        qPrintable(QStringLiteral("%1 > %2").arg(text->heightForWidth(text->width())).arg(text->height())));
+    rig.tab->hide();
+    // Only the clipboard is read for the link, and the tab says so.
+    QStringList captions;
+    for (const QLabel* label : rig.tab->findChildren<QLabel*>()) {
+        captions.append(label->text());
+    }
+    QVERIFY(captions.contains(QStringLiteral("2. Takes the email's link from the clipboard")));
     QCOMPARE(rig.tab->offeredCertificate(), sha256);
     const QString fingerprint = rig.tab->findChild<QLabel*>(QStringLiteral("certificateFingerprint"))->text();
     QCOMPARE(fingerprint,

@@ -131,6 +131,24 @@ private Q_SLOTS:
         QCOMPARE(labels.mid(0, 3), (QStringList{"ClickUp", "Timesheet", "Alerts"}));
         QCOMPARE(labels.constLast(), QStringLiteral("About"));
         QCOMPARE(window.currentPage()->label(), QStringLiteral("ClickUp"));
+        // All seven labels in view at the window's size, whole, in the design font, no scroll arrows.
+        QCOMPARE(labels.size(), 7);
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTabBar* bar = window.tabs()->tabBar();
+        QCOMPARE(bar->font().pixelSize(), 13);
+        QVERIFY(window.width() >= 500);
+        QCOMPARE(window.minimumWidth(), window.maximumWidth());
+        const QRect barArea(bar->mapTo(&window, QPoint(0, 0)), bar->size());
+        for (int i = 0; i < bar->count(); ++i) {
+            const QRect tab = bar->tabRect(i);
+            QVERIFY2(barArea.contains(tab.translated(barArea.topLeft())) && tab.right() < window.width(),
+                     qPrintable(bar->tabText(i)));
+        }
+        // Each tab at its full size: the bar is as wide as all of them need.
+        QVERIFY(bar->width() >= bar->sizeHint().width());
+        for (const QToolButton* arrow : bar->findChildren<QToolButton*>()) {
+            QVERIFY(!arrow->isVisible());
+        }
 
         window.close();
         settings->click();

@@ -19,7 +19,9 @@ const QString desktopEntry = QStringLiteral("pendlow");
 // Sounds of the freedesktop sound theme: the usual notification sound and the alarming one.
 const QString defaultSound = QStringLiteral("message-new-instant");
 const QString criticalSound = QStringLiteral("dialog-warning");
-constexpr uchar urgencyCritical = 2;
+// Normal urgency: servers expire it like any other notification (critical ones stay until
+// dismissed, long after their reason is gone).
+constexpr uchar urgencyNormal = 1;
 
 const QString urgencyHint = QStringLiteral("urgency");
 const QString categoryHint = QStringLiteral("category");
@@ -68,6 +70,24 @@ NotificationService::NotificationService(QDBusConnection connection, QObject* pa
             m_warningId.reset();
         }
     });
+    // The warning speaks of this instance: it goes when the application quits (also on SIGTERM or
+    // SIGINT, which quit the event loop).
+    if (QCoreApplication* application = QCoreApplication::instance()) {
+        connect(application, &QCoreApplication::aboutToQuit, this, &NotificationService::withdrawAtQuit);
+    }
+}
+
+void NotificationService::withdrawAtQuit() {
+    if (m_warningInFlight) {
+        m_warningWithdrawn = true;
+    }
+    if (const std::optional<uint> id = std::exchange(m_warningId, std::nullopt)) {
+        // The event loop has ended: the call waits for its answer, so that it leaves before the process.
+        if (!m_client->closeNotificationNow(*id, quitCallTimeoutMs)) {
+            Log::debug(QStringLiteral("Closing the no-timer warning at quit failed"),
+                       Log::Category::notification);
+        }
+    }
 }
 
 NotificationService::~NotificationService() = default;
@@ -174,7 +194,7 @@ QCoro::Task<> NotificationService::sendNoTimerWarning() {
     }
     m_warningInFlight = true;
     m_warningWithdrawn = false;
-    const QVariantMap hints{{urgencyHint, QVariant::fromValue(urgencyCritical)},
+    const QVariantMap hints{{urgencyHint, QVariant::fromValue(urgencyNormal)},
                             {categoryHint, noTimerCategory},
                             {soundHint, criticalSound}};
     QStringList actions{defaultAction, openActionLabel};

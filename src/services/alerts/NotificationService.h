@@ -21,10 +21,11 @@ struct DesktopNotification;
 // name "pendlow" when installed, else a file) and, in the "desktop-entry" hint, the desktop file
 // "pendlow" that `make install` puts in place.
 //
-// The no-timer warning is one notification: a newer one replaces the shown one (replaces_id), it is
-// critical (urgency 2), carries the category "x-pendlow.reminder" and the default action, so that a
-// click on it opens the popover (openPopoverRequested); removeNoTimerWarning closes it, also when its
-// Notify call is still under way. The other three are new notifications each time.
+// The no-timer warning is one notification: a newer one replaces the shown one (replaces_id), it has
+// normal urgency (1: servers expire it; a critical one would stay on screen), carries the category
+// "x-pendlow.reminder" and the default action, so that a click on it opens the popover
+// (openPopoverRequested); removeNoTimerWarning closes it, also when its Notify call is still under way, and
+// withdrawAtQuit closes it when the application quits. The other three are new notifications each time.
 //
 // Nothing fails towards the caller: a failed send prints "Failed to send notification: <error>" on
 // standard output, a server that does not answer the permission check prints
@@ -52,6 +53,10 @@ public:
     QCoro::Task<> sendTimerStopped(QString durationText) override;
     QCoro::Task<> sendSilentModeActivated(QDateTime endDate) override;
     QCoro::Task<> removeNoTimerWarning() override;
+    // Closes the shown warning and waits for the server's answer (at most quitCallTimeoutMs): for
+    // the end of the application, when no event loop runs any more. Called on aboutToQuit.
+    void withdrawAtQuit();
+    static constexpr int quitCallTimeoutMs = 1000;
 
     // A task name as the timer-started notice shows it: up to 50 user-perceived characters whole,
     // a longer one cut to its first 47 followed by "...". Never cuts inside a grapheme cluster.

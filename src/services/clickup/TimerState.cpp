@@ -106,6 +106,11 @@ QCoro::Task<> TimerState::fetchActiveTimer(QString teamId) {
                    QLatin1String(m_activeTimer ? "true" : "false"),
                category);
     setIsLoading(false);
+    if (m_activeTimer && m_noTimerWarningSent) {
+        // A timer runs, perhaps started elsewhere: the warning has lost its reason.
+        m_noTimerWarningSent = false;
+        co_await m_notificationService.removeNoTimerWarning();
+    }
 }
 
 QCoro::Task<> TimerState::startTimer(QString teamId, QString taskId, bool silent) {
@@ -151,6 +156,7 @@ QCoro::Task<> TimerState::startTimer(QString teamId, QString taskId, bool silent
             co_return;
         }
     }
+    m_noTimerWarningSent = false;
     co_await m_notificationService.removeNoTimerWarning();
     if (!self) {
         co_return;
@@ -233,6 +239,7 @@ QCoro::Task<> TimerState::showNoTimerAlertIfNeeded(bool silent, bool popoverVisi
         m_toastAlerts.showToast(seconds);
     }
     if (!floating && !toast && !pulsing) {
+        m_noTimerWarningSent = true;
         co_await m_notificationService.sendNoTimerWarning();
     }
 }

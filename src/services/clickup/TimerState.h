@@ -60,7 +60,8 @@ public:
     void setOnTimerStopped(TimerStoppedCallback callback) { m_onTimerStopped = std::move(callback); }
 
     // Reads the running timer from ClickUp and publishes it. A reply that cannot be decoded means
-    // that no timer runs.
+    // that no timer runs. A running timer (started here or elsewhere) withdraws a no-timer warning
+    // sent before.
     QCoro::Task<> fetchActiveTimer(QString teamId);
     // Starts a timer on the task (ClickUp stops whatever runs first). Unless silent, tells the user;
     // withdraws the no-timer warning and reads the running timer again. A task id that is empty is
@@ -94,6 +95,8 @@ private:
     bool m_isLoading = false;
     std::optional<APIError> m_error;
     std::optional<QDateTime> m_lastReminderDate;
+    // A no-timer warning was sent and not withdrawn since.
+    bool m_noTimerWarningSent = false;
     ClickUpAPIServiceProtocol& m_clickUpAPI;
     NotificationServiceProtocol& m_notificationService;
     UserDefaultsServiceProtocol& m_userDefaultsService;

@@ -1,16 +1,29 @@
 #include "ui/kit/AlertIcons.h"
 
+#include "core/Log.h"
+
+#include <QFile>
 #include <QHash>
 #include <QPainter>
 
+QString AlertIcons::resourcePath(const QString& name) {
+    return QStringLiteral(":/icons/%1.svg").arg(name);
+}
+
 QIcon AlertIcons::icon(const QString& name) {
-    // One icon object per name and theme: Qt caches the pixmaps an icon renders under the icon's
-    // identity, so an icon made anew for every window would leave its pixmaps behind in that cache.
+    // One icon object per name: Qt caches the pixmaps an icon renders under the icon's identity, so
+    // an icon made anew for every window would leave its pixmaps behind in that cache.
     static QHash<QString, QIcon> icons;
-    const QString key = QIcon::themeName() + QLatin1Char('/') + name;
-    auto found = icons.constFind(key);
+    auto found = icons.constFind(name);
     if (found == icons.constEnd()) {
-        found = icons.insert(key, QIcon::fromTheme(name, QIcon(QStringLiteral(":/icons/%1.svg").arg(name))));
+        const QString path = resourcePath(name);
+        QIcon made;
+        if (QFile::exists(path)) {
+            made = QIcon(path);
+        } else {
+            Log::error(QStringLiteral("No drawing of the symbol \"%1\"").arg(name), Log::Category::ui);
+        }
+        found = icons.insert(name, made);
     }
     return *found;
 }

@@ -15,9 +15,9 @@ class QWidget;
 
 // The look of the popover and the reminder windows: the application font at the design's sizes, the
 // colours that mark state (orange: no timer, green: the running time, red: stop and errors) in the
-// light or dark variant that suits the palette, the text levels, and symbols: the desktop theme's
-// icon of a freedesktop name, else our own drawing of it (":/icons/<name>.svg"), drawn at the size of
-// text of the given size.
+// light or dark variant that suits the palette, the text levels, and symbols: our own drawing of a
+// freedesktop name (":/icons/<name>.svg", never the desktop theme's icon), drawn at the size of text of
+// the given size.
 //
 // Sizes are the design's: text of size N is N pixels high at scale 1, like every width and height of
 // the windows, so that text keeps its proportion to the 340-px popover whatever the screen's DPI

@@ -30,11 +30,11 @@ QColor yellow(const QPalette& palette);
 QColor purple(const QPalette& palette);
 QColor gray(const QPalette& palette);
 
-// A one-colour glyph: the theme's icon of the freedesktop name, else ours (":/icons/<name>.svg"),
+// A one-colour glyph: our drawing of the freedesktop name (":/icons/<name>.svg"),
 // at `pointSize` points, every opaque pixel painted in `color`.
 QPixmap glyph(const QString& iconName, qreal pointSize, const QColor& color, const QWidget* widget);
 
-// A coloured icon as the theme (or our drawing) gives it, at `pointSize` points.
+// A coloured icon as our drawing gives it, at `pointSize` points.
 QPixmap icon(const QString& iconName, qreal pointSize, const QWidget* widget);
 
 // Sets a label's text colour through its palette.

@@ -1,6 +1,7 @@
 #include "ui/menubar/PopoverWindow.h"
 
 #include "core/UserDefaultsService.h"
+#include "platform/X11DesktopPanels.h"
 #include "services/AppState.h"
 #include "services/TimerRefreshService.h"
 #include "services/alerts/FloatingAlertServiceProtocol.h"
@@ -11,9 +12,16 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <array>
+
+namespace {
+// When after opening the popover a late panel tooltip is looked for again.
+constexpr std::array toolTipChecksMs{150, 500, 1200};
+} // namespace
 
 PopoverWindow::PopoverWindow(AppState& appState, UserDefaultsService& settings,
                              ToastAlertServiceProtocol& toastAlerts,
@@ -115,6 +123,16 @@ void PopoverWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (event->spontaneous()) {
         return;
+    }
+    // A panel's tooltip shown at the click that opened us would stay above the popover: our grab of
+    // the pointer keeps the pointer's leaving from the panel. It goes now, and if it comes up late.
+    X11DesktopPanels::hideForeignToolTips();
+    for (const int delay : toolTipChecksMs) {
+        QTimer::singleShot(delay, this, [this] {
+            if (isVisible()) {
+                X11DesktopPanels::hideForeignToolTips();
+            }
+        });
     }
     m_appState.setIsPopoverVisible(true);
     m_appState.refreshService()->start();

@@ -17,8 +17,10 @@ class UserDefaultsService;
 // upper half of the screen, above it otherwise), kept within the screen's available area, and closes on a
 // click outside it or Escape.
 //
-// Showing it marks the popover visible in AppState, restarts the periodic refresh (which refreshes
-// at once) and closes the floating reminder panel and the no-timer toast; hiding it marks it hidden.
+// Showing it hides the tooltips other programs show (a panel's tooltip of the tray item stays up
+// otherwise, as the popup's pointer grab keeps the pointer's leaving from the panel) and marks the popover
+// visible in AppState, restarts the periodic refresh (which refreshes at once) and closes the floating
+// reminder panel and the no-timer toast; hiding it marks it hidden.
 class PopoverWindow : public QWidget {
     Q_OBJECT
 

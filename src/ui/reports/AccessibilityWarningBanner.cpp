@@ -1,5 +1,6 @@
 #include "ui/reports/AccessibilityWarningBanner.h"
 
+#include "ui/kit/AlertIcons.h"
 #include "ui/kit/PopoverStyle.h"
 
 #include <QHBoxLayout>
@@ -44,7 +45,8 @@ AccessibilityWarningBanner::AccessibilityWarningBanner(QWidget* parent)
     texts->addWidget(body);
     row->addLayout(texts, 1);
     m_grant->setObjectName(QStringLiteral("grantAccessButton"));
-    m_grant->setIcon(QIcon::fromTheme(QStringLiteral("security-high")));
+    m_grant->setIcon(AlertIcons::pixmap(QStringLiteral("security-high"), PopoverStyle::pixelSize(12),
+                                        devicePixelRatioF(), QColor(Qt::white)));
     m_grant->setFont(PopoverStyle::font(11, QFont::Medium));
     m_grant->setStyleSheet(QStringLiteral("QPushButton { background: %1; color: white; border-radius: 5px;"
                                           " padding: 4px 10px; }")

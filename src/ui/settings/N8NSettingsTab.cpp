@@ -125,7 +125,7 @@ N8NSettingsTab::N8NSettingsTab(KeychainServiceProtocol& keychain, UserDefaultsSe
     steps->setSpacing(4);
     steps->setContentsMargins(8, 0, 0, 0);
     for (const QString& step : {QStringLiteral("1. Gets email subject from your mail client's window"),
-                                QStringLiteral("2. Takes the email's link from the browser or the clipboard"),
+                                QStringLiteral("2. Takes the email's link from the clipboard"),
                                 QStringLiteral("3. Sends both to your n8n webhook"),
                                 QStringLiteral("4. n8n can parse the link and create a ClickUp task")}) {
         steps->addWidget(caption(step, how));

@@ -31,7 +31,7 @@ public:
                    EmailForwardingServiceProtocol& forwarding, QWidget* parent = nullptr);
 
     QString label() const override { return QStringLiteral("n8n"); }
-    QString iconName() const override { return QStringLiteral("link.circle"); }
+    QString iconName() const override { return QStringLiteral("insert-link"); }
     void load() override;
 
     bool isSaving() const { return m_isSaving; }

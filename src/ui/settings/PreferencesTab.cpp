@@ -8,6 +8,7 @@
 #include "services/AppState.h"
 #include "services/usage/AppUsageStorageService.h"
 #include "services/usage/AppUsageTrackingService.h"
+#include "ui/kit/AlertIcons.h"
 #include "ui/kit/PopoverStyle.h"
 #include "ui/kit/ProgressIndicator.h"
 #include "ui/settings/SettingsGlyphs.h"
@@ -296,7 +297,7 @@ PreferencesTab::PreferencesTab(Services services, QWidget* parent)
     debug->addWidget(m_debugLogging);
     m_showLog = new QPushButton(QStringLiteral("Show Log"), this);
     m_showLog->setObjectName(QStringLiteral("showLogButton"));
-    m_showLog->setIcon(QIcon::fromTheme(QStringLiteral("utilities-terminal")));
+    m_showLog->setIcon(AlertIcons::icon(QStringLiteral("utilities-terminal")));
     auto* logRow = new QHBoxLayout;
     logRow->addWidget(m_showLog);
     logRow->addStretch(1);

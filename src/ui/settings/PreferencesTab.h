@@ -65,7 +65,7 @@ public:
     ~PreferencesTab() override;
 
     QString label() const override { return QStringLiteral("Preferences"); }
-    QString iconName() const override { return QStringLiteral("gear"); }
+    QString iconName() const override { return QStringLiteral("preferences-system"); }
     // Reads every stored value and the launch-at-login state, and starts the window-title poll.
     void load() override;
 

@@ -15,7 +15,7 @@ public:
 
     // The tab's text, for example "ClickUp".
     virtual QString label() const = 0;
-    // The tab's icon: a freedesktop icon name, drawn from the desktop theme or ":/icons/<name>.svg".
+    // The tab's icon: a freedesktop icon name, drawn from ":/icons/<name>.svg".
     virtual QString iconName() const = 0;
     // Reads the page's stored values into its fields. The default reads nothing.
     virtual void load() {}

@@ -25,8 +25,11 @@ SettingsResultLabel::SettingsResultLabel(QWidget* parent)
     m_text->setWordWrap(true);
     m_text->setTextFormat(Qt::PlainText);
     m_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    // Two lines of the caption font at most; a longer message is cut, its whole text is the tooltip.
-    m_text->setMaximumHeight(QFontMetrics(m_text->font()).lineSpacing() * 2);
+    // Two lines of the caption font, always: a row beside buttons lays the line out for one line at
+    // its widest, which cut the second line of a wrapped message. A longer message is cut, its whole
+    // text is the tooltip.
+    m_text->setFixedHeight(QFontMetrics(m_text->font()).lineSpacing() * 2 + 2);
+    m_text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     layout->addWidget(m_icon, 0, Qt::AlignTop);
     layout->addWidget(m_text, 1);
     hide();
@@ -47,6 +50,8 @@ void SettingsResultLabel::showResult(bool success, const QString& message) {
     const qreal dpr = devicePixelRatioF();
     m_icon->setPixmap(success ? SettingsGlyphs::checkmarkDisc(size, color, dpr)
                               : SettingsGlyphs::crossDisc(size, color, dpr));
+    // The message takes the outcome's colour, like its symbol.
+    PopoverStyle::setTextColor(m_text, color);
     m_text->setText(message);
     m_text->setToolTip(message);
     show();

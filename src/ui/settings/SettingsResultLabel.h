@@ -5,8 +5,9 @@
 class QLabel;
 
 // The outcome line of a settings action (a connection test, a login, a failed save): a green
-// check-mark disc and the message on success, a red cross disc on failure, in the caption font, the
-// message wrapped to at most two lines. Hidden until the first `show...` call; `clear()` hides it.
+// check-mark disc and the message in green on success, a red cross disc and the message in red on
+// failure, in the caption font, the message wrapped in a box of two lines. Hidden until the first `show...`
+// call; `clear()` hides it.
 class SettingsResultLabel : public QWidget {
     Q_OBJECT
 

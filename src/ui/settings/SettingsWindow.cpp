@@ -5,12 +5,16 @@
 
 #include <QIcon>
 #include <QShowEvent>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 constexpr qreal tabIconSize = 14;
-}
+constexpr qreal tabFontSize = 13;
+} // namespace
 
 SettingsWindow::SettingsWindow(QList<SettingsPage*> pages, QWidget* parent)
     : QWidget(parent, Qt::Window)
@@ -19,9 +23,14 @@ SettingsWindow::SettingsWindow(QList<SettingsPage*> pages, QWidget* parent)
     setObjectName(QStringLiteral("settingsWindow"));
     setWindowTitle(title);
     setWindowIcon(QIcon(QStringLiteral(":/icons/pendlow.svg")));
-    setFixedSize(side, side);
     m_tabs->setObjectName(QStringLiteral("settingsTabs"));
     m_tabs->setDocumentMode(true);
+    // Every tab in view: no scroll arrows, no shortened labels.
+    QTabBar* bar = m_tabs->tabBar();
+    bar->setFont(PopoverStyle::font(tabFontSize));
+    bar->setUsesScrollButtons(false);
+    bar->setElideMode(Qt::ElideNone);
+    bar->setExpanding(false);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_tabs);
@@ -29,11 +38,17 @@ SettingsWindow::SettingsWindow(QList<SettingsPage*> pages, QWidget* parent)
         const QPixmap icon = PopoverStyle::symbol(page->iconName(), tabIconSize, this);
         m_tabs->addTab(page, icon.isNull() ? QIcon() : QIcon(icon), page->label());
     }
+    setFixedSize(std::max(side, tabsWidth()), side);
     connect(m_tabs, &QTabWidget::currentChanged, this, [this] {
         if (isVisible()) {
             loadCurrentPage();
         }
     });
+}
+
+int SettingsWindow::tabsWidth() const {
+    // Without scroll arrows the bar's size hint is every tab at its full size, side by side.
+    return m_tabs->tabBar()->sizeHint().width();
 }
 
 SettingsPage* SettingsWindow::currentPage() const {

@@ -6,8 +6,9 @@
 class QTabWidget;
 class SettingsPage;
 
-// The settings window: one window of a fixed 500 x 500 size holding the pages it is given as tabs,
-// in that order, each under its label and icon. Every time a page is shown (the window opened on it,
+// The settings window: one window of a fixed size holding the pages it is given as tabs, in that
+// order, each under its label and icon, every tab in view: 500 x 500, wider when the tab labels in the
+// design font need more. Every time a page is shown (the window opened on it,
 // or the user switched to it) the window calls its load(). The window owns the pages.
 class SettingsWindow : public QWidget {
     Q_OBJECT
@@ -21,6 +22,8 @@ public:
     const QList<SettingsPage*>& pages() const { return m_pages; }
     QTabWidget* tabs() const { return m_tabs; }
     SettingsPage* currentPage() const;
+    // The width the tab bar needs to show every tab whole.
+    int tabsWidth() const;
     // Shows the page with this label; false when there is none.
     bool showPage(const QString& label);
 
