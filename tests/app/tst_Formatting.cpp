@@ -2,6 +2,7 @@
 #include "support/TestMain.h"
 
 #include "core/Formatting.h"
+#include "core/ShareText.h"
 
 #include <QPalette>
 
@@ -35,6 +36,25 @@ private Q_SLOTS:
     void hugeDurationsStayReadable() {
         const QString text = hoursMinutesText(1e300);
         QVERIFY2(text.contains(QLatin1Char(':')) && !text.startsWith(QLatin1Char('-')), qPrintable(text));
+    }
+
+    // Shares print as "%.0f%%" does: halves go to the even neighbour, not up.
+    void shareText_data() {
+        QTest::addColumn<double>("percentage");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("half down to even") << 12.5 << "12%";
+        QTest::newRow("half up to even") << 13.5 << "14%";
+        QTest::newRow("zero half") << 0.5 << "0%";
+        QTest::newRow("above half") << 74.6 << "75%";
+        QTest::newRow("just above a half") << 12.500001 << "13%";
+        QTest::newRow("whole") << 100.0 << "100%";
+        QTest::newRow("over a hundred") << 140.4 << "140%";
+    }
+
+    void shareText() {
+        QFETCH(double, percentage);
+        QFETCH(QString, text);
+        QCOMPARE(::shareText(percentage), text);
     }
 
     void colorFromHex_data() {

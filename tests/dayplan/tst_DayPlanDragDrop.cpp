@@ -48,6 +48,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         QTRY_VERIFY(!dayPlan.isLoadingAssignees());
         QTRY_VERIFY(!view.tasksList()->findChildren<DayPlanTaskRow*>().isEmpty());
+        view.raise();
         view.activateWindow();
 
         DayPlanTaskRow* row = view.tasksList()->findChildren<DayPlanTaskRow*>().first();
@@ -55,34 +56,26 @@ private Q_SLOTS:
         const QPoint from = row->mapToGlobal(QPoint(40, row->height() / 2));
         // 10:40 on the grid: 10 + 3 h 40 min at 60 px an hour.
         const QPoint to = grid->mapToGlobal(QPoint(120, int(grid->yForTime(at(day, "10:40")))));
-        auto point = [](const QPoint& p) {
-            return QStringList{QString::number(p.x()), QString::number(p.y())};
-        };
-
-        QVERIFY(xdotool(QStringList{"mousemove"} + point(from)));
+        QVERIFY(xdotool({"mousemove", QString::number(from.x()), QString::number(from.y())}));
         QTest::qWait(100);
-        QVERIFY(xdotool({"mousedown", "1"}));
-        QTest::qWait(50);
-        // Moves run from a timer while the drag's own loop runs inside the press handler.
-        QStringList steps;
+        // One xdotool run presses, moves in steps and releases, strictly in that order, while the
+        // drag's own event loop runs inside the press handler. (Separate processes per step could
+        // overtake each other on a busy machine and release before the last move.)
+        QStringList script{"mousedown", "1", "sleep", "0.1"};
         for (int i = 1; i <= 10; ++i) {
-            steps.append(QString("%1 %2")
-                             .arg(from.x() + (to.x() - from.x()) * i / 10)
-                             .arg(from.y() + (to.y() - from.y()) * i / 10));
+            script << "mousemove" << QString::number(from.x() + (to.x() - from.x()) * i / 10)
+                   << QString::number(from.y() + (to.y() - from.y()) * i / 10) << "sleep"
+                   << "0.05";
         }
-        int step = 0;
-        QTimer mover;
-        mover.setInterval(40);
-        QObject::connect(&mover, &QTimer::timeout, [&] {
-            if (step < steps.size()) {
-                QProcess::startDetached("xdotool", QStringList{"mousemove"} + steps[step++].split(' '));
-            } else if (step == steps.size()) {
-                ++step;
-                QProcess::startDetached("xdotool", {"mouseup", "1"});
-            }
-        });
-        mover.start();
-        QTRY_VERIFY_WITH_TIMEOUT(step > steps.size(), 5000);
+        script << "mousemove" << QString::number(to.x()) << QString::number(to.y()) << "sleep"
+               << "0.1"
+               << "mouseup"
+               << "1";
+        QProcess pointer;
+        pointer.start("xdotool", script);
+        QVERIFY(pointer.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(pointer.state() == QProcess::NotRunning, 15000);
+        QCOMPARE(pointer.exitCode(), 0);
         QTRY_COMPARE_WITH_TIMEOUT(dayPlan.plannedEntries().size(), 1, 5000);
         QCOMPARE(dayPlan.plannedEntries().first().taskName, QString("Acme - Website"));
         QCOMPARE(dayPlan.plannedEntries().first().timeRangeText(), QString("[10:30 - 11:30]"));

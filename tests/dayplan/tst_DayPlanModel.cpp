@@ -1,4 +1,5 @@
-// The day plan's model: the plan file (shape, strict reading, files left alone when unreadable), the
+// The day plan's model: the plan file (shape, strict reading, files left alone when unreadable, only
+// regular files within the size cap read, written privately), the
 // store's operations, quarter-hour arithmetic, the drag payload, duration texts and the column layout
 // of overlapping blocks.
 #include "support/DayPlanSamples.h"
@@ -16,6 +17,7 @@
 #include "services/dayplan/TimelineColumnLayout.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -23,6 +25,8 @@
 #include <QTemporaryDir>
 
 #include <functional>
+
+#include <sys/stat.h>
 
 namespace {
 const QDate day(2025, 3, 10);
@@ -222,6 +226,81 @@ private Q_SLOTS:
             }
             QCOMPARE(readFile(planPath()), bytes);
         }
+    }
+
+    // Whatever stands at the plan's path is read only when it is a regular file within the size cap,
+    // opened without blocking: a huge file, a FIFO with no writer, a link to a device or a folder
+    // fail at once as unreadable and are left as they are.
+    void boundsWhatItReads_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("over the size cap") << "huge";
+        QTest::newRow("FIFO without a writer") << "fifo";
+        QTest::newRow("link to /dev/zero") << "device";
+        QTest::newRow("folder") << "folder";
+        QTest::newRow("dangling link") << "dangling";
+    }
+
+    void boundsWhatItReads() {
+        QFETCH(QString, kind);
+        const QString path = planPath();
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        if (kind == "huge") {
+            // Valid JSON, padded past the cap with blanks.
+            writeFile(path, planFile() + QByteArray(DayPlanningStorageService::maximumFileSize, ' '));
+        } else if (kind == "fifo") {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (kind == "device") {
+            QVERIFY(QFile::link("/dev/zero", path));
+        } else if (kind == "folder") {
+            QVERIFY(QDir().mkpath(path));
+        } else {
+            QVERIFY(QFile::link(m_folder->path() + "/nowhere.json", path));
+        }
+        const QDateTime when = at(day, "12:00");
+        QElapsedTimer clock;
+        clock.start();
+        for (const auto& operation : QList<std::function<void()>>{
+                 [&] { m_store->loadEntries(when); },
+                 [&] {
+                     m_store->addEntry(plannedEntry("Other", at(day, "14:00"), at(day, "15:00")), when);
+                 }}) {
+            try {
+                operation();
+                QFAIL("a plan that is no regular file within the cap was read");
+            } catch (const PlanFileError& error) {
+                QCOMPARE(error.kind(), PlanFileError::Kind::unreadable);
+            }
+        }
+        QVERIFY(clock.elapsed() < 5000);
+        if (kind == "device" || kind == "dangling") {
+            QVERIFY(QFileInfo(path).isSymLink());
+        }
+    }
+
+    // Plans are private: the file is 0600 in a 0700 folder, also when the folder existed more open,
+    // and a link in the file's place that leads out of the folder is not written through.
+    void writesPrivately() {
+        const QString folder = m_store->planningDirectory();
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                  QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                                  QFileDevice::ExeOther));
+        const QDateTime when = at(day, "12:00");
+        m_store->addEntry(plannedEntry("A", at(day, "09:00"), at(day, "10:00")), when);
+        auto mode = [](const QString& path) {
+            struct stat status {};
+            return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? int(status.st_mode & 07777)
+                                                                             : -1;
+        };
+        QCOMPARE(mode(planPath()), 0600);
+        QCOMPARE(mode(folder), 0700);
+
+        const QString outside = m_folder->path() + "/elsewhere.json";
+        writeFile(outside, "untouched");
+        const QDateTime next = at(day.addDays(1), "12:00");
+        QVERIFY(QFile::link(outside, m_store->fileURL(next)));
+        QVERIFY_THROWS_EXCEPTION(PlanFileError, m_store->saveEntries({}, next));
+        QCOMPARE(readFile(outside), QByteArray("untouched"));
     }
 
     void choosesTheFileByLocalDay() {

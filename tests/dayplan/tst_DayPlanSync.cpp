@@ -1,7 +1,8 @@
 // Syncing a day plan through the real ClickUp client to a loopback ClickUp: the requests each kind of
 // entry sends, the plan file and list afterwards, failures counted while the rest goes on, no
-// duplicate after a run that died between creating an entry and writing the file, one run at a time,
-// and the day kept by a run while the user moves on.
+// duplicate after a run that died between creating an entry and writing the file or whose reply was
+// lost (also when ClickUp then refuses the listing), entries ClickUp deleted meanwhile, one run at a
+// time, and the day kept by a run while the user moves on.
 #include "support/DayPlanSamples.h"
 #include "support/FakeClickUpServer.h"
 #include "support/FakeClock.h"
@@ -248,6 +249,117 @@ private Q_SLOTS:
         QCOMPARE(m_server->timeEntries.size(), 2);
         QCOMPARE(statuses(stored()), "A:synced:ce-1,Other task:synced:ce-2");
         QVERIFY(log.contains("[Timer] Sync complete: 1 succeeded, 0 failed"));
+    }
+
+    // The create's reply is lost after ClickUp stored the entry; on the next run ClickUp answers the
+    // listing with 429. That run creates nothing and says so; the run after links the stored entry.
+    void noDuplicateWhenTheListingFailsAfterALostReply() {
+        QList<PlannedTimeEntry> planned;
+        for (int i = 0; i < 4; ++i) {
+            const QString start = QString("%1:00").arg(9 + i, 2, 10, QChar('0'));
+            const QString end = QString("%1:00").arg(10 + i, 2, 10, QChar('0'));
+            planned.append(plannedEntry(QString("Task %1").arg(i + 1), at(day, start), at(day, end)));
+        }
+        openDay(planned);
+        bool lose = true;
+        m_server->intercept =
+            [this, &lose](const FakeHttpServer::Request& request) -> std::optional<FakeHttpServer::Response> {
+            if (lose && request.method == "POST" && request.jsonBody().value("tid") == "t-Task 3") {
+                lose = false;
+                m_server->answer(request); // stored by ClickUp, the reply never arrives
+                FakeHttpServer::Response lost;
+                lost.hang = true;
+                return lost;
+            }
+            return std::nullopt;
+        };
+        LogCapture log(LogCapture::Verbosity::debug);
+        awaitTask(m_state->syncToClickUp(m_team));
+        QVERIFY(log.contains("[Timer] Sync complete: 3 succeeded, 1 failed"));
+        QCOMPARE(m_server->timeEntries.size(), 4);
+        QCOMPARE(statuses(stored()),
+                 "Task 1:synced:ce-1,Task 2:synced:ce-2,Task 3:local:-,Task 4:synced:ce-4");
+
+        m_server->intercept =
+            [](const FakeHttpServer::Request& request) -> std::optional<FakeHttpServer::Response> {
+            if (request.method == "GET") {
+                return FakeHttpServer::Response::json(R"({"err":"Rate limit reached","ECODE":"APP_002"})",
+                                                      429);
+            }
+            return std::nullopt;
+        };
+        m_server->http().clearRequests();
+        awaitTask(m_state->syncToClickUp(m_team));
+        QCOMPARE(m_server->http().requests("POST", "/api/v2/team/9001/time_entries").size(), 0);
+        QCOMPARE(m_server->timeEntries.size(), 4);
+        QVERIFY(log.contains("[Timer] Sync complete: 0 succeeded, 1 failed"));
+        QVERIFY(log.contains("[Timer] Failed to sync entry: Task 3"));
+        QVERIFY(m_state->error());
+        QCOMPARE(m_state->error()->statusCode(), 429);
+        QCOMPARE(statuses(stored()),
+                 "Task 1:synced:ce-1,Task 2:synced:ce-2,Task 3:local:-,Task 4:synced:ce-4");
+        QCOMPARE(m_state->entriesNeedingSync(), 1);
+
+        m_server->intercept = nullptr;
+        m_server->http().clearRequests();
+        awaitTask(m_state->syncToClickUp(m_team));
+        QCOMPARE(m_server->http().requests("POST", "/api/v2/team/9001/time_entries").size(), 0);
+        QCOMPARE(m_server->timeEntries.size(), 4);
+        QCOMPARE(statuses(stored()),
+                 "Task 1:synced:ce-1,Task 2:synced:ce-2,Task 3:synced:ce-3,Task 4:synced:ce-4");
+        QVERIFY(!m_state->error());
+    }
+
+    // ClickUp deleted the entries meanwhile ("Time entry not found"): a modified entry loses the stale
+    // link and is created anew, once; a deleted one counts as deleted and leaves the plan.
+    void entriesClickUpNoLongerHolds() {
+        const PlannedTimeEntry moved = plannedEntry("Moved", at(day, "09:00"), at(day, "10:00"),
+                                                    SyncStatus::modified, QString("te-gone-1"));
+        const PlannedTimeEntry removed = plannedEntry("Removed", at(day, "11:00"), at(day, "12:00"),
+                                                      SyncStatus::deleted, QString("te-gone-2"));
+        openDay({moved, removed});
+        LogCapture log(LogCapture::Verbosity::debug);
+
+        awaitTask(m_state->syncToClickUp(m_team));
+
+        QCOMPARE(requestLines(m_server->http().requests()),
+                 (QStringList{"PUT /team/9001/time_entries/te-gone-1", "GET /team/9001/time_entries",
+                              "POST /team/9001/time_entries", "DELETE /team/9001/time_entries/te-gone-2",
+                              "GET /team/9001/time_entries"}));
+        QCOMPARE(statuses(stored()), "Moved:synced:ce-1");
+        QCOMPARE(statuses(m_state->plannedEntries()), "Moved:synced:ce-1");
+        QCOMPARE(m_server->timeEntries.size(), 1);
+        QVERIFY(log.contains("[Timer] Sync complete: 2 succeeded, 0 failed"));
+        QVERIFY(!m_state->error());
+
+        // Nothing is left to do: the next run sends no request but the reload.
+        m_server->http().clearRequests();
+        awaitTask(m_state->syncToClickUp(m_team));
+        QCOMPARE(requestLines(m_server->http().requests()), QStringList{"GET /team/9001/time_entries"});
+    }
+
+    // When the new create fails too, the entry is an ordinary local one: it no longer points at the
+    // gone ClickUp entry, and the next run creates it.
+    void recreateThatFailsLeavesALocalEntry() {
+        openDay({plannedEntry("Moved", at(day, "09:00"), at(day, "10:00"), SyncStatus::modified,
+                              QString("te-gone-1"))});
+        m_server->intercept =
+            [](const FakeHttpServer::Request& request) -> std::optional<FakeHttpServer::Response> {
+            if (request.method == "POST") {
+                return FakeHttpServer::Response::json(R"({"err":"boom","ECODE":"X"})", 500);
+            }
+            return std::nullopt;
+        };
+        LogCapture log(LogCapture::Verbosity::debug);
+        awaitTask(m_state->syncToClickUp(m_team));
+        QVERIFY(log.contains("[Timer] Sync complete: 0 succeeded, 1 failed"));
+        QCOMPARE(statuses(stored()), "Moved:local:-");
+        QCOMPARE(statuses(m_state->plannedEntries()), "Moved:local:-");
+
+        m_server->intercept = nullptr;
+        awaitTask(m_state->syncToClickUp(m_team));
+        QCOMPARE(statuses(stored()), "Moved:synced:ce-1");
+        QCOMPARE(m_server->timeEntries.size(), 1);
     }
 
     // A second sync while one runs is refused by the state itself, and a run keeps the day it began

@@ -126,10 +126,14 @@ private Q_SLOTS:
         }
         QVERIFY(hoursShown);
 
+        // Double-click, "+ 1h" and a drop store the one name the row shows.
         QTest::mouseDClick(site, Qt::LeftButton);
         site->addButton()->click();
-        QCOMPARE(dayPlan().plannedEntries().size(), 2);
-        QCOMPARE(dayPlan().plannedEntries()[0].taskName, QString("Site"));
+        QVERIFY(dayPlan().addDroppedTask(site->payload(), at(day, "14:00")));
+        QCOMPARE(dayPlan().plannedEntries().size(), 3);
+        for (const PlannedTimeEntry& entry : dayPlan().plannedEntries()) {
+            QCOMPARE(entry.taskName, QString("Acme - Site"));
+        }
         QCOMPARE(dayPlan().plannedEntries()[0].timeRangeText(), QString("[09:00 - 10:00]"));
         QCOMPARE(dayPlan().plannedEntries()[1].timeRangeText(), QString("[10:00 - 11:00]"));
     }
@@ -160,8 +164,10 @@ private Q_SLOTS:
         DayPlanTaskRow* row = rowFor(section, "abc");
         QCOMPARE(row->payload(), (DraggableTask{"abc", "Deploy", "Sprint", 3600}));
         QTest::mouseDClick(row, Qt::LeftButton);
-        QCOMPARE(dayPlan().plannedEntries().size(), 1);
+        QVERIFY(dayPlan().addDroppedTask(row->payload(), at(day, "15:00")));
+        QCOMPARE(dayPlan().plannedEntries().size(), 2);
         QCOMPARE(dayPlan().plannedEntries()[0].taskName, QString("Deploy"));
+        QCOMPARE(dayPlan().plannedEntries()[1].taskName, QString("Deploy"));
 
         search.setError(APIError::httpError(500, {}));
         QCOMPARE(section.contentTexts().size(), 3);

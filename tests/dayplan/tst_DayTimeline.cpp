@@ -1,6 +1,6 @@
-// The day timeline's widgets over a real day-planning state: block geometry per column, drops placed
-// by y and kept within the day, drag snapping and its threshold, the duration editor, and the
-// header's texts, banner and sync button.
+// The day timeline's widgets over a real day-planning state: block geometry per column, the sync
+// badges of planned blocks, hour labels, drops placed by y and kept within the day, drag snapping and
+// its threshold, the duration editor, and the header's texts, banner and sync button.
 #include "support/ClickUpSamples.h"
 #include "support/DayPlanSamples.h"
 #include "support/FakeClickUpAPI.h"
@@ -18,6 +18,7 @@
 #include "ui/dayplan/DurationEditorDialog.h"
 #include "ui/dayplan/TimelineHeader.h"
 
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
@@ -89,6 +90,60 @@ private Q_SLOTS:
         QCOMPARE(blocks[2].rect, QRectF(58, 310, 200, 30)); // the ClickUp entry, alone
         QCOMPARE(blocks[3].rect.height(), 20.0);            // ten minutes still 20 high
         QVERIFY(blocks[2].color.alphaF() < 0.75);           // ClickUp entries are the translucent green
+    }
+
+    // Planned blocks carry a badge of their sync state, one look per state; ClickUp's own entries none.
+    void drawsSyncBadges() {
+        seed({plannedEntry("Local", at(day, "09:00"), at(day, "10:00")),
+              plannedEntry("Synced", at(day, "10:00"), at(day, "11:00"), SyncStatus::synced, QString("ce-s")),
+              plannedEntry("Modified", at(day, "11:00"), at(day, "12:00"), SyncStatus::modified,
+                           QString("ce-m"))},
+             {finishedEntry("logged", at(day, "13:00"), 60)});
+        DayTimelineGrid grid(*m_state);
+        grid.resize(400, grid.minimumHeight());
+        const QImage image = grid.grab().toImage();
+        const QList<DayTimelineGrid::Block> blocks = grid.blocks();
+        QCOMPARE(blocks.size(), 4);
+        QList<QImage> badges;
+        for (const DayTimelineGrid::Block& block : blocks) {
+            const QRect badge = DayTimelineGrid::badgeRect(block.rect, false).toAlignedRect();
+            QVERIFY(block.rect.contains(badge));
+            const QImage area = image.copy(badge);
+            int light = 0;
+            for (int y = 0; y < area.height(); ++y) {
+                for (int x = 0; x < area.width(); ++x) {
+                    const QColor pixel = area.pixelColor(x, y);
+                    light += pixel.red() > 200 && pixel.green() > 200 && pixel.blue() > 200 ? 1 : 0;
+                }
+            }
+            if (block.entry.isPlanned) {
+                QVERIFY2(light >= 8, qPrintable(block.entry.taskName));
+                badges.append(area);
+            } else {
+                QCOMPARE(light, 0);
+            }
+        }
+        QCOMPARE(badges.size(), 3);
+        // Compared by shape: a block's own colour behind each badge is taken out.
+        auto shape = [](const QImage& area) {
+            QImage mask(area.size(), QImage::Format_Mono);
+            for (int y = 0; y < area.height(); ++y) {
+                for (int x = 0; x < area.width(); ++x) {
+                    const QColor pixel = area.pixelColor(x, y);
+                    mask.setPixel(x, y, pixel.red() > 200 && pixel.green() > 200 && pixel.blue() > 200);
+                }
+            }
+            return mask;
+        };
+        QVERIFY(shape(badges[0]) != shape(badges[1]));
+        QVERIFY(shape(badges[1]) != shape(badges[2]));
+        QVERIFY(shape(badges[0]) != shape(badges[2]));
+    }
+
+    // The grid's 17 hour labels stand 60 px apart: all of them fit.
+    void labelsEveryHour() {
+        DayTimelineGrid grid(*m_state);
+        QCOMPARE(grid.hourLabelStep(), 1);
     }
 
     void dropsAtTheTimeUnderThePointer_data() {
@@ -196,8 +251,9 @@ private Q_SLOTS:
               plannedEntry("B", at(day, "11:00"), at(day, "11:15"), SyncStatus::deleted, QString("ce-b")),
               plannedEntry("C", at(day, "12:00"), at(day, "12:30"), SyncStatus::synced, QString("ce-c"))},
              {finishedEntry("x", at(day, "07:00"), 45)});
-        QCOMPARE(header.plannedCountLabel()->text(), QString("3 planned"));
-        QCOMPARE(header.plannedTotalLabel()->text(), QString("2h 15m"));
+        // B, deleted, is not on the timeline and so not in the count or the total.
+        QCOMPARE(header.plannedCountLabel()->text(), QString("2 planned"));
+        QCOMPARE(header.plannedTotalLabel()->text(), QString("2h 00m"));
         QVERIFY(!header.loggedTotalLabel()->isHidden());
         QCOMPARE(header.loggedTotalLabel()->text(), QString("0h 45m"));
         QVERIFY(!header.syncButton()->isHidden());

@@ -1,5 +1,6 @@
-// The dashboard's timeline: the geometry of its rows (track, blocks, least width, hour marks, height
-// with and without ClickUp entries, a span that is not positive), the range selection by dragging
+// The dashboard's timeline: the geometry of its rows (track, blocks, least width, hour marks and the
+// labels thinned where they do not fit, height with and without ClickUp entries, a span that is not
+// positive), the range selection by dragging
 // (threshold, direction, clamping, the 300-s minimum, the drag to the track's right end) and hover
 // and tool tips keyed by block index.
 #include "support/FakeClock.h"
@@ -7,6 +8,7 @@
 #include "support/UsageSamples.h"
 
 #include "services/usage/DailyUsageSummary.h"
+#include "ui/kit/PopoverStyle.h"
 #include "ui/reports/DashboardText.h"
 #include "ui/reports/TimelineSectionWithSelection.h"
 
@@ -118,6 +120,37 @@ private Q_SLOTS:
         QCOMPARE(section.widget.hourMarkers().size(), 25);
         QCOMPARE(dashboardtext::clockText(section.widget.hourMarkers().last()), QStringLiteral("00:00"));
         QVERIFY(section.widget.blocks().isEmpty());
+    }
+
+    // An empty day's 25 hour labels do not fit a narrow scale: every n-th is drawn (whole steps of
+    // the clock, midnight always among them) and no two drawn labels overlap; a wide scale keeps all.
+    void thinsHourLabelsThatDoNotFit_data() {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<bool>("all");
+        QTest::newRow("narrow") << sectionWidth << false;
+        QTest::newRow("very narrow") << 260 << false;
+        QTest::newRow("wide") << 1900 << true;
+    }
+
+    void thinsHourLabelsThatDoNotFit() {
+        QFETCH(int, width);
+        QFETCH(bool, all);
+        Section section(DailyUsageSummary{day(), {}, std::nullopt, std::nullopt});
+        section.widget.resize(width, section.widget.height());
+        const TimelineSectionWithSelection& timeline = section.widget;
+        const QList<qsizetype> shown = timeline.shownHourLabels();
+        QCOMPARE(shown.size() == 25, all);
+        QVERIFY(shown.size() >= 2);
+        QCOMPARE(shown.first(), 0);
+        QCOMPARE(shown.last(), 24);
+        const QFontMetricsF metrics(PopoverStyle::font(9));
+        const double labelWidth = metrics.horizontalAdvance(QStringLiteral("00:00")) + 2;
+        const qsizetype step = shown[1] - shown[0];
+        for (qsizetype i = 1; i < shown.size(); ++i) {
+            QCOMPARE(shown[i] - shown[i - 1], step);
+            QVERIFY2(timeline.markerX(shown[i]) - timeline.markerX(shown[i - 1]) >= labelWidth,
+                     qPrintable(QString("labels %1 and %2 overlap").arg(shown[i - 1]).arg(shown[i])));
+        }
     }
 
     // A filter whose end lies in the hour before its start leaves the rows no span: blocks and

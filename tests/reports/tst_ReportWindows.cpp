@@ -1,14 +1,19 @@
-// The three report windows: titles, sizes and minimum sizes, raised (not made again) while open,
+// The three report windows: titles, sizes and minimum sizes (grown to what their content needs; the
+// report's two tabs laid out without overlap at its opening size), raised (not made again) while open,
 // freed when closed and made afresh after, the dashboard and the day plan side by side on the primary
 // screen, the report's own window buttons, the popover's "View Full Report" opening the report, and
 // the memory given back once the last window has gone.
 #include "support/AppStateFixture.h"
 #include "support/FakeUsageDayLoader.h"
 #include "support/SettleEvents.h"
+#include "support/TestData.h"
 #include "support/TestMain.h"
 #include "support/UsageSamples.h"
 
+#include "services/dayplan/DayPlanningState.h"
 #include "services/reports/UsageReportState.h"
+#include "ui/dayplan/DayPlanningView.h"
+#include "ui/kit/ElidedLabel.h"
 #include "ui/menubar/AppUsageSection.h"
 #include "ui/reports/AppUsageReportView.h"
 #include "ui/reports/AppUsageWindowService.h"
@@ -17,6 +22,8 @@
 #include "ui/reports/StandaloneDashboardView.h"
 #include "ui/reports/StandaloneTimelineView.h"
 
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -38,6 +45,53 @@ int windowsTitled(const QString& title) {
         }
     }
     return count;
+}
+// What is wrong with the layout under root as shown: a widget over a sibling, a widget reaching out
+// of its parent, a widget squeezed below its least size, a one-line label that had to cut its text.
+// Pages of a scroll area are left out (they are meant to run past their viewport).
+QStringList layoutProblems(const QWidget* root) {
+    QStringList problems;
+    auto name = [](const QWidget* widget) {
+        const QRect g = widget->geometry();
+        const QLabel* label = qobject_cast<const QLabel*>(widget);
+        const QAbstractButton* button = qobject_cast<const QAbstractButton*>(widget);
+        const QString text = label ? label->text() : button ? button->text() : widget->objectName();
+        return QString::fromLatin1(widget->metaObject()->className()) + "(\"" + text.left(24) + "\" " +
+               QString("%1,%2 %3x%4").arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height()) + ")";
+    };
+    auto shown = [root](const QWidget* widget) { return widget->isVisibleTo(root) && !widget->isWindow(); };
+    for (const QWidget* widget : root->findChildren<QWidget*>()) {
+        if (!shown(widget)) {
+            continue;
+        }
+        const QWidget* parent = widget->parentWidget();
+        const bool inScrollArea = parent &&
+                                  qobject_cast<const QAbstractScrollArea*>(parent->parentWidget()) &&
+                                  parent->objectName() == QLatin1String("qt_scrollarea_viewport");
+        if (!inScrollArea && parent && !parent->rect().contains(widget->geometry())) {
+            problems.append(name(widget) + " reaches out of " + name(parent));
+        }
+        const QSize least = widget->minimumSizeHint();
+        if (widget->layout() == nullptr && least.isValid() &&
+            (widget->width() < least.width() || widget->height() < least.height()) &&
+            widget->sizePolicy().horizontalPolicy() != QSizePolicy::Ignored) {
+            problems.append(name(widget) + " squeezed below its least size");
+        }
+        if (const auto* label = qobject_cast<const ElidedLabel*>(widget); label && label->isElided()) {
+            problems.append(name(widget) + " cut: " + label->text());
+        }
+        if (inScrollArea || !parent) {
+            continue;
+        }
+        for (const QObject* other : parent->children()) {
+            const auto* sibling = qobject_cast<const QWidget*>(other);
+            if (sibling && sibling < widget && shown(sibling) &&
+                sibling->geometry().intersects(widget->geometry())) {
+                problems.append(name(widget) + " overlaps " + name(sibling));
+            }
+        }
+    }
+    return problems;
 }
 } // namespace
 
@@ -97,12 +151,54 @@ private Q_SLOTS:
         QTest::addColumn<QString>("title");
         QTest::addColumn<QSize>("size");
         QTest::addColumn<QSize>("minimumSize");
+        // The least sizes: each window grows to what its content needs.
         QTest::newRow("report") << int(Which::report) << "App Usage Report" << QSize(700, 500)
                                 << QSize(500, 400);
         QTest::newRow("dashboard") << int(Which::dashboard) << "Dashboard" << QSize(900, 600)
                                    << QSize(700, 400);
         QTest::newRow("timeline") << int(Which::timeline) << "Day Planning Timeline" << QSize(1100, 600)
                                   << QSize(900, 500);
+    }
+
+    // The report opens at a size that holds both tabs (within the screen): at that size no widget of
+    // either tab lies over another, reaches out of its parent or is cut, also with the day planned.
+    void tabsFitAtTheOpeningSize() {
+        DailyUsageSummary busy{day(), {}, std::nullopt, std::nullopt};
+        const QStringList apps{"Editor", "Browser", "Terminal", "Mail", "Chat"};
+        for (qsizetype i = 0; i < apps.size(); ++i) {
+            busy.sessions.append(session(onHeap(u"org.example.") + apps[i].toLower(), apps[i],
+                                         at(QString("%1:00").arg(8 + i, 2, 10, QChar('0'))),
+                                         at(QString("%1:40").arg(8 + i, 2, 10, QChar('0')))));
+        }
+        m_loader->summaries.insert(day(), busy);
+        QPointer<QWidget> window = open(Which::report);
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        auto* report = qobject_cast<AppUsageReportView*>(window.data());
+        QVERIFY(report);
+        QTRY_VERIFY(!report->findChildren<ElidedLabel*>(QStringLiteral("appName")).isEmpty());
+        settleEvents(5);
+        const QSize opened = window->size();
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY(area.contains(window->frameGeometry()) || window->frameGeometry().size() == area.size());
+        QVERIFY(opened.width() >= window->minimumSizeHint().width());
+        QStringList problems = layoutProblems(window);
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join("\n")));
+
+        DayPlanningState& plan = *m_app->state().dayPlanningState();
+        report->setSelectedTab(ReportTab::planning);
+        QTRY_VERIFY(report->planningView() && report->planningView()->isVisible());
+        QVERIFY(plan.addDroppedTask(
+            DraggableTask{onHeap(u"a1"), onHeap(u"Acme - Website relaunch"), onHeap(u"Acme"), 3600},
+            plan.selectedDate().addSecs(3600)));
+        settleEvents(5);
+        QCOMPARE(window->size(), opened);
+        problems = layoutProblems(window);
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join("\n")));
+        // Down to its least size the planning screen still holds together.
+        window->resize(window->minimumSize());
+        settleEvents(5);
+        problems = layoutProblems(report->planningView());
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join("\n")));
     }
 
     // Open, raised while open, freed on close, made afresh after.
@@ -115,18 +211,23 @@ private Q_SLOTS:
         QVERIFY(window);
         QVERIFY(QTest::qWaitForWindowExposed(window));
         QCOMPARE(window->windowTitle(), title);
-        QCOMPARE(window->size(), size);
-        QCOMPARE(window->minimumSize(), minimumSize);
+        const QSize opened = window->size();
+        const QSize available = QGuiApplication::primaryScreen()->availableGeometry().size();
+        QCOMPARE(
+            opened,
+            size.expandedTo(window->sizeHint()).expandedTo(window->minimumSizeHint()).boundedTo(available));
+        QCOMPARE(window->minimumSize(),
+                 minimumSize.expandedTo(window->minimumSizeHint()).boundedTo(available));
         QVERIFY(window->isWindow());
         const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
         QVERIFY(area.contains(window->geometry().center(), true));
         QVERIFY(qAbs(window->geometry().center().x() - area.center().x()) <= 1);
 
         // Another request raises the same window.
-        window->resize(size + QSize(40, 30));
+        window->resize(opened + QSize(40, 30));
         QCOMPARE(open(Which(which)), window.data());
         QCOMPARE(windowsTitled(title), 1);
-        QCOMPARE(window->size(), size + QSize(40, 30));
+        QCOMPARE(window->size(), opened + QSize(40, 30));
         QTRY_VERIFY(window->isActiveWindow());
 
         // Closing frees it; the next request makes a new one.
@@ -134,7 +235,7 @@ private Q_SLOTS:
         QTRY_VERIFY(window.isNull());
         QPointer<QWidget> again = open(Which(which));
         QVERIFY(again);
-        QCOMPARE(again->size(), size);
+        QCOMPARE(again->size(), opened);
         QCOMPARE(windowsTitled(title), 1);
     }
 

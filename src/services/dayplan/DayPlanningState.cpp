@@ -47,6 +47,17 @@ void keepMinimumLength(QDateTime& start, QDateTime& end) {
     }
 }
 
+// ClickUp answered that it does not hold the entry (deleted there meanwhile).
+bool isNotFound(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const APIError& apiError) {
+        return apiError.kind() == APIError::Kind::httpError && apiError.statusCode() == 404;
+    } catch (...) {
+        return false;
+    }
+}
+
 void logFailure(const QString& message, Log::Category category, std::exception_ptr error) {
     Log::error(message + u": "_s + Error::describe(error), category);
 }
@@ -115,6 +126,21 @@ PlannedTimeEntry* DayPlanningState::findPlanned(const QUuid& id) {
     const auto found = std::find_if(m_plannedEntries.begin(), m_plannedEntries.end(),
                                     [&id](const PlannedTimeEntry& entry) { return entry.id == id; });
     return found == m_plannedEntries.end() ? nullptr : &*found;
+}
+
+void DayPlanningState::markListedSynced(const QUuid& id, const QString& clickUpEntryId) {
+    if (!findPlanned(id)) {
+        return;
+    }
+    QList<PlannedTimeEntry> entries = m_plannedEntries;
+    for (PlannedTimeEntry& stored : entries) {
+        if (stored.id == id) {
+            stored.clickUpEntryId = clickUpEntryId;
+            stored.syncStatus = SyncStatus::synced;
+            stored.modifiedAt = Clock::now();
+        }
+    }
+    setPlannedEntries(std::move(entries));
 }
 
 // --- loading and the day
@@ -246,19 +272,6 @@ QCoro::Task<> DayPlanningState::openToday(QString teamId) {
 
 // --- adding
 
-QString DayPlanningState::droppedTaskName(const DraggableTask& task) {
-    const QString client = task.clientName.trimmed();
-    if (client.isEmpty()) {
-        return task.taskName;
-    }
-    for (const QString& prefix : {client, cleanTaskName(client)}) {
-        if (!prefix.isEmpty() && (task.taskName == prefix || task.taskName.startsWith(prefix + u" - "_s))) {
-            return task.taskName;
-        }
-    }
-    return task.clientName + u" - "_s + task.taskName;
-}
-
 bool DayPlanningState::addEntry(PlannedTimeEntry entry, const QString& overlapMessage,
                                 const QString& successText, const QString& failureMessage) {
     if (!canPlaceEntry(entry)) {
@@ -298,9 +311,13 @@ PlannedTimeEntry newEntry(const QString& taskId, const QString& taskName, const 
 }
 } // namespace
 
+QString DayPlanningState::listedName(const PlanningTask& task) {
+    return cleanTaskName(task.name);
+}
+
 bool DayPlanningState::addDroppedTask(const DraggableTask& task, const QDateTime& dropTime) {
     const PlannedTimeEntry entry =
-        newEntry(task.taskId, droppedTaskName(task), floorToQuarterHour(dropTime), task.duration);
+        newEntry(task.taskId, task.taskName, floorToQuarterHour(dropTime), task.duration);
     return addEntry(entry, u"Cannot add dropped task: overlaps with existing entry"_s,
                     u"Added task via drag-drop: "_s + entry.taskName + u" at "_s + entry.timeRangeText(),
                     u"Failed to add dropped task"_s);
@@ -308,8 +325,8 @@ bool DayPlanningState::addDroppedTask(const DraggableTask& task, const QDateTime
 
 bool DayPlanningState::addPlannedEntry(const PlanningTask& task, const QDateTime& start,
                                        double durationSeconds) {
-    const PlannedTimeEntry entry = newEntry(task.clickUpTaskId, cleanTaskName(task.taskNameWithoutClient()),
-                                            floorToQuarterHour(start), durationSeconds);
+    const PlannedTimeEntry entry =
+        newEntry(task.clickUpTaskId, listedName(task), floorToQuarterHour(start), durationSeconds);
     return addEntry(entry, u"Cannot add entry: overlaps with existing entry"_s,
                     u"Added planned entry: "_s + entry.taskName + u" at "_s + entry.timeRangeText(),
                     u"Failed to add planned entry"_s);
@@ -546,39 +563,93 @@ QCoro::Task<> DayPlanningState::syncToClickUp(QString teamId) {
         }
     }
 
-    // ClickUp's entries of the day, to recognise an entry created by an earlier run whose file write
-    // never happened (the application ended in between): it is linked instead of created again.
-    QList<TimeEntry> clickUpEntries = m_existingEntries;
-    const bool createsEntries =
-        std::any_of(snapshot.cbegin(), snapshot.cend(),
-                    [](const PlannedTimeEntry& entry) { return entry.syncStatus == SyncStatus::local; });
-    if (createsEntries) {
-        try {
-            clickUpEntries = co_await m_clickUpAPI.getTimeEntries(teamId, startOfLocalDay(day));
-        } catch (...) {
-            Log::warning(u"Could not read the day's ClickUp entries before the sync: "_s +
-                             Error::describe(std::current_exception()),
-                         timerLog);
-        }
-        if (!self) {
-            co_return;
-        }
-    }
+    // ClickUp's entries of the day, read before the first create, to recognise an entry created by an
+    // earlier run whose reply or file write was lost: it is linked instead of created again. When they
+    // cannot be read, this run creates nothing (each such entry counts as failed and stays local for
+    // the next run): creating blind is how an entry ends up twice in ClickUp.
+    std::optional<QList<TimeEntry>> clickUpEntries;
+    std::exception_ptr listingFailure;
 
     int succeeded = 0;
     int failed = 0;
-    for (const PlannedTimeEntry& entry : std::as_const(snapshot)) {
+    for (const PlannedTimeEntry& snapshotEntry : std::as_const(snapshot)) {
+        PlannedTimeEntry entry = snapshotEntry;
         try {
+            if (entry.syncStatus == SyncStatus::modified) {
+                if (!entry.clickUpEntryId) {
+                    continue;
+                }
+                const QString clickUpId = *entry.clickUpEntryId;
+                std::exception_ptr updateFailure;
+                try {
+                    const TimeEntry updated = co_await m_clickUpAPI.updateTimeEntry(
+                        teamId, clickUpId, entry.startTime, entry.endTime);
+                    Q_UNUSED(updated);
+                } catch (...) {
+                    updateFailure = std::current_exception();
+                }
+                if (!self) {
+                    co_return;
+                }
+                if (updateFailure && !isNotFound(updateFailure)) {
+                    std::rethrow_exception(updateFailure);
+                }
+                if (!updateFailure) {
+                    m_storage.markEntrySynced(entry.id, clickUpId, day);
+                    markListedSynced(entry.id, clickUpId);
+                    ++succeeded;
+                    Log::info(u"Updated entry: "_s + entry.taskName, timerLog);
+                    continue;
+                }
+                // Deleted in ClickUp meanwhile: the stale link goes first (so that a failure from here
+                // on leaves an ordinary local entry), then the entry is created anew, once.
+                Log::info(u"ClickUp no longer holds the entry of "_s + entry.taskName +
+                              u"; creating it anew"_s,
+                          timerLog);
+                m_storage.unlinkEntry(entry.id, day);
+                QList<PlannedTimeEntry> entries = m_plannedEntries;
+                for (PlannedTimeEntry& stored : entries) {
+                    if (stored.id == entry.id) {
+                        stored.clickUpEntryId.reset();
+                        stored.syncStatus = SyncStatus::local;
+                        stored.modifiedAt = Clock::now();
+                    }
+                }
+                setPlannedEntries(std::move(entries));
+                linkedIds.remove(clickUpId);
+                entry.clickUpEntryId.reset();
+                entry.syncStatus = SyncStatus::local;
+            }
+
             if (entry.syncStatus == SyncStatus::local) {
+                if (!clickUpEntries && !listingFailure) {
+                    try {
+                        clickUpEntries = co_await m_clickUpAPI.getTimeEntries(teamId, startOfLocalDay(day));
+                    } catch (...) {
+                        listingFailure = std::current_exception();
+                    }
+                    if (!self) {
+                        co_return;
+                    }
+                    if (listingFailure) {
+                        Log::warning(u"Could not read the day's ClickUp entries before the sync; nothing is "
+                                     u"created: "_s +
+                                         Error::describe(listingFailure),
+                                     timerLog);
+                    }
+                }
+                if (listingFailure) {
+                    std::rethrow_exception(listingFailure);
+                }
                 const qint64 duration = entry.startTime.msecsTo(entry.endTime);
                 const auto earlier = std::find_if(
-                    clickUpEntries.cbegin(), clickUpEntries.cend(), [&](const TimeEntry& existing) {
+                    clickUpEntries->cbegin(), clickUpEntries->cend(), [&](const TimeEntry& existing) {
                         return !linkedIds.contains(existing.id) && existing.taskId == entry.taskId &&
                                existing.startTime == entry.startTime &&
                                existing.startTime.msecsTo(existing.endTime) == duration;
                     });
                 QString newId;
-                if (earlier != clickUpEntries.cend()) {
+                if (earlier != clickUpEntries->cend()) {
                     newId = earlier->id;
                     Log::info(u"Entry already in ClickUp, linking it: "_s + entry.taskName, timerLog);
                 } else {
@@ -591,50 +662,24 @@ QCoro::Task<> DayPlanningState::syncToClickUp(QString teamId) {
                 }
                 linkedIds.insert(newId);
                 m_storage.markEntrySynced(entry.id, newId, day);
-                if (findPlanned(entry.id)) {
-                    QList<PlannedTimeEntry> entries = m_plannedEntries;
-                    for (PlannedTimeEntry& stored : entries) {
-                        if (stored.id == entry.id) {
-                            stored.clickUpEntryId = newId;
-                            stored.syncStatus = SyncStatus::synced;
-                            stored.modifiedAt = Clock::now();
-                        }
-                    }
-                    setPlannedEntries(std::move(entries));
-                }
+                markListedSynced(entry.id, newId);
                 ++succeeded;
                 Log::info(u"Synced new entry: "_s + entry.taskName, timerLog);
-            } else if (entry.syncStatus == SyncStatus::modified) {
-                if (!entry.clickUpEntryId) {
-                    continue;
-                }
-                const QString clickUpId = *entry.clickUpEntryId;
-                const TimeEntry updated =
-                    co_await m_clickUpAPI.updateTimeEntry(teamId, clickUpId, entry.startTime, entry.endTime);
-                Q_UNUSED(updated);
-                if (!self) {
-                    co_return;
-                }
-                m_storage.markEntrySynced(entry.id, clickUpId, day);
-                if (findPlanned(entry.id)) {
-                    QList<PlannedTimeEntry> entries = m_plannedEntries;
-                    for (PlannedTimeEntry& stored : entries) {
-                        if (stored.id == entry.id) {
-                            stored.clickUpEntryId = clickUpId;
-                            stored.syncStatus = SyncStatus::synced;
-                            stored.modifiedAt = Clock::now();
-                        }
-                    }
-                    setPlannedEntries(std::move(entries));
-                }
-                ++succeeded;
-                Log::info(u"Updated entry: "_s + entry.taskName, timerLog);
             } else if (entry.syncStatus == SyncStatus::deleted) {
                 if (entry.clickUpEntryId) {
                     const QString clickUpId = *entry.clickUpEntryId;
-                    co_await m_clickUpAPI.deleteTimeEntry(teamId, clickUpId);
+                    std::exception_ptr deleteFailure;
+                    try {
+                        co_await m_clickUpAPI.deleteTimeEntry(teamId, clickUpId);
+                    } catch (...) {
+                        deleteFailure = std::current_exception();
+                    }
                     if (!self) {
                         co_return;
+                    }
+                    // An entry ClickUp no longer holds is as deleted as it can be.
+                    if (deleteFailure && !isNotFound(deleteFailure)) {
+                        std::rethrow_exception(deleteFailure);
                     }
                 }
                 m_storage.removeEntry(entry.id, day);
@@ -721,10 +766,18 @@ QList<PlanningTask> DayPlanningState::availableTasks() const {
     return tasks;
 }
 
+int DayPlanningState::shownPlannedCount() const {
+    return int(
+        std::count_if(m_plannedEntries.cbegin(), m_plannedEntries.cend(),
+                      [](const PlannedTimeEntry& entry) { return entry.syncStatus != SyncStatus::deleted; }));
+}
+
 QString DayPlanningState::totalPlannedText() const {
     qint64 seconds = 0;
     for (const PlannedTimeEntry& entry : m_plannedEntries) {
-        seconds += entry.startTime.secsTo(entry.endTime);
+        if (entry.syncStatus != SyncStatus::deleted) {
+            seconds += entry.startTime.secsTo(entry.endTime);
+        }
     }
     return DayPlanText::totalText(seconds);
 }

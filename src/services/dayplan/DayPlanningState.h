@@ -90,11 +90,11 @@ public:
 
     // --- adding
 
-    // A dropped task at the drop instant (floored to the quarter hour). Named after the task alone
-    // when the client is empty or the name already starts with the client, else "client - name".
-    // False when nothing was added.
+    // A dropped task at the drop instant (floored to the quarter hour), under the payload's task name:
+    // the name its list shows, so that a task keeps one name however it is planned. False when
+    // nothing was added.
     bool addDroppedTask(const DraggableTask& task, const QDateTime& dropTime);
-    // A planning task at the given start, named by its cleaned name without the client part.
+    // A planning task at the given start, under listedName().
     bool addPlannedEntry(const PlanningTask& task, const QDateTime& start, double durationSeconds);
     // A ClickUp search result at the next free start, named as it stands.
     bool addSearchResult(const ClickUpSearchResult& result, double durationSeconds);
@@ -116,8 +116,12 @@ public:
     // --- syncing
 
     // Creates, updates and deletes the pending entries in ClickUp, one request at a time, for the day
-    // shown when the sync starts. Refused while a sync runs. Logs "Sync complete: N succeeded, M
-    // failed" and reloads the day's ClickUp entries at the end.
+    // shown when the sync starts. Refused while a sync runs. Before the first create it reads the
+    // day's ClickUp entries and links an entry an earlier run created instead of creating it again;
+    // when they cannot be read it creates nothing (those entries fail and stay local). An update that
+    // ClickUp answers with 404 drops the stale link and creates the entry anew; a delete answered with
+    // 404 counts as done. Logs "Sync complete: N succeeded, M failed" and reloads the day's ClickUp
+    // entries at the end.
     QCoro::Task<> syncToClickUp(QString teamId);
     // Entries waiting for a sync: local, modified and deleted ones.
     int entriesNeedingSync() const;
@@ -136,15 +140,18 @@ public:
     bool hasOverlap(const PlannedTimeEntry& candidate) const;
     // The current week's planning tasks, then the unscheduled ones, those with a ClickUp task id.
     QList<PlanningTask> availableTasks() const;
-    // Sum over the planned entries (deleted ones included) as "%dh %02dm".
+    // Planned entries the timeline shows (those marked deleted are not counted: they only wait for
+    // the sync), and their sum as "%dh %02dm".
+    int shownPlannedCount() const;
     QString totalPlannedText() const;
     // Sum over the ClickUp entries as "%dh %02dm".
     QString totalLoggedText() const;
     // Seconds logged in the day's ClickUp entries.
     qint64 totalLoggedSeconds() const;
 
-    // The entry's name for a dropped task.
-    static QString droppedTaskName(const DraggableTask& task);
+    // The name a planning task is listed, dragged and planned under: its cleaned name, client part
+    // included ("Acme - Website").
+    static QString listedName(const PlanningTask& task);
 
 Q_SIGNALS:
     void plannedEntriesChanged();
@@ -169,6 +176,8 @@ private:
     void setIsLoadingAssignees(bool loading);
     void setCurrentTeamId(const QString& teamId);
     void storeFailure(std::exception_ptr error);
+    // The listed entry with the id, when it is still there, becomes synced under the ClickUp id.
+    void markListedSynced(const QUuid& id, const QString& clickUpEntryId);
     // The planned entry with the id, in the list now.
     PlannedTimeEntry* findPlanned(const QUuid& id);
 

@@ -4,15 +4,14 @@
 #include "core/Clock.h"
 #include "core/DecodingError.h"
 #include "core/Log.h"
+#include "core/PrivateFile.h"
+#include "core/PrivateFileError.h"
 #include "services/dayplan/PlanFileError.h"
 #include "services/dayplan/QuarterHour.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -29,7 +28,7 @@ void DayPlanningStorageService::ensureDirectoryExists() const {
     if (m_directory.isEmpty()) {
         throw PlanFileError(PlanFileError::Kind::unwritable, u"planning"_s, u"no data folder"_s);
     }
-    if (!QFileInfo::exists(m_directory) && !QDir().mkpath(m_directory)) {
+    if (!PrivateFile::ensureFolder(m_directory)) {
         throw PlanFileError(PlanFileError::Kind::unwritable, m_directory, u"the folder cannot be created"_s);
     }
 }
@@ -70,16 +69,15 @@ QList<PlannedTimeEntry> DayPlanningStorageService::decode(const QByteArray& byte
 
 QList<PlannedTimeEntry> DayPlanningStorageService::loadEntries(const QDateTime& day) const {
     const QString path = fileURL(day);
-    QFile file(path);
-    if (!file.exists()) {
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink()) {
         return {};
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        throw PlanFileError(PlanFileError::Kind::unreadable, path, file.errorString());
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        throw PlanFileError(PlanFileError::Kind::unreadable, path, file.errorString());
+    QByteArray bytes;
+    try {
+        bytes = PrivateFile::read(path, maximumFileSize);
+    } catch (const PrivateFileError& error) {
+        throw PlanFileError(PlanFileError::Kind::unreadable, path, error.detail());
     }
     try {
         return decode(bytes);
@@ -92,15 +90,10 @@ void DayPlanningStorageService::saveEntries(const QList<PlannedTimeEntry>& entri
                                             const QDateTime& day) const {
     ensureDirectoryExists();
     const QString path = fileURL(day);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        throw PlanFileError(PlanFileError::Kind::unwritable, path, file.errorString());
-    }
-    const QByteArray bytes = encode(entries, day);
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        throw PlanFileError(PlanFileError::Kind::unwritable, path, reason);
+    try {
+        PrivateFile::write(path, encode(entries, day));
+    } catch (const PrivateFileError& error) {
+        throw PlanFileError(PlanFileError::Kind::unwritable, path, error.detail());
     }
     Log::debug(u"Saved "_s + QString::number(entries.size()) + u" planned entries for "_s + dayKey(day),
                Log::Category::general);
@@ -154,6 +147,19 @@ void DayPlanningStorageService::markEntryDeleted(const QUuid& id, const QDateTim
         return;
     }
     found->syncStatus = SyncStatus::deleted;
+    found->modifiedAt = Clock::now();
+    saveEntries(entries, day);
+}
+
+void DayPlanningStorageService::unlinkEntry(const QUuid& id, const QDateTime& day) const {
+    QList<PlannedTimeEntry> entries = loadEntries(day);
+    const auto found = std::find_if(entries.begin(), entries.end(),
+                                    [&id](const PlannedTimeEntry& stored) { return stored.id == id; });
+    if (found == entries.end()) {
+        return;
+    }
+    found->syncStatus = SyncStatus::local;
+    found->clickUpEntryId.reset();
     found->modifiedAt = Clock::now();
     saveEntries(entries, day);
 }

@@ -9,7 +9,9 @@
 
 // The plan store: one JSON file per day, "plan-yyyy-MM-dd.json" in its folder
 // ($XDG_DATA_HOME/Pendlow/planning in the application). Every operation reads the day's file afresh
-// and writes the whole file back atomically (QSaveFile), so a reader never sees half a file. All of
+// and writes the whole file back atomically (PrivateFile: 0600 in a 0700 folder, never through a link
+// out of the folder), so a reader never sees half a file. A file is read only when it is a regular
+// file of at most maximumFileSize bytes, opened without blocking. All of
 // it runs on the calling (GUI) thread and finishes before returning, so two changes never interleave.
 //
 // The day argument is any instant of the day (local time). A missing file is an empty plan. A file
@@ -17,6 +19,9 @@
 // The operations are virtual so that tests can make one of them fail.
 class DayPlanningStorageService {
 public:
+    // A day holds a few dozen entries (about 300 bytes each); anything near this is not a plan.
+    static constexpr qint64 maximumFileSize = 1024 * 1024;
+
     explicit DayPlanningStorageService(QString planningDirectory);
     virtual ~DayPlanningStorageService() = default;
     DayPlanningStorageService(const DayPlanningStorageService&) = delete;
@@ -48,6 +53,9 @@ public:
     // The first entry with the id becomes deleted, modifiedAt now; order kept. Nothing written when
     // none has the id.
     virtual void markEntryDeleted(const QUuid& id, const QDateTime& day) const;
+    // The first entry with the id loses its ClickUp link and becomes local again, modifiedAt now;
+    // order kept. Nothing written when none has the id.
+    virtual void unlinkEntry(const QUuid& id, const QDateTime& day) const;
 
     // Stable ascending order by start.
     static void sortByStart(QList<PlannedTimeEntry>& entries);

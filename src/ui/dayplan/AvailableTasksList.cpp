@@ -135,7 +135,7 @@ void AvailableTasksList::rebuild() {
         m_bodyLayout->addWidget(header);
         for (const PlanningTask& task : group.value()) {
             const PlanningTask added = task;
-            const QString name = cleanTaskName(task.name);
+            const QString name = DayPlanningState::listedName(task);
             auto* row = new DayPlanTaskRow(
                 DraggableTask{task.clickUpTaskId, name, task.clientName(),
                               DayPlanningState::defaultTaskDuration},
@@ -166,4 +166,8 @@ void AvailableTasksList::rebuild() {
             m_bodyLayout->addWidget(row);
         }
     }
+}
+
+QSize AvailableTasksList::sizeHint() const {
+    return QSize(preferredWidth, QWidget::sizeHint().height());
 }

@@ -25,6 +25,12 @@ public:
     // loading texts.
     QStringList shownTexts() const;
 
+    // 600 wide where there is room; it gives way down to leastWidth so that the planning screen
+    // fits half a screen beside the dashboard.
+    static constexpr int preferredWidth = 600;
+    static constexpr int leastWidth = 300;
+    QSize sizeHint() const override;
+
 private:
     void onFilterChanged(const QString& text);
     void rebuild();

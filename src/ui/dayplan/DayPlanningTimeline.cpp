@@ -21,5 +21,9 @@ DayPlanningTimeline::DayPlanningTimeline(DayPlanningState& state, const QString&
     m_grid = new DayTimelineGrid(state, m_scroll);
     m_scroll->setWidget(m_grid);
     layout->addWidget(m_scroll, 1);
-    setMinimumWidth(400);
+}
+
+QSize DayPlanningTimeline::minimumSizeHint() const {
+    // At least 400 wide, and never narrower than its header needs.
+    return QWidget::minimumSizeHint().expandedTo(QSize(400, 0));
 }

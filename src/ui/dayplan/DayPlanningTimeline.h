@@ -19,6 +19,8 @@ public:
     DayTimelineGrid* grid() const { return m_grid; }
     QScrollArea* scrollArea() const { return m_scroll; }
 
+    QSize minimumSizeHint() const override;
+
 private:
     TimelineHeader* m_header;
     DayTimelineGrid* m_grid;

@@ -22,7 +22,9 @@ DayPlanningView::DayPlanningView(AppState& appState, QString teamId, QWidget* pa
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     m_list = new AvailableTasksList(appState, *appState.dayPlanningState(), this);
-    m_list->setFixedWidth(600);
+    m_list->setMinimumWidth(AvailableTasksList::leastWidth);
+    m_list->setMaximumWidth(AvailableTasksList::preferredWidth);
+    m_list->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     layout->addWidget(m_list);
     auto* divider = new QFrame(this);
     divider->setFrameShape(QFrame::VLine);

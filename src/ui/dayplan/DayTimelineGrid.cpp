@@ -5,6 +5,7 @@
 #include "services/dayplan/QuarterHour.h"
 #include "services/dayplan/TimelineColumnLayout.h"
 #include "ui/dayplan/DurationEditorDialog.h"
+#include "ui/kit/HourLabelSpacing.h"
 #include "ui/kit/PopoverStyle.h"
 
 #include <QDragEnterEvent>
@@ -160,6 +161,63 @@ void DayTimelineGrid::editDuration(const TimelineEntry& entry) {
     }
 }
 
+int DayTimelineGrid::hourLabelStep() const {
+    return HourLabelSpacing::step(hourHeight, QFontMetricsF(PopoverStyle::monospacedFont(10)).height());
+}
+
+QRectF DayTimelineGrid::badgeRect(const QRectF& block, bool hovered) {
+    // At the end of the title row; while hovered, left of the two buttons.
+    const double right = hovered ? block.right() - 38 - 4 : block.right() - 8;
+    return QRectF(right - badgeSize, block.top() + 5, badgeSize, badgeSize);
+}
+
+void DayTimelineGrid::paintSyncBadge(QPainter& painter, const QRectF& rect, SyncStatus status,
+                                     const QColor& blockColor) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor ink(255, 255, 255, 204);
+    const QRectF circle = rect.adjusted(0.75, 0.75, -0.75, -0.75);
+    const QPointF c = rect.center();
+    const double u = rect.width() / 12.0; // drawn on a 12-unit grid
+    QPen pen(ink, 1.3 * u, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    painter.setBrush(Qt::NoBrush);
+    switch (status) {
+    case SyncStatus::local: // an arrow up in a circle: waiting to be sent
+        painter.setPen(pen);
+        painter.drawEllipse(circle);
+        painter.drawLine(c + QPointF(0, 3 * u), c + QPointF(0, -3 * u));
+        painter.drawPolyline(QPolygonF{c + QPointF(-2.5 * u, -0.5 * u), c + QPointF(0, -3 * u),
+                                       c + QPointF(2.5 * u, -0.5 * u)});
+        break;
+    case SyncStatus::synced: { // a filled circle with a check mark: ClickUp holds it
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(ink);
+        painter.drawEllipse(rect);
+        QPen check(blockColor, 1.6 * u, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+        painter.setPen(check);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPolyline(QPolygonF{c + QPointF(-2.8 * u, 0.2 * u), c + QPointF(-0.8 * u, 2.2 * u),
+                                       c + QPointF(2.8 * u, -2 * u)});
+        break;
+    }
+    case SyncStatus::modified: // a pencil in a circle: changed since it was sent
+        painter.setPen(pen);
+        painter.drawEllipse(circle);
+        painter.drawLine(c + QPointF(-2.5 * u, 2.5 * u), c + QPointF(2 * u, -2 * u));
+        painter.drawLine(c + QPointF(-2.5 * u, 2.5 * u), c + QPointF(-2.5 * u, 1.2 * u));
+        painter.drawLine(c + QPointF(-2.5 * u, 2.5 * u), c + QPointF(-1.2 * u, 2.5 * u));
+        break;
+    case SyncStatus::deleted: // a bin in a circle: waiting to be deleted in ClickUp
+        painter.setPen(pen);
+        painter.drawEllipse(circle);
+        painter.drawLine(c + QPointF(-2.5 * u, -1.8 * u), c + QPointF(2.5 * u, -1.8 * u));
+        painter.drawPolyline(QPolygonF{c + QPointF(-1.8 * u, -1.8 * u), c + QPointF(-1.3 * u, 2.6 * u),
+                                       c + QPointF(1.3 * u, 2.6 * u), c + QPointF(1.8 * u, -1.8 * u)});
+        break;
+    }
+    painter.restore();
+}
+
 void DayTimelineGrid::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -168,11 +226,14 @@ void DayTimelineGrid::paintEvent(QPaintEvent*) {
 
     const QDate day = m_state.selectedDate().toLocalTime().date();
     painter.setFont(PopoverStyle::monospacedFont(10));
+    const int labelStep = hourLabelStep();
     for (int hour = firstHour; hour <= lastHour; ++hour) {
         const double y = topInset + (hour - firstHour) * hourHeight;
         painter.setPen(PopoverStyle::tertiaryText(palette));
-        painter.drawText(QRectF(0, y - 6, labelWidth, 14), Qt::AlignRight | Qt::AlignVCenter,
-                         localTimeOfDay(day, hour).toString(u"HH:mm"_s));
+        if (HourLabelSpacing::isShown(hour, labelStep)) {
+            painter.drawText(QRectF(0, y - 6, labelWidth, 14), Qt::AlignRight | Qt::AlignVCenter,
+                             localTimeOfDay(day, hour).toString(u"HH:mm"_s));
+        }
         painter.fillRect(QRectF(labelWidth + 8, y, width() - labelWidth - 8, 1),
                          PopoverStyle::withAlpha(PopoverStyle::separator(palette), 0.3));
     }
@@ -191,7 +252,9 @@ void DayTimelineGrid::paintEvent(QPaintEvent*) {
         }
         painter.setPen(Qt::white);
         painter.setFont(PopoverStyle::font(11, QFont::Medium));
-        const QRectF content = box.adjusted(8, 6, hovered ? -44 : -8, -4);
+        // The title leaves room for the sync badge of a planned block and the hover buttons.
+        const double badgeRoom = block.entry.isPlanned ? badgeSize + 4 : 0;
+        const QRectF content = box.adjusted(8, 6, (hovered ? -44 : -8) - badgeRoom, -4);
         // At most two lines of title, then the time range and the duration below it.
         const QFontMetricsF titleMetrics(painter.font());
         const double titleHeight = std::min(
@@ -211,6 +274,9 @@ void DayTimelineGrid::paintEvent(QPaintEvent*) {
             painter.setPen(QColor(255, 255, 255, 178));
             painter.drawText(box.adjusted(8, 22 + titleHeight, -8, -4), Qt::AlignLeft | Qt::AlignTop,
                              block.entry.durationText());
+        }
+        if (block.entry.isPlanned) {
+            paintSyncBadge(painter, badgeRect(box, hovered), block.entry.syncStatus, block.color);
         }
         if (hovered) {
             painter.setPen(QPen(QColor(255, 255, 255, 204), 1.5));

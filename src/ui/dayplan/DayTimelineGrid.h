@@ -9,6 +9,8 @@
 #include <QUuid>
 #include <QWidget>
 
+class QPainter;
+
 #include <optional>
 
 class DayPlanningState;
@@ -57,6 +59,17 @@ public:
     void editDuration(const TimelineEntry& entry);
 
     QSize sizeHint() const override;
+
+    // Every n-th hour label is drawn, so that labels never overlap (1 at 60 px an hour).
+    int hourLabelStep() const;
+    // The sync badge of a planned block: at the end of its title row, left of the hover buttons
+    // while hovered. Existing ClickUp entries have none.
+    static constexpr double badgeSize = 12;
+    static QRectF badgeRect(const QRectF& block, bool hovered);
+    // Draws the badge of the status in white: an arrow up in a circle (local), a filled circle with a
+    // check mark (synced), a pencil in a circle (modified), a bin in a circle (deleted).
+    static void paintSyncBadge(QPainter& painter, const QRectF& rect, SyncStatus status,
+                               const QColor& blockColor);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -6,6 +6,7 @@
 
 #include "core/Clock.h"
 
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
@@ -95,7 +96,17 @@ TimelineHeader::TimelineHeader(DayPlanningState& state, QString teamId, QWidget*
     row->addWidget(m_loggedTotal);
     m_sync = new QPushButton(main);
     m_sync->setStyleSheet(PopoverStyle::filledButtonStyleSheet(PopoverStyle::accent(m_sync->palette())));
+    // The button's room is kept while it is hidden and fits its longest text, so that the header
+    // needs the same width whatever the day holds and nothing moves when it appears.
+    m_sync->setText(u"Syncing… Sync (999)"_s);
+    m_sync->setMinimumWidth(m_sync->sizeHint().width());
     row->addWidget(m_sync);
+    for (QWidget* reserved : {static_cast<QWidget*>(m_loggedTotal), static_cast<QWidget*>(m_sync)}) {
+        QSizePolicy policy = reserved->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        reserved->setSizePolicy(policy);
+    }
+    m_loggedTotal->setMinimumWidth(QFontMetrics(m_loggedTotal->font()).horizontalAdvance(u"999h 59m"_s) + 2);
     layout->addWidget(main);
 
     connect(m_previous, &QToolButton::clicked, this,
@@ -125,7 +136,7 @@ void TimelineHeader::refresh() {
     m_banner->setVisible(m_state.error().has_value() || !m_state.notice().isEmpty());
 
     m_date->setText(QLocale().toString(m_state.selectedDate().toLocalTime().date(), u"dddd, MMM d"_s));
-    m_plannedCount->setText(QString::number(m_state.plannedEntries().size()) + u" planned"_s);
+    m_plannedCount->setText(QString::number(m_state.shownPlannedCount()) + u" planned"_s);
     m_plannedTotal->setText(m_state.totalPlannedText());
     m_loggedTotal->setText(m_state.totalLoggedText());
     m_loggedTotal->setVisible(m_state.totalLoggedSeconds() > 0);

@@ -1,5 +1,6 @@
 #include "ui/menubar/AppUsageRow.h"
 
+#include "core/ShareText.h"
 #include "services/usage/UsageDuration.h"
 #include "ui/kit/PopoverStyle.h"
 #include "ui/menubar/UsageShareBar.h"
@@ -48,7 +49,7 @@ AppUsageRow::AppUsageRow(const AppUsageBreakdown& breakdown, QWidget* parent)
     PopoverStyle::setTextColor(m_duration, PopoverStyle::secondaryText(colors));
     layout->addWidget(m_duration);
 
-    m_percentage = new QLabel(QString::asprintf("%.0f%%", breakdown.percentage), this);
+    m_percentage = new QLabel(shareText(breakdown.percentage), this);
     m_percentage->setObjectName(QStringLiteral("appPercentage"));
     m_percentage->setFont(PopoverStyle::monospacedFont(9));
     m_percentage->setFixedWidth(28);

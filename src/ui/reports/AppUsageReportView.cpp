@@ -95,6 +95,12 @@ AppUsageReportView::AppUsageReportView(const ReportContext& context, ReportWindo
     m_planningPage = new QWidget(m_stack);
     auto* planningLayout = new QVBoxLayout(m_planningPage);
     planningLayout->setContentsMargins(0, 0, 0, 0);
+    if (m_context.appState) {
+        // The planning view is built when its tab is first chosen; its page keeps the room the view
+        // will need from the start, so that the window opens at a size that holds either tab.
+        const DayPlanningView measure(*m_context.appState, m_context.appState->configuration().teamId);
+        m_planningPage->setMinimumSize(measure.minimumSizeHint());
+    }
     m_stack->addWidget(m_dashboardTab);
     m_stack->addWidget(m_planningPage);
     layout->addWidget(m_stack, 1);

@@ -31,12 +31,30 @@ void ReportWindowManager::prepareWindow(QWidget* window, const WindowSpec& spec)
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowFlags(Qt::Window);
     window->setWindowTitle(spec.title);
-    window->setMinimumSize(spec.minimumSize);
-    window->resize(spec.size);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        window->move(area.center() - QPoint(spec.size.width() / 2, spec.size.height() / 2));
+    // The spec's sizes are the least it gets: a window opens large enough to hold its content and
+    // never below what its layout needs, both within the screen's available area.
+    QSize minimum = spec.minimumSize.expandedTo(window->minimumSizeHint());
+    const QSize size = openingSize(window, spec);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect();
+    if (area.isValid()) {
+        minimum = minimum.boundedTo(area.size());
     }
+    window->setMinimumSize(minimum);
+    window->resize(size);
+    if (area.isValid()) {
+        window->move(area.center() - QPoint(size.width() / 2, size.height() / 2));
+    }
+}
+
+QSize ReportWindowManager::openingSize(const QWidget* window, const WindowSpec& spec) {
+    QSize size = spec.size.expandedTo(window->sizeHint())
+                     .expandedTo(spec.minimumSize)
+                     .expandedTo(window->minimumSizeHint());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        size = size.boundedTo(screen->availableGeometry().size());
+    }
+    return size;
 }
 
 bool ReportWindowManager::raiseIfVisible(QWidget* window) {

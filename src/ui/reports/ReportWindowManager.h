@@ -47,8 +47,11 @@ public:
     QWidget* timelineWindow() const { return m_timelineWindow; }
 
     // What every report window shares: made a window of its own that is freed when closed, with the
-    // title, size and minimum size, centred on the primary screen's available area.
+    // title, centred on the primary screen's available area. It opens at openingSize() and its
+    // minimum is the spec's or what its layout needs, whichever is larger (within the area).
     static void prepareWindow(QWidget* window, const WindowSpec& spec);
+    // The spec's size, grown to the window's size hint and minimum, within the available area.
+    static QSize openingSize(const QWidget* window, const WindowSpec& spec);
     // When the window is there and shown: brings it to the front and gives it the focus. False when a
     // new one is needed.
     static bool raiseIfVisible(QWidget* window);

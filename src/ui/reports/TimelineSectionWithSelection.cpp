@@ -1,6 +1,7 @@
 #include "ui/reports/TimelineSectionWithSelection.h"
 
 #include "services/usage/DailyUsageSummary.h"
+#include "ui/kit/HourLabelSpacing.h"
 #include "ui/kit/PlainToolTip.h"
 #include "ui/kit/PopoverStyle.h"
 #include "ui/reports/DashboardText.h"
@@ -98,6 +99,26 @@ void TimelineSectionWithSelection::setContent(const DailyUsageSummary& summary,
     setFixedHeight(m_entries.isEmpty() ? 56 : 84);
     relayout();
     update();
+}
+
+QList<qsizetype> TimelineSectionWithSelection::shownHourLabels() const {
+    QList<qsizetype> shown;
+    if (m_hours.isEmpty()) {
+        return shown;
+    }
+    const QFontMetricsF metrics(m_scaleFont);
+    double widest = 0;
+    for (const QString& text : m_hourTexts) {
+        widest = std::max(widest, metrics.horizontalAdvance(text) + 2);
+    }
+    const double pixelsPerHour = m_spanSeconds > 0 ? trackWidth() / (m_spanSeconds / 3600.0) : 0;
+    const int step = HourLabelSpacing::step(pixelsPerHour, widest);
+    for (qsizetype i = 0; i < m_hours.size(); ++i) {
+        if (HourLabelSpacing::isShown(m_hours[i].time().hour(), step)) {
+            shown.append(i);
+        }
+    }
+    return shown;
 }
 
 double TimelineSectionWithSelection::trackWidth() const {
@@ -357,7 +378,7 @@ void TimelineSectionWithSelection::paintEvent(QPaintEvent* event) {
     painter.setPen(PopoverStyle::tertiaryText(colors));
     const QFontMetricsF scaleMetrics(m_scaleFont);
     const double scaleCentre = rowTop(0) + 2 + 8;
-    for (qsizetype i = 0; i < m_hours.size(); ++i) {
+    for (const qsizetype i : shownHourLabels()) {
         const double textWidth = scaleMetrics.horizontalAdvance(m_hourTexts[i]) + 2;
         painter.drawText(QRectF(markerX(i) - textWidth / 2, scaleCentre - 8, textWidth, 16), Qt::AlignCenter,
                          m_hourTexts[i]);

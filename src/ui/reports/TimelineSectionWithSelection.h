@@ -51,6 +51,9 @@ public:
     const QDateTime& spanStart() const { return m_spanStart; }
     double spanSeconds() const { return m_spanSeconds; }
     const QList<QDateTime>& hourMarkers() const { return m_hours; }
+    // The markers whose labels are drawn at the present width: all of them when they fit, else every
+    // 2nd, 3rd… hour (see HourLabelSpacing), so that no two labels overlap.
+    QList<qsizetype> shownHourLabels() const;
     // The centre of the marker's text, in widget coordinates.
     double markerX(qsizetype index) const;
 
