@@ -1,6 +1,6 @@
 // The tracker over the real X11 front-window source, on a display of the test's own run by Debian's
-// openbox: windows the test makes are activated through the window manager, quickly one after the
-// other, and every switch must open a session at once, in order, under the window's application.
+// openbox and by xfwm4: windows the test makes are activated through the window manager, quickly one after
+// the other, and every switch must open a session at once, in order, under the window's application.
 #include "support/TestMain.h"
 
 #include "platform/X11FrontAppSource.h"
@@ -37,11 +37,12 @@ public:
     }
 
     // Empty on success, else what went wrong.
-    QString start() {
+    QString start(const QString& windowManagerName, const QStringList& arguments) {
         const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
-        const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
-        if (xvfb.isEmpty() || openbox.isEmpty()) {
-            return QStringLiteral("Xvfb and openbox are test packages (scripts/install-deps.sh)");
+        const QString windowManager = QStandardPaths::findExecutable(windowManagerName);
+        if (xvfb.isEmpty() || windowManager.isEmpty()) {
+            return QStringLiteral("Xvfb and %1 are test packages (scripts/install-deps.sh)")
+                .arg(windowManagerName);
         }
         m_server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
                               QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
@@ -62,13 +63,13 @@ public:
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(m_name));
         m_windowManager.setProcessEnvironment(environment);
-        m_windowManager.start(openbox, {QStringLiteral("--sm-disable")});
+        m_windowManager.start(windowManager, arguments);
         for (int i = 0; i < 200 && propertyWindow(m_root, "_NET_SUPPORTING_WM_CHECK") == XCB_WINDOW_NONE;
              ++i) {
             QTest::qWait(25);
         }
         if (propertyWindow(m_root, "_NET_SUPPORTING_WM_CHECK") == XCB_WINDOW_NONE) {
-            return QStringLiteral("openbox did not start");
+            return windowManagerName + QStringLiteral(" did not start");
         }
         return {};
     }
@@ -188,9 +189,18 @@ class X11WindowSwitches : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void everySwitchIsASessionBoundaryInOrder_data() {
+        QTest::addColumn<QString>("windowManager");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("openbox") << "openbox" << QStringList{QStringLiteral("--sm-disable")};
+        QTest::newRow("xfwm4") << "xfwm4" << QStringList{QStringLiteral("--compositor=off")};
+    }
+
     void everySwitchIsASessionBoundaryInOrder() {
+        QFETCH(QString, windowManager);
+        QFETCH(QStringList, arguments);
         ManagedDisplay display;
-        const QString failure = display.start();
+        const QString failure = display.start(windowManager, arguments);
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
 
         const QList<QByteArray> classes{"Alpha", "Bravo", "Charlie"};
