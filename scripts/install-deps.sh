@@ -21,7 +21,7 @@ run_pkgs=(
 test_pkgs=(
   xvfb trayer dbus gnome-keyring libgl1-mesa-dri fonts-dejavu-core
   clang-format libbenchmark-dev libxcb-xtest0-dev x11-utils xdotool time llvm-16 zlib1g-dev liblz4-dev
-  xfwm4 xfce4-panel xfconf dunst
+  openbox xfwm4 xfce4-panel xfconf dunst
 )
 
 pkgs=("${build_pkgs[@]}" "${run_pkgs[@]}")

@@ -1,12 +1,11 @@
 #include "app/PendlowApp.h"
 #include "core/AppPaths.h"
+#include "core/PrivateFile.h"
 #include "platform/TerminationSignals.h"
 
 #include <QApplication>
 
-#include <QCryptographicHash>
 #include <QLockFile>
-#include <QStandardPaths>
 #include <csignal>
 
 #include <cstdio>
@@ -17,17 +16,17 @@ int main(int argc, char* argv[]) {
     QApplication::setDesktopFileName(QStringLiteral("pendlow"));
 
     // One Pendlow per data folder (normally one per user): two would record usage into the same day
-    // file. The lock lives in the session's runtime folder, named after the data folder.
-    QString runtimeFolder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (runtimeFolder.isEmpty()) {
-        runtimeFolder = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
+    // file. The lock lives in the data folder itself, so every start that would write there meets it,
+    // whatever its session's runtime folder.
+    const QString dataRoot = AppPaths::dataRoot();
+    if (!PrivateFile::ensureFolder(dataRoot)) {
+        std::fprintf(stderr, "Pendlow cannot create its data folder %s; this start ends here.\n",
+                     qPrintable(dataRoot));
+        return 1;
     }
-    const QByteArray dataKey =
-        QCryptographicHash::hash(AppPaths::dataRoot().toUtf8(), QCryptographicHash::Sha1).toHex().left(12);
-    QLockFile instanceLock(runtimeFolder + QStringLiteral("/pendlow-") + QString::fromLatin1(dataKey) +
-                           QStringLiteral(".lock"));
+    QLockFile instanceLock(dataRoot + QStringLiteral("/pendlow.lock"));
     instanceLock.setStaleLockTime(0);
-    if (!instanceLock.tryLock(0)) {
+    if (!instanceLock.tryLock(0) && instanceLock.error() == QLockFile::LockFailedError) {
         qint64 pid = 0;
         QString host;
         QString name;
@@ -36,9 +35,15 @@ int main(int argc, char* argv[]) {
                      static_cast<long long>(pid));
         return 0;
     }
+    if (instanceLock.error() != QLockFile::NoError) {
+        // A read-only data folder: no instance can write there, so none is kept out; the saves say why.
+        std::fprintf(stderr, "Pendlow cannot lock its data folder %s; it runs without the lock.\n",
+                     qPrintable(dataRoot));
+    }
 
-    // SIGTERM and SIGINT quit the event loop normally, so the usage day is saved first.
-    TerminationSignals terminationSignals({SIGTERM, SIGINT});
+    // SIGTERM, SIGINT and SIGHUP (the session's terminal or login going away) quit the event loop
+    // normally, so the usage day is saved first.
+    TerminationSignals terminationSignals({SIGTERM, SIGINT, SIGHUP});
     QObject::connect(&terminationSignals, &TerminationSignals::received, &app, &QCoreApplication::quit);
     PendlowApp pendlow;
     pendlow.launch();

@@ -1,5 +1,7 @@
 #include "core/Formatting.h"
 
+#include "core/AppCatalogue.h"
+
 #include <QGuiApplication>
 #include <QPalette>
 #include <QTextBoundaryFinder>
@@ -138,43 +140,16 @@ QColor colorFromHex(QStringView hex) {
     }
 }
 
-const QHash<QString, QString>& knownBrowsers() {
-    static const QHash<QString, QString> browsers{
-        {u"com.google.Chrome"_s, u"Google Chrome"_s},
-        {u"com.google.Chrome.canary"_s, u"Google Chrome Canary"_s},
-        {u"com.brave.Browser"_s, u"Brave Browser"_s},
-        {u"com.microsoft.edgemac"_s, u"Microsoft Edge"_s},
-        {u"com.operasoftware.Opera"_s, u"Opera"_s},
-        {u"com.vivaldi.Vivaldi"_s, u"Vivaldi"_s},
-        {u"com.apple.Safari"_s, u"Safari"_s},
-        {u"com.apple.SafariTechnologyPreview"_s, u"Safari Technology Preview"_s},
-        {u"org.mozilla.firefox"_s, u"Firefox"_s},
-        {u"company.thebrowser.Browser"_s, u"Arc"_s},
-    };
-    return browsers;
-}
-
-const QHash<QString, QString>& knownEmailClients() {
-    static const QHash<QString, QString> clients{
-        {u"com.readdle.smartemail"_s, u"Spark"_s},
-        {u"com.readdle.smartemail-setapp"_s, u"Spark"_s},
-        {u"com.readdle.SparkDesktop"_s, u"Spark Desktop"_s},
-        {u"com.readdle.SparkDesktop.appstore"_s, u"Spark Desktop"_s},
-        {u"com.apple.mail"_s, u"Mail"_s},
-    };
-    return clients;
-}
-
 std::optional<QString> browserName(const QString& bundleId) {
-    const auto& browsers = knownBrowsers();
-    const auto found = browsers.constFind(bundleId);
-    return found == browsers.constEnd() ? std::nullopt : std::optional<QString>(*found);
+    const AppCatalogue::App* known = AppCatalogue::find(bundleId);
+    return known && known->kind == AppCatalogue::Kind::browser ? std::optional<QString>(known->name)
+                                                               : std::nullopt;
 }
 
 std::optional<QString> emailClientName(const QString& bundleId) {
-    const auto& clients = knownEmailClients();
-    const auto found = clients.constFind(bundleId);
-    return found == clients.constEnd() ? std::nullopt : std::optional<QString>(*found);
+    const AppCatalogue::App* known = AppCatalogue::find(bundleId);
+    return known && known->kind == AppCatalogue::Kind::mail ? std::optional<QString>(known->name)
+                                                            : std::nullopt;
 }
 
 QString appVersion() {

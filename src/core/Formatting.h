@@ -20,9 +20,8 @@ QString hoursMinutesText(double milliseconds);
 // any other length is opaque black. Nothing readable counts as 0.
 QColor colorFromHex(QStringView hex);
 
-// Display names of known web browsers and e-mail clients by application id (exact, case-sensitive).
-const QHash<QString, QString>& knownBrowsers();
-const QHash<QString, QString>& knownEmailClients();
+// Display names of the web browsers and e-mail clients of the application catalogue, by any id they
+// go by.
 std::optional<QString> browserName(const QString& bundleId);
 std::optional<QString> emailClientName(const QString& bundleId);
 

@@ -2,9 +2,16 @@
 
 #include "core/AppPaths.h"
 #include "core/Clock.h"
+#include "core/PrivateFile.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 const QString kWorkingHoursSchedule = QStringLiteral("workingHoursSchedule");
@@ -19,6 +26,18 @@ bool sameValue(const QVariant& stored, const QVariant& value) {
     }
     QVariant converted = stored;
     return converted.convert(value.metaType()) && converted == value;
+}
+// The settings hold a user key and the names of the user's accounts: the file is the user's alone
+// (0600, in a 0700 folder). Made so before the settings store writes it; the store replaces the file
+// keeping these permissions.
+void makePrivate(const QString& fileName) {
+    PrivateFile::ensureFolder(QFileInfo(fileName).absolutePath());
+    const QByteArray path = QFile::encodeName(fileName);
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        ::fchmod(fd, 0600);
+        ::close(fd);
+    }
 }
 } // namespace
 
@@ -62,6 +81,7 @@ void UserDefaultsService::setValue(const QString& key, const QVariant& value) {
         if (settings.contains(key) && sameValue(settings.value(key), value)) {
             return;
         }
+        makePrivate(m_fileName);
         settings.setValue(key, value);
     }
     Q_EMIT settingChanged(key);
@@ -73,6 +93,7 @@ void UserDefaultsService::remove(const QString& key) {
         if (!settings.contains(key)) {
             return;
         }
+        makePrivate(m_fileName);
         settings.remove(key);
     }
     Q_EMIT settingChanged(key);

@@ -17,6 +17,7 @@ X11FrontAppSource::X11FrontAppSource(QObject* parent)
         return;
     }
     m_root = X11Windows::rootWindow(m_connection);
+    m_activeAtom = atom("_NET_ACTIVE_WINDOW");
     m_notifier =
         std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read);
     connect(m_notifier.get(), &QSocketNotifier::activated, this, &X11FrontAppSource::readEvents);
@@ -40,6 +41,7 @@ xcb_atom_t X11FrontAppSource::atom(const char* name) {
     }
     const auto reply = ownReply(xcb_intern_atom_reply(
         m_connection, xcb_intern_atom(m_connection, 0, uint16_t(key.size()), key.constData()), nullptr));
+    takeQueuedEvents();
     const xcb_atom_t value = reply ? reply->atom : XCB_ATOM_NONE;
     m_atoms.insert(key, value);
     return value;
@@ -67,28 +69,53 @@ void X11FrontAppSource::stopObserving() {
     xcb_flush(m_connection);
 }
 
+void X11FrontAppSource::noteEvent(xcb_generic_event_t* event) {
+    if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY) {
+        const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+        if (notify->window == m_root && notify->atom == m_activeAtom && m_activeAtom != XCB_ATOM_NONE) {
+            m_activeChanged = true;
+        }
+    }
+    std::free(event); // errors of unchecked requests arrive here too
+}
+
+void X11FrontAppSource::takeQueuedEvents() {
+    // A request with a reply lets libxcb read whatever arrived meanwhile into its own queue; the socket
+    // is then empty and the notifier stays silent, so those events are taken here, after every reply.
+    while (xcb_generic_event_t* event = xcb_poll_for_queued_event(m_connection)) {
+        noteEvent(event);
+    }
+    if (m_activeChanged && !m_reading && !m_readScheduled) {
+        // A look-up made from outside (a title for the tracker) found a switch: handle it next turn.
+        m_readScheduled = true;
+        QMetaObject::invokeMethod(this, &X11FrontAppSource::readEvents, Qt::QueuedConnection);
+    }
+}
+
 void X11FrontAppSource::readEvents() {
+    m_readScheduled = false;
     if (!m_connection) {
         return;
     }
-    bool activeChanged = false;
-    const xcb_atom_t activeAtom = atom("_NET_ACTIVE_WINDOW");
+    m_reading = true;
     while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
-        if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY) {
-            const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);
-            if (notify->window == m_root && notify->atom == activeAtom) {
-                activeChanged = true;
-            }
-        }
-        std::free(event);
+        noteEvent(event);
     }
     if (xcb_connection_has_error(m_connection)) {
+        m_reading = false;
         m_notifier->setEnabled(false);
         return;
     }
-    if (!activeChanged || !m_observing) {
-        return;
+    // Each look-up may bring the next switch into the queue; report until none came in.
+    while (m_activeChanged && m_observing) {
+        m_activeChanged = false;
+        reportFront();
     }
+    m_activeChanged = false;
+    m_reading = false;
+}
+
+void X11FrontAppSource::reportFront() {
     const std::optional<FrontWindow> front = frontmostWindow();
     if (!front) {
         return; // nothing in front, one of our own windows, or a window that is gone
@@ -113,6 +140,7 @@ QByteArray X11FrontAppSource::property(xcb_window_t window, xcb_atom_t property,
     const auto reply = ownReply(xcb_get_property_reply(
         m_connection, xcb_get_property(m_connection, 0, window, property, type, 0, (maxBytes + 3) / 4),
         nullptr));
+    takeQueuedEvents();
     if (!reply || reply->type == XCB_ATOM_NONE) {
         return {};
     }
@@ -165,6 +193,7 @@ std::optional<FrontWindow> X11FrontAppSource::describe(xcb_window_t window) {
         // A window that is gone, or one that names nothing: no session for it.
         const auto geometry =
             ownReply(xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, window), nullptr));
+        takeQueuedEvents();
         if (!geometry) {
             return std::nullopt;
         }

@@ -5,6 +5,8 @@
 
 #include <xcb/screensaver.h>
 
+#include <cstdlib>
+
 X11IdleSource::X11IdleSource() {
     m_connection = X11Windows::openOwnConnection();
     if (!m_connection) {
@@ -25,6 +27,11 @@ double X11IdleSource::idleSeconds() {
     }
     const auto reply = ownReply(xcb_screensaver_query_info_reply(
         m_connection, xcb_screensaver_query_info(m_connection, m_root), nullptr));
+    // This connection selects no events, but the errors of failed requests are queued as events:
+    // take them, or they pile up in libxcb's queue for the life of the process.
+    while (xcb_generic_event_t* event = xcb_poll_for_queued_event(m_connection)) {
+        std::free(event);
+    }
     if (!reply) {
         return 0;
     }

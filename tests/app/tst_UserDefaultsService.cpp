@@ -6,6 +6,7 @@
 #include "core/UserDefaultsService.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
@@ -205,6 +206,20 @@ private Q_SLOTS:
     }
 
     // A file written by hand (or by another process) reads as its text says.
+    // The file holds a user key: written for the user alone, also when it was there before with wider
+    // permissions, and across the store's replacing writes.
+    void theFileIsTheUsersAlone() {
+        m_store->setValue(QStringLiteral("teamId"), QStringLiteral("1"));
+        QCOMPARE(QFileInfo(path()).permissions() & 0x0077, QFileDevice::Permissions());
+        QCOMPARE(QFileInfo(QFileInfo(path()).absolutePath()).permissions() & 0x0077,
+                 QFileDevice::Permissions());
+        QVERIFY(QFile::setPermissions(path(), QFileDevice::Permissions::fromInt(0x6644)));
+        m_store->setValue(QStringLiteral("teamId"), QStringLiteral("2"));
+        QCOMPARE(QFileInfo(path()).permissions() & 0x0077, QFileDevice::Permissions());
+        m_store->remove(QStringLiteral("teamId"));
+        QCOMPARE(QFileInfo(path()).permissions() & 0x0077, QFileDevice::Permissions());
+    }
+
     void readsAHandWrittenFile() {
         QDir().mkpath(m_dir->filePath(QStringLiteral("Pendlow")));
         QVERIFY(QFile::copy(QStringLiteral(PENDLOW_TEST_DATA "/handwritten.conf"), path()));

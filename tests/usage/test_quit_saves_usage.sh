@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real pendlow with usage tracking switched on records the window in front; on SIGTERM it ends the
-# open session and saves the day before it exits. A second start on the same data folder says that
-# Pendlow already runs and exits with 0. On an X display of the test's own, so that windows other
+# open session and saves the day before it exits (0600 in a 0700 folder); SIGHUP does the same. A second
+# start on the same data folder, even one without XDG_RUNTIME_DIR, says that Pendlow already runs and
+# exits with 0. On an X display of the test's own, so that windows other
 # tests put in front stay out of the way.
 # Usage: test_quit_saves_usage.sh <build dir>   (inside scripts/test-env.sh)
 set -euo pipefail
@@ -51,9 +52,9 @@ done
 grep -q "Started session: PendlowProbe" "$work/pendlow.log" || fail "no session for the window in front"
 sleep 1.5 # a session must last more than a second to be kept
 
-# A second start on the same data folder leaves at once.
+# A second start on the same data folder leaves at once, also from a session without a runtime folder.
 status=0
-"$build_dir/pendlow" >"$work/second.log" 2>&1 || status=$?
+env -u XDG_RUNTIME_DIR "$build_dir/pendlow" >"$work/second.log" 2>&1 || status=$?
 [ "$status" -eq 0 ] || fail "the second start exited with $status"
 grep -q "already running" "$work/second.log" || { cat "$work/second.log"; fail "the second start did not say why it ended"; }
 
@@ -69,4 +70,23 @@ grep -q '"bundleIdentifier":"PendlowProbe"' "$day_file" || { cat "$day_file"; fa
 grep -q '"endTime":"' "$day_file" || fail "the saved session has no end"
 grep -q '"title":"plan.txt - Probe"' "$day_file" || fail "the window title was not captured"
 grep -q "Stopped tracking" "$work/pendlow.log" || fail "tracking did not stop at quit"
+[ "$(stat -c %a "$day_file")" = 600 ] || fail "the day file is not the user's alone"
+[ "$(stat -c %a "$work/data/Pendlow/usage")" = 700 ] || fail "the usage folder is not the user's alone"
+
+# SIGHUP saves the day like SIGTERM: the new session is added to the file.
+"$build_dir/pendlow" >"$work/pendlow.log" 2>&1 &
+APP_PID=$!
+for _ in $(seq 1 200); do
+    grep -q "Started session: PendlowProbe" "$work/pendlow.log" 2>/dev/null && break
+    sleep 0.05
+done
+grep -q "Started session: PendlowProbe" "$work/pendlow.log" || fail "no session after the restart"
+sleep 1.5
+kill -HUP "$APP_PID"
+status=0
+wait "$APP_PID" || status=$?
+APP_PID=""
+[ "$status" -eq 0 ] || fail "pendlow exited with $status after SIGHUP"
+sessions=$(grep -o '"bundleIdentifier":"PendlowProbe"' "$day_file" | wc -l)
+[ "$sessions" -eq 2 ] || { cat "$day_file"; fail "SIGHUP did not save the session ($sessions in the file)"; }
 echo "PASS"

@@ -11,6 +11,7 @@
 #include "services/usage/UsageDay.h"
 #include "support/FakeClock.h"
 #include "support/FakeFrontAppSource.h"
+#include "support/LogCapture.h"
 #include "support/OutputCapture.h"
 #include "support/TaskAwait.h"
 #include "support/TestData.h"
@@ -18,6 +19,8 @@
 #include "support/UsageSamples.h"
 
 #include <QCoroTimer>
+#include <QDir>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 using namespace usagesamples;
@@ -85,7 +88,7 @@ private Q_SLOTS:
         rig.tracker.startTracking();
         QVERIFY(rig.tracker.isTracking());
         QVERIFY(rig.front.isObserving());
-        QCOMPARE(rig.tracker.currentSession()->bundleIdentifier, QStringLiteral("org.mozilla.firefox"));
+        QCOMPARE(rig.tracker.currentSession()->bundleIdentifier, QStringLiteral("firefox"));
         QCOMPARE(rig.tracker.currentSession()->windowCaptures.size(), 1);
         QCOMPARE(rig.tracker.currentSession()->windowCaptures[0].title,
                  QStringLiteral("Docs - Mozilla Firefox"));
@@ -221,6 +224,50 @@ private Q_SLOTS:
         rig.tracker.stopTracking(); // ends B and saves it
         QCOMPARE(rig.stored(day()).size(), 2);
         QVERIFY(!rig.tracker.isTracking());
+    }
+
+    // A save that fails (a full disk; here a file stands in the usage folder's place, since the tests
+    // may run as root, whom a read-only folder does not stop) loses nothing: the sessions stay in memory,
+    // the failure is logged as an error and kept for the popover, and the next save that succeeds
+    // writes them all and clears it.
+    void aFailedSaveKeepsTheSessionsUntilASaveSucceeds() {
+        FakeClock clock(at(QStringLiteral("09:00")));
+        Rig rig;
+        LogCapture log;
+        QSignalSpy errorChanged(&rig.tracker, &AppUsageTrackingService::saveErrorChanged);
+        rig.front.activate(rig.front.window(QStringLiteral("a"), QStringLiteral("A")));
+        rig.tracker.startTracking();
+        const QString path = rig.storage.usageDirectory();
+        QFile blocker(path);
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        clock.advance(120);
+        rig.front.activate(rig.front.window(QStringLiteral("b"), QStringLiteral("B")));
+        clock.advance(60);
+
+        rig.tracker.saveData();
+        QVERIFY(!rig.tracker.saveError().isEmpty());
+        QVERIFY2(rig.tracker.saveError().contains(path), qPrintable(rig.tracker.saveError()));
+        QCOMPARE(errorChanged.size(), 1);
+        QCOMPARE(log.lines(Log::Level::error).size(), 1);
+        QVERIFY(log.lines(Log::Level::error)[0].contains(QStringLiteral("Usage data could not be saved: ")));
+
+        rig.front.activate(rig.front.window(QStringLiteral("c"), QStringLiteral("C")));
+        clock.advance(60);
+        rig.tracker.saveTimer().setInterval(1); // the background save fails alike
+        QTRY_VERIFY(log.lines(Log::Level::error).size() >= 2);
+        rig.tracker.saveTimer().stop();
+        QVERIFY(!rig.tracker.saveError().isEmpty());
+        QCOMPARE(rig.appsOfToday(), (QStringList{QStringLiteral("A"), QStringLiteral("B")}));
+
+        QVERIFY(QFile::remove(path)); // room again
+        rig.tracker.stopTracking();
+        QVERIFY(rig.tracker.saveError().isEmpty());
+        QStringList stored;
+        for (const AppUsageSession& session : rig.stored(day())) {
+            stored << session.appName;
+        }
+        QCOMPARE(stored, (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
     }
 
     void sessionsGoToTheFileOfTheDayTheyStarted() {

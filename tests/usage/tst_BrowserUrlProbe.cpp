@@ -83,10 +83,11 @@ private Q_SLOTS:
         Rig rig;
         rig.firefox.answer = BrowserTab::failure(u"No Firefox profile found"_s);
         rig.chromium.answer = BrowserTab::failure(u"no port"_s);
-        QCOMPARE(rig.run(),
-                 (BrowserUrlProbeResult{
-                     false,
-                     u"No browser address found. Firefox: No Firefox profile found. Chromium: no port."_s}));
+        QCOMPARE(
+            rig.run(),
+            (BrowserUrlProbeResult{
+                false, u"No browser address found. Firefox: No Firefox profile found. Chromium: no port. "_s +
+                           BrowserUrlProbe::whichBrowsersGiveAddresses()}));
         BrowserUrlProbe none({}, rig.privacy);
         QCOMPARE(awaitTask(none.run()).value->success, false);
     }

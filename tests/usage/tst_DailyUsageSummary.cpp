@@ -178,6 +178,23 @@ private Q_SLOTS:
         QVERIFY(summaryOf({withFolder}).pathUsage()[0].isDirectory);
     }
 
+    // Linux titles end (or start) with the program's name: it names no work and is not a keyword.
+    void keywordsLeaveOutTheApplicationsOwnName() {
+        AppUsageSession browser = session(QStringLiteral("chromium"), QStringLiteral("Chromium"),
+                                          at(QStringLiteral("09:00")), at(QStringLiteral("09:20")));
+        for (int i = 0; i < 2; ++i) { // a word seen once is no keyword anyway
+            browser.addCapture(capture(QStringLiteral("Invoices - Chromium")));
+            browser.addCapture(capture(QStringLiteral("Invoices \u2014 Mozilla Firefox")));
+        }
+        AppUsageSession terminal = session(QStringLiteral("XTerm"), QStringLiteral("XTerm"),
+                                           at(QStringLiteral("09:20")), at(QStringLiteral("09:40")));
+        terminal.addCapture(capture(QStringLiteral("xterm: invoices")));
+        terminal.addCapture(capture(QStringLiteral("xterm: invoices")));
+        const QStringList listed =
+            names(summaryOf({browser, terminal}).keywordUsage(), &KeywordUsage::keyword);
+        QCOMPARE(listed, QStringList{QStringLiteral("invoices")});
+    }
+
     void keywords() {
         AppUsageSession s =
             session(kCode, QStringLiteral("Code"), at(QStringLiteral("09:00")), at(QStringLiteral("09:40")));

@@ -270,6 +270,16 @@ private Q_SLOTS:
                                 << "Roadmap";
         QTest::newRow("first named part") << "Pull request 12 | GitHub"
                                           << "Pull request 12";
+        QTest::newRow("Firefox's name")
+            << QStringLiteral("Quarterly plan \u2014 Mozilla Firefox") << "Quarterly plan";
+        QTest::newRow("Chromium's name") << "Pull request 12 | GitHub - Chromium"
+                                         << "Pull request 12";
+        QTest::newRow("Thunderbird's name") << "Inbox - Local Folders - Mozilla Thunderbird"
+                                            << "Inbox";
+        QTest::newRow("xterm's name") << "xterm: ~/code/pendlow"
+                                      << "~/code/pendlow";
+        QTest::newRow("only the name") << "Chromium"
+                                       << "Chromium";
         QTest::newRow("new tab comes back whole") << "New Tab - Browser"
                                                   << "New Tab - Browser";
         QTest::newRow("path after a colon") << "user@host: ~/code/pendlow/src"

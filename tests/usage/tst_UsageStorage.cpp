@@ -11,12 +11,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include <memory>
 #include <optional>
+
+#include <sys/stat.h>
 
 using namespace usagesamples;
 
@@ -275,6 +278,37 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents();
         QCOMPARE(ends->size(), 1);
+    }
+
+    // A FIFO in the day's place would block an open() for good: it is refused at once, kept aside by
+    // the next save, and the day is written anew.
+    void aFifoInPlaceOfTheDayIsRefusedWithoutBlocking() {
+        AppUsageStorageService storage(folder());
+        storage.ensureDirectoryExists();
+        const QString path = storage.fileURL(day());
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        try {
+            storage.load(day());
+            QFAIL("a FIFO was read as a day");
+        } catch (const UsageStorageError& error) {
+            QCOMPARE(error.kind(), UsageStorageError::Kind::unreadable);
+            QCOMPARE(error.path(), path);
+        }
+        const QList<AppUsageSession> sessions = twoSessions();
+        storage.save(sessions, day());
+        QVERIFY(QFileInfo(path).isFile());
+        QCOMPARE(storage.load(day()), sessions);
+        QCOMPARE(QFileInfo(path).permissions() & 0x0077, QFileDevice::Permissions());
+    }
+
+    // A link at the day's path that leads out of the usage folder is not written through.
+    void aLinkOutOfTheFolderIsNotWrittenThrough() {
+        AppUsageStorageService storage(folder());
+        storage.ensureDirectoryExists();
+        const QString outside = m_root.path() + QStringLiteral("/elsewhere.json");
+        QVERIFY(QFile::link(outside, storage.fileURL(day())));
+        QVERIFY_THROWS_EXCEPTION(UsageStorageError, storage.save(twoSessions(), day()));
+        QVERIFY(!QFileInfo::exists(outside));
     }
 
     void aFolderThatCannotBeMadeIsReported() {

@@ -1,11 +1,23 @@
 #include "services/forwarding/MailClient.h"
 
+#include "core/AppCatalogue.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
-const QStringList browserClasses{
-    u"firefox"_s,          u"firefox-esr"_s,   u"navigator"_s,      u"google-chrome"_s,  u"chromium"_s,
-    u"chromium-browser"_s, u"brave-browser"_s, u"microsoft-edge"_s, u"vivaldi-stable"_s, u"epiphany"_s};
+// The window classes of the browsers of the application catalogue, in lower case.
+QStringList browserClasses() {
+    QStringList classes;
+    for (const AppCatalogue::App& app : AppCatalogue::all()) {
+        if (app.kind == AppCatalogue::Kind::browser && !app.earlierRecordsOnly) {
+            classes.append(app.id.toLower());
+            for (const QString& other : app.otherNames) {
+                classes.append(other.toLower());
+            }
+        }
+    }
+    return classes;
+}
 
 // What browsers append to a page's title.
 const QString browserSuffix =
@@ -42,17 +54,17 @@ const QList<MailClient>& MailClient::known() {
          false,
          {u"Geary"_s}},
         {u"Gmail"_s,
-         browserClasses,
+         browserClasses(),
          pattern(uR"(\s-\s\S+@\S+\s-\sGmail)"_s + browserSuffix),
          true,
          {u"Gmail"_s}},
         {u"Outlook"_s,
-         browserClasses,
+         browserClasses(),
          pattern(uR"(\s-\s(?:[^-]+\s-\s)?Outlook)"_s + browserSuffix),
          true,
          {u"Outlook"_s, u"Mail"_s}},
         {u"Proton Mail"_s,
-         browserClasses,
+         browserClasses(),
          pattern(uR"(\s\|\sProton Mail)"_s + browserSuffix),
          true,
          {u"Proton Mail"_s}},

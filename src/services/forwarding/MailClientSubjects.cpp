@@ -1,31 +1,18 @@
 #include "services/forwarding/MailClientSubjects.h"
 
+#include "core/AppCatalogue.h"
 #include "services/forwarding/MailClient.h"
-
-#include <QHash>
 
 using namespace Qt::StringLiterals;
 
-namespace {
-// The ids the usage records give the desktop clients, and the client each one is.
-const QHash<QString, QString>& clientNames() {
-    static const QHash<QString, QString> names{
-        {u"org.mozilla.thunderbird"_s, u"Thunderbird"_s},
-        {u"org.gnome.Evolution"_s, u"Evolution"_s},
-        {u"evolution"_s, u"Evolution"_s},
-        {u"org.gnome.Geary"_s, u"Geary"_s},
-        {u"geary"_s, u"Geary"_s},
-    };
-    return names;
-}
-} // namespace
-
 std::optional<QString> MailClientSubjects::subjectFromTitle(const QString& bundleIdentifier,
                                                             const QString& windowTitle) const {
-    const QString name = clientNames().value(bundleIdentifier);
-    if (name.isEmpty()) {
+    // The desktop clients by the application catalogue: the record's id, or an earlier version's.
+    const AppCatalogue::App* known = AppCatalogue::find(bundleIdentifier);
+    if (!known || known->kind != AppCatalogue::Kind::mail) {
         return std::nullopt;
     }
+    const QString& name = known->name;
     for (const MailClient& client : MailClient::known()) {
         if (client.name != name) {
             continue;

@@ -1,5 +1,7 @@
 #include "services/usage/AppColor.h"
 
+#include "core/AppCatalogue.h"
+
 #include <QHash>
 
 namespace {
@@ -47,9 +49,13 @@ quint32 stableHash(const QString& text) {
 } // namespace
 
 QColor appColor(const QString& bundleIdentifier) {
-    const auto fixed = fixedColors().constFind(bundleIdentifier);
-    if (fixed != fixedColors().cend()) {
-        return *fixed;
+    // The colours are listed under the ids earlier versions stored; the catalogue gives an
+    // application's other names, so the Linux id finds the same colour.
+    for (const QString& name : AppCatalogue::namesOf(bundleIdentifier)) {
+        const auto fixed = fixedColors().constFind(name);
+        if (fixed != fixedColors().cend()) {
+            return *fixed;
+        }
     }
     const double hue = double(stableHash(bundleIdentifier) % 360u) / 360.0;
     return QColor::fromHsvF(float(hue), 0.6f, 0.8f, 1.0f);

@@ -4,6 +4,8 @@
 #include "core/Clock.h"
 #include "core/DecodingError.h"
 #include "core/Log.h"
+#include "core/PrivateFile.h"
+#include "core/PrivateFileError.h"
 #include "services/usage/DailyUsageData.h"
 #include "services/usage/UsageDay.h"
 #include "services/usage/UsageStorageError.h"
@@ -13,7 +15,6 @@
 #include <QFileInfo>
 #include <QObject>
 #include <QPointer>
-#include <QSaveFile>
 #include <QThreadPool>
 
 #include <fcntl.h>
@@ -34,7 +35,7 @@ bool isDayFileName(const QString& name, QDate& day) {
     return true;
 }
 
-// Makes a rename in the folder durable (QSaveFile syncs the file, not the folder entry).
+// Makes a rename in the folder durable.
 void syncDirectory(const QString& path) {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
@@ -43,13 +44,14 @@ void syncDirectory(const QString& path) {
     }
 }
 
-// Replaces the file with the bytes: written aside, flushed, renamed into place, the folder flushed.
-void writeDayFile(const QString& path, const QString& directory, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        throw UsageStorageError(UsageStorageError::Kind::unwritable, path, file.errorString());
+// Replaces the file with the bytes (0600, written aside, flushed, renamed into place, the folder
+// flushed); never through a link that leads out of the folder.
+void writeDayFile(const QString& path, const QByteArray& bytes) {
+    try {
+        PrivateFile::write(path, bytes);
+    } catch (const PrivateFileError& error) {
+        throw UsageStorageError(UsageStorageError::Kind::unwritable, path, error.detail());
     }
-    syncDirectory(directory);
 }
 } // namespace
 
@@ -71,10 +73,8 @@ void AppUsageStorageService::waitForWrites() const {
 }
 
 void AppUsageStorageService::ensureDirectoryExists() const {
-    if (QFileInfo(m_directory).isDir()) {
-        return;
-    }
-    if (!QDir().mkpath(m_directory)) {
+    // The folder holds window titles and addresses: the user's alone (0700).
+    if (!PrivateFile::ensureFolder(m_directory)) {
         throw UsageStorageError(UsageStorageError::Kind::folderUnavailable, m_directory,
                                 QStringLiteral("the folder cannot be created"));
     }
@@ -85,37 +85,16 @@ QString AppUsageStorageService::fileURL(QDate day) const {
 }
 
 QList<AppUsageSession> AppUsageStorageService::read(const QString& path) const {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        throw UsageStorageError(UsageStorageError::Kind::unreadable, path, file.errorString());
-    }
-    if (file.size() > maximumFileSize) {
-        throw UsageStorageError(UsageStorageError::Kind::tooLarge, path,
-                                QStringLiteral("it holds %1 bytes, more than the %2 a usage day may hold")
-                                    .arg(file.size())
-                                    .arg(maximumFileSize));
-    }
-    // A buffer of the measured size, not of the limit: most of a buffer of the limit would be memory
-    // mapped afresh and left unused on every load.
-    const qint64 measured = std::min(file.size(), maximumFileSize);
-    QByteArray bytes = file.read(measured + 1);
-    if (bytes.size() > measured) {
-        // The file grew since it was measured: read on, up to the limit.
-        while (bytes.size() <= maximumFileSize) {
-            const QByteArray more = file.read(maximumFileSize + 1 - bytes.size());
-            if (more.isEmpty()) {
-                break;
-            }
-            bytes += more;
-        }
-    }
-    if (file.error() != QFileDevice::NoError) {
-        throw UsageStorageError(UsageStorageError::Kind::unreadable, path, file.errorString());
-    }
-    if (bytes.size() > maximumFileSize) {
-        throw UsageStorageError(
-            UsageStorageError::Kind::tooLarge, path,
-            QStringLiteral("it holds more than the %1 bytes a usage day may hold").arg(maximumFileSize));
+    // Opened without blocking and only when a regular file: a FIFO or a device in a day's place must
+    // not stall the GUI thread.
+    QByteArray bytes;
+    try {
+        bytes = PrivateFile::read(path, maximumFileSize);
+    } catch (const PrivateFileError& error) {
+        const auto kind = error.kind() == PrivateFileError::Kind::tooLarge
+                              ? UsageStorageError::Kind::tooLarge
+                              : UsageStorageError::Kind::unreadable;
+        throw UsageStorageError(kind, path, error.detail());
     }
     try {
         return DailyUsageData::fromJson(bytes).sessions;
@@ -180,7 +159,7 @@ void AppUsageStorageService::save(const QList<AppUsageSession>& sessions, QDate 
     waitForWrites();
     prepareWrite(day);
     const DailyUsageData data{usageday::key(day), sessions};
-    writeDayFile(fileURL(day), m_directory, data.toJson());
+    writeDayFile(fileURL(day), data.toJson());
     m_readable.insert(day);
     m_unreadable.remove(day);
 }
@@ -196,11 +175,11 @@ void AppUsageStorageService::saveInBackground(const QList<AppUsageSession>& sess
     // Encoded here: the buffer then comes from this thread's heap and goes back to it (a buffer made
     // on the writer thread would leave its own heap arena a few megabytes larger for good).
     const DailyUsageData data{usageday::key(day), sessions};
-    m_writer->start([path = fileURL(day), directory = m_directory, bytes = data.toJson(), ends,
-                     context = QPointer<QObject>(context), done = std::move(done)]() mutable {
+    m_writer->start([path = fileURL(day), bytes = data.toJson(), ends, context = QPointer<QObject>(context),
+                     done = std::move(done)]() mutable {
         std::optional<UsageStorageError> failure;
         try {
-            writeDayFile(path, directory, bytes);
+            writeDayFile(path, bytes);
         } catch (const UsageStorageError& error) {
             failure = error;
         }

@@ -2,6 +2,7 @@
 
 #include "core/Clock.h"
 #include "core/Error.h"
+#include "core/Log.h"
 #include "core/UserDefaultsServiceProtocol.h"
 #include "platform/FrontAppSource.h"
 #include "platform/IdleSource.h"
@@ -248,7 +249,7 @@ void AppUsageTrackingService::save(bool todayInBackground) {
                          .arg(it.value().size())
                          .arg(usageday::key(it.key())));
         } catch (const std::exception& error) {
-            tracking(QStringLiteral("Failed to save: ") + Error::describe(error));
+            saveFailed(Error::describe(error));
             kept.append(it.value());
         }
     }
@@ -259,21 +260,47 @@ void AppUsageTrackingService::save(bool todayInBackground) {
     try {
         if (todayInBackground) {
             const qsizetype count = remaining.size();
+            const bool earlierSaved = kept.size() == remaining.size();
+            const QPointer<AppUsageTrackingService> self(this);
             AppUsageStorageService::WriteDone written =
-                [count](const std::optional<UsageStorageError>& error) {
+                [self, count, earlierSaved](const std::optional<UsageStorageError>& error) {
+                    if (!self) {
+                        return;
+                    }
                     if (error) {
-                        tracking(QStringLiteral("Failed to save: ") + Error::describe(*error));
+                        self->saveFailed(Error::describe(*error));
                     } else {
                         tracking(QStringLiteral("Saved %1 sessions to disk").arg(count));
+                        if (earlierSaved) {
+                            self->setSaveError({});
+                        }
                     }
                 };
             m_storage.saveInBackground(remaining, today, this, std::move(written));
         } else {
             m_storage.save(remaining, today);
             tracking(QStringLiteral("Saved %1 sessions to disk").arg(remaining.size()));
+            if (kept.size() == remaining.size()) {
+                setSaveError({});
+            }
         }
     } catch (const std::exception& error) {
-        tracking(QStringLiteral("Failed to save: ") + Error::describe(error));
+        saveFailed(Error::describe(error));
+    }
+}
+
+void AppUsageTrackingService::saveFailed(const QString& reason) {
+    // Nothing is dropped: today's sessions stay in the list, which every save writes whole, and
+    // earlier days' sessions stay until their file is written.
+    tracking(QStringLiteral("Failed to save: ") + reason);
+    Log::error(QStringLiteral("Usage data could not be saved: ") + reason, Log::Category::appUsage);
+    setSaveError(reason);
+}
+
+void AppUsageTrackingService::setSaveError(const QString& reason) {
+    if (m_saveError != reason) {
+        m_saveError = reason;
+        Q_EMIT saveErrorChanged();
     }
 }
 

@@ -29,6 +29,7 @@ class AppUsageTrackingService : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool isTracking READ isTracking NOTIFY isTrackingChanged)
     Q_PROPERTY(bool isUserIdle READ isUserIdle NOTIFY isUserIdleChanged)
+    Q_PROPERTY(QString saveError READ saveError NOTIFY saveErrorChanged)
 
 public:
     static constexpr double idleThresholdSeconds = 300;
@@ -48,6 +49,9 @@ public:
     // The sessions of todaySessions that started today.
     QList<AppUsageSession> sessionsStartedToday() const;
     const std::optional<QString>& currentClickUpTaskId() const { return m_currentClickUpTaskId; }
+    // Why the last save failed; empty once a save succeeds. Sessions that could not be written stay
+    // in memory and go into the next save.
+    const QString& saveError() const { return m_saveError; }
 
     // The store the tracker keeps its day files in.
     AppUsageStorageService& storage() const { return m_storage; }
@@ -84,6 +88,7 @@ Q_SIGNALS:
     void currentSessionChanged();
     void todaySessionsChanged();
     void currentClickUpTaskIdChanged();
+    void saveErrorChanged();
 
 private:
     void handleAppActivation(const FrontApplication& application);
@@ -93,6 +98,8 @@ private:
     void setTracking(bool tracking);
     void setUserIdle(bool idle);
     void save(bool todayInBackground);
+    void saveFailed(const QString& reason);
+    void setSaveError(const QString& reason);
 
     AppUsageStorageService& m_storage;
     FrontAppSource& m_frontApps;
@@ -105,6 +112,7 @@ private:
     std::optional<AppUsageSession> m_currentSession;
     QList<AppUsageSession> m_todaySessions;
     std::optional<QString> m_currentClickUpTaskId;
+    QString m_saveError;
     QTimer m_idleTimer;
     QTimer m_saveTimer;
     QMetaObject::Connection m_activationConnection;

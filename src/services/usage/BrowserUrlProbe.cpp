@@ -1,5 +1,7 @@
 #include "services/usage/BrowserUrlProbe.h"
 
+#include "core/AppCatalogue.h"
+
 #include "platform/BrowserTabSource.h"
 #include "platform/FrontAppSource.h"
 #include "services/usage/DeepContextService.h"
@@ -18,6 +20,12 @@ BrowserUrlProbe::BrowserUrlProbe(QList<BrowserTabSource*> sources, const Privacy
     m_sources.removeAll(nullptr);
 }
 
+QString BrowserUrlProbe::whichBrowsersGiveAddresses() {
+    return u"Firefox gives its addresses through its session file. Chromium, Google Chrome, Brave, Edge, "
+           u"Opera and Vivaldi give them only through a DevTools port, which they do not open when started "
+           u"normally, so for them only window titles are recorded. Other browsers give window titles only."_s;
+}
+
 QCoro::Task<BrowserUrlProbeResult> BrowserUrlProbe::run() {
     if (m_sources.isEmpty()) {
         co_return BrowserUrlProbeResult{false, u"Browser URL capture is not available on this desktop."_s};
@@ -29,8 +37,11 @@ QCoro::Task<BrowserUrlProbeResult> BrowserUrlProbe::run() {
     if (m_frontApps) {
         if (const std::optional<FrontWindow> window = m_frontApps->frontmostWindow()) {
             const QString id = FrontApplication::from(*window).bundleIdentifier;
-            if (DeepContextService::browserName(id)) {
-                const QString wanted = id == u"org.mozilla.firefox"_s ? u"Firefox"_s : u"Chromium"_s;
+            if (const AppCatalogue::App* known = AppCatalogue::find(id);
+                known && known->kind == AppCatalogue::Kind::browser) {
+                const QString wanted = known->addressSource == AppCatalogue::AddressSource::firefoxSession
+                                           ? u"Firefox"_s
+                                           : u"Chromium"_s;
                 for (BrowserTabSource* source : m_sources) {
                     if (source->browserName() == wanted) {
                         front = source;
@@ -59,5 +70,6 @@ QCoro::Task<BrowserUrlProbeResult> BrowserUrlProbe::run() {
         }
         problems.append(source->browserName() + u": "_s + tab.problem);
     }
-    co_return BrowserUrlProbeResult{false, u"No browser address found. "_s + problems.join(u". "_s) + u"."_s};
+    co_return BrowserUrlProbeResult{false, u"No browser address found. "_s + problems.join(u". "_s) +
+                                               u". "_s + whichBrowsersGiveAddresses()};
 }

@@ -20,6 +20,9 @@ public:
                     FrontAppSource* frontApps = nullptr);
 
     QCoro::Task<BrowserUrlProbeResult> run();
+    // What the test says when no address was found: which browsers give addresses and why the others
+    // do not.
+    static QString whichBrowsersGiveAddresses();
 
 private:
     QList<BrowserTabSource*> m_sources;

@@ -94,32 +94,6 @@ QString longDate(QDate date) {
 }
 } // namespace
 
-const QStringList& DailyUsageSummary::browserBundleIdentifiers() {
-    static const QStringList ids{
-        QStringLiteral("com.apple.Safari"),       QStringLiteral("com.google.Chrome"),
-        QStringLiteral("org.mozilla.firefox"),    QStringLiteral("company.thebrowser.Browser"),
-        QStringLiteral("com.microsoft.edgemac"),  QStringLiteral("com.brave.Browser"),
-        QStringLiteral("com.operasoftware.Opera")};
-    return ids;
-}
-
-const QStringList& DailyUsageSummary::editorBundleIdentifiers() {
-    static const QStringList ids{
-        QStringLiteral("com.apple.dt.Xcode"),     QStringLiteral("com.microsoft.VSCode"),
-        QStringLiteral("com.jetbrains.PhpStorm"), QStringLiteral("com.jetbrains.WebStorm"),
-        QStringLiteral("com.jetbrains.intellij"), QStringLiteral("com.jetbrains.pycharm"),
-        QStringLiteral("com.jetbrains.goland"),   QStringLiteral("com.jetbrains.CLion"),
-        QStringLiteral("com.jetbrains.rider"),    QStringLiteral("com.sublimetext.4"),
-        QStringLiteral("com.sublimetext.3")};
-    return ids;
-}
-
-const QStringList& DailyUsageSummary::terminalBundleIdentifiers() {
-    static const QStringList ids{QStringLiteral("com.apple.Terminal"), QStringLiteral("dev.warp.Warp-Stable"),
-                                 QStringLiteral("co.zeit.hyper"), QStringLiteral("com.googlecode.iterm2")};
-    return ids;
-}
-
 std::shared_ptr<const UsageDayIndex> DailyUsageSummary::index() const {
     return indexCache.of(sessions);
 }

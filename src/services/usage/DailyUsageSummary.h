@@ -73,9 +73,6 @@ struct DailyUsageSummary {
     // The plain-text "APP USAGE REPORT" of the day.
     QString generateTextReport(const ActivityGroupingService& grouping) const;
 
-    static const QStringList& browserBundleIdentifiers();
-    static const QStringList& editorBundleIdentifiers();
-    static const QStringList& terminalBundleIdentifiers();
     // The words of a title as the keyword list counts them.
     static QStringList keywordTokens(const QString& text);
     // The same as views into the text, appended to the list.

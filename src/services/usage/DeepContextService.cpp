@@ -1,5 +1,6 @@
 #include "services/usage/DeepContextService.h"
 
+#include "core/AppCatalogue.h"
 #include "core/Log.h"
 #include "core/UserDefaultsServiceProtocol.h"
 #include "platform/BrowserTabSource.h"
@@ -32,39 +33,43 @@ struct EmailClient {
     EmailKind kind;
 };
 
-const QHash<QString, Browser>& browsers() {
-    static const QHash<QString, Browser> table{
-        {u"com.google.Chrome"_s, {u"Google Chrome"_s, BrowserKind::activeTab}},
-        {u"com.google.Chrome.canary"_s, {u"Google Chrome Canary"_s, BrowserKind::activeTab}},
-        {u"com.brave.Browser"_s, {u"Brave Browser"_s, BrowserKind::activeTab}},
-        {u"com.microsoft.edgemac"_s, {u"Microsoft Edge"_s, BrowserKind::activeTab}},
-        {u"com.operasoftware.Opera"_s, {u"Opera"_s, BrowserKind::activeTab}},
-        {u"com.vivaldi.Vivaldi"_s, {u"Vivaldi"_s, BrowserKind::activeTab}},
-        {u"company.thebrowser.Browser"_s, {u"Arc"_s, BrowserKind::activeTab}},
-        {u"com.apple.Safari"_s, {u"Safari"_s, BrowserKind::frontDocument}},
-        {u"com.apple.SafariTechnologyPreview"_s,
-         {u"Safari Technology Preview"_s, BrowserKind::frontDocument}},
-        {u"org.mozilla.firefox"_s, {u"Firefox"_s, BrowserKind::firefox}},
-    };
-    return table;
+// The browsers and e-mail clients of the application catalogue, with the way each gives its context.
+std::optional<Browser> browserOf(const QString& bundleIdentifier) {
+    const AppCatalogue::App* known = AppCatalogue::find(bundleIdentifier);
+    if (!known || known->kind != AppCatalogue::Kind::browser) {
+        return std::nullopt;
+    }
+    switch (known->addressSource) {
+    case AppCatalogue::AddressSource::firefoxSession:
+        return Browser{known->name, BrowserKind::firefox};
+    case AppCatalogue::AddressSource::notOnLinux:
+        if (known->id.startsWith(u"com.apple.Safari"_s)) {
+            return Browser{known->name, BrowserKind::frontDocument};
+        }
+        return Browser{known->name, BrowserKind::activeTab};
+    case AppCatalogue::AddressSource::chromiumSession:
+    case AppCatalogue::AddressSource::none:
+        return Browser{known->name, BrowserKind::activeTab};
+    }
+    return std::nullopt;
 }
 
-// The script clients, then the Linux clients whose window titles carry the subject (by the ids the
-// usage records give them).
-const QHash<QString, EmailClient>& emailClients() {
-    static const QHash<QString, EmailClient> table{
-        {u"com.readdle.smartemail"_s, {u"Spark"_s, EmailKind::generic}},
-        {u"com.readdle.smartemail-setapp"_s, {u"Spark"_s, EmailKind::generic}},
-        {u"com.readdle.SparkDesktop"_s, {u"Spark Desktop"_s, EmailKind::sparkDesktop}},
-        {u"com.readdle.SparkDesktop.appstore"_s, {u"Spark Desktop"_s, EmailKind::sparkDesktop}},
-        {u"com.apple.mail"_s, {u"Mail"_s, EmailKind::mail}},
-        {u"org.mozilla.thunderbird"_s, {u"Thunderbird"_s, EmailKind::windowTitle}},
-        {u"org.gnome.Evolution"_s, {u"Evolution"_s, EmailKind::windowTitle}},
-        {u"evolution"_s, {u"Evolution"_s, EmailKind::windowTitle}},
-        {u"org.gnome.Geary"_s, {u"Geary"_s, EmailKind::windowTitle}},
-        {u"geary"_s, {u"Geary"_s, EmailKind::windowTitle}},
-    };
-    return table;
+std::optional<EmailClient> emailClientOf(const QString& bundleIdentifier) {
+    const AppCatalogue::App* known = AppCatalogue::find(bundleIdentifier);
+    if (!known || known->kind != AppCatalogue::Kind::mail) {
+        return std::nullopt;
+    }
+    if (known->id == u"com.readdle.smartemail"_s) {
+        return EmailClient{known->name, EmailKind::generic};
+    }
+    if (known->id == u"com.readdle.SparkDesktop"_s) {
+        return EmailClient{known->name, EmailKind::sparkDesktop};
+    }
+    if (known->id == u"com.apple.mail"_s) {
+        return EmailClient{known->name, EmailKind::mail};
+    }
+    // The Linux clients' window titles carry the subject.
+    return EmailClient{known->name, EmailKind::windowTitle};
 }
 
 const QString prefix = u"tell application \""_s;
@@ -95,13 +100,13 @@ DeepContextService::DeepContextService(const UserDefaultsServiceProtocol& settin
     , m_sources(sources) {}
 
 std::optional<QString> DeepContextService::browserName(const QString& bundleIdentifier) {
-    const auto found = browsers().constFind(bundleIdentifier);
-    return found == browsers().cend() ? std::nullopt : std::optional<QString>(found->name);
+    const std::optional<Browser> browser = browserOf(bundleIdentifier);
+    return browser ? std::optional<QString>(browser->name) : std::nullopt;
 }
 
 std::optional<QString> DeepContextService::emailClientName(const QString& bundleIdentifier) {
-    const auto found = emailClients().constFind(bundleIdentifier);
-    return found == emailClients().cend() ? std::nullopt : std::optional<QString>(found->name);
+    const std::optional<EmailClient> client = emailClientOf(bundleIdentifier);
+    return client ? std::optional<QString>(client->name) : std::nullopt;
 }
 
 QString DeepContextService::frontDocumentScript(const QString& applicationName) {
@@ -286,11 +291,11 @@ std::optional<QString> DeepContextService::runAppleScript(const QString& script)
 
 QCoro::Task<std::optional<QString>> DeepContextService::browserURL(QString bundleIdentifier,
                                                                    QString windowTitle) {
-    const auto found = browsers().constFind(bundleIdentifier);
-    if (found == browsers().cend()) {
+    const std::optional<Browser> known = browserOf(bundleIdentifier);
+    if (!known) {
         co_return std::nullopt;
     }
-    const Browser browser = *found;
+    const Browser browser = *known;
     BrowserTabSource* fallback = nullptr;
     switch (browser.kind) {
     case BrowserKind::firefox:
@@ -319,8 +324,8 @@ QCoro::Task<std::optional<QString>> DeepContextService::browserURL(QString bundl
 
 std::optional<DeepContextService::EmailAnswer>
 DeepContextService::emailContext(const QString& bundleIdentifier, const QString& windowTitle) {
-    const auto found = emailClients().constFind(bundleIdentifier);
-    if (found == emailClients().cend()) {
+    const std::optional<EmailClient> found = emailClientOf(bundleIdentifier);
+    if (!found) {
         return std::nullopt;
     }
     switch (found->kind) {

@@ -1,5 +1,7 @@
 #include "services/usage/PrivacyRedactionService.h"
 
+#include "core/AppCatalogue.h"
+
 #include "core/UserDefaultsServiceProtocol.h"
 
 namespace {
@@ -75,15 +77,8 @@ const QStringList& PrivacyRedactionService::builtInTitleKeywords() {
     return keywords;
 }
 
-const QStringList& PrivacyRedactionService::alwaysRedactedBundleIdentifiers() {
-    static const QStringList ids{
-        QStringLiteral("com.agilebits.onepassword7"), QStringLiteral("com.agilebits.onepassword8"),
-        QStringLiteral("com.lastpass.LastPass"), QStringLiteral("com.bitwarden.desktop"),
-        QStringLiteral("com.dashlane.Dashlane"), QStringLiteral("com.apple.keychainaccess"),
-        // The Linux password managers and key stores, by their desktop-file ids.
-        QStringLiteral("org.keepassxc.KeePassXC"), QStringLiteral("org.gnome.seahorse.Application"),
-        QStringLiteral("org.kde.kwalletmanager5"), QStringLiteral("org.kde.kwalletmanager")};
-    return ids;
+bool PrivacyRedactionService::isAlwaysRedacted(const QString& bundleIdentifier) {
+    return AppCatalogue::is(bundleIdentifier, AppCatalogue::Kind::passwordManager);
 }
 
 bool PrivacyRedactionService::shouldRedactURL(const QString& url) const {
@@ -93,7 +88,7 @@ bool PrivacyRedactionService::shouldRedactURL(const QString& url) const {
 }
 
 bool PrivacyRedactionService::shouldRedactTitle(const QString& title, const QString& bundleIdentifier) const {
-    if (alwaysRedactedBundleIdentifiers().contains(bundleIdentifier) ||
+    if (isAlwaysRedacted(bundleIdentifier) ||
         m_settings.privacyAlwaysRedactApps().contains(bundleIdentifier)) {
         return true;
     }

@@ -18,9 +18,9 @@ public:
 
     static const QStringList& builtInURLKeywords();
     static const QStringList& builtInTitleKeywords();
-    // The password managers and key stores whose windows are always redacted, by the application id
-    // the usage records use (see AppIdentity).
-    static const QStringList& alwaysRedactedBundleIdentifiers();
+    // Whether the application's windows are always redacted: the password managers and key stores of
+    // the application catalogue.
+    static bool isAlwaysRedacted(const QString& bundleIdentifier);
 
 private:
     const UserDefaultsServiceProtocol& m_settings;

@@ -1,5 +1,6 @@
 #include "services/usage/UsageDayIndex.h"
 
+#include "core/AppCatalogue.h"
 #include "core/CharacterTruncation.h"
 #include "core/Clock.h"
 #include "services/usage/AppColor.h"
@@ -366,7 +367,8 @@ const UsageDayIndex::Table& UsageDayIndex::websites() const {
         KeyTable table(m_websites);
         for (qsizetype s = 0; s < m_sessions.size(); ++s) {
             const AppUsageSession& session = m_sessions[s];
-            if (!DailyUsageSummary::browserBundleIdentifiers().contains(session.bundleIdentifier)) {
+            const AppCatalogue::App* known = AppCatalogue::find(session.bundleIdentifier);
+            if (!known || !known->reportedBrowser) {
                 continue;
             }
             for (const WindowTitleCapture& capture : session.windowCaptures) {
@@ -388,10 +390,8 @@ const UsageDayIndex::Table& UsageDayIndex::paths() const {
         KeyTable table(m_paths);
         for (qsizetype s = 0; s < m_sessions.size(); ++s) {
             const AppUsageSession& session = m_sessions[s];
-            const bool terminal =
-                DailyUsageSummary::terminalBundleIdentifiers().contains(session.bundleIdentifier);
-            if (!terminal &&
-                !DailyUsageSummary::editorBundleIdentifiers().contains(session.bundleIdentifier)) {
+            const bool terminal = AppCatalogue::is(session.bundleIdentifier, AppCatalogue::Kind::terminal);
+            if (!terminal && !AppCatalogue::is(session.bundleIdentifier, AppCatalogue::Kind::editor)) {
                 continue;
             }
             for (qsizetype at = m_firstCapture[s]; at < m_firstCapture[s + 1]; ++at) {
@@ -428,7 +428,9 @@ const UsageDayIndex::Table& UsageDayIndex::keywords() const {
                     continue;
                 }
                 tokens.clear();
-                DailyUsageSummary::keywordTokenViews(capture.title, tokens);
+                // The application's own name in its titles names no work.
+                DailyUsageSummary::keywordTokenViews(
+                    WindowTitleCapture::withoutApplicationName(capture.title, m_sessions[s].appName), tokens);
                 for (const QStringView token : std::as_const(tokens)) {
                     // Plain ASCII (no carriage return) has one character per unit and lowers letter by
                     // letter: such a word is looked up without a copy.

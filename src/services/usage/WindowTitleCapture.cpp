@@ -1,9 +1,11 @@
 #include "services/usage/WindowTitleCapture.h"
 
+#include "core/AppCatalogue.h"
 #include "core/CharacterTruncation.h"
 
 #include "services/usage/UsageText.h"
 
+#include <QSet>
 #include <QUrl>
 
 #include <array>
@@ -19,6 +21,35 @@ const QString kEmDash = QStringLiteral(" \u2014 ");
 const std::array<const QString*, 3>& titleSeparators() {
     static const std::array<const QString*, 3> separators{&kHyphen, &kBar, &kEnDash};
     return separators;
+}
+
+// The names Linux programs put in their window titles, in lower case.
+const QSet<QString>& applicationNames() {
+    static const QSet<QString> names = [] {
+        QSet<QString> result;
+        for (const AppCatalogue::App& app : AppCatalogue::all()) {
+            // Editors' titles are cleaned by their own rules, which look for their names.
+            if (app.earlierRecordsOnly || app.kind == AppCatalogue::Kind::editor) {
+                continue;
+            }
+            result.insert(app.name.toLower());
+            result.insert(QStringLiteral("mozilla ") + app.name.toLower());
+            result.insert(app.id.toLower());
+        }
+        return result;
+    }();
+    return names;
+}
+
+bool namesApplication(QStringView part, QStringView applicationName) {
+    const QStringView trimmed = part.trimmed();
+    if (trimmed.isEmpty()) {
+        return false;
+    }
+    if (!applicationName.isEmpty() && trimmed.compare(applicationName, Qt::CaseInsensitive) == 0) {
+        return true;
+    }
+    return applicationNames().contains(trimmed.toString().toLower());
 }
 
 // The part before the first separator of the list that the text holds, when that part names
@@ -100,8 +131,32 @@ std::optional<QString> WindowTitleCapture::tabTitle() const {
     return leadingPart(title);
 }
 
+QStringView WindowTitleCapture::withoutApplicationName(QStringView title, QStringView applicationName) {
+    QStringView rest = title;
+    // At the end, after the last separator.
+    qsizetype cut = -1;
+    qsizetype after = 0;
+    for (const QString* separator : {&kHyphen, &kEnDash, &kEmDash}) {
+        const qsizetype at = rest.lastIndexOf(*separator);
+        if (at > cut) {
+            cut = at;
+            after = at + separator->size();
+        }
+    }
+    if (cut > 0 && namesApplication(rest.mid(after), applicationName)) {
+        rest = rest.left(cut);
+    }
+    // At the start, before a colon: "xterm: ~".
+    const qsizetype colon = rest.indexOf(QLatin1String(": "));
+    if (colon > 0 && colon + 2 < rest.size() && namesApplication(rest.left(colon), applicationName)) {
+        rest = rest.mid(colon + 2);
+    }
+    rest = rest.trimmed();
+    return rest.isEmpty() ? title : rest;
+}
+
 std::optional<QString> WindowTitleCapture::cleanedTitle() const {
-    QString raw = title;
+    QString raw = withoutApplicationName(title).toString();
     raw.remove(QStringLiteral(" \u2014 Edited"));
     raw.remove(QStringLiteral(" - Edited"));
     raw.remove(QLatin1Char('*'));

@@ -34,6 +34,12 @@ struct WindowTitleCapture {
     // without a subject.
     std::optional<QString> emailLine() const;
 
+    // The title without the application's own name, which Linux programs put at its end
+    // ("Docs — Mozilla Firefox", "Inbox - Chromium") or start ("xterm: ~"): the known applications'
+    // names and ids (but editors', which cleanedTitle's own rules read), "Mozilla " before a name, and
+    // the given name of the application itself. A title
+    // that is nothing but the name is left as it is.
+    static QStringView withoutApplicationName(QStringView title, QStringView applicationName = {});
     // "Ann Lee <ann@example.org>" gives "Ann Lee"; any other text comes back unchanged.
     static QString senderName(const QString& sender);
 };

@@ -56,6 +56,7 @@ void AppUsageSection::followTracker() {
         }
         m_followedTracker = tracker;
         connect(tracker, &AppUsageTrackingService::todaySessionsChanged, this, &AppUsageSection::rebuild);
+        connect(tracker, &AppUsageTrackingService::saveErrorChanged, this, &AppUsageSection::rebuild);
     }
 }
 
@@ -95,6 +96,15 @@ void AppUsageSection::buildActive() {
                                 PopoverStyle::secondaryText(colors), QStringLiteral("activityTotal"),
                                 m_body));
     outer->addLayout(header);
+
+    if (const AppUsageTrackingService* tracker = m_appState.appUsageService();
+        tracker && !tracker->saveError().isEmpty()) {
+        QLabel* failure =
+            textLabel(QStringLiteral("Usage data could not be saved: ") + tracker->saveError(), 10,
+                      QFont::Medium, PopoverStyle::red(colors), QStringLiteral("activitySaveError"), m_body);
+        failure->setWordWrap(true);
+        outer->addWidget(failure);
+    }
 
     auto* list = new QVBoxLayout;
     list->setSpacing(6);
