@@ -338,12 +338,14 @@ QCoro::Task<> PendlowApp::runStartupTask() {
     emit hasStartedMonitoringChanged();
 
     QPointer<PendlowApp> self(this);
-    co_await m_appState->refresh();
+    // One refresh now, then one every "timerReminderInterval" seconds; scheduled first, so that a
+    // first refresh held up by a slow server is abandoned at the next tick like any other.
+    TimerRefreshService* const refreshService = m_appState->refreshService();
+    refreshService->start(TimerRefreshService::RunNow::no);
+    co_await refreshService->performRefresh();
     if (!self) {
         co_return;
     }
-    // Refreshes once more at once, then every "timerReminderInterval" seconds.
-    m_appState->refreshService()->start();
     m_appState->startAppUsageTrackingIfEnabled();
     emit startupFinished();
 }

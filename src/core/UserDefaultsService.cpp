@@ -136,7 +136,7 @@ void UserDefaultsService::setTeamId(const QString& value) {
 }
 
 QString UserDefaultsService::toolsUrl() const {
-    return readString(QStringLiteral("toolsUrl"), QString());
+    return readString(QStringLiteral("toolsUrl"), defaultToolsUrl);
 }
 
 void UserDefaultsService::setToolsUrl(const QString& value) {

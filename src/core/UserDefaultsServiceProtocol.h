@@ -19,7 +19,10 @@ public:
     // ClickUp team (workspace) id; default empty.
     virtual QString teamId() const = 0;
     virtual void setTeamId(const QString& value) = 0;
-    // Base address of the Tools server, ending in "/"; default empty.
+    // The Tools server of a setup that never saved the Timesheet tab.
+    static inline const QString defaultToolsUrl = QStringLiteral("https://tools.brisvane.com/");
+    // Base address of the Tools server, ending in "/"; defaultToolsUrl while unset (a stored empty
+    // text is kept as it is).
     virtual QString toolsUrl() const = 0;
     virtual void setToolsUrl(const QString& value) = 0;
     // The user's key on the Tools server; default empty.

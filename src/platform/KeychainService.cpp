@@ -3,7 +3,14 @@
 #include "core/Log.h"
 #include "platform/KeychainError.h"
 
+#include <QCoroDBus>
 #include <QCoroSignal>
+#include <QDBusConnection>
+#include <QDBusInterface>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QDBusReply>
+#include <QDBusVariant>
 #include <QPointer>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -12,6 +19,9 @@
 #include <memory>
 
 namespace {
+const QString secretsService = QStringLiteral("org.freedesktop.secrets");
+const QString secretsPath = QStringLiteral("/org/freedesktop/secrets");
+
 struct DeleteLater {
     void operator()(QObject* object) const { object->deleteLater(); }
 };
@@ -58,6 +68,27 @@ QString KeychainService::serviceName() const {
     return m_serviceName;
 }
 
+QCoro::Task<bool> KeychainService::isLocked(QString key) {
+    QDBusInterface service(secretsService, secretsPath, QStringLiteral("org.freedesktop.Secret.Service"),
+                           QDBusConnection::sessionBus());
+    const QMap<QString, QString> attributes{{QStringLiteral("user"), key},
+                                            {QStringLiteral("server"), m_serviceName},
+                                            {QStringLiteral("type"), QStringLiteral("plaintext")}};
+    const QDBusMessage found =
+        co_await service.asyncCall(QStringLiteral("SearchItems"), QVariant::fromValue(attributes));
+    if (found.type() == QDBusMessage::ReplyMessage && found.arguments().size() == 2 &&
+        !qdbus_cast<QList<QDBusObjectPath>>(found.arguments().at(1)).isEmpty()) {
+        co_return true;
+    }
+    QDBusInterface collection(secretsService, secretsPath + QStringLiteral("/aliases/default"),
+                              QStringLiteral("org.freedesktop.DBus.Properties"),
+                              QDBusConnection::sessionBus());
+    const QDBusMessage locked = co_await collection.asyncCall(
+        QStringLiteral("Get"), QStringLiteral("org.freedesktop.Secret.Collection"), QStringLiteral("Locked"));
+    co_return locked.type() == QDBusMessage::ReplyMessage && !locked.arguments().isEmpty() &&
+        qdbus_cast<QDBusVariant>(locked.arguments().first()).variant().toBool();
+}
+
 QCoro::Task<KeychainService::StoreRead> KeychainService::readFromStore(QString key) {
     const auto job = makeJob<QKeychain::ReadPasswordJob>(m_serviceName, key);
     co_await run(job.get());
@@ -74,7 +105,9 @@ QCoro::Task<KeychainService::StoreRead> KeychainService::readFromStore(QString k
         co_return read;
     }
     case QKeychain::EntryNotFound:
-        read.outcome = StoreRead::Outcome::missing;
+        // libsecret reports an unlock prompt the user dismissed as no item found: the item, or the
+        // whole collection, is then still locked.
+        read.outcome = co_await isLocked(key) ? StoreRead::Outcome::cancelled : StoreRead::Outcome::missing;
         break;
     case QKeychain::AccessDeniedByUser:
         read.outcome = StoreRead::Outcome::cancelled;
@@ -117,9 +150,10 @@ QCoro::Task<std::optional<QString>> KeychainService::getValue(QString key) {
         co_return value;
     }
     case StoreRead::Outcome::missing:
+        // Not held: an item stored later by another program (or a keyring restored) is found at the
+        // next read.
         m_access = Access::available;
         m_promptAllowed = true;
-        m_cache.insert(key, std::nullopt);
         break;
     case StoreRead::Outcome::cancelled:
         m_access = Access::locked;
@@ -170,5 +204,5 @@ QCoro::Task<> KeychainService::deleteValue(QString key) {
         m_cache.remove(key);
         throw KeychainError::deleteFailed(int(status));
     }
-    m_cache.insert(key, std::nullopt);
+    m_cache.remove(key);
 }

@@ -12,10 +12,12 @@
 // on the GUI thread; the store queues them and runs them one at a time, in the order given.
 // Every value read or written is registered with Log::registerSecret.
 //
-// A value read is held in memory (an absent one too) and answered from there until this store
-// writes or deletes it, so a refresh costs no D-Bus round trip; surrounding whitespace is trimmed
-// from what is read. When the user cancels the prompt to unlock the store, or there is no Secret
-// Service, reads give none without asking again until allowUnlockPrompt().
+// A value found is held in memory and answered from there until this store writes or deletes it,
+// so a refresh costs no D-Bus round trip; surrounding whitespace is trimmed from what is read. An
+// absent item is not held: it is looked up again at every read, so one stored meanwhile by another
+// program is found. When the user cancels the prompt to unlock the store (libsecret then answers
+// "not found"; the item or the default collection is still locked), or there is no Secret Service,
+// reads give none without asking again until allowUnlockPrompt().
 class KeychainService : public QObject, public KeychainServiceProtocol {
     Q_OBJECT
 
@@ -48,6 +50,8 @@ protected:
 
     // One read from the Secret Service; tests put a fake store in its place.
     virtual QCoro::Task<StoreRead> readFromStore(QString key);
+    // Whether the Secret Service holds the item locked, or its default collection is locked.
+    QCoro::Task<bool> isLocked(QString key);
 
 private:
     const QString m_serviceName;

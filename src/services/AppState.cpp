@@ -198,9 +198,19 @@ QCoro::Task<> AppState::refresh() {
         co_return;
     }
     if (!m_configuration.isClickUpConfigured()) {
-        Log::warning(QStringLiteral("ClickUp not configured, skipping refresh"), category);
+        // Said once, not at every refresh; while the keyring is locked the popover says why instead.
+        const QString message = QStringLiteral("ClickUp not configured, skipping refresh");
+        if (m_keychainAccess != KeychainServiceProtocol::Access::available) {
+            Log::debug(message, category);
+        } else if (!m_reportedNotConfigured) {
+            Log::warning(message, category);
+        } else {
+            Log::debug(message, category);
+        }
+        m_reportedNotConfigured = m_keychainAccess == KeychainServiceProtocol::Access::available;
         co_return;
     }
+    m_reportedNotConfigured = false;
 
     m_timerState->setError(std::nullopt);
     m_worklogState->setError(std::nullopt);

@@ -120,8 +120,9 @@ public:
     // and the usage-tracking flag.
     QCoro::Task<> loadConfiguration();
     // Loads the configuration; without a ClickUp token and team id it logs "ClickUp not configured,
-    // skipping refresh" and stops, leaving the states' errors as they are. Otherwise clears the
-    // states' errors, fetches the running timer, today's entries and, when the Tools server is
+    // skipping refresh" (at error level once, then at debug level; only at debug level while the
+    // secret store is locked or missing) and stops, leaving the states' errors as they are. Otherwise clears
+    // the states' errors, fetches the running timer, today's entries and, when the Tools server is
     // configured, the planning together (each keeps its own outcome), then checks the no-timer
     // warning and the active-timer reminder. It ends once the ClickUp part is over: the planning
     // lands in its state whenever its server answers, and while one planning fetch is under way a
@@ -185,6 +186,8 @@ private:
     bool m_silentModeActive = false;
     bool m_appUsageTrackingActive = false;
     bool m_isLoading = false;
+    // "ClickUp not configured" was logged since ClickUp was last configured.
+    bool m_reportedNotConfigured = false;
     KeychainServiceProtocol::Access m_keychainAccess = KeychainServiceProtocol::Access::available;
     KeychainServiceProtocol& m_keychainService;
     UserDefaultsServiceProtocol& m_userDefaultsService;

@@ -1,5 +1,6 @@
 #include "services/TimerRefreshService.h"
 
+#include "core/Clock.h"
 #include "core/DetachedTask.h"
 #include "core/Log.h"
 #include "core/Observable.h"
@@ -42,7 +43,7 @@ void TimerRefreshService::setIsRefreshing(bool refreshing) {
     setIfChanged(m_isRefreshing, refreshing, this, &TimerRefreshService::isRefreshingChanged);
 }
 
-void TimerRefreshService::start() {
+void TimerRefreshService::start(RunNow runNow) {
     m_refreshTimer.reset();
     auto timer = std::make_unique<QTimer>();
     timer->setTimerType(Qt::CoarseTimer);
@@ -52,7 +53,9 @@ void TimerRefreshService::start() {
     timer->start();
     m_refreshTimer = std::move(timer);
     emit refreshTimerChanged();
-    tick();
+    if (runNow == RunNow::yes) {
+        tick();
+    }
 }
 
 void TimerRefreshService::tick() {
@@ -63,16 +66,27 @@ void TimerRefreshService::tick() {
 
 QCoro::Task<> TimerRefreshService::performRefresh() {
     if (m_isRefreshing) {
-        co_return;
+        const std::chrono::milliseconds period =
+            m_refreshTimer ? m_refreshTimer->intervalAsDuration() : intervalFor(0);
+        if (Clock::nowMSecs() - m_runStartedMSecs < period.count()) {
+            co_return;
+        }
+        // One slow request must not hold every later refresh back: the run is left to finish on
+        // its own, and what it still brings in lands where it lands; this run no longer waits on it.
+        Log::info(QStringLiteral("The previous refresh is still running after %1 s; starting afresh")
+                      .arg(double(period.count()) / 1000.0),
+                  Log::Category::general);
     }
     QPointer<TimerRefreshService> self(this);
+    const quint64 run = ++m_runs;
+    m_runStartedMSecs = Clock::nowMSecs();
     setIsRefreshing(true);
     if (m_onRefresh) {
         const RefreshCallback onRefresh = m_onRefresh;
         const QString failure = QStringLiteral("Refresh failed");
         co_await settled(onRefresh(), failure, Log::Category::general);
     }
-    if (self) {
+    if (self && run == m_runs) {
         setIsRefreshing(false);
     }
 }

@@ -10,10 +10,12 @@
 
 class UserDefaultsServiceProtocol;
 
-// Repeats one piece of work (the root state's refresh) every "timerReminderInterval" seconds and
-// never lets two of its own runs overlap: a tick that finds a run still going is dropped, not queued.
-// Each start() replaces the schedule and runs the work once at once, so the next tick comes a full
-// period later. There is no stop: the schedule ends with the service. GUI thread only.
+// Repeats one piece of work (the root state's refresh) every "timerReminderInterval" seconds. A
+// tick that finds a run still going is dropped, not queued, unless that run started a full period
+// ago or more: then it is abandoned (left to end on its own, no longer awaited or counted) and a new
+// run starts, so one slow request never holds the refresh back longer than a period. Each start()
+// replaces the schedule and, unless told otherwise, runs the work once at once, so the next tick
+// comes a full period later. There is no stop: the schedule ends with the service. GUI thread only.
 class TimerRefreshService : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool isRefreshing READ isRefreshing NOTIFY isRefreshingChanged)
@@ -41,9 +43,12 @@ public:
     // The work to repeat. Whatever it throws is logged and goes no further.
     void setOnRefresh(RefreshCallback callback) { m_onRefresh = std::move(callback); }
 
-    // (Re)starts the schedule with the current setting and runs the work once at once.
-    void start();
-    // Runs the work unless a run started here is still under way. Never throws.
+    enum class RunNow { no, yes };
+    // (Re)starts the schedule with the current setting and runs the work once at once unless told
+    // not to (the caller has just run it).
+    void start(RunNow runNow = RunNow::yes);
+    // Runs the work unless a run started here less than a period ago is still under way. isRefreshing
+    // follows the newest run. Never throws.
     QCoro::Task<> performRefresh();
     // What each period does: starts performRefresh() without waiting for it.
     void tick();
@@ -57,6 +62,9 @@ private:
 
     std::unique_ptr<QTimer> m_refreshTimer;
     bool m_isRefreshing = false;
+    // The newest run: its number and when it started (Clock milliseconds).
+    quint64 m_runs = 0;
+    qint64 m_runStartedMSecs = 0;
     RefreshCallback m_onRefresh;
     UserDefaultsServiceProtocol& m_userDefaultsService;
 };

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The real pendlow binary against a loopback ClickUp (PENDLOW_CLICKUP_API_URL):
-#  - without a ClickUp token in the keyring, both launch refreshes log "ClickUp not configured,
-#    skipping refresh" and nothing is sent;
-#  - with a token in the keyring and "teamId" set, the launch performs two refreshes: the current
-#    timer and today's entries (from local midnight), twice each, with the token, and nothing else;
-#    the refresh's log lines appear twice and the token never reaches the log.
+#  - without a ClickUp token in the keyring, the launch refresh logs "ClickUp not configured,
+#    skipping refresh" once and nothing is sent;
+#  - with a token in the keyring and "teamId" set, the launch performs one refresh: the current
+#    timer and today's entries (from local midnight), once each, with the token, and nothing else;
+#    the refresh's log lines appear once and the token never reaches the log.
 # Usage: test_launch_refresh.sh <build dir>   (inside scripts/test-env.sh)
 set -euo pipefail
 build_dir=$1
@@ -73,35 +73,35 @@ stop_app() {
     APP_PID=""
 }
 
-# --- no token: both launch refreshes stop after loading the configuration ---
+# --- no token: the launch refresh stops after loading the configuration ---
 "$tools/pendlow-test-keyring" delete clickup-api-token || fail "could not clear the keyring item"
 start_app no-token
-wait_for at_least 2 'ClickUp not configured, skipping refresh' "$work/no-token.log" ||
-    fail "no-token: the skip line was not logged twice"
+wait_for at_least 1 'ClickUp not configured, skipping refresh' "$work/no-token.log" ||
+    fail "no-token: the skip line was not logged"
 sleep 0.5
 stop_app
-[ "$(count 'ClickUp not configured, skipping refresh' "$work/no-token.log")" -eq 2 ] ||
-    fail "no-token: the skip line was logged more than twice"
+[ "$(count 'ClickUp not configured, skipping refresh' "$work/no-token.log")" -eq 1 ] ||
+    fail "no-token: the skip line was logged more than once"
 grep -qF '[API] ClickUp not configured, skipping refresh' "$work/no-token.log" ||
     fail "no-token: the skip line lacks its category"
 [ ! -s "$work/requests.log" ] || fail "no-token: requests were sent"
 
-# --- token and team id: two refreshes, two requests each ---
+# --- token and team id: one refresh of two requests ---
 printf '%s\n' "$token" | "$tools/pendlow-test-keyring" set clickup-api-token || fail "could not store the token"
 TOKEN_STORED=1
 start_app configured
 current="GET /api/v2/team/$team/time_entries/current auth=yes"
 midnight_ms="$(date -d 'today 00:00' +%s)000"
 entries="GET /api/v2/team/$team/time_entries?start_date=$midnight_ms auth=yes"
-wait_for at_least 2 "$current" "$work/requests.log" ||
-    fail "configured: the two launch refreshes did not ask for the current timer"
-wait_for at_least 2 "$entries" "$work/requests.log" ||
-    fail "configured: the two launch refreshes did not ask for today's entries"
-wait_for at_least 2 'Fetched 2 time entries' "$work/configured.log" ||
-    fail "configured: the entries were not stored twice"
+wait_for at_least 1 "$current" "$work/requests.log" ||
+    fail "configured: the launch refresh did not ask for the current timer"
+wait_for at_least 1 "$entries" "$work/requests.log" ||
+    fail "configured: the launch refresh did not ask for today's entries"
+wait_for at_least 1 'Fetched 2 time entries' "$work/configured.log" ||
+    fail "configured: the entries were not stored"
 # The period is 60 s: nothing more comes within a second.
 sleep 1
-[ "$(wc -l <"$work/requests.log")" -eq 4 ] || fail "configured: a refresh sent more than the timer and entry requests"
+[ "$(wc -l <"$work/requests.log")" -eq 2 ] || fail "configured: the launch sent more than one timer and one entry request"
 
 log=$work/configured.log
 for line in \
@@ -110,10 +110,10 @@ for line in \
     "[Timer] fetchActiveTimer() completed. hasActiveTimer: true" \
     "[API] fetchTimeEntries() called with teamId: $team" \
     "[API] Fetched 2 time entries"; do
-    [ "$(count "$line" "$log")" -eq 2 ] || fail "configured: expected twice in the log: $line"
+    [ "$(count "$line" "$log")" -eq 1 ] || fail "configured: expected once in the log: $line"
 done
 ! grep -qF 'ClickUp not configured' "$log" || fail "configured: the refresh was skipped"
 ! grep -qF "${token:0:8}" "$log" || fail "configured: the token reached the log"
 stop_app
 
-echo "PASS: no token: 2 skipped refreshes, no requests; token: 2 refreshes of 2 requests each"
+echo "PASS: no token: 1 skipped refresh, no requests; token: 1 refresh of 2 requests"

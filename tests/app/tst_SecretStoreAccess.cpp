@@ -74,16 +74,18 @@ private Q_SLOTS:
         QCOMPARE(configuration.value->isClickUpConfigured(), !read.isEmpty());
     }
 
-    // A refresh reads two secrets: from the store once, then from memory, until this store writes.
-    void secretsReadOnceAreHeld() {
+    // A secret found is read from the store once, then from memory until this store writes; one
+    // missing is looked up again at every refresh, so a token stored meanwhile by another program
+    // (secret-tool, Seahorse, a restored keyring) is picked up.
+    void secretsFoundAreHeldAndMissingOnesLookedUpAgain() {
         FakeSecretStore store;
         store.values.insert(KeychainItem::clickUpAPIToken, heapText("pk_81234567_HELD"));
         const std::unique_ptr<AppState> state = makeState(store);
         for (int i = 0; i < 3; ++i) {
             refresh(*state);
         }
-        // The token and the (absent) Tools token, each once.
-        QCOMPARE(store.reads(), 2);
+        // The token once, the absent Tools token at each refresh.
+        QCOMPARE(store.reads(), 1 + 3);
         QCOMPARE(state->configuration().clickUpToken, std::optional(QStringLiteral("pk_81234567_HELD")));
 
         // What the settings window or the sign-in writes through the store is read back at once.
@@ -92,9 +94,16 @@ private Q_SLOTS:
         refresh(*state);
         QCOMPARE(state->configuration().clickUpToken, std::optional(newToken));
         QVERIFY(!awaitTask(store.deleteValue(KeychainItem::clickUpAPIToken)).failed());
+        store.values.remove(KeychainItem::clickUpAPIToken); // as the Secret Service has it now
         refresh(*state);
         QCOMPARE(state->configuration().clickUpToken, std::nullopt);
-        QCOMPARE(store.reads(), 2);
+
+        // Stored behind the application's back: found at the next refresh.
+        store.values.insert(KeychainItem::toolsWSToken, heapText("ws-stored-elsewhere"));
+        store.values.insert(KeychainItem::clickUpAPIToken, heapText("pk_81234567_OUTSIDE"));
+        refresh(*state);
+        QCOMPARE(state->configuration().toolsWSToken, std::optional(QStringLiteral("ws-stored-elsewhere")));
+        QCOMPARE(state->configuration().clickUpToken, std::optional(QStringLiteral("pk_81234567_OUTSIDE")));
     }
 
     void cancelledUnlockIsNotAskedAgainAtEveryRefresh_data() {

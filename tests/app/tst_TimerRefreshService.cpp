@@ -1,5 +1,6 @@
 // The periodic refresh: its period from the settings, the refresh at start, restarts, and the guard
 // that drops a tick while a refresh of its own still runs.
+#include "support/FakeClock.h"
 #include "support/TestMain.h"
 #include "support/TestSettings.h"
 
@@ -117,6 +118,33 @@ private Q_SLOTS:
 
         m_service->tick();
         QCOMPARE(m_started, 2);
+    }
+
+    // A refresh held up by one slow request (a reply dripping a byte at a time) is abandoned at the
+    // first tick a full period after it started; the abandoned run ending later changes nothing.
+    void runStillGoingAfterAPeriodIsAbandoned() {
+        FakeClock clock(QDateTime(QDate(2026, 3, 2), QTime(10, 0)));
+        m_settings->setTimerReminderInterval(60);
+        m_gate.closed = true;
+        m_service->start();
+        QCOMPARE(m_started, 1);
+
+        clock.advance(59);
+        m_service->tick();
+        QCOMPARE(m_started, 1); // within the period: dropped
+
+        clock.advance(1);
+        m_service->tick();
+        QCOMPARE(m_started, 2); // a full period: started afresh
+        QVERIFY(m_service->isRefreshing());
+
+        // Both gated runs end; only the newest run's end clears the flag, and the new run counts
+        // from its own start.
+        m_gate.open();
+        QTRY_COMPARE(m_finished, 2);
+        QVERIFY(!m_service->isRefreshing());
+        m_service->tick();
+        QCOMPARE(m_started, 3);
     }
 
     void failingRefreshDoesNotStopTheSchedule() {

@@ -65,6 +65,7 @@ private Q_SLOTS:
     void errorMappings();
     void summaryReplies_data();
     void summaryReplies();
+    void overlongSummaryIsCapped();
     void unusableBaseAddress();
 };
 
@@ -187,6 +188,19 @@ void OpenAIServiceTest::errorMappings_data() {
                                            << "OpenAI API token is invalid. Check your token in Settings.";
     QTest::newRow("429 with error object")
         << 429 << j("{'error':{'message':'Slow down'}}") << "Rate limited. Please try again later.";
+    // The two 429s OpenAI documents: a rate limit passes, an exhausted quota never does by waiting.
+    QTest::newRow("429 rate_limit_exceeded")
+        << 429
+        << j("{'error':{'message':'Rate limit reached for gpt-4o-mini','type':'requests','param':null,"
+             "'code':'rate_limit_exceeded'}}")
+        << "Rate limited. Please try again later.";
+    QTest::newRow("429 insufficient_quota")
+        << 429
+        << j("{'error':{'message':'You exceeded your current quota, please check your plan and billing "
+             "details.','type':'insufficient_quota','param':null,'code':'insufficient_quota'}}")
+        << "The OpenAI account has no credit left: You exceeded your current quota, please check your "
+           "plan and billing details.";
+    QTest::newRow("429 without a body") << 429 << QByteArray() << "Rate limited. Please try again later.";
     QTest::newRow("500 with error object")
         << 500 << errorObject << "OpenAI API error: The server had an error";
     QTest::newRow("500 without error object")
@@ -241,6 +255,23 @@ void OpenAIServiceTest::summaryReplies_data() {
     QTest::newRow("usage incomplete")
         << j("{'choices':[{'message':{'role':'a','content':'x'}}],'usage':{'total_tokens':1}}") << false << ""
         << "<decoding>";
+    // A refusal comes with a null content: it is the answer, not a malformed reply.
+    QTest::newRow("refusal")
+        << j("{'choices':[{'message':{'role':'assistant','content':null,'refusal':'I cannot help with "
+             "that.'},'finish_reason':'stop'}]}")
+        << false << ""
+        << "OpenAI declined to write the summary: I cannot help with that.";
+    QTest::newRow("null content without refusal")
+        << j("{'choices':[{'message':{'role':'assistant','content':null}}]}") << false << ""
+        << "<decoding>";
+    QTest::newRow("cut at the token limit")
+        << j("{'choices':[{'message':{'role':'assistant','content':'I spent the morning'},"
+             "'finish_reason':'length'}]}")
+        << false << QString(QStringLiteral("I spent the morning") + OpenAIService::summaryCutMark) << "";
+    QTest::newRow("complete") << j("{'choices':[{'message':{'role':'assistant','content':'All done.'},"
+                                   "'finish_reason':'stop'}]}")
+                              << false << "All done."
+                              << "";
     QTest::newRow("no answer") << QByteArray() << true << ""
                                << "The request timed out.";
 }
@@ -269,6 +300,31 @@ void OpenAIServiceTest::summaryReplies() {
             QVERIFY(outcome.errorAs<TransportError>()->isTimeout());
         }
     }
+}
+
+// One unbroken run far longer than any summary asked for: cut, at a character boundary, and marked.
+void OpenAIServiceTest::overlongSummaryIsCapped() {
+    const qsizetype limit = OpenAIService::maxSummaryLength;
+    // The limit falls between the two halves of an emoji.
+    const QString run =
+        QString(limit - 1, u'x') + QString::fromUtf8("\xF0\x9F\x98\x80") + QString(1000, u'y');
+    const QJsonObject reply{
+        {QStringLiteral("choices"),
+         QJsonArray{QJsonObject{{QStringLiteral("message"), message(QStringLiteral("assistant"), run)},
+                                {QStringLiteral("finish_reason"), QStringLiteral("length")}}}}};
+    FakeHttpServer server;
+    server.route("POST", completions,
+                 FakeHttpServer::Response::json(QJsonDocument(reply).toJson(QJsonDocument::Compact)));
+    Rig rig(server);
+
+    const auto outcome = awaitTask(rig.service.summarize(heapText("report")));
+    QVERIFY2(!outcome.failed(), qPrintable(outcome.errorDescription()));
+    QCOMPARE(*outcome.value, QString(limit - 1, u'x') + OpenAIService::summaryCappedMark);
+
+    const QString shortText = heapText("fits");
+    QCOMPARE(OpenAIService::boundedSummary(shortText, false), shortText);
+    const QString exact(limit, u'z');
+    QCOMPARE(OpenAIService::boundedSummary(exact, false), exact);
 }
 
 void OpenAIServiceTest::unusableBaseAddress() {

@@ -9,6 +9,7 @@
 
 #include "services/reports/UsageExport.h"
 #include "services/usage/ActivityGroupingService.h"
+#include "services/usage/UsageText.h"
 
 #include <QLocale>
 
@@ -234,6 +235,59 @@ private Q_SLOTS:
             csv.section(u'\n', 1),
             QStringLiteral("2025-03-14,09:00,09:01,1,\"'=1+1,\"\"x\"\"\nnext\",\"'-t,1\",\"'@title, one\","
                            "\"'@title, one\",Yes\n"));
+    }
+
+    // The exports' short time never carries seconds, whatever the locale's short style says.
+    void shortTimeIsHoursAndMinutes_data() {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("time");
+        QTest::newRow("C") << QLocale::c() << "09:05";
+        QTest::newRow("English (UK)") << QLocale(QLocale::English, QLocale::UnitedKingdom) << "09:05";
+        QTest::newRow("English (US)") << QLocale(QLocale::English, QLocale::UnitedStates) << "9:05 AM";
+        QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany) << "09:05";
+    }
+
+    void shortTimeIsHoursAndMinutes() {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, time);
+        QLocale::setDefault(locale);
+        const QString text = UsageExport::shortTime(QDateTime(day(), QTime(9, 5, 42)));
+        const QString pattern = usagetext::shortTimeFormat(locale);
+        pinZoneAndLocale();
+        QCOMPARE(text.simplified(), time.simplified());
+        QVERIFY2(!pattern.contains(u's'), qPrintable(pattern));
+    }
+
+    // A title is one list item, whatever it holds: no line break, no link, no markup, no heading.
+    void markdownTitlesStayOnOneLine_data() {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("plain") << "Inbox - Mail"
+                               << "Inbox - Mail";
+        QTest::newRow("line break") << "Report\n- injected item"
+                                    << "Report - injected item";
+        QTest::newRow("CR LF and tab") << "a\r\nb\tc"
+                                       << "a  b c";
+        QTest::newRow("link") << "[click](https://evil.example)"
+                              << "\\[click\\](https://evil.example)";
+        QTest::newRow("emphasis and code") << "*bold* _it_ `x`"
+                                           << "\\*bold\\* \\_it\\_ \\`x\\`";
+        QTest::newRow("html and table") << "<img src=x> a|b"
+                                        << "\\<img src=x\\> a\\|b";
+        QTest::newRow("heading") << "# Title"
+                                 << "\\# Title";
+        QTest::newRow("list marker") << "- item"
+                                     << "\\- item";
+        QTest::newRow("ordered marker") << "12. item"
+                                        << "12\\. item";
+        QTest::newRow("backslash") << "C:\\dir"
+                                   << "C:\\\\dir";
+    }
+
+    void markdownTitlesStayOnOneLine() {
+        QFETCH(QString, title);
+        QFETCH(QString, written);
+        QCOMPARE(usagetext::markdownInline(title), written);
     }
 
     void longDate_data() {

@@ -55,10 +55,7 @@ struct Rig {
     EmailForwardingService forwarding{keychain, settings, capture};
     std::unique_ptr<N8NSettingsTab> tab;
 
-    Rig() {
-        forwarding.setPingTimeout(1000ms);
-        tab = std::make_unique<N8NSettingsTab>(keychain, settings, forwarding);
-    }
+    Rig() { tab = std::make_unique<N8NSettingsTab>(keychain, settings, forwarding); }
 
     static QString endpoint(const FakeHttpServer& server) {
         QUrl url = server.baseUrl();
@@ -249,7 +246,8 @@ void N8NSettingsTabTest::testSendsTheTypedKey_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QByteArray>("header");
     QTest::newRow("a typed key, trimmed") << " key-typed " << QByteArray("key-typed");
-    QTest::newRow("a cleared field sends none") << "" << QByteArray();
+    // Only Save removes a key: a Test with the field emptied keeps and sends the stored one.
+    QTest::newRow("a cleared field keeps the stored key") << "" << QByteArray("key-stored");
 }
 
 void N8NSettingsTabTest::testSendsTheTypedKey() {
@@ -268,6 +266,7 @@ void N8NSettingsTabTest::testSendsTheTypedKey() {
     QCOMPARE(posts.size(), 1);
     QCOMPARE(posts.first().header("X-Webhook-Key"), header);
     QVERIFY(rig.result()->isSuccess());
+    QCOMPARE(rig.keychain.item(KeychainItem::n8nSharedKey), std::optional(QString::fromLatin1(header)));
 }
 
 void N8NSettingsTabTest::trustTheCertificateAfterAFailedTest() {

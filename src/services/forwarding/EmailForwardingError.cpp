@@ -32,8 +32,8 @@ EmailForwardingError EmailForwardingError::timeout() {
     return EmailForwardingError(Kind::timeout);
 }
 
-EmailForwardingError EmailForwardingError::httpError(int statusCode) {
-    return EmailForwardingError(Kind::httpError, statusCode);
+EmailForwardingError EmailForwardingError::httpError(int statusCode, QString message) {
+    return EmailForwardingError(Kind::httpError, statusCode, std::move(message));
 }
 
 EmailForwardingError EmailForwardingError::rejected(QString message) {
@@ -52,6 +52,16 @@ EmailForwardingError EmailForwardingError::alreadyForwarding() {
     return EmailForwardingError(Kind::alreadyForwarding);
 }
 
+EmailForwardingError EmailForwardingError::certificateChanged(QString problems, QString sha256) {
+    return EmailForwardingError(Kind::certificateChanged, 0, std::move(problems), std::move(sha256));
+}
+
+EmailForwardingError EmailForwardingError::unreachable(QString server, QString reason) {
+    EmailForwardingError error(Kind::unreachable, 0, std::move(reason));
+    error.m_server = std::move(server);
+    return error;
+}
+
 QString EmailForwardingError::description() const {
     switch (m_kind) {
     case Kind::notConfigured:
@@ -67,7 +77,9 @@ QString EmailForwardingError::description() const {
     case Kind::timeout:
         return u"Request timed out. n8n may be slow or unreachable."_s;
     case Kind::httpError:
-        return u"n8n webhook error (HTTP "_s + QString::number(m_statusCode) + u")"_s;
+        return m_message.isEmpty()
+                   ? u"n8n webhook error (HTTP "_s + QString::number(m_statusCode) + u")"_s
+                   : u"n8n webhook error (HTTP "_s + QString::number(m_statusCode) + u"): "_s + m_message;
     case Kind::rejected:
         return m_message.isEmpty() ? u"n8n could not process the email."_s
                                    : u"n8n could not process the email: "_s + m_message;
@@ -77,6 +89,10 @@ QString EmailForwardingError::description() const {
         return u"The n8n shared key holds a line break or another control character. Enter it again in Settings."_s;
     case Kind::alreadyForwarding:
         return u"An email is being forwarded already."_s;
+    case Kind::certificateChanged:
+        return u"The n8n server's certificate differs from the one trusted before: "_s + m_message;
+    case Kind::unreachable:
+        return u"Could not reach n8n at "_s + m_server + u": "_s + m_message;
     }
     return QString();
 }

@@ -37,6 +37,8 @@ constexpr auto category = Log::Category::api;
 struct ExchangeState {
     QStringList certificateProblems;
     QString certificateSha256;
+    // A certificate was trusted for the host before, and this one is another.
+    bool differsFromPin = false;
 };
 
 bool holdsControlCharacter(const QString& text) {
@@ -85,7 +87,29 @@ EmailForwardingService::~EmailForwardingService() {
 }
 
 bool EmailForwardingService::isConfigured() const {
-    return !m_settings.n8nEndpoint().isEmpty();
+    return !endpoint().isEmpty();
+}
+
+QString EmailForwardingService::endpoint() const {
+    // An address pasted with a blank or a line break around it is meant without them.
+    return m_settings.n8nEndpoint().trimmed();
+}
+
+QString EmailForwardingService::serverAddress(const QUrl& url) {
+    // Scheme, host and port only: the path and query of a webhook address are its secret.
+    return url.adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment | QUrl::RemoveUserInfo)
+        .toString();
+}
+
+QString EmailForwardingService::serverMessage(const QByteArray& body) {
+    // n8n explains a refused call as {"code": 404, "message": "...", "hint": "..."}; a text field is
+    // taken as it is, whatever else the object holds.
+    const QJsonDocument document = QJsonDocument::fromJson(body);
+    if (!document.isObject()) {
+        return QString();
+    }
+    const QJsonValue message = document.object().value(u"message"_s);
+    return message.isString() ? message.toString().simplified().left(maxServerMessageLength) : QString();
 }
 
 QString EmailForwardingService::normalizedPin(const QString& text) {
@@ -155,6 +179,7 @@ QCoro::Task<HttpReply> EmailForwardingService::exchange(QNetworkRequest request,
     auto state = std::make_shared<ExchangeState>();
     const QString pin = normalizedPin(m_settings.n8nPinnedCertificateSha256());
     const QString host = request.url().host();
+    const bool hasPin = !pin.isEmpty();
     // A redirect is not followed: the shared key and the e-mail go to the stored address only.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
 
@@ -162,7 +187,7 @@ QCoro::Task<HttpReply> EmailForwardingService::exchange(QNetworkRequest request,
     QNetworkReply* reply =
         limits.apply(verb == "HEAD" ? m_network->head(request) : m_network->post(request, body));
     connect(reply, &QNetworkReply::sslErrors, reply,
-            [reply, state, pin, host](const QList<QSslError>& errors) {
+            [reply, state, pin, host, hasPin](const QList<QSslError>& errors) {
                 QSslCertificate certificate = reply->sslConfiguration().peerCertificate();
                 if (certificate.isNull() && !errors.isEmpty()) {
                     certificate = errors.first().certificate();
@@ -188,6 +213,7 @@ QCoro::Task<HttpReply> EmailForwardingService::exchange(QNetworkRequest request,
                 }
                 state->certificateProblems = problems;
                 state->certificateSha256 = sha256;
+                state->differsFromPin = hasPin && sha256 != pin;
             });
 
     try {
@@ -199,48 +225,24 @@ QCoro::Task<HttpReply> EmailForwardingService::exchange(QNetworkRequest request,
             throw EmailForwardingError::timeout();
         }
         if (!state->certificateProblems.isEmpty()) {
+            if (state->differsFromPin) {
+                throw EmailForwardingError::certificateChanged(state->certificateProblems.join(u"; "_s),
+                                                               state->certificateSha256);
+            }
             throw EmailForwardingError::certificateRejected(state->certificateProblems.join(u"; "_s),
                                                             state->certificateSha256);
         }
-        throw;
-    }
-}
-
-QCoro::Task<> EmailForwardingService::pingWebhook(QUrl url) {
-    Log::info(u"Pinging n8n webhook at: "_s + url.toString(), category);
-    try {
-        QNetworkRequest request(url);
-        const std::optional<QByteArray> key = co_await readSharedKey();
-        if (key) {
-            request.setRawHeader("X-Webhook-Key", *key);
-            Log::debug(u"Ping includes shared key authentication"_s, category);
+        if (error.code() == QNetworkReply::OperationCanceledError) {
+            throw;
         }
-        const QByteArray head = "HEAD";
-        const QByteArray noBody;
-        // The ping holds the forward up for its whole bound at the most.
-        const RequestLimits limits{.inactivity = m_pingTimeout, .deadline = m_pingTimeout};
-        const HttpReply reply = co_await exchange(request, head, noBody, limits);
-        if (!reply.status) {
-            co_return;
-        }
-        const int status = *reply.status;
-        Log::info(u"n8n webhook ping response: HTTP "_s + QString::number(status), category);
-        if (status == 405) {
-            Log::debug(u"Webhook doesn't support HEAD, will proceed with POST"_s, category);
-        } else if (!reply.isSuccess()) {
-            Log::warning(u"Webhook ping returned HTTP "_s + QString::number(status) +
-                             u", proceeding anyway"_s,
-                         category);
-        }
-    } catch (const std::exception& error) {
-        Log::warning(u"Ping failed (will try POST anyway): "_s + Error::describe(error), category);
+        // Refused, host not found, reset: say which server could not be reached.
+        throw EmailForwardingError::unreachable(serverAddress(request.url()), error.description());
     }
 }
 
 QCoro::Task<std::optional<QString>> EmailForwardingService::sendToWebhook(QString subject, QString link) {
     const QPointer<EmailForwardingService> self(this);
-    const QString endpoint = m_settings.n8nEndpoint();
-    const QUrl url(endpoint, QUrl::StrictMode);
+    const QUrl url(endpoint(), QUrl::StrictMode);
     const QString scheme = url.scheme();
     if (!url.isValid() || url.host().isEmpty() || (scheme != u"http"_s && scheme != u"https"_s)) {
         // The address itself stays out of the log: a webhook's path is often its secret.
@@ -248,14 +250,10 @@ QCoro::Task<std::optional<QString>> EmailForwardingService::sendToWebhook(QStrin
         throw EmailForwardingError::invalidEndpoint();
     }
 
-    co_await pingWebhook(url);
-    if (!self) {
-        throw TransportError(QNetworkReply::OperationCanceledError, u"E-mail forwarding was closed"_s);
-    }
-
+    // No ping before the POST: an n8n webhook answers only the method it was made for (HEAD gets a
+    // 404 and an "unknown webhook" line in n8n's log), and a POST would run the flow.
     Log::info(u"Sending email to n8n webhook"_s, category);
-    Log::debug(u"Endpoint: "_s + url.toString(), category);
-    Log::debug(u"Protocol: "_s + (scheme.isEmpty() ? u"unknown"_s : scheme), category);
+    Log::debug(u"Server: "_s + serverAddress(url), category);
 
     QNetworkRequest request(url);
     request.setRawHeader("Content-Type", "application/json");
@@ -297,9 +295,14 @@ QCoro::Task<std::optional<QString>> EmailForwardingService::sendToWebhook(QStrin
     if (!reply.isSuccess()) {
         Log::error(u"n8n webhook error: HTTP "_s + QString::number(status), category);
         Log::debug(u"Response body: "_s + QString::fromUtf8(reply.body), category);
-        throw EmailForwardingError::httpError(status);
+        throw EmailForwardingError::httpError(status, serverMessage(reply.body));
     }
     Log::debug(u"Response body: "_s + QString::fromUtf8(reply.body), category);
+    if (reply.body.trimmed().isEmpty()) {
+        // A webhook set to answer with no data (or "When last node finishes" with nothing to send).
+        Log::info(u"n8n accepted the email (empty reply)"_s, category);
+        co_return std::nullopt;
+    }
 
     try {
         const auto response = decodeJson<N8NEmailResponse>(reply.body);
@@ -311,7 +314,7 @@ QCoro::Task<std::optional<QString>> EmailForwardingService::sendToWebhook(QStrin
             Log::info(u"✅ n8n created ClickUp task: "_s + *response.taskUrl, category);
             co_return response.taskUrl;
         }
-        Log::warning(u"n8n response missing taskUrl field"_s, category);
+        Log::info(u"n8n response missing taskUrl field"_s, category);
         co_return std::nullopt;
     } catch (const DecodingError&) {
         Log::debug(u"Formatted response parsing failed, trying raw ClickUp task format..."_s, category);
@@ -321,7 +324,8 @@ QCoro::Task<std::optional<QString>> EmailForwardingService::sendToWebhook(QStrin
         Log::info(u"✅ n8n returned ClickUp task directly: "_s + task.url, category);
         co_return task.url;
     } catch (const DecodingError& error) {
-        Log::warning(u"Failed to parse response as ClickUp task: "_s + error.description(), category);
+        // Any other reply of a flow (n8n's own "Workflow was started" among them) is a delivery.
+        Log::debug(u"The reply is no ClickUp task: "_s + error.description(), category);
     }
     Log::info(u"Email forwarded successfully (no structured response)"_s, category);
     co_return std::nullopt;

@@ -24,23 +24,25 @@ class UserDefaultsServiceProtocol;
 // under "n8nEndpoint" and hands back the address of the ClickUp task the webhook's flow reports.
 // Reads the settings and the shared key (secret "n8n-shared-key") anew on every call.
 //
-// The exchange: a HEAD ping, bounded to pingTimeout, whose outcome is only logged; then the JSON
-// POST, bounded to postTimeout. Both carry "X-Webhook-Key" when a shared key is stored (trimmed; a
-// key with a control character inside is never sent). Redirects are not followed. Certificates are
-// verified; a certificate that does not verify is accepted only when its SHA-256 is the pinned one
-// (setting "n8nPinnedCertificateSha256") for the endpoint's host.
+// The exchange: one JSON POST, bounded to postTimeout, with "X-Webhook-Key" when a shared key is
+// stored (trimmed; a key with a control character inside is never sent). There is no ping first: an
+// n8n webhook answers only its own method. The endpoint is read trimmed. Redirects are not followed.
+// Certificates are verified; a certificate that does not verify is accepted only when its SHA-256 is
+// the pinned one (setting "n8nPinnedCertificateSha256") for the endpoint's host, and one that differs
+// from a pin fails as certificateChanged.
 //
 // Replies: 2xx with {"success": true, "taskUrl": ...} gives taskUrl; {"success": false, ...} fails
-// as rejected with its message; a raw ClickUp task gives its url; any other 2xx body counts as
-// delivered without a task. Another status fails as httpError; a body over maxReplyBytes as
-// invalidResponse. Payloads, keys and reply bodies go to the debug log only.
+// as rejected with its message; a raw ClickUp task gives its url; an empty body or any other 2xx
+// body counts as delivered without a task. Another status fails as httpError with n8n's "message";
+// a server that cannot be reached as unreachable, naming its scheme, host and port; a body over
+// maxReplyBytes as invalidResponse. Payloads, keys and reply bodies go to the debug log only, and
+// the log names the server, never the webhook's path or query.
 //
 // One forward at a time: a second call while one runs fails with alreadyForwarding.
 class EmailForwardingService : public QObject, public EmailForwardingServiceProtocol {
     Q_OBJECT
 
 public:
-    static constexpr std::chrono::milliseconds defaultPingTimeout{5'000};
     static constexpr std::chrono::milliseconds defaultPostTimeout{95'000};
     // A POST fails as timed out when no data moves for this long (within postTimeout).
     static constexpr std::chrono::milliseconds postTransferTimeout{60'000};
@@ -56,8 +58,14 @@ public:
 
     // The webhook exchange for the given e-mail.
     QCoro::Task<std::optional<QString>> sendToWebhook(QString subject, QString link);
-    // Never throws; the outcome is only logged.
-    QCoro::Task<> pingWebhook(QUrl url);
+    // The webhook address as stored, without surrounding whitespace.
+    QString endpoint() const;
+    // "scheme://host[:port]" of the address: what the log and the messages name.
+    static QString serverAddress(const QUrl& url);
+    // The "message" text of an n8n error body (one line, at most maxServerMessageLength characters),
+    // or an empty text.
+    static QString serverMessage(const QByteArray& body);
+    static constexpr qsizetype maxServerMessageLength = 300;
 
     // The POST body: nine text members.
     static QJsonObject payload(const QDateTime& now, const QString& subject, const QString& link,
@@ -66,10 +74,8 @@ public:
     static QString normalizedPin(const QString& text);
 
     // Tests shorten these.
-    void setPingTimeout(std::chrono::milliseconds timeout) { m_pingTimeout = timeout; }
     void setPostTimeout(std::chrono::milliseconds timeout) { m_postTimeout = timeout; }
     void setMaxReplyBytes(qint64 bytes) { m_maxReplyBytes = bytes; }
-    std::chrono::milliseconds pingTimeout() const { return m_pingTimeout; }
     std::chrono::milliseconds postTimeout() const { return m_postTimeout; }
 
 private:
@@ -84,7 +90,6 @@ private:
     UserDefaultsServiceProtocol& m_settings;
     EmailCaptureProtocol& m_capture;
     QNetworkAccessManager* m_network;
-    std::chrono::milliseconds m_pingTimeout = defaultPingTimeout;
     std::chrono::milliseconds m_postTimeout = defaultPostTimeout;
     qint64 m_maxReplyBytes = defaultMaxReplyBytes;
     bool m_isForwarding = false;

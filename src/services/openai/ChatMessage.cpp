@@ -3,7 +3,12 @@
 ChatMessage ChatMessage::fromJson(const JsonReader& json) {
     ChatMessage message;
     message.role = json[QLatin1String("role")].string();
-    message.content = json[QLatin1String("content")].string();
+    message.refusal = json[QLatin1String("refusal")].optionalString();
+    if (message.refusal) {
+        message.content = json[QLatin1String("content")].optionalString().value_or(QString());
+    } else {
+        message.content = json[QLatin1String("content")].string();
+    }
     return message;
 }
 

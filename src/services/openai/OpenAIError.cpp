@@ -37,6 +37,14 @@ OpenAIError OpenAIError::rateLimited() {
     return OpenAIError(Kind::rateLimited);
 }
 
+OpenAIError OpenAIError::quotaExceeded(QString message) {
+    return OpenAIError(Kind::quotaExceeded, 429, std::move(message));
+}
+
+OpenAIError OpenAIError::refused(QString refusal) {
+    return OpenAIError(Kind::refused, 0, std::move(refusal));
+}
+
 QString OpenAIError::description() const {
     switch (m_kind) {
     case Kind::httpError:
@@ -55,6 +63,14 @@ QString OpenAIError::description() const {
         return QStringLiteral("OpenAI returned an empty response.");
     case Kind::rateLimited:
         return QStringLiteral("Rate limited. Please try again later.");
+    case Kind::quotaExceeded:
+        return m_message.isEmpty()
+                   ? QStringLiteral(
+                         "The OpenAI account has no credit left. Check your plan and billing details.")
+                   : QStringLiteral("The OpenAI account has no credit left: ") + m_message;
+    case Kind::refused:
+        return m_message.isEmpty() ? QStringLiteral("OpenAI declined to write the summary.")
+                                   : QStringLiteral("OpenAI declined to write the summary: ") + m_message;
     }
     return QString();
 }

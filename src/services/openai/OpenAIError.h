@@ -16,7 +16,11 @@ public:
         invalidURL,
         invalidResponse,
         emptyResponse,
-        rateLimited
+        rateLimited,
+        // 429 with the code "insufficient_quota": the account has no credit left.
+        quotaExceeded,
+        // The model declined to answer; the message is its refusal.
+        refused
     };
 
     static OpenAIError httpError(int statusCode);
@@ -27,11 +31,13 @@ public:
     static OpenAIError invalidResponse();
     static OpenAIError emptyResponse();
     static OpenAIError rateLimited();
+    static OpenAIError quotaExceeded(QString message);
+    static OpenAIError refused(QString refusal);
 
     Kind kind() const { return m_kind; }
     // The status of httpError, 0 otherwise.
     int statusCode() const { return m_statusCode; }
-    // The server's message of apiError, empty otherwise.
+    // The server's message of apiError and quotaExceeded, the refusal of refused, empty otherwise.
     const QString& message() const { return m_message; }
 
     QString description() const override;

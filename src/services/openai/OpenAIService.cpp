@@ -146,25 +146,56 @@ QCoro::Task<HttpReply> OpenAIService::exchange(OpenAIChatRequest chatRequest) {
     if (status == 401) {
         throw OpenAIError::invalidToken();
     }
+    if (reply.isSuccess()) {
+        co_return reply;
+    }
+    // OpenAI explains a failure in its error body: {"error": {"message", "type", "code"}}.
+    std::optional<OpenAIErrorResponse> error;
+    try {
+        error = decodeJson<OpenAIErrorResponse>(reply.body);
+    } catch (const DecodingError&) {
+    }
     if (status == 429) {
+        // A 429 is either a rate limit (wait and retry) or an exhausted quota (retrying never helps).
+        const bool outOfCredit = error && (error->error.code == u"insufficient_quota"_s ||
+                                           error->error.type == u"insufficient_quota"_s);
+        if (outOfCredit) {
+            Log::warning(u"OpenAI request refused: the account's quota is used up"_s, category);
+            throw OpenAIError::quotaExceeded(error->error.message);
+        }
         throw OpenAIError::rateLimited();
     }
-    if (!reply.isSuccess()) {
-        Log::warning(u"OpenAI request failed: HTTP "_s + QString::number(status), category);
-        try {
-            const auto error = decodeJson<OpenAIErrorResponse>(reply.body);
-            throw OpenAIError::apiError(error.error.message);
-        } catch (const DecodingError&) {
-            throw OpenAIError::httpError(status);
-        }
+    Log::warning(u"OpenAI request failed: HTTP "_s + QString::number(status), category);
+    if (error) {
+        throw OpenAIError::apiError(error->error.message);
     }
-    co_return reply;
+    throw OpenAIError::httpError(status);
+}
+
+QString OpenAIService::boundedSummary(const QString& content, bool cutAtTokenLimit) {
+    QString summary = content;
+    bool capped = false;
+    if (summary.size() > maxSummaryLength) {
+        qsizetype end = maxSummaryLength;
+        // Never between the two halves of a surrogate pair.
+        if (summary.at(end - 1).isHighSurrogate()) {
+            --end;
+        }
+        summary.truncate(end);
+        capped = true;
+    }
+    if (capped) {
+        summary += summaryCappedMark;
+    } else if (cutAtTokenLimit) {
+        summary += summaryCutMark;
+    }
+    return summary;
 }
 
 QCoro::Task<QString> OpenAIService::summarize(QString reportText) {
     OpenAIChatRequest request;
-    request.messages = {ChatMessage{u"system"_s, summarySystemPrompt},
-                        ChatMessage{u"user"_s, summaryUserPrefix + reportText}};
+    request.messages = {ChatMessage{u"system"_s, summarySystemPrompt, std::nullopt},
+                        ChatMessage{u"user"_s, summaryUserPrefix + reportText, std::nullopt}};
     request.temperature = 0.7;
     request.maxTokens = 1000;
     const HttpReply reply = co_await exchange(std::move(request));
@@ -172,12 +203,16 @@ QCoro::Task<QString> OpenAIService::summarize(QString reportText) {
     if (response.choices.isEmpty()) {
         throw OpenAIError::emptyResponse();
     }
-    co_return response.choices.first().message.content;
+    const OpenAIChatResponse::Choice& choice = response.choices.first();
+    if (choice.message.refusal && choice.message.content.isEmpty()) {
+        throw OpenAIError::refused(*choice.message.refusal);
+    }
+    co_return boundedSummary(choice.message.content, choice.finishReason == u"length"_s);
 }
 
 QCoro::Task<> OpenAIService::testConnection() {
     OpenAIChatRequest request;
-    request.messages = {ChatMessage{u"user"_s, u"Say OK"_s}};
+    request.messages = {ChatMessage{u"user"_s, u"Say OK"_s, std::nullopt}};
     request.temperature = 0.0;
     request.maxTokens = 5;
     co_await exchange(std::move(request));

@@ -47,7 +47,19 @@ public:
     QCoro::Task<bool> isConfigured();
     // A narrative of the report text: the first choice's content, an empty text included. Throws
     // emptyResponse when the reply has no choices.
+    // The first choice's text, cut to maxSummaryLength characters (never inside a surrogate pair)
+    // and then followed by summaryCappedMark; a text OpenAI stopped at its token limit
+    // ("finish_reason" "length") is followed by summaryCutMark. A refusal throws refused.
     QCoro::Task<QString> summarize(QString reportText);
+
+    // Longest summary shown: far beyond the 1000 tokens asked for, short enough to lay out at once.
+    static constexpr qsizetype maxSummaryLength = 64 * 1024;
+    static inline const QString summaryCappedMark =
+        QStringLiteral("\n\n[Summary cut: too long to show in full.]");
+    static inline const QString summaryCutMark =
+        QStringLiteral("\n\n[Summary incomplete: OpenAI stopped at its length limit.]");
+    // The content as summarize returns it.
+    static QString boundedSummary(const QString& content, bool cutAtTokenLimit);
     // A minimal request ("Say OK", 5 tokens); returns on any 2xx status, whatever the body.
     QCoro::Task<> testConnection();
 

@@ -145,7 +145,7 @@ QString UsageExport::csvExport(const DailyUsageSummary& summary) const {
     });
 
     const QLocale locale;
-    const QString timeFormat = locale.timeFormat(QLocale::ShortFormat);
+    const QString timeFormat = usagetext::shortTimeFormat(locale);
     const UsageDayIndex::Now now = index->now();
     QString out;
     out.reserve(96 + sorted.size() * 160);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -16,8 +17,16 @@ QStringView trimmedHorizontalView(QStringView text);
 // The last component of a path: the part after the last "/", trailing slashes ignored.
 QString lastPathComponent(const QString& path);
 
-// The local time of day in the default locale's short format ("09:05").
+// The locale's short time pattern, hours and minutes only: a seconds field (the C locale's
+// "HH:mm:ss") is dropped with its separator.
+QString shortTimeFormat(const QLocale& locale);
+// The local time of day in the default locale's short format, without seconds ("09:05", "9:05 AM").
 QString shortTime(const QDateTime& moment);
+// The text on one line with Markdown's special characters escaped, for titles and names in a
+// Markdown report: line breaks and other control characters become blanks, and the characters that
+// start emphasis, code, links, HTML, tables or (at the start) headings, quotes and lists get a
+// backslash.
+QString markdownInline(const QString& text);
 
 // Appends the parts one after the other, without the temporaries of a sum of texts.
 template <typename... Parts>

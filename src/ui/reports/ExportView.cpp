@@ -249,6 +249,9 @@ QWidget* ExportView::buildAISection() {
     m_summaryView->setFont(PopoverStyle::font(11));
     m_summaryView->setFrameShape(QFrame::NoFrame);
     m_summaryView->setMaximumHeight(120);
+    // A run without blanks (a pasted address, a model gone astray) wraps anywhere rather than being
+    // laid out as one endless line.
+    m_summaryView->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     m_summaryView->setStyleSheet(
         u"QPlainTextEdit { background: %1; color: %2; border-radius: 6px; padding: 8px; }"_s.arg(
             PopoverStyle::withAlpha(purple(palette()), 0.1).name(QColor::HexArgb),

@@ -168,15 +168,15 @@ QCoro::Task<> N8NSettingsTab::loadStored() {
     Q_EMIT loaded();
 }
 
-QCoro::Task<bool> N8NSettingsTab::storeFields() {
+QCoro::Task<bool> N8NSettingsTab::storeFields(bool emptyKeyRemoves) {
     const QPointer<N8NSettingsTab> self(this);
-    const QString endpoint = m_endpointField->text();
+    const QString endpoint = m_endpointField->text().trimmed();
     const QString key = m_keyField->text().trimmed();
-    // An empty field removes the stored key.
+    // Saving with the field emptied removes the stored key; testing keeps it.
     std::optional<QString> failure;
-    if (key.isEmpty()) {
+    if (key.isEmpty() && emptyKeyRemoves) {
         failure = co_await SecretWrite::remove(m_keychain, KeychainItem::n8nSharedKey);
-    } else {
+    } else if (!key.isEmpty()) {
         failure = co_await SecretWrite::store(m_keychain, key, KeychainItem::n8nSharedKey);
     }
     if (!self) {
@@ -197,7 +197,7 @@ QCoro::Task<> N8NSettingsTab::save() {
     offerCertificate(QString());
     m_saved->dismiss();
     updateButtons();
-    const bool stored = co_await storeFields();
+    const bool stored = co_await storeFields(true);
     if (!self) {
         co_return;
     }
@@ -215,7 +215,7 @@ QCoro::Task<> N8NSettingsTab::test() {
     m_result->clear();
     offerCertificate(QString());
     updateButtons();
-    const bool stored = co_await storeFields();
+    const bool stored = co_await storeFields(false);
     if (!self) {
         co_return;
     }
@@ -226,7 +226,8 @@ QCoro::Task<> N8NSettingsTab::test() {
             co_await m_forwarding.forwardCurrentEmail();
         } catch (const EmailForwardingError& error) {
             failure = testFailureText(error);
-            if (error.kind() == EmailForwardingError::Kind::certificateRejected) {
+            if (error.kind() == EmailForwardingError::Kind::certificateRejected ||
+                error.kind() == EmailForwardingError::Kind::certificateChanged) {
                 certificate = error.certificateSha256();
             }
         } catch (const std::exception& error) {

@@ -51,9 +51,10 @@ private:
     QCoro::Task<> loadStored();
     QCoro::Task<> save();
     QCoro::Task<> test();
-    // Writes the address and stores or removes the key; false, with the failure shown, when the
+    // Writes the address (trimmed) and stores the key; an emptied key field removes the stored key
+    // only when emptyKeyRemoves (Save), never for Test. False, with the failure shown, when the
     // secret store refused.
-    QCoro::Task<bool> storeFields();
+    QCoro::Task<bool> storeFields(bool emptyKeyRemoves);
     void trustOfferedCertificate();
     void offerCertificate(const QString& sha256);
     void updateButtons();
