@@ -48,13 +48,15 @@ start_pendlow() {
     LOOPBACK_APP_PID=$!
 }
 
-# Prints "x y" of the centre of pendlow's icon in the trayer panel, once it is embedded.
+# Prints "x y" of the centre of pendlow's icon in the trayer panel, once it is embedded. Another
+# program's icon with its WM_CLASS instance name as argument.
 tray_icon_centre() {
-    local panel icon info
+    local panel icon info instance=${1:-pendlow}
     for _ in $(seq 1 200); do
         panel=$(xwininfo -root -tree 2>/dev/null | awk '/\("panel" "trayer"\)/ {print $1; exit}' || true)
         if [ -n "$panel" ]; then
-            icon=$(xwininfo -tree -id "$panel" 2>/dev/null | awk '/\("pendlow" "Pendlow"\)/ {print $1; exit}' || true)
+            icon=$(xwininfo -tree -id "$panel" 2>/dev/null |
+                awk -v want="(\"$instance\" " 'index($0, want) {print $1; exit}' || true)
             if [ -n "$icon" ]; then
                 info=$(xwininfo -id "$icon" 2>/dev/null) || continue
                 awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} /Width:/ {w=$2}

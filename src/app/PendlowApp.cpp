@@ -6,6 +6,7 @@
 #include "core/UserDefaultsService.h"
 #include "platform/ChromiumDevTools.h"
 #include "platform/FirefoxSessionStore.h"
+#include "platform/HeapTrim.h"
 #include "platform/KeychainService.h"
 #include "platform/LaunchAtLogin.h"
 #include "platform/PopupBrowserService.h"
@@ -63,6 +64,7 @@
 namespace {
 const QString defaultClickUpBaseUrl = QStringLiteral("https://api.clickup.com/api/v2");
 constexpr int clockIntervalMs = 1000;
+constexpr int startupTrimDelayMs = 5000;
 
 // The alert windows: the caller's, or the process-wide ones, which close each other on a snooze.
 ToastAlertServiceProtocol& toastAlertsOf(const PendlowApp::Services& services) {
@@ -120,8 +122,7 @@ PendlowApp::PendlowApp(const Services& services, QObject* parent)
                               floatingAlertsOf(services), this))
     , m_tray(new TrayIcon(QDBusConnection::sessionBus(), this))
     , m_menuBarIcon(new MenuBarIcon(*m_appState, *m_tray, this))
-    , m_popover(std::make_unique<PopoverWindow>(*m_appState, services.userDefaultsService,
-                                                toastAlertsOf(services), floatingAlertsOf(services)))
+    , m_settings(services.userDefaultsService)
     , m_toastAlerts(&toastAlertsOf(services))
     , m_floatingAlerts(&floatingAlertsOf(services)) {
     if (services.appUsageService) {
@@ -158,8 +159,6 @@ PendlowApp::PendlowApp(const Services& services, QObject* parent)
     }
     m_reportWindows = std::make_unique<ReportWindowManager>(*m_reportContext);
     m_usageReportWindows = std::make_unique<AppUsageWindowService>(*m_reportContext, *m_reportWindows);
-    AppUsageWindowService* reports = m_usageReportWindows.get();
-    m_popover->content()->appUsageSection()->setReportOpener([reports] { reports->showReport(); });
     // At quit (also after SIGTERM or SIGINT, which quit the event loop) the open session is ended and
     // the day saved.
     if (QCoreApplication::instance()) {
@@ -182,9 +181,6 @@ PendlowApp::PendlowApp(const Services& services, QObject* parent)
             browser->open(url, title);
         }
     });
-    UpdateService* updates = &m_appDelegate->updateService();
-    m_popover->content()->footerView()->setUpdateChecker([updates] { updates->checkForUpdatesManually(); });
-    m_popover->content()->footerView()->setSettingsAction([this] { openSettings(); });
 
     m_openAIService =
         new OpenAIService(services.keychainService, services.userDefaultsService, openAIBaseUrl(), this);
@@ -207,23 +203,25 @@ PendlowApp::PendlowApp(const Services& services, QObject* parent)
     }
     m_appState->setEmailForwardingService(forwarding);
 
-    connect(m_tray, &TrayIcon::activated, m_popover.get(), &PopoverWindow::toggleAt);
+    connect(m_tray, &TrayIcon::activated, this, [this](QRect anchor) { popover().toggleAt(anchor); });
     connect(m_tray, &TrayIcon::shownChanged, this, [this](bool shown) {
         if (shown) {
             startStartupTask();
         }
     });
-    connect(&AlertHub::instance(), &AlertHub::openPopoverRequested, m_popover.get(),
-            [this] { m_popover->showAt(m_tray->anchor()); });
+    connect(&AlertHub::instance(), &AlertHub::openPopoverRequested, this,
+            [this] { popover().showAt(m_tray->anchor()); });
     // A click on the no-timer warning opens the popover too.
     if (auto* notifications = dynamic_cast<NotificationService*>(&services.notificationService)) {
-        connect(notifications, &NotificationService::openPopoverRequested, m_popover.get(),
-                [this] { m_popover->showAt(m_tray->anchor()); });
+        connect(notifications, &NotificationService::openPopoverRequested, this,
+                [this] { popover().showAt(m_tray->anchor()); });
     }
 
     // The application's clock: it redraws the tray label and nothing else.
     m_clock.setInterval(clockIntervalMs);
-    m_clock.setTimerType(Qt::PreciseTimer);
+    // Very coarse: it fires on whole seconds, together with the popover's own clock, so the process
+    // wakes once a second for both.
+    m_clock.setTimerType(Qt::VeryCoarseTimer);
     connect(&m_clock, &QTimer::timeout, this, [this] {
         m_refreshTrigger = !m_refreshTrigger;
         m_menuBarIcon->setRefreshTrigger(m_refreshTrigger);
@@ -275,6 +273,20 @@ PendlowApp::~PendlowApp() {
     m_appDelegate = nullptr;
 }
 
+PopoverWindow& PendlowApp::popover() {
+    if (!m_popover) {
+        m_popover =
+            std::make_unique<PopoverWindow>(*m_appState, m_settings, *m_toastAlerts, *m_floatingAlerts);
+        AppUsageWindowService* reports = m_usageReportWindows.get();
+        m_popover->content()->appUsageSection()->setReportOpener([reports] { reports->showReport(); });
+        UpdateService* updates = &m_appDelegate->updateService();
+        FooterView* footer = m_popover->content()->footerView();
+        footer->setUpdateChecker([updates] { updates->checkForUpdatesManually(); });
+        footer->setSettingsAction([this] { openSettings(); });
+    }
+    return *m_popover;
+}
+
 SettingsWindow& PendlowApp::settingsWindow() {
     if (!m_settingsWindow) {
         m_settingsWindow = std::make_unique<SettingsWindow>(makeSettingsPages());
@@ -317,8 +329,12 @@ void PendlowApp::launch() {
 }
 
 void PendlowApp::finishLaunching() {
-    m_appDelegate->applicationDidFinishLaunching();
+    // The tray item first: everything else can follow it.
     m_tray->show();
+    m_appDelegate->applicationDidFinishLaunching();
+    // Starting (the first refreshes' replies and decoding, the start of the tracker) leaves freed heap
+    // behind that glibc would keep for the rest of the day: give it back once things have settled.
+    QTimer::singleShot(startupTrimDelayMs, this, [] { HeapTrim::releaseFreeMemory(); });
     if (!m_tray->isShown()) {
         // No tray yet: the item shows when one appears; start without waiting for it.
         startStartupTask();

@@ -100,7 +100,10 @@ public:
     AppDelegate& appDelegate() const { return *m_appDelegate; }
     TrayIcon& tray() const { return *m_tray; }
     MenuBarIcon& menuBarIcon() const { return *m_menuBarIcon; }
-    PopoverWindow& popover() const { return *m_popover; }
+    // The popover, built on first use (the first click on the tray item), so that the tray item
+    // comes up without waiting for it and an unopened popover costs no memory.
+    PopoverWindow& popover();
+    bool hasPopover() const { return m_popover != nullptr; }
     // The application's OpenAI client, on openAIBaseUrl().
     OpenAIService& openAIService() const { return *m_openAIService; }
     // The settings window's browser-address test; none when the caller gave its own tracker.
@@ -170,6 +173,7 @@ private:
     TrayIcon* m_tray;
     MenuBarIcon* m_menuBarIcon;
     std::unique_ptr<PopoverWindow> m_popover;
+    UserDefaultsService& m_settings;
     ToastAlertServiceProtocol* m_toastAlerts;
     FloatingAlertServiceProtocol* m_floatingAlerts;
     std::unique_ptr<LaunchAtLogin> m_launchAtLogin;

@@ -118,10 +118,12 @@ private Q_SLOTS:
 
     void trayClicksAndRemindersOpenThePopover() {
         auto app = makeApp();
-        PopoverWindow& popover = app->popover();
-        QVERIFY(!popover.isVisible());
+        // The popover is built at the first click, not before.
+        QVERIFY(!app->hasPopover());
 
         emit app->tray().activated(QRect(1800, 0, 24, 24));
+        QVERIFY(app->hasPopover());
+        PopoverWindow& popover = app->popover();
         QVERIFY(popover.isVisible());
         QVERIFY(app->appState().isPopoverVisible());
         QCOMPARE(popover.geometry().top(), 24); // hangs under the item

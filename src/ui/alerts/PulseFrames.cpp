@@ -38,6 +38,22 @@ int PulseFrames::frameAt(qint64 msIntoPulse) {
     return int(std::clamp<qint64>((intoHalf + frameIntervalMs / 2) / frameIntervalMs, 0, framesPerHalf));
 }
 
+int PulseFrames::msUntilChange(const QList<QImage>& frames, qint64 msIntoPulse) {
+    const int period = 2 * halfPeriodMs;
+    const auto imageAt = [&frames](qint64 ms) {
+        const int frame = frameAt(ms);
+        return frame < frames.size() ? frames.at(frame).cacheKey() : qint64(frame);
+    };
+    const qint64 shown = imageAt(msIntoPulse);
+    // A millisecond at a time: a few microseconds for a wake that comes every 50 ms at the most.
+    for (int wait = 1; wait <= period; ++wait) {
+        if (imageAt(msIntoPulse + wait) != shown) {
+            return wait;
+        }
+    }
+    return period;
+}
+
 qreal PulseFrames::swellOf(int frame) {
     static const QEasingCurve ease(QEasingCurve::InOutSine);
     return ease.valueForProgress(qreal(std::clamp(frame, 0, framesPerHalf)) / framesPerHalf);

@@ -44,6 +44,9 @@ public:
     static QSize tileSize();
     // The frame to show at a time into the pulse: 0 at rest, framesPerHalf at the widest point.
     static int frameAt(qint64 msIntoPulse);
+    // Milliseconds from a time into the pulse until the frame on screen shows another image (frames
+    // that share an image count as one), at most one full period.
+    static int msUntilChange(const QList<QImage>& frames, qint64 msIntoPulse);
     // How far the pulse has swollen in a frame: 0 to 1, eased.
     static qreal swellOf(int frame);
     // The frames of a look, rendered on first use.

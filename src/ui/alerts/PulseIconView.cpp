@@ -3,7 +3,10 @@
 #include "ui/alerts/AlertCardView.h"
 #include "ui/kit/PopoverStyle.h"
 
+#include <QGuiApplication>
 #include <QPainter>
+
+#include <algorithm>
 
 PulseIconView::PulseIconView(AlertCardView* card)
     : QWidget(card)
@@ -12,7 +15,8 @@ PulseIconView::PulseIconView(AlertCardView* card)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_timer.setInterval(PulseFrames::frameIntervalMs);
+    m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &PulseIconView::advance);
 }
 
@@ -37,6 +41,14 @@ void PulseIconView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     // The card's colour depends on the window it ended up in (translucent or not).
     m_frames = PulseFrames::frames(look());
+    if (m_blitterFrames != m_frames) {
+        m_blitter.reset();
+        m_blitterFrames.reset();
+        if (QGuiApplication::platformName() == u"xcb" && window()->windowHandle()) {
+            m_blitter = std::make_unique<X11FrameBlitter>(window()->windowHandle(), *m_frames);
+            m_blitterFrames = m_frames;
+        }
+    }
     if (!m_clock.isValid()) {
         m_clock.start();
     }
@@ -51,11 +63,17 @@ void PulseIconView::hideEvent(QHideEvent* event) {
 void PulseIconView::updateRunning() {
     const bool run = isVisible() && !m_paused && m_frames;
     if (run && !m_timer.isActive()) {
-        m_timer.start();
         advance();
-    } else if (!run) {
+    } else if (!run && m_timer.isActive()) {
         m_timer.stop();
+        // What the window keeps for this tile (it shows it again when exposed) catches up with
+        // the last frame copied to the screen.
+        update();
     }
+}
+
+void PulseIconView::scheduleNext() {
+    m_timer.start(std::max(1, PulseFrames::msUntilChange(*m_frames, m_clock.elapsed())));
 }
 
 void PulseIconView::advance() {
@@ -63,9 +81,24 @@ void PulseIconView::advance() {
         return;
     }
     m_frame = PulseFrames::frameAt(m_clock.elapsed());
-    if (m_frames->at(m_frame).cacheKey() != m_paintedImage) {
+    const QImage& image = m_frames->at(m_frame);
+    if (image.cacheKey() != m_shownImage && !blit(image)) {
         update();
     }
+    scheduleNext();
+}
+
+bool PulseIconView::blit(const QImage& image) {
+    if (!isBlitting() || visibleRegion() != QRegion(rect())) {
+        return false;
+    }
+    const QPoint device = (QPointF(mapTo(window(), QPoint(0, 0))) * devicePixelRatioF()).toPoint();
+    if (!m_blitter->show(int(m_frame), device)) {
+        return false;
+    }
+    m_shownImage = image.cacheKey();
+    ++m_framesShown;
+    return true;
 }
 
 void PulseIconView::paintEvent(QPaintEvent*) {
@@ -76,6 +109,9 @@ void PulseIconView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(QPoint(0, 0), image);
-    m_paintedImage = image.cacheKey();
+    if (m_shownImage != image.cacheKey()) {
+        m_shownImage = image.cacheKey();
+        ++m_framesShown;
+    }
     ++m_paintCount;
 }

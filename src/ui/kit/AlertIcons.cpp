@@ -30,11 +30,24 @@ QIcon AlertIcons::icon(const QString& name) {
 
 QPixmap AlertIcons::pixmap(const QString& name, int size, qreal devicePixelRatio,
                            std::optional<QColor> tint) {
+    // Rasterising a drawing is the costly part, and the windows ask for the same few symbols in the
+    // same few sizes and colours each time they are built: each is made once. (The design's names,
+    // sizes and colours are few, so the cache stays small.)
+    static QHash<QString, QPixmap> made;
+    const QString key = QStringLiteral("%1/%2/%3/%4/%5")
+                            .arg(QIcon::themeName(), name)
+                            .arg(size)
+                            .arg(devicePixelRatio)
+                            .arg(tint ? QString::number(tint->rgba(), 16) : QStringLiteral("none"));
+    if (const auto found = made.constFind(key); found != made.constEnd()) {
+        return *found;
+    }
     QPixmap result = icon(name).pixmap(QSize(size, size), devicePixelRatio);
     if (tint && !result.isNull()) {
         QPainter painter(&result);
         painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
         painter.fillRect(QRectF(QPointF(0, 0), result.deviceIndependentSize()), *tint);
     }
+    made.insert(key, result);
     return result;
 }

@@ -35,7 +35,8 @@ TimerStatusView::TimerStatusView(AppState& appState, QWidget* parent)
     layout->addWidget(buildIdleForm());
 
     m_clock.setInterval(clockIntervalMs);
-    m_clock.setTimerType(Qt::PreciseTimer);
+    // On whole seconds, like the application's clock: both wake the process once a second together.
+    m_clock.setTimerType(Qt::VeryCoarseTimer);
     connect(&m_clock, &QTimer::timeout, this, &TimerStatusView::tick);
 
     TimerState* timer = m_appState.timerState();
