@@ -48,9 +48,16 @@ start_pendlow() {
     LOOPBACK_APP_PID=$!
 }
 
-# Prints "x y" of the centre of pendlow's icon in the trayer panel, once it is embedded. Another
-# program's icon with its WM_CLASS instance name as argument.
+# Prints "x y" of the centre of pendlow's icon in the session's tray, once the tray shows it: in
+# trayer's panel (the icon is an XEmbed window of ours; another program's icon with its WM_CLASS
+# instance name as argument), or on the Xfce test desktop (PENDLOW_TEST_DESKTOP=xfce) in xfce4-panel's
+# tray, where the StatusNotifierItem has no window of its own: there the tray is the panel plugin's
+# embedded window, which holds only our item.
 tray_icon_centre() {
+    if [ "${PENDLOW_TEST_DESKTOP:-}" = xfce ]; then
+        xfce_tray_icon_centre
+        return
+    fi
     local panel icon info instance=${1:-pendlow}
     for _ in $(seq 1 200); do
         panel=$(xwininfo -root -tree 2>/dev/null | awk '/\("panel" "trayer"\)/ {print $1; exit}' || true)
@@ -59,14 +66,62 @@ tray_icon_centre() {
                 awk -v want="(\"$instance\" " 'index($0, want) {print $1; exit}' || true)
             if [ -n "$icon" ]; then
                 info=$(xwininfo -id "$icon" 2>/dev/null) || continue
-                awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} /Width:/ {w=$2}
-                     /Height:/ {h=$2} END {print int(x + w / 2), int(y + h / 2)}' <<<"$info"
+                window_centre <<<"$info"
                 return 0
             fi
         fi
         sleep 0.05
     done
     loopback_fail "the tray icon was not embedded"
+}
+
+# The centre "x y" of a window from its xwininfo output on stdin.
+window_centre() {
+    awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} /Width:/ {w=$2}
+         /Height:/ {h=$2} END {print int(x + w / 2), int(y + h / 2)}'
+}
+
+# The X client (its WM_CLIENT_LEADER) that owns the tray selection of screen 0: xfce4-panel's tray
+# plugin, which runs in a wrapper process of its own. Nothing when no tray runs.
+xfce_tray_client() {
+    local owner
+    for owner in $(xwininfo -root -tree 2>/dev/null | awk '/"wrapper-2.0"/ {print $1}'); do
+        if xprop -id "$owner" _NET_SYSTEM_TRAY_ORIENTATION 2>/dev/null | grep -q '= '; then
+            xprop -id "$owner" WM_CLIENT_LEADER 2>/dev/null | awk '/window id/ {print $NF; exit}'
+            return 0
+        fi
+    done
+}
+
+# Whether the session's StatusNotifierWatcher lists pendlow's item (its bus name holds the PID of the
+# pendlow that start_pendlow started; any item when it started none).
+pendlow_item_registered() {
+    gdbus call --session --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \
+        --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
+        RegisteredStatusNotifierItems 2>/dev/null | grep -q "StatusNotifierItem-${LOOPBACK_APP_PID:-[0-9]*}-"
+}
+
+xfce_tray_icon_centre() {
+    local leader panel plug info width
+    for _ in $(seq 1 200); do
+        leader=$(xfce_tray_client || true)
+        panel=$(xwininfo -root -tree 2>/dev/null | awk '/\("xfce4-panel" "Xfce4-panel"\)/ && !/10x10\+/ {print $1; exit}' || true)
+        if [ -n "$leader" ] && [ -n "$panel" ] && pendlow_item_registered; then
+            # The plugin's window embedded in the panel: the one of the tray's client.
+            for plug in $(xwininfo -tree -id "$panel" 2>/dev/null | awk '/"wrapper-2.0"/ {print $1}'); do
+                xprop -id "$plug" WM_CLIENT_LEADER 2>/dev/null | grep -q "window id # $leader\$" || continue
+                info=$(xwininfo -id "$plug" 2>/dev/null) || continue
+                # An empty tray is 1 px wide; it widens to a square per item once it shows ours.
+                width=$(awk '/Width:/ {print $2}' <<<"$info")
+                if [ "${width:-0}" -gt 8 ]; then
+                    window_centre <<<"$info"
+                    return 0
+                fi
+            done
+        fi
+        sleep 0.05
+    done
+    loopback_fail "xfce4-panel's tray does not show the item"
 }
 
 # The id of the popover (pendlow's viewable top-level window 340 wide), or nothing.

@@ -9,6 +9,9 @@ mkdir -p docs/images
 out="$PWD/docs/images/activity.png"
 
 export BUILD_DIR=${1:-build}
+# On the Xfce test desktop (xfwm4, xfce4-panel and its tray), as a user sees it; PENDLOW_TEST_DESKTOP=
+# (empty) takes it under trayer instead.
+export PENDLOW_TEST_DESKTOP=${PENDLOW_TEST_DESKTOP-xfce}
 cmake -S . -B "$BUILD_DIR" -G Ninja -Wno-dev >/dev/null
 cmake --build "$BUILD_DIR" --target pendlow pendlow-fake-clickup pendlow-test-keyring pendlow-grab-window >/dev/null
 

@@ -5,6 +5,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
+# On the Xfce test desktop (xfwm4, xfce4-panel and its tray), as a user sees it; PENDLOW_TEST_DESKTOP=
+# (empty) takes it under trayer instead.
+export PENDLOW_TEST_DESKTOP=${PENDLOW_TEST_DESKTOP-xfce}
 cmake -S . -B "$build" -G Ninja -Wno-dev >/dev/null
 cmake --build "$build" --target test_reports_ExportScreenshot >/dev/null
 mkdir -p docs/images

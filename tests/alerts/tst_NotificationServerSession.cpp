@@ -84,11 +84,14 @@ private Q_SLOTS:
         m_bus = std::make_unique<PrivateDBus>();
         QVERIFY(m_bus->isRunning());
         QVERIFY(m_config.isValid());
-        // Notifications stay until closed by a call: what leaves the screen was withdrawn.
+        // Notifications stay until closed by a call: what leaves the screen was withdrawn. They show
+        // in the screen's bottom-left corner, away from the tray at the top right and from the windows
+        // other tests run beside this one put in the middle and click.
         QFile config(m_config.filePath(QStringLiteral("dunstrc")));
         QVERIFY(config.open(QIODevice::WriteOnly));
         config.write(
-            "[global]\nidle_threshold = 0\n[urgency_low]\ntimeout = 0\n"
+            "[global]\nidle_threshold = 0\norigin = bottom-left\noffset = 0x0\nwidth = 200\n"
+            "[urgency_low]\ntimeout = 0\n"
             "[urgency_normal]\ntimeout = 0\n[urgency_critical]\ntimeout = 0\n"
             "[pendlow-normal]\nappname = Pendlow\nmsg_urgency = normal\nset_category = urgency-normal\n"
             "[pendlow-critical]\nappname = Pendlow\nmsg_urgency = critical\n"
