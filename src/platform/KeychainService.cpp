@@ -10,7 +10,6 @@
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusReply>
-#include <QDBusVariant>
 #include <QPointer>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -69,6 +68,9 @@ QString KeychainService::serviceName() const {
 }
 
 QCoro::Task<bool> KeychainService::isLocked(QString key) {
+    // gnome-keyring matches the attributes of locked items too, and lists them apart from the
+    // unlocked ones. Whether the collection itself is locked says nothing of one item: an item that
+    // does not exist in a locked keyring is missing, and no unlock would bring it.
     QDBusInterface service(secretsService, secretsPath, QStringLiteral("org.freedesktop.Secret.Service"),
                            QDBusConnection::sessionBus());
     const QMap<QString, QString> attributes{{QStringLiteral("user"), key},
@@ -76,17 +78,8 @@ QCoro::Task<bool> KeychainService::isLocked(QString key) {
                                             {QStringLiteral("type"), QStringLiteral("plaintext")}};
     const QDBusMessage found =
         co_await service.asyncCall(QStringLiteral("SearchItems"), QVariant::fromValue(attributes));
-    if (found.type() == QDBusMessage::ReplyMessage && found.arguments().size() == 2 &&
-        !qdbus_cast<QList<QDBusObjectPath>>(found.arguments().at(1)).isEmpty()) {
-        co_return true;
-    }
-    QDBusInterface collection(secretsService, secretsPath + QStringLiteral("/aliases/default"),
-                              QStringLiteral("org.freedesktop.DBus.Properties"),
-                              QDBusConnection::sessionBus());
-    const QDBusMessage locked = co_await collection.asyncCall(
-        QStringLiteral("Get"), QStringLiteral("org.freedesktop.Secret.Collection"), QStringLiteral("Locked"));
-    co_return locked.type() == QDBusMessage::ReplyMessage && !locked.arguments().isEmpty() &&
-        qdbus_cast<QDBusVariant>(locked.arguments().first()).variant().toBool();
+    co_return found.type() == QDBusMessage::ReplyMessage&& found.arguments().size() == 2 &&
+        !qdbus_cast<QList<QDBusObjectPath>>(found.arguments().at(1)).isEmpty();
 }
 
 QCoro::Task<KeychainService::StoreRead> KeychainService::readFromStore(QString key) {
@@ -105,8 +98,8 @@ QCoro::Task<KeychainService::StoreRead> KeychainService::readFromStore(QString k
         co_return read;
     }
     case QKeychain::EntryNotFound:
-        // libsecret reports an unlock prompt the user dismissed as no item found: the item, or the
-        // whole collection, is then still locked.
+        // libsecret reports an unlock prompt the user cancelled as no item found (QtKeychain 0.13
+        // with gnome-keyring 42: error 1, "Entry not found"); the item is then still locked.
         read.outcome = co_await isLocked(key) ? StoreRead::Outcome::cancelled : StoreRead::Outcome::missing;
         break;
     case QKeychain::AccessDeniedByUser:

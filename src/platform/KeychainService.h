@@ -16,8 +16,9 @@
 // so a refresh costs no D-Bus round trip; surrounding whitespace is trimmed from what is read. An
 // absent item is not held: it is looked up again at every read, so one stored meanwhile by another
 // program is found. When the user cancels the prompt to unlock the store (libsecret then answers
-// "not found"; the item or the default collection is still locked), or there is no Secret Service,
-// reads give none without asking again until allowUnlockPrompt().
+// "not found" while the Secret Service still lists the item as locked), or there is no Secret
+// Service, reads give none without asking again until allowUnlockPrompt(). An item that does not
+// exist in a locked keyring is missing, not locked.
 class KeychainService : public QObject, public KeychainServiceProtocol {
     Q_OBJECT
 
@@ -50,7 +51,7 @@ protected:
 
     // One read from the Secret Service; tests put a fake store in its place.
     virtual QCoro::Task<StoreRead> readFromStore(QString key);
-    // Whether the Secret Service holds the item locked, or its default collection is locked.
+    // Whether the Secret Service holds the item, locked.
     QCoro::Task<bool> isLocked(QString key);
 
 private:

@@ -1,6 +1,7 @@
 // The periodic refresh with the real clients against loopback servers that stall: a ClickUp reply
-// that drips forever fails at its deadline and the next tick refreshes again; a Tools server that
-// hangs holds back neither the ClickUp states nor the next refresh.
+// that drips forever fails at its deadline and the next tick refreshes again; one that drips a byte
+// every 2 s holds no refresh back past the period, and its late answer overwrites nothing newer; a
+// Tools server that hangs holds back neither the ClickUp states nor the next refresh.
 #include "support/AppStateFixture.h"
 #include "support/FakeClickUpServer.h"
 #include "support/FakeHttpServer.h"
@@ -13,8 +14,11 @@
 #include "services/tools/ToolsAPIService.h"
 #include "services/tools/ToolsAuthService.h"
 
+#include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
+#include <QTimer>
 
 #include <memory>
 
@@ -87,6 +91,65 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(state->timerState()->activeTimer().has_value(), 8000);
         QCOMPARE(state->timerState()->activeTimer()->taskName, QStringLiteral("Write report"));
         QVERIFY(!state->timerState()->error());
+    }
+
+    // The first fetch of the timer and of the entries drip one byte every 2 s (under the inactivity
+    // time-out, far from the deadline) and end in a reply that says nothing useful; every later
+    // request is answered at once. The tick after a period abandons the first run, and its late
+    // answers, coming after the newer ones, are dropped.
+    void drippingFetchIsAbandonedAfterAPeriodAndItsLateAnswerDropped() {
+        FakeClickUpServer server;
+        server.runningTimer =
+            FakeClickUpServer::timerJson(heapText("42"), heapText("86c0run"), heapText("Write report"),
+                                         kMondayMorning.addSecs(-1500).toMSecsSinceEpoch());
+        server.timeEntries.append(
+            FakeClickUpServer::timeEntryJson(heapText("7"), heapText("86c0done"), heapText("Plan sprint"),
+                                             kMondayMorning.addSecs(-7200).toMSecsSinceEpoch(), 1800000));
+        auto dripped = std::make_shared<QSet<QString>>();
+        server.intercept =
+            [dripped](const FakeHttpServer::Request& request) -> std::optional<FakeHttpServer::Response> {
+            if (request.method != "GET" || dripped->contains(request.path)) {
+                return std::nullopt;
+            }
+            dripped->insert(request.path);
+            FakeHttpServer::Response late = FakeHttpServer::Response::json(QByteArray("{}"));
+            late.dripMs = 2000;
+            return late;
+        };
+        // The client's own limits: 10 s without data, 60 s in all.
+        ClickUpAPIService client(m_fixture->keychain, server.apiUrl());
+        m_fixture->settings.setTimerReminderInterval(2);
+        const std::unique_ptr<AppState> state = makeState(client, m_fixture->tools);
+        TimerState& timer = *state->timerState();
+        WorklogState& worklog = *state->worklogState();
+        bool timerLost = false;
+        bool worklogFailed = false;
+        connect(&timer, &TimerState::activeTimerChanged, this,
+                [&] { timerLost = timerLost || (server.http().requestCount() > 2 && !timer.activeTimer()); });
+        connect(&worklog, &WorklogState::errorChanged, this,
+                [&] { worklogFailed = worklogFailed || worklog.error().has_value(); });
+
+        // The pinned clock moves with real time, as the refresh measures a run's age on it.
+        QTimer clockFollows;
+        connect(&clockFollows, &QTimer::timeout, this, [this] { m_fixture->clock().advanceMSecs(100); });
+        clockFollows.start(100);
+
+        QElapsedTimer elapsed;
+        elapsed.start();
+        state->refreshService()->start();
+        QVERIFY(server.http().waitForRequests(2));
+        // The next tick, one period on, brings the timer and the entries despite the dripping replies.
+        QTRY_VERIFY_WITH_TIMEOUT(timer.activeTimer().has_value() && worklog.timeEntries().size() == 1, 4000);
+        QCOMPARE(dripped->size(), 2);
+
+        // The dripped replies end (two bytes, done after 6 s) and are dropped: neither the timer nor the
+        // entries are lost to them, nor does an error show.
+        QTest::qWait(int(qMax<qint64>(0, 7500 - elapsed.elapsed())));
+        QVERIFY(!timerLost);
+        QVERIFY(!worklogFailed);
+        QVERIFY(timer.activeTimer().has_value());
+        QCOMPARE(worklog.timeEntries().size(), 1);
+        QVERIFY(!timer.error());
     }
 
     void hangingToolsServerHoldsBackNoClickUpState() {

@@ -62,6 +62,7 @@ QCoro::Task<> TimerState::fetchActiveTimer(QString teamId) {
     Log::debug(QStringLiteral("fetchActiveTimer() called with teamId: ") + teamId, category);
     setIsLoading(true);
     const quint64 changesBefore = m_timerChanges;
+    const quint64 fetch = ++m_fetches;
 
     std::optional<ActiveTimer> timer;
     std::exception_ptr failure;
@@ -71,6 +72,12 @@ QCoro::Task<> TimerState::fetchActiveTimer(QString teamId) {
         failure = std::current_exception();
     }
     if (!self) {
+        co_return;
+    }
+    if (fetch != m_fetches) {
+        // The newer fetch publishes, and ends the loading.
+        Log::debug(QStringLiteral("A newer fetch of the timer started; this one's answer is dropped"),
+                   category);
         co_return;
     }
     if (changesBefore != m_timerChanges) {

@@ -61,7 +61,8 @@ public:
 
     // Reads the running timer from ClickUp and publishes it. A reply that cannot be decoded means
     // that no timer runs. A running timer (started here or elsewhere) withdraws a no-timer warning
-    // sent before.
+    // sent before. A fetch that a later one started after it (the refresh gave up waiting for it)
+    // has its answer dropped, so a slow reply never overwrites a newer one.
     QCoro::Task<> fetchActiveTimer(QString teamId);
     // Starts a timer on the task (ClickUp stops whatever runs first). Unless silent, tells the user;
     // withdraws the no-timer warning and reads the running timer again. A task id that is empty is
@@ -92,6 +93,8 @@ private:
     // Counts starts and stops, as they begin and as they end: a fetch of the running timer that one
     // of them overtook answers for a state that is gone, and its answer is dropped.
     quint64 m_timerChanges = 0;
+    // Counts the fetches started: only the newest publishes its answer.
+    quint64 m_fetches = 0;
     bool m_isLoading = false;
     std::optional<APIError> m_error;
     std::optional<QDateTime> m_lastReminderDate;

@@ -37,6 +37,7 @@ QCoro::Task<> WorklogState::fetchTimeEntries(QString teamId) {
     Log::debug(QStringLiteral("fetchTimeEntries() called with teamId: ") + teamId, category);
     setIsLoading(true);
     const QDateTime startOfToday = Clock::now().date().startOfDay();
+    const quint64 fetch = ++m_fetches;
 
     QList<TimeEntry> entries;
     std::exception_ptr failure;
@@ -46,6 +47,12 @@ QCoro::Task<> WorklogState::fetchTimeEntries(QString teamId) {
         failure = std::current_exception();
     }
     if (!self) {
+        co_return;
+    }
+    if (fetch != m_fetches) {
+        // The newer fetch publishes, and ends the loading.
+        Log::debug(QStringLiteral("A newer fetch of the time entries started; this one's answer is dropped"),
+                   category);
         co_return;
     }
 

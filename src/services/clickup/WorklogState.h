@@ -36,7 +36,8 @@ public:
     void setError(const std::optional<APIError>& error);
 
     // Reloads the entries from local midnight of the current day on, newest start first. Never
-    // throws: a failure keeps the entries and ends in `error`.
+    // throws: a failure keeps the entries and ends in `error`. A fetch that a later one started after
+    // it (the refresh gave up waiting for it) has its answer dropped.
     QCoro::Task<> fetchTimeEntries(QString teamId);
 
     // Milliseconds logged today: the entries' effective durations added up (a running entry counts
@@ -56,6 +57,8 @@ Q_SIGNALS:
 private:
     QList<TimeEntry> m_timeEntries;
     bool m_isLoading = false;
+    // Counts the fetches started: only the newest publishes its answer.
+    quint64 m_fetches = 0;
     std::optional<APIError> m_error;
     ClickUpAPIServiceProtocol& m_clickUpAPI;
 };

@@ -174,8 +174,8 @@ QCoro::Task<std::optional<QByteArray>> EmailForwardingService::readSharedKey() {
     co_return key.toUtf8();
 }
 
-QCoro::Task<HttpReply> EmailForwardingService::exchange(QNetworkRequest request, QByteArray verb,
-                                                        QByteArray body, RequestLimits limits) {
+QCoro::Task<HttpReply> EmailForwardingService::exchange(QNetworkRequest request, QByteArray body,
+                                                        RequestLimits limits) {
     auto state = std::make_shared<ExchangeState>();
     const QString pin = normalizedPin(m_settings.n8nPinnedCertificateSha256());
     const QString host = request.url().host();
@@ -184,8 +184,7 @@ QCoro::Task<HttpReply> EmailForwardingService::exchange(QNetworkRequest request,
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
 
     limits.maxBodyBytes = m_maxReplyBytes;
-    QNetworkReply* reply =
-        limits.apply(verb == "HEAD" ? m_network->head(request) : m_network->post(request, body));
+    QNetworkReply* reply = limits.apply(m_network->post(request, body));
     connect(reply, &QNetworkReply::sslErrors, reply,
             [reply, state, pin, host, hasPin](const QList<QSslError>& errors) {
                 QSslCertificate certificate = reply->sslConfiguration().peerCertificate();
@@ -279,9 +278,8 @@ QCoro::Task<std::optional<QString>> EmailForwardingService::sendToWebhook(QStrin
     QElapsedTimer elapsed;
     elapsed.start();
     const QByteArray data = QJsonDocument(body).toJson(QJsonDocument::Compact);
-    const QByteArray post = "POST";
     const RequestLimits limits{.inactivity = postTransferTimeout, .deadline = m_postTimeout};
-    const HttpReply reply = co_await exchange(request, post, data, limits);
+    const HttpReply reply = co_await exchange(request, data, limits);
     Log::info(u"n8n response received in "_s + QString::number(double(elapsed.elapsed()) / 1000.0, 'f', 2) +
                   u"s"_s,
               category);

@@ -81,10 +81,9 @@ public:
 private:
     // The shared key fit for a header: none when not stored or blank; throws invalidSharedKey.
     QCoro::Task<std::optional<QByteArray>> readSharedKey();
-    // Sends the request held to the limits (the reply size limit is the service's own); maps time-out,
+    // POSTs the body held to the limits (the reply size limit is the service's own); maps time-out,
     // oversize and certificate failures.
-    QCoro::Task<HttpReply> exchange(QNetworkRequest request, QByteArray verb, QByteArray body,
-                                    RequestLimits limits);
+    QCoro::Task<HttpReply> exchange(QNetworkRequest request, QByteArray body, RequestLimits limits);
 
     KeychainServiceProtocol& m_keychain;
     UserDefaultsServiceProtocol& m_settings;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/UserDefaultsServiceProtocol.h"
 #include "ui/settings/SettingsPage.h"
 
 #include <QCoroTask>
@@ -18,7 +19,6 @@ class SavedConfirmation;
 class SettingsResultLabel;
 class ToolsAuthServiceProtocol;
 class ToolsLoginCoordinator;
-class UserDefaultsServiceProtocol;
 
 // The "Timesheet" page: the Tools server's team credentials and the personal dashboard sign-in.
 //
@@ -37,7 +37,7 @@ class ToolsSettingsTab : public SettingsPage {
 
 public:
     // What the fields show while nothing is stored.
-    static inline const QString defaultToolsUrl = QStringLiteral("https://tools.brisvane.com/");
+    static inline const QString& defaultToolsUrl = UserDefaultsServiceProtocol::defaultToolsUrl;
     static inline const QString defaultUserKey = QString();
 
     ToolsSettingsTab(AppState& appState, KeychainServiceProtocol& keychain,
