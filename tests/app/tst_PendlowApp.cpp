@@ -118,11 +118,14 @@ private Q_SLOTS:
 
     void trayClicksAndRemindersOpenThePopover() {
         auto app = makeApp();
-        // The popover is built at the first click, not before.
+        // The popover is built after the tray item is up, before any click, so the first click finds
+        // it ready.
         QVERIFY(!app->hasPopover());
+        app->launch();
+        QTRY_VERIFY_WITH_TIMEOUT(app->hasPopover(), 5000);
+        QVERIFY(!app->popover().isVisible());
 
         emit app->tray().activated(QRect(1800, 0, 24, 24));
-        QVERIFY(app->hasPopover());
         PopoverWindow& popover = app->popover();
         QVERIFY(popover.isVisible());
         QVERIFY(app->appState().isPopoverVisible());
