@@ -13,16 +13,9 @@ set -euo pipefail
 build_dir=$(cd "$1" && pwd)
 seconds=${2:-30}
 here=$(cd "$(dirname "$0")/.." && pwd)
-bare_tray=${PENDLOW_BARE_TRAY:-$build_dir/bench/pendlow-bare-tray}
-BARE_PID=""
 # shellcheck source=../scripts/loopback-session.sh
 source "$here/scripts/loopback-session.sh"
-cleanup() {
-    set +e
-    [ -n "$BARE_PID" ] && kill "$BARE_PID" 2>/dev/null && wait "$BARE_PID" 2>/dev/null
-    loopback_cleanup
-}
-trap cleanup EXIT
+trap loopback_cleanup EXIT
 
 start_loopback_clickup --no-timer
 

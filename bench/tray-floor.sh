@@ -22,16 +22,9 @@ build_dir=$(cd "$1" && pwd)
 seconds=${2:-20}
 starts=${3:-7}
 here=$(cd "$(dirname "$0")/.." && pwd)
-bare_tray=${PENDLOW_BARE_TRAY:-$build_dir/bench/pendlow-bare-tray}
-BARE_PID=""
 # shellcheck source=../scripts/loopback-session.sh
 source "$here/scripts/loopback-session.sh"
-cleanup() {
-    set +e
-    [ -n "$BARE_PID" ] && kill "$BARE_PID" 2>/dev/null && wait "$BARE_PID" 2>/dev/null
-    loopback_cleanup
-}
-trap cleanup EXIT
+trap loopback_cleanup EXIT
 [ -x "$bare_tray" ] || loopback_fail "no bare tray program at $bare_tray"
 bare_instance=$(basename "$bare_tray")
 missed=0
@@ -89,13 +82,7 @@ click_at() {
 }
 
 bare_window() {
-    local id
-    for id in $(xwininfo -root -children 2>/dev/null | awk -v want="(\"$bare_instance\" " 'index($0, want) && / 340x/ {print $1}'); do
-        if xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable'; then
-            echo "$id"
-            return 0
-        fi
-    done
+    viewable_window "$bare_instance" 340
 }
 
 wait_for() {

@@ -6,9 +6,14 @@ LOOPBACK_APP_PID=""
 LOOPBACK_DIR=$(mktemp -d)
 LOOPBACK_APP_LOG="$LOOPBACK_DIR/pendlow.log"
 LOOPBACK_REQUESTS="$LOOPBACK_DIR/requests.log"
+# The bare Qt tray that benchmarks measure pendlow beside (PENDLOW_BARE_TRAY names another build of
+# it); BARE_PID is its process while one runs, stopped with the rest.
+bare_tray=${PENDLOW_BARE_TRAY:-$build_dir/bench/pendlow-bare-tray}
+BARE_PID=""
 
 loopback_cleanup() {
     set +e
+    [ -n "$BARE_PID" ] && kill "$BARE_PID" 2>/dev/null && wait "$BARE_PID" 2>/dev/null
     [ -n "$LOOPBACK_APP_PID" ] && kill "$LOOPBACK_APP_PID" 2>/dev/null && wait "$LOOPBACK_APP_PID" 2>/dev/null
     [ -n "$LOOPBACK_SERVER_PID" ] && kill "$LOOPBACK_SERVER_PID" 2>/dev/null &&
         wait "$LOOPBACK_SERVER_PID" 2>/dev/null
@@ -124,15 +129,22 @@ xfce_tray_icon_centre() {
     loopback_fail "xfce4-panel's tray does not show the item"
 }
 
-# The id of the popover (pendlow's viewable top-level window 340 wide), or nothing.
-popover_window() {
-    local id
-    for id in $(xwininfo -root -children 2>/dev/null | awk '/\("pendlow" "Pendlow"\) +340x/ {print $1}'); do
+# The id of a program's viewable top-level window of the given width (its WM_CLASS instance name and
+# the width), or nothing.
+viewable_window() {
+    local instance=$1 width=$2 id
+    for id in $(xwininfo -root -children 2>/dev/null |
+        awk -v want="(\"$instance\" " -v wide=" ${width}x" 'index($0, want) && index($0, wide) {print $1}'); do
         if xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable'; then
             echo "$id"
             return 0
         fi
     done
+}
+
+# The id of the popover (pendlow's viewable top-level window 340 wide), or nothing.
+popover_window() {
+    viewable_window pendlow 340
 }
 
 # Waits until the request log holds at least n time-entry requests (n refreshes have fetched).

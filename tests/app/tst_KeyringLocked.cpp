@@ -14,6 +14,7 @@
 #include "support/AppStateFixture.h"
 #include "support/LogCapture.h"
 #include "support/TaskAwait.h"
+#include "support/TestData.h"
 #include "support/TestMain.h"
 
 #include "platform/KeychainItem.h"
@@ -42,10 +43,6 @@ const QString kKeyringPassword = QStringLiteral("pendlow-test");
 const QString kSecrets = QStringLiteral("org.freedesktop.secrets");
 const QString kSecretsPath = QStringLiteral("/org/freedesktop/secrets");
 const QDateTime kMondayMorning(QDate(2026, 3, 2), QTime(10, 0));
-
-QString heapText(const char* text) {
-    return QString::fromUtf8(QByteArray(text));
-}
 
 // The Secret Service's secret: (session, parameters, value, content type).
 struct Secret {
@@ -312,8 +309,7 @@ private Q_SLOTS:
         refresh(*state);
         QVERIFY(!state->configuration().isClickUpConfigured());
 
-        QVERIFY(
-            storeFromOutside(m_service, KeychainItem::clickUpAPIToken, heapText("pk_81234567_OUTSIDE\n")));
+        QVERIFY(storeFromOutside(m_service, KeychainItem::clickUpAPIToken, onHeap("pk_81234567_OUTSIDE\n")));
         refresh(*state);
         QCOMPARE(state->configuration().clickUpToken, std::optional(QStringLiteral("pk_81234567_OUTSIDE")));
         QCOMPARE(m_fixture->clickUp.callCount(FakeClickUpAPI::getCurrentTimerOp), 1);
@@ -323,7 +319,7 @@ private Q_SLOTS:
         if (ranInOwnSession()) {
             return;
         }
-        QVERIFY(storeFromOutside(m_service, KeychainItem::clickUpAPIToken, heapText("pk_81234567_LOCKED")));
+        QVERIFY(storeFromOutside(m_service, KeychainItem::clickUpAPIToken, onHeap("pk_81234567_LOCKED")));
         QVERIFY(lockDefaultCollection());
         const std::unique_ptr<AppState> state = makeState();
         TimerStatusView view(*state);
@@ -369,7 +365,7 @@ private Q_SLOTS:
         if (ranInOwnSession()) {
             return;
         }
-        QVERIFY(storeFromOutside(m_service, KeychainItem::clickUpAPIToken, heapText("pk_81234567_HELD")));
+        QVERIFY(storeFromOutside(m_service, KeychainItem::clickUpAPIToken, onHeap("pk_81234567_HELD")));
         const std::unique_ptr<AppState> state = makeState();
         TimerStatusView view(*state);
         refresh(*state);

@@ -5,6 +5,7 @@
 #include "support/InMemoryKeychain.h"
 #include "support/LogCapture.h"
 #include "support/TaskAwait.h"
+#include "support/TestData.h"
 #include "support/TestMain.h"
 #include "support/TestSettings.h"
 
@@ -28,9 +29,6 @@ const QString team = QStringLiteral("9001");
 const QString servicePath = QStringLiteral("/tools/webservice/rest/server.php");
 
 // Built at run time, so that a double release of a value crossing a co_await shows.
-QString heapText(const char* text) {
-    return QString::fromUtf8(QByteArray(text));
-}
 
 // Limits short enough for a test: a drip of one byte every 100 ms never trips the inactivity
 // time-out, only the deadline.
@@ -70,19 +68,19 @@ public:
     // "start" (its error carries the body), "planning" (the Tools web service).
     QCoro::Task<> call(QString operation) {
         if (operation == QLatin1String("current")) {
-            co_await m_clickUp.getCurrentTimer(heapText("9001"));
+            co_await m_clickUp.getCurrentTimer(onHeap("9001"));
         } else if (operation == QLatin1String("entries")) {
-            co_await m_clickUp.getTimeEntries(heapText("9001"), QDateTime::fromMSecsSinceEpoch(0));
+            co_await m_clickUp.getTimeEntries(onHeap("9001"), QDateTime::fromMSecsSinceEpoch(0));
         } else if (operation == QLatin1String("start")) {
-            co_await m_clickUp.startTimer(heapText("9001"), heapText("86c0abc"));
+            co_await m_clickUp.startTimer(onHeap("9001"), onHeap("86c0abc"));
         } else {
             co_await m_tools->getPersonalPlanning();
         }
     }
 
-    const QString clickUpToken = heapText("pk_4711_Q8ZJ3KX0WB2M9TLR5D7C");
-    const QString wsToken = heapText("ws-7f3e9a1c5b2d4e6f");
-    const QString userKey = heapText("uk-5a9c2e7b1d3f");
+    const QString clickUpToken = onHeap("pk_4711_Q8ZJ3KX0WB2M9TLR5D7C");
+    const QString wsToken = onHeap("ws-7f3e9a1c5b2d4e6f");
+    const QString userKey = onHeap("uk-5a9c2e7b1d3f");
 
 private:
     InMemoryKeychain m_keychain;
@@ -312,11 +310,11 @@ private Q_SLOTS:
     void plainHttpToolsAddressSendsNothing() {
         FakeHttpServer server;
         InMemoryKeychain keychain;
-        keychain.putItem(KeychainItem::toolsWSToken, heapText("ws-7f3e9a1c5b2d4e6f"));
+        keychain.putItem(KeychainItem::toolsWSToken, onHeap("ws-7f3e9a1c5b2d4e6f"));
         TestSettings settings;
         // The loopback server under a name that is no loopback address: refused before sending.
         settings.setToolsUrl(QStringLiteral("http://pendlow-test.invalid:%1/tools/").arg(server.port()));
-        settings.setUserKey(heapText("uk-1"));
+        settings.setUserKey(onHeap("uk-1"));
         ToolsAuthService auth(keychain, settings);
         ToolsAPIService tools(keychain, settings, auth);
 

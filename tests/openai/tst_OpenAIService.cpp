@@ -25,10 +25,6 @@ using namespace std::chrono_literals;
 namespace {
 const QString completions = QStringLiteral("/v1/chat/completions");
 
-QString heapText(const char* text) {
-    return QString::fromUtf8(QByteArray(text));
-}
-
 struct Rig {
     TestSettings settings;
     InMemoryKeychain keychain;
@@ -36,7 +32,7 @@ struct Rig {
 
     explicit Rig(const FakeHttpServer& server)
         : service(keychain, settings, base(server)) {
-        keychain.putItem(KeychainItem::openAIAPIToken, heapText("sk-test-4711"));
+        keychain.putItem(KeychainItem::openAIAPIToken, onHeap("sk-test-4711"));
     }
 
     static QUrl base(const FakeHttpServer& server) {
@@ -77,9 +73,9 @@ void OpenAIServiceTest::summaryRequest() {
                        "'content':'I spent the morning...'},'finish_reason':'stop'}],"
                        "'usage':{'prompt_tokens':9,'completion_tokens':3,'total_tokens':12}}")));
     Rig rig(server);
-    rig.keychain.putItem(KeychainItem::openAIAPIToken, heapText("  sk-test-4711\n"));
+    rig.keychain.putItem(KeychainItem::openAIAPIToken, onHeap("  sk-test-4711\n"));
 
-    const QString report = heapText("# Report\n- Editor: 2h");
+    const QString report = onHeap("# Report\n- Editor: 2h");
     const auto outcome = awaitTask(rig.service.summarize(report));
     QVERIFY2(!outcome.failed(), qPrintable(outcome.errorDescription()));
     QCOMPARE(*outcome.value, QStringLiteral("I spent the morning..."));
@@ -172,7 +168,7 @@ void OpenAIServiceTest::notConfiguredSendsNothing() {
 
     const auto configured = awaitTask(rig.service.isConfigured());
     QCOMPARE(*configured.value, key.has_value() && !key->trimmed().isEmpty());
-    QCOMPARE(awaitTask(rig.service.summarize(heapText("report"))).errorDescription(), error);
+    QCOMPARE(awaitTask(rig.service.summarize(onHeap("report"))).errorDescription(), error);
     QCOMPARE(awaitTask(rig.service.testConnection()).errorDescription(), error);
     QCOMPARE(server.requestCount(), 0);
 }
@@ -225,7 +221,7 @@ void OpenAIServiceTest::errorMappings() {
     Rig rig(server);
     LogCapture log(LogCapture::Verbosity::debug);
 
-    const auto summary = awaitTask(rig.service.summarize(heapText("report")));
+    const auto summary = awaitTask(rig.service.summarize(onHeap("report")));
     QVERIFY(summary.errorAs<OpenAIError>());
     QCOMPARE(summary.errorDescription(), error);
     QCOMPARE(awaitTask(rig.service.testConnection()).errorDescription(), error);
@@ -288,7 +284,7 @@ void OpenAIServiceTest::summaryReplies() {
     Rig rig(server);
     rig.service.setTimeout(300ms);
 
-    const auto outcome = awaitTask(rig.service.summarize(heapText("report")));
+    const auto outcome = awaitTask(rig.service.summarize(onHeap("report")));
     if (error.isEmpty()) {
         QVERIFY2(!outcome.failed(), qPrintable(outcome.errorDescription()));
         QCOMPARE(*outcome.value, summary);
@@ -317,11 +313,11 @@ void OpenAIServiceTest::overlongSummaryIsCapped() {
                  FakeHttpServer::Response::json(QJsonDocument(reply).toJson(QJsonDocument::Compact)));
     Rig rig(server);
 
-    const auto outcome = awaitTask(rig.service.summarize(heapText("report")));
+    const auto outcome = awaitTask(rig.service.summarize(onHeap("report")));
     QVERIFY2(!outcome.failed(), qPrintable(outcome.errorDescription()));
     QCOMPARE(*outcome.value, QString(limit - 1, u'x') + OpenAIService::summaryCappedMark);
 
-    const QString shortText = heapText("fits");
+    const QString shortText = onHeap("fits");
     QCOMPARE(OpenAIService::boundedSummary(shortText, false), shortText);
     const QString exact(limit, u'z');
     QCOMPARE(OpenAIService::boundedSummary(exact, false), exact);
@@ -330,7 +326,7 @@ void OpenAIServiceTest::overlongSummaryIsCapped() {
 void OpenAIServiceTest::unusableBaseAddress() {
     TestSettings settings;
     InMemoryKeychain keychain;
-    keychain.putItem(KeychainItem::openAIAPIToken, heapText("sk-1"));
+    keychain.putItem(KeychainItem::openAIAPIToken, onHeap("sk-1"));
     OpenAIService service(keychain, settings, QUrl(QStringLiteral("file:///tmp/openai")));
     QCOMPARE(awaitTask(service.testConnection()).errorDescription(),
              QStringLiteral("Invalid OpenAI API URL configuration."));

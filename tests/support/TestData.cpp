@@ -17,3 +17,7 @@ QByteArray readTestFile(const QString& path) {
     }
     return file.readAll();
 }
+
+QString onHeap(const char* utf8) {
+    return QString::fromUtf8(QByteArray(utf8));
+}

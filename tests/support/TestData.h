@@ -12,6 +12,8 @@ QByteArray j(const char* text);
 // shows under the sanitizers (the static data of a QStringLiteral is never freed). An empty text
 // gives an empty string, which owns no memory.
 QString onHeap(QStringView text);
+// The same for UTF-8 text (a literal or bytes built at run time).
+QString onHeap(const char* utf8);
 
 // The bytes of the file at the path; a missing file ends the test run.
 QByteArray readTestFile(const QString& path);

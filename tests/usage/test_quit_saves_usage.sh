@@ -26,6 +26,15 @@ fail() {
     exit 1
 }
 
+# Waits until pendlow's log says it started a session for the probe window; fails with the message.
+wait_for_session() {
+    for _ in $(seq 1 200); do
+        grep -q "Started session: PendlowProbe" "$work/pendlow.log" 2>/dev/null && return 0
+        sleep 0.05
+    done
+    fail "$1"
+}
+
 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 XVFB_PID=$!
 for _ in $(seq 1 100); do
@@ -45,11 +54,7 @@ WINDOW_PID=$!
 "$build_dir/pendlow" >"$work/pendlow.log" 2>&1 &
 APP_PID=$!
 
-for _ in $(seq 1 200); do
-    grep -q "Started session: PendlowProbe" "$work/pendlow.log" 2>/dev/null && break
-    sleep 0.05
-done
-grep -q "Started session: PendlowProbe" "$work/pendlow.log" || fail "no session for the window in front"
+wait_for_session "no session for the window in front"
 sleep 1.5 # a session must last more than a second to be kept
 
 # A second start on the same data folder leaves at once, also from a session without a runtime folder.
@@ -76,11 +81,7 @@ grep -q "Stopped tracking" "$work/pendlow.log" || fail "tracking did not stop at
 # SIGHUP saves the day like SIGTERM: the new session is added to the file.
 "$build_dir/pendlow" >"$work/pendlow.log" 2>&1 &
 APP_PID=$!
-for _ in $(seq 1 200); do
-    grep -q "Started session: PendlowProbe" "$work/pendlow.log" 2>/dev/null && break
-    sleep 0.05
-done
-grep -q "Started session: PendlowProbe" "$work/pendlow.log" || fail "no session after the restart"
+wait_for_session "no session after the restart"
 sleep 1.5
 kill -HUP "$APP_PID"
 status=0
