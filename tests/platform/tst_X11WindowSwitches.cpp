@@ -66,12 +66,15 @@ public:
         environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(m_name));
         m_windowManager.setProcessEnvironment(environment);
         m_windowManager.start(windowManager, arguments);
-        for (int i = 0; i < 200 && propertyWindow(m_root, "_NET_SUPPORTING_WM_CHECK") == XCB_WINDOW_NONE;
+        // A loaded machine (the suite runs in parallel) can take many seconds to start xfwm4.
+        for (int i = 0; i < 1200 && m_windowManager.state() != QProcess::NotRunning &&
+                        propertyWindow(m_root, "_NET_SUPPORTING_WM_CHECK") == XCB_WINDOW_NONE;
              ++i) {
             QTest::qWait(25);
         }
         if (propertyWindow(m_root, "_NET_SUPPORTING_WM_CHECK") == XCB_WINDOW_NONE) {
-            return windowManagerName + QStringLiteral(" did not start");
+            return windowManagerName + QStringLiteral(" did not start: ") +
+                   QString::fromLocal8Bit(windowManagerOutput());
         }
         return {};
     }
