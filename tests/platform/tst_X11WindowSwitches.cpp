@@ -216,8 +216,12 @@ private Q_SLOTS:
         for (const xcb_window_t window : windows) {
             QVERIFY2(display.waitUntilManaged(window), display.windowManagerOutput().constData());
         }
-        display.requestActivation(windows[2]);
-        QTRY_COMPARE_WITH_TIMEOUT(display.activeWindow(), windows[2], 5000);
+        // Every window once to the front before tracking starts: a window manager's first activations
+        // can be slow (most in the sanitizer build), which is no part of what is measured.
+        for (const int i : {0, 1, 2}) {
+            display.requestActivation(windows[i]);
+            QTRY_COMPARE_WITH_TIMEOUT(display.activeWindow(), windows[i], 5000);
+        }
 
         // The source reads the test's display: it opens its connection from $DISPLAY.
         const QByteArray previousDisplay = qgetenv("DISPLAY");
@@ -233,6 +237,10 @@ private Q_SLOTS:
         AppUsageStorageService storage{folder.path() + QStringLiteral("/usage")};
         AccessibilityService accessibility{source, settings, privacy};
         AppUsageTrackingService tracker{storage, source, idle, accessibility, settings};
+        QElapsedTimer clock;
+        clock.start();
+        const QDateTime clockStart = QDateTime::currentDateTime();
+        const qint64 trackingStartedMs = clock.elapsed();
         tracker.startTracking();
 
         // 20 switches 0.3-3 s apart. A window held for 0.3 s makes a session below the tracker's
@@ -250,11 +258,11 @@ private Q_SLOTS:
             QString app;
             qint64 switchedAtMs = 0; // on the test's clock
             qint64 heldMs = 0;       // until the next switch, as measured
+            bool mayBeKept = false;  // whatever its measured hold
         };
-        QElapsedTimer clock;
-        clock.start();
-        const QDateTime clockStart = QDateTime::currentDateTime();
-        QList<Expected> inFront;
+        // The window in front when tracking starts stays there until the first switch is seen: no
+        // time at all, or past the minimum where the window manager is slow to switch.
+        QList<Expected> inFront{{QString::fromLatin1(classes[2]), trackingStartedMs, 0, true}};
         for (int i = 0; i < plan.size(); ++i) {
             const Switch& step = plan[i];
             display.requestActivation(windows[step.window]);
@@ -270,10 +278,13 @@ private Q_SLOTS:
         tracker.stopTracking();
         inFront.last().heldMs = clock.elapsed() - inFront.last().switchedAtMs;
 
-        // The tracker sees each switch a little after the test makes it; a hold this close to the
-        // minimum may be kept or not.
+        // The tracker sees each switch a little after the test makes it (most in the sanitizer build on a
+        // loaded machine); a hold this close to the minimum may be kept or not. A switch left waiting
+        // in the connection's queue is seen only at the next wake-up, the next switch: at least 1.5 s
+        // after a kept session's start, past the lateness allowed.
         constexpr qint64 minimumMs = 1000;
-        constexpr qint64 uncertainMs = 250;
+        constexpr qint64 uncertainMs = 400;
+        constexpr qint64 lateLimitMs = 1000;
         const QList<AppUsageSession> sessions = tracker.todaySessions();
         QStringList recorded;
         for (const AppUsageSession& session : sessions) {
@@ -282,13 +293,14 @@ private Q_SLOTS:
         QStringList wanted;
         int next = 0;
         for (const Expected& entry : inFront) {
-            if (entry.heldMs < minimumMs - uncertainMs) {
+            if (entry.heldMs < minimumMs - uncertainMs && !entry.mayBeKept) {
                 continue;
             }
-            const bool certain = entry.heldMs > minimumMs + uncertainMs;
+            const bool certain = entry.heldMs > minimumMs + uncertainMs && !entry.mayBeKept;
             const bool matches =
                 next < sessions.size() && sessions[next].appName == entry.app &&
-                std::abs(clockStart.addMSecs(entry.switchedAtMs).msecsTo(sessions[next].startTime)) < 400;
+                std::abs(clockStart.addMSecs(entry.switchedAtMs).msecsTo(sessions[next].startTime)) <
+                    lateLimitMs;
             if (!certain && !matches) {
                 continue;
             }
@@ -301,7 +313,7 @@ private Q_SLOTS:
             // Opened when the window came to the front, not at some later wake-up.
             const qint64 lateMs = clockStart.addMSecs(entry.switchedAtMs).msecsTo(sessions[next].startTime);
             QVERIFY2(
-                lateMs > -100 && lateMs < 400,
+                lateMs > -100 && lateMs < lateLimitMs,
                 qPrintable(QStringLiteral("session %1 opened %2 ms after its switch").arg(next).arg(lateMs)));
             ++next;
         }
