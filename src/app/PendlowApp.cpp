@@ -5,6 +5,7 @@
 #include "core/Log.h"
 #include "core/UserDefaultsService.h"
 #include "platform/ChromiumDevTools.h"
+#include "platform/ChromiumSessionFile.h"
 #include "platform/FirefoxSessionStore.h"
 #include "platform/HeapTrim.h"
 #include "platform/KeychainService.h"
@@ -137,7 +138,8 @@ PendlowApp::PendlowApp(const Services& services, QObject* parent)
         m_privacy = std::make_unique<PrivacyRedactionService>(services.userDefaultsService);
         m_scriptRunner = std::make_unique<LinuxScriptRunner>();
         m_firefoxTabs = std::make_unique<FirefoxSessionStore>();
-        m_chromiumTabs = std::make_unique<ChromiumDevTools>();
+        m_chromiumTabs = std::make_unique<ChromiumSessionFile>(ChromiumSessionFile::defaultFolders(),
+                                                               std::make_unique<ChromiumDevTools>());
         m_mailSubjects = std::make_unique<MailClientSubjects>();
         m_deepContext = std::make_unique<DeepContextService>(
             services.userDefaultsService, *m_scriptRunner, *m_privacy,

@@ -13,11 +13,13 @@
 #include "support/TestSettings.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -64,12 +66,15 @@ public:
         environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(m_name));
         m_windowManager.setProcessEnvironment(environment);
         m_windowManager.start(windowManager, arguments);
-        for (int i = 0; i < 200 && propertyWindow(m_root, "_NET_SUPPORTING_WM_CHECK") == XCB_WINDOW_NONE;
+        // A loaded machine (the suite runs in parallel) can take many seconds to start xfwm4.
+        for (int i = 0; i < 1200 && m_windowManager.state() != QProcess::NotRunning &&
+                        propertyWindow(m_root, "_NET_SUPPORTING_WM_CHECK") == XCB_WINDOW_NONE;
              ++i) {
             QTest::qWait(25);
         }
         if (propertyWindow(m_root, "_NET_SUPPORTING_WM_CHECK") == XCB_WINDOW_NONE) {
-            return windowManagerName + QStringLiteral(" did not start");
+            return windowManagerName + QStringLiteral(" did not start: ") +
+                   QString::fromLocal8Bit(windowManagerOutput());
         }
         return {};
     }
@@ -211,8 +216,12 @@ private Q_SLOTS:
         for (const xcb_window_t window : windows) {
             QVERIFY2(display.waitUntilManaged(window), display.windowManagerOutput().constData());
         }
-        display.requestActivation(windows[2]);
-        QTRY_COMPARE_WITH_TIMEOUT(display.activeWindow(), windows[2], 5000);
+        // Every window once to the front before tracking starts: a window manager's first activations
+        // can be slow (most in the sanitizer build), which is no part of what is measured.
+        for (const int i : {0, 1, 2}) {
+            display.requestActivation(windows[i]);
+            QTRY_COMPARE_WITH_TIMEOUT(display.activeWindow(), windows[i], 5000);
+        }
 
         // The source reads the test's display: it opens its connection from $DISPLAY.
         const QByteArray previousDisplay = qgetenv("DISPLAY");
@@ -228,57 +237,87 @@ private Q_SLOTS:
         AppUsageStorageService storage{folder.path() + QStringLiteral("/usage")};
         AccessibilityService accessibility{source, settings, privacy};
         AppUsageTrackingService tracker{storage, source, idle, accessibility, settings};
+        QElapsedTimer clock;
+        clock.start();
+        const QDateTime clockStart = QDateTime::currentDateTime();
+        const qint64 trackingStartedMs = clock.elapsed();
         tracker.startTracking();
 
-        // 20 switches 0.3-3 s apart; the window held for 0.3 s makes a session below the one-second
-        // minimum, which is not kept, and the first of a same-turn pair is in front for no time at all.
+        // 20 switches 0.3-3 s apart. A window held for 0.3 s makes a session below the tracker's
+        // one-second minimum, which is not kept, and the first of a same-turn pair is in front for no
+        // time at all. The other holds stay well clear of that minimum. Which sessions are kept follows
+        // from the holds as measured: on a slow or loaded machine a 0.3-s hold can run past a second,
+        // and a hold that ends too close to the minimum may land on either side of it.
         const QList<Switch> plan{
-            {0, 1500, false}, {1, 300, false},  {2, 1200, false}, {0, 2000, false}, {1, 1200, false},
-            {2, 300, false},  {0, 1500, true},  {1, 3000, false}, {0, 1200, false}, {2, 1200, false},
-            {1, 300, false},  {0, 1200, false}, {1, 1500, false}, {2, 1200, true},  {0, 1200, false},
-            {2, 2000, false}, {1, 1200, false}, {0, 300, false},  {2, 1200, false}, {1, 1500, false},
+            {0, 1500, false}, {1, 300, false},  {2, 1600, false}, {0, 2000, false}, {1, 1600, false},
+            {2, 300, false},  {0, 1500, true},  {1, 3000, false}, {0, 1600, false}, {2, 1600, false},
+            {1, 300, false},  {0, 1600, false}, {1, 1500, false}, {2, 1600, true},  {0, 1600, false},
+            {2, 2000, false}, {1, 1600, false}, {0, 300, false},  {2, 1600, false}, {1, 1500, false},
         };
         struct Expected {
             QString app;
-            QDateTime switchedAt;
+            qint64 switchedAtMs = 0; // on the test's clock
+            qint64 heldMs = 0;       // until the next switch, as measured
+            bool mayBeKept = false;  // whatever its measured hold
         };
-        QList<Expected> expected;
+        // The window in front when tracking starts stays there until the first switch is seen: no
+        // time at all, or past the minimum where the window manager is slow to switch.
+        QList<Expected> inFront{{QString::fromLatin1(classes[2]), trackingStartedMs, 0, true}};
         for (int i = 0; i < plan.size(); ++i) {
             const Switch& step = plan[i];
-            if (i + 1 < plan.size() && plan[i + 1].sameTurn) {
-                // Two switches in one event-loop turn: this one is in front for no time.
-                display.requestActivation(windows[step.window]);
-                continue;
-            }
             display.requestActivation(windows[step.window]);
-            const QDateTime switchedAt = QDateTime::currentDateTime();
-            QTest::qWait(step.holdMs);
-            if (step.holdMs > 1000) {
-                expected.append({QString::fromLatin1(classes[step.window]), switchedAt});
+            if (!inFront.isEmpty()) {
+                inFront.last().heldMs = clock.elapsed() - inFront.last().switchedAtMs;
             }
+            inFront.append({QString::fromLatin1(classes[step.window]), clock.elapsed()});
+            if (i + 1 < plan.size() && plan[i + 1].sameTurn) {
+                continue; // the next switch follows in this event-loop turn
+            }
+            QTest::qWait(step.holdMs);
         }
         tracker.stopTracking();
+        inFront.last().heldMs = clock.elapsed() - inFront.last().switchedAtMs;
 
+        // The tracker sees each switch a little after the test makes it (most in the sanitizer build on a
+        // loaded machine); a hold this close to the minimum may be kept or not. A switch left waiting
+        // in the connection's queue is seen only at the next wake-up, the next switch: at least 1.5 s
+        // after a kept session's start, past the lateness allowed.
+        constexpr qint64 minimumMs = 1000;
+        constexpr qint64 uncertainMs = 400;
+        constexpr qint64 lateLimitMs = 1000;
         const QList<AppUsageSession> sessions = tracker.todaySessions();
         QStringList recorded;
         for (const AppUsageSession& session : sessions) {
             recorded << session.appName;
         }
         QStringList wanted;
-        for (const Expected& entry : expected) {
+        int next = 0;
+        for (const Expected& entry : inFront) {
+            if (entry.heldMs < minimumMs - uncertainMs && !entry.mayBeKept) {
+                continue;
+            }
+            const bool certain = entry.heldMs > minimumMs + uncertainMs && !entry.mayBeKept;
+            const bool matches =
+                next < sessions.size() && sessions[next].appName == entry.app &&
+                std::abs(clockStart.addMSecs(entry.switchedAtMs).msecsTo(sessions[next].startTime)) <
+                    lateLimitMs;
+            if (!certain && !matches) {
+                continue;
+            }
             wanted << entry.app;
+            QVERIFY2(next < sessions.size(),
+                     qPrintable(QStringLiteral("recorded %1, wanted at least %2")
+                                    .arg(recorded.join(QLatin1Char(' ')), wanted.join(QLatin1Char(' ')))));
+            QCOMPARE(sessions[next].appName, entry.app);
+            QCOMPARE(sessions[next].bundleIdentifier, entry.app);
+            // Opened when the window came to the front, not at some later wake-up.
+            const qint64 lateMs = clockStart.addMSecs(entry.switchedAtMs).msecsTo(sessions[next].startTime);
+            QVERIFY2(
+                lateMs > -100 && lateMs < lateLimitMs,
+                qPrintable(QStringLiteral("session %1 opened %2 ms after its switch").arg(next).arg(lateMs)));
+            ++next;
         }
         QCOMPARE(recorded, wanted);
-        for (int i = 0; i < sessions.size(); ++i) {
-            QCOMPARE(sessions[i].bundleIdentifier, wanted[i]);
-            // Opened when the window came to the front, not at some later wake-up.
-            const qint64 lateMs = expected[i].switchedAt.msecsTo(sessions[i].startTime);
-            QVERIFY2(lateMs > -100 && lateMs < 400,
-                     qPrintable(QStringLiteral("session %1 opened %2 ms after its "
-                                               "switch")
-                                    .arg(i)
-                                    .arg(lateMs)));
-        }
     }
 };
 

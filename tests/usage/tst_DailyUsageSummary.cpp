@@ -4,6 +4,7 @@
 
 #include "services/usage/ActivityGroupingService.h"
 #include "services/usage/DailyUsageSummary.h"
+#include "services/usage/KeywordTokens.h"
 #include "services/usage/UsageDayIndex.h"
 #include "support/FakeClock.h"
 #include "support/TestSettings.h"
@@ -215,7 +216,7 @@ private Q_SLOTS:
             QCOMPARE(word.duration, 1200.0);
         }
         QCOMPARE(
-            DailyUsageSummary::keywordTokens(QStringLiteral("a\u00B7b\u2014c|{d}\"e\"'f' main.py")),
+            KeywordTokens::of(QStringLiteral("a\u00B7b\u2014c|{d}\"e\"'f' main.py")),
             (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d"),
                          QStringLiteral("e"), QStringLiteral("f"), QStringLiteral("main")}));
     }

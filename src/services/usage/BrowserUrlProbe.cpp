@@ -21,9 +21,10 @@ BrowserUrlProbe::BrowserUrlProbe(QList<BrowserTabSource*> sources, const Privacy
 }
 
 QString BrowserUrlProbe::whichBrowsersGiveAddresses() {
-    return u"Firefox gives its addresses through its session file. Chromium, Google Chrome, Brave, Edge, "
-           u"Opera and Vivaldi give them only through a DevTools port, which they do not open when started "
-           u"normally, so for them only window titles are recorded. Other browsers give window titles only."_s;
+    return u"Firefox gives its addresses through its session file, Chromium, Google Chrome, Brave, Edge, "
+           u"Opera and Vivaldi through theirs (or a DevTools port where one is open). Both files are "
+           u"written a few seconds after a page opens, so a page opened just now may not be in them yet. "
+           u"Other browsers, private and incognito windows give window titles only."_s;
 }
 
 QCoro::Task<BrowserUrlProbeResult> BrowserUrlProbe::run() {

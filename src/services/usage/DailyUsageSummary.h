@@ -72,9 +72,4 @@ struct DailyUsageSummary {
                                      const std::optional<QDateTime>& end) const;
     // The plain-text "APP USAGE REPORT" of the day.
     QString generateTextReport(const ActivityGroupingService& grouping) const;
-
-    // The words of a title as the keyword list counts them.
-    static QStringList keywordTokens(const QString& text);
-    // The same as views into the text, appended to the list.
-    static void keywordTokenViews(QStringView text, QList<QStringView>& tokens);
 };

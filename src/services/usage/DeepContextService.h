@@ -15,9 +15,9 @@ class UserDefaultsServiceProtocol;
 // Finds the deep context of a capture: the address a browser shows, or the subject (sender, mailbox)
 // of the e-mail a mail client shows. It first asks the application through its script (AppleScript,
 // where the desktop has it); where that gives nothing it uses the desktop's own sources: Firefox's
-// session file, the DevTools endpoint of a Chromium-family browser started with a remote-debugging
-// port, and the window title of the mail clients (Thunderbird, Evolution, Geary, Spark). Senders and
-// mailboxes come only from scripts.
+// session file, the session file of a Chromium-family browser (or its DevTools endpoint where it was
+// started with a remote-debugging port), and the window title of the mail clients (Thunderbird, Evolution,
+// Geary, Spark). Senders and mailboxes come only from scripts.
 //
 // Addresses and subjects reach the log only after redaction, and never whole: an address as its
 // scheme and host, a subject shortened, "[Redacted]" when the privacy rules hide it.

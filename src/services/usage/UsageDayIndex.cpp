@@ -4,7 +4,7 @@
 #include "core/CharacterTruncation.h"
 #include "core/Clock.h"
 #include "services/usage/AppColor.h"
-#include "services/usage/DailyUsageSummary.h"
+#include "services/usage/KeywordTokens.h"
 
 #include <QHash>
 #include <QSet>
@@ -429,7 +429,7 @@ const UsageDayIndex::Table& UsageDayIndex::keywords() const {
                 }
                 tokens.clear();
                 // The application's own name in its titles names no work.
-                DailyUsageSummary::keywordTokenViews(
+                KeywordTokens::appendViews(
                     WindowTitleCapture::withoutApplicationName(capture.title, m_sessions[s].appName), tokens);
                 for (const QStringView token : std::as_const(tokens)) {
                     // Plain ASCII (no carriage return) has one character per unit and lowers letter by

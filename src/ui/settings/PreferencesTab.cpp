@@ -213,8 +213,8 @@ PreferencesTab::PreferencesTab(Services services, QWidget* parent)
     url->addWidget(m_urlResult);
     url->addWidget(
         caption(QStringLiteral("Test if the address of the active browser tab can be read. A browser "
-                               "must be running with at least one window open. Firefox gives addresses; "
-                               "Chromium-family browsers started normally give window titles only."),
+                               "must be running with at least one window open. Firefox and the Chromium "
+                               "family (Chrome, Brave, Edge, Opera, Vivaldi) give addresses."),
                 urlBox));
     page->addWidget(urlBox);
 
