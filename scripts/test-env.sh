@@ -83,16 +83,18 @@ dbus-run-session -- bash -c '
     stop_one() { [ -n "$1" ] && kill "$1" 2>/dev/null && wait "$1" 2>/dev/null; }
     stop_session() { stop_one "$PANEL_PID"; stop_one "$WM_PID"; stop_one "$KEYRING_PID"; }
     trap stop_session EXIT
+    # Waits until the name has an owner on the session bus, at most tries times 50 ms.
+    wait_for_bus_name() {
+        for _ in $(seq 1 "$2"); do
+            dbus-send --session --print-reply --dest=org.freedesktop.DBus / \
+                org.freedesktop.DBus.NameHasOwner string:"$1" 2>/dev/null | grep -q "boolean true" && return 0
+            sleep 0.05
+        done
+    }
     printf %s pendlow-test | gnome-keyring-daemon --foreground --unlock --components=secrets \
         >"$PENDLOW_TEST_ENV_ROOT/keyring.log" 2>&1 &
     KEYRING_PID=$!
-    for _ in $(seq 1 100); do
-        if dbus-send --session --print-reply --dest=org.freedesktop.DBus / \
-            org.freedesktop.DBus.NameHasOwner string:org.freedesktop.secrets 2>/dev/null | grep -q "boolean true"; then
-            break
-        fi
-        sleep 0.05
-    done
+    wait_for_bus_name org.freedesktop.secrets 100
     if [ "${PENDLOW_TEST_DESKTOP:-}" = xfce ]; then
         xfwm4 --compositor=off >"$PENDLOW_TEST_ENV_ROOT/xfwm4.log" 2>&1 &
         WM_PID=$!
@@ -102,13 +104,7 @@ dbus-run-session -- bash -c '
         done
         xfce4-panel --disable-wm-check >"$PENDLOW_TEST_ENV_ROOT/xfce4-panel.log" 2>&1 &
         PANEL_PID=$!
-        for _ in $(seq 1 200); do
-            if dbus-send --session --print-reply --dest=org.freedesktop.DBus / \
-                org.freedesktop.DBus.NameHasOwner string:org.kde.StatusNotifierWatcher 2>/dev/null | grep -q "boolean true"; then
-                break
-            fi
-            sleep 0.05
-        done
+        wait_for_bus_name org.kde.StatusNotifierWatcher 200
     fi
     "$@"
 ' pendlow-test-session "$@"

@@ -3,15 +3,13 @@
 #include "core/PrivateFile.h"
 #include "core/PrivateFileError.h"
 #include "platform/BrowserWindowTitle.h"
+#include "platform/WorkerRead.h"
 
-#include <QCoroFuture>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <QMap>
-#include <QPromise>
 #include <QStandardPaths>
-#include <QThreadPool>
 
 #include <algorithm>
 #include <cstring>
@@ -351,13 +349,9 @@ QCoro::Task<BrowserTab> ChromiumSessionFile::activeTab(QString windowTitle) {
             co_return live;
         }
     }
-    auto promise = std::make_shared<QPromise<BrowserTab>>();
-    QFuture<BrowserTab> future = promise->future();
-    promise->start();
-    QThreadPool::globalInstance()->start([promise, folders = m_folders, windowTitle] {
-        promise->addResult(readActiveTab(folders, windowTitle));
-        promise->finish();
-    });
-    const BrowserTab tab = co_await future;
+    std::function<BrowserTab()> read = [folders = m_folders, windowTitle] {
+        return readActiveTab(folders, windowTitle);
+    };
+    const BrowserTab tab = co_await WorkerRead::tab(std::move(read));
     co_return tab;
 }

@@ -1,16 +1,14 @@
 #include "platform/FirefoxSessionStore.h"
 
 #include "platform/BrowserWindowTitle.h"
+#include "platform/WorkerRead.h"
 
-#include <QCoroFuture>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QPromise>
-#include <QThreadPool>
 
 #include <lz4.h>
 
@@ -198,13 +196,9 @@ BrowserTab FirefoxSessionStore::readActiveTab(const QStringList& firefoxFolders,
 }
 
 QCoro::Task<BrowserTab> FirefoxSessionStore::activeTab(QString windowTitle) {
-    auto promise = std::make_shared<QPromise<BrowserTab>>();
-    QFuture<BrowserTab> future = promise->future();
-    promise->start();
-    QThreadPool::globalInstance()->start([promise, folders = m_folders, windowTitle] {
-        promise->addResult(readActiveTab(folders, windowTitle));
-        promise->finish();
-    });
-    const BrowserTab tab = co_await future;
+    std::function<BrowserTab()> read = [folders = m_folders, windowTitle] {
+        return readActiveTab(folders, windowTitle);
+    };
+    const BrowserTab tab = co_await WorkerRead::tab(std::move(read));
     co_return tab;
 }

@@ -218,9 +218,10 @@ private Q_SLOTS:
         }
         // Every window once to the front before tracking starts: a window manager's first activations
         // can be slow (most in the sanitizer build), which is no part of what is measured.
+        // A warm-up only: one that a busy window manager leaves undone is made up for by the switches.
         for (const int i : {0, 1, 2}) {
             display.requestActivation(windows[i]);
-            QTRY_COMPARE_WITH_TIMEOUT(display.activeWindow(), windows[i], 5000);
+            (void)QTest::qWaitFor([&] { return display.activeWindow() == windows[i]; }, 5000);
         }
 
         // The source reads the test's display: it opens its connection from $DISPLAY.

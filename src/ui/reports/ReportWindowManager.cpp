@@ -31,7 +31,7 @@ void ReportWindowManager::prepareWindow(QWidget* window, const WindowSpec& spec)
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowFlags(Qt::Window);
     window->setWindowTitle(spec.title);
-    // The spec's sizes are the least it gets: a window opens large enough to hold its content and
+    // The preset sizes are the least it gets: a window opens large enough to hold its content and
     // never below what its layout needs, both within the screen's available area.
     QSize minimum = spec.minimumSize.expandedTo(window->minimumSizeHint());
     const QSize size = openingSize(window, spec);

@@ -48,9 +48,9 @@ public:
 
     // What every report window shares: made a window of its own that is freed when closed, with the
     // title, centred on the primary screen's available area. It opens at openingSize() and its
-    // minimum is the spec's or what its layout needs, whichever is larger (within the area).
+    // minimum is its preset one or what its layout needs, whichever is larger (within the area).
     static void prepareWindow(QWidget* window, const WindowSpec& spec);
-    // The spec's size, grown to the window's size hint and minimum, within the available area.
+    // The preset size, grown to the window's size hint and minimum, within the available area.
     static QSize openingSize(const QWidget* window, const WindowSpec& spec);
     // When the window is there and shown: brings it to the front and gives it the focus. False when a
     // new one is needed.
