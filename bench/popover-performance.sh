@@ -49,7 +49,7 @@ start_loopback_clickup --entries 200
 configure_pendlow timerReminderInterval=3600 showActiveTimerReminder=false
 start_pendlow
 read -r icon_x icon_y < <(tray_icon_centre)
-wait_for_entry_fetches 2
+wait_for_entry_fetches 1
 sleep 1
 rss_closed=$(rss_mb)
 cpu_closed=$(idle_cpu_percent)

@@ -156,7 +156,7 @@ tray_icon_centre "$bare_instance" >/dev/null
 start_pendlow
 read -r icon_x icon_y < <(tray_icon_centre)
 read -r bare_x bare_y < <(tray_icon_centre "$bare_instance")
-wait_for_entry_fetches 2
+wait_for_entry_fetches 1
 sleep 3
 rss_app=$(process_rss_kb "$LOOPBACK_APP_PID")
 rss_bare=$(process_rss_kb "$BARE_PID")

@@ -26,7 +26,7 @@ PENDLOW_SCREENSHOT="$out" scripts/test-env.sh bash -c '
     configure_pendlow showActiveTimerReminder=false
     start_pendlow
     read -r icon_x icon_y < <(tray_icon_centre)
-    wait_for_entry_fetches 2
+    wait_for_entry_fetches 1
     xdotool mousemove "$icon_x" "$icon_y" click 1
     for _ in $(seq 1 100); do
         window=$(popover_window)

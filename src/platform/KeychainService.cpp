@@ -56,7 +56,11 @@ void debug(const QString& message) {
 
 KeychainService::KeychainService(const QString& serviceName, QObject* parent)
     : QObject(parent)
-    , m_serviceName(serviceName) {}
+    , m_serviceName(serviceName) {
+    // The attributes isLocked() searches by go out as a{ss}; without this the call fails to marshal
+    // and every missing item reads as not locked.
+    qDBusRegisterMetaType<QMap<QString, QString>>();
+}
 
 KeychainService& KeychainService::shared() {
     static KeychainService* const instance = new KeychainService();
