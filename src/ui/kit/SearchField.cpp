@@ -1,6 +1,5 @@
 #include "ui/kit/SearchField.h"
 
-#include "services/AppState.h"
 #include "ui/kit/PopoverStyle.h"
 
 #include <QHBoxLayout>
@@ -17,9 +16,8 @@ constexpr int spacing = 6;
 constexpr qreal cornerRadius = 6;
 } // namespace
 
-SearchField::SearchField(AppState& appState, QWidget* parent)
+SearchField::SearchField(QWidget* parent)
     : QWidget(parent)
-    , m_appState(appState)
     , m_lineEdit(new QLineEdit(this))
     , m_clearButton(nullptr) {
     const QColor secondary = PopoverStyle::secondaryText(palette());
@@ -44,28 +42,12 @@ SearchField::SearchField(AppState& appState, QWidget* parent)
     layout->addWidget(m_lineEdit, 1, Qt::AlignVCenter);
     layout->addWidget(m_clearButton, 0, Qt::AlignVCenter);
 
-    SearchState* search = m_appState.searchState();
-    connect(m_lineEdit, &QLineEdit::textEdited, this, &SearchField::onTextEdited);
-    connect(m_clearButton, &QToolButton::clicked, this, &SearchField::clear);
-    connect(search, &SearchState::searchTextChanged, this, &SearchField::showSearchText);
-    showSearchText();
+    connect(m_lineEdit, &QLineEdit::textEdited, this, &SearchField::textEdited);
+    connect(m_clearButton, &QToolButton::clicked, this, &SearchField::clearRequested);
+    setText(QString());
 }
 
-void SearchField::onTextEdited(const QString& text) {
-    SearchState* search = m_appState.searchState();
-    search->setSearchText(text);
-    search->searchTextDidChange(m_appState.configuration().teamId);
-}
-
-void SearchField::clear() {
-    SearchState* search = m_appState.searchState();
-    search->setSearchText(QString());
-    search->clearSearch();
-}
-
-// The state's text may also change elsewhere (day planning, clearing).
-void SearchField::showSearchText() {
-    const QString& text = m_appState.searchState()->searchText();
+void SearchField::setText(const QString& text) {
     if (m_lineEdit->text() != text) {
         m_lineEdit->setText(text);
     }

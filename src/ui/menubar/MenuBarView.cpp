@@ -2,6 +2,7 @@
 
 #include "core/UserDefaultsService.h"
 #include "services/AppState.h"
+#include "services/clickup/SearchState.h"
 #include "ui/kit/PopoverStyle.h"
 #include "ui/kit/ResizeHandle.h"
 #include "ui/kit/SearchField.h"
@@ -23,7 +24,7 @@ MenuBarView::MenuBarView(AppState& appState, UserDefaultsService& settings, QWid
     , m_appState(appState)
     , m_settings(settings)
     , m_timerStatusView(new TimerStatusView(appState, this))
-    , m_searchField(new SearchField(appState, this))
+    , m_searchField(new SearchField(this))
     , m_searchContainer(PopoverStyle::padded(m_searchField, 12, 8, 4, this))
     , m_tabBar(new ContentTabBar(appState, this))
     , m_tabBarContainer(PopoverStyle::padded(m_tabBar, 12, 6, 6, this))
@@ -96,8 +97,28 @@ MenuBarView::MenuBarView(AppState& appState, UserDefaultsService& settings, QWid
     });
     connect(&m_settings, &UserDefaultsService::settingChanged, this, &MenuBarView::onSettingChanged);
     connect(&m_appState, &AppState::appUsageTrackingActiveChanged, this, &MenuBarView::applyTab);
+    connectSearchField();
     applyHeight();
     applyTab();
+}
+
+// The field shows the search state's text, which may also change elsewhere (day planning, clearing). An
+// edit stores the text and asks the state to react with the configured team id (the worklog and the
+// planning filter on it at once, the ClickUp search runs from three characters on); the clear button
+// empties the text and the search results.
+void MenuBarView::connectSearchField() {
+    SearchState* search = m_appState.searchState();
+    connect(m_searchField, &SearchField::textEdited, this, [this, search](const QString& text) {
+        search->setSearchText(text);
+        search->searchTextDidChange(m_appState.configuration().teamId);
+    });
+    connect(m_searchField, &SearchField::clearRequested, this, [search] {
+        search->setSearchText(QString());
+        search->clearSearch();
+    });
+    connect(search, &SearchState::searchTextChanged, m_searchField,
+            [this, search] { m_searchField->setText(search->searchText()); });
+    m_searchField->setText(search->searchText());
 }
 
 double MenuBarView::popoverHeight(const UserDefaultsService& settings) {

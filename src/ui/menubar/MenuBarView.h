@@ -63,6 +63,7 @@ public:
     QSize sizeHint() const override;
 
 private:
+    void connectSearchField();
     void applyHeight();
     void applyTab();
     void onSettingChanged(const QString& key);
