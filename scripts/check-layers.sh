@@ -6,7 +6,9 @@
 #   - the services areas include only lower areas, in this order:
 #       alerts < clickup < tools < updates < openai < usage < dayplan < forwarding < reports
 #     and never the root state (src/services/*.h, which may include every area);
-#   - the ui folders include only lower ones: kit < alerts < dayplan < menubar < reports < settings.
+#   - the ui folders include only lower ones: kit < clickup < alerts < dayplan < menubar < reports < settings;
+#   - ui/kit, the shared widgets, includes nothing of services (neither the root state nor an area): its
+#     widgets take plain data, and the ClickUp rows shared by several windows live in ui/clickup.
 # A folder not in the lists is treated as the highest of its layer, so a new one is caught by its
 # neighbours until it gets its place here. Every offending include is printed as file:line.
 # Usage: scripts/check-layers.sh
@@ -14,7 +16,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 service_areas=(alerts clickup tools updates openai usage dayplan forwarding reports)
-ui_areas=(kit alerts dayplan menubar reports settings)
+ui_areas=(kit clickup alerts dayplan menubar reports settings)
 
 files=$(git ls-files --cached --others --exclude-standard -- 'src/*.cpp' 'src/*.h' | while read -r f; do [ -f "$f" ] && echo "$f"; done)
 [ -z "$files" ] && exit 0
@@ -58,6 +60,10 @@ function report(where, what) { print where ": " what > "/dev/stderr"; failures++
     }
     if (il == "web") { report(where, "only the web helper includes its own files: \"" inc "\""); next }
     if (rank[il] > rank[layer]) { report(where, layer " includes the higher layer " il ": \"" inc "\""); next }
+    if (layer == "ui" && area == "kit" && il == "services") {
+        report(where, "ui/kit includes services: \"" inc "\" (the kit takes plain data)")
+        next
+    }
     if (il != layer || ia == area) next
     if (layer == "services" && area != "") {
         if (ia == "") report(where, "services/" area " includes the root state: \"" inc "\"")

@@ -9,11 +9,11 @@
 
 #include "services/clickup/APIError.h"
 #include "services/dayplan/DayPlanningState.h"
+#include "ui/clickup/MenuBarAssigneeIconsView.h"
 #include "ui/dayplan/AvailableTasksList.h"
 #include "ui/dayplan/DayPlanTaskRow.h"
 #include "ui/dayplan/DayPlanningSearchSection.h"
 #include "ui/dayplan/DayPlanningView.h"
-#include "ui/kit/MenuBarAssigneeIconsView.h"
 
 #include <QLabel>
 #include <QLineEdit>

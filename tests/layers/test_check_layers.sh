@@ -10,15 +10,17 @@ trap 'rm -rf "$work"' EXIT
 make_tree() { # make_tree <dir>: a small tree that keeps every rule
     local dir=$1
     mkdir -p "$dir/scripts" "$dir/src/core" "$dir/src/platform" "$dir/src/services/clickup" \
-        "$dir/src/services/tools" "$dir/src/ui/kit" "$dir/src/ui/menubar" "$dir/src/app" "$dir/src/web"
+        "$dir/src/services/tools" "$dir/src/ui/kit" "$dir/src/ui/clickup" \
+        "$dir/src/ui/menubar" "$dir/src/app" "$dir/src/web"
     cp "$script" "$dir/scripts/"
     printf '#pragma once\n#include <QString>\n' >"$dir/src/core/Log.h"
     printf '#include "core/Log.h"\n' >"$dir/src/platform/Tray.h"
     printf '#include "platform/Tray.h"\n#include <QObject>\n' >"$dir/src/services/clickup/Client.h"
     printf '#include "services/clickup/Client.h"\n' >"$dir/src/services/tools/Planning.h"
     printf '#include "services/tools/Planning.h"\n' >"$dir/src/services/State.h"
-    printf '#include "services/State.h"\n#include <QWidget>\n' >"$dir/src/ui/kit/Row.h"
-    printf '#include "ui/kit/Row.h"\n' >"$dir/src/ui/menubar/Popover.h"
+    printf '#include "core/Log.h"\n#include <QWidget>\n' >"$dir/src/ui/kit/Row.h"
+    printf '#include "services/clickup/Client.h"\n#include "ui/kit/Row.h"\n' >"$dir/src/ui/clickup/Badge.h"
+    printf '#include "services/State.h"\n#include "ui/clickup/Badge.h"\n' >"$dir/src/ui/menubar/Popover.h"
     printf '#include "ui/menubar/Popover.h"\n' >"$dir/src/app/App.cpp"
     printf '#include "platform/Tray.h"\n' >"$dir/src/web/main.cpp"
     git -C "$dir" init -q
@@ -57,6 +59,12 @@ expect_refused root_state src/services/tools/Bad.cpp '#include "services/State.h
     'services/tools includes the root state'
 expect_refused higher_ui src/ui/kit/Bad.cpp '#include "ui/menubar/Popover.h"\n' \
     'ui/kit includes the higher area ui/menubar'
+expect_refused higher_ui_clickup src/ui/clickup/Bad.cpp '#include "ui/menubar/Popover.h"\n' \
+    'ui/clickup includes the higher area ui/menubar'
+expect_refused kit_uses_root_state src/ui/kit/Bad.cpp '#include "core/Log.h"\n#include "services/State.h"\n' \
+    'src/ui/kit/Bad.cpp:2: ui/kit includes services: "services/State.h"'
+expect_refused kit_uses_service_area src/ui/kit/Bad.h '#include "services/clickup/Client.h"\n' \
+    'ui/kit includes services: "services/clickup/Client.h"'
 expect_refused web_uses_services src/web/Bad.cpp '#include "services/State.h"\n' \
     'the web helper may include core and platform only'
 echo "check-layers: all cases as expected"

@@ -7,9 +7,9 @@
 #include "support/TestMain.h"
 
 #include "services/clickup/AvatarImageCache.h"
+#include "ui/clickup/MenuBarAssigneeIcon.h"
+#include "ui/clickup/MenuBarAssigneeIconsView.h"
 #include "ui/kit/DisclosureHeader.h"
-#include "ui/kit/MenuBarAssigneeIcon.h"
-#include "ui/kit/MenuBarAssigneeIconsView.h"
 #include "ui/kit/ProgressIndicator.h"
 #include "ui/kit/SectionMessage.h"
 #include "ui/kit/TagLabel.h"

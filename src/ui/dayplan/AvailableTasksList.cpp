@@ -4,11 +4,11 @@
 #include "services/clickup/TaskNameCleaner.h"
 #include "services/dayplan/DayPlanText.h"
 #include "services/dayplan/DayPlanningState.h"
+#include "ui/clickup/MenuBarAssigneeIconsView.h"
+#include "ui/clickup/StatusBadge.h"
 #include "ui/dayplan/DayPlanTaskRow.h"
 #include "ui/dayplan/DayPlanningSearchSection.h"
-#include "ui/kit/MenuBarAssigneeIconsView.h"
 #include "ui/kit/PopoverStyle.h"
-#include "ui/kit/StatusBadge.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -2,10 +2,10 @@
 
 #include "services/clickup/SearchState.h"
 #include "services/dayplan/DayPlanningState.h"
+#include "ui/clickup/MenuBarAssigneeIconsView.h"
+#include "ui/clickup/StatusBadge.h"
 #include "ui/dayplan/DayPlanTaskRow.h"
-#include "ui/kit/MenuBarAssigneeIconsView.h"
 #include "ui/kit/PopoverStyle.h"
-#include "ui/kit/StatusBadge.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

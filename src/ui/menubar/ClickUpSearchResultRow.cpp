@@ -3,10 +3,10 @@
 
 #include "core/CharacterTruncation.h"
 #include "services/AppState.h"
+#include "ui/clickup/MenuBarAssigneeIconsView.h"
+#include "ui/clickup/StatusBadge.h"
 #include "ui/kit/ElidedLabel.h"
-#include "ui/kit/MenuBarAssigneeIconsView.h"
 #include "ui/kit/RowStyle.h"
-#include "ui/kit/StatusBadge.h"
 #include "ui/kit/TagLabel.h"
 #include "ui/kit/TaskContextMenu.h"
 #include "ui/menubar/TaskTimerStart.h"

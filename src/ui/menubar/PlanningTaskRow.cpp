@@ -2,10 +2,10 @@
 #include "core/CharacterTruncation.h"
 #include "services/AppState.h"
 #include "services/clickup/TaskNameCleaner.h"
+#include "ui/clickup/StatusBadge.h"
 #include "ui/kit/ElidedLabel.h"
 #include "ui/kit/PlainToolTip.h"
 #include "ui/kit/RowStyle.h"
-#include "ui/kit/StatusBadge.h"
 #include "ui/kit/TaskContextMenu.h"
 #include "ui/menubar/TaskTimerStart.h"
 

@@ -3,9 +3,9 @@
 #include "core/CharacterTruncation.h"
 #include "core/Formatting.h"
 #include "services/AppState.h"
+#include "ui/clickup/StatusBadge.h"
 #include "ui/kit/ElidedLabel.h"
 #include "ui/kit/RowStyle.h"
-#include "ui/kit/StatusBadge.h"
 #include "ui/kit/TaskContextMenu.h"
 #include "ui/menubar/TaskTimerStart.h"
 

@@ -1,6 +1,6 @@
-#include "ui/kit/MenuBarAssigneeIconsView.h"
+#include "ui/clickup/MenuBarAssigneeIconsView.h"
 
-#include "ui/kit/MenuBarAssigneeIcon.h"
+#include "ui/clickup/MenuBarAssigneeIcon.h"
 #include "ui/kit/RowStyle.h"
 
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "ui/kit/MenuBarAssigneeIcon.h"
+#include "ui/clickup/MenuBarAssigneeIcon.h"
 #include "ui/kit/PlainToolTip.h"
 
 #include "core/Formatting.h"

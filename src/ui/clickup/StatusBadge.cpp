@@ -1,4 +1,4 @@
-#include "ui/kit/StatusBadge.h"
+#include "ui/clickup/StatusBadge.h"
 
 #include "ui/kit/RowStyle.h"
 
