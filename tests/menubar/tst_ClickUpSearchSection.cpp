@@ -16,6 +16,7 @@
 #include "ui/kit/TaskContextMenu.h"
 #include "ui/menubar/ClickUpSearchResultRow.h"
 #include "ui/menubar/ClickUpSearchSection.h"
+#include "ui/menubar/MenuBarView.h"
 
 #include <QBuffer>
 #include <QLabel>
@@ -85,7 +86,8 @@ private Q_SLOTS:
         m_fixture = std::make_unique<AppStateFixture>();
         m_fixture->configureClickUp();
         search().setSearchText(QStringLiteral("login"));
-        m_section = std::make_unique<ClickUpSearchSection>(m_fixture->state());
+        m_section = std::make_unique<ClickUpSearchSection>(search(), m_fixture->state().avatarImages(),
+                                                           MenuBarView::taskActions(m_fixture->state()));
     }
 
     void cleanup() {

@@ -18,6 +18,7 @@
 #include "ui/kit/RowStyle.h"
 #include "ui/kit/TaskContextMenu.h"
 #include "ui/menubar/ClickUpSearchResultRow.h"
+#include "ui/menubar/MenuBarView.h"
 #include "ui/menubar/PlanningTaskRow.h"
 #include "ui/menubar/TimeEntryGroupRow.h"
 
@@ -180,7 +181,7 @@ private Q_SLOTS:
         group.taskId = QStringLiteral("86abc");
         group.taskName = QStringLiteral("Fix login");
         group.taskUrl = taskUrl;
-        TimeEntryGroupRow row(fixture.state(), group);
+        TimeEntryGroupRow row(MenuBarView::taskActions(fixture.state()), group);
         row.resize(300, 30);
         row.show();
         QVERIFY(QTest::qWaitForWindowExposed(&row));
@@ -214,13 +215,14 @@ private Q_SLOTS:
         result.id = QStringLiteral("86abc");
         result.name = name;
         result.taskUrl = taskUrl;
-        const ClickUpSearchResultRow searchRow(fixture.state(), result);
+        const ClickUpSearchResultRow searchRow(MenuBarView::taskActions(fixture.state()),
+                                               fixture.state().avatarImages(), result);
         QVERIFY2(shownToolTips(searchRow).contains(name), qPrintable(shownToolTips(searchRow).join(u'|')));
 
         PlanningTask task;
         task.name = name;
         task.clickUpTaskId = QStringLiteral("86abc");
-        const PlanningTaskRow planningRow(fixture.state(), task);
+        const PlanningTaskRow planningRow(MenuBarView::taskActions(fixture.state()), task);
         // The planning row shows the cleaned name.
         QVERIFY2(shownToolTips(planningRow).contains(cleanTaskName(name)),
                  qPrintable(shownToolTips(planningRow).join(u'|')));
@@ -250,9 +252,9 @@ private Q_SLOTS:
         group.taskId = QStringLiteral("86abc");
         group.taskName = QStringLiteral("Fix login");
         group.taskUrl = taskUrl;
-        auto* first = new TimeEntryGroupRow(fixture.state(), group, &list);
+        auto* first = new TimeEntryGroupRow(MenuBarView::taskActions(fixture.state()), group, &list);
         group.taskName = QStringLiteral("Write report");
-        auto* second = new TimeEntryGroupRow(fixture.state(), group, &list);
+        auto* second = new TimeEntryGroupRow(MenuBarView::taskActions(fixture.state()), group, &list);
         layout->addWidget(first);
         layout->addWidget(second);
         list.setGeometry(400, 300, 300, 60);

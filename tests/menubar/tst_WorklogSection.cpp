@@ -10,6 +10,7 @@
 #include "ui/kit/SectionMessage.h"
 #include "ui/kit/TagLabel.h"
 #include "ui/kit/TaskContextMenu.h"
+#include "ui/menubar/MenuBarView.h"
 #include "ui/menubar/TaskTimerStart.h"
 #include "ui/menubar/TimeEntryGroupRow.h"
 #include "ui/menubar/WorklogSection.h"
@@ -74,7 +75,8 @@ private Q_SLOTS:
     void init() {
         m_fixture = std::make_unique<AppStateFixture>(kToday);
         m_fixture->configureClickUp();
-        m_section = std::make_unique<WorklogSection>(state());
+        m_section = std::make_unique<WorklogSection>(*state().worklogState(), *state().searchState(),
+                                                     MenuBarView::taskActions(state()));
     }
 
     void cleanup() {
@@ -137,7 +139,7 @@ private Q_SLOTS:
         QVERIFY(!menu->copyTaskIdAction()->isEnabled());
 
         // The timer state refuses an empty task id as well: a start would first stop the running timer.
-        startTimerOnTask(state(), QString());
+        startTimerOnTask(*state().timerState(), AppStateFixture::teamId, false, QString());
         QTRY_VERIFY(state().timerState()->error());
         QVERIFY(m_fixture->clickUp.calls().isEmpty());
     }

@@ -2,14 +2,11 @@
 #include "ui/kit/PlainToolTip.h"
 
 #include "core/CharacterTruncation.h"
-#include "services/AppState.h"
 #include "ui/clickup/MenuBarAssigneeIconsView.h"
 #include "ui/clickup/StatusBadge.h"
 #include "ui/kit/ElidedLabel.h"
 #include "ui/kit/RowStyle.h"
 #include "ui/kit/TagLabel.h"
-#include "ui/kit/TaskContextMenu.h"
-#include "ui/menubar/TaskTimerStart.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -19,10 +16,10 @@ namespace {
 constexpr int subtaskIndent = 16;
 }
 
-ClickUpSearchResultRow::ClickUpSearchResultRow(AppState& appState, const ClickUpSearchResult& result,
-                                               QWidget* parent)
+ClickUpSearchResultRow::ClickUpSearchResultRow(TaskActions actions, AvatarImageCache& pictures,
+                                               const ClickUpSearchResult& result, QWidget* parent)
     : TaskRowFrame(parent)
-    , m_appState(appState)
+    , m_actions(std::move(actions))
     , m_result(result) {
     setObjectName(QStringLiteral("clickUpSearchResultRow"));
     auto* layout = new QHBoxLayout(this);
@@ -61,8 +58,7 @@ ClickUpSearchResultRow::ClickUpSearchResultRow(AppState& appState, const ClickUp
     RowStyle::setTextColor(list, RowStyle::tertiaryColor(palette()));
     details->addWidget(list);
     if (!result.assignees.isEmpty()) {
-        auto* assignees =
-            new MenuBarAssigneeIconsView(result.assignees, avatarSize, appState.avatarImages(), this);
+        auto* assignees = new MenuBarAssigneeIconsView(result.assignees, avatarSize, pictures, this);
         assignees->setObjectName(QStringLiteral("assignees"));
         details->addWidget(assignees);
     }
@@ -77,5 +73,5 @@ ClickUpSearchResultRow::ClickUpSearchResultRow(AppState& appState, const ClickUp
 }
 
 TaskContextMenu* ClickUpSearchResultRow::createContextMenu() {
-    return taskContextMenu(m_appState, m_result.id, m_result.taskUrl);
+    return m_actions.contextMenu(m_result.id, m_result.taskUrl);
 }

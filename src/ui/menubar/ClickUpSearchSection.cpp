@@ -1,6 +1,5 @@
 #include "ui/menubar/ClickUpSearchSection.h"
 
-#include "services/AppState.h"
 #include "services/clickup/SearchState.h"
 #include "ui/kit/DisclosureHeader.h"
 #include "ui/kit/ProgressIndicator.h"
@@ -11,7 +10,8 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-ClickUpSearchSection::ClickUpSearchSection(AppState& appState, QWidget* parent)
+ClickUpSearchSection::ClickUpSearchSection(const SearchState& search, AvatarImageCache& pictures,
+                                           TaskActions actions, QWidget* parent)
     : CollapsibleSection(
           QStringLiteral("clickUpSearch"),
           [](DisclosureHeader& header) {
@@ -19,39 +19,39 @@ ClickUpSearchSection::ClickUpSearchSection(AppState& appState, QWidget* parent)
               header.addText(QStringLiteral("ClickUp Search"), RowStyle::font(12, QFont::DemiBold));
           },
           parent)
-    , m_appState(appState) {
-    SearchState* search = m_appState.searchState();
-    connect(search, &SearchState::searchTextChanged, this, &ClickUpSearchSection::redraw);
-    connect(search, &SearchState::clickUpResultsChanged, this, &ClickUpSearchSection::redraw);
-    connect(search, &SearchState::isSearchingChanged, this, &ClickUpSearchSection::redraw);
-    connect(search, &SearchState::errorChanged, this, &ClickUpSearchSection::redraw);
+    , m_search(search)
+    , m_pictures(pictures)
+    , m_actions(std::move(actions)) {
+    connect(&m_search, &SearchState::searchTextChanged, this, &ClickUpSearchSection::redraw);
+    connect(&m_search, &SearchState::clickUpResultsChanged, this, &ClickUpSearchSection::redraw);
+    connect(&m_search, &SearchState::isSearchingChanged, this, &ClickUpSearchSection::redraw);
+    connect(&m_search, &SearchState::errorChanged, this, &ClickUpSearchSection::redraw);
     redraw();
 }
 
 ClickUpSearchSection::Content ClickUpSearchSection::currentContent() const {
-    const SearchState* search = m_appState.searchState();
     Content content;
     content.expanded = isExpanded();
-    if (search->isSearching()) {
+    if (m_search.isSearching()) {
         content.trailing = Content::Trailing::spinner;
-    } else if (!search->clickUpResults().isEmpty()) {
+    } else if (!m_search.clickUpResults().isEmpty()) {
         content.trailing = Content::Trailing::count;
-        content.count = int(search->clickUpResults().size());
+        content.count = int(m_search.clickUpResults().size());
     }
     if (!isExpanded()) {
         return content;
     }
-    if (search->isSearching()) {
+    if (m_search.isSearching()) {
         content.body = Content::Body::searching;
-    } else if (search->clickUpResults().isEmpty() && !search->error()) {
+    } else if (m_search.clickUpResults().isEmpty() && !m_search.error()) {
         content.body = Content::Body::noResults;
-        content.searchText = search->searchText();
+        content.searchText = m_search.searchText();
     } else {
         content.body = Content::Body::rows;
-        content.results = search->clickUpResults();
+        content.results = m_search.clickUpResults();
     }
-    if (search->error()) {
-        content.error = search->error()->description();
+    if (m_search.error()) {
+        content.error = m_search.error()->description();
     }
     return content;
 }
@@ -80,7 +80,7 @@ void ClickUpSearchSection::redraw() {
         break;
     case Content::Body::rows:
         for (const ClickUpSearchResult& result : content.results) {
-            body()->addWidget(new ClickUpSearchResultRow(m_appState, result, this));
+            body()->addWidget(new ClickUpSearchResultRow(m_actions, m_pictures, result, this));
         }
         break;
     }

@@ -2,10 +2,12 @@
 
 #include "services/clickup/ClickUpSearchResult.h"
 #include "ui/kit/CollapsibleSection.h"
+#include "ui/menubar/TaskActions.h"
 
 #include <optional>
 
-class AppState;
+class AvatarImageCache;
+class SearchState;
 
 // The results of the popover's ClickUp task search, as the search state holds them: a collapsible
 // block headed "ClickUp Search" with a progress indicator while a search runs, else the number of
@@ -15,7 +17,9 @@ class ClickUpSearchSection : public CollapsibleSection {
     Q_OBJECT
 
 public:
-    explicit ClickUpSearchSection(AppState& appState, QWidget* parent = nullptr);
+    // actions: what its rows ask for; pictures: the assignees' avatars.
+    ClickUpSearchSection(const SearchState& search, AvatarImageCache& pictures, TaskActions actions,
+                         QWidget* parent = nullptr);
 
 private:
     struct Content {
@@ -34,6 +38,8 @@ private:
     Content currentContent() const;
     void redraw() override;
 
-    AppState& m_appState;
+    const SearchState& m_search;
+    AvatarImageCache& m_pictures;
+    TaskActions m_actions;
     std::optional<Content> m_shown;
 };

@@ -1,6 +1,5 @@
 #include "ui/menubar/ClientGroupView.h"
 
-#include "services/AppState.h"
 #include "services/clickup/SearchState.h"
 #include "ui/kit/DisclosureHeader.h"
 #include "ui/kit/RowStyle.h"
@@ -14,10 +13,10 @@ namespace {
 constexpr int taskIndent = 16;
 }
 
-ClientGroupView::ClientGroupView(AppState& appState, const ClientGroup& clientGroup, bool isExpanded,
-                                 QWidget* parent)
+ClientGroupView::ClientGroupView(const SearchState& search, const TaskActions& actions,
+                                 const ClientGroup& clientGroup, bool isExpanded, QWidget* parent)
     : QWidget(parent)
-    , m_appState(appState)
+    , m_search(search)
     , m_clientGroup(clientGroup)
     , m_isExpanded(isExpanded)
     , m_header(new DisclosureHeader(8, this)) {
@@ -37,7 +36,7 @@ ClientGroupView::ClientGroupView(AppState& appState, const ClientGroup& clientGr
 
     if (isOpen()) {
         for (const PlanningTask& task : clientGroup.tasks) {
-            auto* row = new PlanningTaskRow(appState, task, this);
+            auto* row = new PlanningTaskRow(actions, task, this);
             auto* indented = new QHBoxLayout;
             indented->setContentsMargins(taskIndent, 0, 0, 0);
             indented->addWidget(row);
@@ -47,5 +46,5 @@ ClientGroupView::ClientGroupView(AppState& appState, const ClientGroup& clientGr
 }
 
 bool ClientGroupView::isOpen() const {
-    return !m_appState.searchState()->searchText().isEmpty() || m_isExpanded;
+    return !m_search.searchText().isEmpty() || m_isExpanded;
 }

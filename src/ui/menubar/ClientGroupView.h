@@ -1,11 +1,12 @@
 #pragma once
 
 #include "services/tools/ClientGroup.h"
+#include "ui/menubar/TaskActions.h"
 
 #include <QWidget>
 
-class AppState;
 class DisclosureHeader;
+class SearchState;
 
 // One client's tasks within a week: a header (chevron, folder, client name) and, while open, the
 // tasks in the group's order (status order, as ClientGroup::fromTasks gives it). The group is open while the
@@ -14,8 +15,8 @@ class ClientGroupView : public QWidget {
     Q_OBJECT
 
 public:
-    ClientGroupView(AppState& appState, const ClientGroup& clientGroup, bool isExpanded,
-                    QWidget* parent = nullptr);
+    ClientGroupView(const SearchState& search, const TaskActions& actions, const ClientGroup& clientGroup,
+                    bool isExpanded, QWidget* parent = nullptr);
 
     const ClientGroup& clientGroup() const { return m_clientGroup; }
     bool isExpanded() const { return m_isExpanded; }
@@ -27,7 +28,7 @@ Q_SIGNALS:
     void toggleRequested();
 
 private:
-    AppState& m_appState;
+    const SearchState& m_search;
     ClientGroup m_clientGroup;
     bool m_isExpanded;
     DisclosureHeader* m_header;

@@ -1,6 +1,5 @@
 #include "ui/menubar/ContentTabBar.h"
 
-#include "services/AppState.h"
 #include "ui/kit/PopoverStyle.h"
 #include "ui/menubar/ContentTabButton.h"
 
@@ -12,18 +11,25 @@ namespace {
 constexpr qreal cornerRadius = 8;
 } // namespace
 
-ContentTabBar::ContentTabBar(AppState& appState, QWidget* parent)
+ContentTabBar::ContentTabBar(bool appUsageTrackingActive, QWidget* parent)
     : QWidget(parent)
-    , m_appState(appState)
+    , m_appUsageTrackingActive(appUsageTrackingActive)
     , m_layout(new QHBoxLayout(this)) {
     m_layout->setContentsMargins(0, 0, 0, 0);
     m_layout->setSpacing(0);
-    connect(&m_appState, &AppState::appUsageTrackingActiveChanged, this, &ContentTabBar::rebuild);
     rebuild();
 }
 
 QList<ContentTab> ContentTabBar::availableTabs() const {
-    return ContentTabs::available(m_appState.appUsageTrackingActive());
+    return ContentTabs::available(m_appUsageTrackingActive);
+}
+
+void ContentTabBar::setAppUsageTrackingActive(bool active) {
+    if (m_appUsageTrackingActive == active) {
+        return;
+    }
+    m_appUsageTrackingActive = active;
+    rebuild();
 }
 
 void ContentTabBar::setSelectedTab(const QString& selectedTab) {

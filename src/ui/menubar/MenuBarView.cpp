@@ -10,6 +10,7 @@
 #include "ui/menubar/ContentTabBar.h"
 #include "ui/menubar/FooterView.h"
 #include "ui/menubar/PlanningSection.h"
+#include "ui/menubar/TaskTimerStart.h"
 #include "ui/menubar/TimerStatusView.h"
 #include "ui/menubar/WorklogSection.h"
 
@@ -26,12 +27,15 @@ MenuBarView::MenuBarView(AppState& appState, UserDefaultsService& settings, QWid
     , m_timerStatusView(new TimerStatusView(appState, this))
     , m_searchField(new SearchField(this))
     , m_searchContainer(PopoverStyle::padded(m_searchField, 12, 8, 4, this))
-    , m_tabBar(new ContentTabBar(appState, this))
+    , m_tabBar(new ContentTabBar(appState.appUsageTrackingActive(), this))
     , m_tabBarContainer(PopoverStyle::padded(m_tabBar, 12, 6, 6, this))
     , m_scrollArea(new QScrollArea(this))
     , m_timesheetContent(new QWidget)
-    , m_worklogSection(new WorklogSection(appState, m_timesheetContent))
-    , m_planningSection(new PlanningSection(appState, m_timesheetContent))
+    , m_worklogSection(new WorklogSection(*appState.worklogState(), *appState.searchState(),
+                                          taskActions(appState), m_timesheetContent))
+    , m_planningSection(new PlanningSection(*appState.planningState(), *appState.searchState(),
+                                            appState.avatarImages(), taskActions(appState),
+                                            appState.configuration().isToolsConfigured(), m_timesheetContent))
     , m_activityContent(new QWidget)
     , m_resizeHandle(new ResizeHandle(minHeight, maxHeight, this))
     , m_footerView(new FooterView(appState, this)) {
@@ -96,10 +100,27 @@ MenuBarView::MenuBarView(AppState& appState, UserDefaultsService& settings, QWid
         }
     });
     connect(&m_settings, &UserDefaultsService::settingChanged, this, &MenuBarView::onSettingChanged);
-    connect(&m_appState, &AppState::appUsageTrackingActiveChanged, this, &MenuBarView::applyTab);
     connectSearchField();
+    connect(&m_appState, &AppState::configurationChanged, this, [this] {
+        m_planningSection->setToolsConfigured(m_appState.configuration().isToolsConfigured());
+    });
+    connect(&m_appState, &AppState::appUsageTrackingActiveChanged, this, [this] {
+        m_tabBar->setAppUsageTrackingActive(m_appState.appUsageTrackingActive());
+        applyTab();
+    });
     applyHeight();
     applyTab();
+}
+
+TaskActions MenuBarView::taskActions(AppState& appState) {
+    AppState* state = &appState;
+    return TaskActions{
+        [state](const QString& taskId) {
+            startTimerOnTask(*state->timerState(), state->configuration().teamId, state->silentModeActive(),
+                             taskId);
+        },
+        [state](const QUrl& url, const QString& title) { state->openPage(url, title); },
+    };
 }
 
 // The field shows the search state's text, which may also change elsewhere (day planning, clearing). An

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/menubar/ContentTab.h"
+#include "ui/menubar/TaskActions.h"
 
 #include <QWidget>
 
@@ -26,6 +27,10 @@ class WorklogSection;
 //
 // The window that hosts the view owns its appearance: it sets AppState::isPopoverVisible and restarts
 // the refresh when it shows the view.
+//
+// The view composes the popover from the root state: it hands each section the states it shows and
+// the callbacks for what it asks (taskActions), and passes on the root state's changes they follow
+// (the configuration, the app-usage switch, the filter text).
 class MenuBarView : public QWidget {
     Q_OBJECT
 
@@ -44,6 +49,9 @@ public:
     // The raw value of the tab the user chose last ("planning" when unset).
     static QString selectedTab(const UserDefaultsService& settings);
     static void setSelectedTab(UserDefaultsService& settings, const QString& rawValue);
+    // What the popover's task rows ask for: a timer on the task, with the team id of the configuration
+    // and the silent-mode flag as they are at the click, and its page through AppState::openPage.
+    static TaskActions taskActions(AppState& appState);
     // The tab shown: see ContentTabs::effective.
     ContentTab effectiveTab() const;
 

@@ -1,7 +1,6 @@
 #include "ui/menubar/PlanningSection.h"
 
 #include "core/CharacterTruncation.h"
-#include "services/AppState.h"
 #include "services/clickup/SearchState.h"
 #include "services/tools/PlanningState.h"
 #include "ui/kit/PopoverStyle.h"
@@ -21,9 +20,15 @@ namespace {
 constexpr int messageIndent = 8;
 } // namespace
 
-PlanningSection::PlanningSection(AppState& appState, QWidget* parent)
+PlanningSection::PlanningSection(PlanningState& planning, const SearchState& search,
+                                 AvatarImageCache& pictures, TaskActions actions, bool isToolsConfigured,
+                                 QWidget* parent)
     : QWidget(parent)
-    , m_appState(appState)
+    , m_planning(planning)
+    , m_search(search)
+    , m_pictures(pictures)
+    , m_actions(std::move(actions))
+    , m_isToolsConfigured(isToolsConfigured)
     , m_spinnerSlot(new QHBoxLayout)
     , m_body(new QVBoxLayout) {
     setObjectName(QStringLiteral("planningSection"));
@@ -46,13 +51,16 @@ PlanningSection::PlanningSection(AppState& appState, QWidget* parent)
     m_body->setSpacing(4);
     layout->addLayout(m_body);
 
-    PlanningState* planning = m_appState.planningState();
-    connect(planning, &PlanningState::weekPlansChanged, this, &PlanningSection::redraw);
-    connect(planning, &PlanningState::isLoadingChanged, this, &PlanningSection::redraw);
-    connect(planning, &PlanningState::errorChanged, this, &PlanningSection::redraw);
-    connect(planning, &PlanningState::expandedWeeksChanged, this, &PlanningSection::redraw);
-    connect(m_appState.searchState(), &SearchState::searchTextChanged, this, &PlanningSection::redraw);
-    connect(&m_appState, &AppState::configurationChanged, this, &PlanningSection::redraw);
+    connect(&m_planning, &PlanningState::weekPlansChanged, this, &PlanningSection::redraw);
+    connect(&m_planning, &PlanningState::isLoadingChanged, this, &PlanningSection::redraw);
+    connect(&m_planning, &PlanningState::errorChanged, this, &PlanningSection::redraw);
+    connect(&m_planning, &PlanningState::expandedWeeksChanged, this, &PlanningSection::redraw);
+    connect(&m_search, &SearchState::searchTextChanged, this, &PlanningSection::redraw);
+    redraw();
+}
+
+void PlanningSection::setToolsConfigured(bool configured) {
+    m_isToolsConfigured = configured;
     redraw();
 }
 
@@ -61,18 +69,18 @@ ClickUpSearchSection* PlanningSection::searchSection() const {
 }
 
 PlanningSection::Content PlanningSection::currentContent() const {
-    const PlanningState* planning = m_appState.planningState();
+    const PlanningState& planning = m_planning;
     Content content;
-    content.isToolsConfigured = m_appState.configuration().isToolsConfigured();
-    content.hasPlans = !planning->weekPlans().isEmpty();
-    content.searchText = m_appState.searchState()->searchText();
-    content.filteredPlans = planning->filteredWeekPlans(content.searchText);
+    content.isToolsConfigured = m_isToolsConfigured;
+    content.hasPlans = !planning.weekPlans().isEmpty();
+    content.searchText = m_search.searchText();
+    content.filteredPlans = planning.filteredWeekPlans(content.searchText);
     // Loading matters only while there is nothing to show: a refresh leaves shown weeks alone.
-    content.isLoading = planning->isLoading() && content.filteredPlans.isEmpty();
-    content.expandedWeeks = planning->expandedWeeks();
+    content.isLoading = planning.isLoading() && content.filteredPlans.isEmpty();
+    content.expandedWeeks = planning.expandedWeeks();
     content.collapsedClients = m_collapsedClients;
-    if (planning->error()) {
-        content.error = planning->error()->description();
+    if (planning.error()) {
+        content.error = planning.error()->description();
     }
     return content;
 }
@@ -87,7 +95,7 @@ void PlanningSection::toggleClient(int weekNumber, const QString& clientName) {
 
 void PlanningSection::appendSearchSection() {
     if (!m_searchSection) {
-        m_searchSection = new ClickUpSearchSection(m_appState, this);
+        m_searchSection = new ClickUpSearchSection(m_search, m_pictures, m_actions, this);
     }
     m_body->addWidget(m_searchSection);
     m_searchSection->show();
@@ -138,7 +146,7 @@ void PlanningSection::redraw() {
                     collapsed.insert(client);
                 }
             }
-            auto* view = new WeekPlanView(m_appState, plan, collapsed, this);
+            auto* view = new WeekPlanView(m_planning, m_search, m_actions, plan, collapsed, this);
             connect(view, &WeekPlanView::clientToggleRequested, this,
                     [this, week = plan.weekNumber](const QString& client) { toggleClient(week, client); });
             m_body->addWidget(view);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "services/tools/WeekPlan.h"
+#include "ui/menubar/TaskActions.h"
 
 #include <QPair>
 #include <QPointer>
@@ -9,17 +10,19 @@
 
 #include <optional>
 
-class AppState;
+class AvatarImageCache;
 class ClickUpSearchSection;
+class PlanningState;
 class QHBoxLayout;
 class QVBoxLayout;
+class SearchState;
 
 // The planning tab's content: the header "Planning" (with a progress indicator while the first
 // fetch runs), the week plans filtered by the popover's search text, one WeekPlanView per week,
 // and, from three characters of search text on, the ClickUp search results below them. Without
 // plans it shows why: the Tools server is not configured, there is no planning, or nothing matches
 // the search. The planning state's error shows at the end. It follows the planning and search
-// states and the configuration as they change.
+// states as they change; its owner tells it whether the Tools server is configured.
 class PlanningSection : public QWidget {
     Q_OBJECT
 
@@ -27,7 +30,12 @@ public:
     // The characters of search text from which the ClickUp search results show.
     static constexpr int searchSectionMinimumLength = 3;
 
-    explicit PlanningSection(AppState& appState, QWidget* parent = nullptr);
+    // actions: what its rows ask for; pictures: the avatars of the search results.
+    PlanningSection(PlanningState& planning, const SearchState& search, AvatarImageCache& pictures,
+                    TaskActions actions, bool isToolsConfigured, QWidget* parent = nullptr);
+
+    // Whether the Tools server is configured (the configuration as last loaded).
+    void setToolsConfigured(bool configured);
 
     // The ClickUp search results while they are on screen, else null.
     ClickUpSearchSection* searchSection() const;
@@ -54,7 +62,11 @@ private:
     // Puts the search results at the end of the body, made anew when they were not on screen.
     void appendSearchSection();
 
-    AppState& m_appState;
+    PlanningState& m_planning;
+    const SearchState& m_search;
+    AvatarImageCache& m_pictures;
+    TaskActions m_actions;
+    bool m_isToolsConfigured;
     std::optional<Content> m_shown;
     // Clients the user has closed, by week; forgotten once they leave the screen.
     QSet<QPair<int, QString>> m_collapsedClients;

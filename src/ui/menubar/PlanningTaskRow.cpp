@@ -1,22 +1,19 @@
 #include "ui/menubar/PlanningTaskRow.h"
 #include "core/CharacterTruncation.h"
-#include "services/AppState.h"
 #include "services/clickup/TaskNameCleaner.h"
 #include "ui/clickup/StatusBadge.h"
 #include "ui/kit/ElidedLabel.h"
 #include "ui/kit/PlainToolTip.h"
 #include "ui/kit/RowStyle.h"
-#include "ui/kit/TaskContextMenu.h"
-#include "ui/menubar/TaskTimerStart.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 
 #include <cstdio>
 
-PlanningTaskRow::PlanningTaskRow(AppState& appState, const PlanningTask& task, QWidget* parent)
+PlanningTaskRow::PlanningTaskRow(TaskActions actions, const PlanningTask& task, QWidget* parent)
     : TaskRowFrame(parent)
-    , m_appState(appState)
+    , m_actions(std::move(actions))
     , m_task(task) {
     setObjectName(QStringLiteral("planningTaskRow"));
     auto* layout = new QHBoxLayout(this);
@@ -58,5 +55,5 @@ QString PlanningTaskRow::hoursText(const PlanningTask& task) {
 }
 
 TaskContextMenu* PlanningTaskRow::createContextMenu() {
-    return taskContextMenu(m_appState, m_task.clickUpTaskId, m_task.clickUpURL());
+    return m_actions.contextMenu(m_task.clickUpTaskId, m_task.clickUpURL());
 }

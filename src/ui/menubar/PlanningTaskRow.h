@@ -2,8 +2,8 @@
 
 #include "services/tools/PlanningTask.h"
 #include "ui/kit/TaskRowFrame.h"
+#include "ui/menubar/TaskActions.h"
 
-class AppState;
 class QLabel;
 
 // One planned task: its status dot, its cleaned name without the client part (30 characters at
@@ -15,7 +15,7 @@ class PlanningTaskRow : public TaskRowFrame {
 public:
     static constexpr int nameLimit = 30;
 
-    PlanningTaskRow(AppState& appState, const PlanningTask& task, QWidget* parent = nullptr);
+    PlanningTaskRow(TaskActions actions, const PlanningTask& task, QWidget* parent = nullptr);
 
     const PlanningTask& task() const { return m_task; }
     // cleanTaskName of the name without its client part.
@@ -26,6 +26,6 @@ public:
     TaskContextMenu* createContextMenu() override;
 
 private:
-    AppState& m_appState;
+    TaskActions m_actions;
     PlanningTask m_task;
 };

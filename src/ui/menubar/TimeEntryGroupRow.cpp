@@ -2,19 +2,16 @@
 
 #include "core/CharacterTruncation.h"
 #include "core/Formatting.h"
-#include "services/AppState.h"
 #include "ui/clickup/StatusBadge.h"
 #include "ui/kit/ElidedLabel.h"
 #include "ui/kit/RowStyle.h"
-#include "ui/kit/TaskContextMenu.h"
-#include "ui/menubar/TaskTimerStart.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 
-TimeEntryGroupRow::TimeEntryGroupRow(AppState& appState, const TimeEntryGroup& group, QWidget* parent)
+TimeEntryGroupRow::TimeEntryGroupRow(TaskActions actions, const TimeEntryGroup& group, QWidget* parent)
     : TaskRowFrame(parent)
-    , m_appState(appState)
+    , m_actions(std::move(actions))
     , m_group(group)
     , m_name(new ElidedLabel(truncatedToCharacters(group.taskName, nameLimit), this))
     , m_duration(new QLabel(hoursMinutesText(group.totalDuration), this)) {
@@ -44,5 +41,5 @@ QString TimeEntryGroupRow::durationText() const {
 }
 
 TaskContextMenu* TimeEntryGroupRow::createContextMenu() {
-    return taskContextMenu(m_appState, m_group.taskId, m_group.taskUrl);
+    return m_actions.contextMenu(m_group.taskId, m_group.taskUrl);
 }

@@ -2,8 +2,8 @@
 
 #include "services/clickup/TimeEntryGroup.h"
 #include "ui/kit/TaskRowFrame.h"
+#include "ui/menubar/TaskActions.h"
 
-class AppState;
 class QLabel;
 
 // One task of the worked-on list: its status dot, its name as stored (35 characters at most: a
@@ -15,7 +15,7 @@ class TimeEntryGroupRow : public TaskRowFrame {
 public:
     static constexpr int nameLimit = 35;
 
-    TimeEntryGroupRow(AppState& appState, const TimeEntryGroup& group, QWidget* parent = nullptr);
+    TimeEntryGroupRow(TaskActions actions, const TimeEntryGroup& group, QWidget* parent = nullptr);
 
     const TimeEntryGroup& group() const { return m_group; }
     QString nameText() const;
@@ -24,7 +24,7 @@ public:
     TaskContextMenu* createContextMenu() override;
 
 private:
-    AppState& m_appState;
+    TaskActions m_actions;
     TimeEntryGroup m_group;
     QLabel* m_name;
     QLabel* m_duration;

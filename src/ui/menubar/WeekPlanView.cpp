@@ -1,6 +1,5 @@
 #include "ui/menubar/WeekPlanView.h"
 
-#include "services/AppState.h"
 #include "services/clickup/SearchState.h"
 #include "services/tools/PlanningState.h"
 #include "ui/kit/DisclosureHeader.h"
@@ -15,10 +14,11 @@ namespace {
 constexpr int clientIndent = 12;
 }
 
-WeekPlanView::WeekPlanView(AppState& appState, const WeekPlan& weekPlan,
-                           const QSet<QString>& collapsedClients, QWidget* parent)
+WeekPlanView::WeekPlanView(PlanningState& planning, const SearchState& search, const TaskActions& actions,
+                           const WeekPlan& weekPlan, const QSet<QString>& collapsedClients, QWidget* parent)
     : QWidget(parent)
-    , m_appState(appState)
+    , m_planning(planning)
+    , m_search(search)
     , m_weekPlan(weekPlan)
     , m_header(new DisclosureHeader(9, this)) {
     setObjectName(QStringLiteral("weekPlanView"));
@@ -42,8 +42,8 @@ WeekPlanView::WeekPlanView(AppState& appState, const WeekPlan& weekPlan,
 
     if (isOpen()) {
         for (const ClientGroup& group : ClientGroup::fromTasks(weekPlan.tasks)) {
-            auto* view =
-                new ClientGroupView(appState, group, !collapsedClients.contains(group.clientName), this);
+            auto* view = new ClientGroupView(search, actions, group,
+                                             !collapsedClients.contains(group.clientName), this);
             connect(view, &ClientGroupView::toggleRequested, this,
                     [this, name = group.clientName] { emit clientToggleRequested(name); });
             auto* indented = new QHBoxLayout;
@@ -56,17 +56,15 @@ WeekPlanView::WeekPlanView(AppState& appState, const WeekPlan& weekPlan,
 }
 
 bool WeekPlanView::isOpen() const {
-    return !m_appState.searchState()->searchText().isEmpty() ||
-           m_appState.planningState()->expandedWeeks().contains(m_weekPlan.weekNumber);
+    return !m_search.searchText().isEmpty() || m_planning.expandedWeeks().contains(m_weekPlan.weekNumber);
 }
 
 void WeekPlanView::toggle() {
-    PlanningState* planning = m_appState.planningState();
-    QSet<int> weeks = planning->expandedWeeks();
+    QSet<int> weeks = m_planning.expandedWeeks();
     if (isOpen()) {
         weeks.remove(m_weekPlan.weekNumber);
     } else {
         weeks.insert(m_weekPlan.weekNumber);
     }
-    planning->setExpandedWeeks(weeks);
+    m_planning.setExpandedWeeks(weeks);
 }

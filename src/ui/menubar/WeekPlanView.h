@@ -1,13 +1,15 @@
 #pragma once
 
 #include "services/tools/WeekPlan.h"
+#include "ui/menubar/TaskActions.h"
 
 #include <QSet>
 #include <QStringList>
 #include <QWidget>
 
-class AppState;
 class DisclosureHeader;
+class PlanningState;
+class SearchState;
 
 // One week of the planning: a header (chevron, a tray for "Unscheduled" or a calendar, "Week N" or
 // "Unscheduled", the number of tasks) and, while open, its tasks by client, clients in name order.
@@ -18,8 +20,8 @@ class WeekPlanView : public QWidget {
 
 public:
     // collapsedClients: the clients of this week the user has closed.
-    WeekPlanView(AppState& appState, const WeekPlan& weekPlan, const QSet<QString>& collapsedClients,
-                 QWidget* parent = nullptr);
+    WeekPlanView(PlanningState& planning, const SearchState& search, const TaskActions& actions,
+                 const WeekPlan& weekPlan, const QSet<QString>& collapsedClients, QWidget* parent = nullptr);
 
     const WeekPlan& weekPlan() const { return m_weekPlan; }
     bool isOpen() const;
@@ -34,7 +36,8 @@ Q_SIGNALS:
 private:
     void toggle();
 
-    AppState& m_appState;
+    PlanningState& m_planning;
+    const SearchState& m_search;
     WeekPlan m_weekPlan;
     DisclosureHeader* m_header;
     QStringList m_shownClients;

@@ -1,6 +1,5 @@
 #include "ui/menubar/WorklogSection.h"
 
-#include "services/AppState.h"
 #include "services/clickup/SearchState.h"
 #include "services/clickup/WorklogState.h"
 #include "ui/kit/DisclosureHeader.h"
@@ -11,31 +10,31 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-WorklogSection::WorklogSection(AppState& appState, QWidget* parent)
+WorklogSection::WorklogSection(const WorklogState& worklog, const SearchState& search, TaskActions actions,
+                               QWidget* parent)
     : CollapsibleSection(
           QStringLiteral("worklog"),
           [](DisclosureHeader& header) {
               header.addText(QStringLiteral("Worked on (today)"), RowStyle::font(12, QFont::DemiBold));
           },
           parent)
-    , m_appState(appState) {
-    WorklogState* worklog = m_appState.worklogState();
-    connect(worklog, &WorklogState::timeEntriesChanged, this, &WorklogSection::redraw);
-    connect(worklog, &WorklogState::isLoadingChanged, this, &WorklogSection::redraw);
-    connect(worklog, &WorklogState::errorChanged, this, &WorklogSection::redraw);
-    connect(m_appState.searchState(), &SearchState::searchTextChanged, this, &WorklogSection::redraw);
+    , m_worklog(worklog)
+    , m_search(search)
+    , m_actions(std::move(actions)) {
+    connect(&m_worklog, &WorklogState::timeEntriesChanged, this, &WorklogSection::redraw);
+    connect(&m_worklog, &WorklogState::isLoadingChanged, this, &WorklogSection::redraw);
+    connect(&m_worklog, &WorklogState::errorChanged, this, &WorklogSection::redraw);
+    connect(&m_search, &SearchState::searchTextChanged, this, &WorklogSection::redraw);
     redraw();
 }
 
 QList<TimeEntryGroup> WorklogSection::groupedEntries() const {
-    return TimeEntryGroup::makeGroups(
-        m_appState.worklogState()->filteredEntries(m_appState.searchState()->searchText()));
+    return TimeEntryGroup::makeGroups(m_worklog.filteredEntries(m_search.searchText()));
 }
 
 WorklogSection::Content WorklogSection::currentContent() const {
-    const WorklogState* worklog = m_appState.worklogState();
-    const QString searchText = m_appState.searchState()->searchText();
-    const QList<TimeEntry> filtered = worklog->filteredEntries(searchText);
+    const QString searchText = m_search.searchText();
+    const QList<TimeEntry> filtered = m_worklog.filteredEntries(searchText);
 
     Content content;
     content.expanded = isExpanded();
@@ -45,19 +44,19 @@ WorklogSection::Content WorklogSection::currentContent() const {
     if (!isExpanded()) {
         return content;
     }
-    if (worklog->isLoading() && worklog->timeEntries().isEmpty()) {
+    if (m_worklog.isLoading() && m_worklog.timeEntries().isEmpty()) {
         content.body = Content::Body::loading;
     } else if (!filtered.isEmpty()) {
         content.body = Content::Body::rows;
         content.groups = TimeEntryGroup::makeGroups(filtered);
-    } else if (!searchText.isEmpty() && !worklog->timeEntries().isEmpty()) {
+    } else if (!searchText.isEmpty() && !m_worklog.timeEntries().isEmpty()) {
         content.body = Content::Body::noMatch;
         content.searchText = searchText;
     } else {
         content.body = Content::Body::empty;
     }
-    if (worklog->error()) {
-        content.error = worklog->error()->description();
+    if (m_worklog.error()) {
+        content.error = m_worklog.error()->description();
     }
     return content;
 }
@@ -80,7 +79,7 @@ void WorklogSection::redraw() {
         break;
     case Content::Body::rows:
         for (const TimeEntryGroup& group : content.groups) {
-            body()->addWidget(new TimeEntryGroupRow(m_appState, group, this));
+            body()->addWidget(new TimeEntryGroupRow(m_actions, group, this));
         }
         break;
     case Content::Body::noMatch:

@@ -2,10 +2,12 @@
 
 #include "services/clickup/TimeEntryGroup.h"
 #include "ui/kit/CollapsibleSection.h"
+#include "ui/menubar/TaskActions.h"
 
 #include <optional>
 
-class AppState;
+class SearchState;
+class WorklogState;
 
 // Today's worked-on tasks: a collapsible block headed "Worked on (today)" with the number of
 // matching entries, one row per task (grouped from the worklog, narrowed by the popover's filter
@@ -15,7 +17,9 @@ class WorklogSection : public CollapsibleSection {
     Q_OBJECT
 
 public:
-    explicit WorklogSection(AppState& appState, QWidget* parent = nullptr);
+    // actions: what its rows ask for.
+    WorklogSection(const WorklogState& worklog, const SearchState& search, TaskActions actions,
+                   QWidget* parent = nullptr);
 
     // The groups of the entries matching the current filter text, in display order.
     QList<TimeEntryGroup> groupedEntries() const;
@@ -36,6 +40,8 @@ private:
     Content currentContent() const;
     void redraw() override;
 
-    AppState& m_appState;
+    const WorklogState& m_worklog;
+    const SearchState& m_search;
+    TaskActions m_actions;
     std::optional<Content> m_shown;
 };
