@@ -19,6 +19,7 @@
 
 #include "platform/KeychainItem.h"
 #include "platform/KeychainService.h"
+#include "ui/menubar/MenuBarView.h"
 #include "ui/menubar/TimerStatusView.h"
 
 #include <QCoreApplication>
@@ -324,7 +325,8 @@ private Q_SLOTS:
         QVERIFY(storeFromOutside(m_service, KeychainItem::clickUpAPIToken, onHeap("pk_81234567_LOCKED")));
         QVERIFY(lockDefaultCollection());
         const std::unique_ptr<AppState> state = makeState();
-        TimerStatusView view(*state);
+        TimerStatusView view(*state->timerState(), *state->worklogState());
+        MenuBarView::bindTimerStatusView(view, *state);
         LogCapture log;
 
         {
@@ -369,7 +371,8 @@ private Q_SLOTS:
         }
         QVERIFY(storeFromOutside(m_service, KeychainItem::clickUpAPIToken, onHeap("pk_81234567_HELD")));
         const std::unique_ptr<AppState> state = makeState();
-        TimerStatusView view(*state);
+        TimerStatusView view(*state->timerState(), *state->worklogState());
+        MenuBarView::bindTimerStatusView(view, *state);
         refresh(*state);
         QVERIFY(state->configuration().isClickUpConfigured());
 

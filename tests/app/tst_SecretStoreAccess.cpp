@@ -9,6 +9,7 @@
 
 #include "platform/KeychainItem.h"
 #include "services/AppConfiguration.h"
+#include "ui/menubar/MenuBarView.h"
 #include "ui/menubar/TimerStatusView.h"
 
 #include <QLabel>
@@ -126,7 +127,8 @@ private Q_SLOTS:
         store.answer = FakeSecretStore::Outcome(answer);
         store.values.insert(KeychainItem::clickUpAPIToken, heapText("pk_81234567_LOCKED"));
         const std::unique_ptr<AppState> state = makeState(store);
-        TimerStatusView view(*state);
+        TimerStatusView view(*state->timerState(), *state->worklogState());
+        MenuBarView::bindTimerStatusView(view, *state);
         QCOMPARE(idleTitle(view), QStringLiteral("No Timer Running"));
 
         for (int i = 0; i < 5; ++i) {

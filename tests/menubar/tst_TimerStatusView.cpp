@@ -9,6 +9,7 @@
 
 #include "ui/kit/ElidedLabel.h"
 #include "ui/kit/ProgressIndicator.h"
+#include "ui/menubar/MenuBarView.h"
 #include "ui/menubar/TimerStatusView.h"
 
 #include <QClipboard>
@@ -48,7 +49,8 @@ private Q_SLOTS:
     void init() {
         m_fixture = std::make_unique<AppStateFixture>(kNoon);
         m_fixture->configureClickUp();
-        m_view = std::make_unique<TimerStatusView>(state());
+        m_view = std::make_unique<TimerStatusView>(*state().timerState(), *state().worklogState());
+        MenuBarView::bindTimerStatusView(*m_view, state());
         m_view->resize(316, 120);
         m_opened.clear();
         m_view->setUrlOpener([this](const QUrl& url, const QString& title) {

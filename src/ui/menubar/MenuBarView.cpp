@@ -1,5 +1,6 @@
 #include "ui/menubar/MenuBarView.h"
 
+#include "core/DetachedTask.h"
 #include "core/UserDefaultsService.h"
 #include "services/AppState.h"
 #include "services/clickup/SearchState.h"
@@ -24,7 +25,7 @@ MenuBarView::MenuBarView(AppState& appState, UserDefaultsService& settings, QWid
     : QWidget(parent)
     , m_appState(appState)
     , m_settings(settings)
-    , m_timerStatusView(new TimerStatusView(appState, this))
+    , m_timerStatusView(new TimerStatusView(*appState.timerState(), *appState.worklogState(), this))
     , m_searchField(new SearchField(this))
     , m_searchContainer(PopoverStyle::padded(m_searchField, 12, 8, 4, this))
     , m_tabBar(new ContentTabBar(appState.appUsageTrackingActive(), this))
@@ -100,6 +101,7 @@ MenuBarView::MenuBarView(AppState& appState, UserDefaultsService& settings, QWid
         }
     });
     connect(&m_settings, &UserDefaultsService::settingChanged, this, &MenuBarView::onSettingChanged);
+    bindTimerStatusView(*m_timerStatusView, m_appState);
     connectSearchField();
     connect(&m_appState, &AppState::configurationChanged, this, [this] {
         m_planningSection->setToolsConfigured(m_appState.configuration().isToolsConfigured());
@@ -121,6 +123,21 @@ TaskActions MenuBarView::taskActions(AppState& appState) {
         },
         [state](const QUrl& url, const QString& title) { state->openPage(url, title); },
     };
+}
+
+void MenuBarView::bindTimerStatusView(TimerStatusView& view, AppState& appState) {
+    AppState* state = &appState;
+    view.setUrlOpener([state](const QUrl& url, const QString& title) { state->openPage(url, title); });
+    view.setTimerStopper([state] {
+        runDetached(state->timerState()->stopTimer(state->configuration().teamId, state->silentModeActive()),
+                    QStringLiteral("Stopping the timer failed"), Log::Category::ui);
+    });
+    view.setLoading(state->isLoading());
+    view.setKeychainAccess(state->keychainAccess());
+    connect(state, &AppState::isLoadingChanged, &view,
+            [state, &view] { view.setLoading(state->isLoading()); });
+    connect(state, &AppState::keychainAccessChanged, &view,
+            [state, &view] { view.setKeychainAccess(state->keychainAccess()); });
 }
 
 // The field shows the search state's text, which may also change elsewhere (day planning, clearing). An

@@ -52,6 +52,10 @@ public:
     // What the popover's task rows ask for: a timer on the task, with the team id of the configuration
     // and the silent-mode flag as they are at the click, and its page through AppState::openPage.
     static TaskActions taskActions(AppState& appState);
+    // Lets the timer row follow the root state: whether the states load and whether the secret store
+    // could be read; "Stop" stops the timer with the team id and the silent-mode flag as they are at
+    // the click, and "Open in ClickUp" opens the page through AppState::openPage.
+    static void bindTimerStatusView(TimerStatusView& view, AppState& appState);
     // The tab shown: see ContentTabs::effective.
     ContentTab effectiveTab() const;
 

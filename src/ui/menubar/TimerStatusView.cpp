@@ -1,8 +1,8 @@
 #include "ui/menubar/TimerStatusView.h"
 
 #include "core/CharacterTruncation.h"
-#include "core/DetachedTask.h"
-#include "services/AppState.h"
+#include "services/clickup/TimerState.h"
+#include "services/clickup/WorklogState.h"
 #include "ui/kit/ElidedLabel.h"
 #include "ui/kit/PopoverStyle.h"
 #include "ui/kit/ProgressIndicator.h"
@@ -24,10 +24,10 @@ void setIfDifferent(QLabel* label, const QString& text) {
 }
 } // namespace
 
-TimerStatusView::TimerStatusView(AppState& appState, QWidget* parent)
+TimerStatusView::TimerStatusView(const TimerState& timer, const WorklogState& worklog, QWidget* parent)
     : QWidget(parent)
-    , m_appState(appState)
-    , m_urlOpener([&appState](const QUrl& url, const QString& title) { appState.openPage(url, title); }) {
+    , m_timer(timer)
+    , m_worklog(worklog) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -39,14 +39,9 @@ TimerStatusView::TimerStatusView(AppState& appState, QWidget* parent)
     m_clock.setTimerType(Qt::VeryCoarseTimer);
     connect(&m_clock, &QTimer::timeout, this, &TimerStatusView::tick);
 
-    TimerState* timer = m_appState.timerState();
-    connect(timer, &TimerState::activeTimerChanged, this, &TimerStatusView::updateForm);
-    connect(timer, &TimerState::errorChanged, this, &TimerStatusView::updateError);
-    connect(m_appState.worklogState(), &WorklogState::timeEntriesChanged, this,
-            &TimerStatusView::updateTimes);
-    connect(&m_appState, &AppState::totalTimeTodayChanged, this, &TimerStatusView::updateTimes);
-    connect(&m_appState, &AppState::isLoadingChanged, this, &TimerStatusView::updateLoading);
-    connect(&m_appState, &AppState::keychainAccessChanged, this, &TimerStatusView::updateKeychainAccess);
+    connect(&m_timer, &TimerState::activeTimerChanged, this, &TimerStatusView::updateForm);
+    connect(&m_timer, &TimerState::errorChanged, this, &TimerStatusView::updateError);
+    connect(&m_worklog, &WorklogState::timeEntriesChanged, this, &TimerStatusView::updateTimes);
     updateForm();
     updateLoading();
     updateKeychainAccess();
@@ -232,12 +227,22 @@ void TimerStatusView::hideEvent(QHideEvent* event) {
     m_clock.stop();
 }
 
+void TimerStatusView::setLoading(bool loading) {
+    m_isLoading = loading;
+    updateLoading();
+}
+
+void TimerStatusView::setKeychainAccess(KeychainServiceProtocol::Access access) {
+    m_keychainAccess = access;
+    updateKeychainAccess();
+}
+
 void TimerStatusView::tick() {
     updateTimes();
 }
 
 void TimerStatusView::updateForm() {
-    const std::optional<ActiveTimer>& timer = m_appState.timerState()->activeTimer();
+    const std::optional<ActiveTimer>& timer = m_timer.activeTimer();
     m_runningForm->setVisible(timer.has_value());
     m_idleForm->setVisible(!timer.has_value());
     if (timer) {
@@ -248,15 +253,14 @@ void TimerStatusView::updateForm() {
 }
 
 void TimerStatusView::updateTimes() {
-    const std::optional<ActiveTimer>& timer = m_appState.timerState()->activeTimer();
+    const std::optional<ActiveTimer>& timer = m_timer.activeTimer();
     if (timer) {
         setIfDifferent(m_elapsedLabel, timer->elapsedTimeString());
         return;
     }
-    const bool anythingLogged = m_appState.totalTimeToday() > 0;
+    const bool anythingLogged = m_worklog.totalDuration() > 0;
     if (anythingLogged) {
-        setIfDifferent(m_loggedTodayLabel,
-                       m_appState.worklogState()->totalTimeText() + QStringLiteral(" logged today"));
+        setIfDifferent(m_loggedTodayLabel, m_worklog.totalTimeText() + QStringLiteral(" logged today"));
     }
     if (m_loggedTodayRow->isVisibleTo(m_idleForm) != anythingLogged) {
         m_loggedTodayRow->setVisible(anythingLogged);
@@ -265,7 +269,7 @@ void TimerStatusView::updateTimes() {
 
 // The error shows only while no timer runs.
 void TimerStatusView::updateError() {
-    const std::optional<APIError>& error = m_appState.timerState()->error();
+    const std::optional<APIError>& error = m_timer.error();
     if (error) {
         m_errorLabel->setText(error->description());
     }
@@ -273,7 +277,7 @@ void TimerStatusView::updateError() {
 }
 
 void TimerStatusView::updateKeychainAccess() {
-    switch (m_appState.keychainAccess()) {
+    switch (m_keychainAccess) {
     case KeychainServiceProtocol::Access::available:
         setIfDifferent(m_idleTitle, QStringLiteral("No Timer Running"));
         setIfDifferent(m_hintLabel, QStringLiteral("Select a task from planning to start tracking"));
@@ -293,24 +297,24 @@ void TimerStatusView::updateKeychainAccess() {
 }
 
 void TimerStatusView::updateLoading() {
-    m_loadingIndicator->setVisible(m_appState.isLoading());
+    m_loadingIndicator->setVisible(m_isLoading);
 }
 
 void TimerStatusView::stopTimer() {
-    runDetached(
-        m_appState.timerState()->stopTimer(m_appState.configuration().teamId, m_appState.silentModeActive()),
-        QStringLiteral("Stopping the timer failed"), Log::Category::ui);
+    if (m_timerStopper) {
+        m_timerStopper();
+    }
 }
 
 void TimerStatusView::openInClickUp() {
-    const std::optional<ActiveTimer>& timer = m_appState.timerState()->activeTimer();
+    const std::optional<ActiveTimer>& timer = m_timer.activeTimer();
     if (timer && m_urlOpener) {
         m_urlOpener(timer->taskUrl, shortenedTaskName(timer->taskName));
     }
 }
 
 void TimerStatusView::copyId() {
-    const std::optional<ActiveTimer>& timer = m_appState.timerState()->activeTimer();
+    const std::optional<ActiveTimer>& timer = m_timer.activeTimer();
     if (timer) {
         QGuiApplication::clipboard()->setText(timer->taskId);
     }

@@ -1,18 +1,21 @@
 #pragma once
 
+#include "platform/KeychainServiceProtocol.h"
+
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
 
 #include <functional>
 
-class ProgressIndicator;
-class AppState;
 class ElidedLabel;
+class ProgressIndicator;
 class QFrame;
 class QLabel;
 class QPushButton;
 class QToolButton;
+class TimerState;
+class WorklogState;
 
 // The popover's first block. While a timer runs: the elapsed hours and minutes in large green digits
 // with the task name, a red "Stop" button, and "Open in ClickUp" and "Copy ID". While none runs: an
@@ -20,20 +23,29 @@ class QToolButton;
 // load, and a hint to pick a task; below it the timer state's last error, if any.
 //
 // It redraws when the states it shows change and, while shown, once a second on its own clock, which
-// updates the elapsed time and today's total and does nothing else.
+// updates the elapsed time and today's total and does nothing else. What it shows beyond the timer and
+// today's worklog (whether the states load, whether the secret store could be read) and what its
+// buttons ask for its owner hands in (MenuBarView::bindTimerStatusView).
 class TimerStatusView : public QWidget {
     Q_OBJECT
 
 public:
-    // Opens an address for the user under a window title; the root state's page opener unless set.
+    // Opens an address for the user under a window title.
     using UrlOpener = std::function<void(const QUrl& url, const QString& title)>;
 
     static constexpr int clockIntervalMs = 1000;
     static constexpr int taskNameLimit = 50;
 
-    explicit TimerStatusView(AppState& appState, QWidget* parent = nullptr);
+    TimerStatusView(const TimerState& timer, const WorklogState& worklog, QWidget* parent = nullptr);
 
+    // "Open in ClickUp": opens the running timer's task page.
     void setUrlOpener(UrlOpener opener) { m_urlOpener = std::move(opener); }
+    // "Stop": stops the running timer and returns at once.
+    void setTimerStopper(std::function<void()> stopper) { m_timerStopper = std::move(stopper); }
+    // The spinner of the idle form shows while a state loads.
+    void setLoading(bool loading);
+    // Whether the secret store could be read at the last configuration load.
+    void setKeychainAccess(KeychainServiceProtocol::Access access);
 
     // A task name as the row and the browser window's title show it: up to 50 user-perceived
     // characters whole, a longer one cut to its first 47 followed by "...".
@@ -64,8 +76,12 @@ private:
     void openInClickUp();
     void copyId();
 
-    AppState& m_appState;
+    const TimerState& m_timer;
+    const WorklogState& m_worklog;
     UrlOpener m_urlOpener;
+    std::function<void()> m_timerStopper;
+    bool m_isLoading = false;
+    KeychainServiceProtocol::Access m_keychainAccess = KeychainServiceProtocol::Access::available;
     QTimer m_clock;
 
     QWidget* m_runningForm = nullptr;
