@@ -15,6 +15,7 @@
 #include "ui/dayplan/DayPlanningView.h"
 #include "ui/kit/ElidedLabel.h"
 #include "ui/menubar/AppUsageSection.h"
+#include "ui/menubar/MenuBarView.h"
 #include "ui/reports/AppUsageReportView.h"
 #include "ui/reports/AppUsageWindowService.h"
 #include "ui/reports/DashboardTabContent.h"
@@ -388,7 +389,8 @@ private Q_SLOTS:
     void viewFullReportOpensTheReport() {
         m_app->settings.setIsAppUsageTrackingEnabled(true);
         m_app->loadConfiguration();
-        AppUsageSection section(m_app->state());
+        AppUsageSection section;
+        MenuBarView::bindAppUsageSection(section, m_app->state());
         section.show();
         // Without an opener there is no button.
         QVERIFY(!section.findChild<QToolButton*>(QStringLiteral("viewFullReportButton")));

@@ -12,6 +12,7 @@
 #include "support/UsageSamples.h"
 #include "ui/menubar/AppUsageRow.h"
 #include "ui/menubar/AppUsageSection.h"
+#include "ui/menubar/MenuBarView.h"
 #include "ui/menubar/UsageShareBar.h"
 
 #include <QLabel>
@@ -57,7 +58,8 @@ private Q_SLOTS:
         AppStateFixture fixture(at(QStringLiteral("18:00")));
         fixture.settings.setIsAppUsageTrackingEnabled(true);
         fixture.loadConfiguration();
-        AppUsageSection section(fixture.state());
+        AppUsageSection section;
+        MenuBarView::bindAppUsageSection(section, fixture.state());
         Tracker tracker(fixture.settings);
         tracker.service.setTodaySessions({session(QStringLiteral("a"), QStringLiteral("A"),
                                                   at(QStringLiteral("09:00")), at(QStringLiteral("09:30")))});
@@ -110,7 +112,8 @@ private Q_SLOTS:
                             at(QStringLiteral("09:00")).addDays(-1), at(QStringLiteral("17:00")).addDays(-1));
         tracker.service.setTodaySessions(sessions);
 
-        AppUsageSection section(fixture.state());
+        AppUsageSection section;
+        MenuBarView::bindAppUsageSection(section, fixture.state());
         QCOMPARE(labelText(section, QStringLiteral("activityTitle")), QStringLiteral("Today's Activity"));
         const int totalMinutes = 10 * apps * (apps + 1) / 2;
         QCOMPARE(labelText(section, QStringLiteral("activityTotal")),
@@ -151,7 +154,8 @@ private Q_SLOTS:
         fixture.state().startAppUsageTrackingIfEnabled();
         QVERIFY(tracker.service.isTracking());
 
-        AppUsageSection section(fixture.state());
+        AppUsageSection section;
+        MenuBarView::bindAppUsageSection(section, fixture.state());
         QCOMPARE(labelText(section, QStringLiteral("activityEmpty")),
                  QStringLiteral("No activity tracked yet"));
         QCOMPARE(labelText(section, QStringLiteral("activityTotal")), QStringLiteral("<1m"));
@@ -170,7 +174,8 @@ private Q_SLOTS:
         fixture.state().setAppUsageService(&tracker.service);
         fixture.settings.setIsWindowTitleTrackingEnabled(false);
         fixture.loadConfiguration();
-        AppUsageSection section(fixture.state());
+        AppUsageSection section;
+        MenuBarView::bindAppUsageSection(section, fixture.state());
         QCOMPARE(labelText(section, QStringLiteral("trackingDisabled")),
                  QStringLiteral("Activity tracking is disabled"));
         QCOMPARE(labelText(section, QStringLiteral("trackingHint")),

@@ -1,7 +1,6 @@
 #include "ui/menubar/AppUsageSection.h"
 
 #include "core/Clock.h"
-#include "services/AppState.h"
 #include "services/usage/AppUsageTrackingService.h"
 #include "services/usage/DailyUsageSummary.h"
 #include "services/usage/UsageDay.h"
@@ -26,30 +25,27 @@ QLabel* textLabel(const QString& text, qreal pointSize, QFont::Weight weight, co
 }
 
 // Today's finished sessions that started today.
-DailyUsageSummary todaySummary(const AppState& appState) {
+DailyUsageSummary todaySummary(const AppUsageTrackingService* tracker) {
     const QDateTime now = Clock::now();
     QList<AppUsageSession> sessions;
-    if (const AppUsageTrackingService* tracker = appState.appUsageService()) {
+    if (tracker) {
         sessions = tracker->sessionsStartedToday();
     }
     return DailyUsageSummary{usageday::of(now), sessions, std::nullopt, std::nullopt};
 }
 } // namespace
 
-AppUsageSection::AppUsageSection(AppState& appState, QWidget* parent)
+AppUsageSection::AppUsageSection(QWidget* parent)
     : QWidget(parent)
-    , m_appState(appState)
     , m_layout(new QVBoxLayout(this)) {
     setObjectName(QStringLiteral("appUsageSection"));
     m_layout->setContentsMargins(0, 0, 0, 0);
     m_layout->setSpacing(0);
-    connect(&m_appState, &AppState::appUsageTrackingActiveChanged, this, &AppUsageSection::rebuild);
-    connect(&m_appState, &AppState::appUsageServiceChanged, this, &AppUsageSection::rebuild);
     rebuild();
 }
 
-void AppUsageSection::followTracker() {
-    AppUsageTrackingService* tracker = m_appState.appUsageService();
+void AppUsageSection::setTracker(AppUsageTrackingService* tracker) {
+    m_tracker = tracker;
     if (tracker && tracker != m_followedTracker) {
         if (m_followedTracker) {
             disconnect(m_followedTracker, nullptr, this, nullptr);
@@ -58,10 +54,15 @@ void AppUsageSection::followTracker() {
         connect(tracker, &AppUsageTrackingService::todaySessionsChanged, this, &AppUsageSection::rebuild);
         connect(tracker, &AppUsageTrackingService::saveErrorChanged, this, &AppUsageSection::rebuild);
     }
+    rebuild();
+}
+
+void AppUsageSection::setTrackingActive(bool active) {
+    m_trackingActive = active;
+    rebuild();
 }
 
 void AppUsageSection::rebuild() {
-    followTracker();
     if (m_body) {
         // Later, not now: the click that asked for the rebuild may come from a button inside it.
         m_body->hide();
@@ -71,7 +72,7 @@ void AppUsageSection::rebuild() {
     m_body = new QWidget(this);
     m_body->setObjectName(QStringLiteral("appUsageBody"));
     m_layout->addWidget(m_body);
-    if (m_appState.appUsageTrackingActive()) {
+    if (m_trackingActive) {
         buildActive();
     } else {
         buildDisabled();
@@ -81,7 +82,7 @@ void AppUsageSection::rebuild() {
 void AppUsageSection::buildActive() {
     const QPalette& colors = palette();
     const QColor purple = UsageStyle::purple(colors);
-    const DailyUsageSummary summary = todaySummary(m_appState);
+    const DailyUsageSummary summary = todaySummary(m_tracker);
 
     auto* outer = new QVBoxLayout(m_body);
     outer->setContentsMargins(0, 0, 0, 0);
@@ -97,10 +98,9 @@ void AppUsageSection::buildActive() {
                                 m_body));
     outer->addLayout(header);
 
-    if (const AppUsageTrackingService* tracker = m_appState.appUsageService();
-        tracker && !tracker->saveError().isEmpty()) {
+    if (m_tracker && !m_tracker->saveError().isEmpty()) {
         QLabel* failure =
-            textLabel(QStringLiteral("Usage data could not be saved: ") + tracker->saveError(), 10,
+            textLabel(QStringLiteral("Usage data could not be saved: ") + m_tracker->saveError(), 10,
                       QFont::Medium, PopoverStyle::red(colors), QStringLiteral("activitySaveError"), m_body);
         failure->setWordWrap(true);
         outer->addWidget(failure);
@@ -243,7 +243,11 @@ void AppUsageSection::buildDisabled() {
     enable->setStyleSheet(PopoverStyle::filledButtonStyleSheet(purple) +
                           QStringLiteral("QPushButton { padding: 8px 16px; border-radius: 6px; }"));
     // Turns tracking on (never off: the button is shown only while it is off).
-    connect(enable, &QPushButton::clicked, this, [this] { m_appState.setAppUsageTracking(true); });
+    connect(enable, &QPushButton::clicked, this, [this] {
+        if (m_trackingEnabler) {
+            m_trackingEnabler();
+        }
+    });
     invitation->addWidget(enable, 0, Qt::AlignHCenter);
     outer->addLayout(invitation);
 }

@@ -56,7 +56,8 @@ MenuBarView::MenuBarView(AppState& appState, UserDefaultsService& settings, QWid
     auto* activity = new QVBoxLayout(m_activityContent);
     activity->setContentsMargins(0, 0, 0, 0);
     activity->setSpacing(0);
-    m_appUsageSection = new AppUsageSection(appState, m_activityContent);
+    m_appUsageSection = new AppUsageSection(m_activityContent);
+    bindAppUsageSection(*m_appUsageSection, appState);
     activity->addWidget(m_appUsageSection);
 
     auto* content = new QWidget;
@@ -138,6 +139,17 @@ void MenuBarView::bindTimerStatusView(TimerStatusView& view, AppState& appState)
             [state, &view] { view.setLoading(state->isLoading()); });
     connect(state, &AppState::keychainAccessChanged, &view,
             [state, &view] { view.setKeychainAccess(state->keychainAccess()); });
+}
+
+void MenuBarView::bindAppUsageSection(AppUsageSection& section, AppState& appState) {
+    AppState* state = &appState;
+    section.setTrackingEnabler([state] { state->setAppUsageTracking(true); });
+    section.setTracker(state->appUsageService());
+    section.setTrackingActive(state->appUsageTrackingActive());
+    connect(state, &AppState::appUsageTrackingActiveChanged, &section,
+            [state, &section] { section.setTrackingActive(state->appUsageTrackingActive()); });
+    connect(state, &AppState::appUsageServiceChanged, &section,
+            [state, &section] { section.setTracker(state->appUsageService()); });
 }
 
 // The field shows the search state's text, which may also change elsewhere (day planning, clearing). An

@@ -56,6 +56,9 @@ public:
     // could be read; "Stop" stops the timer with the team id and the silent-mode flag as they are at
     // the click, and "Open in ClickUp" opens the page through AppState::openPage.
     static void bindTimerStatusView(TimerStatusView& view, AppState& appState);
+    // Lets the activity section follow the root state's tracker and tracking switch; "Enable Tracking"
+    // switches tracking on through the root state.
+    static void bindAppUsageSection(AppUsageSection& section, AppState& appState);
     // The tab shown: see ContentTabs::effective.
     ContentTab effectiveTab() const;
 
