@@ -125,10 +125,12 @@ PendlowApp::PendlowApp(const Services& services, QObject* parent)
                               services.notificationService, toastAlertsOf(services),
                               floatingAlertsOf(services), this))
     , m_tray(new TrayIcon(QDBusConnection::sessionBus(), this))
-    , m_menuBarIcon(new MenuBarIcon(*m_appState, *m_tray, this))
+    , m_menuBarIcon(new MenuBarIcon(*m_appState->timerState(), *m_appState->worklogState(),
+                                    services.userDefaultsService, *m_tray, this))
     , m_settings(services.userDefaultsService)
     , m_toastAlerts(&toastAlertsOf(services))
     , m_floatingAlerts(&floatingAlertsOf(services)) {
+    MenuBarView::bindMenuBarIcon(*m_menuBarIcon, *m_appState);
     if (services.appUsageService) {
         m_appUsage = services.appUsageService;
     } else {

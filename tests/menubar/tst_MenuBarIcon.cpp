@@ -7,6 +7,7 @@
 
 #include "platform/TrayIcon.h"
 #include "ui/menubar/MenuBarIcon.h"
+#include "ui/menubar/MenuBarView.h"
 
 #include <QSet>
 #include <QSignalSpy>
@@ -75,7 +76,10 @@ class MenuBarIconTest : public QObject {
     // A tray item that is never shown, on no bus: the label only records what it is given.
     std::unique_ptr<MenuBarIcon> makeIcon() {
         m_tray = std::make_unique<TrayIcon>(QDBusConnection(QStringLiteral("no-bus")));
-        return std::make_unique<MenuBarIcon>(state(), *m_tray);
+        auto icon = std::make_unique<MenuBarIcon>(*state().timerState(), *state().worklogState(),
+                                                  state().userDefaultsService(), *m_tray);
+        MenuBarView::bindMenuBarIcon(*icon, state());
+        return icon;
     }
 
 private Q_SLOTS:

@@ -3,7 +3,8 @@
 #include "core/CharacterTruncation.h"
 #include "core/UserDefaultsServiceProtocol.h"
 #include "platform/TrayIcon.h"
-#include "services/AppState.h"
+#include "services/clickup/TimerState.h"
+#include "services/clickup/WorklogState.h"
 
 #include <QEasingCurve>
 #include <QHash>
@@ -225,18 +226,35 @@ QList<QImage> MenuBarIcon::iconImages(Symbol symbol, bool orange, qreal opacity)
     return images;
 }
 
-MenuBarIcon::MenuBarIcon(AppState& appState, TrayIcon& tray, QObject* parent)
+MenuBarIcon::MenuBarIcon(const TimerState& timer, const WorklogState& worklog,
+                         const UserDefaultsServiceProtocol& settings, TrayIcon& tray, QObject* parent)
     : QObject(parent)
-    , m_appState(appState)
+    , m_timer(timer)
+    , m_worklog(worklog)
+    , m_settings(settings)
     , m_tray(tray) {
     m_pulseTimer.setSingleShot(true);
     m_pulseTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_pulseTimer, &QTimer::timeout, this, &MenuBarIcon::pulseFrame);
-    connect(appState.timerState(), &TimerState::activeTimerChanged, this, &MenuBarIcon::redraw);
-    connect(&appState, &AppState::silentModeActiveChanged, this, &MenuBarIcon::redraw);
-    connect(&appState, &AppState::totalTimeTodayChanged, this, &MenuBarIcon::redraw);
-    connect(&appState, &AppState::isPopoverVisibleChanged, this, &MenuBarIcon::updateToolTip);
+    connect(&m_timer, &TimerState::activeTimerChanged, this, &MenuBarIcon::redraw);
+    connect(&m_worklog, &WorklogState::timeEntriesChanged, this, &MenuBarIcon::redraw);
     redraw();
+}
+
+void MenuBarIcon::setSilentModeActive(bool active) {
+    if (m_silentModeActive == active) {
+        return;
+    }
+    m_silentModeActive = active;
+    redraw();
+}
+
+void MenuBarIcon::setPopoverVisible(bool visible) {
+    if (m_popoverVisible == visible) {
+        return;
+    }
+    m_popoverVisible = visible;
+    updateToolTip();
 }
 
 QString MenuBarIcon::toolTipText() const {
@@ -246,7 +264,7 @@ QString MenuBarIcon::toolTipText() const {
 void MenuBarIcon::updateToolTip() {
     // Some trays (xfce4-panel) keep a shown tooltip above every window, the open popover too: none
     // while the popover is open.
-    m_tray.setToolTip(m_appState.isPopoverVisible() ? QString() : toolTipText());
+    m_tray.setToolTip(m_popoverVisible ? QString() : toolTipText());
 }
 
 void MenuBarIcon::setRefreshTrigger(bool trigger) {
@@ -256,9 +274,8 @@ void MenuBarIcon::setRefreshTrigger(bool trigger) {
 
 void MenuBarIcon::redraw() {
     const Face face =
-        faceFor(m_appState.timerState()->activeTimer(), m_refreshTrigger, m_appState.silentModeActive(),
-                m_appState.totalTimeToday(), m_appState.worklogState()->totalTimeText(),
-                m_appState.userDefaultsService().useMenuBarPulsing());
+        faceFor(m_timer.activeTimer(), m_refreshTrigger, m_silentModeActive, m_worklog.totalDuration(),
+                m_worklog.totalTimeText(), m_settings.useMenuBarPulsing());
     if (m_hasDrawn && face == m_face) {
         return;
     }

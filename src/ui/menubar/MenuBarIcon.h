@@ -11,20 +11,23 @@
 
 #include <optional>
 
-class AppState;
+class TimerState;
 class TrayIcon;
+class UserDefaultsServiceProtocol;
+class WorklogState;
 
-// The tray item's face, drawn from the root state: while a timer runs, a blinking record dot and the
-// text "⏺ 01:05 │ Implement the logi" (glyph, elapsed hours and minutes, the first 18 characters of
-// the task name); otherwise the silent-mode bell or a clock, with today's logged total as text when
-// there is any. The clock pulses orange (full to 40 % opacity and back, one second each way) while no
-// timer runs, silent mode is off and "useMenuBarPulsing" is on (an absent setting counts as on).
+// The tray item's face, drawn from the timer and today's worklog: while a timer runs, a blinking record dot
+// and the text "⏺ 01:05 │ Implement the logi" (glyph, elapsed hours and minutes, the first 18 characters
+// of the task name); otherwise the silent-mode bell or a clock, with today's logged total as text when there
+// is any. The clock pulses orange (full to 40 % opacity and back, one second each way) while no timer runs,
+// silent mode is off and "useMenuBarPulsing" is on (an absent setting counts as on).
 //
 // Trays that show text get the text as label (StatusNotifierItem); every tray gets it as tooltip
 // ("Pendlow" when there is no text), except while the popover is open: then the tooltip is empty, so
 // that no tray keeps it over the popover, and it comes back when the popover closes. The face is computed
 // again on every change of the timer, silent mode or today's entries, and on every tick of the application's
 // one-second clock, which also makes the dot blink; only what changed is sent to the tray. GUI thread only.
+// Its owner hands in the silent-mode flag and whether the popover is open (MenuBarView::bindMenuBarIcon).
 //
 // The pulse is a short cycle of pre-rendered icons, one for each of pulseFrameCount opacities from
 // 1.0 down to 0.4, drawn once per label. The label swaps to the next icon only when the eased fade
@@ -71,7 +74,12 @@ public:
     static QImage symbolImage(Symbol symbol, bool orange, qreal opacity, int size);
     static const QList<int>& iconSizes();
 
-    MenuBarIcon(AppState& appState, TrayIcon& tray, QObject* parent = nullptr);
+    // settings: "useMenuBarPulsing".
+    MenuBarIcon(const TimerState& timer, const WorklogState& worklog,
+                const UserDefaultsServiceProtocol& settings, TrayIcon& tray, QObject* parent = nullptr);
+
+    void setSilentModeActive(bool active);
+    void setPopoverVisible(bool visible);
 
     // The application's one-second clock: the glyph follows the trigger, and the face is redrawn.
     void setRefreshTrigger(bool trigger);
@@ -106,8 +114,12 @@ private:
     void schedulePulseFrame();
     const QList<QImage>& pulseFrameImages(int frame);
 
-    AppState& m_appState;
+    const TimerState& m_timer;
+    const WorklogState& m_worklog;
+    const UserDefaultsServiceProtocol& m_settings;
     TrayIcon& m_tray;
+    bool m_silentModeActive = false;
+    bool m_popoverVisible = false;
     Face m_face;
     bool m_hasDrawn = false;
     bool m_refreshTrigger = false;

@@ -10,6 +10,7 @@
 #include "ui/menubar/AppUsageSection.h"
 #include "ui/menubar/ContentTabBar.h"
 #include "ui/menubar/FooterView.h"
+#include "ui/menubar/MenuBarIcon.h"
 #include "ui/menubar/PlanningSection.h"
 #include "ui/menubar/TaskTimerStart.h"
 #include "ui/menubar/TimerStatusView.h"
@@ -150,6 +151,16 @@ void MenuBarView::bindAppUsageSection(AppUsageSection& section, AppState& appSta
             [state, &section] { section.setTrackingActive(state->appUsageTrackingActive()); });
     connect(state, &AppState::appUsageServiceChanged, &section,
             [state, &section] { section.setTracker(state->appUsageService()); });
+}
+
+void MenuBarView::bindMenuBarIcon(MenuBarIcon& icon, AppState& appState) {
+    AppState* state = &appState;
+    icon.setSilentModeActive(state->silentModeActive());
+    icon.setPopoverVisible(state->isPopoverVisible());
+    connect(state, &AppState::silentModeActiveChanged, &icon,
+            [state, &icon] { icon.setSilentModeActive(state->silentModeActive()); });
+    connect(state, &AppState::isPopoverVisibleChanged, &icon,
+            [state, &icon] { icon.setPopoverVisible(state->isPopoverVisible()); });
 }
 
 // The field shows the search state's text, which may also change elsewhere (day planning, clearing). An

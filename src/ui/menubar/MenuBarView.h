@@ -7,6 +7,7 @@
 
 class AppState;
 class AppUsageSection;
+class MenuBarIcon;
 class ContentTabBar;
 class FooterView;
 class UserDefaultsService;
@@ -59,6 +60,8 @@ public:
     // Lets the activity section follow the root state's tracker and tracking switch; "Enable Tracking"
     // switches tracking on through the root state.
     static void bindAppUsageSection(AppUsageSection& section, AppState& appState);
+    // Lets the tray item's face follow the root state's silent-mode flag and whether the popover is open.
+    static void bindMenuBarIcon(MenuBarIcon& icon, AppState& appState);
     // The tab shown: see ContentTabs::effective.
     ContentTab effectiveTab() const;
 
