@@ -9,10 +9,10 @@ class ContentTabButton;
 class QHBoxLayout;
 
 // The bar of content tabs: one button per available tab (ContentTabs::available for the app-usage
-// tracking switch its owner hands in), sharing the width
-// equally. With fewer than two tabs available it shows nothing. A button marks itself selected when
-// the stored choice names its tab, so an unknown choice marks none. A click reports the tab's raw
-// value through tabChosen; the owner stores it and hands it back through setSelectedTab.
+// tracking switch its owner hands in), sharing the width equally. With fewer than two tabs available
+// it shows nothing. A button marks itself selected when the stored choice names its tab, so an unknown
+// choice marks none. A click reports the tab's raw value through tabChosen; the owner stores it and
+// hands it back through setSelectedTab.
 class ContentTabBar : public QWidget {
     Q_OBJECT
 

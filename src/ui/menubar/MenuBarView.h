@@ -7,9 +7,9 @@
 
 class AppState;
 class AppUsageSection;
-class MenuBarIcon;
 class ContentTabBar;
 class FooterView;
+class MenuBarIcon;
 class UserDefaultsService;
 class PlanningSection;
 class QScrollArea;
@@ -31,7 +31,9 @@ class WorklogSection;
 //
 // The view composes the popover from the root state: it hands each section the states it shows and
 // the callbacks for what it asks (taskActions), and passes on the root state's changes they follow
-// (the configuration, the app-usage switch, the filter text).
+// (the configuration, the app-usage switch, the filter text). Its static bind functions do the same
+// for the widgets of the family that tests and the application also build alone (the timer row, the
+// activity section, the tray item's face).
 class MenuBarView : public QWidget {
     Q_OBJECT
 
