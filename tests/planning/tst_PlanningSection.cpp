@@ -13,6 +13,7 @@
 #include "ui/kit/TaskContextMenu.h"
 #include "ui/menubar/ClickUpSearchSection.h"
 #include "ui/menubar/ClientGroupView.h"
+#include "ui/menubar/MenuBarView.h"
 #include "ui/menubar/PlanningSection.h"
 #include "ui/menubar/PlanningTaskRow.h"
 #include "ui/menubar/WeekPlanView.h"
@@ -117,7 +118,10 @@ private Q_SLOTS:
         m_fixture = std::make_unique<AppStateFixture>(kWeekTen);
         m_fixture->configureClickUp();
         m_fixture->configureTools();
-        m_section = std::make_unique<PlanningSection>(state());
+        m_section =
+            std::make_unique<PlanningSection>(*state().planningState(), *state().searchState(),
+                                              state().avatarImages(), MenuBarView::taskActions(state()));
+        MenuBarView::bindPlanningSection(*m_section, state());
         m_section->resize(340, 600);
         m_section->show();
     }

@@ -37,7 +37,7 @@ MenuBarView::MenuBarView(AppState& appState, UserDefaultsService& settings, QWid
                                           taskActions(appState), m_timesheetContent))
     , m_planningSection(new PlanningSection(*appState.planningState(), *appState.searchState(),
                                             appState.avatarImages(), taskActions(appState),
-                                            appState.configuration().isToolsConfigured(), m_timesheetContent))
+                                            m_timesheetContent))
     , m_activityContent(new QWidget)
     , m_resizeHandle(new ResizeHandle(minHeight, maxHeight, this))
     , m_footerView(new FooterView(appState, this)) {
@@ -105,9 +105,7 @@ MenuBarView::MenuBarView(AppState& appState, UserDefaultsService& settings, QWid
     connect(&m_settings, &UserDefaultsService::settingChanged, this, &MenuBarView::onSettingChanged);
     bindTimerStatusView(*m_timerStatusView, m_appState);
     connectSearchField();
-    connect(&m_appState, &AppState::configurationChanged, this, [this] {
-        m_planningSection->setToolsConfigured(m_appState.configuration().isToolsConfigured());
-    });
+    bindPlanningSection(*m_planningSection, m_appState);
     connect(&m_appState, &AppState::appUsageTrackingActiveChanged, this, [this] {
         m_tabBar->setAppUsageTrackingActive(m_appState.appUsageTrackingActive());
         applyTab();
@@ -140,6 +138,13 @@ void MenuBarView::bindTimerStatusView(TimerStatusView& view, AppState& appState)
             [state, &view] { view.setLoading(state->isLoading()); });
     connect(state, &AppState::keychainAccessChanged, &view,
             [state, &view] { view.setKeychainAccess(state->keychainAccess()); });
+}
+
+void MenuBarView::bindPlanningSection(PlanningSection& section, AppState& appState) {
+    AppState* state = &appState;
+    section.setToolsConfigured(state->configuration().isToolsConfigured());
+    connect(state, &AppState::configurationChanged, &section,
+            [state, &section] { section.setToolsConfigured(state->configuration().isToolsConfigured()); });
 }
 
 void MenuBarView::bindAppUsageSection(AppUsageSection& section, AppState& appState) {

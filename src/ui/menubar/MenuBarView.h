@@ -33,7 +33,7 @@ class WorklogSection;
 // the callbacks for what it asks (taskActions), and passes on the root state's changes they follow
 // (the configuration, the app-usage switch, the filter text). Its static bind functions do the same
 // for the widgets of the family that tests and the application also build alone (the timer row, the
-// activity section, the tray item's face).
+// planning section, the activity section, the tray item's face).
 class MenuBarView : public QWidget {
     Q_OBJECT
 
@@ -59,6 +59,8 @@ public:
     // could be read; "Stop" stops the timer with the team id and the silent-mode flag as they are at
     // the click, and "Open in ClickUp" opens the page through AppState::openPage.
     static void bindTimerStatusView(TimerStatusView& view, AppState& appState);
+    // Lets the planning section follow whether the configuration as last loaded has a Tools server.
+    static void bindPlanningSection(PlanningSection& section, AppState& appState);
     // Lets the activity section follow the root state's tracker and tracking switch; "Enable Tracking"
     // switches tracking on through the root state.
     static void bindAppUsageSection(AppUsageSection& section, AppState& appState);

@@ -21,14 +21,12 @@ constexpr int messageIndent = 8;
 } // namespace
 
 PlanningSection::PlanningSection(PlanningState& planning, const SearchState& search,
-                                 AvatarImageCache& pictures, TaskActions actions, bool isToolsConfigured,
-                                 QWidget* parent)
+                                 AvatarImageCache& pictures, TaskActions actions, QWidget* parent)
     : QWidget(parent)
     , m_planning(planning)
     , m_search(search)
     , m_pictures(pictures)
     , m_actions(std::move(actions))
-    , m_isToolsConfigured(isToolsConfigured)
     , m_spinnerSlot(new QHBoxLayout)
     , m_body(new QVBoxLayout) {
     setObjectName(QStringLiteral("planningSection"));

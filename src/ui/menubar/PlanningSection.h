@@ -22,7 +22,8 @@ class SearchState;
 // and, from three characters of search text on, the ClickUp search results below them. Without
 // plans it shows why: the Tools server is not configured, there is no planning, or nothing matches
 // the search. The planning state's error shows at the end. It follows the planning and search
-// states as they change; its owner tells it whether the Tools server is configured.
+// states as they change; its owner tells it whether the Tools server is configured
+// (MenuBarView::bindPlanningSection).
 class PlanningSection : public QWidget {
     Q_OBJECT
 
@@ -32,9 +33,9 @@ public:
 
     // actions: what its rows ask for; pictures: the avatars of the search results.
     PlanningSection(PlanningState& planning, const SearchState& search, AvatarImageCache& pictures,
-                    TaskActions actions, bool isToolsConfigured, QWidget* parent = nullptr);
+                    TaskActions actions, QWidget* parent = nullptr);
 
-    // Whether the Tools server is configured (the configuration as last loaded).
+    // Whether the Tools server is configured (the configuration as last loaded); not until told.
     void setToolsConfigured(bool configured);
 
     // The ClickUp search results while they are on screen, else null.
@@ -66,7 +67,7 @@ private:
     const SearchState& m_search;
     AvatarImageCache& m_pictures;
     TaskActions m_actions;
-    bool m_isToolsConfigured;
+    bool m_isToolsConfigured = false;
     std::optional<Content> m_shown;
     // Clients the user has closed, by week; forgotten once they leave the screen.
     QSet<QPair<int, QString>> m_collapsedClients;
