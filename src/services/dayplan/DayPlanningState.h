@@ -14,9 +14,11 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QUuid>
 
+#include <functional>
 #include <optional>
 
 class ClickUpAPIServiceProtocol;
@@ -176,8 +178,29 @@ private:
     void setIsLoadingAssignees(bool loading);
     void setCurrentTeamId(const QString& teamId);
     void storeFailure(std::exception_ptr error);
-    // The listed entry with the id, when it is still there, becomes synced under the ClickUp id.
-    void markListedSynced(const QUuid& id, const QString& clickUpEntryId);
+    // The list set anew with the entry of the id changed, when it is still listed.
+    void changeListed(const QUuid& id, const std::function<void(PlannedTimeEntry&)>& change);
+    // The list set anew without the entry of the id, when it is still listed.
+    void removeListed(const QUuid& id);
+
+    // The steps of a sync, one pending entry at a time. Each step throws what counts as the entry's
+    // failure, and returns early when the state is gone.
+    struct SyncRun;
+    QList<PlannedTimeEntry> pendingEntries() const;
+    QSet<QString> linkedClickUpIds() const;
+    QCoro::Task<> syncEntry(SyncRun& run, const PlannedTimeEntry& entry);
+    // A modified entry's times to ClickUp; one ClickUp deleted meanwhile is created anew.
+    QCoro::Task<> pushUpdate(SyncRun& run, const PlannedTimeEntry& entry);
+    // A local entry into ClickUp, linked to an earlier run's copy there when there is one.
+    QCoro::Task<> pushCreate(SyncRun& run, const PlannedTimeEntry& entry);
+    // A deleted entry out of ClickUp (when it ever got there), then out of the plan.
+    QCoro::Task<> pushDelete(SyncRun& run, const PlannedTimeEntry& entry);
+    QCoro::Task<> readClickUpEntriesOnce(SyncRun& run);
+    // The id of the day's ClickUp entry that an earlier run made for the entry and never linked.
+    static std::optional<QString> earlierCopy(const SyncRun& run, const PlannedTimeEntry& entry);
+    // The entry synced under the ClickUp id, in the plan file and the list, and counted.
+    void recordSynced(SyncRun& run, const PlannedTimeEntry& entry, const QString& clickUpEntryId,
+                      const QString& logPrefix);
     // The planned entry with the id, in the list now.
     PlannedTimeEntry* findPlanned(const QUuid& id);
 
