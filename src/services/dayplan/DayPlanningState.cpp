@@ -561,8 +561,8 @@ int DayPlanningState::entriesNeedingSync() const {
                              [](const PlannedTimeEntry& entry) { return isPending(entry.syncStatus); }));
 }
 
-QCoro::Task<> DayPlanningState::syncToClickUp(QString teamId) {
-    if (teamId.isEmpty()) {
+QCoro::Task<> DayPlanningState::syncToClickUp() {
+    if (m_currentTeamId.isEmpty()) {
         Log::warning(u"Cannot sync: no team ID configured"_s, timerLog);
         co_return;
     }
@@ -574,7 +574,7 @@ QCoro::Task<> DayPlanningState::syncToClickUp(QString teamId) {
     const QPointer<DayPlanningState> self(this);
     setIsSyncing(true);
     SyncRun run;
-    run.teamId = teamId;
+    run.teamId = m_currentTeamId;
     run.day = m_selectedDate;
     run.linkedIds = linkedClickUpIds();
     const QList<PlannedTimeEntry> pending = pendingEntries();

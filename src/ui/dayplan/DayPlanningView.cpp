@@ -29,7 +29,7 @@ DayPlanningView::DayPlanningView(AppState& appState, QString teamId, QWidget* pa
     auto* divider = new QFrame(this);
     divider->setFrameShape(QFrame::VLine);
     layout->addWidget(divider);
-    m_timeline = new DayPlanningTimeline(*appState.dayPlanningState(), m_teamId, this);
+    m_timeline = new DayPlanningTimeline(*appState.dayPlanningState(), this);
     layout->addWidget(m_timeline, 1);
 
     m_midnight->setSingleShot(true);
