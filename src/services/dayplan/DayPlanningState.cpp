@@ -128,7 +128,8 @@ PlannedTimeEntry* DayPlanningState::findPlanned(const QUuid& id) {
     return found == m_plannedEntries.end() ? nullptr : &*found;
 }
 
-void DayPlanningState::changeListed(const QUuid& id, const std::function<void(PlannedTimeEntry&)>& change) {
+void DayPlanningState::changeListed(const QUuid& id, const std::function<void(PlannedTimeEntry&)>& change,
+                                    ListOrder order) {
     if (!findPlanned(id)) {
         return;
     }
@@ -138,7 +139,37 @@ void DayPlanningState::changeListed(const QUuid& id, const std::function<void(Pl
             change(stored);
         }
     }
+    if (order == ListOrder::byStart) {
+        DayPlanningStorageService::sortByStart(entries);
+    }
     setPlannedEntries(std::move(entries));
+}
+
+bool DayPlanningState::writePlanFile(const std::function<void()>& write, const QString& failureMessage) {
+    try {
+        write();
+    } catch (const std::exception& error) {
+        Log::error(failureMessage, generalLog, error);
+        setError(APIError::decodingError(error));
+        return false;
+    }
+    return true;
+}
+
+bool DayPlanningState::refusedWithoutTeam(const QString& action) {
+    if (!m_currentTeamId.isEmpty()) {
+        return false;
+    }
+    const QString message = action + u": no team ID configured"_s;
+    Log::warning(message, timerLog);
+    setNotice(message);
+    return true;
+}
+
+void DayPlanningState::storeClickUpFailure(const QString& message, std::exception_ptr failure) {
+    const CaughtError caught = CaughtError::from(failure);
+    Log::error(message + caught.description, timerLog);
+    setError(caught.apiError);
 }
 
 void DayPlanningState::removeListed(const QUuid& id) {
@@ -284,11 +315,7 @@ bool DayPlanningState::addEntry(PlannedTimeEntry entry, const QString& overlapMe
         setNotice(overlapMessage);
         return false;
     }
-    try {
-        m_storage.addEntry(entry, m_selectedDate);
-    } catch (const std::exception& error) {
-        Log::error(failureMessage, generalLog, error);
-        setError(APIError::decodingError(error));
+    if (!writePlanFile([&] { m_storage.addEntry(entry, m_selectedDate); }, failureMessage)) {
         return false;
     }
     QList<PlannedTimeEntry> entries = m_plannedEntries;
@@ -409,32 +436,19 @@ void DayPlanningState::updateEntryTimes(const QUuid& id, const QDateTime& newSta
         setNotice(message);
         return;
     }
-    try {
-        m_storage.updateEntry(moved, m_selectedDate);
-    } catch (const std::exception& error) {
-        Log::error(u"Failed to update entry times"_s, generalLog, error);
-        setError(APIError::decodingError(error));
+    if (!writePlanFile([&] { m_storage.updateEntry(moved, m_selectedDate); },
+                       u"Failed to update entry times"_s)) {
         return;
     }
-    QList<PlannedTimeEntry> entries = m_plannedEntries;
-    for (PlannedTimeEntry& entry : entries) {
-        if (entry.id == id) {
-            entry = moved;
-            break;
-        }
-    }
-    DayPlanningStorageService::sortByStart(entries);
-    setPlannedEntries(std::move(entries));
+    const auto place = [&moved](PlannedTimeEntry& entry) { entry = moved; };
+    changeListed(id, place, ListOrder::byStart);
     Log::debug(u"Updated entry times: "_s + previousStart.toString() + u" -> "_s + newStart.toString(),
                generalLog);
 }
 
 QCoro::Task<> DayPlanningState::updateExistingEntryTimes(QString clickUpEntryId, QDateTime newStart,
                                                          QDateTime newEnd) {
-    if (m_currentTeamId.isEmpty()) {
-        const QString message = u"Cannot update: no team ID configured"_s;
-        Log::warning(message, timerLog);
-        setNotice(message);
+    if (refusedWithoutTeam(u"Cannot update"_s)) {
         co_return;
     }
     const QPointer<DayPlanningState> self(this);
@@ -450,20 +464,18 @@ QCoro::Task<> DayPlanningState::updateExistingEntryTimes(QString clickUpEntryId,
         co_return;
     }
     const QString teamId = m_currentTeamId;
+    std::exception_ptr failure;
     try {
         const TimeEntry updated = co_await m_clickUpAPI.updateTimeEntry(teamId, clickUpEntryId, start, end);
         Q_UNUSED(updated);
     } catch (...) {
-        const std::exception_ptr failure = std::current_exception();
-        if (!self) {
-            co_return;
-        }
-        const CaughtError caught = CaughtError::from(failure);
-        Log::error(u"Failed to update existing entry: "_s + caught.description, timerLog);
-        setError(caught.apiError);
-        co_return;
+        failure = std::current_exception();
     }
     if (!self) {
+        co_return;
+    }
+    if (failure) {
+        storeClickUpFailure(u"Failed to update existing entry: "_s, failure);
         co_return;
     }
     Log::info(u"Updated existing entry: "_s + clickUpEntryId, timerLog);
@@ -478,56 +490,45 @@ void DayPlanningState::removePlannedEntry(const QUuid& id) {
     const PlannedTimeEntry entry = *listed;
     const bool heldByClickUp = entry.clickUpEntryId && (entry.syncStatus == SyncStatus::synced ||
                                                         entry.syncStatus == SyncStatus::modified);
-    try {
+    const auto write = [&] {
         if (heldByClickUp) {
             m_storage.markEntryDeleted(id, m_selectedDate);
         } else {
             m_storage.removeEntry(id, m_selectedDate);
         }
-    } catch (const std::exception& error) {
-        Log::error(u"Failed to remove entry"_s, generalLog, error);
-        setError(APIError::decodingError(error));
+    };
+    if (!writePlanFile(write, u"Failed to remove entry"_s)) {
         return;
     }
-    QList<PlannedTimeEntry> entries = m_plannedEntries;
     if (heldByClickUp) {
-        for (PlannedTimeEntry& stored : entries) {
-            if (stored.id == id) {
-                stored.syncStatus = SyncStatus::deleted;
-                stored.modifiedAt = Clock::now();
-                break;
-            }
-        }
         Log::info(u"Marked entry for deletion: "_s + entry.taskName, generalLog);
+        changeListed(id, [](PlannedTimeEntry& stored) {
+            stored.syncStatus = SyncStatus::deleted;
+            stored.modifiedAt = Clock::now();
+        });
     } else {
-        entries.removeIf([&id](const PlannedTimeEntry& stored) { return stored.id == id; });
         Log::info(u"Removed planned entry: "_s + entry.taskName, generalLog);
+        removeListed(id);
     }
-    setPlannedEntries(std::move(entries));
 }
 
 QCoro::Task<> DayPlanningState::deleteExistingEntry(QString clickUpEntryId) {
-    if (m_currentTeamId.isEmpty()) {
-        const QString message = u"Cannot delete: no team ID configured"_s;
-        Log::warning(message, timerLog);
-        setNotice(message);
+    if (refusedWithoutTeam(u"Cannot delete"_s)) {
         co_return;
     }
     const QPointer<DayPlanningState> self(this);
     const QString teamId = m_currentTeamId;
+    std::exception_ptr failure;
     try {
         co_await m_clickUpAPI.deleteTimeEntry(teamId, clickUpEntryId);
     } catch (...) {
-        const std::exception_ptr failure = std::current_exception();
-        if (!self) {
-            co_return;
-        }
-        const CaughtError caught = CaughtError::from(failure);
-        Log::error(u"Failed to delete existing entry: "_s + caught.description, timerLog);
-        setError(caught.apiError);
-        co_return;
+        failure = std::current_exception();
     }
     if (!self) {
+        co_return;
+    }
+    if (failure) {
+        storeClickUpFailure(u"Failed to delete existing entry: "_s, failure);
         co_return;
     }
     Log::info(u"Deleted existing entry: "_s + clickUpEntryId, timerLog);

@@ -179,10 +179,21 @@ private:
     void setIsLoadingAssignees(bool loading);
     void setCurrentTeamId(const QString& teamId);
     void storeFailure(std::exception_ptr error);
-    // The list set anew with the entry of the id changed, when it is still listed.
-    void changeListed(const QUuid& id, const std::function<void(PlannedTimeEntry&)>& change);
+    // The list set anew with the entry of the id changed, when it is still listed; byStart puts it
+    // back in start order after a change of times.
+    enum class ListOrder { kept, byStart };
+    void changeListed(const QUuid& id, const std::function<void(PlannedTimeEntry&)>& change,
+                      ListOrder order = ListOrder::kept);
     // The list set anew without the entry of the id, when it is still listed.
     void removeListed(const QUuid& id);
+    // Runs a write of the shown day's plan file. A failure is logged under the message and becomes
+    // `error`; false then.
+    bool writePlanFile(const std::function<void()>& write, const QString& failureMessage);
+    // Without a team, "<action>: no team ID configured" is logged and becomes the notice; true then.
+    bool refusedWithoutTeam(const QString& action);
+    // A failed change of a ClickUp entry: logged as the message followed by its description, kept as
+    // `error`.
+    void storeClickUpFailure(const QString& message, std::exception_ptr failure);
 
     // The steps of a sync, one pending entry at a time. Each step throws what counts as the entry's
     // failure, and returns early when the state is gone.
