@@ -1,6 +1,7 @@
 // The day-planning screen over the application state with fakes: the planning tasks grouped and
 // filtered, adding by double click and by the hover button, the drag payload of a row, the ClickUp
-// search section's texts, count, error and assignees, and the loads when the screen opens.
+// search section's texts, count, error and assignees, and the loads when the screen opens; the search
+// and the loads go to the team the screen is given when it asks.
 #include "support/AppStateFixture.h"
 #include "support/DayPlanSamples.h"
 #include "support/PlanningSamples.h"

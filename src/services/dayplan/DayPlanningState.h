@@ -119,12 +119,12 @@ public:
 
     // Creates, updates and deletes the pending entries in ClickUp, one request at a time, for the team
     // whose entries the state loaded last (currentTeamId) and the day shown when the sync starts.
-    // Without a team it only logs "Cannot sync: no team ID configured". Refused while a sync runs. Before the
-    // first create it reads the day's ClickUp entries and links an entry an earlier run created instead of
-    // creating it again; when they cannot be read it creates nothing (those entries fail and stay local). An
-    // update that ClickUp answers with 404 drops the stale link and creates the entry anew; a delete answered
-    // with 404 counts as done. Logs "Sync complete: N succeeded, M failed" and reloads the day's ClickUp
-    // entries at the end.
+    // Without a team it only logs "Cannot sync: no team ID configured". Refused while a sync runs.
+    // Before the first create it reads the day's ClickUp entries and links an entry an earlier run
+    // created instead of creating it again; when they cannot be read it creates nothing (those entries
+    // fail and stay local). An update that ClickUp answers with 404 drops the stale link and creates
+    // the entry anew; a delete answered with 404 counts as done. Logs "Sync complete: N succeeded, M
+    // failed" and reloads the day's ClickUp entries at the end.
     QCoro::Task<> syncToClickUp();
     // Entries waiting for a sync: local, modified and deleted ones.
     int entriesNeedingSync() const;
