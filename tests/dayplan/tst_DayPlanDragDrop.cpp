@@ -5,6 +5,7 @@
 #include "support/PlanningSamples.h"
 #include "support/TestMain.h"
 
+#include "services/AppState.h"
 #include "services/dayplan/DayPlanningState.h"
 #include "ui/dayplan/AvailableTasksList.h"
 #include "ui/dayplan/DayPlanTaskRow.h"
@@ -21,6 +22,12 @@ const QDate day(2025, 3, 10);
 
 bool xdotool(const QStringList& arguments) {
     return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
+}
+
+// The view over the fixture's root state, asking it for the configured team as the application does.
+DayPlanningSources sourcesOf(AppState& state) {
+    return DayPlanningSources{*state.dayPlanningState(), *state.planningState(), *state.searchState(),
+                              state.avatarImages(), [&state] { return state.configuration().teamId; }};
 }
 } // namespace
 
@@ -41,7 +48,7 @@ private Q_SLOTS:
         app.configureClickUp();
         app.fetchPlanning({plannedTask("a1", "Acme - Website", {"11"})});
         DayPlanningState& dayPlan = *app.state().dayPlanningState();
-        DayPlanningView view(app.state(), AppStateFixture::teamId);
+        DayPlanningView view(sourcesOf(app.state()));
         view.resize(1300, 800);
         view.move(0, 0);
         view.show();

@@ -146,7 +146,7 @@ private Q_SLOTS:
         m_state->setError(APIError::invalidResponse());
         LogCapture log(LogCapture::Verbosity::debug);
 
-        awaitTask(m_state->syncToClickUp(m_team));
+        awaitTask(m_state->syncToClickUp());
 
         const QList<FakeHttpServer::Request> requests = m_server->http().requests();
         QCOMPARE(requestLines(requests),
@@ -209,7 +209,7 @@ private Q_SLOTS:
             return std::nullopt;
         };
         LogCapture log(LogCapture::Verbosity::debug);
-        awaitTask(m_state->syncToClickUp(m_team));
+        awaitTask(m_state->syncToClickUp());
 
         QVERIFY(log.contains("[Timer] Sync complete: 2 succeeded, 1 failed"));
         QVERIFY(log.contains("[Timer] Failed to sync entry: Second"));
@@ -220,7 +220,7 @@ private Q_SLOTS:
 
         // The next run without failures creates the second one and clears the error.
         m_server->intercept = nullptr;
-        awaitTask(m_state->syncToClickUp(m_team));
+        awaitTask(m_state->syncToClickUp());
         QVERIFY(log.contains("[Timer] Sync complete: 1 succeeded, 0 failed"));
         QVERIFY(!m_state->error());
         QCOMPARE(m_server->createdCount() >= 3, true);
@@ -236,7 +236,7 @@ private Q_SLOTS:
         openDay({entry, other});
         m_store->failingMarks = 1;
         LogCapture log(LogCapture::Verbosity::debug);
-        awaitTask(m_state->syncToClickUp(m_team));
+        awaitTask(m_state->syncToClickUp());
         QVERIFY(log.contains("[Timer] Sync complete: 1 succeeded, 1 failed"));
         QCOMPARE(m_state->error()->kind(), APIError::Kind::networkError);
         QVERIFY(m_state->error()->description().contains("No space left on device"));
@@ -244,7 +244,7 @@ private Q_SLOTS:
         QCOMPARE(m_server->timeEntries.size(), 2);
 
         reopen();
-        awaitTask(m_state->syncToClickUp(m_team));
+        awaitTask(m_state->syncToClickUp());
         QCOMPARE(m_server->http().requests("POST", "/api/v2/team/9001/time_entries").size(), 0);
         QCOMPARE(m_server->timeEntries.size(), 2);
         QCOMPARE(statuses(stored()), "A:synced:ce-1,Other task:synced:ce-2");
@@ -274,7 +274,7 @@ private Q_SLOTS:
             return std::nullopt;
         };
         LogCapture log(LogCapture::Verbosity::debug);
-        awaitTask(m_state->syncToClickUp(m_team));
+        awaitTask(m_state->syncToClickUp());
         QVERIFY(log.contains("[Timer] Sync complete: 3 succeeded, 1 failed"));
         QCOMPARE(m_server->timeEntries.size(), 4);
         QCOMPARE(statuses(stored()),
@@ -289,7 +289,7 @@ private Q_SLOTS:
             return std::nullopt;
         };
         m_server->http().clearRequests();
-        awaitTask(m_state->syncToClickUp(m_team));
+        awaitTask(m_state->syncToClickUp());
         QCOMPARE(m_server->http().requests("POST", "/api/v2/team/9001/time_entries").size(), 0);
         QCOMPARE(m_server->timeEntries.size(), 4);
         QVERIFY(log.contains("[Timer] Sync complete: 0 succeeded, 1 failed"));
@@ -302,7 +302,7 @@ private Q_SLOTS:
 
         m_server->intercept = nullptr;
         m_server->http().clearRequests();
-        awaitTask(m_state->syncToClickUp(m_team));
+        awaitTask(m_state->syncToClickUp());
         QCOMPARE(m_server->http().requests("POST", "/api/v2/team/9001/time_entries").size(), 0);
         QCOMPARE(m_server->timeEntries.size(), 4);
         QCOMPARE(statuses(stored()),
@@ -320,7 +320,7 @@ private Q_SLOTS:
         openDay({moved, removed});
         LogCapture log(LogCapture::Verbosity::debug);
 
-        awaitTask(m_state->syncToClickUp(m_team));
+        awaitTask(m_state->syncToClickUp());
 
         QCOMPARE(requestLines(m_server->http().requests()),
                  (QStringList{"PUT /team/9001/time_entries/te-gone-1", "GET /team/9001/time_entries",
@@ -334,7 +334,7 @@ private Q_SLOTS:
 
         // Nothing is left to do: the next run sends no request but the reload.
         m_server->http().clearRequests();
-        awaitTask(m_state->syncToClickUp(m_team));
+        awaitTask(m_state->syncToClickUp());
         QCOMPARE(requestLines(m_server->http().requests()), QStringList{"GET /team/9001/time_entries"});
     }
 
@@ -351,13 +351,13 @@ private Q_SLOTS:
             return std::nullopt;
         };
         LogCapture log(LogCapture::Verbosity::debug);
-        awaitTask(m_state->syncToClickUp(m_team));
+        awaitTask(m_state->syncToClickUp());
         QVERIFY(log.contains("[Timer] Sync complete: 0 succeeded, 1 failed"));
         QCOMPARE(statuses(stored()), "Moved:local:-");
         QCOMPARE(statuses(m_state->plannedEntries()), "Moved:local:-");
 
         m_server->intercept = nullptr;
-        awaitTask(m_state->syncToClickUp(m_team));
+        awaitTask(m_state->syncToClickUp());
         QCOMPARE(statuses(stored()), "Moved:synced:ce-1");
         QCOMPARE(m_server->timeEntries.size(), 1);
     }
@@ -371,9 +371,9 @@ private Q_SLOTS:
         m_server->latencyMs = 50;
         LogCapture log(LogCapture::Verbosity::debug);
 
-        auto first = m_state->syncToClickUp(m_team);
+        auto first = m_state->syncToClickUp();
         QVERIFY(m_state->isSyncing());
-        awaitTask(m_state->syncToClickUp(m_team));
+        awaitTask(m_state->syncToClickUp());
         QVERIFY(log.contains("Sync already running"));
         awaitTask(m_state->nextDay());
         QVERIFY(m_state->plannedEntries().isEmpty());
@@ -390,7 +390,7 @@ private Q_SLOTS:
         openDay({plannedEntry("F", at(day, "16:00"), at(day, "16:30"), SyncStatus::synced, QString("te-f"))});
         m_state->setError(APIError::invalidResponse());
         LogCapture log(LogCapture::Verbosity::debug);
-        awaitTask(m_state->syncToClickUp(m_team));
+        awaitTask(m_state->syncToClickUp());
         QVERIFY(log.contains("[Timer] Sync complete: 0 succeeded, 0 failed"));
         QVERIFY(!m_state->error());
         QCOMPARE(requestLines(m_server->http().requests()), QStringList{"GET /team/9001/time_entries"});

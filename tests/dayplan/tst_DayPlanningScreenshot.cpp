@@ -8,6 +8,7 @@
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
+#include "services/AppState.h"
 #include "services/dayplan/DayPlanningState.h"
 #include "ui/dayplan/DayPlanningView.h"
 
@@ -15,6 +16,12 @@
 
 namespace {
 const QDate day(2025, 3, 10);
+
+// The view over the fixture's root state, asking it for the configured team as the application does.
+DayPlanningSources sourcesOf(AppState& state) {
+    return DayPlanningSources{*state.dayPlanningState(), *state.planningState(), *state.searchState(),
+                              state.avatarImages(), [&state] { return state.configuration().teamId; }};
+}
 } // namespace
 
 class DayPlanningScreenshotTest : public QObject {
@@ -34,7 +41,7 @@ private Q_SLOTS:
         logged.taskName = "Daily stand-up and mail";
         app.clickUp.timeEntries = {logged};
         DayPlanningState& dayPlan = *app.state().dayPlanningState();
-        DayPlanningView view(app.state(), AppStateFixture::teamId);
+        DayPlanningView view(sourcesOf(app.state()));
         view.resize(1320, 760);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));

@@ -471,7 +471,7 @@ private Q_SLOTS:
         QCOMPARE(fresh.notice(), QString("Cannot update: no team ID configured"));
         awaitTask(fresh.deleteExistingEntry("ce-1"));
         QCOMPARE(fresh.notice(), QString("Cannot delete: no team ID configured"));
-        awaitTask(fresh.syncToClickUp(QString()));
+        awaitTask(fresh.syncToClickUp());
         QVERIFY(log.contains("Cannot sync: no team ID configured"));
         QVERIFY(!fresh.isSyncing());
         QVERIFY(m_clickUp->calls().isEmpty());

@@ -1,12 +1,14 @@
 // The day-planning screen over the application state with fakes: the planning tasks grouped and
 // filtered, adding by double click and by the hover button, the drag payload of a row, the ClickUp
-// search section's texts, count, error and assignees, and the loads when the screen opens.
+// search section's texts, count, error and assignees, and the loads when the screen opens; the search
+// and the loads go to the team the screen is given when it asks.
 #include "support/AppStateFixture.h"
 #include "support/DayPlanSamples.h"
 #include "support/PlanningSamples.h"
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
+#include "services/AppState.h"
 #include "services/clickup/APIError.h"
 #include "services/dayplan/DayPlanningState.h"
 #include "ui/clickup/MenuBarAssigneeIconsView.h"
@@ -43,8 +45,16 @@ class DayPlanningViewTest : public QObject {
 
 private:
     std::unique_ptr<AppStateFixture> m_app;
+    // The team the screen gets each time it asks.
+    QString m_team;
 
     DayPlanningState& dayPlan() { return *m_app->state().dayPlanningState(); }
+
+    DayPlanningSources sources() {
+        AppState& state = m_app->state();
+        return DayPlanningSources{*state.dayPlanningState(), *state.planningState(), *state.searchState(),
+                                  state.avatarImages(), [this] { return m_team; }};
+    }
 
     QList<DayPlanTaskRow*> rows(QWidget& widget) { return widget.findChildren<DayPlanTaskRow*>(); }
 
@@ -63,6 +73,7 @@ private Q_SLOTS:
     void init() {
         m_app = std::make_unique<AppStateFixture>(at(day, "08:30"));
         m_app->configureClickUp();
+        m_team = m_app->state().configuration().teamId;
         m_app->fetchPlanning(
             {plannedTask("b1", "beta - Lower", {"11"}), plannedTask("z1", "Zeta - Upper", {"11"}),
              plannedTask("n1", " - Nameless", {"11"}),
@@ -73,7 +84,7 @@ private Q_SLOTS:
     void cleanup() { m_app.reset(); }
 
     void groupsAndFiltersTasks() {
-        AvailableTasksList list(m_app->state(), dayPlan());
+        AvailableTasksList list(sources());
         QCOMPARE(list.shownTexts(),
                  (QStringList{"No Client", "- Nameless", "Acme", "Acme - Site", "Acme - Report", "Zeta",
                               "Zeta - Upper", "beta", "beta - Lower"}));
@@ -105,13 +116,13 @@ private Q_SLOTS:
 
     void showsTheEmptyState() {
         m_app->fetchPlanning({});
-        AvailableTasksList list(m_app->state(), dayPlan());
+        AvailableTasksList list(sources());
         QCOMPARE(list.shownTexts(), (QStringList{"No tasks available",
                                                  "Tasks from your current week planning will appear here"}));
     }
 
     void addsTasksFromRows() {
-        AvailableTasksList list(m_app->state(), dayPlan());
+        AvailableTasksList list(sources());
         DayPlanTaskRow* site = rowFor(list, "a1");
         QVERIFY(site);
         QCOMPARE(site->payload(), (DraggableTask{"a1", "Acme - Site", "Acme", 3600}));
@@ -182,10 +193,22 @@ private Q_SLOTS:
         QCOMPARE(section.contentTexts().size(), 1);
     }
 
+    // The search and the loads go to the team the screen is given when it asks, not when it was built.
+    void searchesForTheAskedTeam() {
+        AvailableTasksList list(sources());
+        m_team = onHeap(u"4711");
+        m_app->clickUp.clearCalls();
+        list.filterField()->setText("site");
+        QTRY_COMPARE(m_app->clickUp.callCount(FakeClickUpAPI::searchTasksOp), 1);
+        QCOMPARE(m_app->clickUp.calls().last().teamId, m_team);
+        QCOMPARE(m_app->clickUp.calls().last().query, QString("site"));
+    }
+
     void loadsTheDayWhenShown() {
         awaitTask(dayPlan().previousDay());
         m_app->clickUp.clearCalls();
-        DayPlanningView view(m_app->state(), AppStateFixture::teamId);
+        DayPlanningView view(sources());
+        m_team = onHeap(u"4711");
         view.resize(1100, 700);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
@@ -193,6 +216,10 @@ private Q_SLOTS:
         QCOMPARE(dayPlan().selectedDate(), day.startOfDay());
         QCOMPARE(m_app->clickUp.operations(),
                  (QStringList{FakeClickUpAPI::getTimeEntriesOp, FakeClickUpAPI::searchTasksOp}));
+        for (const FakeClickUpAPI::Call& call : m_app->clickUp.calls()) {
+            QCOMPARE(call.teamId, m_team);
+        }
+        QCOMPARE(dayPlan().currentTeamId(), m_team);
     }
 };
 

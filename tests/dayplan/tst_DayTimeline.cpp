@@ -238,7 +238,7 @@ private Q_SLOTS:
     }
 
     void showsTheHeader() {
-        TimelineHeader header(*m_state, team);
+        TimelineHeader header(*m_state);
         header.show();
         QCOMPARE(header.dateLabel()->text(), QLocale().toString(day, "dddd, MMM d"));
         QCOMPARE(header.plannedCountLabel()->text(), QString("0 planned"));
@@ -276,8 +276,32 @@ private Q_SLOTS:
         QTRY_COMPARE(m_state->selectedDate(), day.startOfDay());
     }
 
+    // The header hands no team to the sync: the state sends to the team whose entries it loaded last,
+    // and without one sends nothing.
+    void syncsForTheLoadedTeam() {
+        m_store->saveEntries({plannedEntry("A", at(day, "09:00"), at(day, "10:00"))}, at(day, "12:00"));
+        m_state->loadPlannedEntries();
+        TimelineHeader header(*m_state);
+        header.syncButton()->click();
+        QTRY_VERIFY(!m_state->isSyncing());
+        QVERIFY(m_clickUp->calls().isEmpty());
+
+        const QString otherTeam = onHeap(u"4242");
+        awaitTask(m_state->loadExistingEntries(otherTeam));
+        m_clickUp->clearCalls();
+        header.syncButton()->click();
+        QTRY_COMPARE(m_state->entriesNeedingSync(), 0);
+        QTRY_VERIFY(!m_state->isSyncing());
+        QCOMPARE(m_clickUp->operations(),
+                 (QStringList{FakeClickUpAPI::getTimeEntriesOp, FakeClickUpAPI::createTimeEntryOp,
+                              FakeClickUpAPI::getTimeEntriesOp}));
+        for (const FakeClickUpAPI::Call& call : m_clickUp->calls()) {
+            QCOMPARE(call.teamId, otherTeam);
+        }
+    }
+
     void hostsHeaderAndGrid() {
-        DayPlanningTimeline timeline(*m_state, team);
+        DayPlanningTimeline timeline(*m_state);
         timeline.resize(700, 600);
         timeline.show();
         QVERIFY(QTest::qWaitForWindowExposed(&timeline));

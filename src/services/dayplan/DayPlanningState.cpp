@@ -128,19 +128,55 @@ PlannedTimeEntry* DayPlanningState::findPlanned(const QUuid& id) {
     return found == m_plannedEntries.end() ? nullptr : &*found;
 }
 
-void DayPlanningState::markListedSynced(const QUuid& id, const QString& clickUpEntryId) {
+void DayPlanningState::changeListed(const QUuid& id, const std::function<void(PlannedTimeEntry&)>& change,
+                                    ListOrder order) {
     if (!findPlanned(id)) {
         return;
     }
     QList<PlannedTimeEntry> entries = m_plannedEntries;
     for (PlannedTimeEntry& stored : entries) {
         if (stored.id == id) {
-            stored.clickUpEntryId = clickUpEntryId;
-            stored.syncStatus = SyncStatus::synced;
-            stored.modifiedAt = Clock::now();
+            change(stored);
         }
     }
+    if (order == ListOrder::byStart) {
+        DayPlanningStorageService::sortByStart(entries);
+    }
     setPlannedEntries(std::move(entries));
+}
+
+bool DayPlanningState::writePlanFile(const std::function<void()>& write, const QString& failureMessage) {
+    try {
+        write();
+    } catch (const std::exception& error) {
+        Log::error(failureMessage, generalLog, error);
+        setError(APIError::decodingError(error));
+        return false;
+    }
+    return true;
+}
+
+bool DayPlanningState::refusedWithoutTeam(const QString& action) {
+    if (!m_currentTeamId.isEmpty()) {
+        return false;
+    }
+    const QString message = action + u": no team ID configured"_s;
+    Log::warning(message, timerLog);
+    setNotice(message);
+    return true;
+}
+
+void DayPlanningState::storeClickUpFailure(const QString& message, std::exception_ptr failure) {
+    const CaughtError caught = CaughtError::from(failure);
+    Log::error(message + caught.description, timerLog);
+    setError(caught.apiError);
+}
+
+void DayPlanningState::removeListed(const QUuid& id) {
+    QList<PlannedTimeEntry> entries = m_plannedEntries;
+    if (entries.removeIf([&id](const PlannedTimeEntry& stored) { return stored.id == id; }) > 0) {
+        setPlannedEntries(std::move(entries));
+    }
 }
 
 // --- loading and the day
@@ -279,11 +315,7 @@ bool DayPlanningState::addEntry(PlannedTimeEntry entry, const QString& overlapMe
         setNotice(overlapMessage);
         return false;
     }
-    try {
-        m_storage.addEntry(entry, m_selectedDate);
-    } catch (const std::exception& error) {
-        Log::error(failureMessage, generalLog, error);
-        setError(APIError::decodingError(error));
+    if (!writePlanFile([&] { m_storage.addEntry(entry, m_selectedDate); }, failureMessage)) {
         return false;
     }
     QList<PlannedTimeEntry> entries = m_plannedEntries;
@@ -404,32 +436,19 @@ void DayPlanningState::updateEntryTimes(const QUuid& id, const QDateTime& newSta
         setNotice(message);
         return;
     }
-    try {
-        m_storage.updateEntry(moved, m_selectedDate);
-    } catch (const std::exception& error) {
-        Log::error(u"Failed to update entry times"_s, generalLog, error);
-        setError(APIError::decodingError(error));
+    if (!writePlanFile([&] { m_storage.updateEntry(moved, m_selectedDate); },
+                       u"Failed to update entry times"_s)) {
         return;
     }
-    QList<PlannedTimeEntry> entries = m_plannedEntries;
-    for (PlannedTimeEntry& entry : entries) {
-        if (entry.id == id) {
-            entry = moved;
-            break;
-        }
-    }
-    DayPlanningStorageService::sortByStart(entries);
-    setPlannedEntries(std::move(entries));
+    const auto place = [&moved](PlannedTimeEntry& entry) { entry = moved; };
+    changeListed(id, place, ListOrder::byStart);
     Log::debug(u"Updated entry times: "_s + previousStart.toString() + u" -> "_s + newStart.toString(),
                generalLog);
 }
 
 QCoro::Task<> DayPlanningState::updateExistingEntryTimes(QString clickUpEntryId, QDateTime newStart,
                                                          QDateTime newEnd) {
-    if (m_currentTeamId.isEmpty()) {
-        const QString message = u"Cannot update: no team ID configured"_s;
-        Log::warning(message, timerLog);
-        setNotice(message);
+    if (refusedWithoutTeam(u"Cannot update"_s)) {
         co_return;
     }
     const QPointer<DayPlanningState> self(this);
@@ -445,20 +464,18 @@ QCoro::Task<> DayPlanningState::updateExistingEntryTimes(QString clickUpEntryId,
         co_return;
     }
     const QString teamId = m_currentTeamId;
+    std::exception_ptr failure;
     try {
         const TimeEntry updated = co_await m_clickUpAPI.updateTimeEntry(teamId, clickUpEntryId, start, end);
         Q_UNUSED(updated);
     } catch (...) {
-        const std::exception_ptr failure = std::current_exception();
-        if (!self) {
-            co_return;
-        }
-        const CaughtError caught = CaughtError::from(failure);
-        Log::error(u"Failed to update existing entry: "_s + caught.description, timerLog);
-        setError(caught.apiError);
-        co_return;
+        failure = std::current_exception();
     }
     if (!self) {
+        co_return;
+    }
+    if (failure) {
+        storeClickUpFailure(u"Failed to update existing entry: "_s, failure);
         co_return;
     }
     Log::info(u"Updated existing entry: "_s + clickUpEntryId, timerLog);
@@ -473,56 +490,45 @@ void DayPlanningState::removePlannedEntry(const QUuid& id) {
     const PlannedTimeEntry entry = *listed;
     const bool heldByClickUp = entry.clickUpEntryId && (entry.syncStatus == SyncStatus::synced ||
                                                         entry.syncStatus == SyncStatus::modified);
-    try {
+    const auto write = [&] {
         if (heldByClickUp) {
             m_storage.markEntryDeleted(id, m_selectedDate);
         } else {
             m_storage.removeEntry(id, m_selectedDate);
         }
-    } catch (const std::exception& error) {
-        Log::error(u"Failed to remove entry"_s, generalLog, error);
-        setError(APIError::decodingError(error));
+    };
+    if (!writePlanFile(write, u"Failed to remove entry"_s)) {
         return;
     }
-    QList<PlannedTimeEntry> entries = m_plannedEntries;
     if (heldByClickUp) {
-        for (PlannedTimeEntry& stored : entries) {
-            if (stored.id == id) {
-                stored.syncStatus = SyncStatus::deleted;
-                stored.modifiedAt = Clock::now();
-                break;
-            }
-        }
         Log::info(u"Marked entry for deletion: "_s + entry.taskName, generalLog);
+        changeListed(id, [](PlannedTimeEntry& stored) {
+            stored.syncStatus = SyncStatus::deleted;
+            stored.modifiedAt = Clock::now();
+        });
     } else {
-        entries.removeIf([&id](const PlannedTimeEntry& stored) { return stored.id == id; });
         Log::info(u"Removed planned entry: "_s + entry.taskName, generalLog);
+        removeListed(id);
     }
-    setPlannedEntries(std::move(entries));
 }
 
 QCoro::Task<> DayPlanningState::deleteExistingEntry(QString clickUpEntryId) {
-    if (m_currentTeamId.isEmpty()) {
-        const QString message = u"Cannot delete: no team ID configured"_s;
-        Log::warning(message, timerLog);
-        setNotice(message);
+    if (refusedWithoutTeam(u"Cannot delete"_s)) {
         co_return;
     }
     const QPointer<DayPlanningState> self(this);
     const QString teamId = m_currentTeamId;
+    std::exception_ptr failure;
     try {
         co_await m_clickUpAPI.deleteTimeEntry(teamId, clickUpEntryId);
     } catch (...) {
-        const std::exception_ptr failure = std::current_exception();
-        if (!self) {
-            co_return;
-        }
-        const CaughtError caught = CaughtError::from(failure);
-        Log::error(u"Failed to delete existing entry: "_s + caught.description, timerLog);
-        setError(caught.apiError);
-        co_return;
+        failure = std::current_exception();
     }
     if (!self) {
+        co_return;
+    }
+    if (failure) {
+        storeClickUpFailure(u"Failed to delete existing entry: "_s, failure);
         co_return;
     }
     Log::info(u"Deleted existing entry: "_s + clickUpEntryId, timerLog);
@@ -533,13 +539,31 @@ QCoro::Task<> DayPlanningState::deleteExistingEntry(QString clickUpEntryId) {
 
 // --- syncing
 
+// One sync run: where it sends and writes, what it has learnt of ClickUp and what it has counted.
+struct DayPlanningState::SyncRun {
+    // The team and the day current when the run started: every request of the run goes to this team,
+    // every file operation names this day.
+    QString teamId;
+    QDateTime day;
+    // ClickUp ids the plan links; an entry ClickUp holds under one of them is not linked again.
+    QSet<QString> linkedIds;
+    // ClickUp's entries of the day, read before the first create, to recognise an entry created by an
+    // earlier run whose reply or file write was lost: it is linked instead of created again. When they
+    // cannot be read, this run creates nothing (each such entry counts as failed and stays local for
+    // the next run): creating blind is how an entry ends up twice in ClickUp.
+    std::optional<QList<TimeEntry>> clickUpEntries;
+    std::exception_ptr listingFailure;
+    int succeeded = 0;
+    int failed = 0;
+};
+
 int DayPlanningState::entriesNeedingSync() const {
     return int(std::count_if(m_plannedEntries.cbegin(), m_plannedEntries.cend(),
                              [](const PlannedTimeEntry& entry) { return isPending(entry.syncStatus); }));
 }
 
-QCoro::Task<> DayPlanningState::syncToClickUp(QString teamId) {
-    if (teamId.isEmpty()) {
+QCoro::Task<> DayPlanningState::syncToClickUp() {
+    if (m_currentTeamId.isEmpty()) {
         Log::warning(u"Cannot sync: no team ID configured"_s, timerLog);
         co_return;
     }
@@ -550,173 +574,212 @@ QCoro::Task<> DayPlanningState::syncToClickUp(QString teamId) {
     }
     const QPointer<DayPlanningState> self(this);
     setIsSyncing(true);
-    // Every file operation of this run names the day shown when it started.
-    const QDateTime day = m_selectedDate;
-    QList<PlannedTimeEntry> snapshot;
-    QSet<QString> linkedIds;
-    for (const PlannedTimeEntry& entry : std::as_const(m_plannedEntries)) {
-        if (isPending(entry.syncStatus)) {
-            snapshot.append(entry);
-        }
-        if (entry.clickUpEntryId) {
-            linkedIds.insert(*entry.clickUpEntryId);
-        }
-    }
-
-    // ClickUp's entries of the day, read before the first create, to recognise an entry created by an
-    // earlier run whose reply or file write was lost: it is linked instead of created again. When they
-    // cannot be read, this run creates nothing (each such entry counts as failed and stays local for
-    // the next run): creating blind is how an entry ends up twice in ClickUp.
-    std::optional<QList<TimeEntry>> clickUpEntries;
-    std::exception_ptr listingFailure;
-
-    int succeeded = 0;
-    int failed = 0;
-    for (const PlannedTimeEntry& snapshotEntry : std::as_const(snapshot)) {
-        PlannedTimeEntry entry = snapshotEntry;
-        try {
-            if (entry.syncStatus == SyncStatus::modified) {
-                if (!entry.clickUpEntryId) {
-                    continue;
-                }
-                const QString clickUpId = *entry.clickUpEntryId;
-                std::exception_ptr updateFailure;
-                try {
-                    const TimeEntry updated = co_await m_clickUpAPI.updateTimeEntry(
-                        teamId, clickUpId, entry.startTime, entry.endTime);
-                    Q_UNUSED(updated);
-                } catch (...) {
-                    updateFailure = std::current_exception();
-                }
-                if (!self) {
-                    co_return;
-                }
-                if (updateFailure && !isNotFound(updateFailure)) {
-                    std::rethrow_exception(updateFailure);
-                }
-                if (!updateFailure) {
-                    m_storage.markEntrySynced(entry.id, clickUpId, day);
-                    markListedSynced(entry.id, clickUpId);
-                    ++succeeded;
-                    Log::info(u"Updated entry: "_s + entry.taskName, timerLog);
-                    continue;
-                }
-                // Deleted in ClickUp meanwhile: the stale link goes first (so that a failure from here
-                // on leaves an ordinary local entry), then the entry is created anew, once.
-                Log::info(u"ClickUp no longer holds the entry of "_s + entry.taskName +
-                              u"; creating it anew"_s,
-                          timerLog);
-                m_storage.unlinkEntry(entry.id, day);
-                QList<PlannedTimeEntry> entries = m_plannedEntries;
-                for (PlannedTimeEntry& stored : entries) {
-                    if (stored.id == entry.id) {
-                        stored.clickUpEntryId.reset();
-                        stored.syncStatus = SyncStatus::local;
-                        stored.modifiedAt = Clock::now();
-                    }
-                }
-                setPlannedEntries(std::move(entries));
-                linkedIds.remove(clickUpId);
-                entry.clickUpEntryId.reset();
-                entry.syncStatus = SyncStatus::local;
-            }
-
-            if (entry.syncStatus == SyncStatus::local) {
-                if (!clickUpEntries && !listingFailure) {
-                    try {
-                        clickUpEntries = co_await m_clickUpAPI.getTimeEntries(teamId, startOfLocalDay(day));
-                    } catch (...) {
-                        listingFailure = std::current_exception();
-                    }
-                    if (!self) {
-                        co_return;
-                    }
-                    if (listingFailure) {
-                        Log::warning(u"Could not read the day's ClickUp entries before the sync; nothing is "
-                                     u"created: "_s +
-                                         Error::describe(listingFailure),
-                                     timerLog);
-                    }
-                }
-                if (listingFailure) {
-                    std::rethrow_exception(listingFailure);
-                }
-                const qint64 duration = entry.startTime.msecsTo(entry.endTime);
-                const auto earlier = std::find_if(
-                    clickUpEntries->cbegin(), clickUpEntries->cend(), [&](const TimeEntry& existing) {
-                        return !linkedIds.contains(existing.id) && existing.taskId == entry.taskId &&
-                               existing.startTime == entry.startTime &&
-                               existing.startTime.msecsTo(existing.endTime) == duration;
-                    });
-                QString newId;
-                if (earlier != clickUpEntries->cend()) {
-                    newId = earlier->id;
-                    Log::info(u"Entry already in ClickUp, linking it: "_s + entry.taskName, timerLog);
-                } else {
-                    const TimeEntry created = co_await m_clickUpAPI.createTimeEntry(
-                        teamId, entry.taskId, entry.startTime, entry.endTime, std::nullopt);
-                    if (!self) {
-                        co_return;
-                    }
-                    newId = created.id;
-                }
-                linkedIds.insert(newId);
-                m_storage.markEntrySynced(entry.id, newId, day);
-                markListedSynced(entry.id, newId);
-                ++succeeded;
-                Log::info(u"Synced new entry: "_s + entry.taskName, timerLog);
-            } else if (entry.syncStatus == SyncStatus::deleted) {
-                if (entry.clickUpEntryId) {
-                    const QString clickUpId = *entry.clickUpEntryId;
-                    std::exception_ptr deleteFailure;
-                    try {
-                        co_await m_clickUpAPI.deleteTimeEntry(teamId, clickUpId);
-                    } catch (...) {
-                        deleteFailure = std::current_exception();
-                    }
-                    if (!self) {
-                        co_return;
-                    }
-                    // An entry ClickUp no longer holds is as deleted as it can be.
-                    if (deleteFailure && !isNotFound(deleteFailure)) {
-                        std::rethrow_exception(deleteFailure);
-                    }
-                }
-                m_storage.removeEntry(entry.id, day);
-                QList<PlannedTimeEntry> entries = m_plannedEntries;
-                entries.removeIf([&entry](const PlannedTimeEntry& stored) { return stored.id == entry.id; });
-                setPlannedEntries(std::move(entries));
-                if (entry.clickUpEntryId) {
-                    ++succeeded;
-                    Log::info(u"Deleted entry: "_s + entry.taskName, timerLog);
-                }
-            }
-        } catch (...) {
-            const std::exception_ptr failure = std::current_exception();
-            if (!self) {
-                co_return;
-            }
-            ++failed;
-            const CaughtError caught = CaughtError::from(failure);
-            setError(caught.apiError);
-            Log::error(caught.isAPIError
-                           ? u"Failed to sync entry: "_s + entry.taskName + u" - "_s + caught.description
-                           : u"Failed to sync entry: "_s + entry.taskName + u": "_s + caught.description,
-                       timerLog);
+    SyncRun run;
+    run.teamId = m_currentTeamId;
+    run.day = m_selectedDate;
+    run.linkedIds = linkedClickUpIds();
+    const QList<PlannedTimeEntry> pending = pendingEntries();
+    for (const PlannedTimeEntry& entry : pending) {
+        co_await syncEntry(run, entry);
+        if (!self) {
+            co_return;
         }
     }
-
-    Log::info(u"Sync complete: "_s + QString::number(succeeded) + u" succeeded, "_s +
-                  QString::number(failed) + u" failed"_s,
+    Log::info(u"Sync complete: "_s + QString::number(run.succeeded) + u" succeeded, "_s +
+                  QString::number(run.failed) + u" failed"_s,
               timerLog);
-    if (failed == 0) {
+    if (run.failed == 0) {
         setError(std::nullopt);
     }
-    co_await loadExistingEntries(teamId);
+    co_await loadExistingEntries(run.teamId);
     if (!self) {
         co_return;
     }
     setIsSyncing(false);
+}
+
+QList<PlannedTimeEntry> DayPlanningState::pendingEntries() const {
+    QList<PlannedTimeEntry> pending;
+    std::copy_if(m_plannedEntries.cbegin(), m_plannedEntries.cend(), std::back_inserter(pending),
+                 [](const PlannedTimeEntry& entry) { return isPending(entry.syncStatus); });
+    return pending;
+}
+
+QSet<QString> DayPlanningState::linkedClickUpIds() const {
+    QSet<QString> ids;
+    for (const PlannedTimeEntry& entry : m_plannedEntries) {
+        if (entry.clickUpEntryId) {
+            ids.insert(*entry.clickUpEntryId);
+        }
+    }
+    return ids;
+}
+
+QCoro::Task<> DayPlanningState::syncEntry(SyncRun& run, const PlannedTimeEntry& entry) {
+    const QPointer<DayPlanningState> self(this);
+    try {
+        switch (entry.syncStatus) {
+        case SyncStatus::modified:
+            co_await pushUpdate(run, entry);
+            break;
+        case SyncStatus::local:
+            co_await pushCreate(run, entry);
+            break;
+        case SyncStatus::deleted:
+            co_await pushDelete(run, entry);
+            break;
+        case SyncStatus::synced:
+            break;
+        }
+    } catch (...) {
+        const std::exception_ptr failure = std::current_exception();
+        if (!self) {
+            co_return;
+        }
+        ++run.failed;
+        const CaughtError caught = CaughtError::from(failure);
+        setError(caught.apiError);
+        Log::error(caught.isAPIError
+                       ? u"Failed to sync entry: "_s + entry.taskName + u" - "_s + caught.description
+                       : u"Failed to sync entry: "_s + entry.taskName + u": "_s + caught.description,
+                   timerLog);
+    }
+}
+
+QCoro::Task<> DayPlanningState::pushUpdate(SyncRun& run, const PlannedTimeEntry& entry) {
+    if (!entry.clickUpEntryId) {
+        // Nothing in ClickUp to update; the entry waits as it is.
+        co_return;
+    }
+    const QPointer<DayPlanningState> self(this);
+    const QString clickUpId = *entry.clickUpEntryId;
+    std::exception_ptr failure;
+    try {
+        const TimeEntry updated =
+            co_await m_clickUpAPI.updateTimeEntry(run.teamId, clickUpId, entry.startTime, entry.endTime);
+        Q_UNUSED(updated);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    if (!self) {
+        co_return;
+    }
+    if (!failure) {
+        recordSynced(run, entry, clickUpId, u"Updated entry: "_s);
+        co_return;
+    }
+    if (!isNotFound(failure)) {
+        std::rethrow_exception(failure);
+    }
+    // Deleted in ClickUp meanwhile: the stale link goes first (so that a failure from here on leaves
+    // an ordinary local entry), then the entry is created anew, once.
+    Log::info(u"ClickUp no longer holds the entry of "_s + entry.taskName + u"; creating it anew"_s,
+              timerLog);
+    m_storage.unlinkEntry(entry.id, run.day);
+    changeListed(entry.id, [](PlannedTimeEntry& stored) {
+        stored.clickUpEntryId.reset();
+        stored.syncStatus = SyncStatus::local;
+        stored.modifiedAt = Clock::now();
+    });
+    run.linkedIds.remove(clickUpId);
+    co_await pushCreate(run, entry);
+}
+
+QCoro::Task<> DayPlanningState::pushCreate(SyncRun& run, const PlannedTimeEntry& entry) {
+    const QPointer<DayPlanningState> self(this);
+    co_await readClickUpEntriesOnce(run);
+    if (!self) {
+        co_return;
+    }
+    if (run.listingFailure) {
+        std::rethrow_exception(run.listingFailure);
+    }
+    std::optional<QString> clickUpId = earlierCopy(run, entry);
+    if (clickUpId) {
+        Log::info(u"Entry already in ClickUp, linking it: "_s + entry.taskName, timerLog);
+    } else {
+        const TimeEntry created = co_await m_clickUpAPI.createTimeEntry(
+            run.teamId, entry.taskId, entry.startTime, entry.endTime, std::nullopt);
+        if (!self) {
+            co_return;
+        }
+        clickUpId = created.id;
+    }
+    run.linkedIds.insert(*clickUpId);
+    recordSynced(run, entry, *clickUpId, u"Synced new entry: "_s);
+}
+
+QCoro::Task<> DayPlanningState::pushDelete(SyncRun& run, const PlannedTimeEntry& entry) {
+    if (entry.clickUpEntryId) {
+        const QPointer<DayPlanningState> self(this);
+        const QString clickUpId = *entry.clickUpEntryId;
+        std::exception_ptr failure;
+        try {
+            co_await m_clickUpAPI.deleteTimeEntry(run.teamId, clickUpId);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        if (!self) {
+            co_return;
+        }
+        // An entry ClickUp no longer holds is as deleted as it can be.
+        if (failure && !isNotFound(failure)) {
+            std::rethrow_exception(failure);
+        }
+    }
+    m_storage.removeEntry(entry.id, run.day);
+    removeListed(entry.id);
+    if (entry.clickUpEntryId) {
+        ++run.succeeded;
+        Log::info(u"Deleted entry: "_s + entry.taskName, timerLog);
+    }
+}
+
+QCoro::Task<> DayPlanningState::readClickUpEntriesOnce(SyncRun& run) {
+    if (run.clickUpEntries || run.listingFailure) {
+        co_return;
+    }
+    const QPointer<DayPlanningState> self(this);
+    const QDateTime dayStart = startOfLocalDay(run.day);
+    try {
+        run.clickUpEntries = co_await m_clickUpAPI.getTimeEntries(run.teamId, dayStart);
+    } catch (...) {
+        run.listingFailure = std::current_exception();
+    }
+    if (!self) {
+        co_return;
+    }
+    if (run.listingFailure) {
+        Log::warning(u"Could not read the day's ClickUp entries before the sync; nothing is created: "_s +
+                         Error::describe(run.listingFailure),
+                     timerLog);
+    }
+}
+
+std::optional<QString> DayPlanningState::earlierCopy(const SyncRun& run, const PlannedTimeEntry& entry) {
+    const qint64 duration = entry.startTime.msecsTo(entry.endTime);
+    const auto earlier = std::find_if(
+        run.clickUpEntries->cbegin(), run.clickUpEntries->cend(), [&](const TimeEntry& existing) {
+            return !run.linkedIds.contains(existing.id) && existing.taskId == entry.taskId &&
+                   existing.startTime == entry.startTime &&
+                   existing.startTime.msecsTo(existing.endTime) == duration;
+        });
+    if (earlier == run.clickUpEntries->cend()) {
+        return std::nullopt;
+    }
+    return earlier->id;
+}
+
+void DayPlanningState::recordSynced(SyncRun& run, const PlannedTimeEntry& entry,
+                                    const QString& clickUpEntryId, const QString& logPrefix) {
+    m_storage.markEntrySynced(entry.id, clickUpEntryId, run.day);
+    changeListed(entry.id, [&clickUpEntryId](PlannedTimeEntry& stored) {
+        stored.clickUpEntryId = clickUpEntryId;
+        stored.syncStatus = SyncStatus::synced;
+        stored.modifiedAt = Clock::now();
+    });
+    ++run.succeeded;
+    Log::info(logPrefix + entry.taskName, timerLog);
 }
 
 // --- derived values

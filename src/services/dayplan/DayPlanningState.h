@@ -14,9 +14,11 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QUuid>
 
+#include <functional>
 #include <optional>
 
 class ClickUpAPIServiceProtocol;
@@ -115,14 +117,15 @@ public:
 
     // --- syncing
 
-    // Creates, updates and deletes the pending entries in ClickUp, one request at a time, for the day
-    // shown when the sync starts. Refused while a sync runs. Before the first create it reads the
-    // day's ClickUp entries and links an entry an earlier run created instead of creating it again;
-    // when they cannot be read it creates nothing (those entries fail and stay local). An update that
-    // ClickUp answers with 404 drops the stale link and creates the entry anew; a delete answered with
-    // 404 counts as done. Logs "Sync complete: N succeeded, M failed" and reloads the day's ClickUp
-    // entries at the end.
-    QCoro::Task<> syncToClickUp(QString teamId);
+    // Creates, updates and deletes the pending entries in ClickUp, one request at a time, for the team
+    // whose entries the state loaded last (currentTeamId) and the day shown when the sync starts.
+    // Without a team it only logs "Cannot sync: no team ID configured". Refused while a sync runs.
+    // Before the first create it reads the day's ClickUp entries and links an entry an earlier run
+    // created instead of creating it again; when they cannot be read it creates nothing (those entries
+    // fail and stay local). An update that ClickUp answers with 404 drops the stale link and creates
+    // the entry anew; a delete answered with 404 counts as done. Logs "Sync complete: N succeeded, M
+    // failed" and reloads the day's ClickUp entries at the end.
+    QCoro::Task<> syncToClickUp();
     // Entries waiting for a sync: local, modified and deleted ones.
     int entriesNeedingSync() const;
     bool hasUnsyncedChanges() const { return entriesNeedingSync() > 0; }
@@ -176,8 +179,40 @@ private:
     void setIsLoadingAssignees(bool loading);
     void setCurrentTeamId(const QString& teamId);
     void storeFailure(std::exception_ptr error);
-    // The listed entry with the id, when it is still there, becomes synced under the ClickUp id.
-    void markListedSynced(const QUuid& id, const QString& clickUpEntryId);
+    // The list set anew with the entry of the id changed, when it is still listed; byStart puts it
+    // back in start order after a change of times.
+    enum class ListOrder { kept, byStart };
+    void changeListed(const QUuid& id, const std::function<void(PlannedTimeEntry&)>& change,
+                      ListOrder order = ListOrder::kept);
+    // The list set anew without the entry of the id, when it is still listed.
+    void removeListed(const QUuid& id);
+    // Runs a write of the shown day's plan file. A failure is logged under the message and becomes
+    // `error`; false then.
+    bool writePlanFile(const std::function<void()>& write, const QString& failureMessage);
+    // Without a team, "<action>: no team ID configured" is logged and becomes the notice; true then.
+    bool refusedWithoutTeam(const QString& action);
+    // A failed change of a ClickUp entry: logged as the message followed by its description, kept as
+    // `error`.
+    void storeClickUpFailure(const QString& message, std::exception_ptr failure);
+
+    // The steps of a sync, one pending entry at a time. Each step throws what counts as the entry's
+    // failure, and returns early when the state is gone.
+    struct SyncRun;
+    QList<PlannedTimeEntry> pendingEntries() const;
+    QSet<QString> linkedClickUpIds() const;
+    QCoro::Task<> syncEntry(SyncRun& run, const PlannedTimeEntry& entry);
+    // A modified entry's times to ClickUp; one ClickUp deleted meanwhile is created anew.
+    QCoro::Task<> pushUpdate(SyncRun& run, const PlannedTimeEntry& entry);
+    // A local entry into ClickUp, linked to an earlier run's copy there when there is one.
+    QCoro::Task<> pushCreate(SyncRun& run, const PlannedTimeEntry& entry);
+    // A deleted entry out of ClickUp (when it ever got there), then out of the plan.
+    QCoro::Task<> pushDelete(SyncRun& run, const PlannedTimeEntry& entry);
+    QCoro::Task<> readClickUpEntriesOnce(SyncRun& run);
+    // The id of the day's ClickUp entry that an earlier run made for the entry and never linked.
+    static std::optional<QString> earlierCopy(const SyncRun& run, const PlannedTimeEntry& entry);
+    // The entry synced under the ClickUp id, in the plan file and the list, and counted.
+    void recordSynced(SyncRun& run, const PlannedTimeEntry& entry, const QString& clickUpEntryId,
+                      const QString& logPrefix);
     // The planned entry with the id, in the list now.
     PlannedTimeEntry* findPlanned(const QUuid& id);
 

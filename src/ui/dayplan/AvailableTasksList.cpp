@@ -1,9 +1,10 @@
 #include "ui/dayplan/AvailableTasksList.h"
 
-#include "services/AppState.h"
+#include "services/clickup/SearchState.h"
 #include "services/clickup/TaskNameCleaner.h"
 #include "services/dayplan/DayPlanText.h"
 #include "services/dayplan/DayPlanningState.h"
+#include "services/tools/PlanningState.h"
 #include "ui/clickup/MenuBarAssigneeIconsView.h"
 #include "ui/clickup/StatusBadge.h"
 #include "ui/dayplan/DayPlanTaskRow.h"
@@ -31,10 +32,10 @@ QLabel* label(const QString& text, qreal size, QColor color, QWidget* parent,
 }
 } // namespace
 
-AvailableTasksList::AvailableTasksList(AppState& appState, DayPlanningState& dayPlan, QWidget* parent)
+AvailableTasksList::AvailableTasksList(DayPlanningSources sources, QWidget* parent)
     : QWidget(parent)
-    , m_appState(appState)
-    , m_dayPlan(dayPlan) {
+    , m_sources(std::move(sources))
+    , m_dayPlan(m_sources.dayPlan) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -56,7 +57,7 @@ AvailableTasksList::AvailableTasksList(AppState& appState, DayPlanningState& day
     m_bodyLayout->setContentsMargins(0, 0, 0, 0);
     m_bodyLayout->setSpacing(0);
     innerLayout->addWidget(m_body);
-    m_searchSection = new DayPlanningSearchSection(*appState.searchState(), dayPlan, appState.avatarImages(),
+    m_searchSection = new DayPlanningSearchSection(m_sources.search, m_dayPlan, m_sources.pictures,
                                                    DayPlanningState::defaultTaskDuration, inner);
     innerLayout->addWidget(m_searchSection);
     innerLayout->addStretch();
@@ -64,17 +65,17 @@ AvailableTasksList::AvailableTasksList(AppState& appState, DayPlanningState& day
     layout->addWidget(scroll, 1);
 
     connect(m_filter, &QLineEdit::textChanged, this, &AvailableTasksList::onFilterChanged);
-    connect(appState.planningState(), &PlanningState::weekPlansChanged, this, &AvailableTasksList::rebuild);
-    connect(appState.planningState(), &PlanningState::isLoadingChanged, this, &AvailableTasksList::rebuild);
-    connect(&dayPlan, &DayPlanningState::taskAssigneesChanged, this, &AvailableTasksList::rebuild);
+    connect(&m_sources.planning, &PlanningState::weekPlansChanged, this, &AvailableTasksList::rebuild);
+    connect(&m_sources.planning, &PlanningState::isLoadingChanged, this, &AvailableTasksList::rebuild);
+    connect(&m_dayPlan, &DayPlanningState::taskAssigneesChanged, this, &AvailableTasksList::rebuild);
     rebuild();
 }
 
 void AvailableTasksList::onFilterChanged(const QString& text) {
-    SearchState& search = *m_appState.searchState();
+    SearchState& search = m_sources.search;
     search.setSearchText(text);
     if (text.size() >= 3) {
-        search.searchTextDidChange(m_appState.configuration().teamId);
+        search.searchTextDidChange(m_sources.teamId());
     } else if (text.isEmpty()) {
         search.clearSearch();
     }
@@ -108,7 +109,7 @@ void AvailableTasksList::rebuild() {
         text->setWordWrap(true);
         m_bodyLayout->addWidget(text);
     };
-    if (m_appState.planningState()->isLoading()) {
+    if (m_sources.planning.isLoading()) {
         addText(label(u"Loading planning..."_s, 12, secondary, m_body));
         return;
     }
@@ -154,8 +155,7 @@ void AvailableTasksList::rebuild() {
             details->addWidget(new StatusBadge(task.taskStatus(), row));
             const QList<ClickUpAssignee> assignees = m_dayPlan.taskAssignees().value(task.clickUpTaskId);
             if (!assignees.isEmpty()) {
-                details->addWidget(
-                    new MenuBarAssigneeIconsView(assignees, 16, m_appState.avatarImages(), row));
+                details->addWidget(new MenuBarAssigneeIconsView(assignees, 16, m_sources.pictures, row));
             }
             if (task.totalHours() > 0) {
                 details->addWidget(

@@ -1,11 +1,10 @@
 #pragma once
 
-#include <QString>
+#include "ui/dayplan/DayPlanningSources.h"
+
 #include <QWidget>
 
-class AppState;
 class DayPlanningSearchSection;
-class DayPlanningState;
 class QLineEdit;
 class QVBoxLayout;
 
@@ -17,7 +16,7 @@ class AvailableTasksList : public QWidget {
     Q_OBJECT
 
 public:
-    AvailableTasksList(AppState& appState, DayPlanningState& dayPlan, QWidget* parent = nullptr);
+    explicit AvailableTasksList(DayPlanningSources sources, QWidget* parent = nullptr);
 
     QLineEdit* filterField() const { return m_filter; }
     DayPlanningSearchSection* searchSection() const { return m_searchSection; }
@@ -35,7 +34,7 @@ private:
     void onFilterChanged(const QString& text);
     void rebuild();
 
-    AppState& m_appState;
+    DayPlanningSources m_sources;
     DayPlanningState& m_dayPlan;
     QLineEdit* m_filter;
     QWidget* m_body;

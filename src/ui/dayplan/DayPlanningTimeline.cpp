@@ -7,12 +7,12 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-DayPlanningTimeline::DayPlanningTimeline(DayPlanningState& state, const QString& teamId, QWidget* parent)
+DayPlanningTimeline::DayPlanningTimeline(DayPlanningState& state, QWidget* parent)
     : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    m_header = new TimelineHeader(state, teamId, this);
+    m_header = new TimelineHeader(state, this);
     layout->addWidget(m_header);
     layout->addWidget(PopoverStyle::divider(this));
     m_scroll = new QScrollArea(this);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QString>
 #include <QWidget>
 
 class DayPlanningState;
@@ -13,7 +12,7 @@ class DayPlanningTimeline : public QWidget {
     Q_OBJECT
 
 public:
-    DayPlanningTimeline(DayPlanningState& state, const QString& teamId, QWidget* parent = nullptr);
+    explicit DayPlanningTimeline(DayPlanningState& state, QWidget* parent = nullptr);
 
     TimelineHeader* header() const { return m_header; }
     DayTimelineGrid* grid() const { return m_grid; }

@@ -2,7 +2,6 @@
 
 #include "core/Clock.h"
 #include "core/DetachedTask.h"
-#include "services/AppState.h"
 #include "services/dayplan/DayPlanningState.h"
 #include "ui/dayplan/AvailableTasksList.h"
 #include "ui/dayplan/DayPlanningTimeline.h"
@@ -13,15 +12,14 @@
 
 using namespace Qt::StringLiterals;
 
-DayPlanningView::DayPlanningView(AppState& appState, QString teamId, QWidget* parent)
+DayPlanningView::DayPlanningView(DayPlanningSources sources, QWidget* parent)
     : QWidget(parent)
-    , m_appState(appState)
-    , m_teamId(std::move(teamId))
+    , m_sources(std::move(sources))
     , m_midnight(new QTimer(this)) {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    m_list = new AvailableTasksList(appState, *appState.dayPlanningState(), this);
+    m_list = new AvailableTasksList(m_sources, this);
     m_list->setMinimumWidth(AvailableTasksList::leastWidth);
     m_list->setMaximumWidth(AvailableTasksList::preferredWidth);
     m_list->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
@@ -29,12 +27,12 @@ DayPlanningView::DayPlanningView(AppState& appState, QString teamId, QWidget* pa
     auto* divider = new QFrame(this);
     divider->setFrameShape(QFrame::VLine);
     layout->addWidget(divider);
-    m_timeline = new DayPlanningTimeline(*appState.dayPlanningState(), m_teamId, this);
+    m_timeline = new DayPlanningTimeline(m_sources.dayPlan, this);
     layout->addWidget(m_timeline, 1);
 
     m_midnight->setSingleShot(true);
     connect(m_midnight, &QTimer::timeout, this, [this] {
-        DayPlanningState& state = *m_appState.dayPlanningState();
+        DayPlanningState& state = m_sources.dayPlan;
         const QDate today = Clock::now().date();
         if (state.selectedDate().toLocalTime().date() == today.addDays(-1)) {
             runDetached(state.setSelectedDate(Clock::now()), u"Day change failed"_s, Log::Category::ui);
@@ -51,7 +49,7 @@ void DayPlanningView::scheduleMidnight() {
 
 void DayPlanningView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    runDetached(m_appState.dayPlanningState()->openToday(m_teamId), u"Loading the day plan failed"_s,
+    runDetached(m_sources.dayPlan.openToday(m_sources.teamId()), u"Loading the day plan failed"_s,
                 Log::Category::ui);
     scheduleMidnight();
 }

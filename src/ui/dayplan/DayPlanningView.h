@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QString>
+#include "ui/dayplan/DayPlanningSources.h"
+
 #include <QWidget>
 
-class AppState;
 class AvailableTasksList;
 class DayPlanningTimeline;
 class QTimer;
@@ -15,7 +15,7 @@ class DayPlanningView : public QWidget {
     Q_OBJECT
 
 public:
-    DayPlanningView(AppState& appState, QString teamId, QWidget* parent = nullptr);
+    explicit DayPlanningView(DayPlanningSources sources, QWidget* parent = nullptr);
 
     AvailableTasksList* tasksList() const { return m_list; }
     DayPlanningTimeline* timeline() const { return m_timeline; }
@@ -26,8 +26,7 @@ protected:
 private:
     void scheduleMidnight();
 
-    AppState& m_appState;
-    QString m_teamId;
+    DayPlanningSources m_sources;
     AvailableTasksList* m_list;
     DayPlanningTimeline* m_timeline;
     QTimer* m_midnight;

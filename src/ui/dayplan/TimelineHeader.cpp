@@ -32,10 +32,9 @@ QToolButton* textButton(const QString& text, QWidget* parent) {
 }
 } // namespace
 
-TimelineHeader::TimelineHeader(DayPlanningState& state, QString teamId, QWidget* parent)
+TimelineHeader::TimelineHeader(DayPlanningState& state, QWidget* parent)
     : QWidget(parent)
-    , m_state(state)
-    , m_teamId(std::move(teamId)) {
+    , m_state(state) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -117,7 +116,7 @@ TimelineHeader::TimelineHeader(DayPlanningState& state, QString teamId, QWidget*
         runDetached(m_state.setSelectedDate(Clock::now()), u"Day change failed"_s, Log::Category::ui);
     });
     connect(m_sync, &QPushButton::clicked, this,
-            [this] { runDetached(m_state.syncToClickUp(m_teamId), u"Sync failed"_s, Log::Category::timer); });
+            [this] { runDetached(m_state.syncToClickUp(), u"Sync failed"_s, Log::Category::timer); });
     connect(m_dismiss, &QToolButton::clicked, &m_state, &DayPlanningState::clearMessages);
     for (auto signal : {&DayPlanningState::plannedEntriesChanged, &DayPlanningState::existingEntriesChanged,
                         &DayPlanningState::selectedDateChanged, &DayPlanningState::isSyncingChanged,

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QString>
 #include <QWidget>
 
 class DayPlanningState;
@@ -16,9 +15,7 @@ class TimelineHeader : public QWidget {
     Q_OBJECT
 
 public:
-    TimelineHeader(DayPlanningState& state, QString teamId, QWidget* parent = nullptr);
-
-    void setTeamId(const QString& teamId) { m_teamId = teamId; }
+    explicit TimelineHeader(DayPlanningState& state, QWidget* parent = nullptr);
 
     QWidget* banner() const { return m_banner; }
     QLabel* bannerText() const { return m_bannerText; }
@@ -36,7 +33,6 @@ private:
     void refresh();
 
     DayPlanningState& m_state;
-    QString m_teamId;
     QWidget* m_banner;
     QLabel* m_bannerText;
     QToolButton* m_dismiss;

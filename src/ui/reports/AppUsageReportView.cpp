@@ -24,6 +24,14 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+namespace {
+// What the day-planning view shows and asks for, in the root state.
+DayPlanningSources planningSources(AppState& state) {
+    return DayPlanningSources{*state.dayPlanningState(), *state.planningState(), *state.searchState(),
+                              state.avatarImages(), [&state] { return state.configuration().teamId; }};
+}
+} // namespace
+
 AppUsageReportView::AppUsageReportView(const ReportContext& context, ReportWindowManager* windows,
                                        QWidget* parent)
     : QWidget(parent)
@@ -98,7 +106,7 @@ AppUsageReportView::AppUsageReportView(const ReportContext& context, ReportWindo
     if (m_context.appState) {
         // The planning view is built when its tab is first chosen; its page keeps the room the view
         // will need from the start, so that the window opens at a size that holds either tab.
-        const DayPlanningView measure(*m_context.appState, m_context.appState->configuration().teamId);
+        const DayPlanningView measure(planningSources(*m_context.appState));
         m_planningPage->setMinimumSize(measure.minimumSizeHint());
     }
     m_stack->addWidget(m_dashboardTab);
@@ -138,8 +146,7 @@ void AppUsageReportView::setSelectedTab(ReportTab tab) {
         button->setChecked(true);
     }
     if (tab == ReportTab::planning && !m_planningView && m_context.appState) {
-        m_planningView = new DayPlanningView(*m_context.appState, m_context.appState->configuration().teamId,
-                                             m_planningPage);
+        m_planningView = new DayPlanningView(planningSources(*m_context.appState), m_planningPage);
         m_planningPage->layout()->addWidget(m_planningView);
     }
     m_stack->setCurrentWidget(tab == ReportTab::dashboard ? static_cast<QWidget*>(m_dashboardTab)

@@ -23,7 +23,10 @@ StandaloneTimelineView::StandaloneTimelineView(const ReportContext& context, QWi
     auto* header = new ReportWindowHeader(QStringLiteral("Day Planning Timeline"), this);
     m_date = header->dateLabel();
     layout->addWidget(header);
-    m_planning = new DayPlanningView(appState, appState.configuration().teamId, this);
+    m_planning = new DayPlanningView(
+        DayPlanningSources{*appState.dayPlanningState(), *appState.planningState(), *appState.searchState(),
+                           appState.avatarImages(), [&appState] { return appState.configuration().teamId; }},
+        this);
     layout->addWidget(m_planning, 1);
 
     DayPlanningState* plan = appState.dayPlanningState();
