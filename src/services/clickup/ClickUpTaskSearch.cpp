@@ -1,6 +1,7 @@
 #include "services/clickup/ClickUpTaskSearch.h"
 
 #include "core/Clock.h"
+#include "core/Log.h"
 #include "services/clickup/ClickUpConversions.h"
 #include "services/clickup/ClickUpSearchResponse.h"
 #include "services/clickup/ClickUpSender.h"
@@ -12,7 +13,6 @@
 #include <QUrlQuery>
 
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -24,17 +24,8 @@ struct DeleteLater {
 
 // Diagnostic lines of the task search go to standard output, one per line.
 void printLine(const QString& line) {
-    QByteArray bytes = line.toUtf8();
-    bytes += '\n';
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    Log::console(line);
 }
-
-struct FlushStdoutOnExit {
-    FlushStdoutOnExit() = default;
-    FlushStdoutOnExit(const FlushStdoutOnExit&) = delete;
-    FlushStdoutOnExit& operator=(const FlushStdoutOnExit&) = delete;
-    ~FlushStdoutOnExit() { std::fflush(stdout); }
-};
 
 // Detail lines of one listing are capped, so a broad query does not flood the output.
 constexpr int detailLineLimit = 20;
@@ -61,7 +52,6 @@ QCoro::Task<QList<ClickUpSearchResult>> ClickUpTaskSearch::searchTasks(QString t
     if (query.isEmpty()) {
         co_return {};
     }
-    const FlushStdoutOnExit flush;
     const QList<ClickUpSearchTaskResponse> tasks = co_await teamTasks(teamId);
     printLine(u"🔍 Query: '"_s + query + u"'"_s);
     const QList<const ClickUpSearchTaskResponse*> matched = matching(tasks, query);
