@@ -1,5 +1,6 @@
 #include "app/PendlowApp.h"
 #include "core/AppPaths.h"
+#include "core/Log.h"
 #include "core/PrivateFile.h"
 #include "platform/TerminationSignals.h"
 
@@ -7,8 +8,6 @@
 
 #include <QLockFile>
 #include <csignal>
-
-#include <cstdio>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -20,8 +19,9 @@ int main(int argc, char* argv[]) {
     // whatever its session's runtime folder.
     const QString dataRoot = AppPaths::dataRoot();
     if (!PrivateFile::ensureFolder(dataRoot)) {
-        std::fprintf(stderr, "Pendlow cannot create its data folder %s; this start ends here.\n",
-                     qPrintable(dataRoot));
+        Log::console(
+            QStringLiteral("Pendlow cannot create its data folder %1; this start ends here.").arg(dataRoot),
+            Log::Stream::standardError);
         return 1;
     }
     QLockFile instanceLock(dataRoot + QStringLiteral("/pendlow.lock"));
@@ -31,14 +31,16 @@ int main(int argc, char* argv[]) {
         QString host;
         QString name;
         instanceLock.getLockInfo(&pid, &host, &name);
-        std::fprintf(stderr, "Pendlow is already running (process %lld); this start ends here.\n",
-                     static_cast<long long>(pid));
+        Log::console(
+            QStringLiteral("Pendlow is already running (process %1); this start ends here.").arg(pid),
+            Log::Stream::standardError);
         return 0;
     }
     if (instanceLock.error() != QLockFile::NoError) {
         // A read-only data folder: no instance can write there, so none is kept out; the saves say why.
-        std::fprintf(stderr, "Pendlow cannot lock its data folder %s; it runs without the lock.\n",
-                     qPrintable(dataRoot));
+        Log::console(
+            QStringLiteral("Pendlow cannot lock its data folder %1; it runs without the lock.").arg(dataRoot),
+            Log::Stream::standardError);
     }
 
     // SIGTERM, SIGINT and SIGHUP (the session's terminal or login going away) quit the event loop

@@ -203,6 +203,15 @@ void Log::notice(const QString& message, Category category) {
     write(Level::notice, category, message);
 }
 
+void Log::console(const QString& line, Stream stream) {
+    const QByteArray bytes = maskSecrets(line).toUtf8() + '\n';
+    std::FILE* file = stream == Stream::standardOutput ? stdout : stderr;
+    Output& out = output();
+    QMutexLocker locker(&out.mutex);
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), file);
+    std::fflush(file);
+}
+
 QString Log::redacted(const QString& secret) {
     return secret.isEmpty() ? QStringLiteral("<none>") : kRedacted;
 }

@@ -30,6 +30,7 @@ public:
     };
 
     enum class Level { debug, info, notice, error };
+    enum class Stream { standardOutput, standardError };
 
     static QString rawValue(Category category);
     static std::optional<Category> categoryFromRawValue(const QString& rawValue);
@@ -46,6 +47,12 @@ public:
     // "[%s] %s: %s" with the error's description.
     static void error(const QString& message, Category category, const std::exception& error);
     static void notice(const QString& message, Category category);
+
+    // A console line: the text as it stands (no level, no category) and a line break, written to the
+    // stream and flushed at once, never to the journal nor to a test sink; registered secrets are
+    // masked. For the lines a user reads in the terminal (start-up refusals, the updater's and the
+    // task search's progress); needs nothing set up, so main may use it first thing.
+    static void console(const QString& line, Stream stream = Stream::standardOutput);
 
     // A stand-in for a secret in log lines: tells whether one is present and nothing of its content.
     static QString redacted(const QString& secret);

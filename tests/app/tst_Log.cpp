@@ -237,6 +237,22 @@ private Q_SLOTS:
         QCOMPARE(capture.text(), QStringLiteral("error [Storage] disk full\nnotice [General] started\n"));
     }
 
+    // Console lines go out as they stand, whatever the debug switch, past the test sink, secrets masked.
+    void consoleLinesAsTheyStand() {
+        Log::registerSecret(QStringLiteral("pk_77_CONSOLE0SECRET"));
+        {
+            OutputCapture capture;
+            Log::console(QStringLiteral("\U0001F680 Using cached tasks (token pk_77_CONSOLE0SECRET)"));
+            QCOMPARE(capture.text(), QStringLiteral("\U0001F680 Using cached tasks (token <redacted>)\n"));
+        }
+        OutputCapture capture(OutputCapture::Stream::standardError);
+        Log::console(QStringLiteral("Pendlow is already running (process 42); this start ends here."),
+                     Log::Stream::standardError);
+        QCOMPARE(capture.text(),
+                 QStringLiteral("Pendlow is already running (process 42); this start ends here.\n"));
+        QVERIFY(lines().isEmpty());
+    }
+
     void linesFromManyThreadsArriveWhole() {
         Log::setDebugEnabled(true);
         QList<QThread*> threads;

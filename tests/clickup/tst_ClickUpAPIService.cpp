@@ -19,6 +19,7 @@
 #include <QTcpServer>
 
 #include <chrono>
+#include <memory>
 
 using namespace std::chrono_literals;
 
@@ -445,6 +446,33 @@ private Q_SLOTS:
             QCOMPARE(error->description(), description);
             QCOMPARE(error->isTimeout(), server == QLatin1String("hang"));
         }
+    }
+
+    // A client that goes away ends the calls whose requests are out, as failures, at once.
+    void destroyedClientEndsItsCalls_data() {
+        QTest::addColumn<QString>("operation");
+        for (const QString& operation : operations) {
+            QTest::newRow(qPrintable(operation)) << operation;
+        }
+    }
+
+    void destroyedClientEndsItsCalls() {
+        QFETCH(QString, operation);
+
+        FakeHttpServer fake;
+        FakeHttpServer::Response silent;
+        silent.hang = true;
+        fake.setFallback([silent](const FakeHttpServer::Request&) { return silent; });
+        InMemoryKeychain keychain;
+        keychain.putItem(KeychainItem::clickUpAPIToken, token);
+        auto service = std::make_unique<ClickUpAPIService>(keychain, apiBase(fake));
+
+        QCoro::Task<> running = call(*service, operation);
+        QVERIFY(fake.waitForRequests(1));
+        service.reset();
+        const auto outcome = awaitTask(std::move(running), 2000);
+        QVERIFY(outcome.finished);
+        QVERIFY2(outcome.failed(), qPrintable(operation));
     }
 
     // Without a token that can be sent, nothing is sent.

@@ -111,7 +111,7 @@ QByteArray mixedPage() {
 }
 } // namespace
 
-class ClickUpTaskSearch : public QObject {
+class ClickUpTaskSearchTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -328,5 +328,5 @@ private Q_SLOTS:
     }
 };
 
-PENDLOW_TEST_MAIN(ClickUpTaskSearch)
+PENDLOW_TEST_MAIN(ClickUpTaskSearchTest)
 #include "tst_ClickUpTaskSearch.moc"

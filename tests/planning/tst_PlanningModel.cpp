@@ -4,6 +4,7 @@
 #include "support/TestMain.h"
 
 #include "core/DecodingError.h"
+#include "core/JsonReader.h"
 #include "services/tools/ClientGroup.h"
 #include "services/tools/ToolsPlanningResponse.h"
 

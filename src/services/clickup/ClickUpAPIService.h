@@ -1,31 +1,29 @@
 #pragma once
 
-#include "core/HttpReply.h"
 #include "core/RequestLimits.h"
 #include "platform/KeychainServiceProtocol.h"
 #include "services/clickup/ClickUpAPIServiceProtocol.h"
-#include "services/clickup/ClickUpSearchTaskResponse.h"
+#include "services/clickup/ClickUpTaskSearch.h"
 
-#include <QByteArray>
 #include <QDateTime>
-#include <QHash>
-#include <QJsonObject>
 #include <QList>
 #include <QObject>
-#include <QStringList>
 #include <QUrl>
-#include <QUrlQuery>
 
 #include <chrono>
+#include <memory>
 #include <optional>
 
-class QNetworkAccessManager;
-class QNetworkReply;
+class ClickUpEndpoints;
+class ClickUpSender;
 
-// The application's client of the ClickUp REST API v2. Every call reads the personal API token from
-// the secret store anew and sends it as the "Authorization" header; a missing, empty or unsendable
-// token fails with APIError::invalidToken before anything is sent. Ids go into the address
-// percent-encoded, each as one path segment. Nothing is retried.
+// The application's client of the ClickUp REST API v2, as the rest of the application holds it: the
+// sending (ClickUpSender: token, addresses, requests), the timer and time-entry operations
+// (ClickUpEndpoints) and the task search with its cache (ClickUpTaskSearch) behind one object.
+// Every call reads the personal API token from the secret store anew and sends it as the
+// "Authorization" header; a missing, empty or unsendable token fails with APIError::invalidToken
+// before anything is sent. Ids go into the address percent-encoded, each as one path segment.
+// Nothing is retried.
 //
 // Failures: the listing, stop, update and task-page requests report every failure as an APIError
 // (a transport failure as networkError); getCurrentTimer, startTimer, createTimeEntry and
@@ -37,16 +35,12 @@ class ClickUpAPIService : public QObject, public ClickUpAPIServiceProtocol {
     Q_OBJECT
 
 public:
-    // A team's tasks as last fetched: every status, subtasks included, in page order.
-    struct TaskCache {
-        QList<ClickUpSearchTaskResponse> tasks;
-        QDateTime timestamp; // when the fetch finished (Clock::now())
-    };
+    using TaskCache = ClickUpTaskSearch::TaskCache;
 
     // A cached listing is fresh while it is at most this old (300 s itself included).
-    static constexpr qint64 cacheLifetimeSeconds = 300;
+    static constexpr qint64 cacheLifetimeSeconds = ClickUpTaskSearch::cacheLifetimeSeconds;
     // The pages of a team's task listing requested by one fetch.
-    static constexpr int taskPageCount = 5;
+    static constexpr int taskPageCount = ClickUpTaskSearch::taskPageCount;
     // A request fails as timed out when no data moves for this long, or when it is not over after
     // RequestLimits::defaultDeadline; a body above RequestLimits::defaultMaxBodyBytes is refused as
     // invalidResponse before it is read.
@@ -79,51 +73,15 @@ public:
     // closed, archived and backlog tasks, at most limit of them.
     QCoro::Task<QList<ClickUpSearchResult>> searchTasks(QString teamId, QString query, int limit) override;
 
-    QUrl baseUrl() const { return m_baseUrl; }
-    std::chrono::milliseconds transferTimeout() const { return m_limits.inactivity; }
+    QUrl baseUrl() const;
+    std::chrono::milliseconds transferTimeout() const;
     // These apply to requests sent from now on.
-    void setTransferTimeout(std::chrono::milliseconds timeout) { m_limits.inactivity = timeout; }
-    const RequestLimits& requestLimits() const { return m_limits; }
-    void setRequestLimits(const RequestLimits& limits) { m_limits = limits; }
+    void setTransferTimeout(std::chrono::milliseconds timeout);
+    const RequestLimits& requestLimits() const;
+    void setRequestLimits(const RequestLimits& limits);
 
 private:
-    enum class HTTPMethod { get, post, put, del };
-
-    // A path below the base address: its segments unencoded, and the query.
-    struct Path {
-        QStringList segments;
-        QUrlQuery query;
-    };
-
-    static Path teamPath(const QString& teamId, const QStringList& below, QUrlQuery query = {});
-    std::optional<QUrl> urlFor(const Path& path) const;
-    // urlFor, or invalidURL.
-    QUrl requireUrl(const Path& path) const;
-    // The stored token when it can be sent; otherwise none.
-    QCoro::Task<std::optional<QString>> readToken();
-    // readToken, or invalidToken.
-    QCoro::Task<QString> requireToken();
-
-    QNetworkReply* send(HTTPMethod method, const QUrl& url, const QString& token, bool acceptJson,
-                        const std::optional<QJsonObject>& body);
-    // Sends and awaits the reply; a transport failure throws TransportError.
-    QCoro::Task<HttpReply> exchange(HTTPMethod method, QUrl url, QString token, bool acceptJson,
-                                    std::optional<QJsonObject> body);
-
-    // The generic request: token, address, send, then readGenericReply; every failure is an APIError.
-    template <class T>
-    QCoro::Task<T> request(Path path, HTTPMethod method, std::optional<QJsonObject> body = std::nullopt);
-    // A finished reply of the generic request (the task pages too): a transport failure is
-    // networkError, a reply that is not HTTP invalidResponse, a status outside 2xx httpError with the
-    // message of ClickUp's error body, an unreadable body decodingError.
-    template <class T>
-    static T readGenericReply(QNetworkReply& reply);
-
-    QCoro::Task<QList<ClickUpSearchTaskResponse>> fetchAllTasks(QString teamId);
-
-    KeychainServiceProtocol& m_keychain;
-    const QUrl m_baseUrl;
-    QNetworkAccessManager* m_network;
-    RequestLimits m_limits;
-    QHash<QString, TaskCache> m_taskCache;
+    std::unique_ptr<ClickUpSender> m_sender;
+    std::unique_ptr<ClickUpEndpoints> m_endpoints;
+    ClickUpTaskSearch m_search;
 };

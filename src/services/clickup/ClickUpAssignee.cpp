@@ -1,5 +1,7 @@
 #include "services/clickup/ClickUpAssignee.h"
 
+#include "core/JsonReader.h"
+
 #include <QTextBoundaryFinder>
 
 using namespace Qt::StringLiterals;

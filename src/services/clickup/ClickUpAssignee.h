@@ -1,10 +1,10 @@
 #pragma once
 
-#include "core/JsonReader.h"
-
 #include <QString>
 
 #include <optional>
+
+class JsonReader;
 
 // A user assigned to a ClickUp task. JSON members "id" (a number), "username", "color" (a hex
 // colour text) and "profilePicture" (an address).

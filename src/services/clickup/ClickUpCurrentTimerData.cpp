@@ -1,5 +1,6 @@
 #include "services/clickup/ClickUpCurrentTimerData.h"
 
+#include "core/JsonReader.h"
 #include "services/clickup/MillisecondsText.h"
 
 using namespace Qt::StringLiterals;

@@ -1,12 +1,13 @@
 #pragma once
 
-#include "core/JsonReader.h"
 #include "services/clickup/ClickUpTaskRef.h"
 #include "services/clickup/FlexibleValue.h"
 
 #include <QString>
 
 #include <optional>
+
+class JsonReader;
 
 // The running time entry in a current-timer or start reply. Every member is optional; "start" is
 // epoch milliseconds, sent as text or as a number and kept as text.

@@ -1,5 +1,7 @@
 #include "services/clickup/ClickUpCurrentTimerResponse.h"
 
+#include "core/JsonReader.h"
+
 using namespace Qt::StringLiterals;
 
 ClickUpCurrentTimerResponse ClickUpCurrentTimerResponse::fromJson(const JsonReader& json) {

@@ -1,9 +1,10 @@
 #pragma once
 
-#include "core/JsonReader.h"
 #include "services/clickup/ClickUpCurrentTimerData.h"
 
 #include <optional>
+
+class JsonReader;
 
 // Reply of the current-timer, start and stop requests: {"data": {...}} or {"data": null} when no
 // timer runs.

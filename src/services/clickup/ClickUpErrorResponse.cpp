@@ -1,6 +1,7 @@
 #include "services/clickup/ClickUpErrorResponse.h"
 
 #include "core/DecodingError.h"
+#include "core/JsonReader.h"
 #include "core/ServerText.h"
 #include "core/Utf8Text.h"
 

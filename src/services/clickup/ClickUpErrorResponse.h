@@ -1,11 +1,11 @@
 #pragma once
 
-#include "core/JsonReader.h"
-
 #include <QByteArray>
 #include <QString>
 
 #include <optional>
+
+class JsonReader;
 
 // The body ClickUp sends with a failure status: {"err": "Token invalid", "ECODE": "OAUTH_025"}.
 // Every member is optional, so any JSON object decodes.

@@ -1,5 +1,7 @@
 #include "services/clickup/ClickUpListRef.h"
 
+#include "core/JsonReader.h"
+
 using namespace Qt::StringLiterals;
 
 ClickUpListRef ClickUpListRef::fromJson(const JsonReader& json) {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/JsonReader.h"
-
 #include <QString>
+
+class JsonReader;
 
 // The ClickUp list a searched task belongs to.
 struct ClickUpListRef {

@@ -1,5 +1,7 @@
 #include "services/clickup/ClickUpSearchResponse.h"
 
+#include "core/JsonReader.h"
+
 using namespace Qt::StringLiterals;
 
 ClickUpSearchResponse ClickUpSearchResponse::fromJson(const JsonReader& json) {

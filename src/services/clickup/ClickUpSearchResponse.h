@@ -1,9 +1,10 @@
 #pragma once
 
-#include "core/JsonReader.h"
 #include "services/clickup/ClickUpSearchTaskResponse.h"
 
 #include <QList>
+
+class JsonReader;
 
 // One page of a team's task listing: {"tasks": [...]}.
 struct ClickUpSearchResponse {

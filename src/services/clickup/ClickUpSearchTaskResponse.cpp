@@ -1,5 +1,7 @@
 #include "services/clickup/ClickUpSearchTaskResponse.h"
 
+#include "core/JsonReader.h"
+
 using namespace Qt::StringLiterals;
 
 ClickUpSearchTaskResponse ClickUpSearchTaskResponse::fromJson(const JsonReader& json) {

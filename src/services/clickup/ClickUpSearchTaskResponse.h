@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/JsonReader.h"
 #include "services/clickup/ClickUpAssignee.h"
 #include "services/clickup/ClickUpListRef.h"
 #include "services/clickup/ClickUpTaskStatus.h"
@@ -10,6 +9,8 @@
 #include <QString>
 
 #include <optional>
+
+class JsonReader;
 
 // One task of a team's task listing. A task with "parent" is a subtask.
 struct ClickUpSearchTaskResponse {

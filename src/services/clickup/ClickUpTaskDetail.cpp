@@ -1,5 +1,7 @@
 #include "services/clickup/ClickUpTaskDetail.h"
 
+#include "core/JsonReader.h"
+
 using namespace Qt::StringLiterals;
 
 ClickUpTaskDetail ClickUpTaskDetail::fromJson(const JsonReader& json) {

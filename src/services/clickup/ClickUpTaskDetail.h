@@ -1,11 +1,12 @@
 #pragma once
 
-#include "core/JsonReader.h"
 #include "services/clickup/ClickUpTaskStatus.h"
 
 #include <QString>
 
 #include <optional>
+
+class JsonReader;
 
 // The task of a time entry. Only "id" is required; a task without a name is "Unknown Task".
 struct ClickUpTaskDetail {

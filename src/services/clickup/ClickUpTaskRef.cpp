@@ -1,5 +1,7 @@
 #include "services/clickup/ClickUpTaskRef.h"
 
+#include "core/JsonReader.h"
+
 using namespace Qt::StringLiterals;
 
 ClickUpTaskRef ClickUpTaskRef::fromJson(const JsonReader& json) {

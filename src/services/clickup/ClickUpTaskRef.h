@@ -1,10 +1,10 @@
 #pragma once
 
-#include "core/JsonReader.h"
-
 #include <QString>
 
 #include <optional>
+
+class JsonReader;
 
 // The task of the running timer: "id" and "name" are both required.
 struct ClickUpTaskRef {

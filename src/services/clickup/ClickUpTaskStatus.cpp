@@ -1,5 +1,7 @@
 #include "services/clickup/ClickUpTaskStatus.h"
 
+#include "core/JsonReader.h"
+
 using namespace Qt::StringLiterals;
 
 ClickUpTaskStatus ClickUpTaskStatus::fromJson(const JsonReader& json) {

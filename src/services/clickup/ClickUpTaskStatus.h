@@ -1,10 +1,10 @@
 #pragma once
 
-#include "core/JsonReader.h"
-
 #include <QString>
 
 #include <optional>
+
+class JsonReader;
 
 // A task's status as ClickUp sends it: {"status": "in progress", "color": "#4194f6"}.
 struct ClickUpTaskStatus {

@@ -1,5 +1,7 @@
 #include "services/clickup/ClickUpTimeEntriesResponse.h"
 
+#include "core/JsonReader.h"
+
 using namespace Qt::StringLiterals;
 
 ClickUpTimeEntriesResponse ClickUpTimeEntriesResponse::fromJson(const JsonReader& json) {

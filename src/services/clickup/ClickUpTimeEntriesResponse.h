@@ -1,9 +1,10 @@
 #pragma once
 
-#include "core/JsonReader.h"
 #include "services/clickup/ClickUpTimeEntryResponse.h"
 
 #include <QList>
+
+class JsonReader;
 
 // Reply of the time-entry list: {"data": [...]}. One entry that does not decode fails the reply.
 struct ClickUpTimeEntriesResponse {

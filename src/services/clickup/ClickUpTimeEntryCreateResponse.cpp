@@ -1,5 +1,7 @@
 #include "services/clickup/ClickUpTimeEntryCreateResponse.h"
 
+#include "core/JsonReader.h"
+
 using namespace Qt::StringLiterals;
 
 ClickUpTimeEntryCreateResponse ClickUpTimeEntryCreateResponse::fromJson(const JsonReader& json) {

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "core/JsonReader.h"
 #include "services/clickup/ClickUpTimeEntryResponse.h"
+
+class JsonReader;
 
 // Reply of creating or updating a time entry. ClickUp sends "data" as one entry object or as an
 // array of entries, of which the first counts.

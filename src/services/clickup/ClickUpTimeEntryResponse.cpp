@@ -1,5 +1,6 @@
 #include "services/clickup/ClickUpTimeEntryResponse.h"
 
+#include "core/JsonReader.h"
 #include "services/clickup/MillisecondsText.h"
 
 using namespace Qt::StringLiterals;

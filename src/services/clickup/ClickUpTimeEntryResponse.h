@@ -1,11 +1,12 @@
 #pragma once
 
-#include "core/JsonReader.h"
 #include "services/clickup/ClickUpTaskDetail.h"
 
 #include <QString>
 
 #include <optional>
+
+class JsonReader;
 
 // One time entry as ClickUp lists it. "start", "end" and "duration" are epoch milliseconds, which
 // ClickUp sends as text or as a number; both are kept as decimal text here.

@@ -1,5 +1,7 @@
 #include "services/clickup/FlexibleValue.h"
 
+#include "core/JsonReader.h"
+
 FlexibleValue FlexibleValue::fromJson(const JsonReader& json) {
     const QJsonValue& value = json.value();
     if (value.isString()) {

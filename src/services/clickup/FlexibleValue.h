@@ -1,10 +1,10 @@
 #pragma once
 
-#include "core/JsonReader.h"
-
 #include <QString>
 
 #include <variant>
+
+class JsonReader;
 
 // One JSON scalar that ClickUp sends sometimes as text and sometimes as a number.
 struct FlexibleValue {

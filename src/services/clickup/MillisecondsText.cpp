@@ -1,6 +1,7 @@
 #include "services/clickup/MillisecondsText.h"
 
 #include "core/DecodingError.h"
+#include "core/JsonReader.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "core/JsonReader.h"
-
 #include <QJsonValue>
 #include <QLatin1String>
 #include <QString>
 
 #include <optional>
+
+class JsonReader;
 
 // Epoch milliseconds, which ClickUp sends as text in some replies and as a JSON number in others
 // (the same field of the same endpoint differs between its reference examples), read as text.

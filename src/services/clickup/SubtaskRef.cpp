@@ -1,5 +1,7 @@
 #include "services/clickup/SubtaskRef.h"
 
+#include "core/JsonReader.h"
+
 using namespace Qt::StringLiterals;
 
 SubtaskRef SubtaskRef::fromJson(const JsonReader& json) {

@@ -1,11 +1,12 @@
 #pragma once
 
-#include "core/JsonReader.h"
 #include "services/clickup/ClickUpTaskStatus.h"
 
 #include <QString>
 
 #include <optional>
+
+class JsonReader;
 
 // A subtask named by a searched task.
 struct SubtaskRef {

@@ -1,5 +1,7 @@
 #include "services/forwarding/ClickUpTaskResponse.h"
 
+#include "core/JsonReader.h"
+
 ClickUpTaskResponse ClickUpTaskResponse::fromJson(const JsonReader& json) {
     ClickUpTaskResponse response;
     response.id = json[QLatin1String("id")].string();

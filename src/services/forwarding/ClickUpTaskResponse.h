@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/JsonReader.h"
-
 #include <QString>
+
+class JsonReader;
 
 // A ClickUp task as an n8n flow may pass it through: "id", "name" and "url" are required texts.
 struct ClickUpTaskResponse {

@@ -2,6 +2,7 @@
 
 #include "core/Clock.h"
 #include "core/DecodingError.h"
+#include "core/JsonReader.h"
 #include "core/Log.h"
 #include "core/OversizedReplyError.h"
 #include "core/RequestLimits.h"

@@ -1,5 +1,7 @@
 #include "services/forwarding/N8NEmailResponse.h"
 
+#include "core/JsonReader.h"
+
 N8NEmailResponse N8NEmailResponse::fromJson(const JsonReader& json) {
     N8NEmailResponse response;
     response.success = json[QLatin1String("success")].boolean();

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "core/JsonReader.h"
-
 #include <QString>
 
 #include <optional>
+
+class JsonReader;
 
 // The reply format of an n8n flow built for Pendlow: {"success": true, "taskId": "...", "taskUrl": "...",
 // "message": "..."}; only "success" is required.

@@ -1,5 +1,7 @@
 #include "services/openai/ChatMessage.h"
 
+#include "core/JsonReader.h"
+
 ChatMessage ChatMessage::fromJson(const JsonReader& json) {
     ChatMessage message;
     message.role = json[QLatin1String("role")].string();

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "core/JsonReader.h"
-
 #include <QJsonObject>
 #include <QString>
 
 #include <optional>
+
+class JsonReader;
 
 // One message of a chat-completions exchange: {"role": "user", "content": "..."}.
 struct ChatMessage {

@@ -1,5 +1,7 @@
 #include "services/openai/OpenAIChatResponse.h"
 
+#include "core/JsonReader.h"
+
 OpenAIChatResponse::Choice OpenAIChatResponse::Choice::fromJson(const JsonReader& json) {
     Choice choice;
     choice.message = json[QLatin1String("message")].decode<ChatMessage>();

@@ -1,12 +1,13 @@
 #pragma once
 
-#include "core/JsonReader.h"
 #include "services/openai/ChatMessage.h"
 
 #include <QList>
 #include <QString>
 
 #include <optional>
+
+class JsonReader;
 
 // The reply of a chat-completions request. "choices" is required; "usage" may be absent or null,
 // and when present carries all three counts.

@@ -1,5 +1,7 @@
 #include "services/openai/OpenAIErrorResponse.h"
 
+#include "core/JsonReader.h"
+
 OpenAIErrorResponse::ErrorDetail OpenAIErrorResponse::ErrorDetail::fromJson(const JsonReader& json) {
     ErrorDetail detail;
     detail.message = json[QLatin1String("message")].string();

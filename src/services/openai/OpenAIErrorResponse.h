@@ -1,10 +1,10 @@
 #pragma once
 
-#include "core/JsonReader.h"
-
 #include <QString>
 
 #include <optional>
+
+class JsonReader;
 
 // The body OpenAI sends with a failure status: {"error": {"message": "...", "type": "...", "code": "..."}}.
 // "error" and its "message" are required; "type" and "code" are optional texts (a numeric code does

@@ -1,6 +1,7 @@
 #include "services/openai/OpenAIService.h"
 
 #include "core/DecodingError.h"
+#include "core/JsonReader.h"
 #include "core/Log.h"
 #include "core/RequestLimits.h"
 #include "core/TransportError.h"

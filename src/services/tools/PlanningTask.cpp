@@ -1,6 +1,7 @@
 #include "services/tools/PlanningTask.h"
 
 #include "core/DecodingError.h"
+#include "core/JsonReader.h"
 #include "services/clickup/ClickUpConversions.h"
 
 #include <algorithm>

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/JsonReader.h"
 #include "services/clickup/ClickUpAssignee.h"
 #include "services/clickup/TaskStatus.h"
 #include "services/tools/WeekEntry.h"
@@ -10,6 +9,8 @@
 #include <QMetaType>
 #include <QString>
 #include <QUrl>
+
+class JsonReader;
 
 // One task of the Tools planning: the ClickUp task it names and, per week of the year, the work
 // planned for it. JSON members "name", "clickuptaskid" and "status" (texts, required) and "weeks"

@@ -1,5 +1,7 @@
 #include "services/tools/TokenResponse.h"
 
+#include "core/JsonReader.h"
+
 using namespace Qt::StringLiterals;
 
 TokenResponse::UserInfo TokenResponse::UserInfo::fromJson(const JsonReader& json) {

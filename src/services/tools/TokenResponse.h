@@ -1,10 +1,10 @@
 #pragma once
 
-#include "core/JsonReader.h"
-
 #include <QString>
 
 #include <optional>
+
+class JsonReader;
 
 // The Tools token API's reply to the "token" action. Every member is required but "user".
 struct TokenResponse {

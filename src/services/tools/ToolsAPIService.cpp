@@ -2,6 +2,7 @@
 
 #include "core/DecodingError.h"
 #include "core/HttpReply.h"
+#include "core/JsonReader.h"
 #include "core/Log.h"
 #include "core/OversizedReplyError.h"
 #include "core/ServerText.h"

@@ -1,6 +1,7 @@
 #include "services/tools/ToolsAuthService.h"
 #include "core/Clock.h"
 #include "core/HttpReply.h"
+#include "core/JsonReader.h"
 #include "core/Log.h"
 #include "core/OversizedReplyError.h"
 #include "core/TransportError.h"

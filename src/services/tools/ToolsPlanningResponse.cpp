@@ -1,6 +1,7 @@
 #include "services/tools/ToolsPlanningResponse.h"
 
 #include "core/DecodingError.h"
+#include "core/JsonReader.h"
 
 #include <cstdio>
 

@@ -1,12 +1,13 @@
 #pragma once
 
-#include "core/JsonReader.h"
 #include "services/tools/PlanningTask.h"
 
 #include <QList>
 #include <QString>
 
 #include <optional>
+
+class JsonReader;
 
 // The Tools server's reply to the personal-planning call: "data" holds the planning as JSON text
 // (a list of task objects), "xbarversion" the server's version text. Both may be missing or null.

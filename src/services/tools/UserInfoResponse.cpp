@@ -1,5 +1,7 @@
 #include "services/tools/UserInfoResponse.h"
 
+#include "core/JsonReader.h"
+
 using namespace Qt::StringLiterals;
 
 UserInfoResponse UserInfoResponse::fromJson(const JsonReader& json) {

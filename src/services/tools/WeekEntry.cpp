@@ -1,5 +1,7 @@
 #include "services/tools/WeekEntry.h"
 
+#include "core/JsonReader.h"
+
 #include <charconv>
 #include <cmath>
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "core/JsonReader.h"
-
 #include <QString>
 
 #include <optional>
+
+class JsonReader;
 
 // One line of planned work of a task in one week, as the Tools server sends it. Every member is an
 // optional text ("assignee", "hours", "minutes", "comments", "label"); a member of another JSON type

@@ -7,12 +7,9 @@
 
 #include <QCoreApplication>
 
-#include <cstdio>
-
 namespace {
 void printLine(const char* prefix, const QString& text) {
-    std::fprintf(stderr, "%s%s\n", prefix, text.toUtf8().constData());
-    std::fflush(stderr);
+    Log::console(QString::fromLatin1(prefix) + text, Log::Stream::standardError);
 }
 } // namespace
 

@@ -1,12 +1,10 @@
 #include "services/usage/UsageConsole.h"
 
-#include <cstdio>
+#include "core/Log.h"
 
 namespace usageconsole {
 void print(const QString& line) {
-    const QByteArray bytes = line.toUtf8() + '\n';
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-    std::fflush(stdout);
+    Log::console(line);
 }
 
 void tracking(const QString& text) {
