@@ -307,25 +307,45 @@ void PendlowApp::openSettings() {
 
 QList<SettingsPage*> PendlowApp::makeSettingsPages() {
     AppState& state = *m_appState;
+    KeychainServiceProtocol& keychain = state.keychainService();
+    UserDefaultsServiceProtocol& settings = state.userDefaultsService();
+    const auto reloadConfiguration = [&state] { return state.loadConfiguration(); };
     QList<SettingsPage*> pages{
-        new ClickUpSettingsTab(state, state.keychainService(), state.userDefaultsService()),
-        new ToolsSettingsTab(state, state.keychainService(), state.userDefaultsService(), *m_ownedToolsAuth),
-        new AlertsSettingsTab(state, state.userDefaultsService(), *m_floatingAlerts, *m_toastAlerts),
+        new ClickUpSettingsTab(keychain, settings,
+                               ClickUpSettingsTab::Actions{
+                                   .configuredTeamId = [&state] { return state.configuration().teamId; },
+                                   .reloadConfiguration = reloadConfiguration,
+                                   .refresh = [&state] { return state.refresh(); },
+                               }),
+        new ToolsSettingsTab(keychain, settings, *m_ownedToolsAuth,
+                             ToolsSettingsTab::Actions{
+                                 .reloadConfiguration = reloadConfiguration,
+                                 .fetchPlanning = [&state] { return state.fetchPlanning(); },
+                             }),
+        new AlertsSettingsTab(settings, *state.refreshService(), *m_floatingAlerts, *m_toastAlerts),
     };
     m_launchAtLogin = std::make_unique<LaunchAtLogin>();
     PreferencesTab::Services preferences{
-        .appState = state,
+        .settings = settings,
         .usageStorage = m_appUsage->storage(),
         .launchAtLogin = *m_launchAtLogin,
+        .tracker = m_appUsage,
+        .trackingActive = WatchedFlag::of(state, &AppState::appUsageTrackingActive,
+                                          &AppState::appUsageTrackingActiveChanged),
+        .setTracking = [&state](bool enabled) { state.setAppUsageTracking(enabled); },
+        .silentModeActive =
+            WatchedFlag::of(state, &AppState::silentModeActive, &AppState::silentModeActiveChanged),
+        .enableSilentMode = [&state](double seconds) { return state.enableSilentMode(seconds); },
+        .disableSilentMode = [&state] { return state.disableSilentMode(); },
         .windowTitlesReadable = m_reportContext->windowTitlesReadable,
     };
     if (BrowserUrlProbe* probe = m_browserUrlProbe.get()) {
         preferences.browserUrlProbe = [probe] { return probe->run(); };
     }
     pages.append(new PreferencesTab(preferences));
-    pages.append(new AISettingsTab(state.keychainService(), state.userDefaultsService(), *m_openAIService));
+    pages.append(new AISettingsTab(keychain, settings, *m_openAIService));
     if (EmailForwardingServiceProtocol* forwarding = state.emailForwardingService()) {
-        pages.append(new N8NSettingsTab(state.keychainService(), state.userDefaultsService(), *forwarding));
+        pages.append(new N8NSettingsTab(keychain, settings, *forwarding));
     }
     pages.append(new AboutTab);
     return pages;

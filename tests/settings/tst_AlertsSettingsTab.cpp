@@ -25,7 +25,7 @@ WorkDaySchedule day(bool on, int startHour, int startMinute, int endHour, int en
 
 struct Rig {
     Rig()
-        : tab(app.state(), app.settings, app.panels, app.toasts) {}
+        : tab(app.settings, *app.state().refreshService(), app.panels, app.toasts) {}
 
     QCheckBox* box(const QString& name) const { return tab.findChild<QCheckBox*>(name); }
     QComboBox* combo(const QString& name) const { return tab.findChild<QComboBox*>(name); }

@@ -40,7 +40,10 @@ struct Rig {
         : keychain(secrets)
         , clickUp(secrets, server.apiUrl())
         , state(clickUp, tools, secrets, settings, notifications, toasts, panels)
-        , tab(state, secrets, settings) {}
+        , tab(secrets, settings,
+              ClickUpSettingsTab::Actions{.configuredTeamId = [this] { return state.configuration().teamId; },
+                                          .reloadConfiguration = [this] { return state.loadConfiguration(); },
+                                          .refresh = [this] { return state.refresh(); }}) {}
 
     QLineEdit* field(const char* name) const { return tab.findChild<QLineEdit*>(QString::fromLatin1(name)); }
     QPushButton* saveButton() const { return tab.findChild<QPushButton*>(QStringLiteral("saveButton")); }

@@ -73,18 +73,26 @@ struct Rig {
 
     void make(PreferencesTab::UrlProbe probe = {}, AppUsageStorageService* storage = nullptr,
               LogWindow::Reader reader = {}) {
-        tab = std::make_unique<PreferencesTab>(
-            PreferencesTab::Services{.appState = fixture.state(),
-                                     .usageStorage = storage ? *storage : tracker.storage,
-                                     .launchAtLogin = launch,
-                                     .windowTitlesReadable = [this] { return titlesReadable; },
-                                     .browserUrlProbe = std::move(probe),
-                                     .confirmClearAll =
-                                         [this](QWidget*) {
-                                             ++confirmations;
-                                             return confirm;
-                                         },
-                                     .logReader = std::move(reader)});
+        tab = std::make_unique<PreferencesTab>(PreferencesTab::Services{
+            .settings = fixture.settings,
+            .usageStorage = storage ? *storage : tracker.storage,
+            .launchAtLogin = launch,
+            .tracker = &tracker.service,
+            .trackingActive = WatchedFlag::of(fixture.state(), &AppState::appUsageTrackingActive,
+                                              &AppState::appUsageTrackingActiveChanged),
+            .setTracking = [this](bool enabled) { fixture.state().setAppUsageTracking(enabled); },
+            .silentModeActive = WatchedFlag::of(fixture.state(), &AppState::silentModeActive,
+                                                &AppState::silentModeActiveChanged),
+            .enableSilentMode = [this](double seconds) { return fixture.state().enableSilentMode(seconds); },
+            .disableSilentMode = [this] { return fixture.state().disableSilentMode(); },
+            .windowTitlesReadable = [this] { return titlesReadable; },
+            .browserUrlProbe = std::move(probe),
+            .confirmClearAll =
+                [this](QWidget*) {
+                    ++confirmations;
+                    return confirm;
+                },
+            .logReader = std::move(reader)});
         tab->load();
     }
 
@@ -370,7 +378,7 @@ void PreferencesTabTest::launchAtLoginFailureShown() {
                          QStringLiteral("/usr/bin/pendlow"));
     rig.tab.reset();
     auto tab = std::make_unique<PreferencesTab>(PreferencesTab::Services{
-        .appState = rig.fixture.state(), .usageStorage = rig.tracker.storage, .launchAtLogin = broken});
+        .settings = rig.fixture.settings, .usageStorage = rig.tracker.storage, .launchAtLogin = broken});
     tab->load();
     LogCapture log;
     auto* launch = tab->findChild<QCheckBox*>(QStringLiteral("launchAtLoginSwitch"));

@@ -98,7 +98,9 @@ struct Rig {
         , auth(secrets, settings)
         , tools(secrets, settings, auth)
         , state(clickUp, tools, secrets, settings, notifications, toasts, panels)
-        , tab(state, secrets, settings, auth) {
+        , tab(secrets, settings, auth,
+              ToolsSettingsTab::Actions{.reloadConfiguration = [this] { return state.loadConfiguration(); },
+                                        .fetchPlanning = [this] { return state.fetchPlanning(); }}) {
         server.route("POST", servicePath, FakeHttpServer::Response::json(planningReply(3)));
         server.route("GET", authPath, FakeHttpServer::Response::json(userInfo(QString())));
         server.route("POST", authPath, FakeHttpServer::Response::json("{}"));

@@ -10,7 +10,7 @@
 #include "ui/kit/PopoverStyle.h"
 #include "ui/kit/ProgressIndicator.h"
 #include "ui/settings/SavedConfirmation.h"
-#include "ui/settings/SecretWrite.h"
+#include "ui/settings/SecretForm.h"
 #include "ui/settings/SettingsResultLabel.h"
 
 #include <QComboBox>
@@ -45,7 +45,26 @@ AISettingsTab::AISettingsTab(KeychainServiceProtocol& keychain, UserDefaultsServ
     , m_openAI(openAI) {
     setObjectName(QStringLiteral("aiSettingsTab"));
     auto* layout = new QVBoxLayout(this);
+    buildConfiguration(layout);
+    buildAbout(layout);
+    layout->addStretch(1);
 
+    m_form = new SecretForm(m_keychain, KeychainItem::openAIAPIToken, m_keyField, m_result, this);
+    m_form->setActions(SecretForm::Actions{
+                           .storeFields = [this](bool) { return storeFields(); },
+                           .check = [this] { return checkConnection(); },
+                           .successText = QStringLiteral("Connection successful!"),
+                           .canTest = [this] { return !m_form->secret().isEmpty(); },
+                           .saveFailureLog = QStringLiteral("Saving the AI settings failed"),
+                           .testFailureLog = QStringLiteral("Testing the OpenAI connection failed"),
+                       },
+                       m_saveButton, m_saved, m_testButton, m_progress);
+    connect(m_keyField, &QLineEdit::textChanged, m_form, &SecretForm::updateButtons);
+    connect(m_form, &SecretForm::saveFinished, this, &AISettingsTab::saveFinished);
+    connect(m_form, &SecretForm::testFinished, this, &AISettingsTab::testFinished);
+}
+
+void AISettingsTab::buildConfiguration(QVBoxLayout* layout) {
     auto* configuration = new QGroupBox(QStringLiteral("OpenAI Configuration"), this);
     auto* configurationLayout = new QVBoxLayout(configuration);
     auto* form = new QFormLayout;
@@ -89,7 +108,9 @@ AISettingsTab::AISettingsTab(KeychainServiceProtocol& keychain, UserDefaultsServ
         caption(QStringLiteral("AI summaries use your API quota and may incur costs."), configuration));
     configurationLayout->addLayout(footer);
     layout->addWidget(configuration);
+}
 
+void AISettingsTab::buildAbout(QVBoxLayout* layout) {
     auto* about = new QGroupBox(QStringLiteral("About AI Summaries"), this);
     auto* aboutLayout = new QVBoxLayout(about);
     aboutLayout->setSpacing(8);
@@ -102,16 +123,14 @@ AISettingsTab::AISettingsTab(KeychainServiceProtocol& keychain, UserDefaultsServ
                     "To use: Open the Export view from your daily report and click \"Generate AI Summary\"."),
                 about));
     layout->addWidget(about);
-    layout->addStretch(1);
+}
 
-    connect(m_keyField, &QLineEdit::textChanged, this, &AISettingsTab::updateButtons);
-    connect(m_saveButton, &QPushButton::clicked, this, [this] {
-        runDetached(save(), QStringLiteral("Saving the AI settings failed"), Log::Category::ui);
-    });
-    connect(m_testButton, &QPushButton::clicked, this, [this] {
-        runDetached(test(), QStringLiteral("Testing the OpenAI connection failed"), Log::Category::ui);
-    });
-    updateButtons();
+bool AISettingsTab::isSaving() const {
+    return m_form->isSaving();
+}
+
+bool AISettingsTab::isTesting() const {
+    return m_form->isTesting();
 }
 
 void AISettingsTab::load() {
@@ -134,73 +153,21 @@ QCoro::Task<> AISettingsTab::loadStored() {
 
 QCoro::Task<bool> AISettingsTab::storeFields() {
     const QPointer<AISettingsTab> self(this);
-    const QString key = m_keyField->text().trimmed();
     const QString model = m_modelPicker->currentData().toString();
-    if (!key.isEmpty()) {
-        const std::optional<QString> failure =
-            co_await SecretWrite::store(m_keychain, key, KeychainItem::openAIAPIToken);
-        if (!self) {
-            co_return false;
-        }
-        if (failure) {
-            m_result->showFailure(*failure);
-            co_return false;
-        }
+    const bool stored = co_await m_form->store(SecretForm::WhenEmpty::keepsSecret);
+    if (!self || !stored) {
+        co_return false;
     }
     m_settings.setOpenAIModel(model);
     co_return true;
 }
 
-QCoro::Task<> AISettingsTab::save() {
-    const QPointer<AISettingsTab> self(this);
-    m_isSaving = true;
-    m_saved->dismiss();
-    updateButtons();
-    const bool stored = co_await storeFields();
-    if (!self) {
-        co_return;
+QCoro::Task<std::optional<QString>> AISettingsTab::checkConnection() {
+    std::optional<QString> failure;
+    try {
+        co_await m_openAI.testConnection();
+    } catch (const std::exception& error) {
+        failure = Error::describe(error);
     }
-    if (stored) {
-        m_saved->flash();
-    }
-    m_isSaving = false;
-    updateButtons();
-    Q_EMIT saveFinished();
-}
-
-QCoro::Task<> AISettingsTab::test() {
-    const QPointer<AISettingsTab> self(this);
-    m_isTesting = true;
-    m_result->clear();
-    m_progress->show();
-    updateButtons();
-    const bool stored = co_await storeFields();
-    if (!self) {
-        co_return;
-    }
-    if (stored) {
-        std::optional<QString> failure;
-        try {
-            co_await m_openAI.testConnection();
-        } catch (const std::exception& error) {
-            failure = Error::describe(error);
-        }
-        if (!self) {
-            co_return;
-        }
-        if (failure) {
-            m_result->showFailure(*failure);
-        } else {
-            m_result->showSuccess(QStringLiteral("Connection successful!"));
-        }
-    }
-    m_isTesting = false;
-    m_progress->hide();
-    updateButtons();
-    Q_EMIT testFinished();
-}
-
-void AISettingsTab::updateButtons() {
-    m_testButton->setEnabled(!m_isTesting && !m_keyField->text().trimmed().isEmpty());
-    m_saveButton->setEnabled(!m_isSaving);
+    co_return failure;
 }

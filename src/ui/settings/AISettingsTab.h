@@ -4,13 +4,17 @@
 
 #include <QCoroTask>
 
+#include <optional>
+
 class KeychainServiceProtocol;
 class OpenAIService;
 class ProgressIndicator;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
+class QVBoxLayout;
 class SavedConfirmation;
+class SecretForm;
 class SettingsResultLabel;
 class UserDefaultsServiceProtocol;
 
@@ -35,8 +39,8 @@ public:
     // picker as it is.
     void load() override;
 
-    bool isSaving() const { return m_isSaving; }
-    bool isTesting() const { return m_isTesting; }
+    bool isSaving() const;
+    bool isTesting() const;
 
 Q_SIGNALS:
     // A load, save or test has ended (for tests and the window).
@@ -45,13 +49,15 @@ Q_SIGNALS:
     void testFinished();
 
 private:
+    // The key, the model, the buttons and the result line.
+    void buildConfiguration(QVBoxLayout* layout);
+    void buildAbout(QVBoxLayout* layout);
     QCoro::Task<> loadStored();
-    QCoro::Task<> save();
-    QCoro::Task<> test();
     // Stores the key (when the field holds one) and the model; false, with the failure shown, when
     // the secret store refused the key.
     QCoro::Task<bool> storeFields();
-    void updateButtons();
+    // Asks the OpenAI client for a minimal completion: the failure's text, or none.
+    QCoro::Task<std::optional<QString>> checkConnection();
 
     KeychainServiceProtocol& m_keychain;
     UserDefaultsServiceProtocol& m_settings;
@@ -63,6 +69,5 @@ private:
     SavedConfirmation* m_saved;
     QPushButton* m_saveButton;
     SettingsResultLabel* m_result;
-    bool m_isSaving = false;
-    bool m_isTesting = false;
+    SecretForm* m_form;
 };

@@ -1,7 +1,6 @@
 #include "ui/settings/AlertsSettingsTab.h"
 
 #include "core/UserDefaultsServiceProtocol.h"
-#include "services/AppState.h"
 #include "services/TimerRefreshService.h"
 #include "services/alerts/FloatingAlertServiceProtocol.h"
 #include "services/alerts/ToastAlertServiceProtocol.h"
@@ -72,12 +71,12 @@ AlertsSettingsTab::Choices AlertsSettingsTab::activeReminderChoices() {
             {u"2 hours"_s, 120}};
 }
 
-AlertsSettingsTab::AlertsSettingsTab(AppState& appState, UserDefaultsServiceProtocol& settings,
+AlertsSettingsTab::AlertsSettingsTab(UserDefaultsServiceProtocol& settings, TimerRefreshService& refresh,
                                      FloatingAlertServiceProtocol& floatingAlerts,
                                      ToastAlertServiceProtocol& toastAlerts, QWidget* parent)
     : SettingsPage(parent)
-    , m_appState(appState)
     , m_settings(settings)
+    , m_refresh(refresh)
     , m_floatingAlerts(floatingAlerts)
     , m_toastAlerts(toastAlerts)
     , m_schedule(WorkDaySchedule::defaultWeek()) {
@@ -95,8 +94,20 @@ AlertsSettingsTab::AlertsSettingsTab(AppState& appState, UserDefaultsServiceProt
     auto* layout = new QVBoxLayout(content);
     layout->setContentsMargins(SettingsFormStyle::margin, SettingsFormStyle::margin,
                                SettingsFormStyle::margin, SettingsFormStyle::margin);
+    addAlertTypes(layout, content);
+    addNoTimerAlerts(layout, content);
+    addActiveTimerReminder(layout, content);
+    addWorkingHours(layout, content);
+    addPreviews(layout, content);
+    layout->addStretch();
 
-    // Alert types.
+    buildWorkDayRows();
+    updateVisibility();
+}
+
+// Every control writes its setting on the user's changes only: clicked and activated are not
+// emitted by loading.
+void AlertsSettingsTab::addAlertTypes(QVBoxLayout* layout, QWidget* content) {
     QGroupBox* types = SettingsFormStyle::section(
         u"Alert Types"_s, u"Choose how you want to be reminded when no timer is running"_s, layout, content);
     auto* typeRows = new QVBoxLayout(types);
@@ -107,7 +118,14 @@ AlertsSettingsTab::AlertsSettingsTab(AppState& appState, UserDefaultsServiceProt
     typeRows->addWidget(m_useToastAlert);
     typeRows->addWidget(m_useMenuBarPulsing);
 
-    // No-timer alerts.
+    connect(m_useFloatingAlert, &QCheckBox::clicked, this,
+            [this](bool on) { m_settings.setUseFloatingAlert(on); });
+    connect(m_useToastAlert, &QCheckBox::clicked, this, [this](bool on) { m_settings.setUseToastAlert(on); });
+    connect(m_useMenuBarPulsing, &QCheckBox::clicked, this,
+            [this](bool on) { m_settings.setUseMenuBarPulsing(on); });
+}
+
+void AlertsSettingsTab::addNoTimerAlerts(QVBoxLayout* layout, QWidget* content) {
     QGroupBox* noTimer = SettingsFormStyle::section(u"No Timer Alerts"_s, QString(), layout, content);
     QFormLayout* noTimerRows = SettingsFormStyle::formRows(noTimer);
     m_reminderInterval = picker(reminderIntervalChoices(), u"reminderInterval"_s, noTimer);
@@ -115,7 +133,16 @@ AlertsSettingsTab::AlertsSettingsTab(AppState& appState, UserDefaultsServiceProt
     noTimerRows->addRow(u"Reminder interval"_s, m_reminderInterval);
     noTimerRows->addRow(u"Auto-dismiss after"_s, m_autoDismiss);
 
-    // Active-timer reminder.
+    connect(m_reminderInterval, &QComboBox::activated, this, [this] {
+        m_settings.setTimerReminderInterval(m_reminderInterval->currentData().toInt());
+        // The new period applies at once, and one refresh runs now.
+        m_refresh.start();
+    });
+    connect(m_autoDismiss, &QComboBox::activated, this,
+            [this] { m_settings.setAlertAutoDismissSeconds(m_autoDismiss->currentData().toInt()); });
+}
+
+void AlertsSettingsTab::addActiveTimerReminder(QVBoxLayout* layout, QWidget* content) {
     QGroupBox* active = SettingsFormStyle::section(
         u"Active Timer Reminder"_s, u"Get a brief reminder when a timer is running so you don't forget"_s,
         layout, content);
@@ -131,7 +158,16 @@ AlertsSettingsTab::AlertsSettingsTab(AppState& appState, UserDefaultsServiceProt
     activeRows->addWidget(m_showActiveTimerReminder);
     activeRows->addWidget(m_activeReminderRow);
 
-    // Working hours.
+    connect(m_showActiveTimerReminder, &QCheckBox::clicked, this, [this](bool on) {
+        m_settings.setShowActiveTimerReminder(on);
+        updateVisibility();
+    });
+    connect(m_activeReminderInterval, &QComboBox::activated, this, [this] {
+        m_settings.setActiveTimerReminderInterval(m_activeReminderInterval->currentData().toInt());
+    });
+}
+
+void AlertsSettingsTab::addWorkingHours(QVBoxLayout* layout, QWidget* content) {
     QGroupBox* hours = SettingsFormStyle::section(
         u"Working Hours"_s, u"No timer reminders will only appear during configured working hours"_s, layout,
         content);
@@ -144,7 +180,13 @@ AlertsSettingsTab::AlertsSettingsTab(AppState& appState, UserDefaultsServiceProt
     hoursRows->addWidget(m_workingHoursEnabled);
     hoursRows->addWidget(m_workDays);
 
-    // Previews.
+    connect(m_workingHoursEnabled, &QCheckBox::clicked, this, [this](bool on) {
+        m_settings.setWorkingHoursEnabled(on);
+        updateVisibility();
+    });
+}
+
+void AlertsSettingsTab::addPreviews(QVBoxLayout* layout, QWidget* content) {
     QGroupBox* preview = SettingsFormStyle::section(
         u"Preview"_s, u"Test alerts will auto-dismiss after a few seconds"_s, layout, content);
     auto* previewRow = new QHBoxLayout(preview);
@@ -158,32 +200,6 @@ AlertsSettingsTab::AlertsSettingsTab(AppState& appState, UserDefaultsServiceProt
     previewRow->addWidget(previewToast);
     previewRow->addWidget(previewActive);
     previewRow->addStretch();
-    layout->addStretch();
-
-    // Writes, on the user's changes only (clicked and activated are not emitted by loading).
-    connect(m_useFloatingAlert, &QCheckBox::clicked, this,
-            [this](bool on) { m_settings.setUseFloatingAlert(on); });
-    connect(m_useToastAlert, &QCheckBox::clicked, this, [this](bool on) { m_settings.setUseToastAlert(on); });
-    connect(m_useMenuBarPulsing, &QCheckBox::clicked, this,
-            [this](bool on) { m_settings.setUseMenuBarPulsing(on); });
-    connect(m_reminderInterval, &QComboBox::activated, this, [this] {
-        m_settings.setTimerReminderInterval(m_reminderInterval->currentData().toInt());
-        // The new period applies at once, and one refresh runs now.
-        m_appState.refreshService()->start();
-    });
-    connect(m_autoDismiss, &QComboBox::activated, this,
-            [this] { m_settings.setAlertAutoDismissSeconds(m_autoDismiss->currentData().toInt()); });
-    connect(m_showActiveTimerReminder, &QCheckBox::clicked, this, [this](bool on) {
-        m_settings.setShowActiveTimerReminder(on);
-        updateVisibility();
-    });
-    connect(m_activeReminderInterval, &QComboBox::activated, this, [this] {
-        m_settings.setActiveTimerReminderInterval(m_activeReminderInterval->currentData().toInt());
-    });
-    connect(m_workingHoursEnabled, &QCheckBox::clicked, this, [this](bool on) {
-        m_settings.setWorkingHoursEnabled(on);
-        updateVisibility();
-    });
 
     // Previews show the real windows whatever the switches, the hours and silent mode say; their
     // buttons only close them.
@@ -196,9 +212,6 @@ AlertsSettingsTab::AlertsSettingsTab(AppState& appState, UserDefaultsServiceProt
     connect(previewActive, &QPushButton::clicked, this, [this] {
         m_toastAlerts.showActiveTimerToast(previewTaskName, previewElapsedText, previewActiveTimerSeconds);
     });
-
-    buildWorkDayRows();
-    updateVisibility();
 }
 
 void AlertsSettingsTab::load() {

@@ -7,11 +7,12 @@
 #include <QMap>
 #include <QPair>
 
-class AppState;
 class FloatingAlertServiceProtocol;
 class QCheckBox;
 class QComboBox;
+class QVBoxLayout;
 class QWidget;
+class TimerRefreshService;
 class ToastAlertServiceProtocol;
 class UserDefaultsServiceProtocol;
 class WorkDayRow;
@@ -40,7 +41,8 @@ public:
     static inline const QString previewTaskName = QStringLiteral("Example task name");
     static inline const QString previewElapsedText = QStringLiteral("01:23:45");
 
-    AlertsSettingsTab(AppState& appState, UserDefaultsServiceProtocol& settings,
+    // The refresh is restarted when the no-timer reminder interval changes.
+    AlertsSettingsTab(UserDefaultsServiceProtocol& settings, TimerRefreshService& refresh,
                       FloatingAlertServiceProtocol& floatingAlerts, ToastAlertServiceProtocol& toastAlerts,
                       QWidget* parent = nullptr);
 
@@ -53,12 +55,18 @@ public:
     WorkDayRow* workDayRow(int dayIndex) const;
 
 private:
+    // The sections, top to bottom, each with its controls' writes.
+    void addAlertTypes(QVBoxLayout* layout, QWidget* content);
+    void addNoTimerAlerts(QVBoxLayout* layout, QWidget* content);
+    void addActiveTimerReminder(QVBoxLayout* layout, QWidget* content);
+    void addWorkingHours(QVBoxLayout* layout, QWidget* content);
+    void addPreviews(QVBoxLayout* layout, QWidget* content);
     void buildWorkDayRows();
     void storeDay(int dayIndex, const WorkDaySchedule& schedule);
     void updateVisibility();
 
-    AppState& m_appState;
     UserDefaultsServiceProtocol& m_settings;
+    TimerRefreshService& m_refresh;
     FloatingAlertServiceProtocol& m_floatingAlerts;
     ToastAlertServiceProtocol& m_toastAlerts;
     QMap<int, WorkDaySchedule> m_schedule;

@@ -6,9 +6,8 @@
 #include "core/UserDefaultsServiceProtocol.h"
 #include "platform/KeychainItem.h"
 #include "platform/KeychainServiceProtocol.h"
-#include "services/AppState.h"
 #include "ui/settings/SavedConfirmation.h"
-#include "ui/settings/SecretWrite.h"
+#include "ui/settings/SecretForm.h"
 #include "ui/settings/SettingsFormStyle.h"
 #include "ui/settings/SettingsResultLabel.h"
 
@@ -20,17 +19,19 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-ClickUpSettingsTab::ClickUpSettingsTab(AppState& appState, KeychainServiceProtocol& keychain,
-                                       UserDefaultsServiceProtocol& settings, QWidget* parent)
+ClickUpSettingsTab::ClickUpSettingsTab(KeychainServiceProtocol& keychain,
+                                       UserDefaultsServiceProtocol& settings, Actions actions,
+                                       QWidget* parent)
     : SettingsPage(parent)
-    , m_appState(appState)
     , m_keychain(keychain)
     , m_settings(settings)
+    , m_actions(std::move(actions))
     , m_tokenField(SettingsFormStyle::textField(QStringLiteral("apiTokenField"), true, this))
     , m_teamIdField(SettingsFormStyle::textField(QStringLiteral("teamIdField"), false, this))
     , m_saveButton(new QPushButton(QStringLiteral("Save"), this))
     , m_saved(new SavedConfirmation(this))
-    , m_result(new SettingsResultLabel(this)) {
+    , m_result(new SettingsResultLabel(this))
+    , m_form(new SecretForm(keychain, KeychainItem::clickUpAPIToken, m_tokenField, m_result, this)) {
     setObjectName(QStringLiteral("clickUpSettingsTab"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(SettingsFormStyle::margin, SettingsFormStyle::margin,
@@ -61,7 +62,7 @@ void ClickUpSettingsTab::load() {
 
 QCoro::Task<> ClickUpSettingsTab::loadSettings() {
     const quint64 generation = ++m_loadGeneration;
-    m_teamIdField->setText(m_appState.configuration().teamId);
+    m_teamIdField->setText(m_actions.configuredTeamId ? m_actions.configuredTeamId() : QString());
     const QPointer<ClickUpSettingsTab> self(this);
     const std::optional<QString> token = co_await m_keychain.getValue(KeychainItem::clickUpAPIToken);
     if (!self || generation != m_loadGeneration) {
@@ -83,30 +84,28 @@ QCoro::Task<> ClickUpSettingsTab::saveSettings() {
     setSaving(true);
     m_result->clear();
     const QPointer<ClickUpSettingsTab> self(this);
-    const QString token = m_tokenField->text().trimmed();
+    const QString token = m_form->secret();
     const QString teamId = m_teamIdField->text();
     m_keychain.allowUnlockPrompt();
-    if (!token.isEmpty()) {
-        const std::optional<QString> failure =
-            co_await SecretWrite::store(m_keychain, token, KeychainItem::clickUpAPIToken);
-        if (!self) {
-            co_return;
-        }
-        if (failure) {
-            // Nothing else is written: the team id and the configuration stay as they were.
-            m_result->showFailure(*failure);
-            setSaving(false);
-            emit saveFinished();
-            co_return;
-        }
-        m_tokenField->setText(token);
-    }
-    m_settings.setTeamId(teamId);
-    co_await m_appState.loadConfiguration();
+    const bool stored = co_await m_form->store(SecretForm::WhenEmpty::keepsSecret);
     if (!self) {
         co_return;
     }
-    co_await m_appState.refresh();
+    if (!stored) {
+        // Nothing else is written: the team id and the configuration stay as they were.
+        setSaving(false);
+        emit saveFinished();
+        co_return;
+    }
+    if (!token.isEmpty()) {
+        m_tokenField->setText(token);
+    }
+    m_settings.setTeamId(teamId);
+    co_await m_actions.reloadConfiguration();
+    if (!self) {
+        co_return;
+    }
+    co_await m_actions.refresh();
     if (!self) {
         co_return;
     }

@@ -4,26 +4,38 @@
 
 #include <QCoroTask>
 
-class AppState;
+#include <functional>
+
 class KeychainServiceProtocol;
 class QLineEdit;
 class QPushButton;
 class SavedConfirmation;
+class SecretForm;
 class SettingsResultLabel;
 class UserDefaultsServiceProtocol;
 
 // The "ClickUp" page: the personal API token (secret "clickup-api-token") and the team id (setting
-// "teamId"). Shown, it fills the team id from the root state's configuration and the token from the
-// secret store. Save stores the token (trimmed; an empty field keeps the stored one), then the team
-// id as typed, reloads the configuration and refreshes the timer, today's entries and the planning,
-// and shows "Saved". A token that cannot be stored stops the save: the result line shows why and
-// nothing else is written.
+// "teamId"). Shown, it fills the team id from the configuration the application runs with and the
+// token from the secret store. Save stores the token (trimmed; an empty field keeps the stored one),
+// then the team id as typed, reloads the configuration and refreshes the timer, today's entries and
+// the planning, and shows "Saved". A token that cannot be stored stops the save: the result line shows why
+// and nothing else is written.
 class ClickUpSettingsTab : public SettingsPage {
     Q_OBJECT
 
 public:
-    ClickUpSettingsTab(AppState& appState, KeychainServiceProtocol& keychain,
-                       UserDefaultsServiceProtocol& settings, QWidget* parent = nullptr);
+    // What the page asks of the application.
+    struct Actions {
+        // The team id of the configuration as last loaded.
+        std::function<QString()> configuredTeamId;
+        // Reloads the configuration from the secret store and the settings.
+        std::function<QCoro::Task<>()> reloadConfiguration;
+        // Fetches the running timer, today's entries and the planning again.
+        std::function<QCoro::Task<>()> refresh;
+    };
+
+    ClickUpSettingsTab(KeychainServiceProtocol& keychain, UserDefaultsServiceProtocol& settings,
+                       Actions actions, QWidget* parent = nullptr);
 
     QString label() const override { return QStringLiteral("ClickUp"); }
     QString iconName() const override { return QStringLiteral("appointment-soon"); }
@@ -44,9 +56,9 @@ private:
     void save();
     void setSaving(bool saving);
 
-    AppState& m_appState;
     KeychainServiceProtocol& m_keychain;
     UserDefaultsServiceProtocol& m_settings;
+    Actions m_actions;
     bool m_isSaving = false;
     // Counts loads, so that a slower earlier one does not overwrite a later one.
     quint64 m_loadGeneration = 0;
@@ -55,4 +67,6 @@ private:
     QPushButton* m_saveButton;
     SavedConfirmation* m_saved;
     SettingsResultLabel* m_result;
+    // Stores the token field.
+    SecretForm* m_form;
 };

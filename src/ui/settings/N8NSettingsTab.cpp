@@ -9,7 +9,7 @@
 #include "services/forwarding/EmailForwardingServiceProtocol.h"
 #include "ui/kit/PopoverStyle.h"
 #include "ui/settings/SavedConfirmation.h"
-#include "ui/settings/SecretWrite.h"
+#include "ui/settings/SecretForm.h"
 #include "ui/settings/SettingsResultLabel.h"
 
 #include <QFormLayout>
@@ -60,7 +60,33 @@ N8NSettingsTab::N8NSettingsTab(KeychainServiceProtocol& keychain, UserDefaultsSe
     , m_forwarding(forwarding) {
     setObjectName(QStringLiteral("n8nSettingsTab"));
     auto* layout = new QVBoxLayout(this);
+    buildConfiguration(layout);
+    buildHowItWorks(layout);
+    layout->addStretch(1);
 
+    m_form = new SecretForm(m_keychain, KeychainItem::n8nSharedKey, m_keyField, m_result, this);
+    m_form->setActions(SecretForm::Actions{
+                           // Saving with the key field emptied removes the stored key; testing keeps it.
+                           .storeFields = [this](bool forTest) { return storeFields(!forTest); },
+                           .check = [this] { return forwardForTest(); },
+                           .successText = QStringLiteral("Test successful! Check n8n logs."),
+                           .canTest = [this] { return !m_endpointField->text().trimmed().isEmpty(); },
+                           .clearOutcome =
+                               [this] {
+                                   m_result->clear();
+                                   offerCertificate(QString());
+                               },
+                           .saveFailureLog = QStringLiteral("Saving the n8n settings failed"),
+                           .testFailureLog = QStringLiteral("Testing the n8n webhook failed"),
+                       },
+                       m_saveButton, m_saved, m_testButton);
+    connect(m_endpointField, &QLineEdit::textChanged, m_form, &SecretForm::updateButtons);
+    connect(m_form, &SecretForm::saveFinished, this, &N8NSettingsTab::saveFinished);
+    connect(m_form, &SecretForm::testFinished, this, &N8NSettingsTab::testFinished);
+    connect(m_trustButton, &QPushButton::clicked, this, &N8NSettingsTab::trustOfferedCertificate);
+}
+
+void N8NSettingsTab::buildConfiguration(QVBoxLayout* layout) {
     auto* configuration = new QGroupBox(QStringLiteral("n8n Webhook Configuration"), this);
     auto* configurationLayout = new QVBoxLayout(configuration);
     auto* form = new QFormLayout;
@@ -87,7 +113,20 @@ N8NSettingsTab::N8NSettingsTab(KeychainServiceProtocol& keychain, UserDefaultsSe
     row->addWidget(m_testButton);
     row->addWidget(m_saveButton);
     configurationLayout->addLayout(row);
+    buildTrustRow(configuration, configurationLayout);
 
+    auto* footer = new QVBoxLayout;
+    footer->setSpacing(4);
+    footer->addWidget(caption(
+        QStringLiteral("Configure your n8n webhook endpoint to forward emails to ClickUp."), configuration));
+    footer->addWidget(
+        caption(QStringLiteral("The shared key is sent in the X-Webhook-Key header for authentication."),
+                configuration));
+    configurationLayout->addLayout(footer);
+    layout->addWidget(configuration);
+}
+
+void N8NSettingsTab::buildTrustRow(QWidget* configuration, QVBoxLayout* configurationLayout) {
     m_trustRow = new QWidget(configuration);
     m_trustRow->setObjectName(QStringLiteral("trustRow"));
     auto* trustLayout = new QHBoxLayout(m_trustRow);
@@ -103,17 +142,9 @@ N8NSettingsTab::N8NSettingsTab(KeychainServiceProtocol& keychain, UserDefaultsSe
     trustLayout->addWidget(m_trustButton, 0, Qt::AlignTop);
     m_trustRow->hide();
     configurationLayout->addWidget(m_trustRow);
+}
 
-    auto* footer = new QVBoxLayout;
-    footer->setSpacing(4);
-    footer->addWidget(caption(
-        QStringLiteral("Configure your n8n webhook endpoint to forward emails to ClickUp."), configuration));
-    footer->addWidget(
-        caption(QStringLiteral("The shared key is sent in the X-Webhook-Key header for authentication."),
-                configuration));
-    configurationLayout->addLayout(footer);
-    layout->addWidget(configuration);
-
+void N8NSettingsTab::buildHowItWorks(QVBoxLayout* layout) {
     auto* how = new QGroupBox(QStringLiteral("How It Works"), this);
     auto* howLayout = new QVBoxLayout(how);
     howLayout->setSpacing(8);
@@ -132,17 +163,14 @@ N8NSettingsTab::N8NSettingsTab(KeychainServiceProtocol& keychain, UserDefaultsSe
     }
     howLayout->addLayout(steps);
     layout->addWidget(how);
-    layout->addStretch(1);
+}
 
-    connect(m_endpointField, &QLineEdit::textChanged, this, &N8NSettingsTab::updateButtons);
-    connect(m_saveButton, &QPushButton::clicked, this, [this] {
-        runDetached(save(), QStringLiteral("Saving the n8n settings failed"), Log::Category::ui);
-    });
-    connect(m_testButton, &QPushButton::clicked, this, [this] {
-        runDetached(test(), QStringLiteral("Testing the n8n webhook failed"), Log::Category::ui);
-    });
-    connect(m_trustButton, &QPushButton::clicked, this, &N8NSettingsTab::trustOfferedCertificate);
-    updateButtons();
+bool N8NSettingsTab::isSaving() const {
+    return m_form->isSaving();
+}
+
+bool N8NSettingsTab::isTesting() const {
+    return m_form->isTesting();
 }
 
 QString N8NSettingsTab::fingerprintText(const QString& sha256) {
@@ -171,81 +199,34 @@ QCoro::Task<> N8NSettingsTab::loadStored() {
 QCoro::Task<bool> N8NSettingsTab::storeFields(bool emptyKeyRemoves) {
     const QPointer<N8NSettingsTab> self(this);
     const QString endpoint = m_endpointField->text().trimmed();
-    const QString key = m_keyField->text().trimmed();
-    // Saving with the field emptied removes the stored key; testing keeps it.
-    std::optional<QString> failure;
-    if (key.isEmpty() && emptyKeyRemoves) {
-        failure = co_await SecretWrite::remove(m_keychain, KeychainItem::n8nSharedKey);
-    } else if (!key.isEmpty()) {
-        failure = co_await SecretWrite::store(m_keychain, key, KeychainItem::n8nSharedKey);
-    }
-    if (!self) {
-        co_return false;
-    }
-    if (failure) {
-        m_result->showFailure(*failure);
+    const bool stored = co_await m_form->store(emptyKeyRemoves ? SecretForm::WhenEmpty::removesSecret
+                                                               : SecretForm::WhenEmpty::keepsSecret);
+    if (!self || !stored) {
         co_return false;
     }
     m_settings.setN8nEndpoint(endpoint);
     co_return true;
 }
 
-QCoro::Task<> N8NSettingsTab::save() {
+QCoro::Task<std::optional<QString>> N8NSettingsTab::forwardForTest() {
     const QPointer<N8NSettingsTab> self(this);
-    m_isSaving = true;
-    m_result->clear();
-    offerCertificate(QString());
-    m_saved->dismiss();
-    updateButtons();
-    const bool stored = co_await storeFields(true);
-    if (!self) {
-        co_return;
-    }
-    if (stored) {
-        m_saved->flash();
-    }
-    m_isSaving = false;
-    updateButtons();
-    Q_EMIT saveFinished();
-}
-
-QCoro::Task<> N8NSettingsTab::test() {
-    const QPointer<N8NSettingsTab> self(this);
-    m_isTesting = true;
-    m_result->clear();
-    offerCertificate(QString());
-    updateButtons();
-    const bool stored = co_await storeFields(false);
-    if (!self) {
-        co_return;
-    }
-    if (stored) {
-        std::optional<QString> failure;
-        QString certificate;
-        try {
-            co_await m_forwarding.forwardCurrentEmail();
-        } catch (const EmailForwardingError& error) {
-            failure = testFailureText(error);
-            if (error.kind() == EmailForwardingError::Kind::certificateRejected ||
-                error.kind() == EmailForwardingError::Kind::certificateChanged) {
-                certificate = error.certificateSha256();
-            }
-        } catch (const std::exception& error) {
-            failure = testFailureText(error);
+    std::optional<QString> failure;
+    QString certificate;
+    try {
+        co_await m_forwarding.forwardCurrentEmail();
+    } catch (const EmailForwardingError& error) {
+        failure = testFailureText(error);
+        if (error.kind() == EmailForwardingError::Kind::certificateRejected ||
+            error.kind() == EmailForwardingError::Kind::certificateChanged) {
+            certificate = error.certificateSha256();
         }
-        if (!self) {
-            co_return;
-        }
-        if (failure) {
-            m_result->showFailure(*failure);
-            offerCertificate(certificate);
-        } else {
-            m_result->showSuccess(QStringLiteral("Test successful! Check n8n logs."));
-        }
+    } catch (const std::exception& error) {
+        failure = testFailureText(error);
     }
-    m_isTesting = false;
-    updateButtons();
-    Q_EMIT testFinished();
+    if (self && failure) {
+        offerCertificate(certificate);
+    }
+    co_return failure;
 }
 
 void N8NSettingsTab::offerCertificate(const QString& sha256) {
@@ -269,9 +250,4 @@ void N8NSettingsTab::trustOfferedCertificate() {
                 Log::Category::api);
     offerCertificate(QString());
     m_result->showSuccess(QStringLiteral("Certificate trusted. Press Test to try again."));
-}
-
-void N8NSettingsTab::updateButtons() {
-    m_testButton->setEnabled(!m_isTesting && !m_endpointField->text().trimmed().isEmpty());
-    m_saveButton->setEnabled(!m_isSaving);
 }

@@ -5,12 +5,16 @@
 #include <QCoroTask>
 #include <QString>
 
+#include <optional>
+
 class EmailForwardingServiceProtocol;
 class KeychainServiceProtocol;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QVBoxLayout;
 class SavedConfirmation;
+class SecretForm;
 class SettingsResultLabel;
 class UserDefaultsServiceProtocol;
 
@@ -34,8 +38,8 @@ public:
     QString iconName() const override { return QStringLiteral("insert-link"); }
     void load() override;
 
-    bool isSaving() const { return m_isSaving; }
-    bool isTesting() const { return m_isTesting; }
+    bool isSaving() const;
+    bool isTesting() const;
     // The SHA-256 offered for trust after the last test, lower-case hex; empty when none is offered.
     const QString& offeredCertificate() const { return m_offeredCertificate; }
 
@@ -48,16 +52,20 @@ Q_SIGNALS:
     void testFinished();
 
 private:
+    // The fields, the buttons, the result line and the trust row.
+    void buildConfiguration(QVBoxLayout* layout);
+    void buildTrustRow(QWidget* configuration, QVBoxLayout* configurationLayout);
+    void buildHowItWorks(QVBoxLayout* layout);
     QCoro::Task<> loadStored();
-    QCoro::Task<> save();
-    QCoro::Task<> test();
     // Writes the address (trimmed) and stores the key; an emptied key field removes the stored key
     // only when emptyKeyRemoves (Save), never for Test. False, with the failure shown, when the
     // secret store refused.
     QCoro::Task<bool> storeFields(bool emptyKeyRemoves);
+    // Forwards the open e-mail: the failure's text, or none. A certificate that does not verify is
+    // offered for trust.
+    QCoro::Task<std::optional<QString>> forwardForTest();
     void trustOfferedCertificate();
     void offerCertificate(const QString& sha256);
-    void updateButtons();
 
     KeychainServiceProtocol& m_keychain;
     UserDefaultsServiceProtocol& m_settings;
@@ -72,6 +80,5 @@ private:
     QLabel* m_fingerprint;
     QPushButton* m_trustButton;
     QString m_offeredCertificate;
-    bool m_isSaving = false;
-    bool m_isTesting = false;
+    SecretForm* m_form;
 };

@@ -5,7 +5,6 @@
 #include "core/Log.h"
 #include "core/UserDefaultsServiceProtocol.h"
 #include "platform/LaunchAtLogin.h"
-#include "services/AppState.h"
 #include "services/usage/AppUsageStorageService.h"
 #include "services/usage/AppUsageTrackingService.h"
 #include "ui/kit/AlertIcons.h"
@@ -92,7 +91,33 @@ PreferencesTab::PreferencesTab(Services services, QWidget* parent)
     scroll->setWidget(content);
     outer->addWidget(scroll);
 
-    // General
+    buildGeneral(page);
+    buildTracking(page);
+    buildWindowTitles(page);
+    buildBrowserUrl(page);
+    buildBrowser(page);
+    buildSilentMode(page);
+    buildDebug(page);
+    page->addStretch(1);
+
+    m_permissionTimer.setInterval(permissionPollMs);
+    connect(&m_permissionTimer, &QTimer::timeout, this, &PreferencesTab::updateWindowTitles);
+
+    updateTrackingRows();
+    updateSilentMode();
+    updateWindowTitles();
+}
+
+// Writes happen on the user's changes only: loading sets the controls with m_loading on.
+void PreferencesTab::writeOnToggle(QCheckBox* box, void (UserDefaultsServiceProtocol::*setter)(bool)) {
+    connect(box, &QCheckBox::toggled, this, [this, setter](bool on) {
+        if (!m_loading) {
+            (settings().*setter)(on);
+        }
+    });
+}
+
+void PreferencesTab::buildGeneral(QVBoxLayout* page) {
     auto* general = section(page, new QGroupBox(QStringLiteral("General"), this));
     m_launchAtLogin =
         checkBox(QStringLiteral("Launch at login"), QStringLiteral("launchAtLoginSwitch"), this);
@@ -106,7 +131,16 @@ PreferencesTab::PreferencesTab(Services services, QWidget* parent)
     general->addWidget(m_disableTimerWarning);
     general->addWidget(m_lightMode);
 
-    // App usage tracking
+    connect(m_launchAtLogin, &QCheckBox::toggled, this, [this](bool on) {
+        if (!m_loading) {
+            setLaunchAtLogin(on);
+        }
+    });
+    writeOnToggle(m_disableTimerWarning, &UserDefaultsServiceProtocol::setDisableTimerWarning);
+    writeOnToggle(m_lightMode, &UserDefaultsServiceProtocol::setLightMode);
+}
+
+void PreferencesTab::buildTracking(QVBoxLayout* page) {
     auto* tracking =
         section(page, new QGroupBox(QStringLiteral("App Usage Tracking"), this),
                 QStringLiteral("Track which apps you use throughout the day. All data stored locally."));
@@ -145,7 +179,27 @@ PreferencesTab::PreferencesTab(Services services, QWidget* parent)
     rows->addWidget(m_clearResult);
     tracking->addWidget(m_trackingRows);
 
-    // Window titles (shown while tracking is on)
+    writeOnToggle(m_showInMenu, &UserDefaultsServiceProtocol::setShowAppUsageInMenu);
+    connect(m_tracking, &QCheckBox::toggled, this, [this](bool on) {
+        if (!m_loading) {
+            if (m_services.setTracking) {
+                m_services.setTracking(on);
+            }
+            // The switch shows the state the application settled on.
+            updateTrackingRows();
+        }
+    });
+    connect(m_retention, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (!m_loading && index >= 0) {
+            settings().setAppUsageRetentionDays(m_retention->itemData(index).toInt());
+        }
+    });
+    connect(m_clearAll, &QPushButton::clicked, this, &PreferencesTab::clearAllUsageData);
+    m_services.trackingActive.watch(this, [this] { updateTrackingRows(); });
+}
+
+// Shown while tracking is on.
+void PreferencesTab::buildWindowTitles(QVBoxLayout* page) {
     auto* titlesBox = new QGroupBox(QStringLiteral("Window Titles"), this);
     m_windowTitlesSection = titlesBox;
     m_windowTitlesSection->setObjectName(QStringLiteral("windowTitlesSection"));
@@ -192,7 +246,12 @@ PreferencesTab::PreferencesTab(Services services, QWidget* parent)
     titles->addLayout(titlesFooter);
     page->addWidget(titlesBox);
 
-    // Browser URL capture (shown while tracking is on)
+    connect(m_whatIsNeeded, &QPushButton::clicked, this,
+            [this] { m_whatIsNeededText->setVisible(m_whatIsNeededText->isHidden()); });
+}
+
+// Shown while tracking is on.
+void PreferencesTab::buildBrowserUrl(QVBoxLayout* page) {
     auto* urlBox = new QGroupBox(QStringLiteral("Browser URL Capture"), this);
     m_urlSection = urlBox;
     m_urlSection->setObjectName(QStringLiteral("browserUrlSection"));
@@ -218,7 +277,13 @@ PreferencesTab::PreferencesTab(Services services, QWidget* parent)
                 urlBox));
     page->addWidget(urlBox);
 
-    // Browser
+    connect(m_urlTest, &QPushButton::clicked, this, [this] {
+        runDetached(testBrowserUrl(), QStringLiteral("Testing browser URL capture failed"),
+                    Log::Category::ui);
+    });
+}
+
+void PreferencesTab::buildBrowser(QVBoxLayout* page) {
     auto* browser =
         section(page, new QGroupBox(QStringLiteral("Browser"), this),
                 QStringLiteral("Enable to use your default browser with its extensions. Disable for "
@@ -257,7 +322,23 @@ PreferencesTab::PreferencesTab(Services services, QWidget* parent)
     m_height = slider(QStringLiteral("Height"), QStringLiteral("heightSlider"), 400, 1000);
     browser->addWidget(m_sizeRows);
 
-    // Silent mode
+    writeOnToggle(m_defaultBrowser, &UserDefaultsServiceProtocol::setUseDefaultBrowser);
+    connect(m_defaultBrowser, &QCheckBox::toggled, this, &PreferencesTab::updateSizeRows);
+    connect(m_width, &QSlider::valueChanged, this, [this](int steps) {
+        if (!m_loading) {
+            settings().setPopupBrowserWidth(steps * sizeStep);
+            updatePopupSize();
+        }
+    });
+    connect(m_height, &QSlider::valueChanged, this, [this](int steps) {
+        if (!m_loading) {
+            settings().setPopupBrowserHeight(steps * sizeStep);
+            updatePopupSize();
+        }
+    });
+}
+
+void PreferencesTab::buildSilentMode(QVBoxLayout* page) {
     auto* silent = section(page, new QGroupBox(QStringLiteral("Silent Mode"), this));
     auto* silentRow = new QHBoxLayout;
     silentRow->addWidget(new QLabel(QStringLiteral("Silent mode"), this));
@@ -278,8 +359,10 @@ PreferencesTab::PreferencesTab(Services services, QWidget* parent)
     for (const auto& [text, seconds] : durations) {
         const double duration = seconds;
         menu->addAction(text, this, [this, duration] {
-            runDetached(m_services.appState.enableSilentMode(duration),
-                        QStringLiteral("Enabling silent mode failed"), Log::Category::ui);
+            if (m_services.enableSilentMode) {
+                runDetached(m_services.enableSilentMode(duration),
+                            QStringLiteral("Enabling silent mode failed"), Log::Category::ui);
+            }
         });
     }
     m_silentEnable->setMenu(menu);
@@ -288,7 +371,16 @@ PreferencesTab::PreferencesTab(Services services, QWidget* parent)
     silentRow->addWidget(m_silentEnable);
     silent->addLayout(silentRow);
 
-    // Debug
+    connect(m_silentDisable, &QPushButton::clicked, this, [this] {
+        if (m_services.disableSilentMode) {
+            runDetached(m_services.disableSilentMode(), QStringLiteral("Disabling silent mode failed"),
+                        Log::Category::ui);
+        }
+    });
+    m_services.silentModeActive.watch(this, [this] { updateSilentMode(); });
+}
+
+void PreferencesTab::buildDebug(QVBoxLayout* page) {
     auto* debug =
         section(page, new QGroupBox(QStringLiteral("Debug"), this),
                 QStringLiteral("Show Log lists Pendlow's recent lines: from the systemd journal "
@@ -303,82 +395,13 @@ PreferencesTab::PreferencesTab(Services services, QWidget* parent)
     logRow->addWidget(m_showLog);
     logRow->addStretch(1);
     debug->addLayout(logRow);
-    page->addStretch(1);
 
-    // Writes happen on the user's changes only: loading sets the controls with m_loading on.
-    connect(m_launchAtLogin, &QCheckBox::toggled, this, [this](bool on) {
-        if (!m_loading) {
-            setLaunchAtLogin(on);
-        }
-    });
-    const auto writeOnToggle = [this](QCheckBox* box, void (UserDefaultsServiceProtocol::*setter)(bool)) {
-        connect(box, &QCheckBox::toggled, this, [this, setter](bool on) {
-            if (!m_loading) {
-                (settings().*setter)(on);
-            }
-        });
-    };
-    writeOnToggle(m_disableTimerWarning, &UserDefaultsServiceProtocol::setDisableTimerWarning);
-    writeOnToggle(m_lightMode, &UserDefaultsServiceProtocol::setLightMode);
-    writeOnToggle(m_showInMenu, &UserDefaultsServiceProtocol::setShowAppUsageInMenu);
-    writeOnToggle(m_defaultBrowser, &UserDefaultsServiceProtocol::setUseDefaultBrowser);
     writeOnToggle(m_debugLogging, &UserDefaultsServiceProtocol::setDebugLoggingEnabled);
-    connect(m_defaultBrowser, &QCheckBox::toggled, this, &PreferencesTab::updateSizeRows);
-    connect(m_tracking, &QCheckBox::toggled, this, [this](bool on) {
-        if (!m_loading) {
-            m_services.appState.setAppUsageTracking(on);
-            // The switch shows the state AppState settled on.
-            updateTrackingRows();
-        }
-    });
-    connect(m_retention, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (!m_loading && index >= 0) {
-            settings().setAppUsageRetentionDays(m_retention->itemData(index).toInt());
-        }
-    });
-    connect(m_width, &QSlider::valueChanged, this, [this](int steps) {
-        if (!m_loading) {
-            settings().setPopupBrowserWidth(steps * sizeStep);
-            updatePopupSize();
-        }
-    });
-    connect(m_height, &QSlider::valueChanged, this, [this](int steps) {
-        if (!m_loading) {
-            settings().setPopupBrowserHeight(steps * sizeStep);
-            updatePopupSize();
-        }
-    });
-    connect(m_clearAll, &QPushButton::clicked, this, &PreferencesTab::clearAllUsageData);
-    connect(m_whatIsNeeded, &QPushButton::clicked, this,
-            [this] { m_whatIsNeededText->setVisible(m_whatIsNeededText->isHidden()); });
-    connect(m_urlTest, &QPushButton::clicked, this, [this] {
-        runDetached(testBrowserUrl(), QStringLiteral("Testing browser URL capture failed"),
-                    Log::Category::ui);
-    });
-    connect(m_silentDisable, &QPushButton::clicked, this, [this] {
-        runDetached(m_services.appState.disableSilentMode(), QStringLiteral("Disabling silent mode failed"),
-                    Log::Category::ui);
-    });
     connect(m_showLog, &QPushButton::clicked, this, &PreferencesTab::showLog);
-    connect(&m_services.appState, &AppState::appUsageTrackingActiveChanged, this,
-            &PreferencesTab::updateTrackingRows);
-    connect(&m_services.appState, &AppState::silentModeActiveChanged, this,
-            &PreferencesTab::updateSilentMode);
-
-    m_permissionTimer.setInterval(permissionPollMs);
-    connect(&m_permissionTimer, &QTimer::timeout, this, &PreferencesTab::updateWindowTitles);
-
-    updateTrackingRows();
-    updateSilentMode();
-    updateWindowTitles();
 }
 
 PreferencesTab::~PreferencesTab() {
     delete m_logWindow;
-}
-
-UserDefaultsServiceProtocol& PreferencesTab::settings() const {
-    return m_services.appState.userDefaultsService();
 }
 
 void PreferencesTab::load() {
@@ -440,7 +463,7 @@ void PreferencesTab::clearAllUsageData() {
     m_clearProgress->show();
     m_clearResult->clear();
     // The tracker's memory first: otherwise its next save would write today's sessions back.
-    if (AppUsageTrackingService* tracker = m_services.appState.appUsageService()) {
+    if (AppUsageTrackingService* tracker = m_services.tracker) {
         tracker->setCurrentSession(std::nullopt);
         tracker->setTodaySessions({});
     }
@@ -495,7 +518,7 @@ void PreferencesTab::showLog() {
 }
 
 void PreferencesTab::updateTrackingRows() {
-    const bool active = m_services.appState.appUsageTrackingActive();
+    const bool active = m_services.trackingActive.value();
     {
         const QSignalBlocker blocker(m_tracking);
         m_tracking->setChecked(active);
@@ -506,7 +529,7 @@ void PreferencesTab::updateTrackingRows() {
 }
 
 void PreferencesTab::updateSilentMode() {
-    const bool active = m_services.appState.silentModeActive();
+    const bool active = m_services.silentModeActive.value();
     m_silentStatus->setText(active ? QStringLiteral("Active") : QStringLiteral("Inactive"));
     PopoverStyle::setTextColor(m_silentStatus, active ? PopoverStyle::orange(palette())
                                                       : PopoverStyle::secondaryText(palette()));

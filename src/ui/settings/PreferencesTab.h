@@ -3,6 +3,7 @@
 #include "services/usage/BrowserUrlProbeResult.h"
 #include "ui/settings/LogWindow.h"
 #include "ui/settings/SettingsPage.h"
+#include "ui/settings/WatchedFlag.h"
 
 #include <QCoroTask>
 #include <QPointer>
@@ -10,8 +11,8 @@
 
 #include <functional>
 
-class AppState;
 class AppUsageStorageService;
+class AppUsageTrackingService;
 class LaunchAtLogin;
 class ProgressIndicator;
 class QCheckBox;
@@ -20,6 +21,7 @@ class QLabel;
 class QPushButton;
 class QSlider;
 class QToolButton;
+class QVBoxLayout;
 class SettingsResultLabel;
 class UserDefaultsServiceProtocol;
 
@@ -30,7 +32,8 @@ class UserDefaultsServiceProtocol;
 //   on disk; a failure is logged ("Launch at login failed: ...") and shown below the switch.
 // - Switches, the retention picker and the size sliders write their setting when the user changes
 //   them (loading writes nothing).
-// - The tracking switch and the silent-mode controls go through AppState, which owns those states.
+// - The tracking switch and the silent-mode controls show and change states the application owns,
+//   through the flags and actions it gives.
 // - "Clear All Usage Data" asks first, then drops the tracker's sessions in memory (the open one too)
 //   and removes every stored day; a failure is shown.
 // - Window titles: whether they can be read on this desktop, asked again every 2 s while the tab is
@@ -45,10 +48,20 @@ public:
     using UrlProbe = std::function<QCoro::Task<BrowserUrlProbeResult>()>;
 
     struct Services {
-        AppState& appState;
+        UserDefaultsServiceProtocol& settings;
         // The store the tracker keeps its day files in.
         AppUsageStorageService& usageStorage;
         LaunchAtLogin& launchAtLogin;
+        // The tracker whose sessions "Clear All Usage Data" drops from memory; none: there is none.
+        AppUsageTrackingService* tracker = nullptr;
+        // Whether app-usage tracking is on, and the switch; switching it on or off starts or stops
+        // the tracker, and the flag tells what the application settled on.
+        WatchedFlag trackingActive = {};
+        std::function<void(bool enabled)> setTracking = {};
+        // Silent mode: whether it is on, and the actions of its Enable menu and Disable button.
+        WatchedFlag silentModeActive = {};
+        std::function<QCoro::Task<>(double seconds)> enableSilentMode = {};
+        std::function<QCoro::Task<>()> disableSilentMode = {};
         // Whether window titles can be read now; none: they cannot.
         std::function<bool()> windowTitlesReadable = {};
         // none: the Test button stays disabled.
@@ -80,7 +93,18 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    UserDefaultsServiceProtocol& settings() const;
+    // The sections, top to bottom: each builds its controls into the page and connects them.
+    void buildGeneral(QVBoxLayout* page);
+    void buildTracking(QVBoxLayout* page);
+    void buildWindowTitles(QVBoxLayout* page);
+    void buildBrowserUrl(QVBoxLayout* page);
+    void buildBrowser(QVBoxLayout* page);
+    void buildSilentMode(QVBoxLayout* page);
+    void buildDebug(QVBoxLayout* page);
+    // Writes the switch's setting when the user toggles it.
+    void writeOnToggle(QCheckBox* box, void (UserDefaultsServiceProtocol::*setter)(bool));
+
+    UserDefaultsServiceProtocol& settings() const { return m_services.settings; }
     void setLaunchAtLogin(bool enabled);
     void clearAllUsageData();
     QCoro::Task<> testBrowserUrl();

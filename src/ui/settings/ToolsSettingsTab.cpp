@@ -7,14 +7,13 @@
 #include "core/UserDefaultsServiceProtocol.h"
 #include "platform/KeychainItem.h"
 #include "platform/KeychainServiceProtocol.h"
-#include "services/AppState.h"
 #include "services/tools/AuthError.h"
 #include "services/tools/ToolsAuthServiceProtocol.h"
 #include "services/tools/ToolsLoginCoordinator.h"
 #include "ui/kit/PopoverStyle.h"
 #include "ui/kit/ProgressIndicator.h"
 #include "ui/settings/SavedConfirmation.h"
-#include "ui/settings/SecretWrite.h"
+#include "ui/settings/SecretForm.h"
 #include "ui/settings/SettingsFormStyle.h"
 #include "ui/settings/SettingsGlyphs.h"
 #include "ui/settings/SettingsResultLabel.h"
@@ -64,19 +63,19 @@ bool isCancellation(std::exception_ptr failure) {
 }
 } // namespace
 
-ToolsSettingsTab::ToolsSettingsTab(AppState& appState, KeychainServiceProtocol& keychain,
-                                   UserDefaultsServiceProtocol& settings, ToolsAuthServiceProtocol& auth,
-                                   QWidget* parent)
+ToolsSettingsTab::ToolsSettingsTab(KeychainServiceProtocol& keychain, UserDefaultsServiceProtocol& settings,
+                                   ToolsAuthServiceProtocol& auth, Actions actions, QWidget* parent)
     : SettingsPage(parent)
-    , m_appState(appState)
     , m_keychain(keychain)
     , m_settings(settings)
     , m_auth(auth)
+    , m_actions(std::move(actions))
     , m_loginCoordinator(new ToolsLoginCoordinator(auth, this))
     , m_urlField(SettingsFormStyle::textField(u"toolsUrlField"_s, false, this))
     , m_tokenField(SettingsFormStyle::textField(u"wsTokenField"_s, true, this))
     , m_userKeyField(SettingsFormStyle::textField(u"userKeyField"_s, false, this))
     , m_result(new SettingsResultLabel(this))
+    , m_form(new SecretForm(keychain, KeychainItem::toolsWSToken, m_tokenField, m_result, this))
     , m_saved(new SavedConfirmation(this))
     , m_testButton(new QPushButton(u"Test"_s, this))
     , m_saveButton(new QPushButton(u"Save"_s, this)) {
@@ -84,8 +83,25 @@ ToolsSettingsTab::ToolsSettingsTab(AppState& appState, KeychainServiceProtocol& 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(SettingsFormStyle::margin, SettingsFormStyle::margin,
                                SettingsFormStyle::margin, SettingsFormStyle::margin);
+    buildTeamSection(layout);
+    buildPersonalSection(layout);
+    layout->addStretch();
 
-    // Team credentials.
+    connect(m_testButton, &QPushButton::clicked, this, &ToolsSettingsTab::startTest);
+    connect(m_saveButton, &QPushButton::clicked, this, &ToolsSettingsTab::save);
+    connect(m_loginButton, &QPushButton::clicked, this, &ToolsSettingsTab::loginToDashboard);
+    connect(m_logoutButton, &QPushButton::clicked, this, &ToolsSettingsTab::logout);
+    for (QLineEdit* field : {m_urlField, m_tokenField, m_userKeyField}) {
+        connect(field, &QLineEdit::textChanged, this, &ToolsSettingsTab::updateButtons);
+    }
+    updateButtons();
+    updateLoginSection();
+}
+
+ToolsSettingsTab::~ToolsSettingsTab() = default;
+
+// The shared credentials, with Test and Save.
+void ToolsSettingsTab::buildTeamSection(QVBoxLayout* layout) {
     QGroupBox* team = SettingsFormStyle::section(
         u"API Credentials (Team)"_s, u"WS Token is shared with your team. Get it from your Moodle admin."_s,
         layout, this);
@@ -102,14 +118,31 @@ ToolsSettingsTab::ToolsSettingsTab(AppState& appState, KeychainServiceProtocol& 
     buttons->addWidget(m_testButton);
     buttons->addWidget(m_saveButton);
     rows->addRow(buttons);
+}
 
-    // Personal sign-in.
+// The personal sign-in: who is signed in and Logout, or Login.
+void ToolsSettingsTab::buildPersonalSection(QVBoxLayout* layout) {
     QGroupBox* personal = SettingsFormStyle::section(
         u"Dashboard Login (Personal)"_s,
         u"Login to access Dashboard without re-entering credentials. Persists across app restarts."_s, layout,
         this);
     auto* personalRows = new QVBoxLayout(personal);
+    buildLoggedInRow(personal);
+    buildLoggedOutRow(personal);
 
+    m_loginErrorLabel = new QLabel(personal);
+    m_loginErrorLabel->setObjectName(u"loginErrorLabel"_s);
+    m_loginErrorLabel->setFont(PopoverStyle::font(SettingsFormStyle::captionSize));
+    m_loginErrorLabel->setWordWrap(true);
+    m_loginErrorLabel->setTextFormat(Qt::PlainText);
+    PopoverStyle::setTextColor(m_loginErrorLabel, PopoverStyle::red(palette()));
+
+    personalRows->addWidget(m_loggedInRow);
+    personalRows->addWidget(m_loggedOutRow);
+    personalRows->addWidget(m_loginErrorLabel);
+}
+
+void ToolsSettingsTab::buildLoggedInRow(QWidget* personal) {
     m_loggedInRow = new QWidget(personal);
     m_loggedInRow->setObjectName(u"loggedInRow"_s);
     auto* loggedIn = new QHBoxLayout(m_loggedInRow);
@@ -132,7 +165,9 @@ ToolsSettingsTab::ToolsSettingsTab(AppState& appState, KeychainServiceProtocol& 
     loggedIn->addWidget(check, 0, Qt::AlignTop);
     loggedIn->addLayout(who, 1);
     loggedIn->addWidget(m_logoutButton);
+}
 
+void ToolsSettingsTab::buildLoggedOutRow(QWidget* personal) {
     m_loggedOutRow = new QWidget(personal);
     m_loggedOutRow->setObjectName(u"loggedOutRow"_s);
     auto* loggedOut = new QHBoxLayout(m_loggedOutRow);
@@ -150,31 +185,7 @@ ToolsSettingsTab::ToolsSettingsTab(AppState& appState, KeychainServiceProtocol& 
     m_loginButton->setObjectName(u"loginButton"_s);
     loggedOut->addWidget(m_loginProgress);
     loggedOut->addWidget(m_loginButton);
-
-    m_loginErrorLabel = new QLabel(personal);
-    m_loginErrorLabel->setObjectName(u"loginErrorLabel"_s);
-    m_loginErrorLabel->setFont(PopoverStyle::font(SettingsFormStyle::captionSize));
-    m_loginErrorLabel->setWordWrap(true);
-    m_loginErrorLabel->setTextFormat(Qt::PlainText);
-    PopoverStyle::setTextColor(m_loginErrorLabel, PopoverStyle::red(palette()));
-
-    personalRows->addWidget(m_loggedInRow);
-    personalRows->addWidget(m_loggedOutRow);
-    personalRows->addWidget(m_loginErrorLabel);
-    layout->addStretch();
-
-    connect(m_testButton, &QPushButton::clicked, this, &ToolsSettingsTab::startTest);
-    connect(m_saveButton, &QPushButton::clicked, this, &ToolsSettingsTab::save);
-    connect(m_loginButton, &QPushButton::clicked, this, &ToolsSettingsTab::loginToDashboard);
-    connect(m_logoutButton, &QPushButton::clicked, this, &ToolsSettingsTab::logout);
-    for (QLineEdit* field : {m_urlField, m_tokenField, m_userKeyField}) {
-        connect(field, &QLineEdit::textChanged, this, &ToolsSettingsTab::updateButtons);
-    }
-    updateButtons();
-    updateLoginSection();
 }
-
-ToolsSettingsTab::~ToolsSettingsTab() = default;
 
 std::optional<QString> ToolsSettingsTab::sessionExpiryText(double expiry, const QDateTime& now) {
     if (!(expiry > 0)) {
@@ -305,33 +316,31 @@ QCoro::Task<> ToolsSettingsTab::saveSettings() {
     setSaving(true);
     m_result->clear();
     const QPointer<ToolsSettingsTab> self(this);
-    const QString token = m_tokenField->text().trimmed();
+    const QString token = m_form->secret();
     const QString url = m_urlField->text();
     const QString userKey = m_userKeyField->text().trimmed();
     m_keychain.allowUnlockPrompt();
+    const bool stored = co_await m_form->store(SecretForm::WhenEmpty::keepsSecret);
+    if (!self) {
+        co_return;
+    }
+    if (!stored) {
+        // Nothing else is written: the address, the user key and the configuration stay.
+        setSaving(false);
+        emit saveFinished();
+        co_return;
+    }
     if (!token.isEmpty()) {
-        const std::optional<QString> failure =
-            co_await SecretWrite::store(m_keychain, token, KeychainItem::toolsWSToken);
-        if (!self) {
-            co_return;
-        }
-        if (failure) {
-            // Nothing else is written: the address, the user key and the configuration stay.
-            m_result->showFailure(*failure);
-            setSaving(false);
-            emit saveFinished();
-            co_return;
-        }
         m_tokenField->setText(token);
     }
     m_settings.setToolsUrl(url);
     m_settings.setUserKey(userKey);
     m_userKeyField->setText(userKey);
-    co_await m_appState.loadConfiguration();
+    co_await m_actions.reloadConfiguration();
     if (!self) {
         co_return;
     }
-    co_await m_appState.fetchPlanning();
+    co_await m_actions.fetchPlanning();
     if (!self) {
         co_return;
     }

@@ -7,15 +7,17 @@
 #include <QDateTime>
 
 #include <exception>
+#include <functional>
 #include <optional>
 
-class AppState;
 class KeychainServiceProtocol;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QVBoxLayout;
 class ProgressIndicator;
 class SavedConfirmation;
+class SecretForm;
 class SettingsResultLabel;
 class ToolsAuthServiceProtocol;
 class ToolsLoginCoordinator;
@@ -40,9 +42,16 @@ public:
     static inline const QString& defaultToolsUrl = UserDefaultsServiceProtocol::defaultToolsUrl;
     static inline const QString defaultUserKey = QString();
 
-    ToolsSettingsTab(AppState& appState, KeychainServiceProtocol& keychain,
-                     UserDefaultsServiceProtocol& settings, ToolsAuthServiceProtocol& auth,
-                     QWidget* parent = nullptr);
+    // What the page asks of the application after a save.
+    struct Actions {
+        // Reloads the configuration from the secret store and the settings.
+        std::function<QCoro::Task<>()> reloadConfiguration;
+        // Fetches the planning with the configuration as last loaded.
+        std::function<QCoro::Task<>()> fetchPlanning;
+    };
+
+    ToolsSettingsTab(KeychainServiceProtocol& keychain, UserDefaultsServiceProtocol& settings,
+                     ToolsAuthServiceProtocol& auth, Actions actions, QWidget* parent = nullptr);
     ~ToolsSettingsTab() override;
 
     QString label() const override { return QStringLiteral("Timesheet"); }
@@ -77,6 +86,10 @@ Q_SIGNALS:
     void loginFinished();
 
 private:
+    void buildTeamSection(QVBoxLayout* layout);
+    void buildPersonalSection(QVBoxLayout* layout);
+    void buildLoggedInRow(QWidget* personal);
+    void buildLoggedOutRow(QWidget* personal);
     void startTest();
     void save();
     void loginToDashboard();
@@ -86,10 +99,10 @@ private:
     void updateButtons();
     void updateLoginSection();
 
-    AppState& m_appState;
     KeychainServiceProtocol& m_keychain;
     UserDefaultsServiceProtocol& m_settings;
     ToolsAuthServiceProtocol& m_auth;
+    Actions m_actions;
     ToolsLoginCoordinator* m_loginCoordinator;
 
     bool m_isSaving = false;
@@ -105,6 +118,8 @@ private:
     QLineEdit* m_tokenField;
     QLineEdit* m_userKeyField;
     SettingsResultLabel* m_result;
+    // Stores the token field.
+    SecretForm* m_form;
     SavedConfirmation* m_saved;
     QPushButton* m_testButton;
     QPushButton* m_saveButton;

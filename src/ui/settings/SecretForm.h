@@ -1,0 +1,92 @@
+#pragma once
+
+#include <QCoroTask>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class KeychainServiceProtocol;
+class ProgressIndicator;
+class QLineEdit;
+class QPushButton;
+class SavedConfirmation;
+class SettingsResultLabel;
+
+// A settings page's secret (an API key or token kept in the keychain, typed into a password field)
+// and what the page does with it.
+//
+// Every page that holds a secret stores it the same way (`store`): the field's text, trimmed, is
+// written to the keychain item; a failure is shown in the page's result line and stops whatever the
+// page was doing.
+//
+// Pages with Save and Test buttons also hand their flow to the form (`setActions`): Save writes the
+// page's fields and flashes "Saved"; Test writes them as well, then checks them against the service and
+// shows the outcome in the result line. While one runs its button is disabled; Test is enabled only
+// while the fields hold enough to test.
+class SecretForm : public QObject {
+    Q_OBJECT
+
+public:
+    // What an empty field does to the stored secret.
+    enum class WhenEmpty { keepsSecret, removesSecret };
+
+    // A Save or Test press: what it does besides the flow itself.
+    struct Actions {
+        // Writes the page's fields, its secret through `store`. False when a failure stopped it (and
+        // is shown); `forTest` tells a test's write from a save's.
+        std::function<QCoro::Task<bool>(bool forTest)> storeFields;
+        // Checks what was written against the service: the failure's text, or none.
+        std::function<QCoro::Task<std::optional<QString>>()> check;
+        // The result line's text after a test that passed.
+        QString successText;
+        // Whether the fields hold enough to test.
+        std::function<bool()> canTest;
+        // Clears what the last outcome left on the page, when a save or a test starts; none: nothing.
+        std::function<void()> clearOutcome = {};
+        // For the log, when a press fails unexpectedly.
+        QString saveFailureLog;
+        QString testFailureLog;
+    };
+
+    // The field and the result line belong to the page, which must outlive the form.
+    SecretForm(KeychainServiceProtocol& keychain, QString item, QLineEdit* field, SettingsResultLabel* result,
+               QObject* parent);
+
+    // The secret as the field holds it, trimmed.
+    QString secret() const;
+    // Stores the field's secret; an empty field keeps or removes the stored one. True when it was
+    // written (or nothing had to be); false, with the failure shown, when the keychain refused.
+    QCoro::Task<bool> store(WhenEmpty whenEmpty);
+
+    // Makes Save and Test run the flow. `test` and `progress` may be none.
+    void setActions(Actions actions, QPushButton* save, SavedConfirmation* saved, QPushButton* test,
+                    ProgressIndicator* progress = nullptr);
+    // Enables the buttons after the page's fields changed.
+    void updateButtons();
+
+    bool isSaving() const { return m_isSaving; }
+    bool isTesting() const { return m_isTesting; }
+
+    // The flow of the Save and Test buttons.
+    QCoro::Task<> save();
+    QCoro::Task<> test();
+
+Q_SIGNALS:
+    void saveFinished();
+    void testFinished();
+
+private:
+    KeychainServiceProtocol& m_keychain;
+    QString m_item;
+    QLineEdit* m_field;
+    SettingsResultLabel* m_result;
+    Actions m_actions;
+    QPushButton* m_saveButton = nullptr;
+    SavedConfirmation* m_saved = nullptr;
+    QPushButton* m_testButton = nullptr;
+    ProgressIndicator* m_progress = nullptr;
+    bool m_isSaving = false;
+    bool m_isTesting = false;
+};
