@@ -22,6 +22,7 @@
 #include "services/alerts/NotificationService.h"
 #include "services/clickup/ClickUpAPIService.h"
 #include "services/forwarding/EmailCapture.h"
+#include "services/forwarding/EmailForwarder.h"
 #include "services/forwarding/EmailForwardingService.h"
 #include "services/forwarding/MailClientSubjects.h"
 #include "services/openai/OpenAIService.h"
@@ -32,6 +33,7 @@
 #include "services/usage/AccessibilityService.h"
 #include "services/usage/ActivityGroupingService.h"
 #include "services/usage/AppUsageStorageService.h"
+#include "services/usage/AppUsageSwitch.h"
 #include "services/usage/AppUsageTrackingService.h"
 #include "services/usage/BrowserUrlProbe.h"
 #include "services/usage/DeepContextService.h"
@@ -206,7 +208,7 @@ PendlowApp::PendlowApp(const Services& services, QObject* parent)
             services.keychainService, services.userDefaultsService, *m_emailCapture);
         forwarding = m_ownedEmailForwarding.get();
     }
-    m_appState->setEmailForwardingService(forwarding);
+    m_appState->emailForwarder().setService(forwarding);
 
     connect(m_tray, &TrayIcon::activated, this, [this](QRect anchor) { popover().toggleAt(anchor); });
     connect(m_tray, &TrayIcon::shownChanged, this, [this](bool shown) {
@@ -368,6 +370,6 @@ QCoro::Task<> PendlowApp::runStartupTask() {
     if (!self) {
         co_return;
     }
-    m_appState->startAppUsageTrackingIfEnabled();
+    m_appState->appUsageSwitch().startIfEnabled();
     emit startupFinished();
 }
