@@ -43,6 +43,7 @@
 #include "ui/alerts/AlertWindow.h"
 #include "ui/alerts/FloatingAlertService.h"
 #include "ui/alerts/ToastAlertService.h"
+#include "ui/dayplan/DayPlanningView.h"
 #include "ui/menubar/AppUsageSection.h"
 #include "ui/menubar/FooterView.h"
 #include "ui/menubar/MenuBarIcon.h"
@@ -159,8 +160,14 @@ PendlowApp::PendlowApp(const Services& services, QObject* parent)
     // The report windows read and delete the stored days through the tracker's own storage.
     m_usageDayLoader = std::make_unique<UsageDayLoader>(m_appUsage->storage(), m_appUsage);
     m_reportContext = std::make_unique<ReportContext>();
-    m_reportContext->appState = m_appState;
     m_reportContext->loader = m_usageDayLoader.get();
+    m_reportContext->settings = &services.userDefaultsService;
+    m_reportContext->worklog = m_appState->worklogState();
+    m_reportContext->dayPlan = m_appState->dayPlanningState();
+    AppState* appState = m_appState;
+    m_reportContext->makePlanningView = [appState](QWidget* parent) {
+        return new DayPlanningView(*appState, appState->configuration().teamId, parent);
+    };
     if (const FrontAppSource* frontApps = m_frontApps.get()) {
         m_reportContext->windowTitlesReadable = [frontApps] { return frontApps->canReadWindowTitles(); };
     }
