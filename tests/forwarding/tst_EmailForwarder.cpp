@@ -81,6 +81,9 @@ private Q_SLOTS:
                                         << "[API] Invalid task URL format";
         QTest::newRow("file address") << "file:///etc/passwd" << false << "Email sent to n8n" << true << ""
                                       << "[API] Invalid task URL format";
+        QTest::newRow("other scheme with a host")
+            << "ftp://files.example/t/1" << false << "Email sent to n8n" << true << ""
+            << "[API] Invalid task URL format";
         QTest::newRow("no host") << "https:///t/1" << false << "Email sent to n8n" << true << ""
                                  << "[API] Invalid task URL format";
         QTest::newRow("failure") << "" << true << "n8n webhook error (HTTP 500)" << false << ""
