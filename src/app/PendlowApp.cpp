@@ -1,6 +1,7 @@
 #include "app/PendlowApp.h"
 
 #include "app/AppDelegate.h"
+#include "app/DayPlanningSourcesOf.h"
 #include "core/DetachedTask.h"
 #include "core/Log.h"
 #include "core/UserDefaultsService.h"
@@ -22,6 +23,7 @@
 #include "services/alerts/NotificationService.h"
 #include "services/clickup/ClickUpAPIService.h"
 #include "services/forwarding/EmailCapture.h"
+#include "services/forwarding/EmailForwarder.h"
 #include "services/forwarding/EmailForwardingService.h"
 #include "services/forwarding/MailClientSubjects.h"
 #include "services/openai/OpenAIService.h"
@@ -32,6 +34,7 @@
 #include "services/usage/AccessibilityService.h"
 #include "services/usage/ActivityGroupingService.h"
 #include "services/usage/AppUsageStorageService.h"
+#include "services/usage/AppUsageSwitch.h"
 #include "services/usage/AppUsageTrackingService.h"
 #include "services/usage/BrowserUrlProbe.h"
 #include "services/usage/DeepContextService.h"
@@ -41,6 +44,7 @@
 #include "ui/alerts/AlertWindow.h"
 #include "ui/alerts/FloatingAlertService.h"
 #include "ui/alerts/ToastAlertService.h"
+#include "ui/dayplan/DayPlanningView.h"
 #include "ui/menubar/AppUsageSection.h"
 #include "ui/menubar/FooterView.h"
 #include "ui/menubar/MenuBarIcon.h"
@@ -159,8 +163,14 @@ PendlowApp::PendlowApp(const Services& services, QObject* parent)
     // The report windows read and delete the stored days through the tracker's own storage.
     m_usageDayLoader = std::make_unique<UsageDayLoader>(m_appUsage->storage(), m_appUsage);
     m_reportContext = std::make_unique<ReportContext>();
-    m_reportContext->appState = m_appState;
     m_reportContext->loader = m_usageDayLoader.get();
+    m_reportContext->settings = &services.userDefaultsService;
+    m_reportContext->worklog = m_appState->worklogState();
+    m_reportContext->dayPlan = m_appState->dayPlanningState();
+    AppState* appState = m_appState;
+    m_reportContext->makePlanningView = [appState](QWidget* parent) {
+        return new DayPlanningView(dayPlanningSourcesOf(*appState), parent);
+    };
     if (const FrontAppSource* frontApps = m_frontApps.get()) {
         m_reportContext->windowTitlesReadable = [frontApps] { return frontApps->canReadWindowTitles(); };
     }
@@ -208,7 +218,7 @@ PendlowApp::PendlowApp(const Services& services, QObject* parent)
             services.keychainService, services.userDefaultsService, *m_emailCapture);
         forwarding = m_ownedEmailForwarding.get();
     }
-    m_appState->setEmailForwardingService(forwarding);
+    m_appState->emailForwarder().setService(forwarding);
 
     connect(m_tray, &TrayIcon::activated, this, [this](QRect anchor) { popover().toggleAt(anchor); });
     connect(m_tray, &TrayIcon::shownChanged, this, [this](bool shown) {
@@ -390,6 +400,6 @@ QCoro::Task<> PendlowApp::runStartupTask() {
     if (!self) {
         co_return;
     }
-    m_appState->startAppUsageTrackingIfEnabled();
+    m_appState->appUsageSwitch().startIfEnabled();
     emit startupFinished();
 }

@@ -6,26 +6,19 @@
 #include "core/Observable.h"
 #include "core/UserDefaultsServiceProtocol.h"
 #include "services/TimerRefreshService.h"
-#include "services/alerts/NotificationServiceProtocol.h"
+#include "services/alerts/SilentMode.h"
 #include "services/clickup/SearchState.h"
 #include "services/clickup/TimerState.h"
 #include "services/clickup/WorklogState.h"
-#include "services/forwarding/EmailForwardingError.h"
-#include "services/forwarding/EmailForwardingServiceProtocol.h"
+#include "services/forwarding/EmailForwarder.h"
 #include "services/tools/PlanningState.h"
+#include "services/usage/AppUsageSwitch.h"
 #include "services/usage/AppUsageTrackingService.h"
 
 #include <QPointer>
-#include <QTimer>
-
-#include <algorithm>
-#include <cmath>
 
 namespace {
 constexpr auto category = Log::Category::api;
-// Longest silent mode taken as given (ten years); longer ones are cut to it.
-constexpr double longestSilentModeSeconds = 10.0 * 366 * 24 * 3600;
-
 } // namespace
 
 AppState::AppState(ClickUpAPIServiceProtocol& clickUpAPI, ToolsAPIServiceProtocol& toolsAPI,
@@ -44,7 +37,11 @@ AppState::AppState(ClickUpAPIServiceProtocol& clickUpAPI, ToolsAPIServiceProtoco
     , m_searchState(new SearchState(clickUpAPI, this))
     , m_dayPlanningStorage(
           std::make_unique<DayPlanningStorageService>(DayPlanningStorageService::defaultDirectory()))
-    , m_dayPlanningState(new DayPlanningState(clickUpAPI, *m_dayPlanningStorage, *m_planningState, this)) {
+    , m_dayPlanningState(new DayPlanningState(clickUpAPI, *m_dayPlanningStorage, *m_planningState, this))
+    , m_silentMode(new SilentMode(userDefaultsService, notificationService, this))
+    , m_emailForwarder(
+          new EmailForwarder([this](const QUrl& url, const QString& title) { openPage(url, title); }, this))
+    , m_appUsageSwitch(new AppUsageSwitch(userDefaultsService, this)) {
     QPointer<AppState> self(this);
     m_timerState->setOnTimerStopped([self] {
         return whileAlive(self, [](AppState& state) {
@@ -54,11 +51,16 @@ AppState::AppState(ClickUpAPIServiceProtocol& clickUpAPI, ToolsAPIServiceProtoco
     m_refreshService->setOnRefresh(
         [self] { return whileAlive(self, [](AppState& state) { return state.refresh(); }); });
     m_timerState->setOnTimerChanged([self](const std::optional<ActiveTimer>& timer) {
-        if (self && self->m_appUsageService) {
-            self->m_appUsageService->setCurrentClickUpTaskId(timer ? std::optional<QString>(timer->taskId)
-                                                                   : std::nullopt);
+        if (AppUsageTrackingService* tracker = self ? self->appUsageService() : nullptr) {
+            tracker->setCurrentClickUpTaskId(timer ? std::optional<QString>(timer->taskId) : std::nullopt);
         }
     });
+    // A new silent-mode end is part of the configuration.
+    m_silentMode->setAfterChange(
+        [self] { return whileAlive(self, [](AppState& state) { return state.loadConfiguration(); }); });
+    connect(m_silentMode, &SilentMode::activeChanged, this, &AppState::silentModeActiveChanged);
+    connect(m_appUsageSwitch, &AppUsageSwitch::activeChanged, this, &AppState::appUsageTrackingActiveChanged);
+    connect(m_appUsageSwitch, &AppUsageSwitch::trackerChanged, this, &AppState::appUsageServiceChanged);
 
     connect(m_timerState, &TimerState::isLoadingChanged, this, &AppState::updateIsLoading);
     connect(m_worklogState, &WorklogState::isLoadingChanged, this, &AppState::updateIsLoading);
@@ -107,51 +109,55 @@ void AppState::setConfiguration(const AppConfiguration& configuration) {
     emit configurationChanged();
 }
 
-void AppState::setSilentModeActive(bool active) {
-    setIfChanged(m_silentModeActive, active, this, &AppState::silentModeActiveChanged);
+bool AppState::silentModeActive() const {
+    return m_silentMode->isActive();
 }
 
-void AppState::setAppUsageTrackingActive(bool active) {
-    setIfChanged(m_appUsageTrackingActive, active, this, &AppState::appUsageTrackingActiveChanged);
+bool AppState::appUsageTrackingActive() const {
+    return m_appUsageSwitch->isActive();
+}
+
+AppUsageTrackingService* AppState::appUsageService() const {
+    return m_appUsageSwitch->tracker();
 }
 
 void AppState::setAppUsageService(AppUsageTrackingService* service) {
-    if (m_appUsageService == service) {
+    if (appUsageService() == service) {
         return;
     }
-    m_appUsageService = service;
-    if (m_appUsageService) {
+    if (service) {
         const std::optional<ActiveTimer>& timer = m_timerState->activeTimer();
-        m_appUsageService->setCurrentClickUpTaskId(timer ? std::optional<QString>(timer->taskId)
-                                                         : std::nullopt);
+        service->setCurrentClickUpTaskId(timer ? std::optional<QString>(timer->taskId) : std::nullopt);
     }
-    emit appUsageServiceChanged();
+    m_appUsageSwitch->setTracker(service);
 }
 
 void AppState::setAppUsageTracking(bool enabled) {
-    if (m_userDefaultsService.isAppUsageTrackingEnabled() == enabled) {
-        return;
-    }
-    m_userDefaultsService.setIsAppUsageTrackingEnabled(enabled);
-    setAppUsageTrackingActive(enabled);
-    if (enabled) {
-        startAppUsageTrackingIfEnabled();
-    } else if (m_appUsageService) {
-        m_appUsageService->stopTracking();
-    }
+    m_appUsageSwitch->setEnabled(enabled);
 }
 
 void AppState::startAppUsageTrackingIfEnabled() {
-    if (!m_userDefaultsService.isAppUsageTrackingEnabled() || !m_appUsageService) {
-        return;
-    }
-    m_appUsageService->startTracking();
-    m_appUsageService->cleanupOldData(m_userDefaultsService.appUsageRetentionDays());
+    m_appUsageSwitch->startIfEnabled();
+}
+
+void AppState::setEmailForwardingService(EmailForwardingServiceProtocol* service) {
+    m_emailForwarder->setService(service);
+}
+
+EmailForwardingServiceProtocol* AppState::emailForwardingService() const {
+    return m_emailForwarder->service();
 }
 
 void AppState::updateSilentModeState() {
-    const std::optional<QDateTime> end = m_userDefaultsService.silentModeEnd();
-    setSilentModeActive(end && Clock::now() < *end);
+    m_silentMode->update();
+}
+
+QCoro::Task<> AppState::enableSilentMode(double seconds) {
+    return m_silentMode->enable(seconds);
+}
+
+QCoro::Task<> AppState::disableSilentMode() {
+    return m_silentMode->disable();
 }
 
 QCoro::Task<> AppState::loadConfiguration() {
@@ -162,8 +168,8 @@ QCoro::Task<> AppState::loadConfiguration() {
     }
     setConfiguration(loaded);
     setIfChanged(m_keychainAccess, m_keychainService.access(), this, &AppState::keychainAccessChanged);
-    updateSilentModeState();
-    setAppUsageTrackingActive(m_userDefaultsService.isAppUsageTrackingEnabled());
+    m_silentMode->update();
+    m_appUsageSwitch->update();
 }
 
 std::vector<QCoro::Task<>> AppState::startRefreshFetches(const RefreshSnapshot& snapshot) {
@@ -230,14 +236,14 @@ QCoro::Task<> AppState::refresh() {
 
     // The snooze of a no-timer alert switches silent mode on for the chosen time.
     TimerState::DismissCallback snooze = [self](double seconds) {
-        return whileAlive(self, [seconds](AppState& state) { return state.enableSilentMode(seconds); });
+        return whileAlive(self, [seconds](AppState& state) { return state.silentMode().enable(seconds); });
     };
-    co_await m_timerState->showNoTimerAlertIfNeeded(m_silentModeActive, m_isPopoverVisible,
+    co_await m_timerState->showNoTimerAlertIfNeeded(m_silentMode->isActive(), m_isPopoverVisible,
                                                     m_configuration.disableTimerWarning, std::move(snooze));
     if (!self) {
         co_return;
     }
-    co_await m_timerState->checkActiveTimerReminder(m_isPopoverVisible, m_silentModeActive);
+    co_await m_timerState->checkActiveTimerReminder(m_isPopoverVisible, m_silentMode->isActive());
 }
 
 QCoro::Task<> AppState::fetchPlanning() {
@@ -247,65 +253,4 @@ QCoro::Task<> AppState::fetchPlanning() {
     }
     co_await m_planningState->fetchPlanning(m_configuration.toolsUrl, m_configuration.userKey,
                                             m_configuration.toolsWSToken);
-}
-
-QCoro::Task<> AppState::enableSilentMode(double seconds) {
-    QPointer<AppState> self(this);
-    const double bounded = std::isfinite(seconds)
-                               ? std::clamp(seconds, -longestSilentModeSeconds, longestSilentModeSeconds)
-                               : 0.0;
-    m_userDefaultsService.setSilentModeEnd(Clock::now().addMSecs(qint64(bounded * 1000)));
-    setSilentModeActive(true);
-    co_await loadConfiguration();
-    if (!self) {
-        co_return;
-    }
-    if (const std::optional<QDateTime> end = m_userDefaultsService.silentModeEnd()) {
-        co_await m_notificationService.sendSilentModeActivated(*end);
-    }
-}
-
-QCoro::Task<> AppState::disableSilentMode() {
-    m_userDefaultsService.setSilentModeEnd(std::nullopt);
-    setSilentModeActive(false);
-    co_await loadConfiguration();
-}
-
-QCoro::Task<> AppState::forwardCurrentEmail() {
-    QPointer<AppState> self(this);
-    std::optional<QString> taskUrl;
-    try {
-        if (!m_emailForwardingService) {
-            throw EmailForwardingError::notConfigured();
-        }
-        taskUrl = co_await m_emailForwardingService->forwardCurrentEmail();
-    } catch (const std::exception& error) {
-        Log::error(QStringLiteral("Email forwarding failed"), category, error);
-        if (self) {
-            emit emailForwardingFinished(Error::describe(error), false);
-        }
-        co_return;
-    }
-    if (!self) {
-        co_return;
-    }
-    Log::info(QStringLiteral("Email forwarded successfully to n8n"), category);
-    if (!taskUrl || taskUrl->isEmpty()) {
-        Log::info(QStringLiteral("No task URL returned from n8n"), category);
-        emit emailForwardingFinished(QStringLiteral("Email sent to n8n"), true);
-        co_return;
-    }
-    const QUrl url(*taskUrl, QUrl::StrictMode);
-    const QString scheme = url.scheme();
-    if (!url.isValid() || url.host().isEmpty() ||
-        (scheme != QStringLiteral("http") && scheme != QStringLiteral("https"))) {
-        // Only web addresses are opened: the webhook's reply is outside input.
-        Log::error(QStringLiteral("Invalid task URL format"), category);
-        emit emailForwardingFinished(QStringLiteral("Email sent to n8n"), true);
-        co_return;
-    }
-    Log::info(QStringLiteral("🌐 Opening ClickUp task in browser: ") + *taskUrl, category);
-    emit emailForwardingFinished(QStringLiteral("Email sent to n8n; opening the ClickUp task"), true);
-    // The task opens through the page opener, in the in-app browser.
-    QTimer::singleShot(taskOpenDelayMs, this, [this, url] { openPage(url, QStringLiteral("ClickUp Task")); });
 }

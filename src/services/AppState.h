@@ -21,18 +21,23 @@
 #include <optional>
 #include <vector>
 
+class AppUsageSwitch;
 class AppUsageTrackingService;
 class ClickUpAPIServiceProtocol;
+class EmailForwarder;
 class EmailForwardingServiceProtocol;
 class FloatingAlertServiceProtocol;
 class NotificationServiceProtocol;
+class SilentMode;
 class ToastAlertServiceProtocol;
 class ToolsAPIServiceProtocol;
 class UserDefaultsServiceProtocol;
 
 // The root state: made once at start-up and kept for the life of the process. Owns the feature
 // states and the periodic refresh, holds the last loaded configuration and the flags the tray and the
-// popover read, runs the refresh, and switches silent mode. GUI thread only; no operation throws.
+// popover read, and runs the refresh. It also owns silent mode, the e-mail forward and the app-usage
+// switch, which a configuration load brings up to date; views take those objects themselves. GUI
+// thread only; no operation throws.
 //
 // The flags notify only when their value changes; a newly loaded configuration always notifies.
 class AppState : public QObject {
@@ -80,16 +85,26 @@ public:
     void setPageOpener(PageOpener opener) { m_pageOpener = std::move(opener); }
     void openPage(const QUrl& url, const QString& title) const;
 
-    // The app-usage tracker, or none when the application runs without one.
-    AppUsageTrackingService* appUsageService() const { return m_appUsageService; }
+    // Silent mode; a configuration load looks at its end again, and its changes reload the
+    // configuration.
+    SilentMode& silentMode() const { return *m_silentMode; }
+    // The e-mail forward; it opens the task through openPage.
+    EmailForwarder& emailForwarder() const { return *m_emailForwarder; }
+    // The app-usage switch; a configuration load sets its flag from the setting.
+    AppUsageSwitch& appUsageSwitch() const { return *m_appUsageSwitch; }
+
+    // The app-usage tracker (the switch's), or none when the application runs without one.
+    AppUsageTrackingService* appUsageService() const;
     // Gives the tracker; from then on the running timer's task id is handed to it on every change.
     void setAppUsageService(AppUsageTrackingService* service);
 
     const AppConfiguration& configuration() const { return m_configuration; }
     bool isPopoverVisible() const { return m_isPopoverVisible; }
-    bool silentModeActive() const { return m_silentModeActive; }
-    // Mirrors the setting "isAppUsageTrackingEnabled" as of the last configuration load.
-    bool appUsageTrackingActive() const { return m_appUsageTrackingActive; }
+    // The same as silentMode().isActive().
+    bool silentModeActive() const;
+    // The same as appUsageSwitch().isActive(): the setting "isAppUsageTrackingEnabled" as of the last
+    // configuration load or switch.
+    bool appUsageTrackingActive() const;
     // A state is fetching (the timer, today's entries or the planning).
     bool isLoading() const;
     // Milliseconds logged today (running entries count up to now, never below 0).
@@ -103,18 +118,9 @@ public:
     // to unlock it again.
     void setIsPopoverVisible(bool visible);
 
-    // E-mail forwarding; none means forwarding is not available (the footer shows no button).
-    void setEmailForwardingService(EmailForwardingServiceProtocol* service) {
-        m_emailForwardingService = service;
-    }
-    EmailForwardingServiceProtocol* emailForwardingService() const { return m_emailForwardingService; }
-    // The wait between a successful forward and opening its task, in milliseconds.
-    static constexpr int taskOpenDelayMs = 500;
-    // Forwards the open e-mail. On success logs "Email forwarded successfully to n8n" and, when the
-    // webhook named an http(s) task address, opens it taskOpenDelayMs later under "ClickUp Task";
-    // another address is logged and not opened. Either way emailForwardingFinished reports the
-    // outcome with its own text. Never throws.
-    QCoro::Task<> forwardCurrentEmail();
+    // The forward's service (emailForwarder().setService); none means forwarding is not available.
+    void setEmailForwardingService(EmailForwardingServiceProtocol* service);
+    EmailForwardingServiceProtocol* emailForwardingService() const;
 
     // Reloads the configuration from the secret store and the settings, then the silent-mode flag
     // and the usage-tracking flag.
@@ -131,26 +137,18 @@ public:
     // Fetches the planning when the Tools server is configured; otherwise logs (debug) "Tools not
     // configured, skipping planning fetch". Uses the configuration as last loaded.
     QCoro::Task<> fetchPlanning();
-    // Silent mode until now plus the seconds: stored, flagged, configuration reloaded, and the
-    // silent-mode notification posted.
+    // Callers not yet given the objects themselves: these forward to silentMode() and
+    // appUsageSwitch().
     QCoro::Task<> enableSilentMode(double seconds);
-    // Ends silent mode without a notification.
     QCoro::Task<> disableSilentMode();
-    // silentModeActive becomes whether a stored silent-mode end lies after now.
     void updateSilentModeState();
-
-    // Switches app-usage tracking on or off. Nothing happens when "isAppUsageTrackingEnabled" already
-    // has that value. On: stores it, sets appUsageTrackingActive and starts tracking (and the clean-up
-    // of old days); window-title capture stays as the user set it. Off: stores it, clears the flag and
-    // stops the tracker, which saves.
     void setAppUsageTracking(bool enabled);
-    // When "isAppUsageTrackingEnabled" is on: starts the tracker (nothing when it runs already) and
-    // removes the usage days older than "appUsageRetentionDays".
     void startAppUsageTrackingIfEnabled();
 
 Q_SIGNALS:
     void configurationChanged();
     void isPopoverVisibleChanged();
+    // Passed on from silentMode() and appUsageSwitch().
     void silentModeActiveChanged();
     void appUsageTrackingActiveChanged();
     // Another tracker was handed in (the application builds the popover before it).
@@ -158,8 +156,6 @@ Q_SIGNALS:
     void isLoadingChanged();
     void totalTimeTodayChanged();
     void keychainAccessChanged();
-    // A forward ended: the text to show ("Email sent to n8n", or the error's description).
-    void emailForwardingFinished(const QString& text, bool succeeded);
 
 private:
     // What one refresh fetches with, taken once from the configuration.
@@ -177,14 +173,10 @@ private:
     std::vector<QCoro::Task<>> startRefreshFetches(const RefreshSnapshot& snapshot);
     void startPlanningFetch(const RefreshSnapshot& snapshot);
     void setConfiguration(const AppConfiguration& configuration);
-    void setSilentModeActive(bool active);
-    void setAppUsageTrackingActive(bool active);
     void updateIsLoading();
 
     AppConfiguration m_configuration;
     bool m_isPopoverVisible = false;
-    bool m_silentModeActive = false;
-    bool m_appUsageTrackingActive = false;
     bool m_isLoading = false;
     // "ClickUp not configured" was logged since ClickUp was last configured.
     bool m_reportedNotConfigured = false;
@@ -194,13 +186,14 @@ private:
     NotificationServiceProtocol& m_notificationService;
     AvatarImageCache m_avatarImages;
     PageOpener m_pageOpener;
-    EmailForwardingServiceProtocol* m_emailForwardingService = nullptr;
     TimerRefreshService* m_refreshService;
     TimerState* m_timerState;
     WorklogState* m_worklogState;
     PlanningState* m_planningState;
     SearchState* m_searchState;
-    AppUsageTrackingService* m_appUsageService = nullptr;
     std::unique_ptr<DayPlanningStorageService> m_dayPlanningStorage;
     DayPlanningState* m_dayPlanningState;
+    SilentMode* m_silentMode;
+    EmailForwarder* m_emailForwarder;
+    AppUsageSwitch* m_appUsageSwitch;
 };

@@ -1,6 +1,6 @@
 // The root state against fake ClickUp and Tools clients, an in-memory secret store, fake
 // notifications and fake alert windows: the refresh (what it sends, concurrency, the checks after
-// it), the planning fetch, silent mode and the derived values.
+// it), the planning fetch, silent mode as the root state drives it, and the derived values.
 #include "support/AppStateFixture.h"
 #include "support/ClickUpSamples.h"
 #include "support/FakeClickUpServer.h"
@@ -10,12 +10,12 @@
 #include "support/TestMain.h"
 
 #include "platform/KeychainItem.h"
+#include "services/alerts/SilentMode.h"
 #include "services/clickup/ClickUpAPIService.h"
 
 #include <QSignalSpy>
 
 #include <ctime>
-#include <limits>
 #include <memory>
 
 namespace {
@@ -302,35 +302,24 @@ private Q_SLOTS:
 
     // --- silent mode ---
 
-    void enableAndDisableSilentMode() {
+    // Silent mode itself is tested on its own; here: its changes reload the configuration, and its
+    // flag is passed on.
+    void silentModeChangesReloadTheConfiguration() {
         QSignalSpy activeSpy(&state(), &AppState::silentModeActiveChanged);
+        QSignalSpy configurationSpy(&state(), &AppState::configurationChanged);
         awaitTask(state().enableSilentMode(4 * 3600));
         QVERIFY(state().silentModeActive());
         const QDateTime end = kMondayMorning.addSecs(4 * 3600);
-        QCOMPARE(m_fixture->settings.silentModeEnd(), std::optional<QDateTime>(end));
         QCOMPARE(state().configuration().silentModeEnd, std::optional<QDateTime>(end));
         QCOMPARE(m_fixture->notifications.events,
                  QStringList{QStringLiteral("silentMode:") + end.toString(Qt::ISODate)});
+        QCOMPARE(configurationSpy.count(), 1);
 
-        awaitTask(state().disableSilentMode());
+        awaitTask(state().silentMode().disable());
         QVERIFY(!state().silentModeActive());
-        QVERIFY(!m_fixture->settings.silentModeEnd());
-        QCOMPARE(m_fixture->notifications.events.size(), 1); // no notification for the end
+        QCOMPARE(state().configuration().silentModeEnd, std::nullopt);
+        QCOMPARE(configurationSpy.count(), 2);
         QCOMPARE(activeSpy.count(), 2);
-    }
-
-    void silentModeWithoutDurationEndsAtOnce_data() {
-        QTest::addColumn<double>("seconds");
-        QTest::newRow("zero") << 0.0;
-        QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN();
-    }
-
-    void silentModeWithoutDurationEndsAtOnce() {
-        QFETCH(double, seconds);
-        awaitTask(state().enableSilentMode(seconds));
-        QCOMPARE(m_fixture->settings.silentModeEnd(), std::optional<QDateTime>(kMondayMorning));
-        QVERIFY(!state().silentModeActive()); // the reload finds the end not after now
-        QCOMPARE(m_fixture->notifications.eventsStartingWith(QStringLiteral("silentMode:")).size(), 1);
     }
 
     void passedSilentModeEndsAtTheNextLoad() {

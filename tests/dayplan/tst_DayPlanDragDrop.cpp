@@ -1,5 +1,6 @@
 // A planning row dragged onto the timeline with the session's real pointer (xdotool under Xvfb): the
 // task lands at the time under the pointer. Skipped without an X display or xdotool.
+#include "app/DayPlanningSourcesOf.h"
 #include "support/AppStateFixture.h"
 #include "support/DayPlanSamples.h"
 #include "support/PlanningSamples.h"
@@ -23,12 +24,6 @@ const QDate day(2025, 3, 10);
 bool xdotool(const QStringList& arguments) {
     return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
 }
-
-// The view over the fixture's root state, asking it for the configured team as the application does.
-DayPlanningSources sourcesOf(AppState& state) {
-    return DayPlanningSources{*state.dayPlanningState(), *state.planningState(), *state.searchState(),
-                              state.avatarImages(), [&state] { return state.configuration().teamId; }};
-}
 } // namespace
 
 class DayPlanDragDropTest : public QObject {
@@ -48,7 +43,7 @@ private Q_SLOTS:
         app.configureClickUp();
         app.fetchPlanning({plannedTask("a1", "Acme - Website", {"11"})});
         DayPlanningState& dayPlan = *app.state().dayPlanningState();
-        DayPlanningView view(sourcesOf(app.state()));
+        DayPlanningView view(dayPlanningSourcesOf(app.state()));
         view.resize(1300, 800);
         view.move(0, 0);
         view.show();

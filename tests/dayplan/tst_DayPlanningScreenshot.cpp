@@ -1,6 +1,7 @@
 // A picture of the day-planning screen with a seeded day, for the README: saved as
 // $PENDLOW_SCREENSHOT_DIR/dayplan.png (scripts/screenshot-dayplan.sh). Without the variable it only
 // checks that the screen renders.
+#include "app/DayPlanningSourcesOf.h"
 #include "support/AppStateFixture.h"
 #include "support/ClickUpSamples.h"
 #include "support/DayPlanSamples.h"
@@ -17,11 +18,6 @@
 namespace {
 const QDate day(2025, 3, 10);
 
-// The view over the fixture's root state, asking it for the configured team as the application does.
-DayPlanningSources sourcesOf(AppState& state) {
-    return DayPlanningSources{*state.dayPlanningState(), *state.planningState(), *state.searchState(),
-                              state.avatarImages(), [&state] { return state.configuration().teamId; }};
-}
 } // namespace
 
 class DayPlanningScreenshotTest : public QObject {
@@ -41,7 +37,7 @@ private Q_SLOTS:
         logged.taskName = "Daily stand-up and mail";
         app.clickUp.timeEntries = {logged};
         DayPlanningState& dayPlan = *app.state().dayPlanningState();
-        DayPlanningView view(sourcesOf(app.state()));
+        DayPlanningView view(dayPlanningSourcesOf(app.state()));
         view.resize(1320, 760);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));

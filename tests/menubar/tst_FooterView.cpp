@@ -1,5 +1,6 @@
-// The popover's footer against the real root state over fakes: the silent-mode menu and countdown,
-// ending silent mode, e-mail forwarding, and the Dashboard, Settings, Updates and Quit actions.
+// The popover's footer over the root state's silent mode and e-mail forward (real, over fakes): the
+// silent-mode menu and countdown, ending silent mode, e-mail forwarding, and the Dashboard,
+// Settings, Updates and Quit actions.
 #include "support/AppStateFixture.h"
 #include "support/LogCapture.h"
 #include "support/RequireChild.h"
@@ -7,6 +8,8 @@
 #include "support/TestMain.h"
 
 #include "core/Formatting.h"
+#include "services/alerts/SilentMode.h"
+#include "services/forwarding/EmailForwarder.h"
 #include "services/forwarding/EmailForwardingError.h"
 #include "services/forwarding/EmailForwardingServiceProtocol.h"
 #include "ui/kit/ProgressIndicator.h"
@@ -49,6 +52,8 @@ class FooterViewTest : public QObject {
     std::unique_ptr<FooterView> m_view;
 
     AppState& state() { return m_fixture->state(); }
+    SilentMode& silentMode() { return state().silentMode(); }
+    EmailForwarder& forwarder() { return state().emailForwarder(); }
 
     template <typename T>
     T* child(const char* name) {
@@ -69,7 +74,11 @@ class FooterViewTest : public QObject {
 private Q_SLOTS:
     void init() {
         m_fixture = std::make_unique<AppStateFixture>(kNoon);
-        m_view = std::make_unique<FooterView>(state());
+        FooterView::Services services{
+            .silentMode = silentMode(),
+            .forwarder = forwarder(),
+            .openPage = [this](const QUrl& url, const QString& title) { state().openPage(url, title); }};
+        m_view = std::make_unique<FooterView>(std::move(services));
         m_view->resize(316, 90);
     }
 
@@ -128,7 +137,7 @@ private Q_SLOTS:
         QAction* action = menuItem(item);
         QVERIFY(action);
         action->trigger();
-        QTRY_VERIFY(state().silentModeActive());
+        QTRY_VERIFY(silentMode().isActive());
         QCOMPARE(m_fixture->settings.silentModeEnd(), std::optional(kNoon.addSecs(seconds)));
         QCOMPARE(m_fixture->notifications.eventsStartingWith(QStringLiteral("silentMode:")).size(), 1);
 
@@ -143,7 +152,7 @@ private Q_SLOTS:
     void countdownTicksOnlyWhileTheLineIsOnScreen() {
         m_view->setCountdownInterval(20);
         m_view->show();
-        QVERIFY(awaitTask(state().enableSilentMode(3600)).finished);
+        QVERIFY(awaitTask(silentMode().enable(3600)).finished);
         QCOMPARE(silentLine(), QStringLiteral("Silent (1h 0m left)"));
 
         m_fixture->clock().advance(30 * 60 + 30);
@@ -151,7 +160,7 @@ private Q_SLOTS:
         m_fixture->clock().advance(31 * 60);
         QTRY_COMPARE(silentLine(), QStringLiteral("Silent (ending)"));
         // The footer never ends silent mode by itself.
-        QVERIFY(state().silentModeActive());
+        QVERIFY(silentMode().isActive());
 
         // Without a stored end the parentheses stay empty.
         m_fixture->settings.setSilentModeEnd(std::nullopt);
@@ -165,13 +174,13 @@ private Q_SLOTS:
 
     void disableButtonEndsSilentMode() {
         m_view->show();
-        QVERIFY(awaitTask(state().enableSilentMode(14400)).finished);
+        QVERIFY(awaitTask(silentMode().enable(14400)).finished);
         QCOMPARE(child<QToolButton>("disableSilentModeButton")->toolTip(),
                  QStringLiteral("Disable Silent Mode"));
         m_fixture->notifications.events.clear();
 
         child<QToolButton>("disableSilentModeButton")->click();
-        QTRY_VERIFY(!state().silentModeActive());
+        QTRY_VERIFY(!silentMode().isActive());
         QVERIFY(!m_fixture->settings.silentModeEnd().has_value());
         QVERIFY(m_fixture->notifications.events.isEmpty());
         QVERIFY(shows("silentModeButton"));
@@ -225,7 +234,7 @@ private Q_SLOTS:
 
         FakeForwarding forwarding;
         forwarding.configured = false;
-        state().setEmailForwardingService(&forwarding);
+        forwarder().setService(&forwarding);
         m_view->hide();
         m_view->show();
         QVERIFY(!shows("emailForwardButton"));
@@ -235,7 +244,7 @@ private Q_SLOTS:
         m_view->show(); // read each time the footer is shown
         QVERIFY(shows("emailForwardButton"));
         QCOMPARE(child<QToolButton>("emailForwardButton")->text(), QStringLiteral("Email → ClickUp"));
-        state().setEmailForwardingService(nullptr);
+        forwarder().setService(nullptr);
     }
 
     void emailButtonForwardsAndShowsTheOutcome_data() {
@@ -269,7 +278,7 @@ private Q_SLOTS:
         if (fails) {
             forwarding.error = std::make_exception_ptr(EmailForwardingError::httpError(500));
         }
-        state().setEmailForwardingService(&forwarding);
+        forwarder().setService(&forwarding);
         QList<QPair<QUrl, QString>> openedUrls;
         state().setPageOpener([&](const QUrl& url, const QString& title) {
             openedUrls.append({url, title});
@@ -293,14 +302,14 @@ private Q_SLOTS:
         // The no-timer toast says nothing about forwarding: it is not used for the outcome.
         QVERIFY(m_fixture->toasts.toasts.isEmpty());
         if (opened.isEmpty()) {
-            QTest::qWait(AppState::taskOpenDelayMs + 200);
+            QTest::qWait(EmailForwarder::taskOpenDelayMs + 200);
             QVERIFY(openedUrls.isEmpty());
         } else {
             QTRY_COMPARE(openedUrls.size(), 1);
             QCOMPARE(openedUrls.first().first, QUrl(opened));
             QCOMPARE(openedUrls.first().second, QStringLiteral("ClickUp Task"));
         }
-        state().setEmailForwardingService(nullptr);
+        forwarder().setService(nullptr);
     }
 
     void versionText() {

@@ -2,6 +2,7 @@
 // and a planned day, for the README: saved as $PENDLOW_SCREENSHOT_DIR/report.png (Dashboard) and
 // report-planning.png (Day Planning) (scripts/screenshot-report.sh). Without the variable it only
 // checks that the window renders.
+#include "ReportContextFill.h"
 #include "support/AppStateFixture.h"
 #include "support/FakeUsageDayLoader.h"
 #include "support/TestData.h"
@@ -35,7 +36,7 @@ private Q_SLOTS:
             loader.summaries.insert(stored, FakeUsageDayLoader::summaryWith(stored, 3 + i));
         }
         ReportContext context;
-        context.appState = &app.state();
+        fillReportContext(context, app.state());
         context.loader = &loader;
         ReportWindowManager windows(context);
         AppUsageWindowService reports(context, windows);

@@ -2,6 +2,7 @@
 // buttons, the busy bar and the empty state), the delete confirmation's texts and both answers, a
 // failed delete shown in the window, the export through the application's callback, the banner that
 // says window titles cannot be read, the tabs, and "Done" and Esc closing the report window.
+#include "ReportContextFill.h"
 #include "support/AppStateFixture.h"
 #include "support/FakeUsageDayLoader.h"
 #include "support/TaskAwait.h"
@@ -130,7 +131,7 @@ private Q_SLOTS:
         m_app = std::make_unique<AppStateFixture>(at(QStringLiteral("18:00")));
         m_loader = std::make_unique<FakeUsageDayLoader>();
         m_context = std::make_unique<ReportContext>();
-        m_context->appState = &m_app->state();
+        fillReportContext(*m_context, m_app->state());
         m_context->loader = m_loader.get();
     }
 

@@ -3,6 +3,7 @@
 // freed when closed and made afresh after, the dashboard and the day plan side by side on the primary
 // screen, the report's own window buttons, the popover's "View Full Report" opening the report, and
 // the memory given back once the last window has gone.
+#include "ReportContextFill.h"
 #include "support/AppStateFixture.h"
 #include "support/FakeUsageDayLoader.h"
 #include "support/SettleEvents.h"
@@ -133,7 +134,7 @@ private Q_SLOTS:
         m_loader->summaries.insert(day(), FakeUsageDayLoader::summaryWith(day(), 1));
         m_loader->summaries.insert(day().addDays(-1), FakeUsageDayLoader::summaryWith(day().addDays(-1), 2));
         m_context = std::make_unique<ReportContext>();
-        m_context->appState = &m_app->state();
+        fillReportContext(*m_context, m_app->state());
         m_context->loader = m_loader.get();
         m_windows = std::make_unique<ReportWindowManager>(*m_context);
         m_reports = std::make_unique<AppUsageWindowService>(*m_context, *m_windows);

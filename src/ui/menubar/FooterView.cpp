@@ -4,9 +4,9 @@
 #include "core/DetachedTask.h"
 #include "core/Formatting.h"
 #include "core/Log.h"
-#include "core/UserDefaultsServiceProtocol.h"
 #include "platform/PopupBrowserService.h"
-#include "services/AppState.h"
+#include "services/alerts/SilentMode.h"
+#include "services/forwarding/EmailForwarder.h"
 #include "services/forwarding/EmailForwardingServiceProtocol.h"
 #include "services/updates/UpdateService.h"
 #include "ui/kit/PopoverStyle.h"
@@ -32,54 +32,90 @@ void later(QObject* context, std::function<void()> action) {
     QMetaObject::invokeMethod(context, std::move(action), Qt::QueuedConnection);
 }
 
-// The forward, then the button back, whatever the outcome (the root state reports it).
-QCoro::Task<> forwardThenReset(QPointer<AppState> state, std::function<void()> reset) {
-    if (state) {
-        co_await state->forwardCurrentEmail();
+// The forward, then the button back, whatever the outcome (the forwarder reports it).
+QCoro::Task<> forwardThenReset(QPointer<EmailForwarder> forwarder, std::function<void()> reset) {
+    if (forwarder) {
+        co_await forwarder->forwardCurrentEmail();
     }
     reset();
 }
 } // namespace
 
-FooterView::FooterView(AppState& appState, QWidget* parent)
+FooterView::FooterView(Services services, QWidget* parent)
     : QWidget(parent)
-    , m_appState(appState)
-    , m_urlOpener([&appState](const QUrl& url, const QString& title) { appState.openPage(url, title); })
+    , m_silentMode(services.silentMode)
+    , m_forwarder(services.forwarder)
+    , m_urlOpener(std::move(services.openPage))
     , m_quitAction([] { QApplication::quit(); }) {
     const QPalette& colors = palette();
-    const QColor primary = PopoverStyle::primaryText(colors);
-    const QColor secondary = PopoverStyle::secondaryText(colors);
+    m_silentLine = buildSilentModeLine(colors);
+    QHBoxLayout* silentMenuLine = buildSilentModeMenu(colors);
+    QHBoxLayout* row1 = buildFirstRow(colors);
+    QLabel* forwardingResult = buildForwardingResult();
+    QHBoxLayout* row2 = buildSecondRow(colors);
 
-    // Silent mode on: the countdown line.
-    m_silentLine = new QWidget(this);
-    m_silentLine->setObjectName(QStringLiteral("silentModeLine"));
-    m_silentLabel = new QLabel(m_silentLine);
+    auto* buttons = new QVBoxLayout;
+    buttons->setSpacing(6);
+    buttons->addLayout(row1);
+    buttons->addWidget(forwardingResult);
+    buttons->addWidget(PopoverStyle::divider(this));
+    buttons->addLayout(row2);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(8);
+    layout->addWidget(m_silentLine);
+    layout->addLayout(silentMenuLine);
+    layout->addLayout(buttons);
+
+    m_countdownTimer.setInterval(countdownIntervalMs);
+    connect(&m_countdownTimer, &QTimer::timeout, this, &FooterView::updateRemainingText);
+    connect(&m_silentMode, &SilentMode::activeChanged, this, &FooterView::updateSilentModeLine);
+    // A new end (silent mode chosen again) shows at once rather than at the next tick.
+    connect(&m_silentMode, &SilentMode::endChanged, this, [this] {
+        if (m_countdownTimer.isActive()) {
+            updateRemainingText();
+        }
+    });
+    updateSilentModeLine();
+    updateEmailButton();
+}
+
+// Silent mode on: the countdown line with the button that ends it.
+QWidget* FooterView::buildSilentModeLine(const QPalette& colors) {
+    auto* line = new QWidget(this);
+    line->setObjectName(QStringLiteral("silentModeLine"));
+    m_silentLabel = new QLabel(line);
     m_silentLabel->setObjectName(QStringLiteral("silentModeLabel"));
     m_silentLabel->setFont(PopoverStyle::font(pointSize));
     PopoverStyle::setTextColor(m_silentLabel, PopoverStyle::orange(colors));
     m_disableSilentButton = PopoverStyle::plainButton(QString(), QStringLiteral("edit-clear"), pointSize,
-                                                      secondary, m_silentLine);
+                                                      PopoverStyle::secondaryText(colors), line);
     m_disableSilentButton->setObjectName(QStringLiteral("disableSilentModeButton"));
     m_disableSilentButton->setToolTip(QStringLiteral("Disable Silent Mode"));
     connect(m_disableSilentButton, &QToolButton::clicked, this, [this] {
-        QPointer<AppState> state(&m_appState);
-        later(this, [state] {
-            if (state) {
-                runDetached(state->disableSilentMode(), QStringLiteral("Disabling silent mode failed"),
+        QPointer<SilentMode> silentMode(&m_silentMode);
+        later(this, [silentMode] {
+            if (silentMode) {
+                runDetached(silentMode->disable(), QStringLiteral("Disabling silent mode failed"),
                             Log::Category::ui);
             }
         });
     });
-    auto* silentLayout = new QHBoxLayout(m_silentLine);
-    silentLayout->setContentsMargins(0, 0, 0, 0);
-    silentLayout->setSpacing(8);
-    silentLayout->addWidget(m_silentLabel);
-    silentLayout->addWidget(m_disableSilentButton);
-    silentLayout->addStretch(1);
+    auto* layout = new QHBoxLayout(line);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(8);
+    layout->addWidget(m_silentLabel);
+    layout->addWidget(m_disableSilentButton);
+    layout->addStretch(1);
+    return line;
+}
 
-    // Silent mode off: the menu of durations.
-    m_silentModeButton = PopoverStyle::plainButton(
-        QStringLiteral("Silent Mode"), QStringLiteral("notifications-disabled"), pointSize, primary, this);
+// Silent mode off: the menu of durations.
+QHBoxLayout* FooterView::buildSilentModeMenu(const QPalette& colors) {
+    m_silentModeButton =
+        PopoverStyle::plainButton(QStringLiteral("Silent Mode"), QStringLiteral("notifications-disabled"),
+                                  pointSize, PopoverStyle::primaryText(colors), this);
     m_silentModeButton->setObjectName(QStringLiteral("silentModeButton"));
     m_silentModeButton->setPopupMode(QToolButton::InstantPopup);
     m_silentModeButton->setStyleSheet(
@@ -91,22 +127,26 @@ FooterView::FooterView(AppState& appState, QWidget* parent)
         QAction* action = m_silentModeMenu->addAction(choice.title);
         const double seconds = choice.seconds;
         connect(action, &QAction::triggered, this, [this, seconds] {
-            QPointer<AppState> state(&m_appState);
-            later(this, [state, seconds] {
-                if (state) {
-                    runDetached(state->enableSilentMode(seconds),
-                                QStringLiteral("Enabling silent mode failed"), Log::Category::ui);
+            QPointer<SilentMode> silentMode(&m_silentMode);
+            later(this, [silentMode, seconds] {
+                if (silentMode) {
+                    runDetached(silentMode->enable(seconds), QStringLiteral("Enabling silent mode failed"),
+                                Log::Category::ui);
                 }
             });
         });
     }
     m_silentModeButton->setMenu(m_silentModeMenu);
-    auto* silentMenuLine = new QHBoxLayout;
-    silentMenuLine->setSpacing(0);
-    silentMenuLine->addWidget(m_silentModeButton);
-    silentMenuLine->addStretch(1);
+    auto* line = new QHBoxLayout;
+    line->setSpacing(0);
+    line->addWidget(m_silentModeButton);
+    line->addStretch(1);
+    return line;
+}
 
-    // Row 1: Dashboard and the version.
+// Row 1: Dashboard, the e-mail forward and the version.
+QHBoxLayout* FooterView::buildFirstRow(const QPalette& colors) {
+    const QColor primary = PopoverStyle::primaryText(colors);
     m_dashboardButton = PopoverStyle::plainButton(
         QStringLiteral("Dashboard"), QStringLiteral("x-office-calendar"), pointSize, primary, this);
     m_dashboardButton->setObjectName(QStringLiteral("dashboardButton"));
@@ -123,15 +163,33 @@ FooterView::FooterView(AppState& appState, QWidget* parent)
     m_versionLabel->setObjectName(QStringLiteral("versionLabel"));
     m_versionLabel->setFont(PopoverStyle::font(10));
     PopoverStyle::setTextColor(m_versionLabel, PopoverStyle::tertiaryText(colors));
-    auto* row1 = new QHBoxLayout;
-    row1->setSpacing(8);
-    row1->addWidget(m_dashboardButton);
-    row1->addWidget(m_emailButton);
-    row1->addWidget(m_emailProgress);
-    row1->addStretch(1);
-    row1->addWidget(m_versionLabel);
+    auto* row = new QHBoxLayout;
+    row->setSpacing(8);
+    row->addWidget(m_dashboardButton);
+    row->addWidget(m_emailButton);
+    row->addWidget(m_emailProgress);
+    row->addStretch(1);
+    row->addWidget(m_versionLabel);
+    return row;
+}
 
-    // Row 2: Settings, Updates and Quit.
+// The outcome of a forward, shown for forwardingResultMs.
+QLabel* FooterView::buildForwardingResult() {
+    m_forwardingResultLabel = new QLabel(this);
+    m_forwardingResultLabel->setObjectName(QStringLiteral("emailForwardResult"));
+    m_forwardingResultLabel->setFont(PopoverStyle::font(11));
+    m_forwardingResultLabel->setWordWrap(true);
+    m_forwardingResultLabel->hide();
+    m_forwardingResultTimer.setSingleShot(true);
+    m_forwardingResultTimer.setInterval(forwardingResultMs);
+    connect(&m_forwardingResultTimer, &QTimer::timeout, m_forwardingResultLabel, &QLabel::hide);
+    connect(&m_forwarder, &EmailForwarder::finished, this, &FooterView::showForwardingResult);
+    return m_forwardingResultLabel;
+}
+
+// Row 2: Settings, Updates and Quit.
+QHBoxLayout* FooterView::buildSecondRow(const QPalette& colors) {
+    const QColor primary = PopoverStyle::primaryText(colors);
     m_settingsButton = PopoverStyle::plainButton(
         QStringLiteral("Settings"), QStringLiteral("preferences-system"), pointSize, primary, this);
     m_settingsButton->setObjectName(QStringLiteral("settingsButton"));
@@ -147,51 +205,16 @@ FooterView::FooterView(AppState& appState, QWidget* parent)
     m_updatesButton->setObjectName(QStringLiteral("updatesButton"));
     connect(m_updatesButton, &QToolButton::clicked, this, &FooterView::checkForUpdates);
     m_quitButton = PopoverStyle::plainButton(QStringLiteral("Quit"), QStringLiteral("system-shutdown"),
-                                             pointSize, secondary, this);
+                                             pointSize, PopoverStyle::secondaryText(colors), this);
     m_quitButton->setObjectName(QStringLiteral("quitButton"));
     connect(m_quitButton, &QToolButton::clicked, this, &FooterView::quit);
-    auto* row2 = new QHBoxLayout;
-    row2->setSpacing(8);
-    row2->addWidget(m_settingsButton);
-    row2->addWidget(m_updatesButton);
-    row2->addStretch(1);
-    row2->addWidget(m_quitButton);
-
-    m_forwardingResultLabel = new QLabel(this);
-    m_forwardingResultLabel->setObjectName(QStringLiteral("emailForwardResult"));
-    m_forwardingResultLabel->setFont(PopoverStyle::font(11));
-    m_forwardingResultLabel->setWordWrap(true);
-    m_forwardingResultLabel->hide();
-    m_forwardingResultTimer.setSingleShot(true);
-    m_forwardingResultTimer.setInterval(forwardingResultMs);
-    connect(&m_forwardingResultTimer, &QTimer::timeout, m_forwardingResultLabel, &QLabel::hide);
-    connect(&m_appState, &AppState::emailForwardingFinished, this, &FooterView::showForwardingResult);
-
-    auto* buttons = new QVBoxLayout;
-    buttons->setSpacing(6);
-    buttons->addLayout(row1);
-    buttons->addWidget(m_forwardingResultLabel);
-    buttons->addWidget(PopoverStyle::divider(this));
-    buttons->addLayout(row2);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(8);
-    layout->addWidget(m_silentLine);
-    layout->addLayout(silentMenuLine);
-    layout->addLayout(buttons);
-
-    m_countdownTimer.setInterval(countdownIntervalMs);
-    connect(&m_countdownTimer, &QTimer::timeout, this, &FooterView::updateRemainingText);
-    connect(&m_appState, &AppState::silentModeActiveChanged, this, &FooterView::updateSilentModeLine);
-    // A new end (silent mode chosen again) shows at once rather than at the next tick.
-    connect(&m_appState, &AppState::configurationChanged, this, [this] {
-        if (m_countdownTimer.isActive()) {
-            updateRemainingText();
-        }
-    });
-    updateSilentModeLine();
-    updateEmailButton();
+    auto* row = new QHBoxLayout;
+    row->setSpacing(8);
+    row->addWidget(m_settingsButton);
+    row->addWidget(m_updatesButton);
+    row->addStretch(1);
+    row->addWidget(m_quitButton);
+    return row;
 }
 
 QList<FooterView::SilentModeChoice> FooterView::silentModeChoices() {
@@ -243,7 +266,7 @@ void FooterView::hideEvent(QHideEvent* event) {
 }
 
 void FooterView::updateSilentModeLine() {
-    const bool silent = m_appState.silentModeActive();
+    const bool silent = m_silentMode.isActive();
     m_silentLine->setVisible(silent);
     m_silentModeButton->setVisible(!silent);
     updateCountdown();
@@ -251,7 +274,7 @@ void FooterView::updateSilentModeLine() {
 
 // The countdown runs while its line is on screen.
 void FooterView::updateCountdown() {
-    const bool onScreen = m_appState.silentModeActive() && isVisible();
+    const bool onScreen = m_silentMode.isActive() && isVisible();
     if (onScreen && !m_countdownTimer.isActive()) {
         updateRemainingText();
         m_countdownTimer.start();
@@ -261,7 +284,7 @@ void FooterView::updateCountdown() {
 }
 
 void FooterView::updateRemainingText() {
-    m_silentModeRemainingText = remainingText(m_appState.userDefaultsService().silentModeEnd(), Clock::now());
+    m_silentModeRemainingText = remainingText(m_silentMode.end(), Clock::now());
     m_silentLabel->setText(QStringLiteral("Silent (") + m_silentModeRemainingText + QStringLiteral(")"));
 }
 
@@ -273,7 +296,7 @@ void FooterView::openDashboard() {
 }
 
 void FooterView::updateEmailButton() {
-    const EmailForwardingServiceProtocol* forwarding = m_appState.emailForwardingService();
+    const EmailForwardingServiceProtocol* forwarding = m_forwarder.service();
     const bool configured = forwarding && forwarding->isConfigured();
     m_emailButton->setVisible(configured && !m_isForwardingEmail);
     m_emailButton->setEnabled(!m_isForwardingEmail);
@@ -286,15 +309,15 @@ void FooterView::forwardEmail() {
     }
     Log::info(QStringLiteral("Email → ClickUp button clicked"), Log::Category::ui);
     setForwardingEmail(true);
-    QPointer<AppState> state(&m_appState);
+    QPointer<EmailForwarder> forwarder(&m_forwarder);
     QPointer<FooterView> self(this);
-    later(this, [state, self] {
+    later(this, [forwarder, self] {
         std::function<void()> reset = [self] {
             if (self) {
                 self->setForwardingEmail(false);
             }
         };
-        runDetached(forwardThenReset(state, std::move(reset)), QStringLiteral("Email forwarding failed"),
+        runDetached(forwardThenReset(forwarder, std::move(reset)), QStringLiteral("Email forwarding failed"),
                     Log::Category::ui);
     });
 }

@@ -9,11 +9,13 @@
 #include <functional>
 #include <optional>
 
-class AppState;
+class EmailForwarder;
 class ProgressIndicator;
+class QHBoxLayout;
 class QLabel;
 class QMenu;
 class QToolButton;
+class SilentMode;
 
 // The popover's bottom block. While silent mode is on: "Silent (<time left>)" with a button that
 // ends it; the time left is worked out when the line is shown and then every 60 s. While it is off:
@@ -25,8 +27,16 @@ class FooterView : public QWidget {
     Q_OBJECT
 
 public:
-    // Opens an address for the user under a window title; the root state's page opener unless set.
+    // Opens an address for the user under a window title.
     using UrlOpener = std::function<void(const QUrl& url, const QString& title)>;
+
+    // What the footer shows and asks: silent mode (its line, menu and countdown), the e-mail forward
+    // (its button and outcome) and how addresses are opened (the Dashboard).
+    struct Services {
+        SilentMode& silentMode;
+        EmailForwarder& forwarder;
+        UrlOpener openPage;
+    };
 
     struct SilentModeChoice {
         QString title;
@@ -39,7 +49,7 @@ public:
     static inline const QString dashboardHost = QStringLiteral("tools.brisvane.com");
     static inline const QString dashboardPath = QStringLiteral("/admin/tool/brisvane/view/weekview.php");
 
-    explicit FooterView(AppState& appState, QWidget* parent = nullptr);
+    explicit FooterView(Services services, QWidget* parent = nullptr);
 
     // The durations of the silent-mode menu, in its order.
     static QList<SilentModeChoice> silentModeChoices();
@@ -70,6 +80,13 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    // The sections, top to bottom; each makes its widgets and connects them.
+    QWidget* buildSilentModeLine(const QPalette& colors);
+    QHBoxLayout* buildSilentModeMenu(const QPalette& colors);
+    QHBoxLayout* buildFirstRow(const QPalette& colors);
+    QLabel* buildForwardingResult();
+    QHBoxLayout* buildSecondRow(const QPalette& colors);
+
     void updateSilentModeLine();
     void updateCountdown();
     void updateRemainingText();
@@ -81,7 +98,8 @@ private:
     void checkForUpdates();
     void quit();
 
-    AppState& m_appState;
+    SilentMode& m_silentMode;
+    EmailForwarder& m_forwarder;
     UrlOpener m_urlOpener;
     std::function<void()> m_updateChecker;
     std::function<void()> m_quitAction;

@@ -40,7 +40,7 @@ MenuBarView::MenuBarView(AppState& appState, UserDefaultsService& settings, QWid
                                             m_timesheetContent))
     , m_activityContent(new QWidget)
     , m_resizeHandle(new ResizeHandle(minHeight, maxHeight, this))
-    , m_footerView(new FooterView(appState, this)) {
+    , m_footerView(new FooterView(footerServices(appState), this)) {
     // The window-background colour of the palette (windowBackgroundColor()), following its changes.
     setBackgroundRole(QPalette::Window);
     setFixedWidth(popoverWidth);
@@ -112,6 +112,14 @@ MenuBarView::MenuBarView(AppState& appState, UserDefaultsService& settings, QWid
     });
     applyHeight();
     applyTab();
+}
+
+FooterView::Services MenuBarView::footerServices(AppState& appState) {
+    AppState* state = &appState;
+    return FooterView::Services{
+        .silentMode = appState.silentMode(),
+        .forwarder = appState.emailForwarder(),
+        .openPage = [state](const QUrl& url, const QString& title) { state->openPage(url, title); }};
 }
 
 TaskActions MenuBarView::taskActions(AppState& appState) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/menubar/ContentTab.h"
+#include "ui/menubar/FooterView.h"
 #include "ui/menubar/TaskActions.h"
 
 #include <QWidget>
@@ -8,7 +9,6 @@
 class AppState;
 class AppUsageSection;
 class ContentTabBar;
-class FooterView;
 class MenuBarIcon;
 class UserDefaultsService;
 class PlanningSection;
@@ -55,6 +55,8 @@ public:
     // What the popover's task rows ask for: a timer on the task, with the team id of the configuration
     // and the silent-mode flag as they are at the click, and its page through AppState::openPage.
     static TaskActions taskActions(AppState& appState);
+    // What the footer acts on: the root state's silent mode and e-mail forward, and its page opener.
+    static FooterView::Services footerServices(AppState& appState);
     // Lets the timer row follow the root state: whether the states load and whether the secret store
     // could be read; "Stop" stops the timer with the team id and the silent-mode flag as they are at
     // the click, and "Open in ClickUp" opens the page through AppState::openPage.

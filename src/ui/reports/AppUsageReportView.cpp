@@ -2,7 +2,6 @@
 
 #include "core/DetachedTask.h"
 #include "core/UserDefaultsServiceProtocol.h"
-#include "services/AppState.h"
 #include "services/reports/UsageReportState.h"
 #include "ui/dayplan/DayPlanningView.h"
 #include "ui/kit/PopoverStyle.h"
@@ -24,13 +23,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace {
-// What the day-planning view shows and asks for, in the root state.
-DayPlanningSources planningSources(AppState& state) {
-    return DayPlanningSources{*state.dayPlanningState(), *state.planningState(), *state.searchState(),
-                              state.avatarImages(), [&state] { return state.configuration().teamId; }};
-}
-} // namespace
+#include <memory>
 
 AppUsageReportView::AppUsageReportView(const ReportContext& context, ReportWindowManager* windows,
                                        QWidget* parent)
@@ -38,8 +31,8 @@ AppUsageReportView::AppUsageReportView(const ReportContext& context, ReportWindo
     , m_context(context)
     , m_windows(windows)
     , m_state(new UsageReportState(*context.loader, this))
-    , m_isWindowTitleTrackingEnabled(
-          context.appState ? context.appState->userDefaultsService().isWindowTitleTrackingEnabled() : false) {
+    , m_isWindowTitleTrackingEnabled(context.settings ? context.settings->isWindowTitleTrackingEnabled()
+                                                      : false) {
     setObjectName(QStringLiteral("appUsageReportView"));
     const QPalette& colors = palette();
     auto* layout = new QVBoxLayout(this);
@@ -103,11 +96,11 @@ AppUsageReportView::AppUsageReportView(const ReportContext& context, ReportWindo
     m_planningPage = new QWidget(m_stack);
     auto* planningLayout = new QVBoxLayout(m_planningPage);
     planningLayout->setContentsMargins(0, 0, 0, 0);
-    if (m_context.appState) {
+    if (m_context.makePlanningView) {
         // The planning view is built when its tab is first chosen; its page keeps the room the view
         // will need from the start, so that the window opens at a size that holds either tab.
-        const DayPlanningView measure(planningSources(*m_context.appState));
-        m_planningPage->setMinimumSize(measure.minimumSizeHint());
+        const std::unique_ptr<DayPlanningView> measure(m_context.makePlanningView(nullptr));
+        m_planningPage->setMinimumSize(measure->minimumSizeHint());
     }
     m_stack->addWidget(m_dashboardTab);
     m_stack->addWidget(m_planningPage);
@@ -145,8 +138,8 @@ void AppUsageReportView::setSelectedTab(ReportTab tab) {
     if (QAbstractButton* button = m_tabs->button(int(tab))) {
         button->setChecked(true);
     }
-    if (tab == ReportTab::planning && !m_planningView && m_context.appState) {
-        m_planningView = new DayPlanningView(planningSources(*m_context.appState), m_planningPage);
+    if (tab == ReportTab::planning && !m_planningView && m_context.makePlanningView) {
+        m_planningView = m_context.makePlanningView(m_planningPage);
         m_planningPage->layout()->addWidget(m_planningView);
     }
     m_stack->setCurrentWidget(tab == ReportTab::dashboard ? static_cast<QWidget*>(m_dashboardTab)

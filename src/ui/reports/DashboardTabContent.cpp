@@ -1,6 +1,5 @@
 #include "ui/reports/DashboardTabContent.h"
 
-#include "services/AppState.h"
 #include "services/clickup/WorklogState.h"
 #include "services/reports/ReportDate.h"
 #include "services/reports/UsageReportState.h"
@@ -204,8 +203,8 @@ void DashboardTabContent::updateSummary() {
     }
     if (const std::optional<DailyUsageSummary>& summary = m_state.selectedSummary()) {
         QList<TimeEntry> entries;
-        if (m_context.appState) {
-            for (const TimeEntry& entry : m_context.appState->worklogState()->timeEntries()) {
+        if (m_context.worklog) {
+            for (const TimeEntry& entry : m_context.worklog->timeEntries()) {
                 if (usageday::of(entry.startTime) == summary->date) {
                     entries.append(entry);
                 }

@@ -1,6 +1,5 @@
 #include "ui/reports/StandaloneTimelineView.h"
 
-#include "services/AppState.h"
 #include "services/dayplan/DayPlanningState.h"
 #include "services/reports/ReportDate.h"
 #include "services/usage/UsageDay.h"
@@ -16,20 +15,16 @@ StandaloneTimelineView::StandaloneTimelineView(const ReportContext& context, QWi
     : QWidget(parent) {
     setObjectName(QStringLiteral("standaloneTimelineView"));
     setMinimumSize(900, 500);
-    AppState& appState = *context.appState;
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     auto* header = new ReportWindowHeader(QStringLiteral("Day Planning Timeline"), this);
     m_date = header->dateLabel();
     layout->addWidget(header);
-    m_planning = new DayPlanningView(
-        DayPlanningSources{*appState.dayPlanningState(), *appState.planningState(), *appState.searchState(),
-                           appState.avatarImages(), [&appState] { return appState.configuration().teamId; }},
-        this);
+    m_planning = context.makePlanningView(this);
     layout->addWidget(m_planning, 1);
 
-    DayPlanningState* plan = appState.dayPlanningState();
+    DayPlanningState* plan = context.dayPlan;
     auto showDate = [this, plan] {
         m_date->setText(reportdate::longText(usageday::of(plan->selectedDate())));
     };

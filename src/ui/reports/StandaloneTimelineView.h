@@ -8,7 +8,7 @@ class DayPlanningView;
 class QLabel;
 
 // The content of the "Day Planning Timeline" window: "Day Planning Timeline" and the planned day
-// above the day-planning screen. It shows the root state's one day plan, so it and the report's
+// above the day-planning screen. It shows the one day plan of its context, so it and the report's
 // Timesheet tab always show the same day.
 class StandaloneTimelineView : public QWidget {
     Q_OBJECT
