@@ -4,6 +4,7 @@
 #include "core/UserDefaultsServiceProtocol.h"
 #include "platform/TrayIcon.h"
 #include "services/AppState.h"
+#include "ui/kit/FrameClock.h"
 
 #include <QEasingCurve>
 #include <QHash>
@@ -158,7 +159,10 @@ qreal MenuBarIcon::pulseOpacity(qint64 msIntoPulse) {
 
 int MenuBarIcon::pulseFrameAt(qint64 msIntoPulse) {
     const qreal step = (1.0 - pulseLowOpacity) / (pulseFrameCount - 1);
-    const int frame = qRound((1.0 - pulseOpacity(msIntoPulse)) / step);
+    // The fade a millisecond into the step: a crossing right at the step's start (the middle of the
+    // fade, on a whole second) counts as crossed, on the way down and up alike.
+    const qint64 intoStep = ((msIntoPulse % FrameClock::gridMs) + FrameClock::gridMs) % FrameClock::gridMs;
+    const int frame = qRound((1.0 - pulseOpacity(msIntoPulse - intoStep + 1)) / step);
     return std::clamp(frame, 0, pulseFrameCount - 1);
 }
 
@@ -230,7 +234,6 @@ MenuBarIcon::MenuBarIcon(AppState& appState, TrayIcon& tray, QObject* parent)
     , m_appState(appState)
     , m_tray(tray) {
     m_pulseTimer.setSingleShot(true);
-    m_pulseTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_pulseTimer, &QTimer::timeout, this, &MenuBarIcon::pulseFrame);
     connect(appState.timerState(), &TimerState::activeTimerChanged, this, &MenuBarIcon::redraw);
     connect(&appState, &AppState::silentModeActiveChanged, this, &MenuBarIcon::redraw);
@@ -285,9 +288,7 @@ void MenuBarIcon::setPulsing(bool pulsing) {
     }
     m_isPulsing = pulsing;
     m_shownPulseFrame = -1;
-    if (pulsing) {
-        m_pulseClock.start();
-    } else {
+    if (!pulsing) {
         m_pulseTimer.stop();
     }
 }
@@ -318,7 +319,7 @@ void MenuBarIcon::pulseFrame() {
     if (!m_isPulsing) {
         return;
     }
-    const int frame = pulseFrameAt(m_pulseClock.elapsed());
+    const int frame = pulseFrameAt(msIntoPulse());
     if (frame != m_shownPulseFrame) {
         m_shownPulseFrame = frame;
         m_clockOpacity = pulseFrameOpacity(frame);
@@ -333,7 +334,11 @@ void MenuBarIcon::schedulePulseFrame() {
         m_pulseTimer.stop();
         return;
     }
-    m_pulseTimer.start(std::max(1, msUntilNextPulseFrame(m_pulseClock.elapsed())));
+    FrameClock::startAt(m_pulseTimer, FrameClock::nowMs() + msUntilNextPulseFrame(msIntoPulse()));
+}
+
+qint64 MenuBarIcon::msIntoPulse() {
+    return FrameClock::nowMs() + pulsePhaseOffsetMs;
 }
 
 const QList<QImage>& MenuBarIcon::pulseFrameImages(int frame) {
