@@ -258,10 +258,17 @@ void MenuBarIcon::setRefreshTrigger(bool trigger) {
 }
 
 void MenuBarIcon::redraw() {
+    const std::optional<ActiveTimer>& timer = m_appState.timerState()->activeTimer();
+    const bool silent = m_appState.silentModeActive();
+    // The setting is read only where it counts: reading it on every tick of a running timer made the
+    // settings store look at its file once a second.
+    const bool pulsingWanted = !timer && !silent && m_appState.userDefaultsService().useMenuBarPulsing();
+    // Today's total shows only while no timer runs; it sums all of today's entries, so a running
+    // timer's tick leaves it alone.
+    const double total = timer ? 0.0 : m_appState.totalTimeToday();
     const Face face =
-        faceFor(m_appState.timerState()->activeTimer(), m_refreshTrigger, m_appState.silentModeActive(),
-                m_appState.totalTimeToday(), m_appState.worklogState()->totalTimeText(),
-                m_appState.userDefaultsService().useMenuBarPulsing());
+        faceFor(timer, m_refreshTrigger, silent, total,
+                total > 0 ? m_appState.worklogState()->totalTimeText() : QString(), pulsingWanted);
     if (m_hasDrawn && face == m_face) {
         return;
     }
@@ -308,7 +315,12 @@ void MenuBarIcon::setPulsePaused(bool paused) {
 void MenuBarIcon::drawIcon() {
     if (!m_isPulsing) {
         m_clockOpacity = 1.0;
-        m_tray.setIcon(iconImages(m_face.symbol, false, 1.0));
+        // The symbols' images are made once: the record dot alternates every second.
+        auto images = m_symbolImages.constFind(m_face.symbol);
+        if (images == m_symbolImages.constEnd()) {
+            images = m_symbolImages.insert(m_face.symbol, iconImages(m_face.symbol, false, 1.0));
+        }
+        m_tray.setIcon(*images);
         emit iconChanged();
         return;
     }

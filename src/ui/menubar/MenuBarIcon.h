@@ -2,6 +2,7 @@
 
 #include "services/clickup/ActiveTimer.h"
 
+#include <QHash>
 #include <QImage>
 #include <QList>
 #include <QObject>
@@ -124,5 +125,7 @@ private:
     int m_shownPulseFrame = -1;
     // The pulse's icons, drawn on first use: one list of sizes per frame.
     QList<QList<QImage>> m_pulseFrames;
+    // The still symbols' icons, drawn on first use.
+    QHash<Symbol, QList<QImage>> m_symbolImages;
     QTimer m_pulseTimer;
 };
