@@ -70,9 +70,6 @@ namespace {
 const QString defaultClickUpBaseUrl = QStringLiteral("https://api.clickup.com/api/v2");
 constexpr int clockIntervalMs = 1000;
 constexpr int startupTrimDelayMs = 5000;
-// The popover is built this long after the tray item is shown: the item comes first, and the first
-// click finds the popover ready instead of paying for building it.
-constexpr int popoverBuildDelayMs = 1000;
 
 // The alert windows: the caller's, or the process-wide ones, which close each other on a snooze.
 ToastAlertServiceProtocol& toastAlertsOf(const PendlowApp::Services& services) {
@@ -369,7 +366,8 @@ void PendlowApp::finishLaunching() {
     // The tray item first: everything else can follow it.
     m_tray->show();
     m_appDelegate->applicationDidFinishLaunching();
-    QTimer::singleShot(popoverBuildDelayMs, this, [this] { popover(); });
+    // The popover is built at its first opening (about 8 MB that a tray item nobody clicks never
+    // needs).
     // Starting (the first refreshes' replies and decoding, the start of the tracker) leaves freed heap
     // behind that glibc would keep for the rest of the day: give it back once things have settled.
     QTimer::singleShot(startupTrimDelayMs, this, [] { HeapTrim::releaseFreeMemory(); });

@@ -10,6 +10,13 @@
 #include <csignal>
 
 int main(int argc, char* argv[]) {
+    // Qt's xcb backend flushes its backing stores through MIT-SHM, and the X server answers every such
+    // flush with a completion event, so each repaint of the tray icon (once a second with a running
+    // timer) woke the process a second time just to read that answer. Plain PutImage requests of a
+    // tray icon's few pixels cost nothing noticeable and are not answered. A value the user set wins.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) {
+        qputenv("QT_XCB_NO_MITSHM", "1");
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pendlow"));
     QApplication::setDesktopFileName(QStringLiteral("pendlow"));

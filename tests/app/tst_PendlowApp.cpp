@@ -118,14 +118,16 @@ private Q_SLOTS:
 
     void trayClicksAndRemindersOpenThePopover() {
         auto app = makeApp();
-        // The popover is built after the tray item is up, before any click, so the first click finds
-        // it ready.
+        // The popover is built at its first opening: launched and started, the application has
+        // none (an unopened popover costs no memory).
         QVERIFY(!app->hasPopover());
         app->launch();
-        QTRY_VERIFY_WITH_TIMEOUT(app->hasPopover(), 5000);
-        QVERIFY(!app->popover().isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(app->hasStartedMonitoring(), 5000);
+        QTest::qWait(1500);
+        QVERIFY(!app->hasPopover());
 
         emit app->tray().activated(QRect(1800, 0, 24, 24));
+        QVERIFY(app->hasPopover());
         PopoverWindow& popover = app->popover();
         QVERIFY(popover.isVisible());
         QVERIFY(app->appState().isPopoverVisible());

@@ -34,8 +34,8 @@ QSize PulseFrames::tileSize() {
 int PulseFrames::frameAt(qint64 msIntoPulse) {
     const qint64 period = 2 * halfPeriodMs;
     const qint64 phase = ((msIntoPulse % period) + period) % period;
-    const qint64 intoHalf = phase <= halfPeriodMs ? phase : period - phase;
-    return int(std::clamp<qint64>((intoHalf + frameIntervalMs / 2) / frameIntervalMs, 0, framesPerHalf));
+    const qint64 step = phase / frameIntervalMs; // 0 to 2 * framesPerHalf - 1
+    return int(std::clamp<qint64>(step <= framesPerHalf ? step : 2 * framesPerHalf - step, 0, framesPerHalf));
 }
 
 int PulseFrames::msUntilChange(const QList<QImage>& frames, qint64 msIntoPulse) {
@@ -45,10 +45,12 @@ int PulseFrames::msUntilChange(const QList<QImage>& frames, qint64 msIntoPulse) 
         return frame < frames.size() ? frames.at(frame).cacheKey() : qint64(frame);
     };
     const qint64 shown = imageAt(msIntoPulse);
-    // A millisecond at a time: a few microseconds for a wake that comes every 50 ms at the most.
-    for (int wait = 1; wait <= period; ++wait) {
-        if (imageAt(msIntoPulse + wait) != shown) {
-            return wait;
+    // A step at a time: the image changes only at whole steps.
+    const qint64 intoStep = ((msIntoPulse % frameIntervalMs) + frameIntervalMs) % frameIntervalMs;
+    const qint64 stepEnd = msIntoPulse - intoStep + frameIntervalMs;
+    for (qint64 at = stepEnd; at <= msIntoPulse + period; at += frameIntervalMs) {
+        if (imageAt(at) != shown) {
+            return int(at - msIntoPulse);
         }
     }
     return period;

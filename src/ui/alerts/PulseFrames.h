@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/kit/FrameClock.h"
+
 #include <QColor>
 #include <QImage>
 #include <QList>
@@ -14,10 +16,11 @@
 // the card's background with the circle and the symbol drawn over it, so a panel shows a frame by
 // copying one tile and nothing behind it needs painting.
 //
-// There are framesPerHalf + 1 frames, one per 50 ms of a half period (20 frames a second); the
-// panel plays them forwards and backwards. Frames that would differ by less than a quarter pixel
-// (the slow ends of the ease) share one image, so showing them again changes nothing on screen.
-// The cache keeps the frame sets of the last cacheCapacity looks (background, halo, symbol, pixel
+// There are framesPerHalf + 1 frames, one per 100 ms step of a half period (10 frames a second; the
+// circle's edge moves at most 1.5 px a step); the panel plays them forwards and backwards. A frame is shown
+// for a whole step, so the image changes only at whole multiples of frameIntervalMs into the pulse. Frames
+// that would differ by less than a quarter pixel share one image, so showing them again changes nothing on
+// screen. The cache keeps the frame sets of the last cacheCapacity looks (background, halo, symbol, pixel
 // ratio); a panel holds on to its own set while it lives. GUI thread only.
 class PulseFrames {
 public:
@@ -26,9 +29,10 @@ public:
     static constexpr qreal circleGrowth = 0.2;
     static constexpr qreal symbolGrowth = 0.1;
     static constexpr int halfPeriodMs = 800;
-    static constexpr int framesPerHalf = 16;
+    static constexpr int framesPerHalf = 8;
     static constexpr int frameIntervalMs = halfPeriodMs / framesPerHalf;
     static constexpr int cacheCapacity = 2;
+    static_assert(frameIntervalMs % FrameClock::gridMs == 0, "the frames change on FrameClock's steps");
 
     struct Look {
         QColor background;  // the card's colour under the icon, with its alpha
@@ -42,7 +46,8 @@ public:
 
     // The tile's size in logical pixels: room for the circle at its largest, centred.
     static QSize tileSize();
-    // The frame to show at a time into the pulse: 0 at rest, framesPerHalf at the widest point.
+    // The frame to show at a time into the pulse: 0 at rest, framesPerHalf at the widest point; the
+    // frame of the step the time falls in.
     static int frameAt(qint64 msIntoPulse);
     // Milliseconds from a time into the pulse until the frame on screen shows another image (frames
     // that share an image count as one), at most one full period.

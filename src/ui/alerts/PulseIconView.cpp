@@ -1,6 +1,7 @@
 #include "ui/alerts/PulseIconView.h"
 
 #include "ui/alerts/AlertCardView.h"
+#include "ui/kit/FrameClock.h"
 #include "ui/kit/PopoverStyle.h"
 
 #include <QGuiApplication>
@@ -16,7 +17,6 @@ PulseIconView::PulseIconView(AlertCardView* card)
     setAttribute(Qt::WA_NoSystemBackground);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     m_timer.setSingleShot(true);
-    m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &PulseIconView::advance);
 }
 
@@ -49,9 +49,6 @@ void PulseIconView::showEvent(QShowEvent* event) {
             m_blitterFrames = m_frames;
         }
     }
-    if (!m_clock.isValid()) {
-        m_clock.start();
-    }
     updateRunning();
 }
 
@@ -73,14 +70,15 @@ void PulseIconView::updateRunning() {
 }
 
 void PulseIconView::scheduleNext() {
-    m_timer.start(std::max(1, PulseFrames::msUntilChange(*m_frames, m_clock.elapsed())));
+    const qint64 now = FrameClock::nowMs();
+    FrameClock::startAt(m_timer, now + PulseFrames::msUntilChange(*m_frames, now));
 }
 
 void PulseIconView::advance() {
     if (!m_frames) {
         return;
     }
-    m_frame = PulseFrames::frameAt(m_clock.elapsed());
+    m_frame = PulseFrames::frameAt(FrameClock::nowMs());
     const QImage& image = m_frames->at(m_frame);
     if (image.cacheKey() != m_shownImage && !blit(image)) {
         update();

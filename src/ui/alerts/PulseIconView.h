@@ -3,7 +3,6 @@
 #include "platform/X11FrameBlitter.h"
 #include "ui/alerts/PulseFrames.h"
 
-#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 
@@ -12,12 +11,13 @@
 class AlertCardView;
 
 // The no-timer panel's pulsing warning icon: shows the shared pre-rendered frames of PulseFrames,
-// up to 20 a second, over the card it sits on. It covers only the tile the pulse needs and is
+// up to 10 a second, over the card it sits on. It covers only the tile the pulse needs and is
 // opaque, so a frame touches that tile alone (neither the card nor the rest of the window). On X11
 // the frames go to the server once as pixmaps and each frame is one copy request (X11FrameBlitter):
 // no repaint and no round trip per frame. Elsewhere, or while the tile is partly covered, a frame
-// repaints the tile. The timer wakes only when the image on screen changes (the slow ends of the
-// ease share images). It runs while it is visible and not paused; hidden or paused (the screen is
+// repaints the tile. The pulse's time is FrameClock's, and its timer wakes only when the image on
+// screen changes, at a whole step of that clock, together with the tray icon's pulse and the
+// application's clock. It runs while it is visible and not paused; hidden or paused (the screen is
 // blanked), no timer runs and nothing is shown. Clicks go through to the card.
 class PulseIconView : public QWidget {
     Q_OBJECT
@@ -58,7 +58,6 @@ private:
     AlertCardView* m_card;
     PulseFrames::Frames m_frames;
     QTimer m_timer;
-    QElapsedTimer m_clock;
     int m_frame = 0;
     std::unique_ptr<X11FrameBlitter> m_blitter;
     PulseFrames::Frames m_blitterFrames;

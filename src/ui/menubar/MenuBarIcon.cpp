@@ -5,6 +5,7 @@
 #include "platform/TrayIcon.h"
 #include "services/clickup/TimerState.h"
 #include "services/clickup/WorklogState.h"
+#include "ui/kit/FrameClock.h"
 
 #include <QEasingCurve>
 #include <QHash>
@@ -159,7 +160,10 @@ qreal MenuBarIcon::pulseOpacity(qint64 msIntoPulse) {
 
 int MenuBarIcon::pulseFrameAt(qint64 msIntoPulse) {
     const qreal step = (1.0 - pulseLowOpacity) / (pulseFrameCount - 1);
-    const int frame = qRound((1.0 - pulseOpacity(msIntoPulse)) / step);
+    // The fade a millisecond into the step: a crossing right at the step's start (the middle of the
+    // fade, on a whole second) counts as crossed, on the way down and up alike.
+    const qint64 intoStep = ((msIntoPulse % FrameClock::gridMs) + FrameClock::gridMs) % FrameClock::gridMs;
+    const int frame = qRound((1.0 - pulseOpacity(msIntoPulse - intoStep + 1)) / step);
     return std::clamp(frame, 0, pulseFrameCount - 1);
 }
 
@@ -234,7 +238,6 @@ MenuBarIcon::MenuBarIcon(const TimerState& timer, const WorklogState& worklog,
     , m_settings(settings)
     , m_tray(tray) {
     m_pulseTimer.setSingleShot(true);
-    m_pulseTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_pulseTimer, &QTimer::timeout, this, &MenuBarIcon::pulseFrame);
     connect(&m_timer, &TimerState::activeTimerChanged, this, &MenuBarIcon::redraw);
     connect(&m_worklog, &WorklogState::timeEntriesChanged, this, &MenuBarIcon::redraw);
@@ -273,9 +276,17 @@ void MenuBarIcon::setRefreshTrigger(bool trigger) {
 }
 
 void MenuBarIcon::redraw() {
+    const std::optional<ActiveTimer>& timer = m_timer.activeTimer();
+    const bool silent = m_silentModeActive;
+    // The setting is read only where it counts: reading it on every tick of a running timer made the
+    // settings store look at its file once a second.
+    const bool pulsingWanted = !timer && !silent && m_settings.useMenuBarPulsing();
+    // Today's total shows only while no timer runs; it sums all of today's entries, so a running
+    // timer's tick leaves it alone.
+    const double total = timer ? 0.0 : m_worklog.totalDuration();
     const Face face =
-        faceFor(m_timer.activeTimer(), m_refreshTrigger, m_silentModeActive, m_worklog.totalDuration(),
-                m_worklog.totalTimeText(), m_settings.useMenuBarPulsing());
+        faceFor(timer, m_refreshTrigger, silent, total, total > 0 ? m_worklog.totalTimeText() : QString(),
+                pulsingWanted);
     if (m_hasDrawn && face == m_face) {
         return;
     }
@@ -302,9 +313,7 @@ void MenuBarIcon::setPulsing(bool pulsing) {
     }
     m_isPulsing = pulsing;
     m_shownPulseFrame = -1;
-    if (pulsing) {
-        m_pulseClock.start();
-    } else {
+    if (!pulsing) {
         m_pulseTimer.stop();
     }
 }
@@ -324,7 +333,12 @@ void MenuBarIcon::setPulsePaused(bool paused) {
 void MenuBarIcon::drawIcon() {
     if (!m_isPulsing) {
         m_clockOpacity = 1.0;
-        m_tray.setIcon(iconImages(m_face.symbol, false, 1.0));
+        // The symbols' images are made once: the record dot alternates every second.
+        auto images = m_symbolImages.constFind(m_face.symbol);
+        if (images == m_symbolImages.constEnd()) {
+            images = m_symbolImages.insert(m_face.symbol, iconImages(m_face.symbol, false, 1.0));
+        }
+        m_tray.setIcon(*images);
         emit iconChanged();
         return;
     }
@@ -335,7 +349,7 @@ void MenuBarIcon::pulseFrame() {
     if (!m_isPulsing) {
         return;
     }
-    const int frame = pulseFrameAt(m_pulseClock.elapsed());
+    const int frame = pulseFrameAt(msIntoPulse());
     if (frame != m_shownPulseFrame) {
         m_shownPulseFrame = frame;
         m_clockOpacity = pulseFrameOpacity(frame);
@@ -350,7 +364,11 @@ void MenuBarIcon::schedulePulseFrame() {
         m_pulseTimer.stop();
         return;
     }
-    m_pulseTimer.start(std::max(1, msUntilNextPulseFrame(m_pulseClock.elapsed())));
+    FrameClock::startAt(m_pulseTimer, FrameClock::nowMs() + msUntilNextPulseFrame(msIntoPulse()));
+}
+
+qint64 MenuBarIcon::msIntoPulse() {
+    return FrameClock::nowMs() + pulsePhaseOffsetMs;
 }
 
 const QList<QImage>& MenuBarIcon::pulseFrameImages(int frame) {

@@ -2,7 +2,7 @@
 
 #include "services/clickup/ActiveTimer.h"
 
-#include <QElapsedTimer>
+#include <QHash>
 #include <QImage>
 #include <QList>
 #include <QObject>
@@ -32,7 +32,10 @@ class WorklogState;
 // The pulse is a short cycle of pre-rendered icons, one for each of pulseFrameCount opacities from
 // 1.0 down to 0.4, drawn once per label. The label swaps to the next icon only when the eased fade
 // crosses into the next opacity, so the tray gets three new icons a second and the same icon
-// objects over and over (trays and Qt cache what they make of an icon by its identity). While the
+// objects over and over (trays and Qt cache what they make of an icon by its identity). The pulse
+// runs on FrameClock: a frame changes only at a whole step of that clock (the first step after
+// the fade crossed), and the middle of each fade falls on a whole second, so that the process wakes
+// for the pulse together with the application's one-second clock and the panel's pulse. While the
 // pulse is paused (the screen is blanked) nothing is sent.
 class MenuBarIcon : public QObject {
     Q_OBJECT
@@ -54,6 +57,9 @@ public:
     static constexpr qreal pulseLowOpacity = 0.4;
     // The pulse's opacities: 1.0, 0.8, 0.6 and 0.4.
     static constexpr int pulseFrameCount = 4;
+    // The pulse's time is FrameClock's shifted by this much: the middle of a fade (500 ms into it)
+    // falls on a whole second of FrameClock, where the application's clock ticks.
+    static constexpr int pulsePhaseOffsetMs = 500;
 
     // The face for the given state. refreshTrigger picks the glyph: "⏺" when true, "●" when false.
     static Face faceFor(const std::optional<ActiveTimer>& timer, bool refreshTrigger, bool silentModeActive,
@@ -64,7 +70,8 @@ public:
     static QString taskNamePrefix(const QString& name);
     // The clock's opacity at a time into the pulse: 1.0 at 0, 0.4 at 1 s, 1.0 at 2 s, eased in and out.
     static qreal pulseOpacity(qint64 msIntoPulse);
-    // The frame of the pulse at a time into it: the index of the opacity nearest the eased fade.
+    // The frame of the pulse at a time into it: the index of the opacity nearest the eased fade at
+    // the start of the FrameClock step the time falls in.
     static int pulseFrameAt(qint64 msIntoPulse);
     static qreal pulseFrameOpacity(int frame);
     // Milliseconds from a time into the pulse until the frame changes.
@@ -113,6 +120,7 @@ private:
     void updateToolTip();
     void schedulePulseFrame();
     const QList<QImage>& pulseFrameImages(int frame);
+    static qint64 msIntoPulse();
 
     const TimerState& m_timer;
     const WorklogState& m_worklog;
@@ -129,6 +137,7 @@ private:
     int m_shownPulseFrame = -1;
     // The pulse's icons, drawn on first use: one list of sizes per frame.
     QList<QList<QImage>> m_pulseFrames;
+    // The still symbols' icons, drawn on first use.
+    QHash<Symbol, QList<QImage>> m_symbolImages;
     QTimer m_pulseTimer;
-    QElapsedTimer m_pulseClock;
 };
