@@ -80,10 +80,12 @@ private Q_SLOTS:
         emptyTitles.windowTitles = QStringList{};
         AppUsageSession missingTitle = recorded();
         missingTitle.windowTitles->removeLast();
+        AppUsageSession extraTitle = recorded();
+        extraTitle.windowTitles->append(onHeap("A later title"));
         AppUsageSession titlesWithoutCaptures = open;
         titlesWithoutCaptures.windowTitles = QStringList{};
         QTest::newRow("window titles that differ from the captures")
-            << QList{ownTitles, noTitles, emptyTitles, missingTitle, titlesWithoutCaptures};
+            << QList{ownTitles, noTitles, emptyTitles, missingTitle, extraTitle, titlesWithoutCaptures};
 
         AppUsageSession empty = recorded();
         empty.appName = QString();
