@@ -108,10 +108,10 @@ AppUsageSession CompactSessionList::fullSession(const Session& stored, std::vect
     session.clickUpTaskId = optionalText(stored.clickUpTaskId);
     session.projectContext = optionalText(stored.projectContext);
 
-    session.windowCaptures.reserve(stored.captureCount);
-    const auto captures = m_captures.cbegin() + stored.firstCapture;
-    for (auto kept = captures; kept != captures + stored.captureCount; ++kept) {
-        WindowTitleCapture capture;
+    // Made in place: a capture is large to move.
+    session.windowCaptures.resize(stored.captureCount);
+    auto kept = m_captures.cbegin() + stored.firstCapture;
+    for (WindowTitleCapture& capture : session.windowCaptures) {
         capture.id = kept->id;
         capture.title = text(kept->title, texts);
         capture.capturedAt = dateTime(kept->capturedAt, kept->capturedAtForm);
@@ -120,7 +120,7 @@ AppUsageSession CompactSessionList::fullSession(const Session& stored, std::vect
         capture.emailSubject = optionalText(kept->emailSubject);
         capture.emailSender = optionalText(kept->emailSender);
         capture.emailMailbox = optionalText(kept->emailMailbox);
-        session.windowCaptures.append(std::move(capture));
+        ++kept;
     }
 
     switch (stored.titlesForm) {
@@ -128,6 +128,7 @@ AppUsageSession CompactSessionList::fullSession(const Session& stored, std::vect
         break;
     case TitlesForm::fromCaptures: {
         QStringList& titles = session.windowTitles.emplace();
+        titles.reserve(session.windowCaptures.size());
         for (const WindowTitleCapture& capture : std::as_const(session.windowCaptures)) {
             if (!capture.isRedacted) {
                 titles.append(capture.title);
