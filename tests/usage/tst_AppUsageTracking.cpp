@@ -13,6 +13,7 @@
 #include "support/FakeFrontAppSource.h"
 #include "support/LogCapture.h"
 #include "support/OutputCapture.h"
+#include "support/SyntheticUsageDay.h"
 #include "support/TaskAwait.h"
 #include "support/TestData.h"
 #include "support/TestSettings.h"
@@ -98,7 +99,7 @@ private Q_SLOTS:
             rig.front.window(QStringLiteral("org.gnome.gedit"), QStringLiteral("Text Editor")));
         const QString printed = out.text();
         QCOMPARE(rig.appsOfToday(), QStringList{QStringLiteral("Firefox")});
-        const AppUsageSession& ended = rig.tracker.todaySessions()[0];
+        const AppUsageSession ended = rig.tracker.todaySessions()[0];
         QCOMPARE(ended.endTime, at(QStringLiteral("09:10")));
         QCOMPARE(ended.projectContext, QStringLiteral("Docs"));
         QCOMPARE(rig.tracker.currentSession()->appName, QStringLiteral("Text Editor"));
@@ -268,6 +269,25 @@ private Q_SLOTS:
             stored << session.appName;
         }
         QCOMPARE(stored, (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
+    }
+
+    // The day read at the start is kept in the tracker's compact form: saved again, the file is the
+    // same to the byte, sessions with window titles of their own and without any among them.
+    void aDayReadAtTheStartIsWrittenBackUnchanged() {
+        FakeClock clock(at(QStringLiteral("23:00")));
+        Rig rig;
+        QList<AppUsageSession> sessions = syntheticusage::sessions(60, 600);
+        sessions[1].windowTitles =
+            QStringList{onHeap(u"A title of its own"), sessions[0].windowCaptures[1].title};
+        sessions[2].windowTitles.reset();
+        sessions[3].windowCaptures[0].url = onHeap(u"");
+        rig.storage.save(sessions, day());
+        const QByteArray written = readTestFile(rig.storage.fileURL(day()));
+
+        rig.tracker.startTracking();
+        QCOMPARE(rig.tracker.todaySessions(), sessions);
+        rig.tracker.stopTracking();
+        QCOMPARE(readTestFile(rig.storage.fileURL(day())), written);
     }
 
     void sessionsGoToTheFileOfTheDayTheyStarted() {

@@ -36,14 +36,7 @@ AppUsageTrackingService::~AppUsageTrackingService() {
 }
 
 QList<AppUsageSession> AppUsageTrackingService::sessionsStartedToday() const {
-    const QDate today = usageday::of(Clock::now());
-    QList<AppUsageSession> result;
-    for (const AppUsageSession& session : m_todaySessions) {
-        if (usageday::of(session.startTime) == today) {
-            result.append(session);
-        }
-    }
-    return result;
+    return m_todaySessions.sessionsStartedOn(usageday::of(Clock::now()));
 }
 
 void AppUsageTrackingService::setTracking(bool tracking) {
@@ -68,10 +61,12 @@ void AppUsageTrackingService::setCurrentClickUpTaskId(const std::optional<QStrin
 }
 
 void AppUsageTrackingService::setTodaySessions(const QList<AppUsageSession>& sessions) {
-    if (m_todaySessions != sessions) {
-        m_todaySessions = sessions;
-        Q_EMIT todaySessionsChanged();
+    // The kept sessions are read back for the comparison only when the counts match.
+    if (sessions.size() == m_todaySessions.size() && m_todaySessions.sessions() == sessions) {
+        return;
     }
+    m_todaySessions = CompactSessionList(sessions);
+    Q_EMIT todaySessionsChanged();
 }
 
 void AppUsageTrackingService::setCurrentSession(const std::optional<AppUsageSession>& session) {
@@ -170,9 +165,8 @@ void AppUsageTrackingService::endCurrentSession() {
         session.projectContext = session.dominantContext();
     }
     if (session.duration() > 1.0) {
-        QList<AppUsageSession> sessions = m_todaySessions;
-        sessions.append(session);
-        setTodaySessions(sessions);
+        m_todaySessions.append(session);
+        Q_EMIT todaySessionsChanged();
         tracking(QStringLiteral("Ended session: %1 (%2)").arg(session.appName, session.formattedDuration()));
     }
     setCurrentSession(std::nullopt);
@@ -218,7 +212,8 @@ void AppUsageTrackingService::save(bool todayInBackground) {
     // their day's file and then leave the list; if that fails they stay and are tried again.
     QMap<QDate, QList<AppUsageSession>> earlier;
     QList<AppUsageSession> remaining;
-    for (const AppUsageSession& session : m_todaySessions) {
+    const QList<AppUsageSession> sessions = m_todaySessions.sessions();
+    for (const AppUsageSession& session : sessions) {
         const QDate day = usageday::of(session.startTime);
         if (day < today) {
             earlier[day].append(session);

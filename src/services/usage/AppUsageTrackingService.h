@@ -1,6 +1,7 @@
 #pragma once
 
 #include "services/usage/AppUsageSession.h"
+#include "services/usage/CompactSessionList.h"
 #include "services/usage/DailyUsageSummary.h"
 #include "services/usage/FrontApplication.h"
 
@@ -19,8 +20,9 @@ class UserDefaultsServiceProtocol;
 
 // Records which application is in front: one session per continuous stretch in which one application
 // is in front and the user is not idle, tagged with the ClickUp task that ran when it started and
-// filled with window-title captures. Ended sessions are kept in todaySessions and written to the day
-// file of the day they started every 300 s, when tracking stops, and at quit. GUI thread only.
+// filled with window-title captures. Ended sessions are kept in todaySessions, in a compact form (see
+// CompactSessionList) from which each call makes the full records, and written to the day file of the
+// day they started every 300 s, when tracking stops, and at quit. GUI thread only.
 //
 // Start and stop run to their end without waiting, one after the other; after a stop no observer,
 // timer or capture is left, so no session can open. Sessions of an earlier day still in memory after
@@ -45,7 +47,7 @@ public:
     bool isUserIdle() const { return m_isUserIdle; }
     const std::optional<AppUsageSession>& currentSession() const { return m_currentSession; }
     // Ended sessions in the order they ended (the open session is not among them).
-    const QList<AppUsageSession>& todaySessions() const { return m_todaySessions; }
+    QList<AppUsageSession> todaySessions() const { return m_todaySessions.sessions(); }
     // The sessions of todaySessions that started today.
     QList<AppUsageSession> sessionsStartedToday() const;
     const std::optional<QString>& currentClickUpTaskId() const { return m_currentClickUpTaskId; }
@@ -110,7 +112,7 @@ private:
     bool m_isTracking = false;
     bool m_isUserIdle = false;
     std::optional<AppUsageSession> m_currentSession;
-    QList<AppUsageSession> m_todaySessions;
+    CompactSessionList m_todaySessions;
     std::optional<QString> m_currentClickUpTaskId;
     QString m_saveError;
     QTimer m_idleTimer;

@@ -1,0 +1,172 @@
+#include "services/usage/CompactSessionList.h"
+
+#include "services/usage/UsageDay.h"
+
+namespace {
+bool titlesFollowCaptures(const AppUsageSession& session) {
+    const QStringList& titles = *session.windowTitles;
+    qsizetype next = 0;
+    for (const WindowTitleCapture& capture : session.windowCaptures) {
+        if (capture.isRedacted) {
+            continue;
+        }
+        if (next == titles.size() || titles[next] != capture.title) {
+            return false;
+        }
+        ++next;
+    }
+    return next == titles.size();
+}
+} // namespace
+
+CompactSessionList::CompactSessionList(const QList<AppUsageSession>& sessions) {
+    m_sessions.reserve(size_t(sessions.size()));
+    size_t captures = 0;
+    for (const AppUsageSession& session : sessions) {
+        captures += size_t(session.windowCaptures.size());
+    }
+    m_captures.reserve(captures);
+    for (const AppUsageSession& session : sessions) {
+        append(session);
+    }
+    m_titles.shrink_to_fit();
+    m_strings.squeeze();
+}
+
+CompactSessionList::TimeForm CompactSessionList::formOf(const QDateTime& moment) {
+    return moment.isValid() ? TimeForm::valid : TimeForm::invalid;
+}
+
+QDateTime CompactSessionList::dateTime(qint64 milliseconds, TimeForm form) {
+    return form == TimeForm::valid ? QDateTime::fromMSecsSinceEpoch(milliseconds, Qt::UTC) : QDateTime();
+}
+
+void CompactSessionList::append(const AppUsageSession& session) {
+    Session stored;
+    stored.id = session.id;
+    stored.startForm = formOf(session.startTime);
+    stored.startTime = session.startTime.isValid() ? session.startTime.toMSecsSinceEpoch() : 0;
+    if (session.endTime) {
+        stored.endForm = formOf(*session.endTime);
+        stored.endTime = session.endTime->isValid() ? session.endTime->toMSecsSinceEpoch() : 0;
+    }
+    stored.bundleIdentifier = m_strings.intern(session.bundleIdentifier);
+    stored.appName = m_strings.intern(session.appName);
+    stored.clickUpTaskId = m_strings.internOptional(session.clickUpTaskId);
+    stored.projectContext = m_strings.internOptional(session.projectContext);
+
+    stored.firstCapture = quint32(m_captures.size());
+    stored.captureCount = quint32(session.windowCaptures.size());
+    for (const WindowTitleCapture& capture : session.windowCaptures) {
+        Capture& kept = m_captures.emplace_back();
+        kept.id = capture.id;
+        kept.capturedAtForm = formOf(capture.capturedAt);
+        kept.capturedAt = capture.capturedAt.isValid() ? capture.capturedAt.toMSecsSinceEpoch() : 0;
+        kept.title = m_strings.intern(capture.title);
+        kept.url = m_strings.internOptional(capture.url);
+        kept.emailSubject = m_strings.internOptional(capture.emailSubject);
+        kept.emailSender = m_strings.internOptional(capture.emailSender);
+        kept.emailMailbox = m_strings.internOptional(capture.emailMailbox);
+        kept.isRedacted = capture.isRedacted;
+    }
+
+    if (!session.windowTitles) {
+        stored.titlesForm = TitlesForm::none;
+    } else if (titlesFollowCaptures(session)) {
+        stored.titlesForm = TitlesForm::fromCaptures;
+    } else {
+        stored.titlesForm = TitlesForm::listed;
+        stored.firstTitle = quint32(m_titles.size());
+        stored.titleCount = quint32(session.windowTitles->size());
+        for (const QString& title : *session.windowTitles) {
+            m_titles.push_back(m_strings.intern(title));
+        }
+    }
+    m_sessions.push_back(stored);
+}
+
+QString CompactSessionList::text(quint32 id, std::vector<QString>& texts) const {
+    QString& made = texts[id];
+    if (made.isNull()) {
+        made = m_strings.text(id);
+    }
+    return made;
+}
+
+AppUsageSession CompactSessionList::fullSession(const Session& stored, std::vector<QString>& texts) const {
+    const auto optionalText = [&](quint32 id) {
+        return id == UsageStringTable::none ? std::nullopt : std::optional<QString>(text(id, texts));
+    };
+    AppUsageSession session;
+    session.id = stored.id;
+    session.bundleIdentifier = text(stored.bundleIdentifier, texts);
+    session.appName = text(stored.appName, texts);
+    session.startTime = dateTime(stored.startTime, stored.startForm);
+    if (stored.endForm != TimeForm::absent) {
+        session.endTime = dateTime(stored.endTime, stored.endForm);
+    }
+    session.clickUpTaskId = optionalText(stored.clickUpTaskId);
+    session.projectContext = optionalText(stored.projectContext);
+
+    // Made in place: a capture is large to move.
+    session.windowCaptures.resize(stored.captureCount);
+    auto kept = m_captures.cbegin() + stored.firstCapture;
+    for (WindowTitleCapture& capture : session.windowCaptures) {
+        capture.id = kept->id;
+        capture.title = text(kept->title, texts);
+        capture.capturedAt = dateTime(kept->capturedAt, kept->capturedAtForm);
+        capture.isRedacted = kept->isRedacted;
+        capture.url = optionalText(kept->url);
+        capture.emailSubject = optionalText(kept->emailSubject);
+        capture.emailSender = optionalText(kept->emailSender);
+        capture.emailMailbox = optionalText(kept->emailMailbox);
+        ++kept;
+    }
+
+    switch (stored.titlesForm) {
+    case TitlesForm::none:
+        break;
+    case TitlesForm::fromCaptures: {
+        QStringList& titles = session.windowTitles.emplace();
+        titles.reserve(session.windowCaptures.size());
+        for (const WindowTitleCapture& capture : std::as_const(session.windowCaptures)) {
+            if (!capture.isRedacted) {
+                titles.append(capture.title);
+            }
+        }
+        break;
+    }
+    case TitlesForm::listed: {
+        QStringList& titles = session.windowTitles.emplace();
+        titles.reserve(stored.titleCount);
+        for (quint32 i = 0; i < stored.titleCount; ++i) {
+            titles.append(text(m_titles[stored.firstTitle + i], texts));
+        }
+        break;
+    }
+    }
+    return session;
+}
+
+QList<AppUsageSession> CompactSessionList::sessions() const {
+    std::vector<QString> texts(size_t(m_strings.count()) + 1);
+    QList<AppUsageSession> result;
+    result.reserve(size());
+    for (const Session& stored : m_sessions) {
+        result.append(fullSession(stored, texts));
+    }
+    return result;
+}
+
+QList<AppUsageSession> CompactSessionList::sessionsStartedOn(QDate day) const {
+    const qint64 from = usageday::start(day).toMSecsSinceEpoch();
+    const qint64 to = usageday::start(day.addDays(1)).toMSecsSinceEpoch();
+    std::vector<QString> texts(size_t(m_strings.count()) + 1);
+    QList<AppUsageSession> result;
+    for (const Session& stored : m_sessions) {
+        if (stored.startForm == TimeForm::valid && stored.startTime >= from && stored.startTime < to) {
+            result.append(fullSession(stored, texts));
+        }
+    }
+    return result;
+}
