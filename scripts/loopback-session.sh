@@ -1,5 +1,5 @@
 # Shared by bench/popover-performance.sh and scripts/screenshot-popover.sh: the real pendlow binary
-# signed in to a loopback ClickUp (tests/tools/pendlow_fake_clickup) inside scripts/test-env.sh,
+# signed in to a loopback ClickUp (tests/support/tools/pendlow_fake_clickup) inside scripts/test-env.sh,
 # and the tray icon and popover as the X display shows them. Source it with build_dir set.
 LOOPBACK_SERVER_PID=""
 LOOPBACK_APP_PID=""

@@ -12,6 +12,6 @@ mkdir -p "$out"
 out=$(cd "$out" && pwd)
 
 cmake -S . -B build -G Ninja -Wno-dev >/dev/null
-cmake --build build --target test_alerts_AlertWindows >/dev/null
-PENDLOW_ALERT_SCREENSHOTS="$out" scripts/test-env.sh build/tests/test_alerts_AlertWindows screenshots >/dev/null
+cmake --build build --target test_ui_alerts_AlertWindows >/dev/null
+PENDLOW_ALERT_SCREENSHOTS="$out" scripts/test-env.sh build/tests/test_ui_alerts_AlertWindows screenshots >/dev/null
 ls "$out"/*.png

@@ -9,7 +9,7 @@ build=${1:-build}
 # (empty) takes it under trayer instead.
 export PENDLOW_TEST_DESKTOP=${PENDLOW_TEST_DESKTOP-xfce}
 cmake -S . -B "$build" -G Ninja -Wno-dev >/dev/null
-cmake --build "$build" --target test_dayplan_DayPlanningScreenshot >/dev/null
+cmake --build "$build" --target test_ui_dayplan_DayPlanningScreenshot >/dev/null
 mkdir -p docs/images
-PENDLOW_SCREENSHOT_DIR="$(pwd)/docs/images" scripts/test-env.sh "$build/tests/test_dayplan_DayPlanningScreenshot" >/dev/null
+PENDLOW_SCREENSHOT_DIR="$(pwd)/docs/images" scripts/test-env.sh "$build/tests/test_ui_dayplan_DayPlanningScreenshot" >/dev/null
 echo docs/images/dayplan.png

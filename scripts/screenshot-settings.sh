@@ -9,7 +9,7 @@ build=${1:-build}
 # (empty) takes it under trayer instead.
 export PENDLOW_TEST_DESKTOP=${PENDLOW_TEST_DESKTOP-xfce}
 cmake -S . -B "$build" -G Ninja -Wno-dev >/dev/null
-cmake --build "$build" --target test_settings_SettingsScreenshot >/dev/null
+cmake --build "$build" --target test_ui_settings_SettingsScreenshot >/dev/null
 mkdir -p docs/images
-PENDLOW_SCREENSHOT_DIR="$(pwd)/docs/images" scripts/test-env.sh "$build/tests/test_settings_SettingsScreenshot" >/dev/null
+PENDLOW_SCREENSHOT_DIR="$(pwd)/docs/images" scripts/test-env.sh "$build/tests/test_ui_settings_SettingsScreenshot" >/dev/null
 ls docs/images/settings-*.png

@@ -27,3 +27,14 @@ inline QByteArray fixture(const QString& name) {
 }
 } // namespace
 #endif
+
+// The named file of another test folder's fixtures, for a test that reads the files its neighbour's
+// tests keep: fixtureOf("services/forwarding", "self-signed.pem") is tests/services/forwarding/fixtures/...
+#ifdef PENDLOW_TESTS_DIR
+namespace {
+inline QByteArray fixtureOf(const char* folder, const QString& name) {
+    return readTestFile(QStringLiteral(PENDLOW_TESTS_DIR "/") + QLatin1String(folder) +
+                        QStringLiteral("/fixtures/") + name);
+}
+} // namespace
+#endif

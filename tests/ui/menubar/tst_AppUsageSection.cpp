@@ -3,13 +3,9 @@
 // tracking switches.
 #include "support/TestMain.h"
 
-#include "services/usage/AccessibilityService.h"
-#include "services/usage/AppUsageStorageService.h"
-#include "services/usage/AppUsageTrackingService.h"
-#include "services/usage/PrivacyRedactionService.h"
 #include "support/AppStateFixture.h"
-#include "support/FakeFrontAppSource.h"
 #include "support/UsageSamples.h"
+#include "support/UsageTrackerRig.h"
 #include "ui/menubar/AppUsageRow.h"
 #include "ui/menubar/AppUsageSection.h"
 #include "ui/menubar/MenuBarView.h"
@@ -17,25 +13,10 @@
 
 #include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
 
 using namespace usagesamples;
 
 namespace {
-struct Tracker {
-    explicit Tracker(UserDefaultsServiceProtocol& settings)
-        : privacy(settings)
-        , accessibility(front, settings, privacy)
-        , service(storage, front, idle, accessibility, settings) {}
-    QTemporaryDir folder;
-    FakeFrontAppSource front;
-    FakeIdleSource idle;
-    PrivacyRedactionService privacy;
-    AppUsageStorageService storage{folder.path()};
-    AccessibilityService accessibility;
-    AppUsageTrackingService service;
-};
-
 QString labelText(const QWidget& root, const QString& name) {
     const auto* label = root.findChild<QLabel*>(name);
     return label && label->isVisibleTo(&root) ? label->text() : QString();
@@ -60,7 +41,7 @@ private Q_SLOTS:
         fixture.loadConfiguration();
         AppUsageSection section;
         MenuBarView::bindAppUsageSection(section, fixture.state());
-        Tracker tracker(fixture.settings);
+        UsageTrackerRig tracker(fixture.settings);
         tracker.service.setTodaySessions({session(QStringLiteral("a"), QStringLiteral("A"),
                                                   at(QStringLiteral("09:00")), at(QStringLiteral("09:30")))});
         fixture.state().setAppUsageService(&tracker.service);
@@ -90,7 +71,7 @@ private Q_SLOTS:
         QFETCH(int, apps);
         QFETCH(int, contexts);
         AppStateFixture fixture(at(QStringLiteral("18:00")));
-        Tracker tracker(fixture.settings);
+        UsageTrackerRig tracker(fixture.settings);
         fixture.state().setAppUsageService(&tracker.service);
         fixture.settings.setIsAppUsageTrackingEnabled(true);
         fixture.loadConfiguration();
@@ -146,7 +127,7 @@ private Q_SLOTS:
 
     void emptyStateUntilASessionEnds() {
         AppStateFixture fixture(at(QStringLiteral("09:00")));
-        Tracker tracker(fixture.settings);
+        UsageTrackerRig tracker(fixture.settings);
         fixture.state().setAppUsageService(&tracker.service);
         fixture.settings.setIsAppUsageTrackingEnabled(true);
         fixture.loadConfiguration();
@@ -170,7 +151,7 @@ private Q_SLOTS:
 
     void enableTrackingTurnsItOnAndKeepsTitleCaptureAsSet() {
         AppStateFixture fixture(at(QStringLiteral("09:00")));
-        Tracker tracker(fixture.settings);
+        UsageTrackerRig tracker(fixture.settings);
         fixture.state().setAppUsageService(&tracker.service);
         fixture.settings.setIsWindowTitleTrackingEnabled(false);
         fixture.loadConfiguration();

@@ -3,17 +3,14 @@
 // state, clearing all usage data (memory and files, with confirmation and failure), the window-title
 // poll, the browser-address Test and the log window.
 #include "support/AppStateFixture.h"
-#include "support/FakeFrontAppSource.h"
 #include "support/LogCapture.h"
 #include "support/TestData.h"
 #include "support/TestMain.h"
 #include "support/UsageSamples.h"
+#include "support/UsageTrackerRig.h"
 
 #include "platform/LaunchAtLogin.h"
-#include "services/usage/AccessibilityService.h"
 #include "services/usage/AppUsageStorageService.h"
-#include "services/usage/AppUsageTrackingService.h"
-#include "services/usage/PrivacyRedactionService.h"
 #include "ui/settings/LogWindow.h"
 #include "ui/settings/PreferencesTab.h"
 #include "ui/settings/SettingsResultLabel.h"
@@ -38,25 +35,11 @@ using namespace usagesamples;
 
 namespace {
 
-struct Tracker {
-    explicit Tracker(UserDefaultsServiceProtocol& settings)
-        : privacy(settings)
-        , accessibility(front, settings, privacy)
-        , service(storage, front, idle, accessibility, settings) {}
-    QTemporaryDir folder;
-    FakeFrontAppSource front;
-    FakeIdleSource idle;
-    PrivacyRedactionService privacy;
-    AppUsageStorageService storage{folder.path()};
-    AccessibilityService accessibility;
-    AppUsageTrackingService service;
-};
-
 // The tab over a root state of fakes, a tracker with its own usage folder and an autostart entry in
 // a folder of its own.
 struct Rig {
     AppStateFixture fixture;
-    Tracker tracker{fixture.settings};
+    UsageTrackerRig tracker{fixture.settings};
     QTemporaryDir autostart;
     LaunchAtLogin launch{autostart.path() + QStringLiteral("/autostart/pendlow.desktop"),
                          QStringLiteral("/opt/Pendlow Test/pendlow")};

@@ -3,10 +3,9 @@
 // duplicate after a run that died between creating an entry and writing the file or whose reply was
 // lost (also when ClickUp then refuses the listing), entries ClickUp deleted meanwhile, one run at a
 // time, and the day kept by a run while the user moves on.
+#include "support/DayPlanRig.h"
 #include "support/DayPlanSamples.h"
 #include "support/FakeClickUpServer.h"
-#include "support/FakeClock.h"
-#include "support/FakeToolsAPI.h"
 #include "support/InMemoryKeychain.h"
 #include "support/LogCapture.h"
 #include "support/TaskAwait.h"
@@ -18,10 +17,8 @@
 #include "services/dayplan/DayPlanningState.h"
 #include "services/dayplan/DayPlanningStorageService.h"
 #include "services/dayplan/PlanFileError.h"
-#include "services/tools/PlanningState.h"
 
 #include <QJsonArray>
-#include <QTemporaryDir>
 
 #include <chrono>
 #include <memory>
@@ -69,15 +66,13 @@ class DayPlanSyncTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<FakeClock> m_clock;
-    std::unique_ptr<QTemporaryDir> m_folder;
-    std::unique_ptr<FailingStore> m_store;
     std::unique_ptr<FakeClickUpServer> m_server;
     std::unique_ptr<InMemoryKeychain> m_keychain;
     std::unique_ptr<ClickUpAPIService> m_client;
-    std::unique_ptr<FakeToolsAPI> m_tools;
-    std::unique_ptr<PlanningState> m_planning;
-    std::unique_ptr<DayPlanningState> m_state;
+    std::unique_ptr<DayPlanRig<FailingStore>> m_rig;
+    // The rig's parts the tests use most.
+    FailingStore* m_store = nullptr;
+    DayPlanningState* m_state = nullptr;
     QString m_team;
 
     QList<PlannedTimeEntry> stored() const { return m_store->loadEntries(at(day, "12:00")); }
@@ -89,8 +84,8 @@ private:
     }
 
     void reopen() {
-        m_state = std::make_unique<DayPlanningState>(*m_client, *m_store, *m_planning);
-        awaitTask(m_state->setSelectedDate(at(day, "12:00")));
+        m_rig->open(at(day, "12:00"));
+        m_state = m_rig->state.get();
         awaitTask(m_state->loadExistingEntries(m_team));
         m_server->http().clearRequests();
     }
@@ -101,29 +96,21 @@ private Q_SLOTS:
     void initTestCase() { useBerlinTime(); }
 
     void init() {
-        m_clock = std::make_unique<FakeClock>(at(day, "17:00"));
-        m_folder = std::make_unique<QTemporaryDir>();
-        m_store = std::make_unique<FailingStore>(m_folder->path() + "/planning");
         m_server = std::make_unique<FakeClickUpServer>();
         m_keychain = std::make_unique<InMemoryKeychain>();
         m_keychain->putItem(KeychainItem::clickUpAPIToken, QString("pk_%1_SYNCTEST").arg(4711));
         m_client = std::make_unique<ClickUpAPIService>(*m_keychain, m_server->apiUrl());
         m_client->setTransferTimeout(500ms);
-        m_tools = std::make_unique<FakeToolsAPI>();
-        m_planning = std::make_unique<PlanningState>(*m_tools);
+        m_rig = std::make_unique<DayPlanRig<FailingStore>>(at(day, "17:00"), m_client.get());
+        m_store = &m_rig->store;
         m_team = QString::number(9001);
     }
 
     void cleanup() {
-        m_state.reset();
-        m_planning.reset();
-        m_tools.reset();
+        m_rig.reset();
         m_client.reset();
         m_keychain.reset();
         m_server.reset();
-        m_store.reset();
-        m_folder.reset();
-        m_clock.reset();
     }
 
     // Every kind of entry, with the exact requests and what file and list hold afterwards.

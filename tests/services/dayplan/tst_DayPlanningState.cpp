@@ -2,10 +2,9 @@
 // and by button with the placement rules, the free start time, the timeline list and totals, loading
 // and changing the day, assignees, and moving and deleting planned and ClickUp entries.
 #include "support/ClickUpSamples.h"
+#include "support/DayPlanRig.h"
 #include "support/DayPlanSamples.h"
 #include "support/FakeClickUpAPI.h"
-#include "support/FakeClock.h"
-#include "support/FakeToolsAPI.h"
 #include "support/LogCapture.h"
 #include "support/PlanningSamples.h"
 #include "support/TaskAwait.h"
@@ -18,7 +17,6 @@
 
 #include <QFile>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 
 #include <memory>
 
@@ -54,13 +52,11 @@ class DayPlanningStateTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<FakeClock> m_clock;
-    std::unique_ptr<QTemporaryDir> m_folder;
-    std::unique_ptr<DayPlanningStorageService> m_store;
-    std::unique_ptr<FakeClickUpAPI> m_clickUp;
-    std::unique_ptr<FakeToolsAPI> m_tools;
-    std::unique_ptr<PlanningState> m_planning;
-    std::unique_ptr<DayPlanningState> m_state;
+    std::unique_ptr<DayPlanRig<>> m_rig;
+    // The rig's parts the tests use most.
+    DayPlanningStorageService* m_store = nullptr;
+    FakeClickUpAPI* m_clickUp = nullptr;
+    DayPlanningState* m_state = nullptr;
 
     DayPlanningState& state() { return *m_state; }
     QString planPath() const { return m_store->fileURL(at(day, "12:00")); }
@@ -68,11 +64,7 @@ private:
 
     // Puts entries into the day's file and loads them, with the ClickUp entries given.
     void seed(const QList<PlannedTimeEntry>& planned, const QList<TimeEntry>& clickUp = {}) {
-        m_store->saveEntries(planned, at(day, "12:00"));
-        m_clickUp->timeEntries = clickUp;
-        state().loadPlannedEntries();
-        awaitTask(state().loadExistingEntries(team));
-        m_clickUp->clearCalls();
+        m_rig->seed(at(day, "12:00"), planned, clickUp, team);
     }
 
     PlannedTimeEntry listed(const QString& name) const {
@@ -88,25 +80,14 @@ private Q_SLOTS:
     void initTestCase() { useBerlinTime(); }
 
     void init() {
-        m_clock = std::make_unique<FakeClock>(at(day, "08:30"));
-        m_folder = std::make_unique<QTemporaryDir>();
-        m_store = std::make_unique<DayPlanningStorageService>(m_folder->path() + "/planning");
-        m_clickUp = std::make_unique<FakeClickUpAPI>();
-        m_tools = std::make_unique<FakeToolsAPI>();
-        m_planning = std::make_unique<PlanningState>(*m_tools);
-        m_state = std::make_unique<DayPlanningState>(*m_clickUp, *m_store, *m_planning);
-        awaitTask(m_state->setSelectedDate(at(day, "08:30")));
+        m_rig = std::make_unique<DayPlanRig<>>(at(day, "08:30"));
+        m_rig->open(at(day, "08:30"));
+        m_store = &m_rig->store;
+        m_clickUp = &m_rig->fakeClickUp;
+        m_state = m_rig->state.get();
     }
 
-    void cleanup() {
-        m_state.reset();
-        m_planning.reset();
-        m_tools.reset();
-        m_clickUp.reset();
-        m_store.reset();
-        m_folder.reset();
-        m_clock.reset();
-    }
+    void cleanup() { m_rig.reset(); }
 
     void addsDroppedTasks_data() {
         QTest::addColumn<QString>("client");
@@ -242,11 +223,11 @@ private Q_SLOTS:
 
     void offersTheWeeksTasks() {
         const int week = PlanningState::currentWeek();
-        m_tools->planning = {{plannedTask("c1", "Acme - Site", {QString::number(week)}),
-                              plannedTask("", "Acme - No id", {QString::number(week)}),
-                              plannedTask("u1", "Beta - Later")},
-                             "1.0"};
-        awaitTask(m_planning->fetchPlanning(QString(), QString(), std::nullopt));
+        m_rig->tools.planning = {{plannedTask("c1", "Acme - Site", {QString::number(week)}),
+                                  plannedTask("", "Acme - No id", {QString::number(week)}),
+                                  plannedTask("u1", "Beta - Later")},
+                                 "1.0"};
+        awaitTask(m_rig->planning.fetchPlanning(QString(), QString(), std::nullopt));
         QStringList ids;
         for (const PlanningTask& task : state().availableTasks()) {
             ids.append(task.clickUpTaskId);
@@ -289,7 +270,7 @@ private Q_SLOTS:
 
     void opensOnToday() {
         awaitTask(state().previousDay());
-        m_clock->set(at(day.addDays(1), "00:05")); // after midnight
+        m_rig->clock.set(at(day.addDays(1), "00:05")); // after midnight
         m_clickUp->clearCalls();
         awaitTask(state().openToday(team));
         QCOMPARE(state().selectedDate(), day.addDays(1).startOfDay());
@@ -465,7 +446,7 @@ private Q_SLOTS:
     }
 
     void needsATeamForClickUpEntries() {
-        DayPlanningState fresh(*m_clickUp, *m_store, *m_planning);
+        DayPlanningState fresh(*m_clickUp, *m_store, m_rig->planning);
         LogCapture log;
         awaitTask(fresh.updateExistingEntryTimes("ce-1", at(day, "10:00"), at(day, "11:00")));
         QCOMPARE(fresh.notice(), QString("Cannot update: no team ID configured"));

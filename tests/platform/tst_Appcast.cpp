@@ -23,7 +23,7 @@ class AppcastTest : public QObject {
 private Q_SLOTS:
     void readsUsableItemsWithTheirDownloadPages() {
         const QList<AppcastItem> items =
-            AppcastParser::parse(fixture(QStringLiteral("appcast-newer.xml")), feedUrl);
+            AppcastParser::parse(fixtureOf("services/updates", QStringLiteral("appcast-newer.xml")), feedUrl);
         // Left out: the beta channel, the other system, the version written as markup, the item without
         // a version.
         QCOMPARE(items.size(), 3);

@@ -140,7 +140,8 @@ private Q_SLOTS:
         QTest::mouseClick(rig.dialog->formatButton(ExportFormat::csv), Qt::LeftButton);
         QVERIFY(rig.dialog->formatButton(ExportFormat::csv)->isChecked());
         QVERIFY(!rig.dialog->formatButton(ExportFormat::markdown)->isChecked());
-        QCOMPARE(rig.dialog->preview()->toPlainText(), QString::fromUtf8(fixture("day.csv")));
+        QCOMPARE(rig.dialog->preview()->toPlainText(),
+                 QString::fromUtf8(fixtureOf("services/reports", "day.csv")));
     }
 
     // A filtered summary exports the sessions it kept only.
@@ -167,7 +168,7 @@ private Q_SLOTS:
         QElapsedTimer elapsed;
         elapsed.start();
         QTest::mouseClick(button, Qt::LeftButton);
-        QCOMPARE(clipboardText(), QString::fromUtf8(fixture("day.csv")));
+        QCOMPARE(clipboardText(), QString::fromUtf8(fixtureOf("services/reports", "day.csv")));
         QCOMPARE(button->text(), QStringLiteral("Copied!"));
         QVERIFY(!button->isEnabled());
 

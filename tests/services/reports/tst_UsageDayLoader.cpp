@@ -2,18 +2,15 @@
 // today merges its file with the tracker's memory by session id; other days come from their files;
 // deleting today clears the tracker's memory only once the file is gone.
 #include "support/FakeClock.h"
-#include "support/FakeFrontAppSource.h"
 #include "support/TaskAwait.h"
 #include "support/TestData.h"
 #include "support/TestMain.h"
 #include "support/TestSettings.h"
 #include "support/UsageSamples.h"
+#include "support/UsageTrackerRig.h"
 
 #include "services/reports/UsageDayLoader.h"
-#include "services/usage/AccessibilityService.h"
 #include "services/usage/AppUsageStorageService.h"
-#include "services/usage/AppUsageTrackingService.h"
-#include "services/usage/PrivacyRedactionService.h"
 #include "services/usage/UsageStorageError.h"
 
 #include <QDir>
@@ -25,18 +22,6 @@
 using namespace usagesamples;
 
 namespace {
-struct Tracker {
-    explicit Tracker(UserDefaultsServiceProtocol& settings, AppUsageStorageService& storage)
-        : privacy(settings)
-        , accessibility(front, settings, privacy)
-        , service(storage, front, idle, accessibility, settings) {}
-    FakeFrontAppSource front;
-    FakeIdleSource idle;
-    PrivacyRedactionService privacy;
-    AccessibilityService accessibility;
-    AppUsageTrackingService service;
-};
-
 QStringList names(const std::optional<DailyUsageSummary>& summary) {
     QStringList result;
     if (summary) {
@@ -56,7 +41,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_folder;
     std::unique_ptr<TestSettings> m_settings;
     std::unique_ptr<AppUsageStorageService> m_storage;
-    std::unique_ptr<Tracker> m_tracker;
+    std::unique_ptr<UsageTrackerRig> m_tracker;
 
     AppUsageSession named(const char16_t* name, const QString& start, const QString& end) {
         return session(onHeap(u"org.example.") + onHeap(name).toLower(), onHeap(name), at(start), at(end));
@@ -70,7 +55,7 @@ private Q_SLOTS:
         m_folder = std::make_unique<QTemporaryDir>();
         m_settings = std::make_unique<TestSettings>();
         m_storage = std::make_unique<AppUsageStorageService>(m_folder->path());
-        m_tracker = std::make_unique<Tracker>(*m_settings, *m_storage);
+        m_tracker = std::make_unique<UsageTrackerRig>(*m_settings, *m_storage);
     }
 
     void cleanup() {

@@ -2,17 +2,14 @@
 // badges of planned blocks, hour labels, drops placed by y and kept within the day, drag snapping and
 // its threshold, the duration editor, and the header's texts, banner and sync button.
 #include "support/ClickUpSamples.h"
+#include "support/DayPlanRig.h"
 #include "support/DayPlanSamples.h"
 #include "support/FakeClickUpAPI.h"
-#include "support/FakeClock.h"
-#include "support/FakeToolsAPI.h"
 #include "support/TaskAwait.h"
 #include "support/TestMain.h"
 
 #include "services/clickup/APIError.h"
 #include "services/dayplan/DayPlanningState.h"
-#include "services/dayplan/DayPlanningStorageService.h"
-#include "services/tools/PlanningState.h"
 #include "ui/dayplan/DayPlanningTimeline.h"
 #include "ui/dayplan/DayTimelineGrid.h"
 #include "ui/dayplan/DurationEditorDialog.h"
@@ -22,7 +19,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTemporaryDir>
 #include <QToolButton>
 
 #include <memory>
@@ -36,44 +32,26 @@ class DayTimelineTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<FakeClock> m_clock;
-    std::unique_ptr<QTemporaryDir> m_folder;
-    std::unique_ptr<DayPlanningStorageService> m_store;
-    std::unique_ptr<FakeClickUpAPI> m_clickUp;
-    std::unique_ptr<FakeToolsAPI> m_tools;
-    std::unique_ptr<PlanningState> m_planning;
-    std::unique_ptr<DayPlanningState> m_state;
+    std::unique_ptr<DayPlanRig<>> m_rig;
+    // The rig's parts the tests use most.
+    FakeClickUpAPI* m_clickUp = nullptr;
+    DayPlanningState* m_state = nullptr;
 
     void seed(const QList<PlannedTimeEntry>& planned, const QList<TimeEntry>& clickUp = {}) {
-        m_store->saveEntries(planned, at(day, "12:00"));
-        m_clickUp->timeEntries = clickUp;
-        m_state->loadPlannedEntries();
-        awaitTask(m_state->loadExistingEntries(team));
+        m_rig->seed(at(day, "12:00"), planned, clickUp, team);
     }
 
 private Q_SLOTS:
     void initTestCase() { useBerlinTime(); }
 
     void init() {
-        m_clock = std::make_unique<FakeClock>(at(day, "08:30"));
-        m_folder = std::make_unique<QTemporaryDir>();
-        m_store = std::make_unique<DayPlanningStorageService>(m_folder->path());
-        m_clickUp = std::make_unique<FakeClickUpAPI>();
-        m_tools = std::make_unique<FakeToolsAPI>();
-        m_planning = std::make_unique<PlanningState>(*m_tools);
-        m_state = std::make_unique<DayPlanningState>(*m_clickUp, *m_store, *m_planning);
-        awaitTask(m_state->setSelectedDate(at(day, "08:30")));
+        m_rig = std::make_unique<DayPlanRig<>>(at(day, "08:30"));
+        m_rig->open(at(day, "08:30"));
+        m_clickUp = &m_rig->fakeClickUp;
+        m_state = m_rig->state.get();
     }
 
-    void cleanup() {
-        m_state.reset();
-        m_planning.reset();
-        m_tools.reset();
-        m_clickUp.reset();
-        m_store.reset();
-        m_folder.reset();
-        m_clock.reset();
-    }
+    void cleanup() { m_rig.reset(); }
 
     void placesBlocks() {
         seed({plannedEntry("A", at(day, "09:00"), at(day, "10:00")),

@@ -35,8 +35,7 @@ const QString hookPath = QStringLiteral("/webhook/settings-test");
 
 QByteArray forwardingFixture(const QString& name) {
     // The forwarding tests' certificate and key.
-    return readTestFile(
-        QDir::cleanPath(QStringLiteral(PENDLOW_TEST_DATA "/../../forwarding/fixtures/") + name));
+    return fixtureOf("services/forwarding", name);
 }
 
 class FakeCapture : public EmailCaptureProtocol {
