@@ -284,9 +284,8 @@ void MenuBarIcon::redraw() {
     // Today's total shows only while no timer runs; it sums all of today's entries, so a running
     // timer's tick leaves it alone.
     const double total = timer ? 0.0 : m_worklog.totalDuration();
-    const Face face =
-        faceFor(timer, m_refreshTrigger, silent, total, total > 0 ? m_worklog.totalTimeText() : QString(),
-                pulsingWanted);
+    const Face face = faceFor(timer, m_refreshTrigger, silent, total,
+                              total > 0 ? m_worklog.totalTimeText() : QString(), pulsingWanted);
     if (m_hasDrawn && face == m_face) {
         return;
     }

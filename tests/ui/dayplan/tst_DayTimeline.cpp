@@ -257,7 +257,7 @@ private Q_SLOTS:
     // The header hands no team to the sync: the state sends to the team whose entries it loaded last,
     // and without one sends nothing.
     void syncsForTheLoadedTeam() {
-        m_store->saveEntries({plannedEntry("A", at(day, "09:00"), at(day, "10:00"))}, at(day, "12:00"));
+        m_rig->store.saveEntries({plannedEntry("A", at(day, "09:00"), at(day, "10:00"))}, at(day, "12:00"));
         m_state->loadPlannedEntries();
         TimelineHeader header(*m_state);
         header.syncButton()->click();
