@@ -21,6 +21,7 @@
 #include "services/AppState.h"
 #include "services/TimerRefreshService.h"
 #include "services/alerts/NotificationService.h"
+#include "services/alerts/SilentMode.h"
 #include "services/clickup/ClickUpAPIService.h"
 #include "services/forwarding/EmailCapture.h"
 #include "services/forwarding/EmailForwarder.h"
@@ -332,18 +333,18 @@ QList<SettingsPage*> PendlowApp::makeSettingsPages() {
         new AlertsSettingsTab(settings, *state.refreshService(), *m_floatingAlerts, *m_toastAlerts),
     };
     m_launchAtLogin = std::make_unique<LaunchAtLogin>();
+    AppUsageSwitch& usage = state.appUsageSwitch();
+    SilentMode& silentMode = state.silentMode();
     PreferencesTab::Services preferences{
         .settings = settings,
         .usageStorage = m_appUsage->storage(),
         .launchAtLogin = *m_launchAtLogin,
         .tracker = m_appUsage,
-        .trackingActive = WatchedFlag::of(state, &AppState::appUsageTrackingActive,
-                                          &AppState::appUsageTrackingActiveChanged),
-        .setTracking = [&state](bool enabled) { state.setAppUsageTracking(enabled); },
-        .silentModeActive =
-            WatchedFlag::of(state, &AppState::silentModeActive, &AppState::silentModeActiveChanged),
-        .enableSilentMode = [&state](double seconds) { return state.enableSilentMode(seconds); },
-        .disableSilentMode = [&state] { return state.disableSilentMode(); },
+        .trackingActive = WatchedFlag::of(usage, &AppUsageSwitch::isActive, &AppUsageSwitch::activeChanged),
+        .setTracking = [&usage](bool enabled) { usage.setEnabled(enabled); },
+        .silentModeActive = WatchedFlag::of(silentMode, &SilentMode::isActive, &SilentMode::activeChanged),
+        .enableSilentMode = [&silentMode](double seconds) { return silentMode.enable(seconds); },
+        .disableSilentMode = [&silentMode] { return silentMode.disable(); },
         .windowTitlesReadable = m_reportContext->windowTitlesReadable,
     };
     if (BrowserUrlProbe* probe = m_browserUrlProbe.get()) {
@@ -351,7 +352,7 @@ QList<SettingsPage*> PendlowApp::makeSettingsPages() {
     }
     pages.append(new PreferencesTab(preferences));
     pages.append(new AISettingsTab(keychain, settings, *m_openAIService));
-    if (EmailForwardingServiceProtocol* forwarding = state.emailForwardingService()) {
+    if (EmailForwardingServiceProtocol* forwarding = state.emailForwarder().service()) {
         pages.append(new N8NSettingsTab(keychain, settings, *forwarding));
     }
     pages.append(new AboutTab);

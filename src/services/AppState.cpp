@@ -51,16 +51,13 @@ AppState::AppState(ClickUpAPIServiceProtocol& clickUpAPI, ToolsAPIServiceProtoco
     m_refreshService->setOnRefresh(
         [self] { return whileAlive(self, [](AppState& state) { return state.refresh(); }); });
     m_timerState->setOnTimerChanged([self](const std::optional<ActiveTimer>& timer) {
-        if (AppUsageTrackingService* tracker = self ? self->appUsageService() : nullptr) {
+        if (AppUsageTrackingService* tracker = self ? self->appUsageSwitch().tracker() : nullptr) {
             tracker->setCurrentClickUpTaskId(timer ? std::optional<QString>(timer->taskId) : std::nullopt);
         }
     });
     // A new silent-mode end is part of the configuration.
     m_silentMode->setAfterChange(
         [self] { return whileAlive(self, [](AppState& state) { return state.loadConfiguration(); }); });
-    connect(m_silentMode, &SilentMode::activeChanged, this, &AppState::silentModeActiveChanged);
-    connect(m_appUsageSwitch, &AppUsageSwitch::activeChanged, this, &AppState::appUsageTrackingActiveChanged);
-    connect(m_appUsageSwitch, &AppUsageSwitch::trackerChanged, this, &AppState::appUsageServiceChanged);
 
     connect(m_timerState, &TimerState::isLoadingChanged, this, &AppState::updateIsLoading);
     connect(m_worklogState, &WorklogState::isLoadingChanged, this, &AppState::updateIsLoading);
@@ -109,20 +106,8 @@ void AppState::setConfiguration(const AppConfiguration& configuration) {
     emit configurationChanged();
 }
 
-bool AppState::silentModeActive() const {
-    return m_silentMode->isActive();
-}
-
-bool AppState::appUsageTrackingActive() const {
-    return m_appUsageSwitch->isActive();
-}
-
-AppUsageTrackingService* AppState::appUsageService() const {
-    return m_appUsageSwitch->tracker();
-}
-
 void AppState::setAppUsageService(AppUsageTrackingService* service) {
-    if (appUsageService() == service) {
+    if (m_appUsageSwitch->tracker() == service) {
         return;
     }
     if (service) {
@@ -130,34 +115,6 @@ void AppState::setAppUsageService(AppUsageTrackingService* service) {
         service->setCurrentClickUpTaskId(timer ? std::optional<QString>(timer->taskId) : std::nullopt);
     }
     m_appUsageSwitch->setTracker(service);
-}
-
-void AppState::setAppUsageTracking(bool enabled) {
-    m_appUsageSwitch->setEnabled(enabled);
-}
-
-void AppState::startAppUsageTrackingIfEnabled() {
-    m_appUsageSwitch->startIfEnabled();
-}
-
-void AppState::setEmailForwardingService(EmailForwardingServiceProtocol* service) {
-    m_emailForwarder->setService(service);
-}
-
-EmailForwardingServiceProtocol* AppState::emailForwardingService() const {
-    return m_emailForwarder->service();
-}
-
-void AppState::updateSilentModeState() {
-    m_silentMode->update();
-}
-
-QCoro::Task<> AppState::enableSilentMode(double seconds) {
-    return m_silentMode->enable(seconds);
-}
-
-QCoro::Task<> AppState::disableSilentMode() {
-    return m_silentMode->disable();
 }
 
 QCoro::Task<> AppState::loadConfiguration() {

@@ -25,7 +25,6 @@ class AppUsageSwitch;
 class AppUsageTrackingService;
 class ClickUpAPIServiceProtocol;
 class EmailForwarder;
-class EmailForwardingServiceProtocol;
 class FloatingAlertServiceProtocol;
 class NotificationServiceProtocol;
 class SilentMode;
@@ -51,8 +50,6 @@ class AppState : public QObject {
     Q_PROPERTY(AppConfiguration configuration READ configuration NOTIFY configurationChanged)
     Q_PROPERTY(
         bool isPopoverVisible READ isPopoverVisible WRITE setIsPopoverVisible NOTIFY isPopoverVisibleChanged)
-    Q_PROPERTY(bool silentModeActive READ silentModeActive NOTIFY silentModeActiveChanged)
-    Q_PROPERTY(bool appUsageTrackingActive READ appUsageTrackingActive NOTIFY appUsageTrackingActiveChanged)
     Q_PROPERTY(bool isLoading READ isLoading NOTIFY isLoadingChanged)
     Q_PROPERTY(double totalTimeToday READ totalTimeToday NOTIFY totalTimeTodayChanged)
 
@@ -93,18 +90,12 @@ public:
     // The app-usage switch; a configuration load sets its flag from the setting.
     AppUsageSwitch& appUsageSwitch() const { return *m_appUsageSwitch; }
 
-    // The app-usage tracker (the switch's), or none when the application runs without one.
-    AppUsageTrackingService* appUsageService() const;
-    // Gives the tracker; from then on the running timer's task id is handed to it on every change.
+    // Gives the app-usage switch its tracker; from then on the running timer's task id is handed to it on
+    // every change.
     void setAppUsageService(AppUsageTrackingService* service);
 
     const AppConfiguration& configuration() const { return m_configuration; }
     bool isPopoverVisible() const { return m_isPopoverVisible; }
-    // The same as silentMode().isActive().
-    bool silentModeActive() const;
-    // The same as appUsageSwitch().isActive(): the setting "isAppUsageTrackingEnabled" as of the last
-    // configuration load or switch.
-    bool appUsageTrackingActive() const;
     // A state is fetching (the timer, today's entries or the planning).
     bool isLoading() const;
     // Milliseconds logged today (running entries count up to now, never below 0).
@@ -117,10 +108,6 @@ public:
     // Set by the popover when it is shown and hidden. Showing it lets the secret store ask the user
     // to unlock it again.
     void setIsPopoverVisible(bool visible);
-
-    // The forward's service (emailForwarder().setService); none means forwarding is not available.
-    void setEmailForwardingService(EmailForwardingServiceProtocol* service);
-    EmailForwardingServiceProtocol* emailForwardingService() const;
 
     // Reloads the configuration from the secret store and the settings, then the silent-mode flag
     // and the usage-tracking flag.
@@ -137,22 +124,10 @@ public:
     // Fetches the planning when the Tools server is configured; otherwise logs (debug) "Tools not
     // configured, skipping planning fetch". Uses the configuration as last loaded.
     QCoro::Task<> fetchPlanning();
-    // Callers not yet given the objects themselves: these forward to silentMode() and
-    // appUsageSwitch().
-    QCoro::Task<> enableSilentMode(double seconds);
-    QCoro::Task<> disableSilentMode();
-    void updateSilentModeState();
-    void setAppUsageTracking(bool enabled);
-    void startAppUsageTrackingIfEnabled();
 
 Q_SIGNALS:
     void configurationChanged();
     void isPopoverVisibleChanged();
-    // Passed on from silentMode() and appUsageSwitch().
-    void silentModeActiveChanged();
-    void appUsageTrackingActiveChanged();
-    // Another tracker was handed in (the application builds the popover before it).
-    void appUsageServiceChanged();
     void isLoadingChanged();
     void totalTimeTodayChanged();
     void keychainAccessChanged();

@@ -7,6 +7,7 @@
 #include "app/PendlowApp.h"
 #include "services/AppState.h"
 #include "services/reports/UsageReportState.h"
+#include "services/usage/AppUsageSwitch.h"
 #include "ui/menubar/AppUsageSection.h"
 #include "ui/menubar/MenuBarView.h"
 #include "ui/menubar/PopoverWindow.h"
@@ -27,7 +28,7 @@ private Q_SLOTS:
         rig.settings.setIsAppUsageTrackingEnabled(true);
         auto app = rig.makeApp();
         QVERIFY(!awaitTask(app->appState().loadConfiguration()).failed());
-        QVERIFY(app->appState().appUsageTrackingActive());
+        QVERIFY(app->appState().appUsageSwitch().isActive());
         AppUsageSection* section = app->popover().content()->appUsageSection();
         QTRY_VERIFY(section->findChild<QToolButton*>(QStringLiteral("viewFullReportButton")));
         auto* button = section->findChild<QToolButton*>(QStringLiteral("viewFullReportButton"));

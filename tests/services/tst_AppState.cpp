@@ -273,7 +273,7 @@ private Q_SLOTS:
         QVERIFY(m_fixture->panels.lastOnDismiss);
 
         m_fixture->panels.lastOnDismiss(3600);
-        QTRY_VERIFY(state().silentModeActive());
+        QTRY_VERIFY(state().silentMode().isActive());
         QTRY_COMPARE(m_fixture->notifications.eventsStartingWith(QStringLiteral("silentMode:")).size(), 1);
         QCOMPARE(m_fixture->settings.silentModeEnd(), std::optional<QDateTime>(kMondayMorning.addSecs(3600)));
 
@@ -302,13 +302,12 @@ private Q_SLOTS:
 
     // --- silent mode ---
 
-    // Silent mode itself is tested on its own; here: its changes reload the configuration, and its
-    // flag is passed on.
+    // Silent mode itself is tested on its own; here: its changes reload the configuration.
     void silentModeChangesReloadTheConfiguration() {
-        QSignalSpy activeSpy(&state(), &AppState::silentModeActiveChanged);
+        QSignalSpy activeSpy(&state().silentMode(), &SilentMode::activeChanged);
         QSignalSpy configurationSpy(&state(), &AppState::configurationChanged);
-        awaitTask(state().enableSilentMode(4 * 3600));
-        QVERIFY(state().silentModeActive());
+        awaitTask(state().silentMode().enable(4 * 3600));
+        QVERIFY(state().silentMode().isActive());
         const QDateTime end = kMondayMorning.addSecs(4 * 3600);
         QCOMPARE(state().configuration().silentModeEnd, std::optional<QDateTime>(end));
         QCOMPARE(m_fixture->notifications.events,
@@ -316,18 +315,18 @@ private Q_SLOTS:
         QCOMPARE(configurationSpy.count(), 1);
 
         awaitTask(state().silentMode().disable());
-        QVERIFY(!state().silentModeActive());
+        QVERIFY(!state().silentMode().isActive());
         QCOMPARE(state().configuration().silentModeEnd, std::nullopt);
         QCOMPARE(configurationSpy.count(), 2);
         QCOMPARE(activeSpy.count(), 2);
     }
 
     void passedSilentModeEndsAtTheNextLoad() {
-        awaitTask(state().enableSilentMode(60));
+        awaitTask(state().silentMode().enable(60));
         m_fixture->clock().advance(61);
-        QVERIFY(state().silentModeActive()); // nothing ends it on its own
-        awaitTask(state().refresh());        // not configured: still loads the configuration
-        QVERIFY(!state().silentModeActive());
+        QVERIFY(state().silentMode().isActive()); // nothing ends it on its own
+        awaitTask(state().refresh());             // not configured: still loads the configuration
+        QVERIFY(!state().silentMode().isActive());
     }
 
     // --- what the tray and the popover read ---

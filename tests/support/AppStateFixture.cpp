@@ -3,6 +3,7 @@
 #include "support/TaskAwait.h"
 
 #include "platform/KeychainItem.h"
+#include "services/alerts/SilentMode.h"
 
 #include <QTest>
 
@@ -41,7 +42,7 @@ void AppStateFixture::loadConfiguration() {
 }
 
 void AppStateFixture::enableSilentMode() {
-    awaitTask(m_state->enableSilentMode(3600));
+    awaitTask(m_state->silentMode().enable(3600));
 }
 
 void AppStateFixture::checkOneTimerStart(const QString& taskId) {

@@ -11,8 +11,6 @@
 #include <QCoroSignal>
 #include <QLocale>
 
-#include <cstdio>
-
 namespace {
 const QString appName = QStringLiteral("Pendlow");
 const QString desktopEntry = QStringLiteral("pendlow");
@@ -50,11 +48,6 @@ QVariantMap defaultSoundHints() {
     QVariantMap hints;
     hints.insert(soundHint, defaultSound);
     return hints;
-}
-
-void printLine(const QString& line) {
-    std::fputs((line + QLatin1Char('\n')).toUtf8().constData(), stdout);
-    std::fflush(stdout);
 }
 } // namespace
 
@@ -129,7 +122,7 @@ QCoro::Task<bool> NotificationService::requestPermission() {
                    Log::Category::notification);
         co_return true;
     } catch (const std::exception& error) {
-        printLine(QStringLiteral("Notification permission error: ") + Error::describe(error));
+        Log::console(QStringLiteral("Notification permission error: ") + Error::describe(error));
     }
     co_return false;
 }
@@ -178,7 +171,7 @@ QCoro::Task<std::optional<uint>> NotificationService::post(QString title, QStrin
     try {
         co_return co_await m_client->notify(notification);
     } catch (const std::exception& error) {
-        printLine(QStringLiteral("Failed to send notification: ") + Error::describe(error));
+        Log::console(QStringLiteral("Failed to send notification: ") + Error::describe(error));
     }
     co_return std::nullopt;
 }

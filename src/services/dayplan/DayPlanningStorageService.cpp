@@ -3,6 +3,7 @@
 #include "core/AppPaths.h"
 #include "core/Clock.h"
 #include "core/DecodingError.h"
+#include "core/JsonReader.h"
 #include "core/Log.h"
 #include "core/PrivateFile.h"
 #include "core/PrivateFileError.h"

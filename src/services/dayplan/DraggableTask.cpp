@@ -1,6 +1,7 @@
 #include "services/dayplan/DraggableTask.h"
 
 #include "core/DecodingError.h"
+#include "core/JsonReader.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

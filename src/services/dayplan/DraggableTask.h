@@ -1,11 +1,12 @@
 #pragma once
 
-#include "core/JsonReader.h"
-
 #include <QByteArray>
 #include <QMetaType>
 #include <QString>
 
+#include <optional>
+
+class JsonReader;
 class QMimeData;
 
 // What travels from a task row to the day timeline in a drag: a JSON object with exactly the keys

@@ -1,6 +1,7 @@
 #include "services/dayplan/PlannedTimeEntry.h"
 
 #include "core/Clock.h"
+#include "core/JsonReader.h"
 #include "services/dayplan/QuarterHour.h"
 
 #include <QRegularExpression>

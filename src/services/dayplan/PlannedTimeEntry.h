@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/JsonReader.h"
 #include "services/dayplan/SyncStatus.h"
 
 #include <QDateTime>
@@ -10,6 +9,8 @@
 #include <QUuid>
 
 #include <optional>
+
+class JsonReader;
 
 // One block of a day plan: time the user means to log against a ClickUp task, later synced to a
 // ClickUp time entry. Identified by `id`.

@@ -2,8 +2,7 @@
 
 #include "core/DecodingError.h"
 #include "core/JsonReader.h"
-
-#include <cstdio>
+#include "core/Log.h"
 
 using namespace Qt::StringLiterals;
 
@@ -14,9 +13,7 @@ QList<PlanningTask> ToolsPlanningResponse::parseTasks() const {
     try {
         return JsonReader::parse(data->toUtf8()).list<PlanningTask>();
     } catch (const DecodingError& error) {
-        const QByteArray line = "Failed to parse planning tasks: " + error.description().toUtf8() + '\n';
-        std::fputs(line.constData(), stdout);
-        std::fflush(stdout);
+        Log::console(QStringLiteral("Failed to parse planning tasks: ") + error.description());
         return {};
     }
 }

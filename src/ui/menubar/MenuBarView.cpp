@@ -3,7 +3,9 @@
 #include "core/DetachedTask.h"
 #include "core/UserDefaultsService.h"
 #include "services/AppState.h"
+#include "services/alerts/SilentMode.h"
 #include "services/clickup/SearchState.h"
+#include "services/usage/AppUsageSwitch.h"
 #include "ui/kit/PopoverStyle.h"
 #include "ui/kit/ResizeHandle.h"
 #include "ui/kit/SearchField.h"
@@ -29,7 +31,7 @@ MenuBarView::MenuBarView(AppState& appState, UserDefaultsService& settings, QWid
     , m_timerStatusView(new TimerStatusView(*appState.timerState(), *appState.worklogState(), this))
     , m_searchField(new SearchField(this))
     , m_searchContainer(PopoverStyle::padded(m_searchField, 12, 8, 4, this))
-    , m_tabBar(new ContentTabBar(appState.appUsageTrackingActive(), this))
+    , m_tabBar(new ContentTabBar(appState.appUsageSwitch().isActive(), this))
     , m_tabBarContainer(PopoverStyle::padded(m_tabBar, 12, 6, 6, this))
     , m_scrollArea(new QScrollArea(this))
     , m_timesheetContent(new QWidget)
@@ -106,8 +108,8 @@ MenuBarView::MenuBarView(AppState& appState, UserDefaultsService& settings, QWid
     bindTimerStatusView(*m_timerStatusView, m_appState);
     connectSearchField();
     bindPlanningSection(*m_planningSection, m_appState);
-    connect(&m_appState, &AppState::appUsageTrackingActiveChanged, this, [this] {
-        m_tabBar->setAppUsageTrackingActive(m_appState.appUsageTrackingActive());
+    connect(&m_appState.appUsageSwitch(), &AppUsageSwitch::activeChanged, this, [this] {
+        m_tabBar->setAppUsageTrackingActive(m_appState.appUsageSwitch().isActive());
         applyTab();
     });
     applyHeight();
@@ -126,8 +128,8 @@ TaskActions MenuBarView::taskActions(AppState& appState) {
     AppState* state = &appState;
     return TaskActions{
         [state](const QString& taskId) {
-            startTimerOnTask(*state->timerState(), state->configuration().teamId, state->silentModeActive(),
-                             taskId);
+            startTimerOnTask(*state->timerState(), state->configuration().teamId,
+                             state->silentMode().isActive(), taskId);
         },
         [state](const QUrl& url, const QString& title) { state->openPage(url, title); },
     };
@@ -137,8 +139,9 @@ void MenuBarView::bindTimerStatusView(TimerStatusView& view, AppState& appState)
     AppState* state = &appState;
     view.setUrlOpener([state](const QUrl& url, const QString& title) { state->openPage(url, title); });
     view.setTimerStopper([state] {
-        runDetached(state->timerState()->stopTimer(state->configuration().teamId, state->silentModeActive()),
-                    QStringLiteral("Stopping the timer failed"), Log::Category::ui);
+        runDetached(
+            state->timerState()->stopTimer(state->configuration().teamId, state->silentMode().isActive()),
+            QStringLiteral("Stopping the timer failed"), Log::Category::ui);
     });
     view.setLoading(state->isLoading());
     view.setKeychainAccess(state->keychainAccess());
@@ -156,22 +159,23 @@ void MenuBarView::bindPlanningSection(PlanningSection& section, AppState& appSta
 }
 
 void MenuBarView::bindAppUsageSection(AppUsageSection& section, AppState& appState) {
-    AppState* state = &appState;
-    section.setTrackingEnabler([state] { state->setAppUsageTracking(true); });
-    section.setTracker(state->appUsageService());
-    section.setTrackingActive(state->appUsageTrackingActive());
-    connect(state, &AppState::appUsageTrackingActiveChanged, &section,
-            [state, &section] { section.setTrackingActive(state->appUsageTrackingActive()); });
-    connect(state, &AppState::appUsageServiceChanged, &section,
-            [state, &section] { section.setTracker(state->appUsageService()); });
+    AppUsageSwitch* usage = &appState.appUsageSwitch();
+    section.setTrackingEnabler([usage] { usage->setEnabled(true); });
+    section.setTracker(usage->tracker());
+    section.setTrackingActive(usage->isActive());
+    connect(usage, &AppUsageSwitch::activeChanged, &section,
+            [usage, &section] { section.setTrackingActive(usage->isActive()); });
+    connect(usage, &AppUsageSwitch::trackerChanged, &section,
+            [usage, &section] { section.setTracker(usage->tracker()); });
 }
 
 void MenuBarView::bindMenuBarIcon(MenuBarIcon& icon, AppState& appState) {
     AppState* state = &appState;
-    icon.setSilentModeActive(state->silentModeActive());
+    SilentMode* silentMode = &appState.silentMode();
+    icon.setSilentModeActive(silentMode->isActive());
     icon.setPopoverVisible(state->isPopoverVisible());
-    connect(state, &AppState::silentModeActiveChanged, &icon,
-            [state, &icon] { icon.setSilentModeActive(state->silentModeActive()); });
+    connect(silentMode, &SilentMode::activeChanged, &icon,
+            [silentMode, &icon] { icon.setSilentModeActive(silentMode->isActive()); });
     connect(state, &AppState::isPopoverVisibleChanged, &icon,
             [state, &icon] { icon.setPopoverVisible(state->isPopoverVisible()); });
 }
@@ -213,7 +217,7 @@ void MenuBarView::setSelectedTab(UserDefaultsService& settings, const QString& r
 }
 
 ContentTab MenuBarView::effectiveTab() const {
-    return ContentTabs::effective(selectedTab(m_settings), m_appState.appUsageTrackingActive());
+    return ContentTabs::effective(selectedTab(m_settings), m_appState.appUsageSwitch().isActive());
 }
 
 void MenuBarView::onSettingChanged(const QString& key) {

@@ -6,6 +6,7 @@
 #include "services/TimerRefreshService.h"
 #include "services/alerts/FloatingAlertServiceProtocol.h"
 #include "services/alerts/ToastAlertServiceProtocol.h"
+#include "services/usage/AppUsageSwitch.h"
 #include "ui/alerts/AlertWindow.h"
 #include "ui/menubar/MenuBarView.h"
 
@@ -136,7 +137,7 @@ void PopoverWindow::showEvent(QShowEvent* event) {
     }
     m_appState.setIsPopoverVisible(true);
     m_appState.refreshService()->start();
-    m_appState.startAppUsageTrackingIfEnabled();
+    m_appState.appUsageSwitch().startIfEnabled();
     m_floatingAlerts.dismissAlert();
     m_toastAlerts.dismissToast();
 }

@@ -9,6 +9,7 @@
 #include "support/TestMain.h"
 
 #include "core/DecodingError.h"
+#include "core/JsonReader.h"
 #include "services/dayplan/DayPlanText.h"
 #include "services/dayplan/DayPlanningStorageService.h"
 #include "services/dayplan/DraggableTask.h"

@@ -3,6 +3,7 @@
 // tracking switches.
 #include "support/TestMain.h"
 
+#include "services/usage/AppUsageSwitch.h"
 #include "support/AppStateFixture.h"
 #include "support/UsageSamples.h"
 #include "support/UsageTrackerRig.h"
@@ -132,7 +133,7 @@ private Q_SLOTS:
         fixture.settings.setIsAppUsageTrackingEnabled(true);
         fixture.loadConfiguration();
         tracker.front.activate(tracker.front.window(QStringLiteral("a"), QStringLiteral("A")));
-        fixture.state().startAppUsageTrackingIfEnabled();
+        fixture.state().appUsageSwitch().startIfEnabled();
         QVERIFY(tracker.service.isTracking());
 
         AppUsageSection section;
@@ -165,16 +166,16 @@ private Q_SLOTS:
         QVERIFY(enable);
         enable->click();
         QVERIFY(fixture.settings.isAppUsageTrackingEnabled());
-        QVERIFY(fixture.state().appUsageTrackingActive());
+        QVERIFY(fixture.state().appUsageSwitch().isActive());
         QVERIFY(tracker.service.isTracking());
         QVERIFY(!fixture.settings.isWindowTitleTrackingEnabled());
         QTRY_VERIFY(!labelText(section, QStringLiteral("activityTotal")).isEmpty());
 
         // Switching off stores it and stops the tracker; the same value twice changes nothing.
-        fixture.state().setAppUsageTracking(false);
+        fixture.state().appUsageSwitch().setEnabled(false);
         QVERIFY(!fixture.settings.isAppUsageTrackingEnabled());
         QVERIFY(!tracker.service.isTracking());
-        fixture.state().setAppUsageTracking(false);
+        fixture.state().appUsageSwitch().setEnabled(false);
         QVERIFY(!tracker.service.isTracking());
     }
 };

@@ -6,6 +6,7 @@
 #include "support/TestMain.h"
 
 #include "platform/TrayIcon.h"
+#include "services/alerts/SilentMode.h"
 #include "ui/menubar/MenuBarIcon.h"
 #include "ui/menubar/MenuBarView.h"
 
@@ -228,7 +229,7 @@ private Q_SLOTS:
         QVERIFY(icon->isPulsing());
 
         m_fixture->settings.setSilentModeEnd(kNow.addSecs(3600));
-        state().updateSilentModeState();
+        state().silentMode().update();
         QCOMPARE(icon->face().symbol, MenuBarIcon::Symbol::silentBell);
         QCOMPARE(m_tray->label(), QStringLiteral("01:15"));
         QVERIFY(!icon->isPulsing());

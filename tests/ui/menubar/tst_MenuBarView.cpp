@@ -2,6 +2,8 @@
 // the resize handle, the tab rule and the tab bar, and the filter field. With
 // PENDLOW_POPOVER_SCREENSHOTS set to a folder, the "screenshots" case saves PNGs of the popover there.
 #include "core/UserDefaultsService.h"
+#include "services/alerts/SilentMode.h"
+#include "services/usage/AppUsageSwitch.h"
 #include "support/AppStateFixture.h"
 #include "support/ClickUpSamples.h"
 #include "support/TaskAwait.h"
@@ -58,7 +60,7 @@ class MenuBarViewTest : public QObject {
     void setTracking(bool active) {
         m_fixture->settings.setIsAppUsageTrackingEnabled(active);
         QVERIFY(awaitTask(state().loadConfiguration()).finished);
-        QCOMPARE(state().appUsageTrackingActive(), active);
+        QCOMPARE(state().appUsageSwitch().isActive(), active);
     }
 
     static bool shows(const MenuBarView& view, const QWidget* widget) { return widget->isVisibleTo(&view); }
@@ -290,7 +292,7 @@ private Q_SLOTS:
             QStringLiteral("Client - Rework the invoice export so that totals include the discounts"),
             QUrl(QStringLiteral("https://app.clickup.com/t/86abc12")), kNoon.addSecs(-(3600 + 25 * 60))});
         setTracking(true);
-        QVERIFY(awaitTask(state().enableSilentMode(4 * 3600)).finished);
+        QVERIFY(awaitTask(state().silentMode().enable(4 * 3600)).finished);
         state().searchState()->setSearchText(QStringLiteral("invoice"));
         MenuBarView running(state(), UserDefaultsService::shared());
         running.show();

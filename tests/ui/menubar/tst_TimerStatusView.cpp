@@ -1,6 +1,7 @@
 // The popover's timer row against the real states over a fake ClickUp client: the running form
 // (elapsed time on its own clock, the task name and its shortening, stop, open, copy) and the idle
 // form (today's total, the loading spinner, the timer error).
+#include "services/alerts/SilentMode.h"
 #include "support/AppStateFixture.h"
 #include "support/ClickUpSamples.h"
 #include "support/RequireChild.h"
@@ -132,7 +133,7 @@ private Q_SLOTS:
         if (silent) {
             m_fixture->settings.setSilentModeEnd(kNoon.addSecs(3600));
             QVERIFY(awaitTask(state().loadConfiguration()).finished);
-            QVERIFY(state().silentModeActive());
+            QVERIFY(state().silentMode().isActive());
         }
         runTimer(timerOn(QStringLiteral("t1"), kNoon.addSecs(-30 * 60), QStringLiteral("Task")));
 

@@ -10,7 +10,9 @@
 #include "support/UsageTrackerRig.h"
 
 #include "platform/LaunchAtLogin.h"
+#include "services/alerts/SilentMode.h"
 #include "services/usage/AppUsageStorageService.h"
+#include "services/usage/AppUsageSwitch.h"
 #include "ui/settings/LogWindow.h"
 #include "ui/settings/PreferencesTab.h"
 #include "ui/settings/SettingsResultLabel.h"
@@ -61,13 +63,14 @@ struct Rig {
             .usageStorage = storage ? *storage : tracker.storage,
             .launchAtLogin = launch,
             .tracker = &tracker.service,
-            .trackingActive = WatchedFlag::of(fixture.state(), &AppState::appUsageTrackingActive,
-                                              &AppState::appUsageTrackingActiveChanged),
-            .setTracking = [this](bool enabled) { fixture.state().setAppUsageTracking(enabled); },
-            .silentModeActive = WatchedFlag::of(fixture.state(), &AppState::silentModeActive,
-                                                &AppState::silentModeActiveChanged),
-            .enableSilentMode = [this](double seconds) { return fixture.state().enableSilentMode(seconds); },
-            .disableSilentMode = [this] { return fixture.state().disableSilentMode(); },
+            .trackingActive = WatchedFlag::of(fixture.state().appUsageSwitch(), &AppUsageSwitch::isActive,
+                                              &AppUsageSwitch::activeChanged),
+            .setTracking = [this](bool enabled) { fixture.state().appUsageSwitch().setEnabled(enabled); },
+            .silentModeActive = WatchedFlag::of(fixture.state().silentMode(), &SilentMode::isActive,
+                                                &SilentMode::activeChanged),
+            .enableSilentMode =
+                [this](double seconds) { return fixture.state().silentMode().enable(seconds); },
+            .disableSilentMode = [this] { return fixture.state().silentMode().disable(); },
             .windowTitlesReadable = [this] { return titlesReadable; },
             .browserUrlProbe = std::move(probe),
             .confirmClearAll =
@@ -94,7 +97,7 @@ struct Rig {
 
     void enableTracking() {
         child<QCheckBox>(QStringLiteral("trackingSwitch"))->click();
-        QVERIFY(fixture.state().appUsageTrackingActive());
+        QVERIFY(fixture.state().appUsageSwitch().isActive());
     }
 };
 
@@ -274,7 +277,7 @@ void PreferencesTabTest::trackingSwitchGoesThroughAppState() {
     Rig rig;
     rig.fixture.settings.setIsWindowTitleTrackingEnabled(false);
     rig.child<QCheckBox>(QStringLiteral("trackingSwitch"))->click();
-    QVERIFY(rig.fixture.state().appUsageTrackingActive());
+    QVERIFY(rig.fixture.state().appUsageSwitch().isActive());
     QVERIFY(rig.fixture.settings.isAppUsageTrackingEnabled());
     QVERIFY(rig.tracker.service.isTracking());
     QVERIFY(rig.shown(QStringLiteral("trackingRows")));
@@ -282,7 +285,7 @@ void PreferencesTabTest::trackingSwitchGoesThroughAppState() {
     QVERIFY(rig.shown(QStringLiteral("browserUrlSection")));
 
     rig.child<QCheckBox>(QStringLiteral("trackingSwitch"))->click();
-    QVERIFY(!rig.fixture.state().appUsageTrackingActive());
+    QVERIFY(!rig.fixture.state().appUsageSwitch().isActive());
     QVERIFY(!rig.fixture.settings.isAppUsageTrackingEnabled());
     QVERIFY(!rig.tracker.service.isTracking());
     QVERIFY(!rig.shown(QStringLiteral("trackingRows")));
@@ -307,7 +310,7 @@ void PreferencesTabTest::silentModeThroughAppState() {
                                  QStringLiteral("2 days")}));
     const QDateTime before = QDateTime::currentDateTime();
     choices.at(1)->trigger();
-    QTRY_VERIFY(rig.fixture.state().silentModeActive());
+    QTRY_VERIFY(rig.fixture.state().silentMode().isActive());
     QCOMPARE(rig.text(QStringLiteral("silentModeStatus")), QStringLiteral("Active"));
     QVERIFY(rig.shown(QStringLiteral("silentDisableButton")));
     QVERIFY(!rig.shown(QStringLiteral("silentEnableButton")));
@@ -316,7 +319,7 @@ void PreferencesTabTest::silentModeThroughAppState() {
     QVERIFY(qAbs(before.secsTo(*end) - 14400) <= 5);
 
     rig.child<QPushButton>(QStringLiteral("silentDisableButton"))->click();
-    QTRY_VERIFY(!rig.fixture.state().silentModeActive());
+    QTRY_VERIFY(!rig.fixture.state().silentMode().isActive());
     QCOMPARE(rig.text(QStringLiteral("silentModeStatus")), QStringLiteral("Inactive"));
     QVERIFY(!rig.fixture.settings.silentModeEnd().has_value());
 }
