@@ -6,6 +6,7 @@
 // Runs under scripts/test-env.sh (it needs the X display).
 #include "support/AppStateFixture.h"
 #include "support/FakeFrontAppSource.h"
+#include "support/ReportContextFill.h"
 #include "support/SettleEvents.h"
 #include "support/TaskAwait.h"
 #include "support/TestSettings.h"
@@ -90,7 +91,7 @@ struct Setup {
         storage.save(todays, today);
         storage.save(heavyDay(today.addDays(-1)), today.addDays(-1));
         tracker.setTodaySessions(todays);
-        context.appState = &app.state();
+        fillReportContext(context, app.state());
         context.loader = &loader;
     }
     AppStateFixture app;

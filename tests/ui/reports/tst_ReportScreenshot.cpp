@@ -2,9 +2,9 @@
 // and a planned day, for the README: saved as $PENDLOW_SCREENSHOT_DIR/report.png (Dashboard) and
 // report-planning.png (Day Planning) (scripts/screenshot-report.sh). Without the variable it only
 // checks that the window renders.
-#include "ReportContextFill.h"
 #include "support/AppStateFixture.h"
 #include "support/FakeUsageDayLoader.h"
+#include "support/ReportContextFill.h"
 #include "support/TestData.h"
 #include "support/TestMain.h"
 #include "support/UsageSamples.h"

@@ -2,9 +2,9 @@
 // buttons, the busy bar and the empty state), the delete confirmation's texts and both answers, a
 // failed delete shown in the window, the export through the application's callback, the banner that
 // says window titles cannot be read, the tabs, and "Done" and Esc closing the report window.
-#include "ReportContextFill.h"
 #include "support/AppStateFixture.h"
 #include "support/FakeUsageDayLoader.h"
+#include "support/ReportContextFill.h"
 #include "support/TaskAwait.h"
 #include "support/TestData.h"
 #include "support/TestMain.h"

@@ -3,9 +3,9 @@
 // freed when closed and made afresh after, the dashboard and the day plan side by side on the primary
 // screen, the report's own window buttons, the popover's "View Full Report" opening the report, and
 // the memory given back once the last window has gone.
-#include "ReportContextFill.h"
 #include "support/AppStateFixture.h"
 #include "support/FakeUsageDayLoader.h"
+#include "support/ReportContextFill.h"
 #include "support/SettleEvents.h"
 #include "support/TestData.h"
 #include "support/TestMain.h"
