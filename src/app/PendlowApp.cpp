@@ -104,69 +104,109 @@ QUrl PendlowApp::openAIBaseUrl() {
 
 PendlowApp::PendlowApp(const Services& services, QObject* parent)
     : QObject(parent)
+    , m_settings(services.userDefaultsService) {
+    // Each section takes what the ones before it built: the launch delegate the updater, the root
+    // state the Tools client and the alert windows, the tray label the root state, the report
+    // windows the tracker's storage, the export sheet the report windows' context.
+    buildToolsClient(services);
+    buildUpdatesAndWebHelper(services);
+    buildRootState(services);
+    buildTray();
+    buildUsageTracking(services);
+    buildReports();
+    followDebugLogSetting();
+    buildExport(services);
+    buildEmailForwarding(services);
+    connectPopoverOpeners(services);
+    startClock();
+    pausePulsesWhileScreenSaverActive(services);
+}
+
+void PendlowApp::buildToolsClient(const Services& services) {
     // The Tools client's sign-in; the settings window's Timesheet page signs in and out through it
     // also when the caller gives its own client.
-    , m_ownedToolsAuth(
-          std::make_unique<ToolsAuthService>(services.keychainService, services.userDefaultsService))
-    , m_ownedToolsAPI(services.toolsAPI ? nullptr
-                                        : std::make_unique<ToolsAPIService>(services.keychainService,
-                                                                            services.userDefaultsService,
-                                                                            *m_ownedToolsAuth))
-    , m_ownedUpdateService(services.updateService
-                               ? nullptr
-                               : std::make_unique<UpdateService>(
-                                     services.userDefaultsService,
-                                     UpdateService::appcastUpdaterFactory(UpdateService::configuredFeedUrl(),
-                                                                          services.userDefaultsService)))
-    , m_popupBrowser(new PopupBrowserService(services.userDefaultsService, this))
-    , m_appDelegate(new AppDelegate(services.notificationService,
-                                    services.updateService ? *services.updateService : *m_ownedUpdateService,
-                                    this))
-    , m_appState(new AppState(services.clickUpAPI, services.toolsAPI ? *services.toolsAPI : *m_ownedToolsAPI,
-                              services.keychainService, services.userDefaultsService,
-                              services.notificationService, toastAlertsOf(services),
-                              floatingAlertsOf(services), this))
-    , m_tray(new TrayIcon(QDBusConnection::sessionBus(), this))
-    , m_menuBarIcon(new MenuBarIcon(*m_appState->timerState(), *m_appState->worklogState(),
-                                    services.userDefaultsService, *m_tray, this))
-    , m_settings(services.userDefaultsService)
-    , m_toastAlerts(&toastAlertsOf(services))
-    , m_floatingAlerts(&floatingAlertsOf(services)) {
-    MenuBarView::bindMenuBarIcon(*m_menuBarIcon, *m_appState);
-    if (services.appUsageService) {
-        m_appUsage = services.appUsageService;
-    } else {
-        m_usageStorage = std::make_unique<AppUsageStorageService>();
-        m_frontApps = std::make_unique<X11FrontAppSource>();
-        m_idle = std::make_unique<X11IdleSource>();
-        m_privacy = std::make_unique<PrivacyRedactionService>(services.userDefaultsService);
-        m_scriptRunner = std::make_unique<LinuxScriptRunner>();
-        m_firefoxTabs = std::make_unique<FirefoxSessionStore>();
-        m_chromiumTabs = std::make_unique<ChromiumSessionFile>(ChromiumSessionFile::defaultFolders(),
-                                                               std::make_unique<ChromiumDevTools>());
-        m_mailSubjects = std::make_unique<MailClientSubjects>();
-        m_deepContext = std::make_unique<DeepContextService>(
-            services.userDefaultsService, *m_scriptRunner, *m_privacy,
-            DeepContextService::Sources{m_firefoxTabs.get(), m_chromiumTabs.get(), m_mailSubjects.get()});
-        m_browserUrlProbe = std::make_unique<BrowserUrlProbe>(
-            QList<BrowserTabSource*>{m_firefoxTabs.get(), m_chromiumTabs.get()}, *m_privacy,
-            m_frontApps.get());
-        m_accessibility = std::make_unique<AccessibilityService>(*m_frontApps, services.userDefaultsService,
-                                                                 *m_privacy, m_deepContext.get());
-        m_ownedAppUsage = std::make_unique<AppUsageTrackingService>(
-            *m_usageStorage, *m_frontApps, *m_idle, *m_accessibility, services.userDefaultsService);
-        m_appUsage = m_ownedAppUsage.get();
+    m_ownedToolsAuth = std::make_unique<ToolsAuthService>(services.keychainService, m_settings);
+    if (!services.toolsAPI) {
+        m_ownedToolsAPI =
+            std::make_unique<ToolsAPIService>(services.keychainService, m_settings, *m_ownedToolsAuth);
     }
+}
+
+void PendlowApp::buildUpdatesAndWebHelper(const Services& services) {
+    if (!services.updateService) {
+        m_ownedUpdateService = std::make_unique<UpdateService>(
+            m_settings, UpdateService::appcastUpdaterFactory(UpdateService::configuredFeedUrl(), m_settings));
+    }
+    m_popupBrowser = new PopupBrowserService(m_settings, this);
+    m_appDelegate =
+        new AppDelegate(services.notificationService,
+                        services.updateService ? *services.updateService : *m_ownedUpdateService, this);
+}
+
+void PendlowApp::buildRootState(const Services& services) {
+    m_toastAlerts = &toastAlertsOf(services);
+    m_floatingAlerts = &floatingAlertsOf(services);
+    m_appState = new AppState(services.clickUpAPI, services.toolsAPI ? *services.toolsAPI : *m_ownedToolsAPI,
+                              services.keychainService, m_settings, services.notificationService,
+                              *m_toastAlerts, *m_floatingAlerts, this);
+    // Views open web pages in the popup browser.
+    QPointer<PopupBrowserService> browser(m_popupBrowser);
+    m_appState->setPageOpener([browser](const QUrl& url, const QString& title) {
+        if (browser) {
+            browser->open(url, title);
+        }
+    });
+}
+
+void PendlowApp::buildTray() {
+    m_tray = new TrayIcon(QDBusConnection::sessionBus(), this);
+    m_menuBarIcon =
+        new MenuBarIcon(*m_appState->timerState(), *m_appState->worklogState(), m_settings, *m_tray, this);
+    MenuBarView::bindMenuBarIcon(*m_menuBarIcon, *m_appState);
+}
+
+void PendlowApp::buildUsageTracking(const Services& services) {
+    m_appUsage = services.appUsageService ? services.appUsageService : buildOwnUsageTracker();
     m_appState->setAppUsageService(m_appUsage);
+    // At quit (also after SIGTERM or SIGINT, which quit the event loop) the open session is ended and
+    // the day saved.
+    if (QCoreApplication::instance()) {
+        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, m_appUsage,
+                &AppUsageTrackingService::stopTracking);
+    }
+}
+
+AppUsageTrackingService* PendlowApp::buildOwnUsageTracker() {
+    m_usageStorage = std::make_unique<AppUsageStorageService>();
+    m_frontApps = std::make_unique<X11FrontAppSource>();
+    m_idle = std::make_unique<X11IdleSource>();
+    m_privacy = std::make_unique<PrivacyRedactionService>(m_settings);
+    m_scriptRunner = std::make_unique<LinuxScriptRunner>();
+    m_firefoxTabs = std::make_unique<FirefoxSessionStore>();
+    m_chromiumTabs = std::make_unique<ChromiumSessionFile>(ChromiumSessionFile::defaultFolders(),
+                                                           std::make_unique<ChromiumDevTools>());
+    m_mailSubjects = std::make_unique<MailClientSubjects>();
+    m_deepContext = std::make_unique<DeepContextService>(
+        m_settings, *m_scriptRunner, *m_privacy,
+        DeepContextService::Sources{m_firefoxTabs.get(), m_chromiumTabs.get(), m_mailSubjects.get()});
+    m_browserUrlProbe = std::make_unique<BrowserUrlProbe>(
+        QList<BrowserTabSource*>{m_firefoxTabs.get(), m_chromiumTabs.get()}, *m_privacy, m_frontApps.get());
+    m_accessibility =
+        std::make_unique<AccessibilityService>(*m_frontApps, m_settings, *m_privacy, m_deepContext.get());
+    m_ownedAppUsage = std::make_unique<AppUsageTrackingService>(*m_usageStorage, *m_frontApps, *m_idle,
+                                                                *m_accessibility, m_settings);
+    return m_ownedAppUsage.get();
+}
+
+void PendlowApp::buildReports() {
     // The report windows read and delete the stored days through the tracker's own storage.
     m_usageDayLoader = std::make_unique<UsageDayLoader>(m_appUsage->storage(), m_appUsage);
     m_reportContext = std::make_unique<ReportContext>();
     m_reportContext->loader = m_usageDayLoader.get();
-    m_reportContext->settings = &services.userDefaultsService;
+    m_reportContext->settings = &m_settings;
     m_reportContext->worklog = m_appState->worklogState();
     m_reportContext->dayPlan = m_appState->dayPlanningState();
-    AppState* appState = m_appState;
-    m_reportContext->makePlanningView = [appState](QWidget* parent) {
+    m_reportContext->makePlanningView = [appState = m_appState](QWidget* parent) {
         return new DayPlanningView(dayPlanningSourcesOf(*appState), parent);
     };
     if (const FrontAppSource* frontApps = m_frontApps.get()) {
@@ -174,50 +214,44 @@ PendlowApp::PendlowApp(const Services& services, QObject* parent)
     }
     m_reportWindows = std::make_unique<ReportWindowManager>(*m_reportContext);
     m_usageReportWindows = std::make_unique<AppUsageWindowService>(*m_reportContext, *m_reportWindows);
-    // At quit (also after SIGTERM or SIGINT, which quit the event loop) the open session is ended and
-    // the day saved.
-    if (QCoreApplication::instance()) {
-        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, m_appUsage,
-                &AppUsageTrackingService::stopTracking);
-    }
+}
 
+void PendlowApp::followDebugLogSetting() {
     // The debug switch of the log follows the setting.
-    UserDefaultsService& settings = services.userDefaultsService;
+    UserDefaultsService& settings = m_settings;
     Log::setDebugEnabled(settings.debugLoggingEnabled());
     connect(&settings, &UserDefaultsService::settingChanged, this, [&settings](const QString& key) {
         if (key == u"debugLoggingEnabled") {
             Log::setDebugEnabled(settings.debugLoggingEnabled());
         }
     });
+}
 
-    QPointer<PopupBrowserService> browser(m_popupBrowser);
-    m_appState->setPageOpener([browser](const QUrl& url, const QString& title) {
-        if (browser) {
-            browser->open(url, title);
-        }
-    });
-
-    m_openAIService =
-        new OpenAIService(services.keychainService, services.userDefaultsService, openAIBaseUrl(), this);
-    m_grouping = std::make_unique<ActivityGroupingService>(services.userDefaultsService);
-    OpenAIService* openAI = m_openAIService;
-    const ActivityGroupingService* grouping = m_grouping.get();
-    m_reportContext->showExport = [openAI, grouping](const DailyUsageSummary& summary, QWidget* parent) {
+void PendlowApp::buildExport(const Services& services) {
+    m_openAIService = new OpenAIService(services.keychainService, m_settings, openAIBaseUrl(), this);
+    m_grouping = std::make_unique<ActivityGroupingService>(m_settings);
+    m_reportContext->showExport = [openAI = m_openAIService, grouping = m_grouping.get()](
+                                      const DailyUsageSummary& summary, QWidget* parent) {
         auto* dialog = new ExportView(summary, *openAI, *grouping, parent);
         dialog->open();
     };
+}
+
+void PendlowApp::buildEmailForwarding(const Services& services) {
     EmailForwardingServiceProtocol* forwarding = services.emailForwarding;
     if (!forwarding) {
         m_clientWindows = std::make_unique<X11ClientWindows>();
         m_clipboard = std::make_unique<SystemClipboard>();
         // No browser-address source yet: webmail links come from the clipboard.
         m_emailCapture = std::make_unique<EmailCapture>(*m_clientWindows, *m_clipboard, nullptr);
-        m_ownedEmailForwarding = std::make_unique<EmailForwardingService>(
-            services.keychainService, services.userDefaultsService, *m_emailCapture);
+        m_ownedEmailForwarding =
+            std::make_unique<EmailForwardingService>(services.keychainService, m_settings, *m_emailCapture);
         forwarding = m_ownedEmailForwarding.get();
     }
     m_appState->emailForwarder().setService(forwarding);
+}
 
+void PendlowApp::connectPopoverOpeners(const Services& services) {
     connect(m_tray, &TrayIcon::activated, this, [this](QRect anchor) { popover().toggleAt(anchor); });
     connect(m_tray, &TrayIcon::shownChanged, this, [this](bool shown) {
         if (shown) {
@@ -231,7 +265,9 @@ PendlowApp::PendlowApp(const Services& services, QObject* parent)
         connect(notifications, &NotificationService::openPopoverRequested, this,
                 [this] { popover().showAt(m_tray->anchor()); });
     }
+}
 
+void PendlowApp::startClock() {
     // The application's clock: it redraws the tray label and nothing else.
     m_clock.setInterval(clockIntervalMs);
     // Very coarse: it fires on whole seconds, together with the popover's own clock, so the process
@@ -243,7 +279,9 @@ PendlowApp::PendlowApp(const Services& services, QObject* parent)
         emit refreshTriggerChanged();
     });
     m_clock.start();
+}
 
+void PendlowApp::pausePulsesWhileScreenSaverActive(const Services& services) {
     // Nothing pulses while the screen is blanked or locked.
     auto* screenSaver = new ScreenSaverWatch(this);
     m_menuBarIcon->setPulsePaused(screenSaver->isActive());

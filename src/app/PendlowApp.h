@@ -139,6 +139,22 @@ private:
     // The production services around a ClickUp client this object owns.
     PendlowApp(std::unique_ptr<ClickUpAPIServiceProtocol> ownedClickUpAPI, QObject* parent);
 
+    // The constructor's sections, one per area, in the order the constructor runs them.
+    void buildToolsClient(const Services& services);
+    void buildUpdatesAndWebHelper(const Services& services);
+    void buildRootState(const Services& services);
+    void buildTray();
+    void buildUsageTracking(const Services& services);
+    // The tracker over the X11 front-window and idle sources, when the caller gives none.
+    AppUsageTrackingService* buildOwnUsageTracker();
+    void buildReports();
+    void followDebugLogSetting();
+    void buildExport(const Services& services);
+    void buildEmailForwarding(const Services& services);
+    void connectPopoverOpeners(const Services& services);
+    void startClock();
+    void pausePulsesWhileScreenSaverActive(const Services& services);
+
     void finishLaunching();
     void startStartupTask();
     // The settings window's pages, in their order.
@@ -148,7 +164,7 @@ private:
     std::unique_ptr<ToolsAuthService> m_ownedToolsAuth;
     std::unique_ptr<ToolsAPIServiceProtocol> m_ownedToolsAPI;
     std::unique_ptr<UpdateService> m_ownedUpdateService;
-    PopupBrowserService* m_popupBrowser;
+    PopupBrowserService* m_popupBrowser = nullptr;
     // App-usage tracking, when the caller gives no tracker.
     std::unique_ptr<AppUsageStorageService> m_usageStorage;
     std::unique_ptr<FrontAppSource> m_frontApps;
@@ -168,14 +184,14 @@ private:
     std::unique_ptr<EmailCapture> m_emailCapture;
     std::unique_ptr<EmailForwardingServiceProtocol> m_ownedEmailForwarding;
     OpenAIService* m_openAIService = nullptr;
-    AppDelegate* m_appDelegate;
-    AppState* m_appState;
-    TrayIcon* m_tray;
-    MenuBarIcon* m_menuBarIcon;
+    AppDelegate* m_appDelegate = nullptr;
+    AppState* m_appState = nullptr;
+    TrayIcon* m_tray = nullptr;
+    MenuBarIcon* m_menuBarIcon = nullptr;
     std::unique_ptr<PopoverWindow> m_popover;
     UserDefaultsService& m_settings;
-    ToastAlertServiceProtocol* m_toastAlerts;
-    FloatingAlertServiceProtocol* m_floatingAlerts;
+    ToastAlertServiceProtocol* m_toastAlerts = nullptr;
+    FloatingAlertServiceProtocol* m_floatingAlerts = nullptr;
     std::unique_ptr<LaunchAtLogin> m_launchAtLogin;
     std::unique_ptr<SettingsWindow> m_settingsWindow;
     std::unique_ptr<ActivityGroupingService> m_grouping;
