@@ -33,7 +33,11 @@ sleep 1
 kill -0 "$APP_PID" 2>/dev/null || { echo "FAIL: pendlow exited"; cat "$log"; exit 1; }
 
 # No window of ours is mapped at the top level (no taskbar entry): only the tray icon, inside trayer.
+# Other tests may run their own pendlow on the same display at the same time: only this process's
+# windows count (Qt sets _NET_WM_PID on every top-level window).
 for id in $(xwininfo -root -children | awk '/\("pendlow" "Pendlow"\)/ {print $1}'); do
+    pid=$(xprop -id "$id" _NET_WM_PID 2>/dev/null | awk '{print $NF}')
+    [ "$pid" = "$APP_PID" ] || continue
     if xwininfo -id "$id" | grep -q 'Map State: IsViewable'; then
         echo "FAIL: pendlow maps a top-level window $id"
         exit 1
