@@ -73,13 +73,9 @@ void TaskRowFrame::contextMenuEvent(QContextMenuEvent* event) {
     menu->setAttribute(Qt::WA_DeleteOnClose);
     // The open menu holds the pointer, so the row hears no leave while it is open: once it closes,
     // the highlight follows the pointer again (after the close, when Qt has settled enter and leave).
-    connect(menu, &QMenu::aboutToHide, this, [row = QPointer<TaskRowFrame>(this)] {
-        QTimer::singleShot(0, row, [row] {
-            if (row) {
-                row->followPointer();
-            }
-        });
-    });
+    // Both steps run with the row as their context: once the row is gone, neither runs.
+    connect(menu, &QMenu::aboutToHide, this,
+            [this] { QTimer::singleShot(0, this, &TaskRowFrame::followPointer); });
     menu->popup(event->globalPos());
     event->accept();
 }

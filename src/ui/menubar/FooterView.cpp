@@ -32,13 +32,6 @@ void later(QObject* context, std::function<void()> action) {
     QMetaObject::invokeMethod(context, std::move(action), Qt::QueuedConnection);
 }
 
-// The forward, then the button back, whatever the outcome (the forwarder reports it).
-QCoro::Task<> forwardThenReset(QPointer<EmailForwarder> forwarder, std::function<void()> reset) {
-    if (forwarder) {
-        co_await forwarder->forwardCurrentEmail();
-    }
-    reset();
-}
 } // namespace
 
 FooterView::FooterView(Services services, QWidget* parent)
@@ -309,15 +302,9 @@ void FooterView::forwardEmail() {
     }
     Log::info(QStringLiteral("Email → ClickUp button clicked"), Log::Category::ui);
     setForwardingEmail(true);
-    QPointer<EmailForwarder> forwarder(&m_forwarder);
-    QPointer<FooterView> self(this);
-    later(this, [forwarder, self] {
-        std::function<void()> reset = [self] {
-            if (self) {
-                self->setForwardingEmail(false);
-            }
-        };
-        runDetached(forwardThenReset(forwarder, std::move(reset)), QStringLiteral("Email forwarding failed"),
+    // The button comes back with the forwarder's outcome (finished), which every forward reports.
+    later(this, [&forwarder = m_forwarder] {
+        runDetached(forwarder.forwardCurrentEmail(), QStringLiteral("Email forwarding failed"),
                     Log::Category::ui);
     });
 }
@@ -328,6 +315,7 @@ void FooterView::setForwardingEmail(bool forwarding) {
 }
 
 void FooterView::showForwardingResult(const QString& text, bool succeeded) {
+    setForwardingEmail(false);
     const QPalette& colors = palette();
     PopoverStyle::setTextColor(m_forwardingResultLabel,
                                succeeded ? PopoverStyle::green(colors) : PopoverStyle::red(colors));

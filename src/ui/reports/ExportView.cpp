@@ -11,7 +11,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -292,24 +291,18 @@ void ExportView::generateAISummary() {
     m_isGeneratingAISummary = true;
     m_aiError.reset();
     updateAISection();
-    runDetached(requestSummary(), u"The AI summary failed"_s, Log::Category::ui);
+    requestSummary();
 }
 
-QCoro::Task<> ExportView::requestSummary() {
-    const QPointer<ExportView> self(this);
-    OpenAIService& openAI = m_openAI;
+void ExportView::requestSummary() {
     QString report = m_export.exportText(ExportFormat::markdown, m_summary);
-    std::optional<QString> summary;
-    std::optional<QString> failure;
-    try {
-        QString text = co_await openAI.summarize(std::move(report));
-        summary = std::move(text);
-    } catch (...) {
-        failure = Error::describe(std::current_exception());
-    }
-    if (!self) {
-        co_return;
-    }
+    whenDone(
+        m_openAI.summarize(std::move(report)), this,
+        [this](QString summary) { showSummaryOutcome(std::move(summary), std::nullopt); },
+        [this](const QString& failure) { showSummaryOutcome(std::nullopt, failure); });
+}
+
+void ExportView::showSummaryOutcome(std::optional<QString> summary, std::optional<QString> failure) {
     if (summary) {
         m_aiSummary = std::move(summary);
     } else {
@@ -320,23 +313,22 @@ QCoro::Task<> ExportView::requestSummary() {
     Q_EMIT aiSummaryFinished();
 }
 
-QCoro::Task<> ExportView::checkConfiguration() {
-    const QPointer<ExportView> self(this);
-    OpenAIService& openAI = m_openAI;
-    const bool configured = co_await openAI.isConfigured();
-    if (!self) {
-        co_return;
-    }
-    m_isOpenAIConfigured = configured;
-    updateAISection();
-    Q_EMIT openAIConfigurationChecked(configured);
+void ExportView::checkConfiguration() {
+    whenDone(
+        m_openAI.isConfigured(), this,
+        [this](bool configured) {
+            m_isOpenAIConfigured = configured;
+            updateAISection();
+            Q_EMIT openAIConfigurationChecked(configured);
+        },
+        loggedAs(u"Checking the OpenAI key failed"_s, Log::Category::ui));
 }
 
 void ExportView::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!m_configurationAsked) {
         m_configurationAsked = true;
-        runDetached(checkConfiguration(), u"Checking the OpenAI key failed"_s, Log::Category::ui);
+        checkConfiguration();
     }
 }
 

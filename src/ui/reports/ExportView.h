@@ -99,8 +99,11 @@ private:
     void updateCopyAll();
     void updateAISection();
     bool putOnClipboard(const QString& text);
-    QCoro::Task<> checkConfiguration();
-    QCoro::Task<> requestSummary();
+    // Asks whether an OpenAI key is stored; the answer shows or hides the AI section's button.
+    void checkConfiguration();
+    // Asks for a summary of the day; the outcome shows in the AI section.
+    void requestSummary();
+    void showSummaryOutcome(std::optional<QString> summary, std::optional<QString> failure);
 
     const DailyUsageSummary m_summary;
     OpenAIService& m_openAI;

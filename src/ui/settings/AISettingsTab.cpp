@@ -19,7 +19,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -50,15 +49,17 @@ AISettingsTab::AISettingsTab(KeychainServiceProtocol& keychain, UserDefaultsServ
     layout->addStretch(1);
 
     m_form = new SecretForm(m_keychain, KeychainItem::openAIAPIToken, m_keyField, m_result, this);
-    m_form->setActions(SecretForm::Actions{
-                           .storeFields = [this](bool) { return storeFields(); },
-                           .check = [this] { return checkConnection(); },
-                           .successText = QStringLiteral("Connection successful!"),
-                           .canTest = [this] { return !m_form->secret().isEmpty(); },
-                           .saveFailureLog = QStringLiteral("Saving the AI settings failed"),
-                           .testFailureLog = QStringLiteral("Testing the OpenAI connection failed"),
-                       },
-                       m_saveButton, m_saved, m_testButton, m_progress);
+    m_form->setActions(
+        SecretForm::Actions{
+            .storeSecret = [this](bool) { return m_form->store(SecretForm::WhenEmpty::keepsSecret); },
+            .readOtherFields = [this] { return modelToStore(); },
+            .check = [this] { return m_openAI.testConnection(); },
+            .successText = QStringLiteral("Connection successful!"),
+            .canTest = [this] { return !m_form->secret().isEmpty(); },
+            .saveFailureLog = QStringLiteral("Saving the AI settings failed"),
+            .testFailureLog = QStringLiteral("Testing the OpenAI connection failed"),
+        },
+        m_saveButton, m_saved, m_testButton, m_progress);
     connect(m_keyField, &QLineEdit::textChanged, m_form, &SecretForm::updateButtons);
     connect(m_form, &SecretForm::saveFinished, this, &AISettingsTab::saveFinished);
     connect(m_form, &SecretForm::testFinished, this, &AISettingsTab::testFinished);
@@ -134,15 +135,13 @@ bool AISettingsTab::isTesting() const {
 }
 
 void AISettingsTab::load() {
-    runDetached(loadStored(), QStringLiteral("Loading the AI settings failed"), Log::Category::ui);
+    whenDone(
+        m_keychain.getValue(KeychainItem::openAIAPIToken), this,
+        [this](std::optional<QString> key) { showStored(key); },
+        loggedAs(QStringLiteral("Loading the AI settings failed"), Log::Category::ui));
 }
 
-QCoro::Task<> AISettingsTab::loadStored() {
-    const QPointer<AISettingsTab> self(this);
-    const std::optional<QString> key = co_await m_keychain.getValue(KeychainItem::openAIAPIToken);
-    if (!self) {
-        co_return;
-    }
+void AISettingsTab::showStored(const std::optional<QString>& key) {
     m_keyField->setText(key.value_or(QString()));
     const std::optional<OpenAIModel> model = OpenAIModels::fromRawValue(m_settings.openAIModel());
     if (model) {
@@ -151,23 +150,8 @@ QCoro::Task<> AISettingsTab::loadStored() {
     Q_EMIT loaded();
 }
 
-QCoro::Task<bool> AISettingsTab::storeFields() {
-    const QPointer<AISettingsTab> self(this);
-    const QString model = m_modelPicker->currentData().toString();
-    const bool stored = co_await m_form->store(SecretForm::WhenEmpty::keepsSecret);
-    if (!self || !stored) {
-        co_return false;
-    }
-    m_settings.setOpenAIModel(model);
-    co_return true;
-}
-
-QCoro::Task<std::optional<QString>> AISettingsTab::checkConnection() {
-    std::optional<QString> failure;
-    try {
-        co_await m_openAI.testConnection();
-    } catch (const std::exception& error) {
-        failure = Error::describe(error);
-    }
-    co_return failure;
+std::function<void()> AISettingsTab::modelToStore() const {
+    return [&settings = m_settings, model = m_modelPicker->currentData().toString()] {
+        settings.setOpenAIModel(model);
+    };
 }

@@ -4,6 +4,7 @@
 
 #include <QCoroTask>
 
+#include <functional>
 #include <optional>
 
 class KeychainServiceProtocol;
@@ -52,12 +53,11 @@ private:
     // The key, the model, the buttons and the result line.
     void buildConfiguration(QVBoxLayout* layout);
     void buildAbout(QVBoxLayout* layout);
-    QCoro::Task<> loadStored();
-    // Stores the key (when the field holds one) and the model; false, with the failure shown, when
-    // the secret store refused the key.
-    QCoro::Task<bool> storeFields();
-    // Asks the OpenAI client for a minimal completion: the failure's text, or none.
-    QCoro::Task<std::optional<QString>> checkConnection();
+    // Fills the fields from the stored key and model.
+    void showStored(const std::optional<QString>& key);
+    // The model as picked now, written by what this returns once the key (when the field holds one) is
+    // stored.
+    std::function<void()> modelToStore() const;
 
     KeychainServiceProtocol& m_keychain;
     UserDefaultsServiceProtocol& m_settings;

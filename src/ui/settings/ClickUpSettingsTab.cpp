@@ -15,7 +15,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -57,19 +56,18 @@ ClickUpSettingsTab::ClickUpSettingsTab(KeychainServiceProtocol& keychain,
 }
 
 void ClickUpSettingsTab::load() {
-    runDetached(loadSettings(), QStringLiteral("Loading the ClickUp settings failed"), Log::Category::ui);
-}
-
-QCoro::Task<> ClickUpSettingsTab::loadSettings() {
     const quint64 generation = ++m_loadGeneration;
     m_teamIdField->setText(m_actions.configuredTeamId ? m_actions.configuredTeamId() : QString());
-    const QPointer<ClickUpSettingsTab> self(this);
-    const std::optional<QString> token = co_await m_keychain.getValue(KeychainItem::clickUpAPIToken);
-    if (!self || generation != m_loadGeneration) {
-        co_return;
-    }
-    m_tokenField->setText(token.value_or(QString()));
-    emit loadFinished();
+    whenDone(
+        m_keychain.getValue(KeychainItem::clickUpAPIToken), this,
+        [this, generation](std::optional<QString> token) {
+            if (generation != m_loadGeneration) {
+                return;
+            }
+            m_tokenField->setText(token.value_or(QString()));
+            emit loadFinished();
+        },
+        loggedAs(QStringLiteral("Loading the ClickUp settings failed"), Log::Category::ui));
 }
 
 void ClickUpSettingsTab::save() {
@@ -77,41 +75,47 @@ void ClickUpSettingsTab::save() {
         return;
     }
     setSaving(true);
-    runDetached(saveSettings(), QStringLiteral("Saving the ClickUp settings failed"), Log::Category::ui);
-}
-
-QCoro::Task<> ClickUpSettingsTab::saveSettings() {
-    setSaving(true);
     m_result->clear();
-    const QPointer<ClickUpSettingsTab> self(this);
     const QString token = m_form->secret();
     const QString teamId = m_teamIdField->text();
     m_keychain.allowUnlockPrompt();
-    const bool stored = co_await m_form->store(SecretForm::WhenEmpty::keepsSecret);
-    if (!self) {
-        co_return;
-    }
-    if (!stored) {
-        // Nothing else is written: the team id and the configuration stay as they were.
-        setSaving(false);
-        emit saveFinished();
-        co_return;
-    }
-    if (!token.isEmpty()) {
-        m_tokenField->setText(token);
-    }
-    m_settings.setTeamId(teamId);
-    co_await m_actions.reloadConfiguration();
-    if (!self) {
-        co_return;
-    }
-    co_await m_actions.refresh();
-    if (!self) {
-        co_return;
-    }
-    m_saved->flash();
-    setSaving(false);
-    emit saveFinished();
+    whenDone(
+        m_form->store(SecretForm::WhenEmpty::keepsSecret), this,
+        [this, token, teamId](std::optional<QString> failure) {
+            if (failure) {
+                // Nothing else is written: the team id and the configuration stay as they were.
+                m_result->showFailure(*failure);
+                setSaving(false);
+                emit saveFinished();
+                return;
+            }
+            if (!token.isEmpty()) {
+                m_tokenField->setText(token);
+            }
+            m_settings.setTeamId(teamId);
+            reloadAndRefresh();
+        },
+        saveFailed());
+}
+
+void ClickUpSettingsTab::reloadAndRefresh() {
+    whenDone(
+        m_actions.reloadConfiguration(), this,
+        [this] {
+            whenDone(
+                m_actions.refresh(), this,
+                [this] {
+                    m_saved->flash();
+                    setSaving(false);
+                    emit saveFinished();
+                },
+                saveFailed());
+        },
+        saveFailed());
+}
+
+std::function<void(const QString&)> ClickUpSettingsTab::saveFailed() {
+    return loggedAs(QStringLiteral("Saving the ClickUp settings failed"), Log::Category::ui);
 }
 
 void ClickUpSettingsTab::setSaving(bool saving) {

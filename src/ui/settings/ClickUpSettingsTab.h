@@ -43,17 +43,16 @@ public:
 
     bool isSaving() const { return m_isSaving; }
 
-    // The stored values into the fields (what load() starts).
-    QCoro::Task<> loadSettings();
-    // The Save sequence (what the Save button starts).
-    QCoro::Task<> saveSettings();
-
 Q_SIGNALS:
     void loadFinished();
     void saveFinished();
 
 private:
     void save();
+    // After the token and the team id are written: the configuration anew, then the planning.
+    void reloadAndRefresh();
+    // What a save that fails unexpectedly does: it is logged.
+    static std::function<void(const QString&)> saveFailed();
     void setSaving(bool saving);
 
     KeychainServiceProtocol& m_keychain;

@@ -17,7 +17,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -34,20 +33,33 @@ QLabel* caption(const QString& text, QWidget* parent) {
 }
 
 // The result line's text for a test's failure.
-QString testFailureText(const std::exception& error) {
-    if (const auto* forwarding = dynamic_cast<const EmailForwardingError*>(&error)) {
-        switch (forwarding->kind()) {
+// The result line's text for a failed test; a certificate that did not verify is put in `certificate`.
+QString testFailureText(std::exception_ptr failure, QString& certificate) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const EmailForwardingError& error) {
+        switch (error.kind()) {
         case EmailForwardingError::Kind::noEmailSelected:
             return QStringLiteral("Open an email in your mail client first, then test again.");
         case EmailForwardingError::Kind::failedToGetLink:
             return QStringLiteral(
                 "Could not get email link. Copy the email's link (http or https), then test "
                 "again.");
+        case EmailForwardingError::Kind::certificateRejected:
+        case EmailForwardingError::Kind::certificateChanged:
+            certificate = error.certificateSha256();
+            break;
         default:
             break;
         }
+    } catch (...) {
     }
-    return Error::describe(error);
+    return Error::describe(failure);
+}
+
+// The test's forward of the open e-mail; throws its failure.
+QCoro::Task<> forwarded(EmailForwardingServiceProtocol& forwarding) {
+    co_await forwarding.forwardCurrentEmail();
 }
 
 } // namespace
@@ -65,21 +77,28 @@ N8NSettingsTab::N8NSettingsTab(KeychainServiceProtocol& keychain, UserDefaultsSe
     layout->addStretch(1);
 
     m_form = new SecretForm(m_keychain, KeychainItem::n8nSharedKey, m_keyField, m_result, this);
-    m_form->setActions(SecretForm::Actions{
-                           // Saving with the key field emptied removes the stored key; testing keeps it.
-                           .storeFields = [this](bool forTest) { return storeFields(!forTest); },
-                           .check = [this] { return forwardForTest(); },
-                           .successText = QStringLiteral("Test successful! Check n8n logs."),
-                           .canTest = [this] { return !m_endpointField->text().trimmed().isEmpty(); },
-                           .clearOutcome =
-                               [this] {
-                                   m_result->clear();
-                                   offerCertificate(QString());
-                               },
-                           .saveFailureLog = QStringLiteral("Saving the n8n settings failed"),
-                           .testFailureLog = QStringLiteral("Testing the n8n webhook failed"),
-                       },
-                       m_saveButton, m_saved, m_testButton);
+    m_form->setActions(
+        SecretForm::Actions{
+            // Saving with the key field emptied removes the stored key; testing keeps it.
+            .storeSecret =
+                [this](bool forTest) {
+                    return m_form->store(forTest ? SecretForm::WhenEmpty::keepsSecret
+                                                 : SecretForm::WhenEmpty::removesSecret);
+                },
+            .readOtherFields = [this] { return endpointToStore(); },
+            .check = [this] { return forwarded(m_forwarding); },
+            .checkFailureText = [this](std::exception_ptr failure) { return testFailed(failure); },
+            .successText = QStringLiteral("Test successful! Check n8n logs."),
+            .canTest = [this] { return !m_endpointField->text().trimmed().isEmpty(); },
+            .clearOutcome =
+                [this] {
+                    m_result->clear();
+                    offerCertificate(QString());
+                },
+            .saveFailureLog = QStringLiteral("Saving the n8n settings failed"),
+            .testFailureLog = QStringLiteral("Testing the n8n webhook failed"),
+        },
+        m_saveButton, m_saved, m_testButton);
     connect(m_endpointField, &QLineEdit::textChanged, m_form, &SecretForm::updateButtons);
     connect(m_form, &SecretForm::saveFinished, this, &N8NSettingsTab::saveFinished);
     connect(m_form, &SecretForm::testFinished, this, &N8NSettingsTab::testFinished);
@@ -182,51 +201,27 @@ QString N8NSettingsTab::fingerprintText(const QString& sha256) {
 }
 
 void N8NSettingsTab::load() {
-    runDetached(loadStored(), QStringLiteral("Loading the n8n settings failed"), Log::Category::ui);
-}
-
-QCoro::Task<> N8NSettingsTab::loadStored() {
-    const QPointer<N8NSettingsTab> self(this);
     m_endpointField->setText(m_settings.n8nEndpoint());
-    const std::optional<QString> key = co_await m_keychain.getValue(KeychainItem::n8nSharedKey);
-    if (!self) {
-        co_return;
-    }
-    m_keyField->setText(key.value_or(QString()));
-    Q_EMIT loaded();
+    whenDone(
+        m_keychain.getValue(KeychainItem::n8nSharedKey), this,
+        [this](std::optional<QString> key) {
+            m_keyField->setText(key.value_or(QString()));
+            Q_EMIT loaded();
+        },
+        loggedAs(QStringLiteral("Loading the n8n settings failed"), Log::Category::ui));
 }
 
-QCoro::Task<bool> N8NSettingsTab::storeFields(bool emptyKeyRemoves) {
-    const QPointer<N8NSettingsTab> self(this);
-    const QString endpoint = m_endpointField->text().trimmed();
-    const bool stored = co_await m_form->store(emptyKeyRemoves ? SecretForm::WhenEmpty::removesSecret
-                                                               : SecretForm::WhenEmpty::keepsSecret);
-    if (!self || !stored) {
-        co_return false;
-    }
-    m_settings.setN8nEndpoint(endpoint);
-    co_return true;
+std::function<void()> N8NSettingsTab::endpointToStore() const {
+    return [&settings = m_settings, endpoint = m_endpointField->text().trimmed()] {
+        settings.setN8nEndpoint(endpoint);
+    };
 }
 
-QCoro::Task<std::optional<QString>> N8NSettingsTab::forwardForTest() {
-    const QPointer<N8NSettingsTab> self(this);
-    std::optional<QString> failure;
+QString N8NSettingsTab::testFailed(std::exception_ptr failure) {
     QString certificate;
-    try {
-        co_await m_forwarding.forwardCurrentEmail();
-    } catch (const EmailForwardingError& error) {
-        failure = testFailureText(error);
-        if (error.kind() == EmailForwardingError::Kind::certificateRejected ||
-            error.kind() == EmailForwardingError::Kind::certificateChanged) {
-            certificate = error.certificateSha256();
-        }
-    } catch (const std::exception& error) {
-        failure = testFailureText(error);
-    }
-    if (self && failure) {
-        offerCertificate(certificate);
-    }
-    co_return failure;
+    QString text = testFailureText(failure, certificate);
+    offerCertificate(certificate);
+    return text;
 }
 
 void N8NSettingsTab::offerCertificate(const QString& sha256) {

@@ -5,6 +5,8 @@
 #include <QCoroTask>
 #include <QString>
 
+#include <exception>
+#include <functional>
 #include <optional>
 
 class EmailForwardingServiceProtocol;
@@ -56,14 +58,12 @@ private:
     void buildConfiguration(QVBoxLayout* layout);
     void buildTrustRow(QWidget* configuration, QVBoxLayout* configurationLayout);
     void buildHowItWorks(QVBoxLayout* layout);
-    QCoro::Task<> loadStored();
-    // Writes the address (trimmed) and stores the key; an emptied key field removes the stored key
-    // only when emptyKeyRemoves (Save), never for Test. False, with the failure shown, when the
-    // secret store refused.
-    QCoro::Task<bool> storeFields(bool emptyKeyRemoves);
-    // Forwards the open e-mail: the failure's text, or none. A certificate that does not verify is
-    // offered for trust.
-    QCoro::Task<std::optional<QString>> forwardForTest();
+    // The address as typed now (trimmed), written by what this returns once the key is stored. Saving
+    // with the key field emptied removes the stored key; testing keeps it.
+    std::function<void()> endpointToStore() const;
+    // The result line's text for a failed test forward; a certificate that does not verify is offered
+    // for trust.
+    QString testFailed(std::exception_ptr failure);
     void trustOfferedCertificate();
     void offerCertificate(const QString& sha256);
 

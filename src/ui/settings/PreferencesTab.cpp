@@ -73,6 +73,11 @@ bool askBeforeClearing(QWidget* parent) {
     return box.clickedButton() == remove;
 }
 
+// Runs the probe from a copy of its own, which lives as long as the probe does.
+QCoro::Task<BrowserUrlProbeResult> probed(PreferencesTab::UrlProbe probe) {
+    co_return co_await probe();
+}
+
 } // namespace
 
 PreferencesTab::PreferencesTab(Services services, QWidget* parent)
@@ -277,10 +282,7 @@ void PreferencesTab::buildBrowserUrl(QVBoxLayout* page) {
                 urlBox));
     page->addWidget(urlBox);
 
-    connect(m_urlTest, &QPushButton::clicked, this, [this] {
-        runDetached(testBrowserUrl(), QStringLiteral("Testing browser URL capture failed"),
-                    Log::Category::ui);
-    });
+    connect(m_urlTest, &QPushButton::clicked, this, &PreferencesTab::testBrowserUrl);
 }
 
 void PreferencesTab::buildBrowser(QVBoxLayout* page) {
@@ -480,25 +482,23 @@ void PreferencesTab::clearAllUsageData() {
     m_clearAll->setEnabled(true);
 }
 
-QCoro::Task<> PreferencesTab::testBrowserUrl() {
+void PreferencesTab::testBrowserUrl() {
     if (!m_services.browserUrlProbe || m_isTestingURL) {
-        co_return;
+        return;
     }
-    const QPointer<PreferencesTab> self(this);
     m_isTestingURL = true;
     m_urlTest->setEnabled(false);
     m_urlResult->clear();
     m_urlProgress->show();
-    BrowserUrlProbeResult result;
-    try {
-        const UrlProbe probe = m_services.browserUrlProbe;
-        result = co_await probe();
-    } catch (const std::exception& error) {
-        result = BrowserUrlProbeResult{false, Error::describe(error)};
-    }
-    if (!self) {
-        co_return;
-    }
+    whenDone(
+        probed(m_services.browserUrlProbe), this,
+        [this](BrowserUrlProbeResult result) { showUrlTestResult(std::move(result)); },
+        [this](const QString& failure) {
+            showUrlTestResult(BrowserUrlProbeResult{false, failure});
+        });
+}
+
+void PreferencesTab::showUrlTestResult(BrowserUrlProbeResult result) {
     if (result.message.isEmpty() && !result.success) {
         result.message = QStringLiteral("Unknown error");
     }

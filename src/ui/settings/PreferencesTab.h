@@ -107,7 +107,8 @@ private:
     UserDefaultsServiceProtocol& settings() const { return m_services.settings; }
     void setLaunchAtLogin(bool enabled);
     void clearAllUsageData();
-    QCoro::Task<> testBrowserUrl();
+    void testBrowserUrl();
+    void showUrlTestResult(BrowserUrlProbeResult result);
     void showLog();
     void updateTrackingRows();
     void updateSilentMode();

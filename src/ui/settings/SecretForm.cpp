@@ -1,13 +1,13 @@
 #include "ui/settings/SecretForm.h"
 
 #include "core/DetachedTask.h"
+#include "core/Error.h"
 #include "ui/kit/ProgressIndicator.h"
 #include "ui/settings/SavedConfirmation.h"
 #include "ui/settings/SecretWrite.h"
 #include "ui/settings/SettingsResultLabel.h"
 
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 
 SecretForm::SecretForm(KeychainServiceProtocol& keychain, QString item, QLineEdit* field,
@@ -22,25 +22,23 @@ QString SecretForm::secret() const {
     return m_field->text().trimmed();
 }
 
-QCoro::Task<bool> SecretForm::store(WhenEmpty whenEmpty) {
-    const QPointer<SecretForm> self(this);
+namespace {
+
+QCoro::Task<std::optional<QString>> nothingToWrite() {
+    co_return std::nullopt;
+}
+
+} // namespace
+
+QCoro::Task<std::optional<QString>> SecretForm::store(WhenEmpty whenEmpty) const {
     const QString value = secret();
-    std::optional<QString> failure;
     if (!value.isEmpty()) {
-        failure = co_await SecretWrite::store(m_keychain, value, m_item);
-    } else if (whenEmpty == WhenEmpty::removesSecret) {
-        failure = co_await SecretWrite::remove(m_keychain, m_item);
-    } else {
-        co_return true;
+        return SecretWrite::store(m_keychain, value, m_item);
     }
-    if (!self) {
-        co_return false;
+    if (whenEmpty == WhenEmpty::removesSecret) {
+        return SecretWrite::remove(m_keychain, m_item);
     }
-    if (failure) {
-        m_result->showFailure(*failure);
-        co_return false;
-    }
-    co_return true;
+    return nothingToWrite();
 }
 
 void SecretForm::setActions(Actions actions, QPushButton* save, SavedConfirmation* saved, QPushButton* test,
@@ -53,11 +51,9 @@ void SecretForm::setActions(Actions actions, QPushButton* save, SavedConfirmatio
     if (m_progress) {
         m_progress->hide();
     }
-    connect(m_saveButton, &QPushButton::clicked, this,
-            [this] { runDetached(this->save(), m_actions.saveFailureLog, Log::Category::ui); });
+    connect(m_saveButton, &QPushButton::clicked, this, &SecretForm::save);
     if (m_testButton) {
-        connect(m_testButton, &QPushButton::clicked, this,
-                [this] { runDetached(this->test(), m_actions.testFailureLog, Log::Category::ui); });
+        connect(m_testButton, &QPushButton::clicked, this, &SecretForm::test);
     }
     updateButtons();
 }
@@ -71,28 +67,34 @@ void SecretForm::updateButtons() {
     }
 }
 
-QCoro::Task<> SecretForm::save() {
-    const QPointer<SecretForm> self(this);
+void SecretForm::save() {
     m_isSaving = true;
     if (m_actions.clearOutcome) {
         m_actions.clearOutcome();
     }
     m_saved->dismiss();
     updateButtons();
-    const bool stored = co_await m_actions.storeFields(false);
-    if (!self) {
-        co_return;
-    }
-    if (stored) {
-        m_saved->flash();
-    }
-    m_isSaving = false;
-    updateButtons();
-    Q_EMIT saveFinished();
+    std::function<void()> storeOtherFields =
+        m_actions.readOtherFields ? m_actions.readOtherFields() : nullptr;
+    whenDone(
+        m_actions.storeSecret(false), this,
+        [this, storeOtherFields](std::optional<QString> failure) {
+            if (failure) {
+                m_result->showFailure(*failure);
+            } else {
+                if (storeOtherFields) {
+                    storeOtherFields();
+                }
+                m_saved->flash();
+            }
+            m_isSaving = false;
+            updateButtons();
+            Q_EMIT saveFinished();
+        },
+        loggedAs(m_actions.saveFailureLog, Log::Category::ui));
 }
 
-QCoro::Task<> SecretForm::test() {
-    const QPointer<SecretForm> self(this);
+void SecretForm::test() {
     m_isTesting = true;
     m_result->clear();
     if (m_actions.clearOutcome) {
@@ -102,21 +104,35 @@ QCoro::Task<> SecretForm::test() {
         m_progress->show();
     }
     updateButtons();
-    const bool stored = co_await m_actions.storeFields(true);
-    if (!self) {
-        co_return;
-    }
-    if (stored) {
-        const std::optional<QString> failure = co_await m_actions.check();
-        if (!self) {
-            co_return;
-        }
-        if (failure) {
-            m_result->showFailure(*failure);
-        } else {
-            m_result->showSuccess(m_actions.successText);
-        }
-    }
+    std::function<void()> storeOtherFields =
+        m_actions.readOtherFields ? m_actions.readOtherFields() : nullptr;
+    whenDone(
+        m_actions.storeSecret(true), this,
+        [this, storeOtherFields](std::optional<QString> failure) {
+            if (failure) {
+                m_result->showFailure(*failure);
+                finishTest();
+                return;
+            }
+            if (storeOtherFields) {
+                storeOtherFields();
+            }
+            whenDone(
+                m_actions.check(), this,
+                [this] {
+                    m_result->showSuccess(m_actions.successText);
+                    finishTest();
+                },
+                [this](std::exception_ptr error) {
+                    m_result->showFailure(m_actions.checkFailureText ? m_actions.checkFailureText(error)
+                                                                     : Error::describe(error));
+                    finishTest();
+                });
+        },
+        loggedAs(m_actions.testFailureLog, Log::Category::ui));
+}
+
+void SecretForm::finishTest() {
     m_isTesting = false;
     if (m_progress) {
         m_progress->hide();

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 
+#include <exception>
 #include <functional>
 #include <optional>
 
@@ -18,8 +19,8 @@ class SettingsResultLabel;
 // and what the page does with it.
 //
 // Every page that holds a secret stores it the same way (`store`): the field's text, trimmed, is
-// written to the keychain item; a failure is shown in the page's result line and stops whatever the
-// page was doing.
+// written to the keychain item; a failure is shown in the page's result line (by the form's flow, or by
+// the page for its own) and stops whatever the page was doing.
 //
 // Pages with Save and Test buttons also hand their flow to the form (`setActions`): Save writes the
 // page's fields and flashes "Saved"; Test writes them as well, then checks them against the service and
@@ -34,11 +35,17 @@ public:
 
     // A Save or Test press: what it does besides the flow itself.
     struct Actions {
-        // Writes the page's fields, its secret through `store`. False when a failure stopped it (and
-        // is shown); `forTest` tells a test's write from a save's.
-        std::function<QCoro::Task<bool>(bool forTest)> storeFields;
-        // Checks what was written against the service: the failure's text, or none.
-        std::function<QCoro::Task<std::optional<QString>>()> check;
+        // Stores the page's secret (through `store`): the failure's text, or none. `forTest` tells a
+        // test's write from a save's.
+        std::function<QCoro::Task<std::optional<QString>>(bool forTest)> storeSecret;
+        // Reads the page's other fields when a press starts; what it returns writes them once the
+        // secret is stored. None: the page has nothing besides its secret.
+        std::function<std::function<void()>()> readOtherFields = {};
+        // Checks what was written against the service; throws the failure.
+        std::function<QCoro::Task<>()> check;
+        // The result line's text for a failed check, after the page has shown what else it shows for
+        // it; none: the failure's description.
+        std::function<QString(std::exception_ptr failure)> checkFailureText = {};
         // The result line's text after a test that passed.
         QString successText;
         // Whether the fields hold enough to test.
@@ -56,9 +63,10 @@ public:
 
     // The secret as the field holds it, trimmed.
     QString secret() const;
-    // Stores the field's secret; an empty field keeps or removes the stored one. True when it was
-    // written (or nothing had to be); false, with the failure shown, when the keychain refused.
-    QCoro::Task<bool> store(WhenEmpty whenEmpty);
+    // Stores the field's secret; an empty field keeps or removes the stored one. The failure's text
+    // (logged, for the caller to show) when the keychain refused; none when it was written or nothing had
+    // to be. Never throws; the task needs only the keychain, not the form.
+    QCoro::Task<std::optional<QString>> store(WhenEmpty whenEmpty) const;
 
     // Makes Save and Test run the flow. `test` and `progress` may be none.
     void setActions(Actions actions, QPushButton* save, SavedConfirmation* saved, QPushButton* test,
@@ -69,15 +77,17 @@ public:
     bool isSaving() const { return m_isSaving; }
     bool isTesting() const { return m_isTesting; }
 
-    // The flow of the Save and Test buttons.
-    QCoro::Task<> save();
-    QCoro::Task<> test();
+    // The flow of the Save and Test buttons: each ends with its finished signal, while the form lives.
+    void save();
+    void test();
 
 Q_SIGNALS:
     void saveFinished();
     void testFinished();
 
 private:
+    void finishTest();
+
     KeychainServiceProtocol& m_keychain;
     QString m_item;
     QLineEdit* m_field;

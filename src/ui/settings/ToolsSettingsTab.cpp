@@ -203,55 +203,55 @@ std::optional<QString> ToolsSettingsTab::sessionExpiryText(double expiry, const 
 }
 
 void ToolsSettingsTab::load() {
-    runDetached(loadSettings(), u"Loading the Timesheet settings failed"_s, category);
-}
-
-QCoro::Task<> ToolsSettingsTab::loadSettings() {
     const quint64 generation = ++m_loadGeneration;
     const QString storedUrl = m_settings.toolsUrl();
     const QString storedKey = m_settings.userKey();
     m_urlField->setText(storedUrl.isEmpty() ? defaultToolsUrl : storedUrl);
     m_userKeyField->setText(storedKey.isEmpty() ? defaultUserKey : storedKey);
-    const QPointer<ToolsSettingsTab> self(this);
-    const std::optional<QString> token = co_await m_keychain.getValue(KeychainItem::toolsWSToken);
-    if (!self || generation != m_loadGeneration) {
-        co_return;
-    }
-    m_tokenField->setText(token.value_or(QString()));
-    co_await checkLoginStatus();
-    if (!self) {
-        co_return;
-    }
-    emit loadFinished();
+    const QString failure = u"Loading the Timesheet settings failed"_s;
+    whenDone(
+        m_keychain.getValue(KeychainItem::toolsWSToken), this,
+        [this, generation, failure](std::optional<QString> token) {
+            if (generation != m_loadGeneration) {
+                return;
+            }
+            m_tokenField->setText(token.value_or(QString()));
+            checkLoginStatus(failure, [this] { emit loadFinished(); });
+        },
+        loggedAs(failure, category));
 }
 
-QCoro::Task<> ToolsSettingsTab::checkLoginStatus() {
-    const QPointer<ToolsSettingsTab> self(this);
-    const bool authenticated = co_await m_auth.isAuthenticated();
-    if (!self) {
-        co_return;
-    }
-    if (!authenticated) {
-        m_isDashboardLoggedIn = false;
-        m_dashboardUser.reset();
-        m_sessionExpiryDescription.reset();
-        updateLoginSection();
-        emit loginStatusChecked();
-        co_return;
-    }
-    m_isDashboardLoggedIn = true;
-    updateLoginSection();
-    std::optional<UserInfoResponse> user;
-    try {
-        user = co_await m_auth.fetchUserInfo();
-    } catch (...) {
-        // The check still shows the sign-in (and a name found earlier).
-        Log::debug(u"Reading the signed-in user failed: "_s + Error::describe(std::current_exception()),
-                   category);
-    }
-    if (!self) {
-        co_return;
-    }
+void ToolsSettingsTab::checkLoginStatus(const QString& failure, std::function<void()> then) {
+    whenDone(
+        m_auth.isAuthenticated(), this,
+        [this, then](bool authenticated) {
+            if (!authenticated) {
+                m_isDashboardLoggedIn = false;
+                m_dashboardUser.reset();
+                m_sessionExpiryDescription.reset();
+                updateLoginSection();
+                emit loginStatusChecked();
+                if (then) {
+                    then();
+                }
+                return;
+            }
+            m_isDashboardLoggedIn = true;
+            updateLoginSection();
+            whenDone(
+                m_auth.fetchUserInfo(), this,
+                [this, then](UserInfoResponse user) { showSignedInUser(user, then); },
+                [this, then](const QString& failure) {
+                    // The check still shows the sign-in (and a name found earlier).
+                    Log::debug(u"Reading the signed-in user failed: "_s + failure, category);
+                    showSignedInUser(std::nullopt, then);
+                });
+        },
+        loggedAs(failure, category));
+}
+
+void ToolsSettingsTab::showSignedInUser(const std::optional<UserInfoResponse>& user,
+                                        const std::function<void()>& then) {
     if (user) {
         m_dashboardUser = user->fullname;
         if (user->userkey && !user->userkey->isEmpty() && m_userKeyField->text().isEmpty()) {
@@ -264,40 +264,34 @@ QCoro::Task<> ToolsSettingsTab::checkLoginStatus() {
     }
     updateLoginSection();
     emit loginStatusChecked();
+    if (then) {
+        then();
+    }
 }
 
 void ToolsSettingsTab::startTest() {
     if (m_isTestingConnection) {
         return;
     }
-    runDetached(runConnectionTest(), u"The Tools connection test failed"_s, category);
-}
-
-QCoro::Task<> ToolsSettingsTab::runConnectionTest() {
     m_isTestingConnection = true;
     m_result->clear();
     updateButtons();
-    const QPointer<ToolsSettingsTab> self(this);
     QString url = m_urlField->text().trimmed();
     QString userKey = m_userKeyField->text().trimmed();
     QString token = m_tokenField->text().trimmed();
-    std::optional<int> found;
-    QString failure;
-    try {
-        const PersonalPlanning planning =
-            co_await ToolsConnectionCheck::run(std::move(url), std::move(userKey), std::move(token));
-        found = int(planning.tasks.size());
-    } catch (...) {
-        failure = Error::describe(std::current_exception());
-    }
-    if (!self) {
-        co_return;
-    }
-    if (found) {
-        m_result->showSuccess(u"Connected! Found %1 planning tasks"_s.arg(*found));
-    } else {
-        m_result->showFailure(failure);
-    }
+    whenDone(
+        ToolsConnectionCheck::run(std::move(url), std::move(userKey), std::move(token)), this,
+        [this](const PersonalPlanning& planning) {
+            m_result->showSuccess(u"Connected! Found %1 planning tasks"_s.arg(int(planning.tasks.size())));
+            finishTest();
+        },
+        [this](const QString& failure) {
+            m_result->showFailure(failure);
+            finishTest();
+        });
+}
+
+void ToolsSettingsTab::finishTest() {
     m_isTestingConnection = false;
     updateButtons();
     emit testFinished();
@@ -309,44 +303,49 @@ void ToolsSettingsTab::save() {
     }
     setSaving(true);
     m_result->clear();
-    runDetached(saveSettings(), u"Saving the Timesheet settings failed"_s, category);
-}
-
-QCoro::Task<> ToolsSettingsTab::saveSettings() {
-    setSaving(true);
-    m_result->clear();
-    const QPointer<ToolsSettingsTab> self(this);
     const QString token = m_form->secret();
     const QString url = m_urlField->text();
     const QString userKey = m_userKeyField->text().trimmed();
     m_keychain.allowUnlockPrompt();
-    const bool stored = co_await m_form->store(SecretForm::WhenEmpty::keepsSecret);
-    if (!self) {
-        co_return;
-    }
-    if (!stored) {
-        // Nothing else is written: the address, the user key and the configuration stay.
-        setSaving(false);
-        emit saveFinished();
-        co_return;
-    }
-    if (!token.isEmpty()) {
-        m_tokenField->setText(token);
-    }
-    m_settings.setToolsUrl(url);
-    m_settings.setUserKey(userKey);
-    m_userKeyField->setText(userKey);
-    co_await m_actions.reloadConfiguration();
-    if (!self) {
-        co_return;
-    }
-    co_await m_actions.fetchPlanning();
-    if (!self) {
-        co_return;
-    }
-    m_saved->flash();
-    setSaving(false);
-    emit saveFinished();
+    whenDone(
+        m_form->store(SecretForm::WhenEmpty::keepsSecret), this,
+        [this, token, url, userKey](std::optional<QString> failure) {
+            if (failure) {
+                // Nothing else is written: the address, the user key and the configuration stay.
+                m_result->showFailure(*failure);
+                setSaving(false);
+                emit saveFinished();
+                return;
+            }
+            if (!token.isEmpty()) {
+                m_tokenField->setText(token);
+            }
+            m_settings.setToolsUrl(url);
+            m_settings.setUserKey(userKey);
+            m_userKeyField->setText(userKey);
+            reloadAndFetch();
+        },
+        saveFailed());
+}
+
+void ToolsSettingsTab::reloadAndFetch() {
+    whenDone(
+        m_actions.reloadConfiguration(), this,
+        [this] {
+            whenDone(
+                m_actions.fetchPlanning(), this,
+                [this] {
+                    m_saved->flash();
+                    setSaving(false);
+                    emit saveFinished();
+                },
+                saveFailed());
+        },
+        saveFailed());
+}
+
+std::function<void(const QString&)> ToolsSettingsTab::saveFailed() {
+    return loggedAs(u"Saving the Timesheet settings failed"_s, category);
 }
 
 void ToolsSettingsTab::loginToDashboard() {
@@ -379,33 +378,23 @@ void ToolsSettingsTab::handleLoginResult(std::exception_ptr failure) {
         return;
     }
     updateLoginSection();
-    runDetached(whileAlive(QPointer<ToolsSettingsTab>(this),
-                           [](ToolsSettingsTab& tab) -> QCoro::Task<> {
-                               co_await tab.checkLoginStatus();
-                               emit tab.loginFinished();
-                           }),
-                u"Checking the dashboard sign-in failed"_s, category);
+    checkLoginStatus(u"Checking the dashboard sign-in failed"_s, [this] { emit loginFinished(); });
 }
 
 void ToolsSettingsTab::logout() {
-    runDetached(logoutFromDashboard(), u"The dashboard sign-out failed"_s, category);
+    m_logoutButton->setEnabled(false);
+    whenDone(
+        m_auth.logout(), this, [this] { showSignedOut(); },
+        [this](const QString& failure) {
+            // The check below shows what is stored.
+            Log::warning(u"Signing out of the dashboard failed: "_s + failure, category);
+            showSignedOut();
+        });
 }
 
-QCoro::Task<> ToolsSettingsTab::logoutFromDashboard() {
-    const QPointer<ToolsSettingsTab> self(this);
-    m_logoutButton->setEnabled(false);
-    try {
-        co_await m_auth.logout();
-    } catch (...) {
-        // The check below shows what is stored.
-        Log::warning(u"Signing out of the dashboard failed: "_s + Error::describe(std::current_exception()),
-                     category);
-    }
-    if (!self) {
-        co_return;
-    }
+void ToolsSettingsTab::showSignedOut() {
     m_logoutButton->setEnabled(true);
-    co_await checkLoginStatus();
+    checkLoginStatus(u"The dashboard sign-out failed"_s);
 }
 
 void ToolsSettingsTab::setSaving(bool saving) {

@@ -34,6 +34,8 @@ class ToolsLoginCoordinator;
 // Personal sign-in: "Login to Dashboard" stores the address and runs the browser sign-in through
 // the sign-in coordinator; a cancelled sign-in shows nothing, another failure its text. Signed in,
 // the page shows the user's name and how long the session lasts, and "Logout".
+struct UserInfoResponse;
+
 class ToolsSettingsTab : public SettingsPage {
     Q_OBJECT
 
@@ -70,13 +72,10 @@ public:
     bool isLoggingIn() const { return m_isLoggingIn; }
     bool isDashboardLoggedIn() const { return m_isDashboardLoggedIn; }
 
-    // The stored values into the fields, then the sign-in check (what load() starts).
-    QCoro::Task<> loadSettings();
-    // Whether a personal sign-in is stored; its user, user key and session line.
-    QCoro::Task<> checkLoginStatus();
-    QCoro::Task<> runConnectionTest();
-    QCoro::Task<> saveSettings();
-    QCoro::Task<> logoutFromDashboard();
+    // Whether a personal sign-in is stored; its user, user key and session line. Ends with
+    // loginStatusChecked, then `then`, while the page lives; an unexpected failure is logged as `failure`.
+    void checkLoginStatus(const QString& failure = QStringLiteral("Checking the dashboard sign-in failed"),
+                          std::function<void()> then = {});
 
 Q_SIGNALS:
     void loadFinished();
@@ -91,7 +90,15 @@ private:
     void buildLoggedInRow(QWidget* personal);
     void buildLoggedOutRow(QWidget* personal);
     void startTest();
+    void finishTest();
     void save();
+    // After the token, the address and the user key are written: the configuration anew, then the
+    // planning.
+    void reloadAndFetch();
+    // What a save that fails unexpectedly does: it is logged.
+    static std::function<void(const QString&)> saveFailed();
+    void showSignedInUser(const std::optional<UserInfoResponse>& user, const std::function<void()>& then);
+    void showSignedOut();
     void loginToDashboard();
     void handleLoginResult(std::exception_ptr failure);
     void logout();

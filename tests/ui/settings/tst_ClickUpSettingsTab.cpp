@@ -50,7 +50,14 @@ struct Rig {
     SavedConfirmation* saved() const { return tab.findChild<SavedConfirmation*>(); }
     SettingsResultLabel* result() const { return tab.findChild<SettingsResultLabel*>(); }
 
-    void load() { QVERIFY(awaitTask(tab.loadSettings()).finished); }
+    // Loads the stored values into the fields and waits for the load to end.
+    void load() {
+        QSignalSpy finished(&tab, &ClickUpSettingsTab::loadFinished);
+        tab.load();
+        if (finished.isEmpty()) {
+            QVERIFY(finished.wait(10000));
+        }
+    }
     // Presses Save and waits for the save to end.
     void save() {
         QSignalSpy finished(&tab, &ClickUpSettingsTab::saveFinished);

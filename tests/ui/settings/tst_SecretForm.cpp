@@ -34,10 +34,9 @@ public:
 };
 
 // A check that passes after a while. A free coroutine: the lambda that starts it dies with the form.
-QCoro::Task<std::optional<QString>> slowCheck(int& finished) {
+QCoro::Task<> slowCheck(int& finished) {
     co_await QCoro::sleepFor(100ms);
     ++finished;
-    co_return std::nullopt;
 }
 
 // A page as the settings pages build one: a secret field, the result line, Save, Test and "Saved".
@@ -52,7 +51,7 @@ struct Page {
         , form(new SecretForm(keychain, onHeap(u"test-secret"), field, result, widget.get())) {
         form->setActions(
             SecretForm::Actions{
-                .storeFields = [this](bool) { return form->store(SecretForm::WhenEmpty::keepsSecret); },
+                .storeSecret = [this](bool) { return form->store(SecretForm::WhenEmpty::keepsSecret); },
                 .check = [&finishedChecks] { return slowCheck(finishedChecks); },
                 .successText = onHeap(u"Connected"),
                 .canTest = [] { return true; },

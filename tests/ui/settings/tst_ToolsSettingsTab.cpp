@@ -116,7 +116,22 @@ struct Rig {
     SettingsResultLabel* result() const { return tab.findChild<SettingsResultLabel*>(); }
     SavedConfirmation* saved() const { return tab.findChild<SavedConfirmation*>(); }
 
-    void load() { QVERIFY(awaitTask(tab.loadSettings()).finished); }
+    // Loads the stored values and the sign-in into the page and waits for the load to end.
+    void load() {
+        QSignalSpy finished(&tab, &ToolsSettingsTab::loadFinished);
+        tab.load();
+        if (finished.isEmpty()) {
+            QVERIFY(finished.wait(10000));
+        }
+    }
+    // Checks the sign-in again and waits for the check to end.
+    void checkLoginStatus() {
+        QSignalSpy checked(&tab, &ToolsSettingsTab::loginStatusChecked);
+        tab.checkLoginStatus();
+        if (checked.isEmpty()) {
+            QVERIFY(checked.wait(10000));
+        }
+    }
     void fill(const QString& url, const QString& token, const QString& userKey) {
         field("toolsUrlField")->setText(url);
         field("wsTokenField")->setText(token);
@@ -350,7 +365,7 @@ private Q_SLOTS:
 
         // A key in the field stays.
         rig.field("userKeyField")->setText(QStringLiteral("typed-key"));
-        QVERIFY(awaitTask(rig.tab.checkLoginStatus()).finished);
+        rig.checkLoginStatus();
         QCOMPARE(rig.field("userKeyField")->text(), QStringLiteral("typed-key"));
     }
 
