@@ -1,0 +1,75 @@
+#include "services/usage/UsageDayWriter.h"
+
+UsageDayWriter::UsageDayWriter(const QString& date, qsizetype reserve) {
+    m_out.reserve(reserve);
+    m_out.append("{\"date\":");
+    text(date);
+    m_out.append(",\"sessions\":[");
+}
+
+QByteArray UsageDayWriter::finish() {
+    m_out.append("]}");
+    return std::move(m_out);
+}
+
+void UsageDayWriter::text(QByteArrayView utf8) {
+    m_out.append('"');
+    const char* begin = utf8.data();
+    const char* end = begin + utf8.size();
+    const char* run = begin;
+    for (const char* p = begin; p != end; ++p) {
+        const unsigned char ch = static_cast<unsigned char>(*p);
+        if (ch >= 0x20 && ch != '"' && ch != '\\') {
+            continue;
+        }
+        m_out.append(run, p - run);
+        run = p + 1;
+        switch (ch) {
+        case '"':
+            m_out.append("\\\"", 2);
+            break;
+        case '\\':
+            m_out.append("\\\\", 2);
+            break;
+        case '\n':
+            m_out.append("\\n", 2);
+            break;
+        case '\r':
+            m_out.append("\\r", 2);
+            break;
+        case '\t':
+            m_out.append("\\t", 2);
+            break;
+        default: {
+            static const char hex[] = "0123456789abcdef";
+            const char escaped[6] = {'\\', 'u', '0', '0', hex[ch >> 4], hex[ch & 0xf]};
+            m_out.append(escaped, 6);
+        }
+        }
+    }
+    m_out.append(run, end - run);
+    m_out.append('"');
+}
+
+void UsageDayWriter::key(const char* name) {
+    m_out.append('"');
+    m_out.append(name);
+    m_out.append("\":", 2);
+}
+
+void UsageDayWriter::nextKey(const char* name) {
+    m_out.append(',');
+    key(name);
+}
+
+void UsageDayWriter::uuid(const QUuid& id) {
+    m_out.append('"');
+    m_out.append(id.toByteArray(QUuid::WithoutBraces).toUpper());
+    m_out.append('"');
+}
+
+void UsageDayWriter::dateTime(const QDateTime& moment) {
+    m_out.append('"');
+    usageday::appendDateTime(m_out, moment);
+    m_out.append('"');
+}
