@@ -63,9 +63,30 @@ void UsageDayWriter::nextKey(const char* name) {
 }
 
 void UsageDayWriter::uuid(const QUuid& id) {
-    m_out.append('"');
-    m_out.append(id.toByteArray(QUuid::WithoutBraces).toUpper());
-    m_out.append('"');
+    // "8-4-4-4-12" upper-case hexadecimal digits, written in place: one id a session and one a capture
+    // would otherwise cost two buffers each.
+    static const char hex[] = "0123456789ABCDEF";
+    char text[38];
+    char* out = text;
+    *out++ = '"';
+    const auto digits = [&out](quint64 value, int count) {
+        for (int shift = (count - 1) * 4; shift >= 0; shift -= 4) {
+            *out++ = hex[(value >> shift) & 0xf];
+        }
+    };
+    digits(id.data1, 8);
+    *out++ = '-';
+    digits(id.data2, 4);
+    *out++ = '-';
+    digits(id.data3, 4);
+    *out++ = '-';
+    digits(quint64(id.data4[0]) << 8 | id.data4[1], 4);
+    *out++ = '-';
+    for (int i = 2; i < 8; ++i) {
+        digits(id.data4[i], 2);
+    }
+    *out++ = '"';
+    m_out.append(text, out - text);
 }
 
 void UsageDayWriter::dateTime(const QDateTime& moment) {
