@@ -51,17 +51,6 @@ void UsageDayWriter::text(QByteArrayView utf8) {
     m_out.append('"');
 }
 
-void UsageDayWriter::key(const char* name) {
-    m_out.append('"');
-    m_out.append(name);
-    m_out.append("\":", 2);
-}
-
-void UsageDayWriter::nextKey(const char* name) {
-    m_out.append(',');
-    key(name);
-}
-
 void UsageDayWriter::uuid(const QUuid& id) {
     // "8-4-4-4-12" upper-case hexadecimal digits, written in place: one id a session and one a capture
     // would otherwise cost two buffers each.

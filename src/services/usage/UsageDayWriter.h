@@ -36,14 +36,17 @@ public:
 private:
     void text(QByteArrayView utf8);
     void text(const QString& value) { text(QByteArrayView(value.toUtf8())); }
-    void key(const char* name);
-    void nextKey(const char* name);
+    // Appends a literal: punctuation and keys, each written with its quotes and colon in one piece.
+    template <qsizetype size>
+    void raw(const char (&literal)[size]) {
+        m_out.append(literal, size - 1);
+    }
     void uuid(const QUuid& id);
     void dateTime(const QDateTime& moment);
-    template <typename Text>
-    void optionalText(const char* name, const std::optional<Text>& value) {
+    template <qsizetype size, typename Text>
+    void optionalText(const char (&key)[size], const std::optional<Text>& value) {
         if (value.has_value()) {
-            nextKey(name);
+            raw(key);
             text(*value);
         }
     }
@@ -56,19 +59,18 @@ private:
 
 template <typename CaptureView>
 void UsageDayWriter::appendCapture(const CaptureView& capture) {
-    m_out.append('{');
-    key("id");
+    raw("{\"id\":");
     uuid(capture.id());
-    nextKey("title");
+    raw(",\"title\":");
     text(capture.title());
-    nextKey("capturedAt");
+    raw(",\"capturedAt\":");
     dateTime(capture.capturedAt());
-    nextKey("isRedacted");
+    raw(",\"isRedacted\":");
     m_out.append(capture.isRedacted() ? "true" : "false");
-    optionalText("url", capture.url());
-    optionalText("emailSubject", capture.emailSubject());
-    optionalText("emailSender", capture.emailSender());
-    optionalText("emailMailbox", capture.emailMailbox());
+    optionalText(",\"url\":", capture.url());
+    optionalText(",\"emailSubject\":", capture.emailSubject());
+    optionalText(",\"emailSender\":", capture.emailSender());
+    optionalText(",\"emailMailbox\":", capture.emailMailbox());
     m_out.append('}');
 }
 
@@ -78,22 +80,21 @@ void UsageDayWriter::appendSession(const SessionView& session) {
         m_out.append(',');
     }
     m_firstSession = false;
-    m_out.append('{');
-    key("id");
+    raw("{\"id\":");
     uuid(session.id());
-    nextKey("bundleIdentifier");
+    raw(",\"bundleIdentifier\":");
     text(session.bundleIdentifier());
-    nextKey("appName");
+    raw(",\"appName\":");
     text(session.appName());
-    nextKey("startTime");
+    raw(",\"startTime\":");
     dateTime(session.startTime());
     if (const std::optional<QDateTime> end = session.endTime()) {
-        nextKey("endTime");
+        raw(",\"endTime\":");
         dateTime(*end);
     }
-    optionalText("clickUpTaskId", session.clickUpTaskId());
+    optionalText(",\"clickUpTaskId\":", session.clickUpTaskId());
     if (session.hasWindowTitles()) {
-        nextKey("windowTitles");
+        raw(",\"windowTitles\":");
         m_out.append('[');
         bool first = true;
         session.forEachWindowTitle([&](const auto& title) {
@@ -105,7 +106,7 @@ void UsageDayWriter::appendSession(const SessionView& session) {
         });
         m_out.append(']');
     }
-    nextKey("windowCaptures");
+    raw(",\"windowCaptures\":");
     m_out.append('[');
     bool first = true;
     session.forEachCapture([&](const auto& capture) {
@@ -116,6 +117,6 @@ void UsageDayWriter::appendSession(const SessionView& session) {
         appendCapture(capture);
     });
     m_out.append(']');
-    optionalText("projectContext", session.projectContext());
+    optionalText(",\"projectContext\":", session.projectContext());
     m_out.append('}');
 }
