@@ -156,27 +156,36 @@ void AppUsageStorageService::prepareWrite(QDate day) {
 }
 
 void AppUsageStorageService::save(const QList<AppUsageSession>& sessions, QDate day) {
+    const DailyUsageData data{usageday::key(day), sessions};
+    saveEncoded(data.toJson(), day);
+}
+
+void AppUsageStorageService::saveEncoded(const QByteArray& bytes, QDate day) {
     waitForWrites();
     prepareWrite(day);
-    const DailyUsageData data{usageday::key(day), sessions};
-    writeDayFile(fileURL(day), data.toJson());
+    writeDayFile(fileURL(day), bytes);
     m_readable.insert(day);
     m_unreadable.remove(day);
 }
 
 void AppUsageStorageService::saveInBackground(const QList<AppUsageSession>& sessions, QDate day,
                                               QObject* context, WriteDone done) {
+    // Encoded here: the buffer then comes from this thread's heap and goes back to it (a buffer made
+    // on the writer thread would leave its own heap arena a few megabytes larger for good).
+    const DailyUsageData data{usageday::key(day), sessions};
+    saveEncodedInBackground(data.toJson(), day, context, std::move(done));
+}
+
+void AppUsageStorageService::saveEncodedInBackground(QByteArray bytes, QDate day, QObject* context,
+                                                     WriteDone done) {
     prepareWrite(day);
     // Whatever the write leaves, the day's file is readable: this one, or the one before it (ours, or
     // none after an unreadable one was moved aside).
     m_readable.insert(day);
     m_unreadable.remove(day);
     QObject* ends = m_writeEnds.get();
-    // Encoded here: the buffer then comes from this thread's heap and goes back to it (a buffer made
-    // on the writer thread would leave its own heap arena a few megabytes larger for good).
-    const DailyUsageData data{usageday::key(day), sessions};
-    m_writer->start([path = fileURL(day), bytes = data.toJson(), ends, context = QPointer<QObject>(context),
-                     done = std::move(done)]() mutable {
+    m_writer->start([path = fileURL(day), bytes = std::move(bytes), ends,
+                     context = QPointer<QObject>(context), done = std::move(done)]() mutable {
         std::optional<UsageStorageError> failure;
         try {
             writeDayFile(path, bytes);

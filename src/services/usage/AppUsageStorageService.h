@@ -3,6 +3,7 @@
 #include "services/usage/AppUsageSession.h"
 #include "services/usage/UsageStorageError.h"
 
+#include <QByteArray>
 #include <QDate>
 #include <QHash>
 #include <QList>
@@ -56,6 +57,10 @@ public:
     using WriteDone = std::function<void(const std::optional<UsageStorageError>& error)>;
     void saveInBackground(const QList<AppUsageSession>& sessions, QDate day, QObject* context,
                           WriteDone done);
+    // save() and saveInBackground() of a day file already encoded (what DailyUsageData::toJson, or
+    // CompactSessionList::dayFile, writes of that day's sessions).
+    void saveEncoded(const QByteArray& bytes, QDate day);
+    void saveEncodedInBackground(QByteArray bytes, QDate day, QObject* context, WriteDone done);
     // Blocks until every write asked so far has ended.
     void waitForWrites() const;
     // The days that have a file named "yyyy-MM-dd.json", newest first. Creates the folder.

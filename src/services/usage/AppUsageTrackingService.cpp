@@ -208,17 +208,55 @@ void AppUsageTrackingService::saveDataInBackground() {
 
 void AppUsageTrackingService::save(bool todayInBackground) {
     const QDate today = usageday::of(Clock::now());
+    const qint64 todayStart = usageday::start(today).toMSecsSinceEpoch();
     // Each session belongs to the file of the day it started. Sessions of earlier days are merged into
     // their day's file and then leave the list; if that fails they stay and are tried again.
+    bool earlierSaved = true;
+    if (m_todaySessions.hasSessionStartedBefore(todayStart)) {
+        earlierSaved = saveEarlierDays(todayStart);
+    }
+    try {
+        // Today's file is written straight from the compact form, without making the records.
+        qsizetype count = 0;
+        QByteArray bytes = m_todaySessions.dayFile(usageday::key(today), todayStart, &count);
+        if (todayInBackground) {
+            const QPointer<AppUsageTrackingService> self(this);
+            AppUsageStorageService::WriteDone written =
+                [self, count, earlierSaved](const std::optional<UsageStorageError>& error) {
+                    if (!self) {
+                        return;
+                    }
+                    if (error) {
+                        self->saveFailed(Error::describe(*error));
+                    } else {
+                        tracking(QStringLiteral("Saved %1 sessions to disk").arg(count));
+                        if (earlierSaved) {
+                            self->setSaveError({});
+                        }
+                    }
+                };
+            m_storage.saveEncodedInBackground(std::move(bytes), today, this, std::move(written));
+        } else {
+            m_storage.saveEncoded(bytes, today);
+            tracking(QStringLiteral("Saved %1 sessions to disk").arg(count));
+            if (earlierSaved) {
+                setSaveError({});
+            }
+        }
+    } catch (const std::exception& error) {
+        saveFailed(Error::describe(error));
+    }
+}
+
+bool AppUsageTrackingService::saveEarlierDays(qint64 todayStart) {
     QMap<QDate, QList<AppUsageSession>> earlier;
     QList<AppUsageSession> remaining;
     const QList<AppUsageSession> sessions = m_todaySessions.sessions();
     for (const AppUsageSession& session : sessions) {
-        const QDate day = usageday::of(session.startTime);
-        if (day < today) {
-            earlier[day].append(session);
-        } else {
+        if (session.startTime.isValid() && session.startTime.toMSecsSinceEpoch() >= todayStart) {
             remaining.append(session);
+        } else {
+            earlier[usageday::of(session.startTime)].append(session);
         }
     }
     QList<AppUsageSession> kept;
@@ -248,40 +286,10 @@ void AppUsageTrackingService::save(bool todayInBackground) {
             kept.append(it.value());
         }
     }
+    const bool allSaved = kept.isEmpty();
     kept.append(remaining);
-    if (!earlier.isEmpty()) {
-        setTodaySessions(kept);
-    }
-    try {
-        if (todayInBackground) {
-            const qsizetype count = remaining.size();
-            const bool earlierSaved = kept.size() == remaining.size();
-            const QPointer<AppUsageTrackingService> self(this);
-            AppUsageStorageService::WriteDone written =
-                [self, count, earlierSaved](const std::optional<UsageStorageError>& error) {
-                    if (!self) {
-                        return;
-                    }
-                    if (error) {
-                        self->saveFailed(Error::describe(*error));
-                    } else {
-                        tracking(QStringLiteral("Saved %1 sessions to disk").arg(count));
-                        if (earlierSaved) {
-                            self->setSaveError({});
-                        }
-                    }
-                };
-            m_storage.saveInBackground(remaining, today, this, std::move(written));
-        } else {
-            m_storage.save(remaining, today);
-            tracking(QStringLiteral("Saved %1 sessions to disk").arg(remaining.size()));
-            if (kept.size() == remaining.size()) {
-                setSaveError({});
-            }
-        }
-    } catch (const std::exception& error) {
-        saveFailed(Error::describe(error));
-    }
+    setTodaySessions(kept);
+    return allSaved;
 }
 
 void AppUsageTrackingService::saveFailed(const QString& reason) {

@@ -100,6 +100,9 @@ private:
     void setTracking(bool tracking);
     void setUserIdle(bool idle);
     void save(bool todayInBackground);
+    // Writes the sessions that started before today into their days' files and drops those written
+    // from the list; whether all of them were written.
+    bool saveEarlierDays(qint64 todayStart);
     void saveFailed(const QString& reason);
     void setSaveError(const QString& reason);
 

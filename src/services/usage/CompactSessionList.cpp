@@ -1,6 +1,10 @@
 #include "services/usage/CompactSessionList.h"
 
 #include "services/usage/UsageDay.h"
+#include "services/usage/UsageDayWriter.h"
+
+#include <algorithm>
+#include <span>
 
 namespace {
 bool titlesFollowCaptures(const AppUsageSession& session) {
@@ -18,6 +22,82 @@ bool titlesFollowCaptures(const AppUsageSession& session) {
     return next == titles.size();
 }
 } // namespace
+
+class CompactSessionList::CaptureView {
+public:
+    CaptureView(const CompactSessionList& list, const Capture& capture)
+        : m_list(list)
+        , m_capture(capture) {}
+    const QUuid& id() const { return m_capture.id; }
+    QByteArrayView title() const { return m_list.m_strings.bytes(m_capture.title); }
+    QDateTime capturedAt() const { return dateTime(m_capture.capturedAt, m_capture.capturedAtForm); }
+    bool isRedacted() const { return m_capture.isRedacted; }
+    std::optional<QByteArrayView> url() const { return optionalText(m_capture.url); }
+    std::optional<QByteArrayView> emailSubject() const { return optionalText(m_capture.emailSubject); }
+    std::optional<QByteArrayView> emailSender() const { return optionalText(m_capture.emailSender); }
+    std::optional<QByteArrayView> emailMailbox() const { return optionalText(m_capture.emailMailbox); }
+
+private:
+    std::optional<QByteArrayView> optionalText(quint32 id) const {
+        return id == UsageStringTable::none ? std::nullopt
+                                            : std::optional<QByteArrayView>(m_list.m_strings.bytes(id));
+    }
+
+    const CompactSessionList& m_list;
+    const Capture& m_capture;
+};
+
+class CompactSessionList::SessionView {
+public:
+    SessionView(const CompactSessionList& list, const Session& session)
+        : m_list(list)
+        , m_session(session) {}
+    const QUuid& id() const { return m_session.id; }
+    QByteArrayView bundleIdentifier() const { return m_list.m_strings.bytes(m_session.bundleIdentifier); }
+    QByteArrayView appName() const { return m_list.m_strings.bytes(m_session.appName); }
+    QDateTime startTime() const { return dateTime(m_session.startTime, m_session.startForm); }
+    std::optional<QDateTime> endTime() const {
+        return m_session.endForm == TimeForm::absent
+                   ? std::nullopt
+                   : std::optional<QDateTime>(dateTime(m_session.endTime, m_session.endForm));
+    }
+    std::optional<QByteArrayView> clickUpTaskId() const { return optionalText(m_session.clickUpTaskId); }
+    bool hasWindowTitles() const { return m_session.titlesForm != TitlesForm::none; }
+    template <typename Function>
+    void forEachWindowTitle(Function&& function) const {
+        if (m_session.titlesForm == TitlesForm::fromCaptures) {
+            for (const Capture& capture : captures()) {
+                if (!capture.isRedacted) {
+                    function(m_list.m_strings.bytes(capture.title));
+                }
+            }
+        } else if (m_session.titlesForm == TitlesForm::listed) {
+            for (quint32 i = 0; i < m_session.titleCount; ++i) {
+                function(m_list.m_strings.bytes(m_list.m_titles[m_session.firstTitle + i]));
+            }
+        }
+    }
+    template <typename Function>
+    void forEachCapture(Function&& function) const {
+        for (const Capture& capture : captures()) {
+            function(CaptureView(m_list, capture));
+        }
+    }
+    std::optional<QByteArrayView> projectContext() const { return optionalText(m_session.projectContext); }
+
+private:
+    std::span<const Capture> captures() const {
+        return std::span<const Capture>(m_list.m_captures)
+            .subspan(m_session.firstCapture, m_session.captureCount);
+    }
+    std::optional<QByteArrayView> optionalText(quint32 id) const {
+        return id == UsageStringTable::none ? std::nullopt
+                                            : std::optional<QByteArrayView>(m_list.m_strings.bytes(id));
+    }
+
+    const CompactSessionList& m_list;
+    const Session& m_session;
+};
 
 CompactSessionList::CompactSessionList(const QList<AppUsageSession>& sessions) {
     m_sessions.reserve(size_t(sessions.size()));
@@ -169,4 +249,36 @@ QList<AppUsageSession> CompactSessionList::sessionsStartedOn(QDate day) const {
         }
     }
     return result;
+}
+
+bool CompactSessionList::hasSessionStartedBefore(qint64 moment) const {
+    return std::any_of(m_sessions.cbegin(), m_sessions.cend(), [moment](const Session& stored) {
+        return stored.startForm != TimeForm::valid || stored.startTime < moment;
+    });
+}
+
+QByteArray CompactSessionList::dayFile(const QString& date, std::optional<qint64> from,
+                                       qsizetype* written) const {
+    const auto included = [from](const Session& stored) {
+        return !from || (stored.startForm == TimeForm::valid && stored.startTime >= *from);
+    };
+    // About the size of the file, so that the buffer grows once or not at all.
+    qsizetype sessions = 0;
+    qsizetype captures = 0;
+    for (const Session& stored : m_sessions) {
+        if (included(stored)) {
+            ++sessions;
+            captures += stored.captureCount;
+        }
+    }
+    UsageDayWriter writer(date, 64 + sessions * 256 + captures * 256);
+    for (const Session& stored : m_sessions) {
+        if (included(stored)) {
+            writer.appendSession(SessionView(*this, stored));
+        }
+    }
+    if (written) {
+        *written = sessions;
+    }
+    return writer.finish();
 }

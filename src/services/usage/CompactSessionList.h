@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QList>
 
+#include <optional>
 #include <vector>
 
 // Ended sessions kept in a small form until someone asks for them: times as milliseconds, texts in a
@@ -27,6 +28,14 @@ public:
     QList<AppUsageSession> sessions() const;
     // The sessions whose start lies on that local day, in the order appended.
     QList<AppUsageSession> sessionsStartedOn(QDate day) const;
+    // Whether a session started before that moment (milliseconds since 1970) or has no valid start.
+    bool hasSessionStartedBefore(qint64 moment) const;
+    // The day file of that day key (see DailyUsageData) holding the sessions that started at or after
+    // `from` (milliseconds since 1970; all of them when not given), in the order appended: the bytes
+    // DailyUsageData::toJson writes of their records, written without making the records. `written`
+    // receives how many sessions it holds.
+    QByteArray dayFile(const QString& date, std::optional<qint64> from = std::nullopt,
+                       qsizetype* written = nullptr) const;
 
 private:
     // Whether a time is there and valid, beside its milliseconds.
@@ -62,6 +71,10 @@ private:
         TimeForm endForm = TimeForm::absent;
         TitlesForm titlesForm = TitlesForm::none;
     };
+    // A kept session and its captures as UsageDayWriter reads them.
+    class SessionView;
+    class CaptureView;
+
     static TimeForm formOf(const QDateTime& moment);
     static QDateTime dateTime(qint64 milliseconds, TimeForm form);
     // The text of a number, made once per call of sessions() in `texts`, so that the records share it.

@@ -3,142 +3,56 @@
 #include "core/DecodingError.h"
 #include "core/JsonByteReader.h"
 #include "services/usage/UsageDay.h"
+#include "services/usage/UsageDayWriter.h"
 
 namespace {
-// ---- writing ----
+// ---- writing: the records as UsageDayWriter reads them ----
 
-void appendString(QByteArray& out, const QString& text) {
-    const QByteArray utf8 = text.toUtf8();
-    out.append('"');
-    const char* begin = utf8.constData();
-    const char* end = begin + utf8.size();
-    const char* run = begin;
-    for (const char* p = begin; p != end; ++p) {
-        const unsigned char ch = static_cast<unsigned char>(*p);
-        if (ch >= 0x20 && ch != '"' && ch != '\\') {
-            continue;
-        }
-        out.append(run, p - run);
-        run = p + 1;
-        switch (ch) {
-        case '"':
-            out.append("\\\"", 2);
-            break;
-        case '\\':
-            out.append("\\\\", 2);
-            break;
-        case '\n':
-            out.append("\\n", 2);
-            break;
-        case '\r':
-            out.append("\\r", 2);
-            break;
-        case '\t':
-            out.append("\\t", 2);
-            break;
-        default: {
-            static const char hex[] = "0123456789abcdef";
-            const char escaped[6] = {'\\', 'u', '0', '0', hex[ch >> 4], hex[ch & 0xf]};
-            out.append(escaped, 6);
-        }
+class RecordedCapture {
+public:
+    explicit RecordedCapture(const WindowTitleCapture& capture)
+        : m_capture(capture) {}
+    const QUuid& id() const { return m_capture.id; }
+    const QString& title() const { return m_capture.title; }
+    const QDateTime& capturedAt() const { return m_capture.capturedAt; }
+    bool isRedacted() const { return m_capture.isRedacted; }
+    const std::optional<QString>& url() const { return m_capture.url; }
+    const std::optional<QString>& emailSubject() const { return m_capture.emailSubject; }
+    const std::optional<QString>& emailSender() const { return m_capture.emailSender; }
+    const std::optional<QString>& emailMailbox() const { return m_capture.emailMailbox; }
+
+private:
+    const WindowTitleCapture& m_capture;
+};
+
+class RecordedSession {
+public:
+    explicit RecordedSession(const AppUsageSession& session)
+        : m_session(session) {}
+    const QUuid& id() const { return m_session.id; }
+    const QString& bundleIdentifier() const { return m_session.bundleIdentifier; }
+    const QString& appName() const { return m_session.appName; }
+    const QDateTime& startTime() const { return m_session.startTime; }
+    const std::optional<QDateTime>& endTime() const { return m_session.endTime; }
+    const std::optional<QString>& clickUpTaskId() const { return m_session.clickUpTaskId; }
+    bool hasWindowTitles() const { return m_session.windowTitles.has_value(); }
+    template <typename Function>
+    void forEachWindowTitle(Function&& function) const {
+        for (const QString& title : *m_session.windowTitles) {
+            function(title);
         }
     }
-    out.append(run, end - run);
-    out.append('"');
-}
-
-void appendKey(QByteArray& out, const char* key) {
-    out.append('"');
-    out.append(key);
-    out.append("\":", 2);
-}
-
-void appendUuid(QByteArray& out, const QUuid& id) {
-    out.append('"');
-    out.append(id.toByteArray(QUuid::WithoutBraces).toUpper());
-    out.append('"');
-}
-
-void appendOptional(QByteArray& out, const char* key, const std::optional<QString>& value) {
-    if (value.has_value()) {
-        out.append(',');
-        appendKey(out, key);
-        appendString(out, *value);
-    }
-}
-
-void appendCapture(QByteArray& out, const WindowTitleCapture& capture) {
-    out.append('{');
-    appendKey(out, "id");
-    appendUuid(out, capture.id);
-    out.append(',');
-    appendKey(out, "title");
-    appendString(out, capture.title);
-    out.append(',');
-    appendKey(out, "capturedAt");
-    out.append('"');
-    usageday::appendDateTime(out, capture.capturedAt);
-    out.append('"');
-    out.append(',');
-    appendKey(out, "isRedacted");
-    out.append(capture.isRedacted ? "true" : "false");
-    appendOptional(out, "url", capture.url);
-    appendOptional(out, "emailSubject", capture.emailSubject);
-    appendOptional(out, "emailSender", capture.emailSender);
-    appendOptional(out, "emailMailbox", capture.emailMailbox);
-    out.append('}');
-}
-
-void appendSession(QByteArray& out, const AppUsageSession& session) {
-    out.append('{');
-    appendKey(out, "id");
-    appendUuid(out, session.id);
-    out.append(',');
-    appendKey(out, "bundleIdentifier");
-    appendString(out, session.bundleIdentifier);
-    out.append(',');
-    appendKey(out, "appName");
-    appendString(out, session.appName);
-    out.append(',');
-    appendKey(out, "startTime");
-    out.append('"');
-    usageday::appendDateTime(out, session.startTime);
-    out.append('"');
-    if (session.endTime) {
-        out.append(',');
-        appendKey(out, "endTime");
-        out.append('"');
-        usageday::appendDateTime(out, *session.endTime);
-        out.append('"');
-    }
-    appendOptional(out, "clickUpTaskId", session.clickUpTaskId);
-    if (session.windowTitles) {
-        out.append(',');
-        appendKey(out, "windowTitles");
-        out.append('[');
-        bool first = true;
-        for (const QString& title : *session.windowTitles) {
-            if (!first) {
-                out.append(',');
-            }
-            first = false;
-            appendString(out, title);
+    template <typename Function>
+    void forEachCapture(Function&& function) const {
+        for (const WindowTitleCapture& capture : m_session.windowCaptures) {
+            function(RecordedCapture(capture));
         }
-        out.append(']');
     }
-    out.append(',');
-    appendKey(out, "windowCaptures");
-    out.append('[');
-    for (qsizetype i = 0; i < session.windowCaptures.size(); ++i) {
-        if (i > 0) {
-            out.append(',');
-        }
-        appendCapture(out, session.windowCaptures[i]);
-    }
-    out.append(']');
-    appendOptional(out, "projectContext", session.projectContext);
-    out.append('}');
-}
+    const std::optional<QString>& projectContext() const { return m_session.projectContext; }
+
+private:
+    const AppUsageSession& m_session;
+};
 
 // ---- reading ----
 //
@@ -247,23 +161,15 @@ AppUsageSession readSession(JsonByteReader& reader, const JsonPlace& place) {
 } // namespace
 
 QByteArray DailyUsageData::toJson() const {
-    QByteArray out;
     qsizetype captures = 0;
     for (const AppUsageSession& session : sessions) {
         captures += session.windowCaptures.size();
     }
-    out.reserve(64 + sessions.size() * 256 + captures * 256);
-    out.append("{\"date\":");
-    appendString(out, date);
-    out.append(",\"sessions\":[");
-    for (qsizetype i = 0; i < sessions.size(); ++i) {
-        if (i > 0) {
-            out.append(',');
-        }
-        appendSession(out, sessions[i]);
+    UsageDayWriter writer(date, 64 + sessions.size() * 256 + captures * 256);
+    for (const AppUsageSession& session : sessions) {
+        writer.appendSession(RecordedSession(session));
     }
-    out.append("]}");
-    return out;
+    return writer.finish();
 }
 
 DailyUsageData DailyUsageData::fromJson(const QByteArray& bytes) {

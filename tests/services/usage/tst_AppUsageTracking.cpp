@@ -6,6 +6,7 @@
 #include "services/usage/AccessibilityService.h"
 #include "services/usage/AppUsageStorageService.h"
 #include "services/usage/AppUsageTrackingService.h"
+#include "services/usage/DailyUsageData.h"
 #include "services/usage/DeepContext.h"
 #include "services/usage/PrivacyRedactionService.h"
 #include "services/usage/UsageDay.h"
@@ -290,7 +291,14 @@ private Q_SLOTS:
         QCOMPARE(readTestFile(rig.storage.fileURL(day())), written);
     }
 
+    // The save at quit and the periodic one alike; today's file is written from the compact form.
+    void sessionsGoToTheFileOfTheDayTheyStarted_data() {
+        QTest::addColumn<bool>("inBackground");
+        QTest::newRow("at once") << false;
+        QTest::newRow("on the writer thread") << true;
+    }
     void sessionsGoToTheFileOfTheDayTheyStarted() {
+        QFETCH(bool, inBackground);
         FakeClock clock(QDateTime(day(), QTime(23, 50)));
         Rig rig;
         rig.front.activate(rig.front.window(QStringLiteral("a"), QStringLiteral("A")));
@@ -303,7 +311,12 @@ private Q_SLOTS:
         rig.front.activate(rig.front.window(QStringLiteral("d"), QStringLiteral("D")));
         QVERIFY(rig.tracker.sessionsStartedToday().size() == 1); // C; A and B belong to the day before
 
-        rig.tracker.saveData();
+        if (inBackground) {
+            rig.tracker.saveDataInBackground();
+            rig.storage.waitForWrites();
+        } else {
+            rig.tracker.saveData();
+        }
         QStringList earlier;
         for (const AppUsageSession& s : rig.stored(day())) {
             earlier << s.appName;
@@ -311,6 +324,9 @@ private Q_SLOTS:
         QCOMPARE(earlier, (QStringList{QStringLiteral("A"), QStringLiteral("B")}));
         QCOMPARE(rig.stored(day().addDays(1)).size(), 1);
         QCOMPARE(rig.appsOfToday(), QStringList{QStringLiteral("C")}); // the earlier day left memory
+        const QString today = usageday::key(day().addDays(1));
+        QCOMPARE(readTestFile(rig.storage.fileURL(day().addDays(1))),
+                 (DailyUsageData{today, rig.tracker.todaySessions()}.toJson()));
         // Saving again does not write them twice.
         rig.tracker.saveData();
         QCOMPARE(rig.stored(day()).size(), 2);

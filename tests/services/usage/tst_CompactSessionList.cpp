@@ -1,9 +1,11 @@
 // The tracker's compact form of the ended sessions: what goes in comes back equal, every time as the
 // same moment in UTC, optional texts absent or empty as they were, window titles of their own, texts
-// shared by many sessions while the table grows, and the start-day filter at midnight.
+// shared by many sessions while the table grows, the start-day filter at midnight, and the day file
+// written from the compact form, the same to the byte as the records' encoding.
 #include "support/TestMain.h"
 
 #include "services/usage/CompactSessionList.h"
+#include "services/usage/DailyUsageData.h"
 #include "services/usage/UsageDay.h"
 #include "support/TestData.h"
 #include "support/UsageSamples.h"
@@ -121,6 +123,63 @@ private Q_SLOTS:
             QCOMPARE(back, sessions);
             QVERIFY(allInUtc(back));
         }
+    }
+
+    // Every row above, and texts that must be escaped: the day file written from the compact form is
+    // what DailyUsageData writes of the records made from it, and of those put in.
+    void dayFileIsTheRecordsEncoding_data() {
+        sessionsComeBackAsTheyWent_data();
+        AppUsageSession escaped = recorded();
+        escaped.appName = onHeap("Quote \" backslash \\ slash /");
+        escaped.windowCaptures[0].title = onHeap("line\nbreak\ttab\rreturn \x01\x1f end");
+        escaped.windowTitles->first() = escaped.windowCaptures[0].title;
+        escaped.windowCaptures[2].emailSubject = onHeap("\"Re:\" \\ plan");
+        escaped.clickUpTaskId = onHeap("\x7f");
+        QTest::newRow("texts that are escaped") << QList{escaped};
+        QTest::newRow("no sessions") << QList<AppUsageSession>{};
+    }
+    void dayFileIsTheRecordsEncoding() {
+        QFETCH(QList<AppUsageSession>, sessions);
+        const QString date = onHeap("2025-03-14");
+        CompactSessionList oneByOne;
+        for (const AppUsageSession& session : sessions) {
+            oneByOne.append(session);
+        }
+        for (const CompactSessionList& list : {CompactSessionList(sessions), oneByOne}) {
+            qsizetype written = -1;
+            const QByteArray bytes = list.dayFile(date, std::nullopt, &written);
+            QCOMPARE(bytes, (DailyUsageData{date, list.sessions()}.toJson()));
+            QCOMPARE(bytes, (DailyUsageData{date, sessions}.toJson()));
+            QCOMPARE(written, sessions.size());
+        }
+    }
+
+    // From a moment on: only the sessions that started at or after it, in their order; those without
+    // a valid start are never among them, and they and the earlier ones are what the tracker asks about.
+    void dayFileFromAMomentHoldsTheSessionsStartedSince() {
+        const QDateTime from = utc("2025-03-14T08:00:00Z");
+        QList<AppUsageSession> sessions;
+        for (const char* start : {"2025-03-14T08:00:00Z", "2025-03-14T07:59:59Z", "2025-03-14T09:30:00Z"}) {
+            AppUsageSession session = recorded();
+            session.startTime = utc(start);
+            sessions.append(session);
+        }
+        sessions[1].appName = onHeap("Earlier");
+        AppUsageSession noStart = recorded();
+        noStart.startTime = QDateTime();
+        sessions.append(noStart);
+
+        const CompactSessionList list(sessions);
+        const QString date = onHeap("2025-03-14");
+        qsizetype written = -1;
+        const QByteArray bytes = list.dayFile(date, from.toMSecsSinceEpoch(), &written);
+        QCOMPARE(bytes, (DailyUsageData{date, {sessions[0], sessions[2]}}.toJson()));
+        QCOMPARE(written, 2);
+        QVERIFY(list.hasSessionStartedBefore(from.toMSecsSinceEpoch()));
+        const CompactSessionList startedSince(QList{sessions[0], sessions[2]});
+        QVERIFY(!startedSince.hasSessionStartedBefore(from.toMSecsSinceEpoch()));
+        QVERIFY(!CompactSessionList().hasSessionStartedBefore(from.toMSecsSinceEpoch()));
+        QVERIFY(CompactSessionList(QList{noStart}).hasSessionStartedBefore(from.toMSecsSinceEpoch()));
     }
 
     // Thousands of texts, a few of them in every session: the table's buffer and its hash grow many
