@@ -8,7 +8,7 @@
 #include "support/TestSettings.h"
 
 #include "services/openai/OpenAIService.h"
-#include "services/usage/ActivityGroupingService.h"
+#include "services/usage/ActivityGrouping.h"
 #include "ui/reports/ExportView.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -24,7 +24,7 @@ void BM_AISummaryUnbrokenRunLayout(benchmark::State& state) {
     TestSettings settings;
     InMemoryKeychain keychain;
     OpenAIService openAI(keychain, settings, server.baseUrl());
-    ActivityGroupingService grouping(settings);
+    ActivityGrouping grouping(settings);
     QWidget window;
     window.resize(700, 500);
     auto* dialog = new ExportView(exportsamples::day(), openAI, grouping, &window);

@@ -58,8 +58,8 @@ QList<AppUsageSession> heavySessions(bool localTimes) {
     for (int i = 0; i < 2000; ++i) {
         AppUsageSession session;
         session.id = QUuid::createUuid();
-        session.bundleIdentifier = apps[i % apps.size()];
-        session.appName = session.bundleIdentifier.section(QLatin1Char('.'), -1);
+        session.appId = apps[i % apps.size()];
+        session.appName = session.appId.section(QLatin1Char('.'), -1);
         session.startTime = time;
         time = time.addSecs(10 + qint64(random.bounded(21)));
         session.endTime = time;
@@ -67,8 +67,8 @@ QList<AppUsageSession> heavySessions(bool localTimes) {
             session.clickUpTaskId = QStringLiteral("86c%1").arg(i % 17);
         }
         const bool browser = i % apps.size() < 2;
-        const bool editor = session.bundleIdentifier.contains(QLatin1String("VSCode")) ||
-                            session.bundleIdentifier.contains(QLatin1String("PhpStorm"));
+        const bool editor = session.appId.contains(QLatin1String("VSCode")) ||
+                            session.appId.contains(QLatin1String("PhpStorm"));
         for (int c = 0; c < 10; ++c) {
             WindowTitleCapture capture;
             capture.id = QUuid::createUuid();
@@ -145,7 +145,7 @@ void BM_DashboardAnalytics(benchmark::State& state) {
         benchmark::DoNotOptimize(day.timelineBlocks());
         const QList<AppUsageBreakdown> apps = day.appBreakdown();
         for (qsizetype i = 0; i < apps.size() && i < 8; ++i) {
-            benchmark::DoNotOptimize(day.contextDetails(apps[i].bundleIdentifier));
+            benchmark::DoNotOptimize(day.contextDetails(apps[i].appId));
         }
     }
 }
@@ -156,7 +156,7 @@ void BM_DashboardContextDetails(benchmark::State& state) {
     const QList<AppUsageBreakdown> apps = day.appBreakdown();
     for (auto _ : state) {
         for (qsizetype i = 0; i < apps.size() && i < 8; ++i) {
-            benchmark::DoNotOptimize(day.contextDetails(apps[i].bundleIdentifier));
+            benchmark::DoNotOptimize(day.contextDetails(apps[i].appId));
         }
     }
 }

@@ -2,7 +2,7 @@
 // the three whole-day formats of the preview and "Copy All", and the three quick copies. Target:
 // 20 ms each.
 #include "services/reports/UsageExport.h"
-#include "services/usage/ActivityGroupingService.h"
+#include "services/usage/ActivityGrouping.h"
 #include "services/usage/DailyUsageSummary.h"
 #include "support/SyntheticUsageDay.h"
 #include "support/TestSettings.h"
@@ -22,7 +22,7 @@ const DailyUsageSummary& heavyDay() {
 template <typename Build>
 void measure(benchmark::State& state, Build build) {
     TestSettings settings;
-    const ActivityGroupingService grouping(settings);
+    const ActivityGrouping grouping(settings);
     const UsageExport exporter(grouping);
     const DailyUsageSummary& day = heavyDay();
     qsizetype size = 0;

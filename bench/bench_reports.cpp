@@ -15,11 +15,11 @@
 #include "platform/HeapTrim.h"
 #include "services/reports/UsageDayLoader.h"
 #include "services/reports/UsageReportState.h"
-#include "services/usage/AccessibilityService.h"
 #include "services/usage/AppUsageStorageService.h"
 #include "services/usage/AppUsageTrackingService.h"
-#include "services/usage/PrivacyRedactionService.h"
+#include "services/usage/PrivacyRedaction.h"
 #include "services/usage/UsageDay.h"
+#include "services/usage/WindowTitleCaptureService.h"
 #include "ui/menubar/AppUsageSection.h"
 #include "ui/menubar/MenuBarView.h"
 #include "ui/menubar/PopoverWindow.h"
@@ -55,8 +55,8 @@ QList<AppUsageSession> heavyDay(QDate day) {
     for (int i = 0; i < sessionCount; ++i) {
         AppUsageSession session;
         session.id = QUuid::createUuid();
-        session.bundleIdentifier = apps.at(i % apps.size());
-        session.appName = session.bundleIdentifier;
+        session.appId = apps.at(i % apps.size());
+        session.appName = session.appId;
         session.startTime = first.addSecs(qint64(i) * 30);
         session.endTime = session.startTime.addSecs(28);
         if (i % 3 == 0) {
@@ -99,9 +99,9 @@ struct Setup {
     TestSettings settings;
     FakeFrontAppSource front;
     FakeIdleSource idle;
-    PrivacyRedactionService privacy;
+    PrivacyRedaction privacy;
     AppUsageStorageService storage{folder.path()};
-    AccessibilityService accessibility;
+    WindowTitleCaptureService accessibility;
     AppUsageTrackingService tracker;
     UsageDayLoader loader;
     ReportContext context;

@@ -9,10 +9,10 @@
 // full records, as it was made before), a save.
 // Usage: bench_tracker_memory [load|set] [budget MB]; fails when the resident growth is above the
 // budget (default 6 MB).
-#include "services/usage/AccessibilityService.h"
 #include "services/usage/AppUsageStorageService.h"
 #include "services/usage/AppUsageTrackingService.h"
-#include "services/usage/PrivacyRedactionService.h"
+#include "services/usage/PrivacyRedaction.h"
+#include "services/usage/WindowTitleCaptureService.h"
 #include "support/FakeClock.h"
 #include "support/FakeFrontAppSource.h"
 #include "support/SyntheticUsageDay.h"
@@ -79,9 +79,9 @@ int main(int argc, char** argv) {
     TestSettings settings;
     FakeFrontAppSource front;
     FakeIdleSource idle;
-    PrivacyRedactionService privacy(settings);
+    PrivacyRedaction privacy(settings);
     AppUsageStorageService storage(folder.path() + QStringLiteral("/usage"));
-    AccessibilityService accessibility(front, settings, privacy, nullptr);
+    WindowTitleCaptureService accessibility(front, settings, privacy, nullptr);
     AppUsageTrackingService tracker(storage, front, idle, accessibility, settings);
     const QDate day = syntheticusage::day();
     FakeClock clock(QDateTime(day, QTime(23, 0)));

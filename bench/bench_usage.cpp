@@ -1,7 +1,7 @@
 // Cost of the usage data layer on a heavy synthetic day: saving (before the call returns, and the
 // calling thread's part of a save on the writer thread) and loading the day file, every
 // member of the day summary, the Markdown report, and the popover's summary of a smaller day.
-#include "services/usage/ActivityGroupingService.h"
+#include "services/usage/ActivityGrouping.h"
 #include "services/usage/AppUsageStorageService.h"
 #include "services/usage/DailyUsageSummary.h"
 #include "support/SyntheticUsageDay.h"
@@ -26,7 +26,7 @@ void BM_UsageSave(benchmark::State& state) {
     for (auto _ : state) {
         storage.save(heavyDay(), kDay);
     }
-    state.counters["bytes"] = double(QFileInfo(storage.fileURL(kDay)).size());
+    state.counters["bytes"] = double(QFileInfo(storage.filePath(kDay)).size());
 }
 BENCHMARK(BM_UsageSave)->Unit(benchmark::kMillisecond);
 
@@ -55,14 +55,14 @@ void BM_UsageLoad(benchmark::State& state) {
 }
 BENCHMARK(BM_UsageLoad)->Unit(benchmark::kMillisecond);
 
-void readEveryMember(const DailyUsageSummary& summary, const ActivityGroupingService& grouping) {
+void readEveryMember(const DailyUsageSummary& summary, const ActivityGrouping& grouping) {
     benchmark::DoNotOptimize(summary.totalDuration());
     benchmark::DoNotOptimize(summary.trackedDuration());
     benchmark::DoNotOptimize(summary.untrackedDuration());
     benchmark::DoNotOptimize(summary.formattedTotalDuration());
     const QList<AppUsageBreakdown> apps = summary.appBreakdown();
     for (const AppUsageBreakdown& app : apps) {
-        benchmark::DoNotOptimize(summary.contextDetails(app.bundleIdentifier));
+        benchmark::DoNotOptimize(summary.contextDetails(app.appId));
     }
     benchmark::DoNotOptimize(summary.allContexts());
     benchmark::DoNotOptimize(summary.websiteUsage());
@@ -78,7 +78,7 @@ void readEveryMember(const DailyUsageSummary& summary, const ActivityGroupingSer
 // Every member again on the same summary, as a shown day is drawn again.
 void BM_UsageSummaryAllMembers(benchmark::State& state) {
     TestSettings settings;
-    const ActivityGroupingService grouping(settings);
+    const ActivityGrouping grouping(settings);
     const DailyUsageSummary summary{kDay, heavyDay(), std::nullopt, std::nullopt};
     for (auto _ : state) {
         readEveryMember(summary, grouping);
@@ -89,7 +89,7 @@ BENCHMARK(BM_UsageSummaryAllMembers)->Unit(benchmark::kMillisecond);
 // Every member once on a summary made afresh, as a window that opens on a day computes it.
 void BM_UsageSummaryAllMembersFresh(benchmark::State& state) {
     TestSettings settings;
-    const ActivityGroupingService grouping(settings);
+    const ActivityGrouping grouping(settings);
     for (auto _ : state) {
         const DailyUsageSummary summary{kDay, heavyDay(), std::nullopt, std::nullopt};
         readEveryMember(summary, grouping);
@@ -99,7 +99,7 @@ BENCHMARK(BM_UsageSummaryAllMembersFresh)->Unit(benchmark::kMillisecond);
 
 void BM_UsageMarkdownReport(benchmark::State& state) {
     TestSettings settings;
-    const ActivityGroupingService grouping(settings);
+    const ActivityGrouping grouping(settings);
     for (auto _ : state) {
         benchmark::DoNotOptimize(grouping.generateMarkdownReport(kDay, heavyDay()));
     }

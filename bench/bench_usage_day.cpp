@@ -6,13 +6,13 @@
 // time of the same save written before it returns (the save at quit), and fails when the day adds
 // more than 5 MB or the last 300-s save takes more than 20 ms of the GUI thread.
 // Usage: bench_usage_day [hours]
-#include "services/usage/AccessibilityService.h"
 #include "services/usage/AppUsageStorageService.h"
 #include "services/usage/AppUsageTrackingService.h"
-#include "services/usage/DailyUsageData.h"
 #include "services/usage/DeepContext.h"
 #include "services/usage/FrontApplication.h"
-#include "services/usage/PrivacyRedactionService.h"
+#include "services/usage/PrivacyRedaction.h"
+#include "services/usage/UsageDayFile.h"
+#include "services/usage/WindowTitleCaptureService.h"
 #include "support/FakeClock.h"
 #include "support/FakeFrontAppSource.h"
 #include "support/TestSettings.h"
@@ -45,9 +45,8 @@ long residentKilobytes() {
 // Browsers answer with the address of a page that differs per title.
 class SampleDeepContext : public DeepContextSource {
 public:
-    QCoro::Task<std::optional<DeepContext>> getContext(QString bundleIdentifier,
-                                                       QString windowTitle) override {
-        if (bundleIdentifier != u"org.mozilla.firefox" && bundleIdentifier != u"com.google.Chrome") {
+    QCoro::Task<std::optional<DeepContext>> getContext(QString appId, QString windowTitle) override {
+        if (appId != u"org.mozilla.firefox" && appId != u"com.google.Chrome") {
             co_return std::nullopt;
         }
         co_return DeepContext{QStringLiteral("https://docs.example.org/d/%1?tab=t.0").arg(qHash(windowTitle)),
@@ -77,9 +76,9 @@ int main(int argc, char** argv) {
     FakeFrontAppSource front;
     FakeIdleSource idle;
     SampleDeepContext deepContext;
-    PrivacyRedactionService privacy(settings);
+    PrivacyRedaction privacy(settings);
     AppUsageStorageService storage(folder.path() + QStringLiteral("/usage"));
-    AccessibilityService accessibility(front, settings, privacy, &deepContext);
+    WindowTitleCaptureService accessibility(front, settings, privacy, &deepContext);
     AppUsageTrackingService tracker(storage, front, idle, accessibility, settings);
     FakeClock clock(QDateTime(QDate(2025, 3, 14), QTime(9, 0)));
 
@@ -118,7 +117,7 @@ int main(int argc, char** argv) {
     // The whole day's encoding alone, to tell it from the file's write and sync.
     QElapsedTimer encoding;
     encoding.start();
-    const QByteArray encoded = DailyUsageData{QStringLiteral("2025-03-14"), tracker.todaySessions()}.toJson();
+    const QByteArray encoded = UsageDayFile{QStringLiteral("2025-03-14"), tracker.todaySessions()}.toJson();
     const double encodeMilliseconds = encoding.nsecsElapsed() / 1e6;
     tracker.stopTracking();
 

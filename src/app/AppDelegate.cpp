@@ -1,7 +1,7 @@
 #include "app/AppDelegate.h"
 
 #include "core/Log.h"
-#include "services/alerts/NotificationServiceProtocol.h"
+#include "services/alerts/Notifier.h"
 #include "services/updates/UpdateService.h"
 
 #include <QApplication>
@@ -9,7 +9,7 @@
 namespace {
 // The answer is not used: without a notification server, notifications simply show nothing. The
 // service prints its own line when the server cannot be asked.
-QCoro::Task<> askNotificationPermission(NotificationServiceProtocol& notificationService) {
+QCoro::Task<> askNotificationPermission(Notifier& notificationService) {
     try {
         co_await notificationService.requestPermission();
     } catch (const std::exception& error) {
@@ -19,8 +19,7 @@ QCoro::Task<> askNotificationPermission(NotificationServiceProtocol& notificatio
 }
 } // namespace
 
-AppDelegate::AppDelegate(NotificationServiceProtocol& notificationService, UpdateService& updateService,
-                         QObject* parent)
+AppDelegate::AppDelegate(Notifier& notificationService, UpdateService& updateService, QObject* parent)
     : QObject(parent)
     , m_notificationService(notificationService)
     , m_updateService(updateService) {}

@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-class NotificationServiceProtocol;
+class Notifier;
 class UpdateService;
 
 // The launch-time work of the application: it lives in the tray only (no main window, no taskbar
@@ -12,7 +12,7 @@ class AppDelegate : public QObject {
     Q_OBJECT
 
 public:
-    explicit AppDelegate(NotificationServiceProtocol& notificationService, UpdateService& updateService,
+    explicit AppDelegate(Notifier& notificationService, UpdateService& updateService,
                          QObject* parent = nullptr);
 
     UpdateService& updateService() const { return m_updateService; }
@@ -25,6 +25,6 @@ public:
     void checkForUpdates();
 
 private:
-    NotificationServiceProtocol& m_notificationService;
+    Notifier& m_notificationService;
     UpdateService& m_updateService;
 };

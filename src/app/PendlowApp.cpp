@@ -19,7 +19,7 @@
 #include "platform/X11FrontAppSource.h"
 #include "platform/X11IdleSource.h"
 #include "services/AppState.h"
-#include "services/TimerRefreshService.h"
+#include "services/TimerRefreshScheduler.h"
 #include "services/alerts/NotificationService.h"
 #include "services/alerts/SilentMode.h"
 #include "services/clickup/ClickUpAPIService.h"
@@ -32,15 +32,15 @@
 #include "services/tools/ToolsAPIService.h"
 #include "services/tools/ToolsAuthService.h"
 #include "services/updates/UpdateService.h"
-#include "services/usage/AccessibilityService.h"
-#include "services/usage/ActivityGroupingService.h"
+#include "services/usage/ActivityGrouping.h"
 #include "services/usage/AppUsageStorageService.h"
 #include "services/usage/AppUsageSwitch.h"
 #include "services/usage/AppUsageTrackingService.h"
 #include "services/usage/BrowserUrlProbe.h"
 #include "services/usage/DeepContextService.h"
 #include "services/usage/LinuxScriptRunner.h"
-#include "services/usage/PrivacyRedactionService.h"
+#include "services/usage/PrivacyRedaction.h"
+#include "services/usage/WindowTitleCaptureService.h"
 #include "ui/alerts/AlertHub.h"
 #include "ui/alerts/AlertWindow.h"
 #include "ui/alerts/FloatingAlertService.h"
@@ -73,7 +73,7 @@ constexpr int clockIntervalMs = 1000;
 constexpr int startupTrimDelayMs = 5000;
 
 // The alert windows: the caller's, or the process-wide ones, which close each other on a snooze.
-ToastAlertServiceProtocol& toastAlertsOf(const PendlowApp::Services& services) {
+ToastAlerts& toastAlertsOf(const PendlowApp::Services& services) {
     if (services.toastAlerts) {
         return *services.toastAlerts;
     }
@@ -82,7 +82,7 @@ ToastAlertServiceProtocol& toastAlertsOf(const PendlowApp::Services& services) {
     return toasts;
 }
 
-FloatingAlertServiceProtocol& floatingAlertsOf(const PendlowApp::Services& services) {
+FloatingAlerts& floatingAlertsOf(const PendlowApp::Services& services) {
     if (services.floatingAlerts) {
         return *services.floatingAlerts;
     }
@@ -180,7 +180,7 @@ AppUsageTrackingService* PendlowApp::buildOwnUsageTracker() {
     m_usageStorage = std::make_unique<AppUsageStorageService>();
     m_frontApps = std::make_unique<X11FrontAppSource>();
     m_idle = std::make_unique<X11IdleSource>();
-    m_privacy = std::make_unique<PrivacyRedactionService>(m_settings);
+    m_privacy = std::make_unique<PrivacyRedaction>(m_settings);
     m_scriptRunner = std::make_unique<LinuxScriptRunner>();
     m_firefoxTabs = std::make_unique<FirefoxSessionStore>();
     m_chromiumTabs = std::make_unique<ChromiumSessionFile>(ChromiumSessionFile::defaultFolders(),
@@ -191,8 +191,8 @@ AppUsageTrackingService* PendlowApp::buildOwnUsageTracker() {
         DeepContextService::Sources{m_firefoxTabs.get(), m_chromiumTabs.get(), m_mailSubjects.get()});
     m_browserUrlProbe = std::make_unique<BrowserUrlProbe>(
         QList<BrowserTabSource*>{m_firefoxTabs.get(), m_chromiumTabs.get()}, *m_privacy, m_frontApps.get());
-    m_accessibility =
-        std::make_unique<AccessibilityService>(*m_frontApps, m_settings, *m_privacy, m_deepContext.get());
+    m_accessibility = std::make_unique<WindowTitleCaptureService>(*m_frontApps, m_settings, *m_privacy,
+                                                                  m_deepContext.get());
     m_ownedAppUsage = std::make_unique<AppUsageTrackingService>(*m_usageStorage, *m_frontApps, *m_idle,
                                                                 *m_accessibility, m_settings);
     return m_ownedAppUsage.get();
@@ -229,7 +229,7 @@ void PendlowApp::followDebugLogSetting() {
 
 void PendlowApp::buildExport(const Services& services) {
     m_openAIService = new OpenAIService(services.keychainService, m_settings, openAIBaseUrl(), this);
-    m_grouping = std::make_unique<ActivityGroupingService>(m_settings);
+    m_grouping = std::make_unique<ActivityGrouping>(m_settings);
     m_reportContext->showExport = [openAI = m_openAIService, grouping = m_grouping.get()](
                                       const DailyUsageSummary& summary, QWidget* parent) {
         auto* dialog = new ExportView(summary, *openAI, *grouping, parent);
@@ -238,7 +238,7 @@ void PendlowApp::buildExport(const Services& services) {
 }
 
 void PendlowApp::buildEmailForwarding(const Services& services) {
-    EmailForwardingServiceProtocol* forwarding = services.emailForwarding;
+    ForwardingClient* forwarding = services.emailForwarding;
     if (!forwarding) {
         m_clientWindows = std::make_unique<X11ClientWindows>();
         m_clipboard = std::make_unique<SystemClipboard>();
@@ -297,7 +297,7 @@ void PendlowApp::pausePulsesWhileScreenSaverActive(const Services& services) {
 PendlowApp::PendlowApp(QObject* parent)
     : PendlowApp(std::make_unique<ClickUpAPIService>(KeychainService::shared(), clickUpBaseUrl()), parent) {}
 
-PendlowApp::PendlowApp(std::unique_ptr<ClickUpAPIServiceProtocol> ownedClickUpAPI, QObject* parent)
+PendlowApp::PendlowApp(std::unique_ptr<ClickUpClient> ownedClickUpAPI, QObject* parent)
     : PendlowApp(Services{KeychainService::shared(), *ownedClickUpAPI, UserDefaultsService::shared(),
                           NotificationService::shared()},
                  parent) {
@@ -353,8 +353,8 @@ void PendlowApp::openSettings() {
 
 QList<SettingsPage*> PendlowApp::makeSettingsPages() {
     AppState& state = *m_appState;
-    KeychainServiceProtocol& keychain = state.keychainService();
-    UserDefaultsServiceProtocol& settings = state.userDefaultsService();
+    SecretStore& keychain = state.keychainService();
+    SettingsStore& settings = state.userDefaultsService();
     const auto reloadConfiguration = [&state] { return state.loadConfiguration(); };
     QList<SettingsPage*> pages{
         new ClickUpSettingsTab(keychain, settings,
@@ -390,7 +390,7 @@ QList<SettingsPage*> PendlowApp::makeSettingsPages() {
     }
     pages.append(new PreferencesTab(preferences));
     pages.append(new AISettingsTab(keychain, settings, *m_openAIService));
-    if (EmailForwardingServiceProtocol* forwarding = state.emailForwarder().service()) {
+    if (ForwardingClient* forwarding = state.emailForwarder().service()) {
         pages.append(new N8NSettingsTab(keychain, settings, *forwarding));
     }
     pages.append(new AboutTab);
@@ -431,8 +431,8 @@ QCoro::Task<> PendlowApp::runStartupTask() {
     QPointer<PendlowApp> self(this);
     // One refresh now, then one every "timerReminderInterval" seconds; scheduled first, so that a
     // first refresh held up by a slow server is abandoned at the next tick like any other.
-    TimerRefreshService* const refreshService = m_appState->refreshService();
-    refreshService->start(TimerRefreshService::RunNow::no);
+    TimerRefreshScheduler* const refreshService = m_appState->refreshService();
+    refreshService->start(TimerRefreshScheduler::RunNow::no);
     co_await refreshService->performRefresh();
     if (!self) {
         co_return;

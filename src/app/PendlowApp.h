@@ -7,8 +7,8 @@
 
 #include <memory>
 
-class AccessibilityService;
-class ActivityGroupingService;
+class WindowTitleCaptureService;
+class ActivityGrouping;
 class AppDelegate;
 class AppUsageWindowService;
 class ReportWindowManager;
@@ -24,20 +24,20 @@ class MailSubjectSource;
 class ScriptRunner;
 class FrontAppSource;
 class IdleSource;
-class PrivacyRedactionService;
-class ClickUpAPIServiceProtocol;
+class PrivacyRedaction;
+class ClickUpClient;
 class EmailCapture;
-class EmailForwardingServiceProtocol;
-class FloatingAlertServiceProtocol;
-class KeychainServiceProtocol;
+class ForwardingClient;
+class FloatingAlerts;
+class SecretStore;
 class LaunchAtLogin;
 class MenuBarIcon;
-class NotificationServiceProtocol;
+class Notifier;
 class OpenAIService;
 class PopoverWindow;
-class ToastAlertServiceProtocol;
+class ToastAlerts;
 class SystemClipboard;
-class ToolsAPIServiceProtocol;
+class ToolsClient;
 class TrayIcon;
 class X11ClientWindows;
 class UpdateService;
@@ -64,22 +64,22 @@ class PendlowApp : public QObject {
 public:
     // The services the application is built from (tests give their own).
     struct Services {
-        KeychainServiceProtocol& keychainService;
-        ClickUpAPIServiceProtocol& clickUpAPI;
+        SecretStore& keychainService;
+        ClickUpClient& clickUpAPI;
         UserDefaultsService& userDefaultsService;
-        NotificationServiceProtocol& notificationService;
-        ToastAlertServiceProtocol* toastAlerts = nullptr;       // the shared one when none
-        FloatingAlertServiceProtocol* floatingAlerts = nullptr; // the shared one when none
+        Notifier& notificationService;
+        ToastAlerts* toastAlerts = nullptr;       // the shared one when none
+        FloatingAlerts* floatingAlerts = nullptr; // the shared one when none
         // When none, the application makes one Tools client, with its sign-in service, over
         // keychainService and userDefaultsService.
-        ToolsAPIServiceProtocol* toolsAPI = nullptr;
+        ToolsClient* toolsAPI = nullptr;
         // When none, the application makes one over the build's feed address.
         UpdateService* updateService = nullptr;
         // When none, the application makes its own over the X11 front-window and idle sources.
         AppUsageTrackingService* appUsageService = nullptr;
         // When none, the application makes one over keychainService and userDefaultsService that
         // reads the e-mail from the desktop's windows and clipboard.
-        EmailForwardingServiceProtocol* emailForwarding = nullptr;
+        ForwardingClient* emailForwarding = nullptr;
     };
 
     // The ClickUp API address: the environment's PENDLOW_CLICKUP_API_URL when set, else
@@ -137,7 +137,7 @@ Q_SIGNALS:
 
 private:
     // The production services around a ClickUp client this object owns.
-    PendlowApp(std::unique_ptr<ClickUpAPIServiceProtocol> ownedClickUpAPI, QObject* parent);
+    PendlowApp(std::unique_ptr<ClickUpClient> ownedClickUpAPI, QObject* parent);
 
     // The constructor's sections, one per area, in the order the constructor runs them.
     void buildToolsClient(const Services& services);
@@ -160,29 +160,29 @@ private:
     // The settings window's pages, in their order.
     QList<SettingsPage*> makeSettingsPages();
 
-    std::unique_ptr<ClickUpAPIServiceProtocol> m_ownedClickUpAPI;
+    std::unique_ptr<ClickUpClient> m_ownedClickUpAPI;
     std::unique_ptr<ToolsAuthService> m_ownedToolsAuth;
-    std::unique_ptr<ToolsAPIServiceProtocol> m_ownedToolsAPI;
+    std::unique_ptr<ToolsClient> m_ownedToolsAPI;
     std::unique_ptr<UpdateService> m_ownedUpdateService;
     PopupBrowserService* m_popupBrowser = nullptr;
     // App-usage tracking, when the caller gives no tracker.
     std::unique_ptr<AppUsageStorageService> m_usageStorage;
     std::unique_ptr<FrontAppSource> m_frontApps;
     std::unique_ptr<IdleSource> m_idle;
-    std::unique_ptr<PrivacyRedactionService> m_privacy;
+    std::unique_ptr<PrivacyRedaction> m_privacy;
     std::unique_ptr<ScriptRunner> m_scriptRunner;
     std::unique_ptr<BrowserTabSource> m_firefoxTabs;
     std::unique_ptr<BrowserTabSource> m_chromiumTabs;
     std::unique_ptr<MailSubjectSource> m_mailSubjects;
     std::unique_ptr<DeepContextService> m_deepContext;
     std::unique_ptr<BrowserUrlProbe> m_browserUrlProbe;
-    std::unique_ptr<AccessibilityService> m_accessibility;
+    std::unique_ptr<WindowTitleCaptureService> m_accessibility;
     std::unique_ptr<AppUsageTrackingService> m_ownedAppUsage;
     AppUsageTrackingService* m_appUsage = nullptr;
     std::unique_ptr<X11ClientWindows> m_clientWindows;
     std::unique_ptr<SystemClipboard> m_clipboard;
     std::unique_ptr<EmailCapture> m_emailCapture;
-    std::unique_ptr<EmailForwardingServiceProtocol> m_ownedEmailForwarding;
+    std::unique_ptr<ForwardingClient> m_ownedEmailForwarding;
     OpenAIService* m_openAIService = nullptr;
     AppDelegate* m_appDelegate = nullptr;
     AppState* m_appState = nullptr;
@@ -190,11 +190,11 @@ private:
     MenuBarIcon* m_menuBarIcon = nullptr;
     std::unique_ptr<PopoverWindow> m_popover;
     UserDefaultsService& m_settings;
-    ToastAlertServiceProtocol* m_toastAlerts = nullptr;
-    FloatingAlertServiceProtocol* m_floatingAlerts = nullptr;
+    ToastAlerts* m_toastAlerts = nullptr;
+    FloatingAlerts* m_floatingAlerts = nullptr;
     std::unique_ptr<LaunchAtLogin> m_launchAtLogin;
     std::unique_ptr<SettingsWindow> m_settingsWindow;
-    std::unique_ptr<ActivityGroupingService> m_grouping;
+    std::unique_ptr<ActivityGrouping> m_grouping;
     std::unique_ptr<UsageDayLoader> m_usageDayLoader;
     std::unique_ptr<ReportContext> m_reportContext;
     std::unique_ptr<ReportWindowManager> m_reportWindows;

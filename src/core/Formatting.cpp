@@ -140,14 +140,14 @@ QColor colorFromHex(QStringView hex) {
     }
 }
 
-std::optional<QString> browserName(const QString& bundleId) {
-    const AppCatalogue::App* known = AppCatalogue::find(bundleId);
+std::optional<QString> browserName(const QString& appId) {
+    const AppCatalogue::App* known = AppCatalogue::find(appId);
     return known && known->kind == AppCatalogue::Kind::browser ? std::optional<QString>(known->name)
                                                                : std::nullopt;
 }
 
-std::optional<QString> emailClientName(const QString& bundleId) {
-    const AppCatalogue::App* known = AppCatalogue::find(bundleId);
+std::optional<QString> emailClientName(const QString& appId) {
+    const AppCatalogue::App* known = AppCatalogue::find(appId);
     return known && known->kind == AppCatalogue::Kind::mail ? std::optional<QString>(known->name)
                                                             : std::nullopt;
 }

@@ -22,8 +22,8 @@ QColor colorFromHex(QStringView hex);
 
 // Display names of the web browsers and e-mail clients of the application catalogue, by any id they
 // go by.
-std::optional<QString> browserName(const QString& bundleId);
-std::optional<QString> emailClientName(const QString& bundleId);
+std::optional<QString> browserName(const QString& appId);
+std::optional<QString> emailClientName(const QString& appId);
 
 // The version of this build ("0.1.0"), or "1.0.0" when the build names none.
 QString appVersion();

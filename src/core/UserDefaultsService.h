@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/UserDefaultsServiceProtocol.h"
+#include "core/SettingsStore.h"
 
 #include <QObject>
 #include <QVariant>
@@ -14,7 +14,7 @@
 // Stored forms: strings, numbers and booleans as INI text; string lists as QSettings lists;
 // "workingHoursSchedule" as JSON text (an object with members "0" to "6", see WorkDaySchedule);
 // "silentModeEnd" as ISO 8601 text with the UTC offset.
-class UserDefaultsService : public QObject, public UserDefaultsServiceProtocol {
+class UserDefaultsService : public QObject, public SettingsStore {
     Q_OBJECT
 
 public:

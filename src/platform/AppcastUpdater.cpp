@@ -47,7 +47,7 @@ AppcastUpdater::~AppcastUpdater() {
     }
 }
 
-void AppcastUpdater::setDelegate(UpdaterDelegate* delegate) {
+void AppcastUpdater::setDelegate(UpdateListener* delegate) {
     m_delegate = delegate;
 }
 

@@ -2,7 +2,7 @@
 
 #include "platform/AppcastItem.h"
 #include "platform/UpdateAlert.h"
-#include "platform/UpdaterDelegate.h"
+#include "platform/UpdateListener.h"
 
 #include <QCoroTask>
 #include <QDateTime>
@@ -51,7 +51,7 @@ public:
     QString currentVersion() const { return m_currentVersion; }
 
     // Told how every check ends; not owned, must outlive the updater or be reset first.
-    void setDelegate(UpdaterDelegate* delegate);
+    void setDelegate(UpdateListener* delegate);
     // How the alerts of a user's check are shown; UpdateAlert::showMessageBox unless set.
     void setAlertPresenter(UpdateAlert::Presenter presenter);
     // How long the feed request may stall before the check fails as timed out.
@@ -90,7 +90,7 @@ private:
     const QUrl m_feedUrl;
     const QString m_currentVersion;
     UserDefaultsService& m_settings;
-    UpdaterDelegate* m_delegate = nullptr;
+    UpdateListener* m_delegate = nullptr;
     UpdateAlert::Presenter m_presenter;
     std::chrono::milliseconds m_transferTimeout = defaultTransferTimeout;
     QNetworkAccessManager m_network;

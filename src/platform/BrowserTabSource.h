@@ -6,7 +6,7 @@
 #include <QString>
 
 // Finds the address of the tab a browser shows, without blocking the GUI thread and within a short
-// time-out. The synchronous BrowserUrlSourceProtocol stays for the e-mail capture; this one is for
+// time-out. The synchronous BrowserUrlSource stays for the e-mail capture; this one is for
 // usage tracking and the settings window's test.
 class BrowserTabSource {
 public:

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/KeychainServiceProtocol.h"
+#include "platform/SecretStore.h"
 
 #include <QHash>
 #include <QObject>
@@ -19,7 +19,7 @@
 // "not found" while the Secret Service still lists the item as locked), or there is no Secret
 // Service, reads give none without asking again until allowUnlockPrompt(). An item that does not
 // exist in a locked keyring is missing, not locked.
-class KeychainService : public QObject, public KeychainServiceProtocol {
+class KeychainService : public QObject, public SecretStore {
     Q_OBJECT
 
 public:

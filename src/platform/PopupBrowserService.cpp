@@ -1,13 +1,13 @@
 #include "platform/PopupBrowserService.h"
 
 #include "core/Log.h"
-#include "core/UserDefaultsServiceProtocol.h"
+#include "core/SettingsStore.h"
 #include "platform/WebHelperProcess.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
 
-PopupBrowserService::PopupBrowserService(UserDefaultsServiceProtocol& settings, QObject* parent)
+PopupBrowserService::PopupBrowserService(SettingsStore& settings, QObject* parent)
     : QObject(parent)
     , m_settings(settings)
     , m_program(WebHelperProcess::defaultProgram())

@@ -7,7 +7,7 @@
 
 #include <functional>
 
-class UserDefaultsServiceProtocol;
+class SettingsStore;
 class WebHelperProcess;
 
 // The one place that opens web addresses for the user. By default an address opens in a small
@@ -24,7 +24,7 @@ class PopupBrowserService : public QObject {
 public:
     using DesktopOpener = std::function<bool(const QUrl&)>;
 
-    explicit PopupBrowserService(UserDefaultsServiceProtocol& settings, QObject* parent = nullptr);
+    explicit PopupBrowserService(SettingsStore& settings, QObject* parent = nullptr);
     // Closes the window.
     ~PopupBrowserService() override;
 
@@ -42,7 +42,7 @@ public:
     void closeWindow();
 
 private:
-    UserDefaultsServiceProtocol& m_settings;
+    SettingsStore& m_settings;
     QString m_program;
     DesktopOpener m_desktopOpener;
     QPointer<WebHelperProcess> m_window;

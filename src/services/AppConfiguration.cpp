@@ -1,12 +1,12 @@
 #include "services/AppConfiguration.h"
 
 #include "core/Log.h"
-#include "core/UserDefaultsServiceProtocol.h"
+#include "core/SettingsStore.h"
 #include "platform/KeychainItem.h"
-#include "platform/KeychainServiceProtocol.h"
+#include "platform/SecretStore.h"
 
 namespace {
-QCoro::Task<std::optional<QString>> readSecret(KeychainServiceProtocol& keychainService, QString key) {
+QCoro::Task<std::optional<QString>> readSecret(SecretStore& keychainService, QString key) {
     try {
         co_return co_await keychainService.getValue(key);
     } catch (const std::exception& error) {
@@ -24,8 +24,8 @@ bool AppConfiguration::isToolsConfigured() const {
     return toolsWSToken && !toolsWSToken->isEmpty() && !toolsUrl.isEmpty() && !userKey.isEmpty();
 }
 
-QCoro::Task<AppConfiguration> AppConfiguration::load(KeychainServiceProtocol& keychainService,
-                                                     const UserDefaultsServiceProtocol& userDefaultsService) {
+QCoro::Task<AppConfiguration> AppConfiguration::load(SecretStore& keychainService,
+                                                     const SettingsStore& userDefaultsService) {
     AppConfiguration configuration;
     configuration.clickUpToken = co_await readSecret(keychainService, KeychainItem::clickUpAPIToken);
     configuration.toolsWSToken = co_await readSecret(keychainService, KeychainItem::toolsWSToken);

@@ -7,8 +7,8 @@
 
 #include <optional>
 
-class KeychainServiceProtocol;
-class UserDefaultsServiceProtocol;
+class SecretStore;
+class SettingsStore;
 
 // A snapshot of what the refresh needs from the secret store and the settings, loaded together and
 // copied on read. Between loads it may lag behind the stores.
@@ -29,8 +29,8 @@ struct AppConfiguration {
     bool isToolsConfigured() const;
 
     // Reads the two secrets (unreadable counts as absent) and then the settings. Never throws.
-    static QCoro::Task<AppConfiguration> load(KeychainServiceProtocol& keychainService,
-                                              const UserDefaultsServiceProtocol& userDefaultsService);
+    static QCoro::Task<AppConfiguration> load(SecretStore& keychainService,
+                                              const SettingsStore& userDefaultsService);
 
     bool operator==(const AppConfiguration&) const = default;
 };

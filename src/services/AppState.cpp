@@ -4,8 +4,8 @@
 #include "core/DetachedTask.h"
 #include "core/Log.h"
 #include "core/Observable.h"
-#include "core/UserDefaultsServiceProtocol.h"
-#include "services/TimerRefreshService.h"
+#include "core/SettingsStore.h"
+#include "services/TimerRefreshScheduler.h"
 #include "services/alerts/SilentMode.h"
 #include "services/clickup/SearchState.h"
 #include "services/clickup/TimerState.h"
@@ -21,15 +21,14 @@ namespace {
 constexpr auto category = Log::Category::api;
 } // namespace
 
-AppState::AppState(ClickUpAPIServiceProtocol& clickUpAPI, ToolsAPIServiceProtocol& toolsAPI,
-                   KeychainServiceProtocol& keychainService, UserDefaultsServiceProtocol& userDefaultsService,
-                   NotificationServiceProtocol& notificationService, ToastAlertServiceProtocol& toastAlerts,
-                   FloatingAlertServiceProtocol& floatingAlerts, QObject* parent)
+AppState::AppState(ClickUpClient& clickUpAPI, ToolsClient& toolsAPI, SecretStore& keychainService,
+                   SettingsStore& userDefaultsService, Notifier& notificationService,
+                   ToastAlerts& toastAlerts, FloatingAlerts& floatingAlerts, QObject* parent)
     : QObject(parent)
     , m_keychainService(keychainService)
     , m_userDefaultsService(userDefaultsService)
     , m_notificationService(notificationService)
-    , m_refreshService(new TimerRefreshService(userDefaultsService, this))
+    , m_refreshService(new TimerRefreshScheduler(userDefaultsService, this))
     , m_timerState(new TimerState(clickUpAPI, notificationService, userDefaultsService, toastAlerts,
                                   floatingAlerts, this))
     , m_worklogState(new WorklogState(clickUpAPI, this))
@@ -163,14 +162,14 @@ QCoro::Task<> AppState::refresh() {
     if (!m_configuration.isClickUpConfigured()) {
         // Said once, not at every refresh; while the keyring is locked the popover says why instead.
         const QString message = QStringLiteral("ClickUp not configured, skipping refresh");
-        if (m_keychainAccess != KeychainServiceProtocol::Access::available) {
+        if (m_keychainAccess != SecretStore::Access::available) {
             Log::debug(message, category);
         } else if (!m_reportedNotConfigured) {
             Log::warning(message, category);
         } else {
             Log::debug(message, category);
         }
-        m_reportedNotConfigured = m_keychainAccess == KeychainServiceProtocol::Access::available;
+        m_reportedNotConfigured = m_keychainAccess == SecretStore::Access::available;
         co_return;
     }
     m_reportedNotConfigured = false;

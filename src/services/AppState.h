@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/KeychainServiceProtocol.h"
+#include "platform/SecretStore.h"
 #include "services/AppConfiguration.h"
-#include "services/TimerRefreshService.h"
+#include "services/TimerRefreshScheduler.h"
 #include "services/clickup/AvatarImageCache.h"
 #include "services/clickup/SearchState.h"
 #include "services/clickup/TimerState.h"
@@ -23,14 +23,14 @@
 
 class AppUsageSwitch;
 class AppUsageTrackingService;
-class ClickUpAPIServiceProtocol;
+class ClickUpClient;
 class EmailForwarder;
-class FloatingAlertServiceProtocol;
-class NotificationServiceProtocol;
+class FloatingAlerts;
+class Notifier;
 class SilentMode;
-class ToastAlertServiceProtocol;
-class ToolsAPIServiceProtocol;
-class UserDefaultsServiceProtocol;
+class ToastAlerts;
+class ToolsClient;
+class SettingsStore;
 
 // The root state: made once at start-up and kept for the life of the process. Owns the feature
 // states and the periodic refresh, holds the last loaded configuration and the flags the tray and the
@@ -46,7 +46,7 @@ class AppState : public QObject {
     Q_PROPERTY(PlanningState* planningState READ planningState CONSTANT)
     Q_PROPERTY(SearchState* searchState READ searchState CONSTANT)
     Q_PROPERTY(DayPlanningState* dayPlanningState READ dayPlanningState CONSTANT)
-    Q_PROPERTY(TimerRefreshService* refreshService READ refreshService CONSTANT)
+    Q_PROPERTY(TimerRefreshScheduler* refreshService READ refreshService CONSTANT)
     Q_PROPERTY(AppConfiguration configuration READ configuration NOTIFY configurationChanged)
     Q_PROPERTY(
         bool isPopoverVisible READ isPopoverVisible WRITE setIsPopoverVisible NOTIFY isPopoverVisibleChanged)
@@ -58,10 +58,9 @@ public:
     using PageOpener = std::function<void(const QUrl& url, const QString& title)>;
 
     // The planning state holds the Tools client.
-    AppState(ClickUpAPIServiceProtocol& clickUpAPI, ToolsAPIServiceProtocol& toolsAPI,
-             KeychainServiceProtocol& keychainService, UserDefaultsServiceProtocol& userDefaultsService,
-             NotificationServiceProtocol& notificationService, ToastAlertServiceProtocol& toastAlerts,
-             FloatingAlertServiceProtocol& floatingAlerts, QObject* parent = nullptr);
+    AppState(ClickUpClient& clickUpAPI, ToolsClient& toolsAPI, SecretStore& keychainService,
+             SettingsStore& userDefaultsService, Notifier& notificationService, ToastAlerts& toastAlerts,
+             FloatingAlerts& floatingAlerts, QObject* parent = nullptr);
     ~AppState() override;
 
     TimerState* timerState() const { return m_timerState; }
@@ -70,10 +69,10 @@ public:
     SearchState* searchState() const { return m_searchState; }
     // The day plan; its store keeps the plan files in $XDG_DATA_HOME/Pendlow/planning.
     DayPlanningState* dayPlanningState() const { return m_dayPlanningState; }
-    TimerRefreshService* refreshService() const { return m_refreshService; }
-    KeychainServiceProtocol& keychainService() const { return m_keychainService; }
-    UserDefaultsServiceProtocol& userDefaultsService() const { return m_userDefaultsService; }
-    NotificationServiceProtocol& notificationService() const { return m_notificationService; }
+    TimerRefreshScheduler* refreshService() const { return m_refreshService; }
+    SecretStore& keychainService() const { return m_keychainService; }
+    SettingsStore& userDefaultsService() const { return m_userDefaultsService; }
+    Notifier& notificationService() const { return m_notificationService; }
     // Profile pictures of ClickUp users, shared by every row that shows them.
     AvatarImageCache& avatarImages() { return m_avatarImages; }
 
@@ -103,7 +102,7 @@ public:
 
     // Whether the secret store could be read at the last configuration load: locked (the user
     // cancelled the unlock prompt) or missing altogether explains why nothing loads.
-    KeychainServiceProtocol::Access keychainAccess() const { return m_keychainAccess; }
+    SecretStore::Access keychainAccess() const { return m_keychainAccess; }
 
     // Set by the popover when it is shown and hidden. Showing it lets the secret store ask the user
     // to unlock it again.
@@ -155,13 +154,13 @@ private:
     bool m_isLoading = false;
     // "ClickUp not configured" was logged since ClickUp was last configured.
     bool m_reportedNotConfigured = false;
-    KeychainServiceProtocol::Access m_keychainAccess = KeychainServiceProtocol::Access::available;
-    KeychainServiceProtocol& m_keychainService;
-    UserDefaultsServiceProtocol& m_userDefaultsService;
-    NotificationServiceProtocol& m_notificationService;
+    SecretStore::Access m_keychainAccess = SecretStore::Access::available;
+    SecretStore& m_keychainService;
+    SettingsStore& m_userDefaultsService;
+    Notifier& m_notificationService;
     AvatarImageCache m_avatarImages;
     PageOpener m_pageOpener;
-    TimerRefreshService* m_refreshService;
+    TimerRefreshScheduler* m_refreshService;
     TimerState* m_timerState;
     WorklogState* m_worklogState;
     PlanningState* m_planningState;

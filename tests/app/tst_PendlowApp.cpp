@@ -24,7 +24,7 @@
 #include "services/AppState.h"
 #include "services/alerts/NotificationService.h"
 #include "services/forwarding/EmailForwarder.h"
-#include "services/forwarding/EmailForwardingServiceProtocol.h"
+#include "services/forwarding/ForwardingClient.h"
 #include "services/openai/OpenAIService.h"
 #include "services/updates/UpdateService.h"
 #include "ui/alerts/AlertHub.h"
@@ -242,7 +242,7 @@ private Q_SLOTS:
                  std::optional(QUrl(QStringLiteral("https://api.openai.com/v1/chat/completions"))));
 
         // The application's own forwarding reads the settings store it was given.
-        EmailForwardingServiceProtocol* forwarding = app->appState().emailForwarder().service();
+        ForwardingClient* forwarding = app->appState().emailForwarder().service();
         QVERIFY(forwarding);
         QVERIFY(!forwarding->isConfigured());
         m_rig->settings.setN8nEndpoint(QStringLiteral("https://n8n.example.com/webhook/mail"));

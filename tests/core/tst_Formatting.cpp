@@ -87,7 +87,7 @@ private Q_SLOTS:
     }
 
     void knownApplications_data() {
-        QTest::addColumn<QString>("bundleId");
+        QTest::addColumn<QString>("appId");
         QTest::addColumn<QString>("browser");
         QTest::addColumn<QString>("emailClient");
         QTest::newRow("Chrome") << "com.google.Chrome"
@@ -115,11 +115,11 @@ private Q_SLOTS:
     }
 
     void knownApplications() {
-        QFETCH(QString, bundleId);
+        QFETCH(QString, appId);
         QFETCH(QString, browser);
         QFETCH(QString, emailClient);
-        QCOMPARE(browserName(bundleId).value_or(QString()), browser);
-        QCOMPARE(emailClientName(bundleId).value_or(QString()), emailClient);
+        QCOMPARE(browserName(appId).value_or(QString()), browser);
+        QCOMPARE(emailClientName(appId).value_or(QString()), emailClient);
     }
 
     void appVersion() {

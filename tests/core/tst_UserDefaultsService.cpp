@@ -110,7 +110,7 @@ private Q_SLOTS:
             QTest::newRow(key) << QString::fromLatin1(key) << expected;
         };
         row("teamId", QString());
-        row("toolsUrl", UserDefaultsServiceProtocol::defaultToolsUrl); // the built-in Tools server
+        row("toolsUrl", SettingsStore::defaultToolsUrl); // the built-in Tools server
         row("userKey", QString());
         row("toolsTokenExpiry", 0.0);
         row("n8nEndpoint", QString());

@@ -2,16 +2,16 @@
 // with DecodingError; what decodes must encode to a file that decodes again, and encoding is stable
 // from then on.
 #include "core/DecodingError.h"
-#include "services/usage/DailyUsageData.h"
+#include "services/usage/UsageDayFile.h"
 
 #include <cstdint>
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    DailyUsageData decoded;
+    UsageDayFile decoded;
     try {
-        decoded = DailyUsageData::fromJson(bytes);
+        decoded = UsageDayFile::fromJson(bytes);
     } catch (const DecodingError& error) {
         if (error.description().isEmpty()) {
             std::abort();
@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     const QByteArray first = decoded.toJson();
     try {
-        const DailyUsageData again = DailyUsageData::fromJson(first);
+        const UsageDayFile again = UsageDayFile::fromJson(first);
         if (again.sessions.size() != decoded.sessions.size() || again.toJson() != first) {
             std::abort();
         }

@@ -68,7 +68,7 @@ bool storeDirectly(const QString& service, const QString& key, const QString& va
     return finished.wait(10000) && job->error() == QKeychain::NoError;
 }
 
-QCoro::Task<std::optional<QString>> writeTwiceThenRead(KeychainServiceProtocol& store, QString key) {
+QCoro::Task<std::optional<QString>> writeTwiceThenRead(SecretStore& store, QString key) {
     // Started together, without awaiting in between: they run in the order given.
     auto first = store.setValue(onHeap(u"first"), key);
     auto second = store.setValue(onHeap(u"second"), key);
@@ -94,7 +94,7 @@ class KeychainServiceTest : public QObject {
 
     std::unique_ptr<LogCapture> m_log;
 
-    KeychainServiceProtocol& store(const QString& name) {
+    SecretStore& store(const QString& name) {
         if (name == "in memory") {
             return m_memory;
         }

@@ -5,10 +5,10 @@
 
 #include "platform/X11FrontAppSource.h"
 #include "platform/XcbReply.h"
-#include "services/usage/AccessibilityService.h"
 #include "services/usage/AppUsageStorageService.h"
 #include "services/usage/AppUsageTrackingService.h"
-#include "services/usage/PrivacyRedactionService.h"
+#include "services/usage/PrivacyRedaction.h"
+#include "services/usage/WindowTitleCaptureService.h"
 #include "support/FakeFrontAppSource.h"
 #include "support/TestSettings.h"
 
@@ -234,9 +234,9 @@ private Q_SLOTS:
         QTemporaryDir folder;
         TestSettings settings;
         FakeIdleSource idle;
-        PrivacyRedactionService privacy{settings};
+        PrivacyRedaction privacy{settings};
         AppUsageStorageService storage{folder.path() + QStringLiteral("/usage")};
-        AccessibilityService accessibility{source, settings, privacy};
+        WindowTitleCaptureService accessibility{source, settings, privacy};
         AppUsageTrackingService tracker{storage, source, idle, accessibility, settings};
         QElapsedTimer clock;
         clock.start();
@@ -310,7 +310,7 @@ private Q_SLOTS:
                      qPrintable(QStringLiteral("recorded %1, wanted at least %2")
                                     .arg(recorded.join(QLatin1Char(' ')), wanted.join(QLatin1Char(' ')))));
             QCOMPARE(sessions[next].appName, entry.app);
-            QCOMPARE(sessions[next].bundleIdentifier, entry.app);
+            QCOMPARE(sessions[next].appId, entry.app);
             // Opened when the window came to the front, not at some later wake-up.
             const qint64 lateMs = clockStart.addMSecs(entry.switchedAtMs).msecsTo(sessions[next].startTime);
             QVERIFY2(

@@ -336,7 +336,7 @@ private Q_SLOTS:
             QVERIFY2(cancel.answered(), "no unlock prompt to cancel");
         }
         QVERIFY(isDefaultCollectionLocked());
-        QCOMPARE(state->keychainAccess(), KeychainServiceProtocol::Access::locked);
+        QCOMPARE(state->keychainAccess(), SecretStore::Access::locked);
         QCOMPARE(idleTitle(view), QStringLiteral("Keyring Locked"));
         QVERIFY(!state->configuration().isClickUpConfigured());
 
@@ -346,7 +346,7 @@ private Q_SLOTS:
             refresh(*state);
         }
         QCOMPARE(log.lines(), QStringList());
-        QCOMPARE(state->keychainAccess(), KeychainServiceProtocol::Access::locked);
+        QCOMPARE(state->keychainAccess(), SecretStore::Access::locked);
         QCOMPARE(m_fixture->clickUp.callCount(FakeClickUpAPI::getCurrentTimerOp), 0);
 
         // Opening the popover asks once more; this time the user unlocks and everything loads.
@@ -357,7 +357,7 @@ private Q_SLOTS:
             QVERIFY2(unlock.answered(), "no unlock prompt after the popover opened");
         }
         QVERIFY(!isDefaultCollectionLocked());
-        QCOMPARE(state->keychainAccess(), KeychainServiceProtocol::Access::available);
+        QCOMPARE(state->keychainAccess(), SecretStore::Access::available);
         QCOMPARE(state->configuration().clickUpToken, std::optional(QStringLiteral("pk_81234567_LOCKED")));
         QCOMPARE(idleTitle(view), QStringLiteral("No Timer Running"));
         QCOMPARE(m_fixture->clickUp.callCount(FakeClickUpAPI::getCurrentTimerOp), 1);
@@ -379,7 +379,7 @@ private Q_SLOTS:
         QVERIFY(lockDefaultCollection());
         refresh(*state);
         refresh(*state);
-        QCOMPARE(state->keychainAccess(), KeychainServiceProtocol::Access::available);
+        QCOMPARE(state->keychainAccess(), SecretStore::Access::available);
         QCOMPARE(state->configuration().toolsWSToken, std::nullopt);
         QCOMPARE(idleTitle(view), QStringLiteral("No Timer Running"));
         QCOMPARE(m_fixture->clickUp.callCount(FakeClickUpAPI::getCurrentTimerOp), 3);

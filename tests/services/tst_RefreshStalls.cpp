@@ -38,7 +38,7 @@ class RefreshStallsTest : public QObject {
 
     std::unique_ptr<AppStateFixture> m_fixture;
 
-    std::unique_ptr<AppState> makeState(ClickUpAPIServiceProtocol& clickUp, ToolsAPIServiceProtocol& tools) {
+    std::unique_ptr<AppState> makeState(ClickUpClient& clickUp, ToolsClient& tools) {
         return std::make_unique<AppState>(clickUp, tools, m_fixture->keychain, m_fixture->settings,
                                           m_fixture->notifications, m_fixture->toasts, m_fixture->panels);
     }

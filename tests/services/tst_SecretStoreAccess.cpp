@@ -29,7 +29,7 @@ class SecretStoreAccessTest : public QObject {
 
     std::unique_ptr<AppStateFixture> m_fixture;
 
-    std::unique_ptr<AppState> makeState(KeychainServiceProtocol& keychain) {
+    std::unique_ptr<AppState> makeState(SecretStore& keychain) {
         return std::make_unique<AppState>(m_fixture->clickUp, m_fixture->tools, keychain, m_fixture->settings,
                                           m_fixture->notifications, m_fixture->toasts, m_fixture->panels);
     }
@@ -111,12 +111,10 @@ private Q_SLOTS:
         QTest::addColumn<int>("answer");
         QTest::addColumn<int>("access");
         QTest::addColumn<QString>("title");
-        QTest::newRow("unlock prompt cancelled")
-            << int(FakeSecretStore::Outcome::cancelled) << int(KeychainServiceProtocol::Access::locked)
-            << "Keyring Locked";
-        QTest::newRow("no Secret Service")
-            << int(FakeSecretStore::Outcome::unavailable) << int(KeychainServiceProtocol::Access::unavailable)
-            << "No Keyring";
+        QTest::newRow("unlock prompt cancelled") << int(FakeSecretStore::Outcome::cancelled)
+                                                 << int(SecretStore::Access::locked) << "Keyring Locked";
+        QTest::newRow("no Secret Service") << int(FakeSecretStore::Outcome::unavailable)
+                                           << int(SecretStore::Access::unavailable) << "No Keyring";
     }
 
     void cancelledUnlockIsNotAskedAgainAtEveryRefresh() {
@@ -153,7 +151,7 @@ private Q_SLOTS:
         state->setIsPopoverVisible(true);
         refresh(*state);
         QCOMPARE(store.reads(), 4); // the token and the absent Tools token
-        QCOMPARE(state->keychainAccess(), KeychainServiceProtocol::Access::available);
+        QCOMPARE(state->keychainAccess(), SecretStore::Access::available);
         QCOMPARE(idleTitle(view), QStringLiteral("No Timer Running"));
         QCOMPARE(m_fixture->clickUp.callCount(FakeClickUpAPI::getCurrentTimerOp), 1);
     }
@@ -163,9 +161,9 @@ private Q_SLOTS:
         FakeSecretStore store;
         store.answer = FakeSecretStore::Outcome::cancelled;
         QCOMPARE(*awaitTask(store.getValue(KeychainItem::toolsWSToken)).value, std::nullopt);
-        QCOMPARE(store.access(), KeychainServiceProtocol::Access::locked);
+        QCOMPARE(store.access(), SecretStore::Access::locked);
         QVERIFY(!awaitTask(store.setValue(heapText("ws-0123456789"), KeychainItem::toolsWSToken)).failed());
-        QCOMPARE(store.access(), KeychainServiceProtocol::Access::available);
+        QCOMPARE(store.access(), SecretStore::Access::available);
         QCOMPARE(*awaitTask(store.getValue(KeychainItem::toolsWSToken)).value,
                  std::optional(QStringLiteral("ws-0123456789")));
         QVERIFY(!awaitTask(store.deleteValue(KeychainItem::toolsWSToken)).failed());

@@ -22,7 +22,7 @@
 template <typename Store = DayPlanningStorageService>
 class DayPlanRig {
 public:
-    explicit DayPlanRig(const QDateTime& now, ClickUpAPIServiceProtocol* client = nullptr)
+    explicit DayPlanRig(const QDateTime& now, ClickUpClient* client = nullptr)
         : clock(now)
         , store(folder.path() + QStringLiteral("/planning"))
         , clickUp(client ? *client : fakeClickUp)
@@ -53,7 +53,7 @@ public:
     Store store;
     // ClickUp, unless the test gives a client.
     FakeClickUpAPI fakeClickUp;
-    ClickUpAPIServiceProtocol& clickUp;
+    ClickUpClient& clickUp;
     FakeToolsAPI tools;
     PlanningState planning;
     // Made by open().

@@ -11,11 +11,11 @@ QString h(const char16_t* text) {
     return onHeap(QStringView(text));
 }
 
-AppUsageSession sample(const char16_t* bundle, const char16_t* name, const char16_t* from,
+AppUsageSession sample(const char16_t* app, const char16_t* name, const char16_t* from,
                        std::optional<const char16_t*> to, std::optional<const char16_t*> task,
                        const QList<WindowTitleCapture>& captures) {
     AppUsageSession result =
-        session(h(bundle), h(name), at(h(from)), to ? std::optional<QDateTime>(at(h(*to))) : std::nullopt,
+        session(h(app), h(name), at(h(from)), to ? std::optional<QDateTime>(at(h(*to))) : std::nullopt,
                 task ? std::optional<QString>(h(*task)) : std::nullopt);
     for (const WindowTitleCapture& capture : captures) {
         result.addCapture(capture);

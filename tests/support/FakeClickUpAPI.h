@@ -2,7 +2,7 @@
 
 #include "support/TestData.h"
 
-#include "services/clickup/ClickUpAPIServiceProtocol.h"
+#include "services/clickup/ClickUpClient.h"
 
 #include <QHash>
 #include <QList>
@@ -17,7 +17,7 @@
 // start replaces it, a stop clears it), answers with the entries and search results it was given,
 // records every call, fails an operation with scripted errors, and can hold an operation's calls
 // until released. The texts it answers with are made on the heap, whatever the test gave it.
-class FakeClickUpAPI : public QObject, public ClickUpAPIServiceProtocol {
+class FakeClickUpAPI : public QObject, public ClickUpClient {
     Q_OBJECT
 
 public:

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "services/alerts/FloatingAlertServiceProtocol.h"
+#include "services/alerts/FloatingAlerts.h"
 
 #include <QList>
 
 // Records the floating panels asked for and their dismissals; keeps the last panel's callbacks so a
 // test can press its buttons.
-class FakeFloatingAlertService : public FloatingAlertServiceProtocol {
+class FakeFloatingAlertService : public FloatingAlerts {
 public:
     void showAlert(int autoDismissSeconds, std::function<void()> onStart,
                    std::function<void(double seconds)> onDismiss) override {

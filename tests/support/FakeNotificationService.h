@@ -1,13 +1,13 @@
 #pragma once
 
-#include "services/alerts/NotificationServiceProtocol.h"
+#include "services/alerts/Notifier.h"
 
 #include <QStringList>
 
 // Records the notifications asked for, as lines: "permission", "noTimerWarning",
 // "timerStarted:<task name>", "timerStopped:<duration>", "silentMode:<end, ISO 8601>",
 // "removeNoTimerWarning".
-class FakeNotificationService : public NotificationServiceProtocol {
+class FakeNotificationService : public Notifier {
 public:
     QCoro::Task<bool> requestPermission() override;
     QCoro::Task<> sendNoTimerWarning() override;

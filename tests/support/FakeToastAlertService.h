@@ -1,12 +1,12 @@
 #pragma once
 
-#include "services/alerts/ToastAlertServiceProtocol.h"
+#include "services/alerts/ToastAlerts.h"
 
 #include <QList>
 
 // Records what the toast service was asked to show and dismiss; keeps the snooze callback so a
 // test can play the user's choice.
-class FakeToastAlertService : public ToastAlertServiceProtocol {
+class FakeToastAlertService : public ToastAlerts {
 public:
     struct ActiveTimerToast {
         QString taskName;

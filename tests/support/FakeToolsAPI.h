@@ -1,6 +1,6 @@
 #pragma once
 
-#include "services/tools/ToolsAPIServiceProtocol.h"
+#include "services/tools/ToolsClient.h"
 
 #include <QObject>
 
@@ -10,7 +10,7 @@
 // A Tools web-service client for the tests of its consumers: answers with the planning it was
 // given (its texts made on the heap), counts its calls, fails with a scripted error, can take its
 // time and can hold its calls until released.
-class FakeToolsAPI : public QObject, public ToolsAPIServiceProtocol {
+class FakeToolsAPI : public QObject, public ToolsClient {
     Q_OBJECT
 
 public:

@@ -47,7 +47,7 @@ DailyUsageSummary FakeUsageDayLoader::summaryWith(QDate day, int sessions) {
     for (int i = 0; i < sessions; ++i) {
         AppUsageSession session;
         session.id = QUuid::createUuid();
-        session.bundleIdentifier = onHeap(u"org.example.editor");
+        session.appId = onHeap(u"org.example.editor");
         session.appName = onHeap(u"Editor");
         session.startTime = usageday::start(day).addSecs(8 * 3600 + i * 3600);
         session.endTime = session.startTime.addSecs(3600);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "services/reports/UsageDayLoaderProtocol.h"
+#include "services/reports/UsageDaySource.h"
 
 #include <QHash>
 #include <QString>
@@ -9,7 +9,7 @@
 
 // A usage-day loader for the report tests: the days and summaries it is given, each load of a day
 // after the delay set for it, a listing or a delete that fails on request; it records what was asked.
-class FakeUsageDayLoader : public UsageDayLoaderProtocol {
+class FakeUsageDayLoader : public UsageDaySource {
 public:
     QList<QDate> dates;
     QHash<QDate, DailyUsageSummary> summaries;

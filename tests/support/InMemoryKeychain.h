@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/KeychainServiceProtocol.h"
+#include "platform/SecretStore.h"
 
 #include <QMap>
 
@@ -9,7 +9,7 @@
 // A secret store in memory for the unit tests of its consumers. It behaves like KeychainService:
 // a missing item reads as none, deleting one succeeds, and a failed write or delete (armed with
 // failNextSet/failNextDelete) throws KeychainError and leaves the stored value as it was.
-class InMemoryKeychain : public KeychainServiceProtocol {
+class InMemoryKeychain : public SecretStore {
 public:
     QCoro::Task<std::optional<QString>> getValue(QString key) override;
     QCoro::Task<> setValue(QString value, QString key) override;

@@ -39,8 +39,8 @@ QList<AppUsageSession> sessions(int sessionCount, int captureCount) {
     for (int i = 0; i < sessionCount; ++i) {
         AppUsageSession session;
         session.id = QUuid::createUuid();
-        session.bundleIdentifier = apps[i % apps.size()];
-        session.appName = session.bundleIdentifier.section(QLatin1Char('.'), -1);
+        session.appId = apps[i % apps.size()];
+        session.appName = session.appId.section(QLatin1Char('.'), -1);
         session.startTime = time;
         time = time.addSecs(15 + qint64(random.bounded(40)));
         session.endTime = time;

@@ -18,11 +18,11 @@ QDateTime at(const QString& clock) {
     return QDateTime(day(), time);
 }
 
-AppUsageSession session(const QString& bundleIdentifier, const QString& appName, const QDateTime& start,
+AppUsageSession session(const QString& appId, const QString& appName, const QDateTime& start,
                         const std::optional<QDateTime>& end, const std::optional<QString>& taskId) {
     AppUsageSession result;
     result.id = QUuid::createUuid();
-    result.bundleIdentifier = bundleIdentifier;
+    result.appId = appId;
     result.appName = appName;
     result.startTime = start;
     result.endTime = end;

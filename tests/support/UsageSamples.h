@@ -14,7 +14,7 @@ namespace usagesamples {
 QDate day();
 QDateTime at(const QString& clock);
 
-AppUsageSession session(const QString& bundleIdentifier, const QString& appName, const QDateTime& start,
+AppUsageSession session(const QString& appId, const QString& appName, const QDateTime& start,
                         const std::optional<QDateTime>& end,
                         const std::optional<QString>& taskId = std::nullopt);
 

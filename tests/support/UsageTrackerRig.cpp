@@ -1,12 +1,12 @@
 #include "UsageTrackerRig.h"
 
-UsageTrackerRig::UsageTrackerRig(const UserDefaultsServiceProtocol& settings)
+UsageTrackerRig::UsageTrackerRig(const SettingsStore& settings)
     : UsageTrackerRig(settings, nullptr) {}
 
-UsageTrackerRig::UsageTrackerRig(const UserDefaultsServiceProtocol& settings, AppUsageStorageService& storage)
+UsageTrackerRig::UsageTrackerRig(const SettingsStore& settings, AppUsageStorageService& storage)
     : UsageTrackerRig(settings, &storage) {}
 
-UsageTrackerRig::UsageTrackerRig(const UserDefaultsServiceProtocol& settings, AppUsageStorageService* given)
+UsageTrackerRig::UsageTrackerRig(const SettingsStore& settings, AppUsageStorageService* given)
     : m_folder(given ? nullptr : std::make_unique<QTemporaryDir>())
     , m_ownStorage(given ? nullptr : std::make_unique<AppUsageStorageService>(m_folder->path()))
     , storage(given ? *given : *m_ownStorage)

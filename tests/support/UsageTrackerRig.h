@@ -2,10 +2,10 @@
 
 #include "support/FakeFrontAppSource.h"
 
-#include "services/usage/AccessibilityService.h"
 #include "services/usage/AppUsageStorageService.h"
 #include "services/usage/AppUsageTrackingService.h"
-#include "services/usage/PrivacyRedactionService.h"
+#include "services/usage/PrivacyRedaction.h"
+#include "services/usage/WindowTitleCaptureService.h"
 
 #include <QTemporaryDir>
 
@@ -16,13 +16,13 @@
 // folder, or in the store a test gives it (which must outlive the rig).
 class UsageTrackerRig {
 public:
-    explicit UsageTrackerRig(const UserDefaultsServiceProtocol& settings);
-    UsageTrackerRig(const UserDefaultsServiceProtocol& settings, AppUsageStorageService& storage);
+    explicit UsageTrackerRig(const SettingsStore& settings);
+    UsageTrackerRig(const SettingsStore& settings, AppUsageStorageService& storage);
     UsageTrackerRig(const UsageTrackerRig&) = delete;
     UsageTrackerRig& operator=(const UsageTrackerRig&) = delete;
 
 private:
-    UsageTrackerRig(const UserDefaultsServiceProtocol& settings, AppUsageStorageService* given);
+    UsageTrackerRig(const SettingsStore& settings, AppUsageStorageService* given);
 
     // The rig's own store and its folder; empty when the test gives a store.
     std::unique_ptr<QTemporaryDir> m_folder;
@@ -32,7 +32,7 @@ public:
     AppUsageStorageService& storage;
     FakeFrontAppSource front;
     FakeIdleSource idle;
-    PrivacyRedactionService privacy;
-    AccessibilityService accessibility;
+    PrivacyRedaction privacy;
+    WindowTitleCaptureService accessibility;
     AppUsageTrackingService service;
 };

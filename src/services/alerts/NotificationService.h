@@ -1,6 +1,6 @@
 #pragma once
 
-#include "services/alerts/NotificationServiceProtocol.h"
+#include "services/alerts/Notifier.h"
 
 #include <QDBusConnection>
 #include <QList>
@@ -30,7 +30,7 @@ struct DesktopNotification;
 // Nothing fails towards the caller: a failed send prints "Failed to send notification: <error>" on
 // standard output, a server that does not answer the permission check prints
 // "Notification permission error: <error>".
-class NotificationService : public QObject, public NotificationServiceProtocol {
+class NotificationService : public QObject, public Notifier {
     Q_OBJECT
 
 public:

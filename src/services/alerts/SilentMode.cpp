@@ -2,8 +2,8 @@
 
 #include "core/Clock.h"
 #include "core/Observable.h"
-#include "core/UserDefaultsServiceProtocol.h"
-#include "services/alerts/NotificationServiceProtocol.h"
+#include "core/SettingsStore.h"
+#include "services/alerts/Notifier.h"
 
 #include <QPointer>
 
@@ -15,8 +15,7 @@ namespace {
 constexpr double longestSilentModeSeconds = 10.0 * 366 * 24 * 3600;
 } // namespace
 
-SilentMode::SilentMode(UserDefaultsServiceProtocol& settings, NotificationServiceProtocol& notifications,
-                       QObject* parent)
+SilentMode::SilentMode(SettingsStore& settings, Notifier& notifications, QObject* parent)
     : QObject(parent)
     , m_settings(settings)
     , m_notifications(notifications) {}

@@ -7,8 +7,8 @@
 #include <functional>
 #include <optional>
 
-class NotificationServiceProtocol;
-class UserDefaultsServiceProtocol;
+class Notifier;
+class SettingsStore;
 
 // Silent mode: while it lasts no reminder or warning is shown. Its end is the setting
 // "silentModeEnd"; isActive() is whether that end lay after now when it was last looked at (at a
@@ -22,8 +22,7 @@ public:
     // its configuration).
     using AfterChange = std::function<QCoro::Task<>()>;
 
-    SilentMode(UserDefaultsServiceProtocol& settings, NotificationServiceProtocol& notifications,
-               QObject* parent = nullptr);
+    SilentMode(SettingsStore& settings, Notifier& notifications, QObject* parent = nullptr);
 
     bool isActive() const { return m_active; }
     // The stored end, or none.
@@ -48,8 +47,8 @@ Q_SIGNALS:
 private:
     void setActive(bool active);
 
-    UserDefaultsServiceProtocol& m_settings;
-    NotificationServiceProtocol& m_notifications;
+    SettingsStore& m_settings;
+    Notifier& m_notifications;
     AfterChange m_afterChange;
     bool m_active = false;
 };

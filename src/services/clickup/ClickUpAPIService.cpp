@@ -3,7 +3,7 @@
 #include "services/clickup/ClickUpEndpoints.h"
 #include "services/clickup/ClickUpSender.h"
 
-ClickUpAPIService::ClickUpAPIService(KeychainServiceProtocol& keychain, QUrl baseUrl, QObject* parent)
+ClickUpAPIService::ClickUpAPIService(SecretStore& keychain, QUrl baseUrl, QObject* parent)
     : QObject(parent)
     , m_sender(std::make_unique<ClickUpSender>(keychain, std::move(baseUrl)))
     , m_endpoints(std::make_unique<ClickUpEndpoints>(*m_sender))

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/RequestLimits.h"
-#include "platform/KeychainServiceProtocol.h"
-#include "services/clickup/ClickUpAPIServiceProtocol.h"
+#include "platform/SecretStore.h"
+#include "services/clickup/ClickUpClient.h"
 #include "services/clickup/ClickUpTaskSearch.h"
 
 #include <QDateTime>
@@ -31,7 +31,7 @@ class ClickUpSender;
 //
 // searchTasks keeps each team's whole task listing for cacheLifetimeSeconds and answers from it;
 // it writes diagnostic lines to standard output.
-class ClickUpAPIService : public QObject, public ClickUpAPIServiceProtocol {
+class ClickUpAPIService : public QObject, public ClickUpClient {
     Q_OBJECT
 
 public:
@@ -48,7 +48,7 @@ public:
 
     // baseUrl: the API's address, e.g. "https://api.clickup.com/api/v2"; paths are appended to its
     // path. An address that is not absolute http or https makes every call fail with invalidURL.
-    ClickUpAPIService(KeychainServiceProtocol& keychain, QUrl baseUrl, QObject* parent = nullptr);
+    ClickUpAPIService(SecretStore& keychain, QUrl baseUrl, QObject* parent = nullptr);
     ~ClickUpAPIService() override;
 
     // None when ClickUp reports no timer, and also when the reply cannot be read. Transport failures

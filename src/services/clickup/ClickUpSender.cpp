@@ -5,7 +5,7 @@
 #include "core/ServerText.h"
 #include "core/TransportError.h"
 #include "platform/KeychainItem.h"
-#include "platform/KeychainServiceProtocol.h"
+#include "platform/SecretStore.h"
 #include "services/clickup/APIError.h"
 #include "services/clickup/ClickUpErrorResponse.h"
 
@@ -36,7 +36,7 @@ bool isSendableToken(const QString& token) {
 }
 } // namespace
 
-ClickUpSender::ClickUpSender(KeychainServiceProtocol& keychain, QUrl baseUrl, QObject* parent)
+ClickUpSender::ClickUpSender(SecretStore& keychain, QUrl baseUrl, QObject* parent)
     : QObject(parent)
     , m_keychain(keychain)
     , m_baseUrl(std::move(baseUrl))

@@ -15,7 +15,7 @@
 
 #include <optional>
 
-class KeychainServiceProtocol;
+class SecretStore;
 class QNetworkAccessManager;
 class QNetworkReply;
 
@@ -39,7 +39,7 @@ public:
         QUrlQuery query;
     };
 
-    ClickUpSender(KeychainServiceProtocol& keychain, QUrl baseUrl, QObject* parent = nullptr);
+    ClickUpSender(SecretStore& keychain, QUrl baseUrl, QObject* parent = nullptr);
     ~ClickUpSender() override;
 
     const QUrl& baseUrl() const { return m_baseUrl; }
@@ -93,7 +93,7 @@ private:
     QCoro::Task<QByteArray> requestBody(Path path, HTTPMethod method, std::optional<QJsonObject> body);
     [[noreturn]] static void failDecoding(const QByteArray& body, const DecodingError& error);
 
-    KeychainServiceProtocol& m_keychain;
+    SecretStore& m_keychain;
     const QUrl m_baseUrl;
     QNetworkAccessManager* m_network;
     RequestLimits m_limits;

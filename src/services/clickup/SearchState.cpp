@@ -5,7 +5,7 @@
 #include "core/Log.h"
 #include "core/Observable.h"
 #include "services/clickup/CaughtError.h"
-#include "services/clickup/ClickUpAPIServiceProtocol.h"
+#include "services/clickup/ClickUpClient.h"
 
 #include <QPointer>
 #include <QTextBoundaryFinder>
@@ -24,8 +24,7 @@ int userPerceivedLength(const QString& text) {
 
 } // namespace
 
-SearchState::SearchState(ClickUpAPIServiceProtocol& clickUpAPI, QObject* parent,
-                         std::chrono::milliseconds debounceDelay)
+SearchState::SearchState(ClickUpClient& clickUpAPI, QObject* parent, std::chrono::milliseconds debounceDelay)
     : QObject(parent)
     , m_debounceDelay(debounceDelay)
     , m_clickUpAPI(clickUpAPI) {

@@ -12,7 +12,7 @@
 #include <chrono>
 #include <optional>
 
-class ClickUpAPIServiceProtocol;
+class ClickUpClient;
 
 // The text of the popover's filter field and the debounced ClickUp task search run on it: from
 // minimumQueryLength characters on, a search starts debounceDelay after the last change, with the
@@ -34,7 +34,7 @@ public:
     static constexpr int resultLimit = 20;
 
     // Tests give a shorter debounce delay.
-    explicit SearchState(ClickUpAPIServiceProtocol& clickUpAPI, QObject* parent = nullptr,
+    explicit SearchState(ClickUpClient& clickUpAPI, QObject* parent = nullptr,
                          std::chrono::milliseconds debounceDelay = defaultDebounceDelay);
 
     const QString& searchText() const { return m_searchText; }
@@ -80,5 +80,5 @@ private:
     QString m_pendingQuery;
     // Counts searches started and clears, so an overtaken search can tell.
     quint64 m_generation = 0;
-    ClickUpAPIServiceProtocol& m_clickUpAPI;
+    ClickUpClient& m_clickUpAPI;
 };

@@ -4,12 +4,12 @@
 #include "core/DetachedTask.h"
 #include "core/Log.h"
 #include "core/Observable.h"
-#include "core/UserDefaultsServiceProtocol.h"
-#include "services/alerts/FloatingAlertServiceProtocol.h"
-#include "services/alerts/NotificationServiceProtocol.h"
-#include "services/alerts/ToastAlertServiceProtocol.h"
+#include "core/SettingsStore.h"
+#include "services/alerts/FloatingAlerts.h"
+#include "services/alerts/Notifier.h"
+#include "services/alerts/ToastAlerts.h"
 #include "services/clickup/CaughtError.h"
-#include "services/clickup/ClickUpAPIServiceProtocol.h"
+#include "services/clickup/ClickUpClient.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -20,11 +20,9 @@ constexpr int activeTimerToastSeconds = 5;
 
 } // namespace
 
-TimerState::TimerState(ClickUpAPIServiceProtocol& clickUpAPI,
-                       NotificationServiceProtocol& notificationService,
-                       UserDefaultsServiceProtocol& userDefaultsService,
-                       ToastAlertServiceProtocol& toastAlerts, FloatingAlertServiceProtocol& floatingAlerts,
-                       QObject* parent)
+TimerState::TimerState(ClickUpClient& clickUpAPI, Notifier& notificationService,
+                       SettingsStore& userDefaultsService, ToastAlerts& toastAlerts,
+                       FloatingAlerts& floatingAlerts, QObject* parent)
     : QObject(parent)
     , m_clickUpAPI(clickUpAPI)
     , m_notificationService(notificationService)

@@ -11,11 +11,11 @@
 #include <functional>
 #include <optional>
 
-class ClickUpAPIServiceProtocol;
-class FloatingAlertServiceProtocol;
-class NotificationServiceProtocol;
-class ToastAlertServiceProtocol;
-class UserDefaultsServiceProtocol;
+class ClickUpClient;
+class FloatingAlerts;
+class Notifier;
+class ToastAlerts;
+class SettingsStore;
 
 // The one timer that may run in ClickUp for the user: reads it, starts and stops timers, tells the
 // user about starts and stops, and on every refresh decides whether to warn that no timer runs and
@@ -39,9 +39,8 @@ public:
     // The snooze of a no-timer alert, given the seconds the user chose.
     using DismissCallback = std::function<QCoro::Task<>(double seconds)>;
 
-    TimerState(ClickUpAPIServiceProtocol& clickUpAPI, NotificationServiceProtocol& notificationService,
-               UserDefaultsServiceProtocol& userDefaultsService, ToastAlertServiceProtocol& toastAlerts,
-               FloatingAlertServiceProtocol& floatingAlerts, QObject* parent = nullptr);
+    TimerState(ClickUpClient& clickUpAPI, Notifier& notificationService, SettingsStore& userDefaultsService,
+               ToastAlerts& toastAlerts, FloatingAlerts& floatingAlerts, QObject* parent = nullptr);
     ~TimerState() override;
 
     const std::optional<ActiveTimer>& activeTimer() const { return m_activeTimer; }
@@ -100,11 +99,11 @@ private:
     std::optional<QDateTime> m_lastReminderDate;
     // A no-timer warning was sent and not withdrawn since.
     bool m_noTimerWarningSent = false;
-    ClickUpAPIServiceProtocol& m_clickUpAPI;
-    NotificationServiceProtocol& m_notificationService;
-    UserDefaultsServiceProtocol& m_userDefaultsService;
-    ToastAlertServiceProtocol& m_toastAlerts;
-    FloatingAlertServiceProtocol& m_floatingAlerts;
+    ClickUpClient& m_clickUpAPI;
+    Notifier& m_notificationService;
+    SettingsStore& m_userDefaultsService;
+    ToastAlerts& m_toastAlerts;
+    FloatingAlerts& m_floatingAlerts;
     TimerChangedCallback m_onTimerChanged;
     TimerStoppedCallback m_onTimerStopped;
 };

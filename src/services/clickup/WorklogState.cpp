@@ -5,7 +5,7 @@
 #include "core/Log.h"
 #include "core/Observable.h"
 #include "services/clickup/CaughtError.h"
-#include "services/clickup/ClickUpAPIServiceProtocol.h"
+#include "services/clickup/ClickUpClient.h"
 
 #include <QPointer>
 
@@ -15,7 +15,7 @@ namespace {
 constexpr auto category = Log::Category::api;
 } // namespace
 
-WorklogState::WorklogState(ClickUpAPIServiceProtocol& clickUpAPI, QObject* parent)
+WorklogState::WorklogState(ClickUpClient& clickUpAPI, QObject* parent)
     : QObject(parent)
     , m_clickUpAPI(clickUpAPI) {}
 

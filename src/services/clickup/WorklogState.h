@@ -10,7 +10,7 @@
 
 #include <optional>
 
-class ClickUpAPIServiceProtocol;
+class ClickUpClient;
 
 // Today's ClickUp time entries, newest first, for the worked-on list, the tray label's total and the
 // logged-today line. Lives on the GUI thread. timeEntries and isLoading notify only when their value
@@ -24,7 +24,7 @@ class WorklogState : public QObject {
     Q_PROPERTY(QString totalTimeText READ totalTimeText NOTIFY timeEntriesChanged)
 
 public:
-    explicit WorklogState(ClickUpAPIServiceProtocol& clickUpAPI, QObject* parent = nullptr);
+    explicit WorklogState(ClickUpClient& clickUpAPI, QObject* parent = nullptr);
 
     const QList<TimeEntry>& timeEntries() const { return m_timeEntries; }
     bool isLoading() const { return m_isLoading; }
@@ -60,5 +60,5 @@ private:
     // Counts the fetches started: only the newest publishes its answer.
     quint64 m_fetches = 0;
     std::optional<APIError> m_error;
-    ClickUpAPIServiceProtocol& m_clickUpAPI;
+    ClickUpClient& m_clickUpAPI;
 };

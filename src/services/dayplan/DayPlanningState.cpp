@@ -4,7 +4,7 @@
 #include "core/Log.h"
 #include "core/Observable.h"
 #include "services/clickup/CaughtError.h"
-#include "services/clickup/ClickUpAPIServiceProtocol.h"
+#include "services/clickup/ClickUpClient.h"
 #include "services/clickup/TaskNameCleaner.h"
 #include "services/dayplan/DayPlanText.h"
 #include "services/dayplan/DayPlanningStorageService.h"
@@ -63,7 +63,7 @@ void logFailure(const QString& message, Log::Category category, std::exception_p
 }
 } // namespace
 
-DayPlanningState::DayPlanningState(ClickUpAPIServiceProtocol& clickUpAPI, DayPlanningStorageService& storage,
+DayPlanningState::DayPlanningState(ClickUpClient& clickUpAPI, DayPlanningStorageService& storage,
                                    PlanningState& planningState, QObject* parent)
     : QObject(parent)
     , m_clickUpAPI(clickUpAPI)

@@ -21,7 +21,7 @@
 #include <functional>
 #include <optional>
 
-class ClickUpAPIServiceProtocol;
+class ClickUpClient;
 class DayPlanningStorageService;
 class PlanningState;
 
@@ -47,7 +47,7 @@ public:
     // Seconds every task of the planning lists is added or dragged with.
     static constexpr double defaultTaskDuration = 3600;
 
-    DayPlanningState(ClickUpAPIServiceProtocol& clickUpAPI, DayPlanningStorageService& storage,
+    DayPlanningState(ClickUpClient& clickUpAPI, DayPlanningStorageService& storage,
                      PlanningState& planningState, QObject* parent = nullptr);
     ~DayPlanningState() override;
 
@@ -216,7 +216,7 @@ private:
     // The planned entry with the id, in the list now.
     PlannedTimeEntry* findPlanned(const QUuid& id);
 
-    ClickUpAPIServiceProtocol& m_clickUpAPI;
+    ClickUpClient& m_clickUpAPI;
     DayPlanningStorageService& m_storage;
     PlanningState& m_planningState;
 

@@ -38,7 +38,7 @@ QString DayPlanningStorageService::dayKey(const QDateTime& day) {
     return day.toLocalTime().date().toString(u"yyyy-MM-dd"_s);
 }
 
-QString DayPlanningStorageService::fileURL(const QDateTime& day) const {
+QString DayPlanningStorageService::filePath(const QDateTime& day) const {
     return m_directory + u"/plan-"_s + dayKey(day) + u".json"_s;
 }
 
@@ -69,7 +69,7 @@ QList<PlannedTimeEntry> DayPlanningStorageService::decode(const QByteArray& byte
 }
 
 QList<PlannedTimeEntry> DayPlanningStorageService::loadEntries(const QDateTime& day) const {
-    const QString path = fileURL(day);
+    const QString path = filePath(day);
     const QFileInfo info(path);
     if (!info.exists() && !info.isSymLink()) {
         return {};
@@ -90,7 +90,7 @@ QList<PlannedTimeEntry> DayPlanningStorageService::loadEntries(const QDateTime& 
 void DayPlanningStorageService::saveEntries(const QList<PlannedTimeEntry>& entries,
                                             const QDateTime& day) const {
     ensureDirectoryExists();
-    const QString path = fileURL(day);
+    const QString path = filePath(day);
     try {
         PrivateFile::write(path, encode(entries, day));
     } catch (const PrivateFileError& error) {

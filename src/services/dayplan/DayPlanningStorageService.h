@@ -34,7 +34,7 @@ public:
     // Creates the folder with its parents when it is missing; throws PlanFileError when it cannot.
     void ensureDirectoryExists() const;
     // The day's file: folder + "/plan-" + yyyy-MM-dd of the local day + ".json".
-    QString fileURL(const QDateTime& day) const;
+    QString filePath(const QDateTime& day) const;
     static QString dayKey(const QDateTime& day);
 
     // The file's entries in stored order; none when there is no file.

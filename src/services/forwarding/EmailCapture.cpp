@@ -1,9 +1,9 @@
 #include "services/forwarding/EmailCapture.h"
 
 #include "core/Log.h"
-#include "platform/BrowserUrlSourceProtocol.h"
-#include "platform/ClientWindowListProtocol.h"
-#include "platform/ClipboardTextSourceProtocol.h"
+#include "platform/BrowserUrlSource.h"
+#include "platform/ClientWindowList.h"
+#include "platform/ClipboardTextSource.h"
 
 #include <algorithm>
 
@@ -13,9 +13,8 @@ namespace {
 constexpr auto category = Log::Category::api;
 }
 
-EmailCapture::EmailCapture(const ClientWindowListProtocol& windows,
-                           const ClipboardTextSourceProtocol& clipboard,
-                           const BrowserUrlSourceProtocol* browserUrls)
+EmailCapture::EmailCapture(const ClientWindowList& windows, const ClipboardTextSource& clipboard,
+                           const BrowserUrlSource* browserUrls)
     : m_windows(windows)
     , m_clipboard(clipboard)
     , m_browserUrls(browserUrls) {}

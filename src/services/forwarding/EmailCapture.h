@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/ClientWindow.h"
-#include "services/forwarding/EmailCaptureProtocol.h"
+#include "services/forwarding/EmailSource.h"
 #include "services/forwarding/MailClient.h"
 
 #include <QString>
@@ -9,9 +9,9 @@
 
 #include <optional>
 
-class BrowserUrlSourceProtocol;
-class ClientWindowListProtocol;
-class ClipboardTextSourceProtocol;
+class BrowserUrlSource;
+class ClientWindowList;
+class ClipboardTextSource;
 
 // The e-mail open on the desktop: the most recently raised window that a known mail client claims
 // (MailClient::known()), its subject taken from the window title.
@@ -19,7 +19,7 @@ class ClipboardTextSourceProtocol;
 // The link: for webmail the address the browser shows, when a browser-address source is given and
 // the address is http(s); otherwise an http(s) address the user copied to the clipboard. The
 // clipboard is only read, never cleared or written, and no keystrokes are sent to any window.
-class EmailCapture : public EmailCaptureProtocol {
+class EmailCapture : public EmailSource {
 public:
     struct MailWindow {
         ClientWindow window;
@@ -27,8 +27,8 @@ public:
     };
 
     // browserUrls may be null.
-    EmailCapture(const ClientWindowListProtocol& windows, const ClipboardTextSourceProtocol& clipboard,
-                 const BrowserUrlSourceProtocol* browserUrls = nullptr);
+    EmailCapture(const ClientWindowList& windows, const ClipboardTextSource& clipboard,
+                 const BrowserUrlSource* browserUrls = nullptr);
 
     std::optional<MailWindow> findMailWindow() const;
 
@@ -40,7 +40,7 @@ public:
     static std::optional<QString> linkFromText(const QString& text);
 
 private:
-    const ClientWindowListProtocol& m_windows;
-    const ClipboardTextSourceProtocol& m_clipboard;
-    const BrowserUrlSourceProtocol* m_browserUrls;
+    const ClientWindowList& m_windows;
+    const ClipboardTextSource& m_clipboard;
+    const BrowserUrlSource* m_browserUrls;
 };

@@ -3,7 +3,7 @@
 #include "core/Error.h"
 #include "core/Log.h"
 #include "services/forwarding/EmailForwardingError.h"
-#include "services/forwarding/EmailForwardingServiceProtocol.h"
+#include "services/forwarding/ForwardingClient.h"
 
 #include <QPointer>
 #include <QTimer>

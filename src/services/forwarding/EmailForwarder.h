@@ -7,7 +7,7 @@
 
 #include <functional>
 
-class EmailForwardingServiceProtocol;
+class ForwardingClient;
 
 // The popover's e-mail forward: sends the open e-mail through the forwarding service, reports the
 // outcome with a text for the user, and opens the task the webhook created. GUI thread only.
@@ -24,8 +24,8 @@ public:
     explicit EmailForwarder(PageOpener openPage, QObject* parent = nullptr);
 
     // None means forwarding is not available (the footer shows no button).
-    void setService(EmailForwardingServiceProtocol* service) { m_service = service; }
-    EmailForwardingServiceProtocol* service() const { return m_service; }
+    void setService(ForwardingClient* service) { m_service = service; }
+    ForwardingClient* service() const { return m_service; }
 
     // Forwards the open e-mail. On success logs "Email forwarded successfully to n8n" and, when the
     // webhook named an http(s) task address, opens it taskOpenDelayMs later under "ClickUp Task";
@@ -39,5 +39,5 @@ Q_SIGNALS:
 
 private:
     PageOpener m_openPage;
-    EmailForwardingServiceProtocol* m_service = nullptr;
+    ForwardingClient* m_service = nullptr;
 };

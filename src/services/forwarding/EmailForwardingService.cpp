@@ -6,13 +6,13 @@
 #include "core/Log.h"
 #include "core/OversizedReplyError.h"
 #include "core/RequestLimits.h"
+#include "core/SettingsStore.h"
 #include "core/TransportError.h"
-#include "core/UserDefaultsServiceProtocol.h"
 #include "platform/KeychainItem.h"
-#include "platform/KeychainServiceProtocol.h"
+#include "platform/SecretStore.h"
 #include "services/forwarding/ClickUpTaskResponse.h"
-#include "services/forwarding/EmailCaptureProtocol.h"
 #include "services/forwarding/EmailForwardingError.h"
+#include "services/forwarding/EmailSource.h"
 #include "services/forwarding/N8NEmailResponse.h"
 
 #include <QCryptographicHash>
@@ -70,9 +70,8 @@ private:
 
 } // namespace
 
-EmailForwardingService::EmailForwardingService(KeychainServiceProtocol& keychain,
-                                               UserDefaultsServiceProtocol& settings,
-                                               EmailCaptureProtocol& capture, QObject* parent)
+EmailForwardingService::EmailForwardingService(SecretStore& keychain, SettingsStore& settings,
+                                               EmailSource& capture, QObject* parent)
     : QObject(parent)
     , m_keychain(keychain)
     , m_settings(settings)

@@ -2,7 +2,7 @@
 
 #include "core/HttpReply.h"
 #include "core/RequestLimits.h"
-#include "services/forwarding/EmailForwardingServiceProtocol.h"
+#include "services/forwarding/ForwardingClient.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -15,10 +15,10 @@
 #include <chrono>
 #include <optional>
 
-class EmailCaptureProtocol;
-class KeychainServiceProtocol;
+class EmailSource;
+class SecretStore;
 class QNetworkAccessManager;
-class UserDefaultsServiceProtocol;
+class SettingsStore;
 
 // Sends the e-mail the user has open (subject and link, from the capture) to the n8n webhook stored
 // under "n8nEndpoint" and hands back the address of the ClickUp task the webhook's flow reports.
@@ -39,7 +39,7 @@ class UserDefaultsServiceProtocol;
 // the log names the server, never the webhook's path or query.
 //
 // One forward at a time: a second call while one runs fails with alreadyForwarding.
-class EmailForwardingService : public QObject, public EmailForwardingServiceProtocol {
+class EmailForwardingService : public QObject, public ForwardingClient {
     Q_OBJECT
 
 public:
@@ -48,8 +48,8 @@ public:
     static constexpr std::chrono::milliseconds postTransferTimeout{60'000};
     static constexpr qint64 defaultMaxReplyBytes = 1024 * 1024;
 
-    EmailForwardingService(KeychainServiceProtocol& keychain, UserDefaultsServiceProtocol& settings,
-                           EmailCaptureProtocol& capture, QObject* parent = nullptr);
+    EmailForwardingService(SecretStore& keychain, SettingsStore& settings, EmailSource& capture,
+                           QObject* parent = nullptr);
     ~EmailForwardingService() override;
 
     bool isConfigured() const override;
@@ -85,9 +85,9 @@ private:
     // oversize and certificate failures.
     QCoro::Task<HttpReply> exchange(QNetworkRequest request, QByteArray body, RequestLimits limits);
 
-    KeychainServiceProtocol& m_keychain;
-    UserDefaultsServiceProtocol& m_settings;
-    EmailCaptureProtocol& m_capture;
+    SecretStore& m_keychain;
+    SettingsStore& m_settings;
+    EmailSource& m_capture;
     QNetworkAccessManager* m_network;
     std::chrono::milliseconds m_postTimeout = defaultPostTimeout;
     qint64 m_maxReplyBytes = defaultMaxReplyBytes;

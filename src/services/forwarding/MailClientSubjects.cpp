@@ -5,10 +5,10 @@
 
 using namespace Qt::StringLiterals;
 
-std::optional<QString> MailClientSubjects::subjectFromTitle(const QString& bundleIdentifier,
+std::optional<QString> MailClientSubjects::subjectFromTitle(const QString& appId,
                                                             const QString& windowTitle) const {
     // The desktop clients by the application catalogue: the record's id, or an earlier version's.
-    const AppCatalogue::App* known = AppCatalogue::find(bundleIdentifier);
+    const AppCatalogue::App* known = AppCatalogue::find(appId);
     if (!known || known->kind != AppCatalogue::Kind::mail) {
         return std::nullopt;
     }

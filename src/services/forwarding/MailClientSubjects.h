@@ -7,6 +7,5 @@
 // give none.
 class MailClientSubjects : public MailSubjectSource {
 public:
-    std::optional<QString> subjectFromTitle(const QString& bundleIdentifier,
-                                            const QString& windowTitle) const override;
+    std::optional<QString> subjectFromTitle(const QString& appId, const QString& windowTitle) const override;
 };

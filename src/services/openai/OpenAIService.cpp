@@ -4,10 +4,10 @@
 #include "core/JsonReader.h"
 #include "core/Log.h"
 #include "core/RequestLimits.h"
+#include "core/SettingsStore.h"
 #include "core/TransportError.h"
-#include "core/UserDefaultsServiceProtocol.h"
 #include "platform/KeychainItem.h"
-#include "platform/KeychainServiceProtocol.h"
+#include "platform/SecretStore.h"
 #include "services/openai/OpenAIChatRequest.h"
 #include "services/openai/OpenAIChatResponse.h"
 #include "services/openai/OpenAIError.h"
@@ -52,8 +52,7 @@ const QString OpenAIService::summarySystemPrompt =
 const QString OpenAIService::summaryUserPrefix =
     u"Please summarize this work activity report into a natural language narrative:\n\n"_s;
 
-OpenAIService::OpenAIService(KeychainServiceProtocol& keychain, UserDefaultsServiceProtocol& settings,
-                             QUrl baseUrl, QObject* parent)
+OpenAIService::OpenAIService(SecretStore& keychain, SettingsStore& settings, QUrl baseUrl, QObject* parent)
     : QObject(parent)
     , m_keychain(keychain)
     , m_settings(settings)

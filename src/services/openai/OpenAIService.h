@@ -9,9 +9,9 @@
 
 #include <chrono>
 
-class KeychainServiceProtocol;
+class SecretStore;
 class QNetworkAccessManager;
-class UserDefaultsServiceProtocol;
+class SettingsStore;
 struct OpenAIChatRequest;
 
 // The application's client of the OpenAI chat-completions API. Keeps nothing between calls: each
@@ -39,8 +39,7 @@ public:
     // baseUrl: the API's address up to its version, e.g. "https://api.openai.com/v1"; requests go
     // to "<baseUrl>/chat/completions". An address that is not absolute http or https makes every
     // request fail with invalidURL.
-    OpenAIService(KeychainServiceProtocol& keychain, UserDefaultsServiceProtocol& settings, QUrl baseUrl,
-                  QObject* parent = nullptr);
+    OpenAIService(SecretStore& keychain, SettingsStore& settings, QUrl baseUrl, QObject* parent = nullptr);
     ~OpenAIService() override;
 
     // A key is stored and is not blank.
@@ -73,8 +72,8 @@ private:
     // Sends the request and maps every status outside 2xx to its error; returns the 2xx reply.
     QCoro::Task<HttpReply> exchange(OpenAIChatRequest request);
 
-    KeychainServiceProtocol& m_keychain;
-    UserDefaultsServiceProtocol& m_settings;
+    SecretStore& m_keychain;
+    SettingsStore& m_settings;
     QUrl m_baseUrl;
     QNetworkAccessManager* m_network;
     std::chrono::milliseconds m_timeout = defaultTimeout;

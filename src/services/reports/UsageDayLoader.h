@@ -1,6 +1,6 @@
 #pragma once
 
-#include "services/reports/UsageDayLoaderProtocol.h"
+#include "services/reports/UsageDaySource.h"
 
 class AppUsageStorageService;
 class AppUsageTrackingService;
@@ -15,7 +15,7 @@ class AppUsageTrackingService;
 // Deleting today removes the file first and clears the tracker's sessions of today (and its open
 // session) only once the file is gone: a failed removal leaves memory and file as they were, and the
 // next save cannot write the cleared day back.
-class UsageDayLoader : public UsageDayLoaderProtocol {
+class UsageDayLoader : public UsageDaySource {
 public:
     // Without a tracker today is read from its file alone.
     UsageDayLoader(AppUsageStorageService& storage, AppUsageTrackingService* tracker);

@@ -1,6 +1,6 @@
 #include "services/reports/UsageExport.h"
 
-#include "services/usage/ActivityGroupingService.h"
+#include "services/usage/ActivityGrouping.h"
 #include "services/usage/DailyUsageSummary.h"
 #include "services/usage/UsageDayIndex.h"
 #include "services/usage/UsageDuration.h"
@@ -90,7 +90,7 @@ QString titleBlock(const QString& title, QDate date) {
 }
 } // namespace
 
-UsageExport::UsageExport(const ActivityGroupingService& grouping)
+UsageExport::UsageExport(const ActivityGrouping& grouping)
     : m_grouping(grouping) {}
 
 QString UsageExport::exportText(ExportFormat format, const DailyUsageSummary& summary) const {
@@ -245,7 +245,7 @@ QString UsageExport::byTaskText(const DailyUsageSummary& summary) const {
         }
         append(out, u": "_s, formatDuration(task.total), u'\n');
         out += u"  Apps: "_s;
-        appendJoined(out, ActivityGroupingService::appNamesOf(*day, task.sessions));
+        appendJoined(out, ActivityGrouping::appNamesOf(*day, task.sessions));
         out += u'\n';
         if (!contexts[t].isEmpty()) {
             out += u"  Context: "_s;

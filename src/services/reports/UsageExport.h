@@ -6,7 +6,7 @@
 #include <QDateTime>
 #include <QString>
 
-class ActivityGroupingService;
+class ActivityGrouping;
 struct DailyUsageSummary;
 
 // The texts the export dialog puts on the clipboard, built from one day's summary: the three
@@ -15,7 +15,7 @@ struct DailyUsageSummary;
 // and the local time zone at the moment of the call, and an open session ends now (Clock::now()).
 class UsageExport {
 public:
-    explicit UsageExport(const ActivityGroupingService& grouping);
+    explicit UsageExport(const ActivityGrouping& grouping);
 
     // The whole day in the format: the Markdown report of the usage data, its plain-text report, or
     // csvExport().
@@ -43,5 +43,5 @@ public:
     static QString shortTime(const QDateTime& moment);
 
 private:
-    const ActivityGroupingService& m_grouping;
+    const ActivityGrouping& m_grouping;
 };

@@ -6,7 +6,7 @@
 #include "core/Log.h"
 #include "core/Observable.h"
 #include "services/reports/ReportDate.h"
-#include "services/reports/UsageDayLoaderProtocol.h"
+#include "services/reports/UsageDaySource.h"
 #include "services/usage/UsageDay.h"
 
 #include <QLocale>
@@ -18,7 +18,7 @@ QDate today() {
 }
 } // namespace
 
-UsageReportState::UsageReportState(UsageDayLoaderProtocol& loader, QObject* parent)
+UsageReportState::UsageReportState(UsageDaySource& loader, QObject* parent)
     : QObject(parent)
     , m_loader(loader)
     , m_selectedDate(today()) {}

@@ -10,7 +10,7 @@
 
 #include <optional>
 
-class UsageDayLoaderProtocol;
+class UsageDaySource;
 
 // The state of one report window's day list and detail: the days offered (today first), the selected
 // day and its summary, whether a load or delete runs, and the last failure to show. Each window has
@@ -27,7 +27,7 @@ class UsageReportState : public QObject {
 
 public:
     // Starts on today, with no days and no summary.
-    explicit UsageReportState(UsageDayLoaderProtocol& loader, QObject* parent = nullptr);
+    explicit UsageReportState(UsageDaySource& loader, QObject* parent = nullptr);
     ~UsageReportState() override;
 
     QDate selectedDate() const { return m_selectedDate; }
@@ -69,7 +69,7 @@ private:
     void setIsLoading(bool loading);
     void setErrorText(const QString& text);
 
-    UsageDayLoaderProtocol& m_loader;
+    UsageDaySource& m_loader;
     QDate m_selectedDate;
     QList<QDate> m_availableDates;
     std::optional<DailyUsageSummary> m_selectedSummary;

@@ -28,7 +28,7 @@ bool matches(const PlanningTask& task, const QString& loweredSearch) {
 }
 } // namespace
 
-PlanningState::PlanningState(ToolsAPIServiceProtocol& toolsAPI, QObject* parent)
+PlanningState::PlanningState(ToolsClient& toolsAPI, QObject* parent)
     : QObject(parent)
     , m_toolsAPI(toolsAPI) {}
 

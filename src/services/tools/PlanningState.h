@@ -1,7 +1,7 @@
 #pragma once
 
 #include "services/clickup/APIError.h"
-#include "services/tools/ToolsAPIServiceProtocol.h"
+#include "services/tools/ToolsClient.h"
 #include "services/tools/WeekPlan.h"
 
 #include <QCoroTask>
@@ -26,7 +26,7 @@ class PlanningState : public QObject {
     Q_PROPERTY(QSet<int> expandedWeeks READ expandedWeeks WRITE setExpandedWeeks NOTIFY expandedWeeksChanged)
 
 public:
-    explicit PlanningState(ToolsAPIServiceProtocol& toolsAPI, QObject* parent = nullptr);
+    explicit PlanningState(ToolsClient& toolsAPI, QObject* parent = nullptr);
 
     // The grouped planning in display order: the current week, the other weeks ascending, then
     // "Unscheduled". Replaced whole by each successful fetch, kept when one fails.
@@ -80,7 +80,7 @@ private:
     void setError(std::optional<APIError> error);
     void setServerVersion(std::optional<QString> version);
 
-    ToolsAPIServiceProtocol& m_toolsAPI;
+    ToolsClient& m_toolsAPI;
     QList<WeekPlan> m_weekPlans;
     bool m_isLoading = false;
     std::optional<APIError> m_error;

@@ -67,8 +67,8 @@ QCoro::Task<PersonalPlanning> exchangePlanning(QNetworkAccessManager& network, Q
 }
 } // namespace
 
-ToolsAPIService::ToolsAPIService(KeychainServiceProtocol& keychain, UserDefaultsServiceProtocol& settings,
-                                 ToolsAuthServiceProtocol& auth, QObject* parent)
+ToolsAPIService::ToolsAPIService(SecretStore& keychain, SettingsStore& settings, ToolsSignIn& auth,
+                                 QObject* parent)
     : QObject(parent)
     , m_keychain(keychain)
     , m_settings(settings)

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "core/RequestLimits.h"
-#include "core/UserDefaultsServiceProtocol.h"
-#include "platform/KeychainServiceProtocol.h"
-#include "services/tools/ToolsAPIServiceProtocol.h"
-#include "services/tools/ToolsAuthServiceProtocol.h"
+#include "core/SettingsStore.h"
+#include "platform/SecretStore.h"
+#include "services/tools/ToolsClient.h"
+#include "services/tools/ToolsSignIn.h"
 
 #include <QNetworkAccessManager>
 #include <QObject>
@@ -23,14 +23,14 @@
 // reply), requestFailed with the server's message
 // (a web-service error, which Moodle sends with status 200). A planning text that holds no valid task
 // list is no error: it gives no tasks.
-class ToolsAPIService : public QObject, public ToolsAPIServiceProtocol {
+class ToolsAPIService : public QObject, public ToolsClient {
     Q_OBJECT
 
 public:
     static inline const QString planningFunction = QStringLiteral("tool_brisvane_get_planning_personal");
 
-    ToolsAPIService(KeychainServiceProtocol& keychain, UserDefaultsServiceProtocol& settings,
-                    ToolsAuthServiceProtocol& auth, QObject* parent = nullptr);
+    ToolsAPIService(SecretStore& keychain, SettingsStore& settings, ToolsSignIn& auth,
+                    QObject* parent = nullptr);
     // A request still under way ends now, as a failure, so its caller does not wait for good.
     ~ToolsAPIService() override;
 
@@ -42,9 +42,9 @@ public:
     void setRequestLimits(const RequestLimits& limits) { m_limits = limits; }
 
 private:
-    KeychainServiceProtocol& m_keychain;
-    UserDefaultsServiceProtocol& m_settings;
-    ToolsAuthServiceProtocol& m_auth;
+    SecretStore& m_keychain;
+    SettingsStore& m_settings;
+    ToolsSignIn& m_auth;
     QNetworkAccessManager m_network;
     RequestLimits m_limits;
 };

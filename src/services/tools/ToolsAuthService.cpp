@@ -58,8 +58,7 @@ QCoro::Task<HttpReply> receive(QNetworkReply* reply, RequestLimits limits) {
 }
 } // namespace
 
-ToolsAuthService::ToolsAuthService(KeychainServiceProtocol& keychain, UserDefaultsServiceProtocol& settings,
-                                   QObject* parent)
+ToolsAuthService::ToolsAuthService(SecretStore& keychain, SettingsStore& settings, QObject* parent)
     : QObject(parent)
     , m_keychain(keychain)
     , m_settings(settings) {}

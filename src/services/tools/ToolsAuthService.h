@@ -1,10 +1,10 @@
 #pragma once
 
 #include "core/RequestLimits.h"
-#include "core/UserDefaultsServiceProtocol.h"
-#include "platform/KeychainServiceProtocol.h"
+#include "core/SettingsStore.h"
+#include "platform/SecretStore.h"
 #include "services/tools/TokenResponse.h"
-#include "services/tools/ToolsAuthServiceProtocol.h"
+#include "services/tools/ToolsSignIn.h"
 
 #include <QNetworkAccessManager>
 #include <QObject>
@@ -33,14 +33,13 @@ class TokenRefreshFlight;
 //
 // A refresh whose sign-in was cleared or replaced while it waited for the server stores nothing.
 // Tokens, refresh replies and the user key never reach the log.
-class ToolsAuthService : public QObject, public ToolsAuthServiceProtocol {
+class ToolsAuthService : public QObject, public ToolsSignIn {
     Q_OBJECT
 
 public:
     static inline const QString callbackScheme = QStringLiteral("pendlow");
 
-    ToolsAuthService(KeychainServiceProtocol& keychain, UserDefaultsServiceProtocol& settings,
-                     QObject* parent = nullptr);
+    ToolsAuthService(SecretStore& keychain, SettingsStore& settings, QObject* parent = nullptr);
     ~ToolsAuthService() override;
 
     // "<toolsUrl>admin/tool/brisvane/view/auth_popup.php?client_name=Pendlow&redirect_uri=
@@ -82,8 +81,8 @@ private:
     QCoro::Task<> writeTokenSet(QString accessToken, QString refreshToken, qint64 expiresIn);
     QNetworkRequest jsonRequest(const QUrl& url) const;
 
-    KeychainServiceProtocol& m_keychain;
-    UserDefaultsServiceProtocol& m_settings;
+    SecretStore& m_keychain;
+    SettingsStore& m_settings;
     QNetworkAccessManager m_network;
     RequestLimits m_limits;
     // The refresh under way, shared by every caller that needs one meanwhile.

@@ -69,7 +69,7 @@ bool isWindowEnding(std::exception_ptr error, WebAuthenticationError::Kind kind)
 }
 } // namespace
 
-ToolsLoginCoordinator::ToolsLoginCoordinator(ToolsAuthServiceProtocol& auth, QObject* parent)
+ToolsLoginCoordinator::ToolsLoginCoordinator(ToolsSignIn& auth, QObject* parent)
     : QObject(parent)
     , m_auth(auth) {}
 

@@ -10,7 +10,7 @@
 #include <memory>
 #include <optional>
 
-class ToolsAuthServiceProtocol;
+class ToolsSignIn;
 class WebAuthenticationSession;
 
 // The personal sign-in to the Tools server. It opens the plug-in's login page in a sign-in window
@@ -42,7 +42,7 @@ public:
     static constexpr int stateLength = 32;
     static constexpr qint64 defaultExpiresIn = 3600;
 
-    explicit ToolsLoginCoordinator(ToolsAuthServiceProtocol& auth, QObject* parent = nullptr);
+    explicit ToolsLoginCoordinator(ToolsSignIn& auth, QObject* parent = nullptr);
     ~ToolsLoginCoordinator() override;
 
     // Makes the sign-in sessions; a plain WebAuthenticationSession unless set.
@@ -69,7 +69,7 @@ private:
     void report(std::exception_ptr failure);
     void finish();
 
-    ToolsAuthServiceProtocol& m_auth;
+    ToolsSignIn& m_auth;
     SessionFactory m_sessionFactory;
     CompletionHandler m_completionHandler;
     std::unique_ptr<WebAuthenticationSession> m_authSession;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/UpdateAlert.h"
-#include "platform/UpdaterDelegate.h"
+#include "platform/UpdateListener.h"
 
 #include <QObject>
 #include <QPointer>
@@ -24,7 +24,7 @@ class UserDefaultsService;
 //
 // Every message goes to Log (category general) and, as a plain line, to standard error, prefixed
 // "Pendlow Update: " (notices), "Pendlow Update Warning: " or "Pendlow Update Error: ".
-class UpdateService : public QObject, public UpdaterDelegate {
+class UpdateService : public QObject, public UpdateListener {
     Q_OBJECT
 
 public:

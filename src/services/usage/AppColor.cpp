@@ -48,15 +48,15 @@ quint32 stableHash(const QString& text) {
 }
 } // namespace
 
-QColor appColor(const QString& bundleIdentifier) {
+QColor appColor(const QString& appId) {
     // The colours are listed under the ids earlier versions stored; the catalogue gives an
     // application's other names, so the Linux id finds the same colour.
-    for (const QString& name : AppCatalogue::namesOf(bundleIdentifier)) {
+    for (const QString& name : AppCatalogue::namesOf(appId)) {
         const auto fixed = fixedColors().constFind(name);
         if (fixed != fixedColors().cend()) {
             return *fixed;
         }
     }
-    const double hue = double(stableHash(bundleIdentifier) % 360u) / 360.0;
+    const double hue = double(stableHash(appId) % 360u) / 360.0;
     return QColor::fromHsvF(float(hue), 0.6f, 0.8f, 1.0f);
 }

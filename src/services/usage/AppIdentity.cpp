@@ -8,8 +8,8 @@ QString withoutDesktopSuffix(const QString& id) {
 }
 } // namespace
 
-QString AppIdentity::bundleIdentifier(const QString& desktopFileId, const QString& gtkApplicationId,
-                                      const QString& wmClassInstance, const QString& wmClassClass) {
+QString AppIdentity::appId(const QString& desktopFileId, const QString& gtkApplicationId,
+                           const QString& wmClassInstance, const QString& wmClassClass) {
     for (const QString& name : {withoutDesktopSuffix(desktopFileId.trimmed()), gtkApplicationId.trimmed(),
                                 wmClassClass.trimmed(), wmClassInstance.trimmed()}) {
         if (!name.isEmpty()) {
@@ -19,10 +19,10 @@ QString AppIdentity::bundleIdentifier(const QString& desktopFileId, const QStrin
     return QStringLiteral("unknown");
 }
 
-QStringList AppIdentity::desktopFileIds(const QString& bundleIdentifier) {
-    QStringList ids = AppCatalogue::namesOf(bundleIdentifier);
-    if (!ids.contains(bundleIdentifier)) {
-        ids.append(bundleIdentifier);
+QStringList AppIdentity::desktopFileIds(const QString& appId) {
+    QStringList ids = AppCatalogue::namesOf(appId);
+    if (!ids.contains(appId)) {
+        ids.append(appId);
     }
     for (const QString& id : QStringList(ids)) {
         ids.append(id.toLower());

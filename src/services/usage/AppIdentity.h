@@ -12,9 +12,9 @@ public:
     // The id for an application seen as these Linux names (any may be empty): its desktop-file id
     // ("firefox", "org.gnome.Terminal"), its GTK application id, and its WM_CLASS instance and class.
     // "unknown" when all are empty.
-    static QString bundleIdentifier(const QString& desktopFileId, const QString& gtkApplicationId,
-                                    const QString& wmClassInstance, const QString& wmClassClass);
+    static QString appId(const QString& desktopFileId, const QString& gtkApplicationId,
+                         const QString& wmClassInstance, const QString& wmClassClass);
     // The Linux desktop-file ids under which an application recorded with that id may be installed
     // (the id itself included), for finding its icon; an earlier version's id leads to the Linux ones.
-    static QStringList desktopFileIds(const QString& bundleIdentifier);
+    static QStringList desktopFileIds(const QString& appId);
 };

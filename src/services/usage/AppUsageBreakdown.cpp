@@ -6,7 +6,7 @@
 #include <QFileInfo>
 
 QIcon AppUsageBreakdown::appIcon() const {
-    for (const QString& id : AppIdentity::desktopFileIds(bundleIdentifier)) {
+    for (const QString& id : AppIdentity::desktopFileIds(appId)) {
         const std::optional<DesktopEntry> entry = DesktopEntry::find(id);
         if (!entry || entry->icon.isEmpty()) {
             continue;

@@ -5,7 +5,7 @@
 
 // The time of one application in a day.
 struct AppUsageBreakdown {
-    QString bundleIdentifier;
+    QString appId;
     QString appName;
     double duration = 0;   // seconds
     double percentage = 0; // of the day's total, 0-100

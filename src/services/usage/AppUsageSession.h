@@ -15,7 +15,7 @@
 // and ends.
 struct AppUsageSession {
     QUuid id;
-    QString bundleIdentifier;
+    QString appId;
     QString appName;
     QDateTime startTime;
     std::optional<QDateTime> endTime;

@@ -6,8 +6,8 @@
 #include "core/Log.h"
 #include "core/PrivateFile.h"
 #include "core/PrivateFileError.h"
-#include "services/usage/DailyUsageData.h"
 #include "services/usage/UsageDay.h"
+#include "services/usage/UsageDayFile.h"
 #include "services/usage/UsageStorageError.h"
 
 #include <QDir>
@@ -80,7 +80,7 @@ void AppUsageStorageService::ensureDirectoryExists() const {
     }
 }
 
-QString AppUsageStorageService::fileURL(QDate day) const {
+QString AppUsageStorageService::filePath(QDate day) const {
     return m_directory + QLatin1Char('/') + usageday::key(day) + QStringLiteral(".json");
 }
 
@@ -97,7 +97,7 @@ QList<AppUsageSession> AppUsageStorageService::read(const QString& path) const {
         throw UsageStorageError(kind, path, error.detail());
     }
     try {
-        return DailyUsageData::fromJson(bytes).sessions;
+        return UsageDayFile::fromJson(bytes).sessions;
     } catch (const DecodingError& error) {
         throw UsageStorageError(UsageStorageError::Kind::undecodable, path, error.description());
     }
@@ -105,7 +105,7 @@ QList<AppUsageSession> AppUsageStorageService::read(const QString& path) const {
 
 QList<AppUsageSession> AppUsageStorageService::load(QDate day) {
     waitForWrites();
-    const QString path = fileURL(day);
+    const QString path = filePath(day);
     if (!QFileInfo::exists(path)) {
         m_unreadable.remove(day);
         return {};
@@ -137,7 +137,7 @@ void AppUsageStorageService::moveAside(const QString& path, const QString& reaso
 
 void AppUsageStorageService::prepareWrite(QDate day) {
     ensureDirectoryExists();
-    const QString path = fileURL(day);
+    const QString path = filePath(day);
 
     // Never write over a day that could not be read: keep its bytes beside it.
     if (!m_readable.contains(day) && QFileInfo::exists(path)) {
@@ -156,14 +156,14 @@ void AppUsageStorageService::prepareWrite(QDate day) {
 }
 
 void AppUsageStorageService::save(const QList<AppUsageSession>& sessions, QDate day) {
-    const DailyUsageData data{usageday::key(day), sessions};
+    const UsageDayFile data{usageday::key(day), sessions};
     saveEncoded(data.toJson(), day);
 }
 
 void AppUsageStorageService::saveEncoded(const QByteArray& bytes, QDate day) {
     waitForWrites();
     prepareWrite(day);
-    writeDayFile(fileURL(day), bytes);
+    writeDayFile(filePath(day), bytes);
     m_readable.insert(day);
     m_unreadable.remove(day);
 }
@@ -172,7 +172,7 @@ void AppUsageStorageService::saveInBackground(const QList<AppUsageSession>& sess
                                               QObject* context, WriteDone done) {
     // Encoded here: the buffer then comes from this thread's heap and goes back to it (a buffer made
     // on the writer thread would leave its own heap arena a few megabytes larger for good).
-    const DailyUsageData data{usageday::key(day), sessions};
+    const UsageDayFile data{usageday::key(day), sessions};
     saveEncodedInBackground(data.toJson(), day, context, std::move(done));
 }
 
@@ -184,7 +184,7 @@ void AppUsageStorageService::saveEncodedInBackground(QByteArray bytes, QDate day
     m_readable.insert(day);
     m_unreadable.remove(day);
     QObject* ends = m_writeEnds.get();
-    m_writer->start([path = fileURL(day), bytes = std::move(bytes), ends,
+    m_writer->start([path = filePath(day), bytes = std::move(bytes), ends,
                      context = QPointer<QObject>(context), done = std::move(done)]() mutable {
         std::optional<UsageStorageError> failure;
         try {
@@ -241,7 +241,7 @@ void AppUsageStorageService::cleanup(int olderThanDays) {
         if (day == today || !(usageday::start(day) < cutoff)) {
             continue;
         }
-        const QString path = fileURL(day);
+        const QString path = filePath(day);
         QFile file(path);
         if (!file.remove()) {
             throw UsageStorageError(UsageStorageError::Kind::unremovable, path, file.errorString());
@@ -267,7 +267,7 @@ void AppUsageStorageService::deleteAllData() {
 
 void AppUsageStorageService::deleteData(QDate day) {
     waitForWrites();
-    const QString path = fileURL(day);
+    const QString path = filePath(day);
     QFileInfo info(path);
     if (!info.exists() && !info.isSymLink()) {
         return;

@@ -17,7 +17,7 @@
 class QObject;
 class QThreadPool;
 
-// Keeps one usage day file per calendar day, "<folder>/yyyy-MM-dd.json" (see DailyUsageData for the
+// Keeps one usage day file per calendar day, "<folder>/yyyy-MM-dd.json" (see UsageDayFile for the
 // format). Operations run on the calling (GUI) thread, but for the writes of saveInBackground; every
 // failure is a UsageStorageError naming the file.
 //
@@ -39,7 +39,7 @@ public:
     const QString& usageDirectory() const { return m_directory; }
     // Creates the folder and its parents when missing.
     void ensureDirectoryExists() const;
-    QString fileURL(QDate day) const;
+    QString filePath(QDate day) const;
 
     // The sessions of the day's file, unchanged and in file order; an empty list when the day has no
     // file (nothing is created then).
@@ -57,7 +57,7 @@ public:
     using WriteDone = std::function<void(const std::optional<UsageStorageError>& error)>;
     void saveInBackground(const QList<AppUsageSession>& sessions, QDate day, QObject* context,
                           WriteDone done);
-    // save() and saveInBackground() of a day file already encoded (what DailyUsageData::toJson, or
+    // save() and saveInBackground() of a day file already encoded (what UsageDayFile::toJson, or
     // CompactSessionList::dayFile, writes of that day's sessions).
     void saveEncoded(const QByteArray& bytes, QDate day);
     void saveEncodedInBackground(QByteArray bytes, QDate day, QObject* context, WriteDone done);

@@ -1,10 +1,10 @@
 #include "services/usage/AppUsageSwitch.h"
 
 #include "core/Observable.h"
-#include "core/UserDefaultsServiceProtocol.h"
+#include "core/SettingsStore.h"
 #include "services/usage/AppUsageTrackingService.h"
 
-AppUsageSwitch::AppUsageSwitch(UserDefaultsServiceProtocol& settings, QObject* parent)
+AppUsageSwitch::AppUsageSwitch(SettingsStore& settings, QObject* parent)
     : QObject(parent)
     , m_settings(settings) {}
 

@@ -3,7 +3,7 @@
 #include <QObject>
 
 class AppUsageTrackingService;
-class UserDefaultsServiceProtocol;
+class SettingsStore;
 
 // The app-usage switch: the setting "isAppUsageTrackingEnabled", the flag the popover and the settings
 // read, and the tracker it starts and stops. GUI thread only.
@@ -12,7 +12,7 @@ class AppUsageSwitch : public QObject {
     Q_PROPERTY(bool active READ isActive NOTIFY activeChanged)
 
 public:
-    explicit AppUsageSwitch(UserDefaultsServiceProtocol& settings, QObject* parent = nullptr);
+    explicit AppUsageSwitch(SettingsStore& settings, QObject* parent = nullptr);
 
     // Mirrors "isAppUsageTrackingEnabled" as of the last update() or switch.
     bool isActive() const { return m_active; }
@@ -39,7 +39,7 @@ Q_SIGNALS:
 private:
     void setActive(bool active);
 
-    UserDefaultsServiceProtocol& m_settings;
+    SettingsStore& m_settings;
     AppUsageTrackingService* m_tracker = nullptr;
     bool m_active = false;
 };

@@ -3,13 +3,13 @@
 #include "core/Clock.h"
 #include "core/Error.h"
 #include "core/Log.h"
-#include "core/UserDefaultsServiceProtocol.h"
+#include "core/SettingsStore.h"
 #include "platform/FrontAppSource.h"
 #include "platform/IdleSource.h"
-#include "services/usage/AccessibilityService.h"
 #include "services/usage/AppUsageStorageService.h"
 #include "services/usage/UsageConsole.h"
 #include "services/usage/UsageDay.h"
+#include "services/usage/WindowTitleCaptureService.h"
 
 #include <QMap>
 #include <QPointer>
@@ -17,8 +17,8 @@
 using usageconsole::tracking;
 
 AppUsageTrackingService::AppUsageTrackingService(AppUsageStorageService& storage, FrontAppSource& frontApps,
-                                                 IdleSource& idle, AccessibilityService& accessibility,
-                                                 const UserDefaultsServiceProtocol& settings, QObject* parent)
+                                                 IdleSource& idle, WindowTitleCaptureService& accessibility,
+                                                 const SettingsStore& settings, QObject* parent)
     : QObject(parent)
     , m_storage(storage)
     , m_frontApps(frontApps)
@@ -97,9 +97,9 @@ void AppUsageTrackingService::startTracking() {
     m_idleTimer.start();
     m_saveTimer.start();
     const QPointer<AppUsageTrackingService> self(this);
-    m_accessibility.startCapture([self](const WindowTitleCapture& capture, const QString& bundleIdentifier) {
+    m_accessibility.startCapture([self](const WindowTitleCapture& capture, const QString& appId) {
         if (self) {
-            self->handleWindowTitleCapture(capture, bundleIdentifier);
+            self->handleWindowTitleCapture(capture, appId);
         }
     });
     if (const std::optional<FrontWindow> front = m_frontApps.frontmostWindow()) {
@@ -128,26 +128,25 @@ void AppUsageTrackingService::handleAppActivation(const FrontApplication& applic
     if (!m_isTracking) {
         return;
     }
-    const QString bundleIdentifier =
-        application.bundleIdentifier.isEmpty() ? QStringLiteral("unknown") : application.bundleIdentifier;
+    const QString appId = application.appId.isEmpty() ? QStringLiteral("unknown") : application.appId;
     const QString name = application.name.isEmpty() ? QStringLiteral("Unknown App") : application.name;
-    if (m_settings.excludedAppsFromTracking().contains(bundleIdentifier)) {
+    if (m_settings.excludedAppsFromTracking().contains(appId)) {
         return;
     }
     endCurrentSession();
     if (m_isUserIdle) {
         return;
     }
-    startNewSession(bundleIdentifier, name);
+    startNewSession(appId, name);
     FrontApplication front = application;
-    front.bundleIdentifier = bundleIdentifier;
+    front.appId = appId;
     m_accessibility.captureWindowTitle(front);
 }
 
-void AppUsageTrackingService::startNewSession(const QString& bundleIdentifier, const QString& appName) {
+void AppUsageTrackingService::startNewSession(const QString& appId, const QString& appName) {
     AppUsageSession session;
     session.id = QUuid::createUuid();
-    session.bundleIdentifier = bundleIdentifier;
+    session.appId = appId;
     session.appName = appName;
     session.startTime = Clock::now();
     session.clickUpTaskId = m_currentClickUpTaskId;
@@ -173,8 +172,8 @@ void AppUsageTrackingService::endCurrentSession() {
 }
 
 void AppUsageTrackingService::handleWindowTitleCapture(const WindowTitleCapture& capture,
-                                                       const QString& bundleIdentifier) {
-    if (!m_currentSession || m_currentSession->bundleIdentifier != bundleIdentifier) {
+                                                       const QString& appId) {
+    if (!m_currentSession || m_currentSession->appId != appId) {
         return;
     }
     AppUsageSession session = *m_currentSession;

@@ -12,11 +12,11 @@
 
 #include <optional>
 
-class AccessibilityService;
+class WindowTitleCaptureService;
 class AppUsageStorageService;
 class FrontAppSource;
 class IdleSource;
-class UserDefaultsServiceProtocol;
+class SettingsStore;
 
 // Records which application is in front: one session per continuous stretch in which one application
 // is in front and the user is not idle, tagged with the ClickUp task that ran when it started and
@@ -39,7 +39,7 @@ public:
     static constexpr int idleCheckIntervalSeconds = 30;
 
     AppUsageTrackingService(AppUsageStorageService& storage, FrontAppSource& frontApps, IdleSource& idle,
-                            AccessibilityService& accessibility, const UserDefaultsServiceProtocol& settings,
+                            WindowTitleCaptureService& accessibility, const SettingsStore& settings,
                             QObject* parent = nullptr);
     ~AppUsageTrackingService() override;
 
@@ -94,8 +94,8 @@ Q_SIGNALS:
 
 private:
     void handleAppActivation(const FrontApplication& application);
-    void handleWindowTitleCapture(const WindowTitleCapture& capture, const QString& bundleIdentifier);
-    void startNewSession(const QString& bundleIdentifier, const QString& appName);
+    void handleWindowTitleCapture(const WindowTitleCapture& capture, const QString& appId);
+    void startNewSession(const QString& appId, const QString& appName);
     void endCurrentSession();
     void setTracking(bool tracking);
     void setUserIdle(bool idle);
@@ -109,8 +109,8 @@ private:
     AppUsageStorageService& m_storage;
     FrontAppSource& m_frontApps;
     IdleSource& m_idle;
-    AccessibilityService& m_accessibility;
-    const UserDefaultsServiceProtocol& m_settings;
+    WindowTitleCaptureService& m_accessibility;
+    const SettingsStore& m_settings;
 
     bool m_isTracking = false;
     bool m_isUserIdle = false;

@@ -6,13 +6,13 @@
 #include "platform/FrontAppSource.h"
 #include "services/usage/DeepContextService.h"
 #include "services/usage/FrontApplication.h"
-#include "services/usage/PrivacyRedactionService.h"
+#include "services/usage/PrivacyRedaction.h"
 
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
 
-BrowserUrlProbe::BrowserUrlProbe(QList<BrowserTabSource*> sources, const PrivacyRedactionService& privacy,
+BrowserUrlProbe::BrowserUrlProbe(QList<BrowserTabSource*> sources, const PrivacyRedaction& privacy,
                                  FrontAppSource* frontApps)
     : m_sources(std::move(sources))
     , m_privacy(privacy)
@@ -37,7 +37,7 @@ QCoro::Task<BrowserUrlProbeResult> BrowserUrlProbe::run() {
     BrowserTabSource* front = nullptr;
     if (m_frontApps) {
         if (const std::optional<FrontWindow> window = m_frontApps->frontmostWindow()) {
-            const QString id = FrontApplication::from(*window).bundleIdentifier;
+            const QString id = FrontApplication::from(*window).appId;
             if (const AppCatalogue::App* known = AppCatalogue::find(id);
                 known && known->kind == AppCatalogue::Kind::browser) {
                 const QString wanted = known->addressSource == AppCatalogue::AddressSource::firefoxSession

@@ -7,7 +7,7 @@
 
 class BrowserTabSource;
 class FrontAppSource;
-class PrivacyRedactionService;
+class PrivacyRedaction;
 
 // The settings window's "Browser URL capture" test: asks the browser-address sources once and says
 // what they found. The browser in front is asked about its front window; when no browser is in front
@@ -16,7 +16,7 @@ class PrivacyRedactionService;
 // An address the privacy rules hide is shown as its host. The probe must outlive the task run() gives.
 class BrowserUrlProbe {
 public:
-    BrowserUrlProbe(QList<BrowserTabSource*> sources, const PrivacyRedactionService& privacy,
+    BrowserUrlProbe(QList<BrowserTabSource*> sources, const PrivacyRedaction& privacy,
                     FrontAppSource* frontApps = nullptr);
 
     QCoro::Task<BrowserUrlProbeResult> run();
@@ -26,6 +26,6 @@ public:
 
 private:
     QList<BrowserTabSource*> m_sources;
-    const PrivacyRedactionService& m_privacy;
+    const PrivacyRedaction& m_privacy;
     FrontAppSource* m_frontApps;
 };

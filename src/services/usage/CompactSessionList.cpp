@@ -53,7 +53,7 @@ public:
         : m_list(list)
         , m_session(session) {}
     const QUuid& id() const { return m_session.id; }
-    QByteArrayView bundleIdentifier() const { return m_list.m_strings.bytes(m_session.bundleIdentifier); }
+    QByteArrayView appId() const { return m_list.m_strings.bytes(m_session.appId); }
     QByteArrayView appName() const { return m_list.m_strings.bytes(m_session.appName); }
     QDateTime startTime() const { return dateTime(m_session.startTime, m_session.startForm); }
     std::optional<QDateTime> endTime() const {
@@ -130,7 +130,7 @@ void CompactSessionList::append(const AppUsageSession& session) {
         stored.endForm = formOf(*session.endTime);
         stored.endTime = session.endTime->isValid() ? session.endTime->toMSecsSinceEpoch() : 0;
     }
-    stored.bundleIdentifier = m_strings.intern(session.bundleIdentifier);
+    stored.appId = m_strings.intern(session.appId);
     stored.appName = m_strings.intern(session.appName);
     stored.clickUpTaskId = m_strings.internOptional(session.clickUpTaskId);
     stored.projectContext = m_strings.internOptional(session.projectContext);
@@ -179,7 +179,7 @@ AppUsageSession CompactSessionList::fullSession(const Session& stored, std::vect
     };
     AppUsageSession session;
     session.id = stored.id;
-    session.bundleIdentifier = text(stored.bundleIdentifier, texts);
+    session.appId = text(stored.appId, texts);
     session.appName = text(stored.appName, texts);
     session.startTime = dateTime(stored.startTime, stored.startForm);
     if (stored.endForm != TimeForm::absent) {

@@ -30,9 +30,9 @@ public:
     QList<AppUsageSession> sessionsStartedOn(QDate day) const;
     // Whether a session started before that moment (milliseconds since 1970) or has no valid start.
     bool hasSessionStartedBefore(qint64 moment) const;
-    // The day file of that day key (see DailyUsageData) holding the sessions that started at or after
+    // The day file of that day key (see UsageDayFile) holding the sessions that started at or after
     // `from` (milliseconds since 1970; all of them when not given), in the order appended: the bytes
-    // DailyUsageData::toJson writes of their records, written without making the records. `written`
+    // UsageDayFile::toJson writes of their records, written without making the records. `written`
     // receives how many sessions it holds.
     QByteArray dayFile(const QString& date, std::optional<qint64> from = std::nullopt,
                        qsizetype* written = nullptr) const;
@@ -59,7 +59,7 @@ private:
         QUuid id;
         qint64 startTime = 0;
         qint64 endTime = 0;
-        quint32 bundleIdentifier = UsageStringTable::none;
+        quint32 appId = UsageStringTable::none;
         quint32 appName = UsageStringTable::none;
         quint32 clickUpTaskId = UsageStringTable::none;
         quint32 projectContext = UsageStringTable::none;

@@ -3,7 +3,7 @@
 #include "core/CharacterTruncation.h"
 
 #include "core/Clock.h"
-#include "services/usage/ActivityGroupingService.h"
+#include "services/usage/ActivityGrouping.h"
 #include "services/usage/AppColor.h"
 #include "services/usage/SessionLists.h"
 #include "services/usage/UsageDuration.h"
@@ -111,11 +111,11 @@ QString DailyUsageSummary::formatDuration(double seconds) {
 QList<AppUsageBreakdown> DailyUsageSummary::appBreakdown() const {
     const std::shared_ptr<const UsageDayIndex> day = index();
     const UsageDayIndex::Now now = day->now();
-    QList<double> durations(day->bundles().size());
+    QList<double> durations(day->apps().size());
     double total = 0;
     for (qsizetype i = 0; i < sessions.size(); ++i) {
         const double seconds = day->duration(i, now);
-        durations[day->bundleOf(i)] += seconds;
+        durations[day->appOf(i)] += seconds;
         total += seconds;
     }
     QList<qsizetype> order(durations.size());
@@ -126,15 +126,15 @@ QList<AppUsageBreakdown> DailyUsageSummary::appBreakdown() const {
     QList<AppUsageBreakdown> result;
     result.reserve(order.size());
     for (const qsizetype app : std::as_const(order)) {
-        result.append(AppUsageBreakdown{day->bundles()[app], day->firstNames()[app], durations[app],
+        result.append(AppUsageBreakdown{day->apps()[app], day->firstNames()[app], durations[app],
                                         durations[app] / divisor * 100.0});
     }
     return result;
 }
 
-QList<ContextDetail> DailyUsageSummary::contextDetails(const QString& bundleIdentifier) const {
+QList<ContextDetail> DailyUsageSummary::contextDetails(const QString& appId) const {
     const std::shared_ptr<const UsageDayIndex> day = index();
-    const qsizetype app = day->bundles().indexOf(bundleIdentifier);
+    const qsizetype app = day->apps().indexOf(appId);
     if (app < 0) {
         return {};
     }
@@ -200,8 +200,7 @@ QList<TimelineBlock> DailyUsageSummary::timelineBlocks() const {
     for (const qsizetype i : day->byStart()) {
         const AppUsageSession& session = sessions[i];
         blocks.append(TimelineBlock{QUuid::createUuid(), session.appName, session.startTime,
-                                    day->endOrNow(i, now), day->colorOf(day->bundleOf(i)),
-                                    session.bundleIdentifier});
+                                    day->endOrNow(i, now), day->colorOf(day->appOf(i)), session.appId});
     }
     return blocks;
 }
@@ -266,7 +265,7 @@ DailyUsageSummary DailyUsageSummary::withTimeFilter(const std::optional<QDateTim
     return filtered;
 }
 
-QString DailyUsageSummary::generateTextReport(const ActivityGroupingService& grouping) const {
+QString DailyUsageSummary::generateTextReport(const ActivityGrouping& grouping) const {
     const std::shared_ptr<const UsageDayIndex> day = index();
     const UsageDayIndex::Now now = day->now();
     const double total = totalDuration();
@@ -325,7 +324,7 @@ QString DailyUsageSummary::generateTextReport(const ActivityGroupingService& gro
              task.taskId ? *task.taskId : QStringLiteral("Untracked"), QStringLiteral(": "),
              ::formatDuration(task.total));
         line(QStringLiteral("  Apps: "));
-        joined(ActivityGroupingService::appNamesOf(*day, task.sessions));
+        joined(ActivityGrouping::appNamesOf(*day, task.sessions));
         const QStringList contexts = day->contextsOf(task.sessions);
         if (!contexts.isEmpty()) {
             line(QStringLiteral("  Context: "));

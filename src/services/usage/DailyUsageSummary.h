@@ -18,7 +18,7 @@
 #include <memory>
 #include <optional>
 
-class ActivityGroupingService;
+class ActivityGrouping;
 
 // The computed view of one day of usage. Every member is computed from the sessions on each call;
 // open sessions count up to now (Clock::now()). Lists sorted by duration put equal durations in order
@@ -48,7 +48,7 @@ struct DailyUsageSummary {
     QList<AppUsageBreakdown> appBreakdown() const;
     // The application's captures grouped by address, e-mail line or cleaned title; each capture
     // credits an equal share of its session. Redacted captures are left out.
-    QList<ContextDetail> contextDetails(const QString& bundleIdentifier) const;
+    QList<ContextDetail> contextDetails(const QString& appId) const;
     // Distinct context lines of all captures, sorted.
     QStringList allContexts() const;
     QList<WebsiteUsage> websiteUsage() const;
@@ -71,5 +71,5 @@ struct DailyUsageSummary {
     DailyUsageSummary withTimeFilter(const std::optional<QDateTime>& start,
                                      const std::optional<QDateTime>& end) const;
     // The plain-text "APP USAGE REPORT" of the day.
-    QString generateTextReport(const ActivityGroupingService& grouping) const;
+    QString generateTextReport(const ActivityGrouping& grouping) const;
 };

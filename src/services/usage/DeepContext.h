@@ -22,6 +22,5 @@ struct DeepContext {
 class DeepContextSource {
 public:
     virtual ~DeepContextSource() = default;
-    virtual QCoro::Task<std::optional<DeepContext>> getContext(QString bundleIdentifier,
-                                                               QString windowTitle) = 0;
+    virtual QCoro::Task<std::optional<DeepContext>> getContext(QString appId, QString windowTitle) = 0;
 };

@@ -2,10 +2,10 @@
 
 #include "core/AppCatalogue.h"
 #include "core/Log.h"
-#include "core/UserDefaultsServiceProtocol.h"
+#include "core/SettingsStore.h"
 #include "platform/BrowserTabSource.h"
 #include "services/usage/MailSubjectSource.h"
-#include "services/usage/PrivacyRedactionService.h"
+#include "services/usage/PrivacyRedaction.h"
 #include "services/usage/ScriptRunner.h"
 #include "services/usage/WindowTitleCapture.h"
 
@@ -34,8 +34,8 @@ struct EmailClient {
 };
 
 // The browsers and e-mail clients of the application catalogue, with the way each gives its context.
-std::optional<Browser> browserOf(const QString& bundleIdentifier) {
-    const AppCatalogue::App* known = AppCatalogue::find(bundleIdentifier);
+std::optional<Browser> browserOf(const QString& appId) {
+    const AppCatalogue::App* known = AppCatalogue::find(appId);
     if (!known || known->kind != AppCatalogue::Kind::browser) {
         return std::nullopt;
     }
@@ -54,8 +54,8 @@ std::optional<Browser> browserOf(const QString& bundleIdentifier) {
     return std::nullopt;
 }
 
-std::optional<EmailClient> emailClientOf(const QString& bundleIdentifier) {
-    const AppCatalogue::App* known = AppCatalogue::find(bundleIdentifier);
+std::optional<EmailClient> emailClientOf(const QString& appId) {
+    const AppCatalogue::App* known = AppCatalogue::find(appId);
     if (!known || known->kind != AppCatalogue::Kind::mail) {
         return std::nullopt;
     }
@@ -92,20 +92,20 @@ std::optional<QString> part(const QStringList& parts, qsizetype index) {
 }
 } // namespace
 
-DeepContextService::DeepContextService(const UserDefaultsServiceProtocol& settings, ScriptRunner& scripts,
-                                       const PrivacyRedactionService& privacy, Sources sources)
+DeepContextService::DeepContextService(const SettingsStore& settings, ScriptRunner& scripts,
+                                       const PrivacyRedaction& privacy, Sources sources)
     : m_settings(settings)
     , m_scripts(scripts)
     , m_privacy(privacy)
     , m_sources(sources) {}
 
-std::optional<QString> DeepContextService::browserName(const QString& bundleIdentifier) {
-    const std::optional<Browser> browser = browserOf(bundleIdentifier);
+std::optional<QString> DeepContextService::browserName(const QString& appId) {
+    const std::optional<Browser> browser = browserOf(appId);
     return browser ? std::optional<QString>(browser->name) : std::nullopt;
 }
 
-std::optional<QString> DeepContextService::emailClientName(const QString& bundleIdentifier) {
-    const std::optional<EmailClient> client = emailClientOf(bundleIdentifier);
+std::optional<QString> DeepContextService::emailClientName(const QString& appId) {
+    const std::optional<EmailClient> client = emailClientOf(appId);
     return client ? std::optional<QString>(client->name) : std::nullopt;
 }
 
@@ -209,24 +209,23 @@ QString DeepContextService::loggableUrl(const QString& url) const {
     return shown;
 }
 
-QString DeepContextService::loggableSubject(const QString& subject, const QString& bundleIdentifier) const {
-    if (m_privacy.shouldRedactTitle(subject, bundleIdentifier)) {
+QString DeepContextService::loggableSubject(const QString& subject, const QString& appId) const {
+    if (m_privacy.shouldRedactTitle(subject, appId)) {
         return u"[Redacted]"_s;
     }
     constexpr qsizetype shown = 24;
     return subject.size() > shown ? subject.left(shown) + u"…"_s : subject;
 }
 
-QCoro::Task<std::optional<DeepContext>> DeepContextService::getContext(QString bundleIdentifier,
-                                                                       QString windowTitle) {
+QCoro::Task<std::optional<DeepContext>> DeepContextService::getContext(QString appId, QString windowTitle) {
     if (!m_settings.isDeepContextEnabled()) {
         debug(u"Feature disabled in settings"_s);
         co_return std::nullopt;
     }
-    debug(u"Getting context for: "_s + bundleIdentifier);
-    if (const std::optional<QString> name = browserName(bundleIdentifier)) {
+    debug(u"Getting context for: "_s + appId);
+    if (const std::optional<QString> name = browserName(appId)) {
         debug(u"Detected browser: "_s + *name);
-        const std::optional<QString> url = co_await browserURL(bundleIdentifier, windowTitle);
+        const std::optional<QString> url = co_await browserURL(appId, windowTitle);
         if (url) {
             debug(u"Got URL: "_s + loggableUrl(*url));
             co_return DeepContext{url, std::nullopt, std::nullopt, std::nullopt};
@@ -234,13 +233,12 @@ QCoro::Task<std::optional<DeepContext>> DeepContextService::getContext(QString b
         debug(u"Failed to get URL from browser"_s);
         co_return std::nullopt;
     }
-    if (const std::optional<QString> name = emailClientName(bundleIdentifier)) {
+    if (const std::optional<QString> name = emailClientName(appId)) {
         debug(u"Detected email client: "_s + *name);
-        const std::optional<EmailAnswer> email = emailContext(bundleIdentifier, windowTitle);
+        const std::optional<EmailAnswer> email = emailContext(appId, windowTitle);
         if (email) {
             debug(u"Got email context - subject: "_s +
-                  (email->subject ? loggableSubject(*email->subject, bundleIdentifier) : u"nil"_s) +
-                  u", sender: "_s +
+                  (email->subject ? loggableSubject(*email->subject, appId) : u"nil"_s) + u", sender: "_s +
                   (email->sender ? WindowTitleCapture::senderName(*email->sender) : u"nil"_s));
             co_return DeepContext{std::nullopt, email->subject, email->sender, email->mailbox};
         }
@@ -289,9 +287,8 @@ std::optional<QString> DeepContextService::runAppleScript(const QString& script)
     return outcome.value;
 }
 
-QCoro::Task<std::optional<QString>> DeepContextService::browserURL(QString bundleIdentifier,
-                                                                   QString windowTitle) {
-    const std::optional<Browser> known = browserOf(bundleIdentifier);
+QCoro::Task<std::optional<QString>> DeepContextService::browserURL(QString appId, QString windowTitle) {
+    const std::optional<Browser> known = browserOf(appId);
     if (!known) {
         co_return std::nullopt;
     }
@@ -322,9 +319,9 @@ QCoro::Task<std::optional<QString>> DeepContextService::browserURL(QString bundl
     co_return nonEmpty(*tab.url);
 }
 
-std::optional<DeepContextService::EmailAnswer>
-DeepContextService::emailContext(const QString& bundleIdentifier, const QString& windowTitle) {
-    const std::optional<EmailClient> found = emailClientOf(bundleIdentifier);
+std::optional<DeepContextService::EmailAnswer> DeepContextService::emailContext(const QString& appId,
+                                                                                const QString& windowTitle) {
+    const std::optional<EmailClient> found = emailClientOf(appId);
     if (!found) {
         return std::nullopt;
     }
@@ -343,8 +340,7 @@ DeepContextService::emailContext(const QString& bundleIdentifier, const QString&
         if (!m_sources.mail) {
             return std::nullopt;
         }
-        if (const std::optional<QString> subject =
-                m_sources.mail->subjectFromTitle(bundleIdentifier, windowTitle)) {
+        if (const std::optional<QString> subject = m_sources.mail->subjectFromTitle(appId, windowTitle)) {
             return EmailAnswer{subject, std::nullopt, std::nullopt};
         }
         return std::nullopt;
@@ -388,7 +384,7 @@ std::optional<DeepContextService::EmailAnswer> DeepContextService::mailContext()
 }
 
 DeepContextService::ChromeURLResult DeepContextService::getChromeURL() {
-    if (!m_scripts.runningBundleIdentifiers().contains(u"com.google.Chrome"_s)) {
+    if (!m_scripts.runningAppIds().contains(u"com.google.Chrome"_s)) {
         return {false, std::nullopt, u"Chrome is not running"_s};
     }
     const ScriptOutcome outcome = m_scripts.run(chromeURLScript());

@@ -8,9 +8,9 @@
 
 class BrowserTabSource;
 class MailSubjectSource;
-class PrivacyRedactionService;
+class PrivacyRedaction;
 class ScriptRunner;
-class UserDefaultsServiceProtocol;
+class SettingsStore;
 
 // Finds the deep context of a capture: the address a browser shows, or the subject (sender, mailbox)
 // of the e-mail a mail client shows. It first asks the application through its script (AppleScript,
@@ -39,16 +39,15 @@ public:
         bool operator==(const ChromeURLResult&) const = default;
     };
 
-    DeepContextService(const UserDefaultsServiceProtocol& settings, ScriptRunner& scripts,
-                       const PrivacyRedactionService& privacy, Sources sources);
+    DeepContextService(const SettingsStore& settings, ScriptRunner& scripts, const PrivacyRedaction& privacy,
+                       Sources sources);
 
-    QCoro::Task<std::optional<DeepContext>> getContext(QString bundleIdentifier,
-                                                       QString windowTitle) override;
+    QCoro::Task<std::optional<DeepContext>> getContext(QString appId, QString windowTitle) override;
     ChromeURLResult getChromeURL();
 
     // The name a browser or e-mail client goes by in its scripts; none for any other application.
-    static std::optional<QString> browserName(const QString& bundleIdentifier);
-    static std::optional<QString> emailClientName(const QString& bundleIdentifier);
+    static std::optional<QString> browserName(const QString& appId);
+    static std::optional<QString> emailClientName(const QString& appId);
 
     // The script texts (lines joined by line feeds, no line feed at the end).
     static QString frontDocumentScript(const QString& applicationName);
@@ -64,7 +63,7 @@ public:
 
     // How an address and a subject appear in the log.
     QString loggableUrl(const QString& url) const;
-    QString loggableSubject(const QString& subject, const QString& bundleIdentifier) const;
+    QString loggableSubject(const QString& subject, const QString& appId) const;
 
 private:
     struct EmailAnswer {
@@ -74,16 +73,16 @@ private:
     };
 
     std::optional<QString> runAppleScript(const QString& script);
-    QCoro::Task<std::optional<QString>> browserURL(QString bundleIdentifier, QString windowTitle);
-    std::optional<EmailAnswer> emailContext(const QString& bundleIdentifier, const QString& windowTitle);
+    QCoro::Task<std::optional<QString>> browserURL(QString appId, QString windowTitle);
+    std::optional<EmailAnswer> emailContext(const QString& appId, const QString& windowTitle);
     std::optional<EmailAnswer> genericEmailContext(const QString& applicationName);
     // The subject of Spark's front window, through System Events when asked to, else (and when that
     // gives nothing) from the window title the capture read.
     std::optional<EmailAnswer> sparkDesktopContext(const QString& windowTitle, bool askSystemEvents);
     std::optional<EmailAnswer> mailContext();
 
-    const UserDefaultsServiceProtocol& m_settings;
+    const SettingsStore& m_settings;
     ScriptRunner& m_scripts;
-    const PrivacyRedactionService& m_privacy;
+    const PrivacyRedaction& m_privacy;
     Sources m_sources;
 };

@@ -4,8 +4,8 @@
 
 FrontApplication FrontApplication::from(const FrontWindow& window) {
     FrontApplication application;
-    application.bundleIdentifier = AppIdentity::bundleIdentifier(
-        window.desktopFileId, window.gtkApplicationId, window.wmClassInstance, window.wmClassClass);
+    application.appId = AppIdentity::appId(window.desktopFileId, window.gtkApplicationId,
+                                           window.wmClassInstance, window.wmClassClass);
     application.name = window.name;
     application.processId = window.processId;
     application.windowId = window.windowId;

@@ -7,7 +7,7 @@
 // The application in front as the usage records name it: the id of AppIdentity, its display name,
 // and its front window.
 struct FrontApplication {
-    QString bundleIdentifier;
+    QString appId;
     QString name;
     qint64 processId = 0;
     quint32 windowId = 0;

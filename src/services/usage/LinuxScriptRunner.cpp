@@ -4,6 +4,6 @@ ScriptOutcome LinuxScriptRunner::run(const QString&) {
     return ScriptOutcome::failed(applicationNotFound, QStringLiteral("Application not found"));
 }
 
-QStringList LinuxScriptRunner::runningBundleIdentifiers() {
+QStringList LinuxScriptRunner::runningAppIds() {
     return {};
 }

@@ -10,5 +10,5 @@ public:
     static constexpr int applicationNotFound = -600;
 
     ScriptOutcome run(const QString& script) override;
-    QStringList runningBundleIdentifiers() override;
+    QStringList runningAppIds() override;
 };

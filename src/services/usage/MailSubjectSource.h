@@ -10,6 +10,6 @@
 class MailSubjectSource {
 public:
     virtual ~MailSubjectSource() = default;
-    virtual std::optional<QString> subjectFromTitle(const QString& bundleIdentifier,
+    virtual std::optional<QString> subjectFromTitle(const QString& appId,
                                                     const QString& windowTitle) const = 0;
 };

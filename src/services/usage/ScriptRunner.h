@@ -32,5 +32,5 @@ class ScriptRunner {
 public:
     virtual ~ScriptRunner() = default;
     virtual ScriptOutcome run(const QString& script) = 0;
-    virtual QStringList runningBundleIdentifiers() = 0;
+    virtual QStringList runningAppIds() = 0;
 };

@@ -14,5 +14,5 @@ struct TimelineBlock {
     QDateTime startTime;
     QDateTime endTime;
     QColor color;
-    std::optional<QString> bundleIdentifier;
+    std::optional<QString> appId;
 };

@@ -109,8 +109,8 @@ UsageDayIndex::UsageDayIndex(QList<AppUsageSession> sessions)
     m_startValid.reserve(count);
     m_endState.reserve(count);
     m_firstCapture.reserve(count);
-    m_bundleOf.reserve(count);
-    QHash<QString, qsizetype> bundleIndex;
+    m_appOf.reserve(count);
+    QHash<QString, qsizetype> appIndex;
     qsizetype captures = 0;
     // Sessions run back to back: one that starts as the one before it ended takes that end's
     // conversion (equal date-times convert alike, and comparing two local ones asks no time zone).
@@ -135,15 +135,15 @@ UsageDayIndex::UsageDayIndex(QList<AppUsageSession> sessions)
         m_firstCapture.append(captures);
         captures += session.windowCaptures.size();
 
-        const auto found = bundleIndex.constFind(session.bundleIdentifier);
-        if (found != bundleIndex.cend()) {
-            m_bundleOf.append(*found);
+        const auto found = appIndex.constFind(session.appId);
+        if (found != appIndex.cend()) {
+            m_appOf.append(*found);
         } else {
-            bundleIndex.insert(session.bundleIdentifier, m_bundles.size());
-            m_bundleOf.append(m_bundles.size());
-            m_bundles.append(session.bundleIdentifier);
+            appIndex.insert(session.appId, m_apps.size());
+            m_appOf.append(m_apps.size());
+            m_apps.append(session.appId);
             m_firstNames.append(session.appName);
-            m_colors.append(appColor(session.bundleIdentifier));
+            m_colors.append(appColor(session.appId));
         }
     }
     m_firstCapture.append(captures);
@@ -327,16 +327,16 @@ QStringList UsageDayIndex::windowTitlesOf(const QList<qsizetype>& sessions) cons
     return unionOf(sessions, all.titleRank, all.titles);
 }
 
-const UsageDayIndex::Table& UsageDayIndex::contextDetails(qsizetype bundle) const {
+const UsageDayIndex::Table& UsageDayIndex::contextDetails(qsizetype app) const {
     std::call_once(m_detailsOnce, [this] {
-        m_details.resize(m_bundles.size());
+        m_details.resize(m_apps.size());
         std::vector<KeyTable> tables;
         tables.reserve(m_details.size());
         for (Table& table : m_details) {
             tables.emplace_back(table);
         }
         for (qsizetype s = 0; s < m_sessions.size(); ++s) {
-            KeyTable& table = tables[size_t(m_bundleOf[s])];
+            KeyTable& table = tables[size_t(m_appOf[s])];
             for (const WindowTitleCapture& capture : m_sessions[s].windowCaptures) {
                 // A redacted capture keeps nothing that may be shown, its stored address included.
                 if (capture.isRedacted) {
@@ -359,7 +359,7 @@ const UsageDayIndex::Table& UsageDayIndex::contextDetails(qsizetype bundle) cons
             }
         }
     });
-    return m_details[bundle];
+    return m_details[app];
 }
 
 const UsageDayIndex::Table& UsageDayIndex::websites() const {
@@ -367,7 +367,7 @@ const UsageDayIndex::Table& UsageDayIndex::websites() const {
         KeyTable table(m_websites);
         for (qsizetype s = 0; s < m_sessions.size(); ++s) {
             const AppUsageSession& session = m_sessions[s];
-            const AppCatalogue::App* known = AppCatalogue::find(session.bundleIdentifier);
+            const AppCatalogue::App* known = AppCatalogue::find(session.appId);
             if (!known || !known->reportedBrowser) {
                 continue;
             }
@@ -390,8 +390,8 @@ const UsageDayIndex::Table& UsageDayIndex::paths() const {
         KeyTable table(m_paths);
         for (qsizetype s = 0; s < m_sessions.size(); ++s) {
             const AppUsageSession& session = m_sessions[s];
-            const bool terminal = AppCatalogue::is(session.bundleIdentifier, AppCatalogue::Kind::terminal);
-            if (!terminal && !AppCatalogue::is(session.bundleIdentifier, AppCatalogue::Kind::editor)) {
+            const bool terminal = AppCatalogue::is(session.appId, AppCatalogue::Kind::terminal);
+            if (!terminal && !AppCatalogue::is(session.appId, AppCatalogue::Kind::editor)) {
                 continue;
             }
             for (qsizetype at = m_firstCapture[s]; at < m_firstCapture[s + 1]; ++at) {

@@ -37,7 +37,7 @@ public:
         QList<QPair<qsizetype, qsizetype>> entries; // (session, key) in capture order
     };
 
-    // A run of sessions (indexes, by start time) as ActivityGroupingService groups them.
+    // A run of sessions (indexes, by start time) as ActivityGrouping groups them.
     struct Block {
         QDateTime startTime;
         QDateTime endTime;
@@ -70,10 +70,10 @@ public:
 
     // Application ids in order of first appearance, the first name seen for each, and each
     // session's entry in them.
-    const QStringList& bundles() const { return m_bundles; }
+    const QStringList& apps() const { return m_apps; }
     const QStringList& firstNames() const { return m_firstNames; }
-    qsizetype bundleOf(qsizetype session) const { return m_bundleOf[session]; }
-    QColor colorOf(qsizetype bundle) const { return m_colors[bundle]; }
+    qsizetype appOf(qsizetype session) const { return m_appOf[session]; }
+    QColor colorOf(qsizetype app) const { return m_colors[app]; }
 
     // Distinct context lines of all captures, sorted, and the distinct context lines of some
     // sessions, sorted.
@@ -86,15 +86,15 @@ public:
     QStringList windowTitlesOf(const QList<qsizetype>& sessions) const;
 
     // The capture keys of DailyUsageSummary::contextDetails for one application (its entry in
-    // bundles()).
-    const Table& contextDetails(qsizetype bundle) const;
+    // apps()).
+    const Table& contextDetails(qsizetype app) const;
     // Hosts of the browser captures; paths of the editor and terminal captures (flag: a folder);
     // keywords of the titles.
     const Table& websites() const;
     const Table& paths() const;
     const Table& keywords() const;
 
-    // The groupings of ActivityGroupingService: runs of sessions split at pauses longer than the gap,
+    // The groupings of ActivityGrouping: runs of sessions split at pauses longer than the gap,
     // and sessions per task id: the untracked ones first, then by total, largest first.
     QList<Block> blocks(qint64 gapMSecs, const Now& now) const;
     QList<Task> tasks(const Now& now) const;
@@ -145,10 +145,10 @@ private:
     QList<char> m_endState;          // 0: invalid end, 1: valid end, 2: open
     QList<qsizetype> m_firstCapture; // per session, the index of its first capture among all
     QList<qsizetype> m_byStart;
-    QStringList m_bundles;
+    QStringList m_apps;
     QStringList m_firstNames;
     QList<QColor> m_colors;
-    QList<qsizetype> m_bundleOf;
+    QList<qsizetype> m_appOf;
     bool m_hasOpen = false;
 
     mutable std::once_flag m_capturesOnce;

@@ -10,12 +10,12 @@
 
 #include <optional>
 
-// Writes a usage day file (the format is described at DailyUsageData) from whichever form the sessions
+// Writes a usage day file (the format is described at UsageDayFile) from whichever form the sessions
 // are kept in: the full records, or the tracker's compact form, whose texts are already UTF-8. Both go
 // through the same code, so the bytes are the same for the same sessions.
 //
 // A session is given through a view with these members:
-//   QUuid id(); Text bundleIdentifier(); Text appName(); QDateTime startTime();
+//   QUuid id(); Text appId(); Text appName(); QDateTime startTime();
 //   std::optional<QDateTime> endTime(); std::optional<Text> clickUpTaskId();
 //   bool hasWindowTitles(); void forEachWindowTitle(f(Text)); void forEachCapture(f(CaptureView));
 //   std::optional<Text> projectContext();
@@ -83,7 +83,7 @@ void UsageDayWriter::appendSession(const SessionView& session) {
     raw("{\"id\":");
     uuid(session.id());
     raw(",\"bundleIdentifier\":");
-    text(session.bundleIdentifier());
+    text(session.appId());
     raw(",\"appName\":");
     text(session.appName());
     raw(",\"startTime\":");

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "services/alerts/FloatingAlertServiceProtocol.h"
+#include "services/alerts/FloatingAlerts.h"
 
 #include <QObject>
 #include <QPointer>
@@ -8,7 +8,7 @@
 
 class AlertWindow;
 class NoTimerAlertView;
-class ToastAlertServiceProtocol;
+class ToastAlerts;
 
 // The floating no-timer panel (380 x 200), centred horizontally near the bottom of the primary
 // screen. It never takes the focus and can be dragged by its background. It closes itself after the
@@ -20,7 +20,7 @@ class ToastAlertServiceProtocol;
 // AlertHub::openPopoverRequested, so the popover opens whatever the caller passed. A "Dismiss"
 // choice closes the panel, hides the no-timer toast and runs the caller's dismiss callback with the
 // chosen seconds (900, 3600, 14400 or 86400).
-class FloatingAlertService : public QObject, public FloatingAlertServiceProtocol {
+class FloatingAlertService : public QObject, public FloatingAlerts {
     Q_OBJECT
 
 public:
@@ -34,7 +34,7 @@ public:
     void dismissAlert() override;
 
     // The toast that a snooze in the panel also hides (the application sets it).
-    void setToastAlertService(ToastAlertServiceProtocol* service) { m_toastAlerts = service; }
+    void setToastAlertService(ToastAlerts* service) { m_toastAlerts = service; }
 
     AlertWindow* alertPanel() const { return m_alertPanel; }
 
@@ -47,6 +47,6 @@ private:
     QPointer<AlertWindow> m_alertPanel;
     QPointer<NoTimerAlertView> m_alertView;
     QTimer m_dismissTimer;
-    ToastAlertServiceProtocol* m_toastAlerts = nullptr;
+    ToastAlerts* m_toastAlerts = nullptr;
     bool m_pulsePaused = false;
 };

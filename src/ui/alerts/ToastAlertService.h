@@ -1,6 +1,6 @@
 #pragma once
 
-#include "services/alerts/ToastAlertServiceProtocol.h"
+#include "services/alerts/ToastAlerts.h"
 
 #include <QList>
 #include <QObject>
@@ -8,7 +8,7 @@
 #include <QTimer>
 
 class AlertWindow;
-class FloatingAlertServiceProtocol;
+class FloatingAlerts;
 
 // The two toasts at the top right of the primary screen: the no-timer toast (360 x 80, with the
 // snooze menu) and the active-timer toast (320 x 70). Each closes itself after the seconds it was
@@ -19,7 +19,7 @@ class FloatingAlertServiceProtocol;
 // no-timer toast, closes the floating panel and, for a duration above 0, hands the duration to the
 // callback set with setOnDismissWithDuration. The active-timer toast is not touched by it. A click
 // elsewhere on the no-timer toast hides it and opens the popover (AlertHub::openPopoverRequested).
-class ToastAlertService : public QObject, public ToastAlertServiceProtocol {
+class ToastAlertService : public QObject, public ToastAlerts {
     Q_OBJECT
 
 public:
@@ -38,7 +38,7 @@ public:
     void setOnDismissWithDuration(std::function<void(double seconds)> callback) override;
 
     // The panel that a snooze in the toast also closes (the application sets it).
-    void setFloatingAlertService(FloatingAlertServiceProtocol* service) { m_floatingAlerts = service; }
+    void setFloatingAlertService(FloatingAlerts* service) { m_floatingAlerts = service; }
 
     // What is on screen, for callers that need to know and for tests.
     AlertWindow* toastWindow() const { return m_toastWindow; }
@@ -58,5 +58,5 @@ private:
     std::function<void(double)> m_onDismissWithDuration;
     QPointer<AlertWindow> m_activeTimerWindow;
     QTimer m_activeTimerDismissTimer;
-    FloatingAlertServiceProtocol* m_floatingAlerts = nullptr;
+    FloatingAlerts* m_floatingAlerts = nullptr;
 };

@@ -7,7 +7,7 @@
 #include "platform/PopupBrowserService.h"
 #include "services/alerts/SilentMode.h"
 #include "services/forwarding/EmailForwarder.h"
-#include "services/forwarding/EmailForwardingServiceProtocol.h"
+#include "services/forwarding/ForwardingClient.h"
 #include "services/updates/UpdateService.h"
 #include "ui/kit/PopoverStyle.h"
 #include "ui/kit/ProgressIndicator.h"
@@ -289,7 +289,7 @@ void FooterView::openDashboard() {
 }
 
 void FooterView::updateEmailButton() {
-    const EmailForwardingServiceProtocol* forwarding = m_forwarder.service();
+    const ForwardingClient* forwarding = m_forwarder.service();
     const bool configured = forwarding && forwarding->isConfigured();
     m_emailButton->setVisible(configured && !m_isForwardingEmail);
     m_emailButton->setEnabled(!m_isForwardingEmail);

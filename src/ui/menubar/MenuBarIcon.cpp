@@ -1,7 +1,7 @@
 #include "ui/menubar/MenuBarIcon.h"
 
 #include "core/CharacterTruncation.h"
-#include "core/UserDefaultsServiceProtocol.h"
+#include "core/SettingsStore.h"
 #include "platform/TrayIcon.h"
 #include "services/clickup/TimerState.h"
 #include "services/clickup/WorklogState.h"
@@ -230,8 +230,8 @@ QList<QImage> MenuBarIcon::iconImages(Symbol symbol, bool orange, qreal opacity)
     return images;
 }
 
-MenuBarIcon::MenuBarIcon(const TimerState& timer, const WorklogState& worklog,
-                         const UserDefaultsServiceProtocol& settings, TrayIcon& tray, QObject* parent)
+MenuBarIcon::MenuBarIcon(const TimerState& timer, const WorklogState& worklog, const SettingsStore& settings,
+                         TrayIcon& tray, QObject* parent)
     : QObject(parent)
     , m_timer(timer)
     , m_worklog(worklog)

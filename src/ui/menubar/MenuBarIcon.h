@@ -13,7 +13,7 @@
 
 class TimerState;
 class TrayIcon;
-class UserDefaultsServiceProtocol;
+class SettingsStore;
 class WorklogState;
 
 // The tray item's face, drawn from the timer and today's worklog: while a timer runs, a blinking record dot
@@ -82,8 +82,8 @@ public:
     static const QList<int>& iconSizes();
 
     // settings: "useMenuBarPulsing".
-    MenuBarIcon(const TimerState& timer, const WorklogState& worklog,
-                const UserDefaultsServiceProtocol& settings, TrayIcon& tray, QObject* parent = nullptr);
+    MenuBarIcon(const TimerState& timer, const WorklogState& worklog, const SettingsStore& settings,
+                TrayIcon& tray, QObject* parent = nullptr);
 
     void setSilentModeActive(bool active);
     void setPopoverVisible(bool visible);
@@ -124,7 +124,7 @@ private:
 
     const TimerState& m_timer;
     const WorklogState& m_worklog;
-    const UserDefaultsServiceProtocol& m_settings;
+    const SettingsStore& m_settings;
     TrayIcon& m_tray;
     bool m_silentModeActive = false;
     bool m_popoverVisible = false;

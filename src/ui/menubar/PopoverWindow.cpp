@@ -3,9 +3,9 @@
 #include "core/UserDefaultsService.h"
 #include "platform/X11DesktopPanels.h"
 #include "services/AppState.h"
-#include "services/TimerRefreshService.h"
-#include "services/alerts/FloatingAlertServiceProtocol.h"
-#include "services/alerts/ToastAlertServiceProtocol.h"
+#include "services/TimerRefreshScheduler.h"
+#include "services/alerts/FloatingAlerts.h"
+#include "services/alerts/ToastAlerts.h"
 #include "services/usage/AppUsageSwitch.h"
 #include "ui/alerts/AlertWindow.h"
 #include "ui/menubar/MenuBarView.h"
@@ -24,9 +24,8 @@ namespace {
 constexpr std::array toolTipChecksMs{150, 500, 1200};
 } // namespace
 
-PopoverWindow::PopoverWindow(AppState& appState, UserDefaultsService& settings,
-                             ToastAlertServiceProtocol& toastAlerts,
-                             FloatingAlertServiceProtocol& floatingAlerts, QWidget* parent)
+PopoverWindow::PopoverWindow(AppState& appState, UserDefaultsService& settings, ToastAlerts& toastAlerts,
+                             FloatingAlerts& floatingAlerts, QWidget* parent)
     : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint)
     , m_appState(appState)
     , m_settings(settings)

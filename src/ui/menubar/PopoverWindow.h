@@ -6,9 +6,9 @@
 #include <QWidget>
 
 class AppState;
-class FloatingAlertServiceProtocol;
+class FloatingAlerts;
 class MenuBarView;
-class ToastAlertServiceProtocol;
+class ToastAlerts;
 class UserDefaultsService;
 
 // The popover: a frameless popup window holding MenuBarView, 340 wide and as high as the view asks
@@ -28,8 +28,8 @@ public:
     // A click on the tray item that closes the popover (as a click outside it) must not open it again.
     static constexpr int reopenGuardMs = 300;
 
-    PopoverWindow(AppState& appState, UserDefaultsService& settings, ToastAlertServiceProtocol& toastAlerts,
-                  FloatingAlertServiceProtocol& floatingAlerts, QWidget* parent = nullptr);
+    PopoverWindow(AppState& appState, UserDefaultsService& settings, ToastAlerts& toastAlerts,
+                  FloatingAlerts& floatingAlerts, QWidget* parent = nullptr);
     ~PopoverWindow() override;
 
     // The window's place for an anchor (the tray item's area, in screen coordinates) within a
@@ -57,8 +57,8 @@ private:
 
     AppState& m_appState;
     UserDefaultsService& m_settings;
-    ToastAlertServiceProtocol& m_toastAlerts;
-    FloatingAlertServiceProtocol& m_floatingAlerts;
+    ToastAlerts& m_toastAlerts;
+    FloatingAlerts& m_floatingAlerts;
     MenuBarView* m_content;
     QRect m_anchor;
     int m_height;

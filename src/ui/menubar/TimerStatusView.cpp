@@ -232,7 +232,7 @@ void TimerStatusView::setLoading(bool loading) {
     updateLoading();
 }
 
-void TimerStatusView::setKeychainAccess(KeychainServiceProtocol::Access access) {
+void TimerStatusView::setKeychainAccess(SecretStore::Access access) {
     m_keychainAccess = access;
     updateKeychainAccess();
 }
@@ -278,17 +278,17 @@ void TimerStatusView::updateError() {
 
 void TimerStatusView::updateKeychainAccess() {
     switch (m_keychainAccess) {
-    case KeychainServiceProtocol::Access::available:
+    case SecretStore::Access::available:
         setIfDifferent(m_idleTitle, QStringLiteral("No Timer Running"));
         setIfDifferent(m_hintLabel, QStringLiteral("Select a task from planning to start tracking"));
         break;
-    case KeychainServiceProtocol::Access::locked:
+    case SecretStore::Access::locked:
         setIfDifferent(m_idleTitle, QStringLiteral("Keyring Locked"));
         setIfDifferent(m_hintLabel,
                        QStringLiteral("Unlock the keyring to load your timer; Pendlow asks again when "
                                       "this window opens."));
         break;
-    case KeychainServiceProtocol::Access::unavailable:
+    case SecretStore::Access::unavailable:
         setIfDifferent(m_idleTitle, QStringLiteral("No Keyring"));
         setIfDifferent(m_hintLabel,
                        QStringLiteral("No Secret Service is running, so Pendlow cannot read its tokens."));

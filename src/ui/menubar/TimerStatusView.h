@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/KeychainServiceProtocol.h"
+#include "platform/SecretStore.h"
 
 #include <QTimer>
 #include <QUrl>
@@ -45,7 +45,7 @@ public:
     // The spinner of the idle form shows while a state loads.
     void setLoading(bool loading);
     // Whether the secret store could be read at the last configuration load.
-    void setKeychainAccess(KeychainServiceProtocol::Access access);
+    void setKeychainAccess(SecretStore::Access access);
 
     // A task name as the row and the browser window's title show it: up to 50 user-perceived
     // characters whole, a longer one cut to its first 47 followed by "...".
@@ -81,7 +81,7 @@ private:
     UrlOpener m_urlOpener;
     std::function<void()> m_timerStopper;
     bool m_isLoading = false;
-    KeychainServiceProtocol::Access m_keychainAccess = KeychainServiceProtocol::Access::available;
+    SecretStore::Access m_keychainAccess = SecretStore::Access::available;
     QTimer m_clock;
 
     QWidget* m_runningForm = nullptr;

@@ -1,7 +1,7 @@
 #include "ui/reports/AppUsageReportView.h"
 
 #include "core/DetachedTask.h"
-#include "core/UserDefaultsServiceProtocol.h"
+#include "core/SettingsStore.h"
 #include "services/reports/UsageReportState.h"
 #include "ui/dayplan/DayPlanningView.h"
 #include "ui/kit/PopoverStyle.h"

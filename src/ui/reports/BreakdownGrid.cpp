@@ -27,7 +27,7 @@ void BreakdownGrid::setSummary(const DailyUsageSummary& summary) {
     if (m_applications) {
         for (const ExpandableAppRow* row : m_applications->rows()) {
             if (row->isExpanded()) {
-                unfolded.insert(row->app().bundleIdentifier);
+                unfolded.insert(row->app().appId);
             }
         }
     }
@@ -41,7 +41,7 @@ void BreakdownGrid::setSummary(const DailyUsageSummary& summary) {
     m_websites = new WebsitesSection(summary.websiteUsage(), this);
     m_applications = new ApplicationsSection(summary.appBreakdown(), summary, this);
     for (ExpandableAppRow* row : m_applications->rows()) {
-        if (unfolded.contains(row->app().bundleIdentifier)) {
+        if (unfolded.contains(row->app().appId)) {
             row->toggle();
         }
     }

@@ -18,7 +18,7 @@ ExpandableAppRow::ExpandableAppRow(const AppUsageBreakdown& app, const DailyUsag
                                    QWidget* parent)
     : QWidget(parent)
     , m_app(app)
-    , m_contexts(summary.contextDetails(app.bundleIdentifier)) {
+    , m_contexts(summary.contextDetails(app.appId)) {
     const QPalette& colors = palette();
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 2, 0, 2);
@@ -34,7 +34,7 @@ ExpandableAppRow::ExpandableAppRow(const AppUsageBreakdown& app, const DailyUsag
     PopoverStyle::setTextColor(m_duration, PopoverStyle::secondaryText(colors));
     header->addWidget(m_duration);
 
-    m_bar = new UsageShareBar(app.percentage / 100.0, appColor(app.bundleIdentifier), this);
+    m_bar = new UsageShareBar(app.percentage / 100.0, appColor(app.appId), this);
     m_bar->setObjectName(QStringLiteral("shareBar"));
     m_bar->setFixedSize(barWidth, 12);
     header->addWidget(m_bar);

@@ -61,8 +61,8 @@ QString segmentStyle(const QPalette& palette, bool first, bool last) {
 }
 } // namespace
 
-ExportView::ExportView(DailyUsageSummary summary, OpenAIService& openAI,
-                       const ActivityGroupingService& grouping, QWidget* parent)
+ExportView::ExportView(DailyUsageSummary summary, OpenAIService& openAI, const ActivityGrouping& grouping,
+                       QWidget* parent)
     : QDialog(parent)
     , m_summary(std::move(summary))
     , m_openAI(openAI)

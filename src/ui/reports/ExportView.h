@@ -12,7 +12,7 @@
 
 #include <optional>
 
-class ActivityGroupingService;
+class ActivityGrouping;
 class OpenAIService;
 class ProgressIndicator;
 class QAbstractButton;
@@ -45,7 +45,7 @@ public:
 
     // The services are used, not owned, and must outlive the dialog (the OpenAI service also any
     // summary request it started).
-    ExportView(DailyUsageSummary summary, OpenAIService& openAI, const ActivityGroupingService& grouping,
+    ExportView(DailyUsageSummary summary, OpenAIService& openAI, const ActivityGrouping& grouping,
                QWidget* parent = nullptr);
     ~ExportView() override;
 

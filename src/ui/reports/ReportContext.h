@@ -5,8 +5,8 @@
 class DayPlanningState;
 class DayPlanningView;
 class QWidget;
-class UsageDayLoaderProtocol;
-class UserDefaultsServiceProtocol;
+class UsageDaySource;
+class SettingsStore;
 class WorklogState;
 struct DailyUsageSummary;
 
@@ -14,9 +14,9 @@ struct DailyUsageSummary;
 // settings they read, the loader of the stored usage days, and what the application and the platform
 // offer to the windows. The application fills it in once; the windows only read it.
 struct ReportContext {
-    UsageDayLoaderProtocol* loader = nullptr;
+    UsageDaySource* loader = nullptr;
     // Whether window titles are tracked is read from it; none counts as not tracked.
-    const UserDefaultsServiceProtocol* settings = nullptr;
+    const SettingsStore* settings = nullptr;
     // The ClickUp entries shown beside a day's usage; none shows no entries.
     const WorklogState* worklog = nullptr;
     // The one day plan, whose day the timeline window names.

@@ -2,9 +2,9 @@
 
 #include "core/DetachedTask.h"
 #include "core/Error.h"
-#include "core/UserDefaultsServiceProtocol.h"
+#include "core/SettingsStore.h"
 #include "platform/KeychainItem.h"
-#include "platform/KeychainServiceProtocol.h"
+#include "platform/SecretStore.h"
 #include "services/openai/OpenAIModel.h"
 #include "services/openai/OpenAIService.h"
 #include "ui/kit/PopoverStyle.h"
@@ -36,8 +36,8 @@ QLabel* caption(const QString& text, QWidget* parent) {
 
 } // namespace
 
-AISettingsTab::AISettingsTab(KeychainServiceProtocol& keychain, UserDefaultsServiceProtocol& settings,
-                             OpenAIService& openAI, QWidget* parent)
+AISettingsTab::AISettingsTab(SecretStore& keychain, SettingsStore& settings, OpenAIService& openAI,
+                             QWidget* parent)
     : SettingsPage(parent)
     , m_keychain(keychain)
     , m_settings(settings)

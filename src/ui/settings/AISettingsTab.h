@@ -7,7 +7,7 @@
 #include <functional>
 #include <optional>
 
-class KeychainServiceProtocol;
+class SecretStore;
 class OpenAIService;
 class ProgressIndicator;
 class QComboBox;
@@ -17,7 +17,7 @@ class QVBoxLayout;
 class SavedConfirmation;
 class SecretForm;
 class SettingsResultLabel;
-class UserDefaultsServiceProtocol;
+class SettingsStore;
 
 // The "AI" tab: the OpenAI API key (secret "openai-api-token") and the chat model (setting
 // "openAIModel"), with Save and a connection Test.
@@ -31,8 +31,8 @@ class AISettingsTab : public SettingsPage {
     Q_OBJECT
 
 public:
-    AISettingsTab(KeychainServiceProtocol& keychain, UserDefaultsServiceProtocol& settings,
-                  OpenAIService& openAI, QWidget* parent = nullptr);
+    AISettingsTab(SecretStore& keychain, SettingsStore& settings, OpenAIService& openAI,
+                  QWidget* parent = nullptr);
 
     QString label() const override { return QStringLiteral("AI"); }
     QString iconName() const override { return QStringLiteral("sparkles"); }
@@ -59,8 +59,8 @@ private:
     // stored.
     std::function<void()> modelToStore() const;
 
-    KeychainServiceProtocol& m_keychain;
-    UserDefaultsServiceProtocol& m_settings;
+    SecretStore& m_keychain;
+    SettingsStore& m_settings;
     OpenAIService& m_openAI;
     QLineEdit* m_keyField;
     QComboBox* m_modelPicker;

@@ -1,9 +1,9 @@
 #include "ui/settings/AlertsSettingsTab.h"
 
-#include "core/UserDefaultsServiceProtocol.h"
-#include "services/TimerRefreshService.h"
-#include "services/alerts/FloatingAlertServiceProtocol.h"
-#include "services/alerts/ToastAlertServiceProtocol.h"
+#include "core/SettingsStore.h"
+#include "services/TimerRefreshScheduler.h"
+#include "services/alerts/FloatingAlerts.h"
+#include "services/alerts/ToastAlerts.h"
 #include "ui/settings/SettingsFormStyle.h"
 #include "ui/settings/WorkDayRow.h"
 
@@ -71,9 +71,9 @@ AlertsSettingsTab::Choices AlertsSettingsTab::activeReminderChoices() {
             {u"2 hours"_s, 120}};
 }
 
-AlertsSettingsTab::AlertsSettingsTab(UserDefaultsServiceProtocol& settings, TimerRefreshService& refresh,
-                                     FloatingAlertServiceProtocol& floatingAlerts,
-                                     ToastAlertServiceProtocol& toastAlerts, QWidget* parent)
+AlertsSettingsTab::AlertsSettingsTab(SettingsStore& settings, TimerRefreshScheduler& refresh,
+                                     FloatingAlerts& floatingAlerts, ToastAlerts& toastAlerts,
+                                     QWidget* parent)
     : SettingsPage(parent)
     , m_settings(settings)
     , m_refresh(refresh)

@@ -7,14 +7,14 @@
 #include <QMap>
 #include <QPair>
 
-class FloatingAlertServiceProtocol;
+class FloatingAlerts;
 class QCheckBox;
 class QComboBox;
 class QVBoxLayout;
 class QWidget;
-class TimerRefreshService;
-class ToastAlertServiceProtocol;
-class UserDefaultsServiceProtocol;
+class TimerRefreshScheduler;
+class ToastAlerts;
+class SettingsStore;
 class WorkDayRow;
 
 // The "Alerts" page: how the user is reminded when no timer runs, how often, for how long, the
@@ -42,9 +42,8 @@ public:
     static inline const QString previewElapsedText = QStringLiteral("01:23:45");
 
     // The refresh is restarted when the no-timer reminder interval changes.
-    AlertsSettingsTab(UserDefaultsServiceProtocol& settings, TimerRefreshService& refresh,
-                      FloatingAlertServiceProtocol& floatingAlerts, ToastAlertServiceProtocol& toastAlerts,
-                      QWidget* parent = nullptr);
+    AlertsSettingsTab(SettingsStore& settings, TimerRefreshScheduler& refresh, FloatingAlerts& floatingAlerts,
+                      ToastAlerts& toastAlerts, QWidget* parent = nullptr);
 
     QString label() const override { return QStringLiteral("Alerts"); }
     QString iconName() const override { return QStringLiteral("preferences-desktop-notification"); }
@@ -65,10 +64,10 @@ private:
     void storeDay(int dayIndex, const WorkDaySchedule& schedule);
     void updateVisibility();
 
-    UserDefaultsServiceProtocol& m_settings;
-    TimerRefreshService& m_refresh;
-    FloatingAlertServiceProtocol& m_floatingAlerts;
-    ToastAlertServiceProtocol& m_toastAlerts;
+    SettingsStore& m_settings;
+    TimerRefreshScheduler& m_refresh;
+    FloatingAlerts& m_floatingAlerts;
+    ToastAlerts& m_toastAlerts;
     QMap<int, WorkDaySchedule> m_schedule;
 
     QCheckBox* m_useFloatingAlert;

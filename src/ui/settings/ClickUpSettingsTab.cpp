@@ -3,9 +3,9 @@
 #include "core/DetachedTask.h"
 #include "core/Error.h"
 #include "core/Log.h"
-#include "core/UserDefaultsServiceProtocol.h"
+#include "core/SettingsStore.h"
 #include "platform/KeychainItem.h"
-#include "platform/KeychainServiceProtocol.h"
+#include "platform/SecretStore.h"
 #include "ui/settings/SavedConfirmation.h"
 #include "ui/settings/SecretForm.h"
 #include "ui/settings/SettingsFormStyle.h"
@@ -18,8 +18,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-ClickUpSettingsTab::ClickUpSettingsTab(KeychainServiceProtocol& keychain,
-                                       UserDefaultsServiceProtocol& settings, Actions actions,
+ClickUpSettingsTab::ClickUpSettingsTab(SecretStore& keychain, SettingsStore& settings, Actions actions,
                                        QWidget* parent)
     : SettingsPage(parent)
     , m_keychain(keychain)

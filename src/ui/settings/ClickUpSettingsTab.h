@@ -6,13 +6,13 @@
 
 #include <functional>
 
-class KeychainServiceProtocol;
+class SecretStore;
 class QLineEdit;
 class QPushButton;
 class SavedConfirmation;
 class SecretForm;
 class SettingsResultLabel;
-class UserDefaultsServiceProtocol;
+class SettingsStore;
 
 // The "ClickUp" page: the personal API token (secret "clickup-api-token") and the team id (setting
 // "teamId"). Shown, it fills the team id from the configuration the application runs with and the
@@ -34,8 +34,8 @@ public:
         std::function<QCoro::Task<>()> refresh;
     };
 
-    ClickUpSettingsTab(KeychainServiceProtocol& keychain, UserDefaultsServiceProtocol& settings,
-                       Actions actions, QWidget* parent = nullptr);
+    ClickUpSettingsTab(SecretStore& keychain, SettingsStore& settings, Actions actions,
+                       QWidget* parent = nullptr);
 
     QString label() const override { return QStringLiteral("ClickUp"); }
     QString iconName() const override { return QStringLiteral("appointment-soon"); }
@@ -55,8 +55,8 @@ private:
     static std::function<void(const QString&)> saveFailed();
     void setSaving(bool saving);
 
-    KeychainServiceProtocol& m_keychain;
-    UserDefaultsServiceProtocol& m_settings;
+    SecretStore& m_keychain;
+    SettingsStore& m_settings;
     Actions m_actions;
     bool m_isSaving = false;
     // Counts loads, so that a slower earlier one does not overwrite a later one.

@@ -2,11 +2,11 @@
 
 #include "core/DetachedTask.h"
 #include "core/Error.h"
-#include "core/UserDefaultsServiceProtocol.h"
+#include "core/SettingsStore.h"
 #include "platform/KeychainItem.h"
-#include "platform/KeychainServiceProtocol.h"
+#include "platform/SecretStore.h"
 #include "services/forwarding/EmailForwardingError.h"
-#include "services/forwarding/EmailForwardingServiceProtocol.h"
+#include "services/forwarding/ForwardingClient.h"
 #include "ui/kit/PopoverStyle.h"
 #include "ui/settings/SavedConfirmation.h"
 #include "ui/settings/SecretForm.h"
@@ -58,14 +58,14 @@ QString testFailureText(std::exception_ptr failure, QString& certificate) {
 }
 
 // The test's forward of the open e-mail; throws its failure.
-QCoro::Task<> forwarded(EmailForwardingServiceProtocol& forwarding) {
+QCoro::Task<> forwarded(ForwardingClient& forwarding) {
     co_await forwarding.forwardCurrentEmail();
 }
 
 } // namespace
 
-N8NSettingsTab::N8NSettingsTab(KeychainServiceProtocol& keychain, UserDefaultsServiceProtocol& settings,
-                               EmailForwardingServiceProtocol& forwarding, QWidget* parent)
+N8NSettingsTab::N8NSettingsTab(SecretStore& keychain, SettingsStore& settings, ForwardingClient& forwarding,
+                               QWidget* parent)
     : SettingsPage(parent)
     , m_keychain(keychain)
     , m_settings(settings)

@@ -9,8 +9,8 @@
 #include <functional>
 #include <optional>
 
-class EmailForwardingServiceProtocol;
-class KeychainServiceProtocol;
+class ForwardingClient;
+class SecretStore;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -18,7 +18,7 @@ class QVBoxLayout;
 class SavedConfirmation;
 class SecretForm;
 class SettingsResultLabel;
-class UserDefaultsServiceProtocol;
+class SettingsStore;
 
 // The "n8n" tab: the webhook address (setting "n8nEndpoint") and the optional shared key (secret
 // "n8n-shared-key"), with Save and a Test that forwards the open e-mail for real.
@@ -33,8 +33,8 @@ class N8NSettingsTab : public SettingsPage {
     Q_OBJECT
 
 public:
-    N8NSettingsTab(KeychainServiceProtocol& keychain, UserDefaultsServiceProtocol& settings,
-                   EmailForwardingServiceProtocol& forwarding, QWidget* parent = nullptr);
+    N8NSettingsTab(SecretStore& keychain, SettingsStore& settings, ForwardingClient& forwarding,
+                   QWidget* parent = nullptr);
 
     QString label() const override { return QStringLiteral("n8n"); }
     QString iconName() const override { return QStringLiteral("insert-link"); }
@@ -67,9 +67,9 @@ private:
     void trustOfferedCertificate();
     void offerCertificate(const QString& sha256);
 
-    KeychainServiceProtocol& m_keychain;
-    UserDefaultsServiceProtocol& m_settings;
-    EmailForwardingServiceProtocol& m_forwarding;
+    SecretStore& m_keychain;
+    SettingsStore& m_settings;
+    ForwardingClient& m_forwarding;
     QLineEdit* m_endpointField;
     QLineEdit* m_keyField;
     SettingsResultLabel* m_result;

@@ -3,7 +3,7 @@
 #include "core/DetachedTask.h"
 #include "core/Error.h"
 #include "core/Log.h"
-#include "core/UserDefaultsServiceProtocol.h"
+#include "core/SettingsStore.h"
 #include "platform/LaunchAtLogin.h"
 #include "services/usage/AppUsageStorageService.h"
 #include "services/usage/AppUsageTrackingService.h"
@@ -114,7 +114,7 @@ PreferencesTab::PreferencesTab(Services services, QWidget* parent)
 }
 
 // Writes happen on the user's changes only: loading sets the controls with m_loading on.
-void PreferencesTab::writeOnToggle(QCheckBox* box, void (UserDefaultsServiceProtocol::*setter)(bool)) {
+void PreferencesTab::writeOnToggle(QCheckBox* box, void (SettingsStore::*setter)(bool)) {
     connect(box, &QCheckBox::toggled, this, [this, setter](bool on) {
         if (!m_loading) {
             (settings().*setter)(on);
@@ -141,8 +141,8 @@ void PreferencesTab::buildGeneral(QVBoxLayout* page) {
             setLaunchAtLogin(on);
         }
     });
-    writeOnToggle(m_disableTimerWarning, &UserDefaultsServiceProtocol::setDisableTimerWarning);
-    writeOnToggle(m_lightMode, &UserDefaultsServiceProtocol::setLightMode);
+    writeOnToggle(m_disableTimerWarning, &SettingsStore::setDisableTimerWarning);
+    writeOnToggle(m_lightMode, &SettingsStore::setLightMode);
 }
 
 void PreferencesTab::buildTracking(QVBoxLayout* page) {
@@ -184,7 +184,7 @@ void PreferencesTab::buildTracking(QVBoxLayout* page) {
     rows->addWidget(m_clearResult);
     tracking->addWidget(m_trackingRows);
 
-    writeOnToggle(m_showInMenu, &UserDefaultsServiceProtocol::setShowAppUsageInMenu);
+    writeOnToggle(m_showInMenu, &SettingsStore::setShowAppUsageInMenu);
     connect(m_tracking, &QCheckBox::toggled, this, [this](bool on) {
         if (!m_loading) {
             if (m_services.setTracking) {
@@ -324,7 +324,7 @@ void PreferencesTab::buildBrowser(QVBoxLayout* page) {
     m_height = slider(QStringLiteral("Height"), QStringLiteral("heightSlider"), 400, 1000);
     browser->addWidget(m_sizeRows);
 
-    writeOnToggle(m_defaultBrowser, &UserDefaultsServiceProtocol::setUseDefaultBrowser);
+    writeOnToggle(m_defaultBrowser, &SettingsStore::setUseDefaultBrowser);
     connect(m_defaultBrowser, &QCheckBox::toggled, this, &PreferencesTab::updateSizeRows);
     connect(m_width, &QSlider::valueChanged, this, [this](int steps) {
         if (!m_loading) {
@@ -398,7 +398,7 @@ void PreferencesTab::buildDebug(QVBoxLayout* page) {
     logRow->addStretch(1);
     debug->addLayout(logRow);
 
-    writeOnToggle(m_debugLogging, &UserDefaultsServiceProtocol::setDebugLoggingEnabled);
+    writeOnToggle(m_debugLogging, &SettingsStore::setDebugLoggingEnabled);
     connect(m_showLog, &QPushButton::clicked, this, &PreferencesTab::showLog);
 }
 
@@ -408,7 +408,7 @@ PreferencesTab::~PreferencesTab() {
 
 void PreferencesTab::load() {
     m_loading = true;
-    const UserDefaultsServiceProtocol& store = settings();
+    const SettingsStore& store = settings();
     m_launchAtLogin->setChecked(m_services.launchAtLogin.isEnabled());
     m_disableTimerWarning->setChecked(store.disableTimerWarning());
     m_lightMode->setChecked(store.lightMode());
@@ -548,7 +548,7 @@ void PreferencesTab::updateWindowTitles() {
 }
 
 void PreferencesTab::updatePopupSize() {
-    const UserDefaultsServiceProtocol& store = settings();
+    const SettingsStore& store = settings();
     m_popupSize->setText(
         QStringLiteral("%1 × %2").arg(store.popupBrowserWidth()).arg(store.popupBrowserHeight()));
 }

@@ -23,7 +23,7 @@ class QSlider;
 class QToolButton;
 class QVBoxLayout;
 class SettingsResultLabel;
-class UserDefaultsServiceProtocol;
+class SettingsStore;
 
 // The "Preferences" tab: the settings that belong to no service of their own. It has no Save button:
 // every control acts when the user changes it.
@@ -48,7 +48,7 @@ public:
     using UrlProbe = std::function<QCoro::Task<BrowserUrlProbeResult>()>;
 
     struct Services {
-        UserDefaultsServiceProtocol& settings;
+        SettingsStore& settings;
         // The store the tracker keeps its day files in.
         AppUsageStorageService& usageStorage;
         LaunchAtLogin& launchAtLogin;
@@ -102,9 +102,9 @@ private:
     void buildSilentMode(QVBoxLayout* page);
     void buildDebug(QVBoxLayout* page);
     // Writes the switch's setting when the user toggles it.
-    void writeOnToggle(QCheckBox* box, void (UserDefaultsServiceProtocol::*setter)(bool));
+    void writeOnToggle(QCheckBox* box, void (SettingsStore::*setter)(bool));
 
-    UserDefaultsServiceProtocol& settings() const { return m_services.settings; }
+    SettingsStore& settings() const { return m_services.settings; }
     void setLaunchAtLogin(bool enabled);
     void clearAllUsageData();
     void testBrowserUrl();

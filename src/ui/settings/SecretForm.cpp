@@ -10,8 +10,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-SecretForm::SecretForm(KeychainServiceProtocol& keychain, QString item, QLineEdit* field,
-                       SettingsResultLabel* result, QObject* parent)
+SecretForm::SecretForm(SecretStore& keychain, QString item, QLineEdit* field, SettingsResultLabel* result,
+                       QObject* parent)
     : QObject(parent)
     , m_keychain(keychain)
     , m_item(std::move(item))

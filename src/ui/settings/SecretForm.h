@@ -8,7 +8,7 @@
 #include <functional>
 #include <optional>
 
-class KeychainServiceProtocol;
+class SecretStore;
 class ProgressIndicator;
 class QLineEdit;
 class QPushButton;
@@ -58,7 +58,7 @@ public:
     };
 
     // The field and the result line belong to the page, which must outlive the form.
-    SecretForm(KeychainServiceProtocol& keychain, QString item, QLineEdit* field, SettingsResultLabel* result,
+    SecretForm(SecretStore& keychain, QString item, QLineEdit* field, SettingsResultLabel* result,
                QObject* parent);
 
     // The secret as the field holds it, trimmed.
@@ -88,7 +88,7 @@ Q_SIGNALS:
 private:
     void finishTest();
 
-    KeychainServiceProtocol& m_keychain;
+    SecretStore& m_keychain;
     QString m_item;
     QLineEdit* m_field;
     SettingsResultLabel* m_result;

@@ -2,7 +2,7 @@
 
 #include "core/Error.h"
 #include "core/Log.h"
-#include "platform/KeychainServiceProtocol.h"
+#include "platform/SecretStore.h"
 
 namespace {
 
@@ -18,8 +18,7 @@ std::optional<QString> logged(const QString& action, const QString& key, std::ex
 
 } // namespace
 
-QCoro::Task<std::optional<QString>> SecretWrite::store(KeychainServiceProtocol& keychain, QString value,
-                                                       QString key) {
+QCoro::Task<std::optional<QString>> SecretWrite::store(SecretStore& keychain, QString value, QString key) {
     std::exception_ptr failure;
     try {
         co_await keychain.setValue(value, key);
@@ -29,7 +28,7 @@ QCoro::Task<std::optional<QString>> SecretWrite::store(KeychainServiceProtocol& 
     co_return logged(QStringLiteral("Storing"), key, failure);
 }
 
-QCoro::Task<std::optional<QString>> SecretWrite::remove(KeychainServiceProtocol& keychain, QString key) {
+QCoro::Task<std::optional<QString>> SecretWrite::remove(SecretStore& keychain, QString key) {
     std::exception_ptr failure;
     try {
         co_await keychain.deleteValue(key);

@@ -2,9 +2,9 @@
 
 #include "core/UserDefaultsService.h"
 #include "platform/KeychainItem.h"
-#include "platform/KeychainServiceProtocol.h"
+#include "platform/SecretStore.h"
 #include "services/tools/ToolsAPIService.h"
-#include "services/tools/ToolsAuthServiceProtocol.h"
+#include "services/tools/ToolsSignIn.h"
 
 #include <QTemporaryDir>
 
@@ -13,7 +13,7 @@
 namespace {
 
 // Answers the shared token of the fields and nothing else; stores nothing.
-class FieldSecrets : public KeychainServiceProtocol {
+class FieldSecrets : public SecretStore {
 public:
     explicit FieldSecrets(QString wsToken)
         : m_wsToken(std::move(wsToken)) {}
@@ -32,7 +32,7 @@ private:
 };
 
 // No personal sign-in.
-class NoSignIn : public ToolsAuthServiceProtocol {
+class NoSignIn : public ToolsSignIn {
 public:
     std::optional<QUrl> authorizationURL(std::optional<QString>) const override { return std::nullopt; }
     QCoro::Task<bool> isAuthenticated() override { co_return false; }

@@ -4,12 +4,12 @@
 #include "core/DetachedTask.h"
 #include "core/Error.h"
 #include "core/Log.h"
-#include "core/UserDefaultsServiceProtocol.h"
+#include "core/SettingsStore.h"
 #include "platform/KeychainItem.h"
-#include "platform/KeychainServiceProtocol.h"
+#include "platform/SecretStore.h"
 #include "services/tools/AuthError.h"
-#include "services/tools/ToolsAuthServiceProtocol.h"
 #include "services/tools/ToolsLoginCoordinator.h"
+#include "services/tools/ToolsSignIn.h"
 #include "ui/kit/PopoverStyle.h"
 #include "ui/kit/ProgressIndicator.h"
 #include "ui/settings/SavedConfirmation.h"
@@ -63,8 +63,8 @@ bool isCancellation(std::exception_ptr failure) {
 }
 } // namespace
 
-ToolsSettingsTab::ToolsSettingsTab(KeychainServiceProtocol& keychain, UserDefaultsServiceProtocol& settings,
-                                   ToolsAuthServiceProtocol& auth, Actions actions, QWidget* parent)
+ToolsSettingsTab::ToolsSettingsTab(SecretStore& keychain, SettingsStore& settings, ToolsSignIn& auth,
+                                   Actions actions, QWidget* parent)
     : SettingsPage(parent)
     , m_keychain(keychain)
     , m_settings(settings)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/UserDefaultsServiceProtocol.h"
+#include "core/SettingsStore.h"
 #include "ui/settings/SettingsPage.h"
 
 #include <QCoroTask>
@@ -10,7 +10,7 @@
 #include <functional>
 #include <optional>
 
-class KeychainServiceProtocol;
+class SecretStore;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -19,7 +19,7 @@ class ProgressIndicator;
 class SavedConfirmation;
 class SecretForm;
 class SettingsResultLabel;
-class ToolsAuthServiceProtocol;
+class ToolsSignIn;
 class ToolsLoginCoordinator;
 
 // The "Timesheet" page: the Tools server's team credentials and the personal dashboard sign-in.
@@ -41,7 +41,7 @@ class ToolsSettingsTab : public SettingsPage {
 
 public:
     // What the fields show while nothing is stored.
-    static inline const QString& defaultToolsUrl = UserDefaultsServiceProtocol::defaultToolsUrl;
+    static inline const QString& defaultToolsUrl = SettingsStore::defaultToolsUrl;
     static inline const QString defaultUserKey = QString();
 
     // What the page asks of the application after a save.
@@ -52,8 +52,8 @@ public:
         std::function<QCoro::Task<>()> fetchPlanning;
     };
 
-    ToolsSettingsTab(KeychainServiceProtocol& keychain, UserDefaultsServiceProtocol& settings,
-                     ToolsAuthServiceProtocol& auth, Actions actions, QWidget* parent = nullptr);
+    ToolsSettingsTab(SecretStore& keychain, SettingsStore& settings, ToolsSignIn& auth, Actions actions,
+                     QWidget* parent = nullptr);
     ~ToolsSettingsTab() override;
 
     QString label() const override { return QStringLiteral("Timesheet"); }
@@ -106,9 +106,9 @@ private:
     void updateButtons();
     void updateLoginSection();
 
-    KeychainServiceProtocol& m_keychain;
-    UserDefaultsServiceProtocol& m_settings;
-    ToolsAuthServiceProtocol& m_auth;
+    SecretStore& m_keychain;
+    SettingsStore& m_settings;
+    ToolsSignIn& m_auth;
     Actions m_actions;
     ToolsLoginCoordinator* m_loginCoordinator;
 

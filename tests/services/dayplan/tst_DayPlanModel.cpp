@@ -97,7 +97,7 @@ private:
     std::unique_ptr<DayPlanningStorageService> m_store;
     std::unique_ptr<FakeClock> m_clock;
 
-    QString planPath() const { return m_store->fileURL(at(day, "12:00")); }
+    QString planPath() const { return m_store->filePath(at(day, "12:00")); }
 
 private Q_SLOTS:
     void initTestCase() { useBerlinTime(); }
@@ -299,15 +299,15 @@ private Q_SLOTS:
         const QString outside = m_folder->path() + "/elsewhere.json";
         writeFile(outside, "untouched");
         const QDateTime next = at(day.addDays(1), "12:00");
-        QVERIFY(QFile::link(outside, m_store->fileURL(next)));
+        QVERIFY(QFile::link(outside, m_store->filePath(next)));
         QVERIFY_THROWS_EXCEPTION(PlanFileError, m_store->saveEntries({}, next));
         QCOMPARE(readFile(outside), QByteArray("untouched"));
     }
 
     void choosesTheFileByLocalDay() {
         // 00:30 in Berlin is still the 9th in UTC.
-        QCOMPARE(QFileInfo(m_store->fileURL(at(day, "00:30"))).fileName(), QString("plan-2025-03-10.json"));
-        QCOMPARE(QFileInfo(m_store->fileURL(at(day, "23:59"))).fileName(), QString("plan-2025-03-10.json"));
+        QCOMPARE(QFileInfo(m_store->filePath(at(day, "00:30"))).fileName(), QString("plan-2025-03-10.json"));
+        QCOMPARE(QFileInfo(m_store->filePath(at(day, "23:59"))).fileName(), QString("plan-2025-03-10.json"));
     }
 
     void keepsOrderAndWritesAsTold() {

@@ -38,7 +38,7 @@ public:
                          const QDateTime& when) const override {
         if (failingMarks > 0) {
             --failingMarks;
-            throw PlanFileError(PlanFileError::Kind::unwritable, fileURL(when), "No space left on device");
+            throw PlanFileError(PlanFileError::Kind::unwritable, filePath(when), "No space left on device");
         }
         DayPlanningStorageService::markEntrySynced(id, clickUpEntryId, when);
     }

@@ -59,7 +59,7 @@ private:
     DayPlanningState* m_state = nullptr;
 
     DayPlanningState& state() { return *m_state; }
-    QString planPath() const { return m_store->fileURL(at(day, "12:00")); }
+    QString planPath() const { return m_store->filePath(at(day, "12:00")); }
     QList<PlannedTimeEntry> stored() const { return m_store->loadEntries(at(day, "12:00")); }
 
     // Puts entries into the day's file and loads them, with the ClickUp entries given.
@@ -240,7 +240,7 @@ private Q_SLOTS:
         seed({plannedEntry("Monday", at(day, "09:00"), at(day, "10:00"))},
              {clickUpEntry("m", "11:00", "12:00")});
         const QDate tuesday = day.addDays(1);
-        const QString tuesdayPath = m_store->fileURL(at(tuesday, "12:00"));
+        const QString tuesdayPath = m_store->filePath(at(tuesday, "12:00"));
         QFile file(tuesdayPath);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("{\"date\":");

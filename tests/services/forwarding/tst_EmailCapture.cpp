@@ -3,23 +3,23 @@
 #include "support/LogCapture.h"
 #include "support/TestMain.h"
 
-#include "platform/BrowserUrlSourceProtocol.h"
-#include "platform/ClientWindowListProtocol.h"
-#include "platform/ClipboardTextSourceProtocol.h"
+#include "platform/BrowserUrlSource.h"
+#include "platform/ClientWindowList.h"
+#include "platform/ClipboardTextSource.h"
 #include "services/forwarding/EmailCapture.h"
 
 namespace {
-struct FakeWindows : ClientWindowListProtocol {
+struct FakeWindows : ClientWindowList {
     QList<ClientWindow> windows;
     QList<ClientWindow> clientWindowsByStacking() const override { return windows; }
 };
 
-struct FakeClipboard : ClipboardTextSourceProtocol {
+struct FakeClipboard : ClipboardTextSource {
     std::optional<QString> text;
     std::optional<QString> clipboardText() const override { return text; }
 };
 
-struct FakeBrowserUrls : BrowserUrlSourceProtocol {
+struct FakeBrowserUrls : BrowserUrlSource {
     std::optional<QUrl> url;
     mutable QList<std::uint32_t> askedFor;
     std::optional<QUrl> currentUrl(const ClientWindow& window) const override {

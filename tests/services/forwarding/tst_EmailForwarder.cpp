@@ -8,7 +8,7 @@
 
 #include "services/forwarding/EmailForwarder.h"
 #include "services/forwarding/EmailForwardingError.h"
-#include "services/forwarding/EmailForwardingServiceProtocol.h"
+#include "services/forwarding/ForwardingClient.h"
 #include <QCoroTimer>
 
 #include <QSignalSpy>
@@ -17,7 +17,7 @@
 
 namespace {
 // Forwarding that answers after a short wait with a set address or error.
-class FakeForwarding : public EmailForwardingServiceProtocol {
+class FakeForwarding : public ForwardingClient {
 public:
     int calls = 0;
     std::optional<QString> taskUrl;

@@ -11,9 +11,9 @@
 
 #include "core/TransportError.h"
 #include "platform/KeychainItem.h"
-#include "services/forwarding/EmailCaptureProtocol.h"
 #include "services/forwarding/EmailForwardingError.h"
 #include "services/forwarding/EmailForwardingService.h"
+#include "services/forwarding/EmailSource.h"
 
 #include <QCryptographicHash>
 #include <QJsonDocument>
@@ -32,7 +32,7 @@ namespace {
 const QString hookPath = QStringLiteral("/webhook/7f3c-mail");
 
 // Subject and link as the capture gives them; none for "not found".
-class FakeCapture : public EmailCaptureProtocol {
+class FakeCapture : public EmailSource {
 public:
     std::optional<QString> subject = QString::fromUtf8(QByteArray("Quarterly budget ") + "review");
     std::optional<QString> link = QString::fromUtf8(QByteArray("https://mail.example.com/m/") + "a1b2");
@@ -142,7 +142,7 @@ void EmailForwardingServiceTest::sendsOnePostWithNineMembers() {
         {QStringLiteral("to"), QStringLiteral("n8n Webhook")},
         {QStringLiteral("userKey"), QStringLiteral("uk-42")},
         // Never stored: the built-in default, as the Timesheet tab shows it.
-        {QStringLiteral("toolsUrl"), UserDefaultsServiceProtocol::defaultToolsUrl},
+        {QStringLiteral("toolsUrl"), SettingsStore::defaultToolsUrl},
         {QStringLiteral("clickUpTeamId"), QString()}};
     QCOMPARE(body, expected);
     QCOMPARE(body.size(), 9);

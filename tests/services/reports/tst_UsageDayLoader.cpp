@@ -127,7 +127,7 @@ private Q_SLOTS:
 
         QCOMPARE(names(loader.readDay(past)), QStringList{"Files"});
         QVERIFY(!loader.readDay(past.addDays(-1)).has_value());
-        QFile broken(m_storage->fileURL(past.addDays(-2)));
+        QFile broken(m_storage->filePath(past.addDays(-2)));
         QVERIFY(broken.open(QIODevice::WriteOnly));
         broken.write("{ not a usage day");
         broken.close();
@@ -147,7 +147,7 @@ private Q_SLOTS:
         UsageDayLoader loader(*m_storage, &m_tracker->service);
 
         QVERIFY(!awaitTask(loader.deleteDay(day())).failed());
-        QVERIFY(!QFile::exists(m_storage->fileURL(day())));
+        QVERIFY(!QFile::exists(m_storage->filePath(day())));
         // Yesterday's session waits for its own save; today's are gone, the open one too.
         QCOMPARE(m_tracker->service.todaySessions(), QList<AppUsageSession>{yesterdays});
         QVERIFY(!m_tracker->service.currentSession().has_value());
@@ -162,7 +162,7 @@ private Q_SLOTS:
         const AppUsageSession open = named(u"Editor", QStringLiteral("17:30"), QStringLiteral("17:30"));
         m_tracker->service.setCurrentSession(open);
         // Something the removal of a file cannot take: a folder under the day file's name.
-        QVERIFY(QDir().mkpath(m_storage->fileURL(day()) + QStringLiteral("/inside")));
+        QVERIFY(QDir().mkpath(m_storage->filePath(day()) + QStringLiteral("/inside")));
         UsageDayLoader loader(*m_storage, &m_tracker->service);
 
         const TaskOutcome<void> outcome = awaitTask(loader.deleteDay(day()));
@@ -183,7 +183,7 @@ private Q_SLOTS:
         UsageDayLoader loader(*m_storage, &m_tracker->service);
 
         QVERIFY(!awaitTask(loader.deleteDay(past)).failed());
-        QVERIFY(!QFile::exists(m_storage->fileURL(past)));
+        QVERIFY(!QFile::exists(m_storage->filePath(past)));
         QCOMPARE(m_tracker->service.todaySessions(), QList<AppUsageSession>{files});
     }
 };

@@ -8,7 +8,7 @@
 #include "support/UsageSamples.h"
 
 #include "services/reports/UsageExport.h"
-#include "services/usage/ActivityGroupingService.h"
+#include "services/usage/ActivityGrouping.h"
 #include "services/usage/UsageText.h"
 
 #include <QLocale>
@@ -53,7 +53,7 @@ private Q_SLOTS:
         QFETCH(QString, golden);
         const FakeClock clock(exportsamples::now());
         TestSettings settings;
-        const ActivityGroupingService grouping(settings);
+        const ActivityGrouping grouping(settings);
         const UsageExport exporter(grouping);
         compareText((exporter.*builder)(exportsamples::day()), text(fixture(golden)));
     }
@@ -62,7 +62,7 @@ private Q_SLOTS:
     void openSessionEndsNow() {
         FakeClock clock(exportsamples::now());
         TestSettings settings;
-        const ActivityGroupingService grouping(settings);
+        const ActivityGrouping grouping(settings);
         const UsageExport exporter(grouping);
         const DailyUsageSummary day = exportsamples::day();
         clock.set(at(QStringLiteral("13:05:30")));
@@ -75,7 +75,7 @@ private Q_SLOTS:
     void wholeDayFormats() {
         const FakeClock clock(exportsamples::now());
         TestSettings settings;
-        const ActivityGroupingService grouping(settings);
+        const ActivityGrouping grouping(settings);
         const UsageExport exporter(grouping);
         const DailyUsageSummary day = exportsamples::day();
         QCOMPARE(exporter.exportText(ExportFormat::markdown, day),
@@ -97,7 +97,7 @@ private Q_SLOTS:
         QFETCH(QString, text);
         const FakeClock clock(exportsamples::now());
         TestSettings settings;
-        const ActivityGroupingService grouping(settings);
+        const ActivityGrouping grouping(settings);
         const UsageExport exporter(grouping);
         auto build = [&](const DailyUsageSummary& summary) {
             if (text == u"markdown") {
@@ -154,7 +154,7 @@ private Q_SLOTS:
     void emptyDay() {
         QFETCH(Builder, builder);
         TestSettings settings;
-        const ActivityGroupingService grouping(settings);
+        const ActivityGrouping grouping(settings);
         const UsageExport exporter(grouping);
         QTEST((exporter.*builder)(DailyUsageSummary{day(), {}, std::nullopt, std::nullopt}), "expected");
     }
@@ -163,7 +163,7 @@ private Q_SLOTS:
     // 4 h is 74 %, an application with 74.6 % shows 75 %.
     void percentagesTruncateAndRound() {
         TestSettings settings;
-        const ActivityGroupingService grouping(settings);
+        const ActivityGrouping grouping(settings);
         const UsageExport exporter(grouping);
         const QDateTime start = at(QStringLiteral("08:00"));
         const QList<AppUsageSession> sessions{
@@ -224,7 +224,7 @@ private Q_SLOTS:
     // stay nine whatever a name holds.
     void csvRowKeepsItsColumns() {
         TestSettings settings;
-        const ActivityGroupingService grouping(settings);
+        const ActivityGrouping grouping(settings);
         const UsageExport exporter(grouping);
         AppUsageSession odd =
             session(onHeap(u"x.odd"), onHeap(u"=1+1,\"x\"\nnext"), at(QStringLiteral("09:00")),

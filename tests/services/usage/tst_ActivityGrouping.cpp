@@ -1,7 +1,7 @@
 // Activity blocks, per-task summaries and the Markdown day report.
 #include "support/TestMain.h"
 
-#include "services/usage/ActivityGroupingService.h"
+#include "services/usage/ActivityGrouping.h"
 #include "support/FakeClock.h"
 #include "support/TestSettings.h"
 #include "support/UsageSamples.h"
@@ -25,7 +25,7 @@ QStringList blockSpans(const QList<ActivityBlock>& blocks) {
 }
 } // namespace
 
-class ActivityGrouping : public QObject {
+class ActivityGroupingTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -61,13 +61,13 @@ private Q_SLOTS:
         QFETCH(QList<AppUsageSession>, sessions);
         TestSettings settings;
         settings.setActivityBlockGapMinutes(gapMinutes);
-        QTEST(blockSpans(ActivityGroupingService(settings).groupIntoBlocks(sessions)), "spans");
+        QTEST(blockSpans(ActivityGrouping(settings).groupIntoBlocks(sessions)), "spans");
     }
 
     void openSessionEndsTheBlockNow() {
         const FakeClock clock(at(QStringLiteral("11:42")));
         TestSettings settings;
-        const QList<ActivityBlock> blocks = ActivityGroupingService(settings).groupIntoBlocks(
+        const QList<ActivityBlock> blocks = ActivityGrouping(settings).groupIntoBlocks(
             {app("A", "11:00", "11:30"),
              session(QStringLiteral("b"), QStringLiteral("B"), at(QStringLiteral("11:30")), std::nullopt)});
         QCOMPARE(blocks.size(), 1);
@@ -76,22 +76,22 @@ private Q_SLOTS:
     }
 
     void dominantTask() {
-        QCOMPARE(ActivityGroupingService::dominantTaskId({app("X", "09:00", "09:20", QStringLiteral("A")),
-                                                          app("Y", "09:20", "09:50", QStringLiteral("B")),
-                                                          app("Z", "09:50", "10:50")}),
+        QCOMPARE(ActivityGrouping::dominantTaskId({app("X", "09:00", "09:20", QStringLiteral("A")),
+                                                   app("Y", "09:20", "09:50", QStringLiteral("B")),
+                                                   app("Z", "09:50", "10:50")}),
                  QStringLiteral("B"));
-        QCOMPARE(ActivityGroupingService::dominantTaskId({app("Z", "09:50", "10:50")}), std::nullopt);
+        QCOMPARE(ActivityGrouping::dominantTaskId({app("Z", "09:50", "10:50")}), std::nullopt);
         // A tie goes to the task met first.
-        QCOMPARE(ActivityGroupingService::dominantTaskId({app("X", "09:00", "09:20", QStringLiteral("A")),
-                                                          app("Y", "09:20", "09:40", QStringLiteral("B")),
-                                                          app("W", "09:40", "09:50", QStringLiteral("B")),
-                                                          app("V", "09:50", "10:00", QStringLiteral("A"))}),
+        QCOMPARE(ActivityGrouping::dominantTaskId({app("X", "09:00", "09:20", QStringLiteral("A")),
+                                                   app("Y", "09:20", "09:40", QStringLiteral("B")),
+                                                   app("W", "09:40", "09:50", QStringLiteral("B")),
+                                                   app("V", "09:50", "10:00", QStringLiteral("A"))}),
                  QStringLiteral("A"));
     }
 
     void tasksUntrackedFirstThenLongest() {
         TestSettings settings;
-        const QList<TaskUsageSummary> summaries = ActivityGroupingService(settings).groupByTask(
+        const QList<TaskUsageSummary> summaries = ActivityGrouping(settings).groupByTask(
             {app("X", "09:00", "10:00", QStringLiteral("A")), app("Y", "10:00", "12:00", QStringLiteral("B")),
              app("Z", "12:00", "12:10"), app("Q", "12:10", "12:20", QStringLiteral("A"))});
         QCOMPARE(summaries.size(), 3);
@@ -101,7 +101,7 @@ private Q_SLOTS:
         QCOMPARE(summaries[2].sessions.size(), 2);
         QCOMPARE(summaries[2].formattedDuration(), QStringLiteral("1h 10m"));
         QCOMPARE(summaries[2].appNames(), (QStringList{QStringLiteral("Q"), QStringLiteral("X")}));
-        QVERIFY(ActivityGroupingService(settings).groupByTask({}).isEmpty());
+        QVERIFY(ActivityGrouping(settings).groupByTask({}).isEmpty());
     }
 
     void markdownReport() {
@@ -120,7 +120,7 @@ private Q_SLOTS:
         chrome.addCapture(capture(QStringLiteral("Docs - Chrome"), at(QStringLiteral("11:05")),
                                   QStringLiteral("https://example.org/docs")));
         const QString report =
-            ActivityGroupingService(settings).generateMarkdownReport(day(), {code, codium, chrome});
+            ActivityGrouping(settings).generateMarkdownReport(day(), {code, codium, chrome});
         QCOMPARE(report,
                  QStringLiteral(
                      "# App Usage Report\n\n"
@@ -168,7 +168,7 @@ private Q_SLOTS:
 
     void markdownReportOfAnEmptyDay() {
         TestSettings settings;
-        const QString report = ActivityGroupingService(settings).generateMarkdownReport(day(), {});
+        const QString report = ActivityGrouping(settings).generateMarkdownReport(day(), {});
         QVERIFY(report.contains(
             QStringLiteral("**Total Active Time:** <1m | **Tracked:** <1m (0%) | **Untracked:** <1m\n\n")));
         QVERIFY(report.contains(QStringLiteral("## Timeline\n\n## By Task\n\n---\n\n## App Summary")));
@@ -177,5 +177,5 @@ private Q_SLOTS:
     }
 };
 
-PENDLOW_TEST_MAIN(ActivityGrouping)
+PENDLOW_TEST_MAIN(ActivityGroupingTest)
 #include "tst_ActivityGrouping.moc"

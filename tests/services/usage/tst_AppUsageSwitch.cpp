@@ -7,11 +7,11 @@
 #include "support/TestSettings.h"
 #include "support/UsageSamples.h"
 
-#include "services/usage/AccessibilityService.h"
 #include "services/usage/AppUsageStorageService.h"
 #include "services/usage/AppUsageSwitch.h"
 #include "services/usage/AppUsageTrackingService.h"
-#include "services/usage/PrivacyRedactionService.h"
+#include "services/usage/PrivacyRedaction.h"
+#include "services/usage/WindowTitleCaptureService.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -22,16 +22,16 @@ using namespace usagesamples;
 
 namespace {
 struct Tracker {
-    explicit Tracker(UserDefaultsServiceProtocol& settings)
+    explicit Tracker(SettingsStore& settings)
         : privacy(settings)
         , accessibility(front, settings, privacy)
         , service(storage, front, idle, accessibility, settings) {}
     QTemporaryDir folder;
     FakeFrontAppSource front;
     FakeIdleSource idle;
-    PrivacyRedactionService privacy;
+    PrivacyRedaction privacy;
     AppUsageStorageService storage{folder.path()};
-    AccessibilityService accessibility;
+    WindowTitleCaptureService accessibility;
     AppUsageTrackingService service;
 };
 } // namespace

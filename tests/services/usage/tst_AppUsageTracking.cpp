@@ -3,13 +3,13 @@
 // ids, and the captures with their redaction.
 #include "support/TestMain.h"
 
-#include "services/usage/AccessibilityService.h"
 #include "services/usage/AppUsageStorageService.h"
 #include "services/usage/AppUsageTrackingService.h"
-#include "services/usage/DailyUsageData.h"
 #include "services/usage/DeepContext.h"
-#include "services/usage/PrivacyRedactionService.h"
+#include "services/usage/PrivacyRedaction.h"
 #include "services/usage/UsageDay.h"
+#include "services/usage/UsageDayFile.h"
+#include "services/usage/WindowTitleCaptureService.h"
 #include "support/FakeClock.h"
 #include "support/FakeFrontAppSource.h"
 #include "support/LogCapture.h"
@@ -32,9 +32,9 @@ namespace {
 // Answers at once, or, with delayMs, after that long on the event loop (as the real sources do).
 class FakeDeepContext : public DeepContextSource {
 public:
-    QCoro::Task<std::optional<DeepContext>> getContext(QString bundleIdentifier, QString) override {
+    QCoro::Task<std::optional<DeepContext>> getContext(QString appId, QString) override {
         ++calls;
-        lastBundleIdentifier = bundleIdentifier;
+        lastAppId = appId;
         if (delayMs > 0) {
             QTimer timer;
             timer.setSingleShot(true);
@@ -46,7 +46,7 @@ public:
     std::optional<DeepContext> answer;
     int delayMs = 0;
     int calls = 0;
-    QString lastBundleIdentifier;
+    QString lastAppId;
 };
 
 // One tracker over fakes, with its day files in a folder of its own.
@@ -56,9 +56,9 @@ struct Rig {
     FakeFrontAppSource front;
     FakeIdleSource idle;
     FakeDeepContext deepContext;
-    PrivacyRedactionService privacy{settings};
+    PrivacyRedaction privacy{settings};
     AppUsageStorageService storage{folder.path() + QStringLiteral("/usage")};
-    AccessibilityService accessibility{front, settings, privacy, &deepContext};
+    WindowTitleCaptureService accessibility{front, settings, privacy, &deepContext};
     AppUsageTrackingService tracker{storage, front, idle, accessibility, settings};
 
     QStringList appsOfToday() const {
@@ -90,7 +90,7 @@ private Q_SLOTS:
         rig.tracker.startTracking();
         QVERIFY(rig.tracker.isTracking());
         QVERIFY(rig.front.isObserving());
-        QCOMPARE(rig.tracker.currentSession()->bundleIdentifier, QStringLiteral("firefox"));
+        QCOMPARE(rig.tracker.currentSession()->appId, QStringLiteral("firefox"));
         QCOMPARE(rig.tracker.currentSession()->windowCaptures.size(), 1);
         QCOMPARE(rig.tracker.currentSession()->windowCaptures[0].title,
                  QStringLiteral("Docs - Mozilla Firefox"));
@@ -283,12 +283,12 @@ private Q_SLOTS:
         sessions[2].windowTitles.reset();
         sessions[3].windowCaptures[0].url = onHeap(u"");
         rig.storage.save(sessions, day());
-        const QByteArray written = readTestFile(rig.storage.fileURL(day()));
+        const QByteArray written = readTestFile(rig.storage.filePath(day()));
 
         rig.tracker.startTracking();
         QCOMPARE(rig.tracker.todaySessions(), sessions);
         rig.tracker.stopTracking();
-        QCOMPARE(readTestFile(rig.storage.fileURL(day())), written);
+        QCOMPARE(readTestFile(rig.storage.filePath(day())), written);
     }
 
     // The save at quit and the periodic one alike; today's file is written from the compact form.
@@ -325,8 +325,8 @@ private Q_SLOTS:
         QCOMPARE(rig.stored(day().addDays(1)).size(), 1);
         QCOMPARE(rig.appsOfToday(), QStringList{QStringLiteral("C")}); // the earlier day left memory
         const QString today = usageday::key(day().addDays(1));
-        QCOMPARE(readTestFile(rig.storage.fileURL(day().addDays(1))),
-                 (DailyUsageData{today, rig.tracker.todaySessions()}.toJson()));
+        QCOMPARE(readTestFile(rig.storage.filePath(day().addDays(1))),
+                 (UsageDayFile{today, rig.tracker.todaySessions()}.toJson()));
         // Saving again does not write them twice.
         rig.tracker.saveData();
         QCOMPARE(rig.stored(day()).size(), 2);
@@ -490,8 +490,8 @@ private Q_SLOTS:
             rig.front.window(QStringLiteral("a"), QStringLiteral("A"), QStringLiteral("Title")));
         OutputCapture out;
         rig.tracker.startTracking();
-        QVERIFY(out.text().contains(
-            QStringLiteral("AccessibilityService: No permission for window title capture - prompting user")));
+        QVERIFY(out.text().contains(QStringLiteral(
+            "WindowTitleCaptureService: No permission for window title capture - prompting user")));
         QVERIFY(!rig.accessibility.isCapturing());
         QVERIFY(rig.tracker.currentSession()->windowCaptures.isEmpty());
         rig.tracker.stopTracking();

@@ -4,7 +4,7 @@
 
 #include "platform/BrowserTabSource.h"
 #include "services/usage/BrowserUrlProbe.h"
-#include "services/usage/PrivacyRedactionService.h"
+#include "services/usage/PrivacyRedaction.h"
 #include "support/FakeFrontAppSource.h"
 #include "support/TaskAwait.h"
 #include "support/TestSettings.h"
@@ -38,7 +38,7 @@ private:
 
 struct Rig {
     TestSettings settings;
-    PrivacyRedactionService privacy{settings};
+    PrivacyRedaction privacy{settings};
     FakeFrontAppSource front;
     FakeTabSource firefox{u"Firefox"_s};
     FakeTabSource chromium{u"Chromium"_s};

@@ -5,8 +5,8 @@
 #include "support/TestMain.h"
 
 #include "services/usage/CompactSessionList.h"
-#include "services/usage/DailyUsageData.h"
 #include "services/usage/UsageDay.h"
+#include "services/usage/UsageDayFile.h"
 #include "support/TestData.h"
 #include "support/UsageSamples.h"
 
@@ -126,7 +126,7 @@ private Q_SLOTS:
     }
 
     // Every row above, and texts that must be escaped: the day file written from the compact form is
-    // what DailyUsageData writes of the records made from it, and of those put in.
+    // what UsageDayFile writes of the records made from it, and of those put in.
     void dayFileIsTheRecordsEncoding_data() {
         sessionsComeBackAsTheyWent_data();
         AppUsageSession escaped = recorded();
@@ -148,8 +148,8 @@ private Q_SLOTS:
         for (const CompactSessionList& list : {CompactSessionList(sessions), oneByOne}) {
             qsizetype written = -1;
             const QByteArray bytes = list.dayFile(date, std::nullopt, &written);
-            QCOMPARE(bytes, (DailyUsageData{date, list.sessions()}.toJson()));
-            QCOMPARE(bytes, (DailyUsageData{date, sessions}.toJson()));
+            QCOMPARE(bytes, (UsageDayFile{date, list.sessions()}.toJson()));
+            QCOMPARE(bytes, (UsageDayFile{date, sessions}.toJson()));
             QCOMPARE(written, sessions.size());
         }
     }
@@ -173,7 +173,7 @@ private Q_SLOTS:
         const QString date = onHeap("2025-03-14");
         qsizetype written = -1;
         const QByteArray bytes = list.dayFile(date, from.toMSecsSinceEpoch(), &written);
-        QCOMPARE(bytes, (DailyUsageData{date, {sessions[0], sessions[2]}}.toJson()));
+        QCOMPARE(bytes, (UsageDayFile{date, {sessions[0], sessions[2]}}.toJson()));
         QCOMPARE(written, 2);
         QVERIFY(list.hasSessionStartedBefore(from.toMSecsSinceEpoch()));
         const CompactSessionList startedSince(QList{sessions[0], sessions[2]});

@@ -2,7 +2,7 @@
 // its range, the time filter and the plain-text report.
 #include "support/TestMain.h"
 
-#include "services/usage/ActivityGroupingService.h"
+#include "services/usage/ActivityGrouping.h"
 #include "services/usage/DailyUsageSummary.h"
 #include "services/usage/KeywordTokens.h"
 #include "services/usage/UsageDayIndex.h"
@@ -76,11 +76,11 @@ private Q_SLOTS:
         const QList<AppUsageBreakdown> apps = summary.appBreakdown();
         QCOMPARE(apps.size(), 3);
         // Equal durations keep the order of first appearance; the first name seen is kept.
-        QCOMPARE(apps[0].bundleIdentifier, kChrome);
+        QCOMPARE(apps[0].appId, kChrome);
         QCOMPARE(apps[0].appName, QStringLiteral("Chrome"));
         QCOMPARE(apps[0].duration, 3600.0);
         QCOMPARE(qRound(apps[0].percentage * 100), 3333);
-        QCOMPARE(apps[1].bundleIdentifier, kCode);
+        QCOMPARE(apps[1].appId, kCode);
         QCOMPARE(apps[2].appName, QStringLiteral("Terminal"));
         QCOMPARE(apps[2].duration, 3600.0);
     }
@@ -232,7 +232,7 @@ private Q_SLOTS:
         QCOMPARE(blocks.size(), 2);
         QCOMPARE(blocks[0].label, QStringLiteral("Chrome"));
         QCOMPARE(blocks[0].color, QColor(255, 204, 0));
-        QCOMPARE(blocks[1].bundleIdentifier, kCode);
+        QCOMPARE(blocks[1].appId, kCode);
         QCOMPARE(summary.rangeStart(), at(QStringLiteral("09:00")));
         QCOMPARE(summary.rangeEnd(), at(QStringLiteral("15:00"))); // on the full hour: still the next hour
         QCOMPARE(summary.timelineHours().size(), 7);
@@ -291,7 +291,7 @@ private Q_SLOTS:
     void textReport() {
         const FakeClock clock(at(QStringLiteral("18:00")));
         TestSettings settings;
-        const ActivityGroupingService grouping(settings);
+        const ActivityGrouping grouping(settings);
         AppUsageSession code = session(kCode, QStringLiteral("Code"), at(QStringLiteral("09:00")),
                                        at(QStringLiteral("10:00")), QStringLiteral("86abc"));
         code.addCapture(capture(QStringLiteral("main.py - shop - Visual Studio Code")));
@@ -342,7 +342,7 @@ private Q_SLOTS:
         QCOMPARE(summary.totalDuration(), 2.5 * 3600);
         QCOMPARE(summary.untrackedDuration(), 1.5 * 3600);
         QCOMPARE(summary.timelineBlocks().last().endTime, at(QStringLiteral("12:30")));
-        QCOMPARE(summary.appBreakdown().first().bundleIdentifier, kChrome);
+        QCOMPARE(summary.appBreakdown().first().appId, kChrome);
 
         // A copy shares the kept work until one of them changes its sessions.
         DailyUsageSummary copy = summary;

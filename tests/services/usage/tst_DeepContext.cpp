@@ -7,7 +7,7 @@
 #include "services/forwarding/MailClientSubjects.h"
 #include "services/usage/DeepContextService.h"
 #include "services/usage/LinuxScriptRunner.h"
-#include "services/usage/PrivacyRedactionService.h"
+#include "services/usage/PrivacyRedaction.h"
 #include "services/usage/ScriptRunner.h"
 #include "support/LogCapture.h"
 #include "support/TaskAwait.h"
@@ -23,7 +23,7 @@ public:
         scripts.append(script);
         return outcome;
     }
-    QStringList runningBundleIdentifiers() override { return running; }
+    QStringList runningAppIds() override { return running; }
 
     QStringList scripts;
     ScriptOutcome outcome = ScriptOutcome::returned(std::nullopt);
@@ -49,16 +49,16 @@ private:
 
 struct Rig {
     TestSettings settings;
-    PrivacyRedactionService privacy{settings};
+    PrivacyRedaction privacy{settings};
     FakeScriptRunner scripts;
     FakeTabSource firefox{u"Firefox"_s};
     FakeTabSource chromium{u"Chromium"_s};
     MailClientSubjects mail;
     DeepContextService service{settings, scripts, privacy, {&firefox, &chromium, &mail}};
 
-    std::optional<DeepContext> context(const QString& bundleIdentifier, const QString& title = {}) {
+    std::optional<DeepContext> context(const QString& appId, const QString& title = {}) {
         TaskOutcome<std::optional<DeepContext>> outcome =
-            awaitTask(service.getContext(onHeap(bundleIdentifier), onHeap(title)));
+            awaitTask(service.getContext(onHeap(appId), onHeap(title)));
         return outcome.value ? *outcome.value : std::nullopt;
     }
 };
@@ -162,7 +162,7 @@ class DeepContextTest : public QObject {
 
 private Q_SLOTS:
     void scriptTexts_data() {
-        QTest::addColumn<QString>("bundleIdentifier");
+        QTest::addColumn<QString>("appId");
         QTest::addColumn<QString>("script");
         QTest::newRow("Chromium family: active tab")
             << u"com.google.Chrome"_s << QString::fromUtf16(chromeActiveTab);
@@ -179,17 +179,17 @@ private Q_SLOTS:
     }
 
     void scriptTexts() {
-        QFETCH(QString, bundleIdentifier);
+        QFETCH(QString, appId);
         QFETCH(QString, script);
         Rig rig;
-        rig.context(bundleIdentifier);
+        rig.context(appId);
         QVERIFY(!rig.scripts.scripts.isEmpty());
         QCOMPARE(rig.scripts.scripts.first(), script);
         QVERIFY(!script.endsWith(u'\n'));
     }
 
     void dispatch_data() {
-        QTest::addColumn<QString>("bundleIdentifier");
+        QTest::addColumn<QString>("appId");
         QTest::addColumn<QString>("title");
         QTest::addColumn<std::optional<QString>>("scriptAnswer");
         QTest::addColumn<int>("scriptsRun");
@@ -239,14 +239,14 @@ private Q_SLOTS:
     }
 
     void dispatch() {
-        QFETCH(QString, bundleIdentifier);
+        QFETCH(QString, appId);
         QFETCH(QString, title);
         QFETCH(std::optional<QString>, scriptAnswer);
         QFETCH(std::optional<DeepContext>, expected);
         Rig rig;
         rig.scripts.outcome = ScriptOutcome::returned(scriptAnswer);
         rig.firefox.answer = BrowserTab{u"https://ff.example.org/"_s, u"A"_s, QString()};
-        QCOMPARE(rig.context(bundleIdentifier, title), expected);
+        QCOMPARE(rig.context(appId, title), expected);
         QTEST(int(rig.scripts.scripts.size()), "scriptsRun");
     }
 

@@ -5,10 +5,10 @@
 #include "services/usage/AppColor.h"
 #include "services/usage/AppIdentity.h"
 #include "services/usage/DailyUsageSummary.h"
-#include "services/usage/PrivacyRedactionService.h"
+#include "services/usage/PrivacyRedaction.h"
 #include "support/TestSettings.h"
 
-class PrivacyRedaction : public QObject {
+class PrivacyRedactionTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -56,7 +56,7 @@ private Q_SLOTS:
         TestSettings settings;
         settings.setPrivacyRedactionKeywords(keywords);
         settings.setPrivacyAlwaysRedactApps(alwaysApps);
-        const PrivacyRedactionService redaction(settings);
+        const PrivacyRedaction redaction(settings);
         QTEST(redaction.shouldRedactTitle(title, app), "redact");
     }
 
@@ -77,20 +77,20 @@ private Q_SLOTS:
         QFETCH(QStringList, keywords);
         TestSettings settings;
         settings.setPrivacyRedactionKeywords(keywords);
-        QTEST(PrivacyRedactionService(settings).shouldRedactURL(url), "redact");
+        QTEST(PrivacyRedaction(settings).shouldRedactURL(url), "redact");
     }
 
     void settingsChangesApplyAtTheNextCall() {
         TestSettings settings;
-        const PrivacyRedactionService redaction(settings);
+        const PrivacyRedaction redaction(settings);
         QVERIFY(!redaction.shouldRedactTitle(QStringLiteral("Falcon roadmap"), QStringLiteral("x")));
         settings.setPrivacyRedactionKeywords({QStringLiteral("falcon")});
         QVERIFY(redaction.shouldRedactTitle(QStringLiteral("Falcon roadmap"), QStringLiteral("x")));
     }
 
     void builtInLists() {
-        QCOMPARE(PrivacyRedactionService::builtInURLKeywords().size(), 27);
-        QCOMPARE(PrivacyRedactionService::builtInTitleKeywords().size(), 34);
+        QCOMPARE(PrivacyRedaction::builtInURLKeywords().size(), 27);
+        QCOMPARE(PrivacyRedaction::builtInTitleKeywords().size(), 34);
     }
 
     // A record keeps the application's own Linux id, never another system's.
@@ -147,14 +147,14 @@ private Q_SLOTS:
         QFETCH(QString, gtkId);
         QFETCH(QString, instance);
         QFETCH(QString, windowClass);
-        QTEST(AppIdentity::bundleIdentifier(desktopId, gtkId, instance, windowClass), "id");
+        QTEST(AppIdentity::appId(desktopId, gtkId, instance, windowClass), "id");
     }
 
     // The stored ids, Linux ones and earlier versions' alike, reach the catalogue's kinds: password
     // managers are redacted whatever the title, and an icon is looked up under the Linux names.
     void storedIdsReachTheCatalogue() {
         TestSettings settings;
-        PrivacyRedactionService privacy(settings);
+        PrivacyRedaction privacy(settings);
         for (const QString& id :
              {QStringLiteral("KeePassXC"), QStringLiteral("org.keepassxc.KeePassXC"),
               QStringLiteral("com.bitwarden.desktop"), QStringLiteral("kwalletmanager5")}) {
@@ -191,5 +191,5 @@ private:
     }
 };
 
-PENDLOW_TEST_MAIN(PrivacyRedaction)
+PENDLOW_TEST_MAIN(PrivacyRedactionTest)
 #include "tst_PrivacyRedaction.moc"

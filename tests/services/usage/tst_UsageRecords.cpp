@@ -2,8 +2,8 @@
 #include "support/TestMain.h"
 
 #include "core/DecodingError.h"
-#include "services/usage/DailyUsageData.h"
 #include "services/usage/UsageDay.h"
+#include "services/usage/UsageDayFile.h"
 #include "support/FakeClock.h"
 #include "support/UsageSamples.h"
 
@@ -50,7 +50,7 @@ private Q_SLOTS:
         session.addCapture(capture);
         session.projectContext = QStringLiteral("example.org: Docs \"quoted\"");
 
-        const QByteArray json = DailyUsageData{QStringLiteral("2025-03-14"), {session}}.toJson();
+        const QByteArray json = UsageDayFile{QStringLiteral("2025-03-14"), {session}}.toJson();
         QCOMPARE(
             json,
             QByteArray(
@@ -65,7 +65,7 @@ private Q_SLOTS:
                 "\"projectContext\":\"example.org: Docs \\\"quoted\\\"\"}]}"));
 
         // Read back, the fraction of a second is gone: the session is no longer equal to the one in memory.
-        const DailyUsageData read = DailyUsageData::fromJson(json);
+        const UsageDayFile read = UsageDayFile::fromJson(json);
         QCOMPARE(read.sessions.size(), 1);
         QCOMPARE(read.sessions[0].startTime, utc(QStringLiteral("2025-03-14T08:00:00Z")));
         QVERIFY(read.sessions[0] != session);
@@ -83,18 +83,18 @@ private Q_SLOTS:
         hidden.id = kCaptureId;
         onlyRedacted.addCapture(hidden);
 
-        const QByteArray openJson = DailyUsageData{QStringLiteral("d"), {open}}.toJson();
+        const QByteArray openJson = UsageDayFile{QStringLiteral("d"), {open}}.toJson();
         QVERIFY(!openJson.contains("endTime"));
         QVERIFY(!openJson.contains("windowTitles"));
         QVERIFY(!openJson.contains("null"));
         QVERIFY(openJson.contains("\"windowCaptures\":[]"));
 
-        const QByteArray redactedJson = DailyUsageData{QStringLiteral("d"), {onlyRedacted}}.toJson();
+        const QByteArray redactedJson = UsageDayFile{QStringLiteral("d"), {onlyRedacted}}.toJson();
         QVERIFY(redactedJson.contains("\"windowTitles\":[]"));
         QVERIFY(redactedJson.contains("\"isRedacted\":true}"));
         QCOMPARE(onlyRedacted.uniqueWindowTitles(), QStringList());
 
-        const QByteArray emptyDay = DailyUsageData{QStringLiteral("2025-03-14"), {}}.toJson();
+        const QByteArray emptyDay = UsageDayFile{QStringLiteral("2025-03-14"), {}}.toJson();
         QCOMPARE(emptyDay, QByteArray("{\"date\":\"2025-03-14\",\"sessions\":[]}"));
     }
 
@@ -104,8 +104,7 @@ private Q_SLOTS:
         s.id = kSessionId;
         s.addCapture(capture(QStringLiteral("tab\there\nline\\slash\x01"),
                              utc(QStringLiteral("2025-03-14T08:00:00Z"))));
-        const DailyUsageData read =
-            DailyUsageData::fromJson(DailyUsageData{QStringLiteral("d"), {s}}.toJson());
+        const UsageDayFile read = UsageDayFile::fromJson(UsageDayFile{QStringLiteral("d"), {s}}.toJson());
         QCOMPARE(read.sessions[0].appName, s.appName);
         QCOMPARE(read.sessions[0].windowCaptures[0].title, s.windowCaptures[0].title);
     }
@@ -139,7 +138,7 @@ private Q_SLOTS:
             bytes.chop(1);
             bytes += ",\"date\":\"2025-03-14\"}";
         }
-        const DailyUsageData data = DailyUsageData::fromJson(bytes);
+        const UsageDayFile data = UsageDayFile::fromJson(bytes);
         QCOMPARE(data.sessions.size(), 1);
         QCOMPARE(data.sessions[0].id, kSessionId);
         QCOMPARE(data.sessions[0].startTime, utc(QStringLiteral("2025-03-14T08:00:00Z")));
@@ -199,7 +198,7 @@ private Q_SLOTS:
         QFETCH(int, kind);
         QFETCH(QString, path);
         try {
-            DailyUsageData::fromJson(bytes);
+            UsageDayFile::fromJson(bytes);
             QFAIL("read a malformed file");
         } catch (const DecodingError& error) {
             QCOMPARE(int(error.kind()), kind);

@@ -62,14 +62,14 @@ private Q_SLOTS:
         AppUsageStorageService storage(folder());
         const QList<AppUsageSession> sessions = twoSessions();
         storage.save(sessions, day());
-        QCOMPARE(storage.fileURL(day()), folder() + QStringLiteral("/2025-03-14.json"));
-        QVERIFY(readFile(storage.fileURL(day())).startsWith("{\"date\":\"2025-03-14\",\"sessions\":[{"));
+        QCOMPARE(storage.filePath(day()), folder() + QStringLiteral("/2025-03-14.json"));
+        QVERIFY(readFile(storage.filePath(day())).startsWith("{\"date\":\"2025-03-14\",\"sessions\":[{"));
         QCOMPARE(storage.load(day()), sessions);
         // A later save replaces the file as a whole.
         storage.save({sessions[1]}, day());
         QCOMPARE(storage.load(day()), QList<AppUsageSession>{sessions[1]});
         storage.save({}, day());
-        QCOMPARE(readFile(storage.fileURL(day())), QByteArray("{\"date\":\"2025-03-14\",\"sessions\":[]}"));
+        QCOMPARE(readFile(storage.filePath(day())), QByteArray("{\"date\":\"2025-03-14\",\"sessions\":[]}"));
         QCOMPARE(QDir(folder()).entryList(QDir::Files), QStringList{QStringLiteral("2025-03-14.json")});
     }
 
@@ -102,16 +102,16 @@ private Q_SLOTS:
         QFETCH(int, kind);
         AppUsageStorageService storage(folder());
         storage.ensureDirectoryExists();
-        writeFile(storage.fileURL(day()), bytes);
+        writeFile(storage.filePath(day()), bytes);
         try {
             storage.load(day());
             QFAIL("loaded an unreadable file");
         } catch (const UsageStorageError& error) {
             QCOMPARE(int(error.kind()), kind);
-            QCOMPARE(error.path(), storage.fileURL(day()));
-            QVERIFY2(error.description().contains(storage.fileURL(day())), qPrintable(error.description()));
+            QCOMPARE(error.path(), storage.filePath(day()));
+            QVERIFY2(error.description().contains(storage.filePath(day())), qPrintable(error.description()));
         }
-        QCOMPARE(readFile(storage.fileURL(day())).size(), bytes.size()); // untouched
+        QCOMPARE(readFile(storage.filePath(day())).size(), bytes.size()); // untouched
     }
 
     void anUnreadableDayIsMovedAsideBeforeItIsWritten() {
@@ -119,13 +119,13 @@ private Q_SLOTS:
         const QByteArray damaged = "{\"date\":\"2025-03-14\",\"sessions\":[{\"id\":\"truncated";
         AppUsageStorageService storage(folder());
         storage.ensureDirectoryExists();
-        writeFile(storage.fileURL(day()), damaged);
+        writeFile(storage.filePath(day()), damaged);
         QVERIFY_THROWS_EXCEPTION(UsageStorageError, storage.load(day()));
 
         LogCapture log;
         const QList<AppUsageSession> fresh = twoSessions();
         storage.save(fresh, day());
-        const QString aside = storage.fileURL(day()) + QStringLiteral(".corrupt-") +
+        const QString aside = storage.filePath(day()) + QStringLiteral(".corrupt-") +
                               QString::number(clock.now().toSecsSinceEpoch());
         QCOMPARE(readFile(aside), damaged);
         QCOMPARE(storage.load(day()), fresh);
@@ -141,11 +141,11 @@ private Q_SLOTS:
         {
             AppUsageStorageService writer(folder());
             writer.ensureDirectoryExists();
-            writeFile(writer.fileURL(day()), damaged);
+            writeFile(writer.filePath(day()), damaged);
         }
         AppUsageStorageService storage(folder()); // a new process: nothing loaded yet
         storage.save(twoSessions(), day());
-        QCOMPARE(readFile(storage.fileURL(day()) + QStringLiteral(".corrupt-") +
+        QCOMPARE(readFile(storage.filePath(day()) + QStringLiteral(".corrupt-") +
                           QString::number(clock.now().toSecsSinceEpoch())),
                  damaged);
 
@@ -247,7 +247,7 @@ private Q_SLOTS:
 
         storage.saveInBackground(sessions, day().addDays(1), &context, done);
         storage.deleteData(day().addDays(1));
-        QVERIFY(!QFileInfo::exists(storage.fileURL(day().addDays(1))));
+        QVERIFY(!QFileInfo::exists(storage.filePath(day().addDays(1))));
         storage.saveInBackground(sessions, day().addDays(1), &context, done);
         storage.deleteAllData();
         QVERIFY(!QFileInfo::exists(folder()));
@@ -259,7 +259,7 @@ private Q_SLOTS:
         AppUsageStorageService storage(folder());
         storage.save(twoSessions(), day());
         // The day's file becomes a folder that holds something: the rename into place fails.
-        const QString path = storage.fileURL(day());
+        const QString path = storage.filePath(day());
         QVERIFY(QFile::remove(path));
         QVERIFY(QDir().mkpath(path + QStringLiteral("/inside")));
 
@@ -285,7 +285,7 @@ private Q_SLOTS:
     void aFifoInPlaceOfTheDayIsRefusedWithoutBlocking() {
         AppUsageStorageService storage(folder());
         storage.ensureDirectoryExists();
-        const QString path = storage.fileURL(day());
+        const QString path = storage.filePath(day());
         QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         try {
             storage.load(day());
@@ -306,7 +306,7 @@ private Q_SLOTS:
         AppUsageStorageService storage(folder());
         storage.ensureDirectoryExists();
         const QString outside = m_root.path() + QStringLiteral("/elsewhere.json");
-        QVERIFY(QFile::link(outside, storage.fileURL(day())));
+        QVERIFY(QFile::link(outside, storage.filePath(day())));
         QVERIFY_THROWS_EXCEPTION(UsageStorageError, storage.save(twoSessions(), day()));
         QVERIFY(!QFileInfo::exists(outside));
     }

@@ -11,7 +11,7 @@
 #include "services/alerts/SilentMode.h"
 #include "services/forwarding/EmailForwarder.h"
 #include "services/forwarding/EmailForwardingError.h"
-#include "services/forwarding/EmailForwardingServiceProtocol.h"
+#include "services/forwarding/ForwardingClient.h"
 #include "ui/kit/ProgressIndicator.h"
 #include "ui/menubar/FooterView.h"
 #include <QCoroTimer>
@@ -26,7 +26,7 @@ namespace {
 const QDateTime kNoon(QDate(2026, 3, 2), QTime(12, 0));
 
 // Forwarding that answers after a short wait with a set address or error.
-class FakeForwarding : public EmailForwardingServiceProtocol {
+class FakeForwarding : public ForwardingClient {
 public:
     bool configured = true;
     int calls = 0;

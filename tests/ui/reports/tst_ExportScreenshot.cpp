@@ -12,7 +12,7 @@
 
 #include "platform/KeychainItem.h"
 #include "services/openai/OpenAIService.h"
-#include "services/usage/ActivityGroupingService.h"
+#include "services/usage/ActivityGrouping.h"
 #include "ui/reports/ExportView.h"
 
 #include <QDir>
@@ -40,7 +40,7 @@ private Q_SLOTS:
         QUrl base = server.baseUrl();
         base.setPath(QStringLiteral("/v1"));
         OpenAIService openAI(keychain, settings, base);
-        const ActivityGroupingService grouping(settings);
+        const ActivityGrouping grouping(settings);
 
         QWidget window;
         window.resize(760, 720);

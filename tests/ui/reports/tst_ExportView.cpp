@@ -13,7 +13,7 @@
 #include "platform/KeychainItem.h"
 #include "services/openai/OpenAIService.h"
 #include "services/reports/UsageExport.h"
-#include "services/usage/ActivityGroupingService.h"
+#include "services/usage/ActivityGrouping.h"
 #include "ui/reports/ExportView.h"
 #include "ui/reports/QuickCopyButton.h"
 
@@ -59,7 +59,7 @@ struct Rig {
     TestSettings settings;
     InMemoryKeychain keychain;
     OpenAIService openAI{keychain, settings, base(server)};
-    ActivityGroupingService grouping{settings};
+    ActivityGrouping grouping{settings};
     QWidget window;
     QPointer<ExportView> dialog;
 

@@ -5,7 +5,7 @@
 #include "support/AppStateFixture.h"
 #include "support/TestMain.h"
 
-#include "services/TimerRefreshService.h"
+#include "services/TimerRefreshScheduler.h"
 #include "ui/settings/AlertsSettingsTab.h"
 #include "ui/settings/WorkDayRow.h"
 
@@ -176,7 +176,7 @@ private Q_SLOTS:
         Rig rig;
         rig.app.configureClickUp();
         rig.tab.load();
-        TimerRefreshService* refresh = rig.app.state().refreshService();
+        TimerRefreshScheduler* refresh = rig.app.state().refreshService();
         QVERIFY(!refresh->isScheduled());
         rig.choose(QStringLiteral("reminderInterval"), QStringLiteral("5 minutes"));
         QVERIFY(refresh->isScheduled());

@@ -36,7 +36,7 @@ QString storeName() {
 
 // The page over a root state whose ClickUp client talks to the loopback server.
 struct Rig {
-    explicit Rig(KeychainServiceProtocol& secrets)
+    explicit Rig(SecretStore& secrets)
         : keychain(secrets)
         , clickUp(secrets, server.apiUrl())
         , state(clickUp, tools, secrets, settings, notifications, toasts, panels)
@@ -81,7 +81,7 @@ struct Rig {
         return found;
     }
 
-    KeychainServiceProtocol& keychain;
+    SecretStore& keychain;
     TestSettings settings;
     FakeClickUpServer server;
     ClickUpAPIService clickUp;
@@ -207,7 +207,7 @@ private Q_SLOTS:
                 !awaitTask(m_keychain->setValue(onHeap(u"pk_old"), KeychainItem::clickUpAPIToken)).failed());
         }
         memory.failNextSet(4);
-        Rig rig(realStore ? static_cast<KeychainServiceProtocol&>(*m_keychain) : memory);
+        Rig rig(realStore ? static_cast<SecretStore&>(*m_keychain) : memory);
         rig.settings.setTeamId(onHeap(u"9001"));
         QVERIFY(awaitTask(rig.state.loadConfiguration()).finished);
         rig.load();

@@ -8,8 +8,8 @@
 #include "support/TestSettings.h"
 
 #include "platform/KeychainItem.h"
-#include "services/forwarding/EmailCaptureProtocol.h"
 #include "services/forwarding/EmailForwardingService.h"
+#include "services/forwarding/EmailSource.h"
 #include "ui/settings/N8NSettingsTab.h"
 #include "ui/settings/SavedConfirmation.h"
 #include "ui/settings/SettingsResultLabel.h"
@@ -38,7 +38,7 @@ QByteArray forwardingFixture(const QString& name) {
     return fixtureOf("services/forwarding", name);
 }
 
-class FakeCapture : public EmailCaptureProtocol {
+class FakeCapture : public EmailSource {
 public:
     std::optional<QString> subject = onHeap(u"Invoice 4411");
     std::optional<QString> link = onHeap(u"https://mail.example.com/m/4411");

@@ -41,7 +41,7 @@ QCoro::Task<> slowCheck(int& finished) {
 
 // A page as the settings pages build one: a secret field, the result line, Save, Test and "Saved".
 struct Page {
-    explicit Page(KeychainServiceProtocol& keychain, int& finishedChecks)
+    explicit Page(SecretStore& keychain, int& finishedChecks)
         : widget(std::make_unique<QWidget>())
         , field(new QLineEdit(widget.get()))
         , result(new SettingsResultLabel(widget.get()))

@@ -93,7 +93,7 @@ private:
 };
 
 struct Rig {
-    explicit Rig(KeychainServiceProtocol& secrets)
+    explicit Rig(SecretStore& secrets)
         : keychain(secrets)
         , auth(secrets, settings)
         , tools(secrets, settings, auth)
@@ -159,7 +159,7 @@ struct Rig {
     // The row is shown within the page (the page itself is not on screen).
     static bool shown(const QWidget* widget) { return !widget->isHidden(); }
 
-    KeychainServiceProtocol& keychain;
+    SecretStore& keychain;
     FakeHttpServer server;
     TestSettings settings;
     ToolsAuthService auth;

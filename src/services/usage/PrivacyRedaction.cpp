@@ -1,8 +1,8 @@
-#include "services/usage/PrivacyRedactionService.h"
+#include "services/usage/PrivacyRedaction.h"
 
 #include "core/AppCatalogue.h"
 
-#include "core/UserDefaultsServiceProtocol.h"
+#include "core/SettingsStore.h"
 
 namespace {
 bool containsAny(const QString& lowerText, const QStringList& keywords) {
@@ -15,10 +15,10 @@ bool containsAny(const QString& lowerText, const QStringList& keywords) {
 }
 } // namespace
 
-PrivacyRedactionService::PrivacyRedactionService(const UserDefaultsServiceProtocol& settings)
+PrivacyRedaction::PrivacyRedaction(const SettingsStore& settings)
     : m_settings(settings) {}
 
-const QStringList& PrivacyRedactionService::builtInURLKeywords() {
+const QStringList& PrivacyRedaction::builtInURLKeywords() {
     static const QStringList keywords{
         // words
         QStringLiteral("bank"), QStringLiteral("healthcare"), QStringLiteral("medical"),
@@ -39,7 +39,7 @@ const QStringList& PrivacyRedactionService::builtInURLKeywords() {
     return keywords;
 }
 
-const QStringList& PrivacyRedactionService::builtInTitleKeywords() {
+const QStringList& PrivacyRedaction::builtInTitleKeywords() {
     static const QStringList keywords{QStringLiteral("password"),
                                       QStringLiteral("passwd"),
                                       QStringLiteral("1password"),
@@ -77,19 +77,18 @@ const QStringList& PrivacyRedactionService::builtInTitleKeywords() {
     return keywords;
 }
 
-bool PrivacyRedactionService::isAlwaysRedacted(const QString& bundleIdentifier) {
-    return AppCatalogue::is(bundleIdentifier, AppCatalogue::Kind::passwordManager);
+bool PrivacyRedaction::isAlwaysRedacted(const QString& appId) {
+    return AppCatalogue::is(appId, AppCatalogue::Kind::passwordManager);
 }
 
-bool PrivacyRedactionService::shouldRedactURL(const QString& url) const {
+bool PrivacyRedaction::shouldRedactURL(const QString& url) const {
     const QString lower = url.toLower();
     return containsAny(lower, builtInURLKeywords()) ||
            containsAny(lower, m_settings.privacyRedactionKeywords());
 }
 
-bool PrivacyRedactionService::shouldRedactTitle(const QString& title, const QString& bundleIdentifier) const {
-    if (isAlwaysRedacted(bundleIdentifier) ||
-        m_settings.privacyAlwaysRedactApps().contains(bundleIdentifier)) {
+bool PrivacyRedaction::shouldRedactTitle(const QString& title, const QString& appId) const {
+    if (isAlwaysRedacted(appId) || m_settings.privacyAlwaysRedactApps().contains(appId)) {
         return true;
     }
     const QString lower = title.toLower();

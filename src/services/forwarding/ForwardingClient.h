@@ -6,9 +6,9 @@
 #include <optional>
 
 // E-mail forwarding as the root state and the popover use it.
-class EmailForwardingServiceProtocol {
+class ForwardingClient {
 public:
-    virtual ~EmailForwardingServiceProtocol() = default;
+    virtual ~ForwardingClient() = default;
 
     // A webhook address is stored (not empty; blanks count).
     virtual bool isConfigured() const = 0;

@@ -1,20 +1,19 @@
-#include "services/usage/AccessibilityService.h"
+#include "services/usage/WindowTitleCaptureService.h"
 
 #include "core/Clock.h"
 #include "core/DetachedTask.h"
-#include "core/UserDefaultsServiceProtocol.h"
+#include "core/SettingsStore.h"
 #include "platform/FrontAppSource.h"
 #include "services/usage/DeepContext.h"
-#include "services/usage/PrivacyRedactionService.h"
+#include "services/usage/PrivacyRedaction.h"
 #include "services/usage/UsageConsole.h"
 
 #include <QPointer>
 #include <QUrl>
 
-AccessibilityService::AccessibilityService(FrontAppSource& frontApps,
-                                           const UserDefaultsServiceProtocol& settings,
-                                           const PrivacyRedactionService& privacy,
-                                           DeepContextSource* deepContext, QObject* parent)
+WindowTitleCaptureService::WindowTitleCaptureService(FrontAppSource& frontApps, const SettingsStore& settings,
+                                                     const PrivacyRedaction& privacy,
+                                                     DeepContextSource* deepContext, QObject* parent)
     : QObject(parent)
     , m_frontApps(frontApps)
     , m_settings(settings)
@@ -26,56 +25,54 @@ AccessibilityService::AccessibilityService(FrontAppSource& frontApps,
     });
 }
 
-void AccessibilityService::startCapture(Callback onTitleCaptured) {
+void WindowTitleCaptureService::startCapture(Callback onTitleCaptured) {
     if (!m_settings.isWindowTitleTrackingEnabled()) {
         return;
     }
     if (!m_frontApps.canReadWindowTitles()) {
-        usageconsole::print(
-            QStringLiteral("AccessibilityService: No permission for window title capture - prompting user"));
+        usageconsole::print(QStringLiteral(
+            "WindowTitleCaptureService: No permission for window title capture - prompting user"));
         return;
     }
     stopCapture();
     m_onTitleCaptured = std::move(onTitleCaptured);
     m_lastTitleByApp.clear();
     usageconsole::print(
-        QStringLiteral("AccessibilityService: Cleared title cache for fresh deep context fetch"));
+        QStringLiteral("WindowTitleCaptureService: Cleared title cache for fresh deep context fetch"));
     m_timer.start(m_settings.windowTitleCaptureInterval() * 1000);
     ++m_generation;
     runDetached(captureAndDeliver(), QStringLiteral("Window title capture failed"),
                 Log::Category::accessibility);
 }
 
-void AccessibilityService::stopCapture() {
+void WindowTitleCaptureService::stopCapture() {
     ++m_generation;
     m_timer.stop();
     m_onTitleCaptured = nullptr;
 }
 
-WindowTitleCapture AccessibilityService::makeCapture(const QString& title,
-                                                     const QString& bundleIdentifier) const {
+WindowTitleCapture WindowTitleCaptureService::makeCapture(const QString& title, const QString& appId) const {
     WindowTitleCapture capture;
     capture.id = QUuid::createUuid();
     capture.capturedAt = Clock::now();
-    capture.isRedacted = m_privacy.shouldRedactTitle(title, bundleIdentifier);
+    capture.isRedacted = m_privacy.shouldRedactTitle(title, appId);
     capture.title = capture.isRedacted ? QStringLiteral("[Redacted]") : title;
     return capture;
 }
 
-QCoro::Task<WindowTitleCapture> AccessibilityService::withDeepContext(WindowTitleCapture capture,
-                                                                      QString rawTitle,
-                                                                      QString bundleIdentifier) {
+QCoro::Task<WindowTitleCapture> WindowTitleCaptureService::withDeepContext(WindowTitleCapture capture,
+                                                                           QString rawTitle, QString appId) {
     // A redacted title keeps nothing that could tell what it was.
     if (capture.isRedacted || !m_deepContext) {
-        m_lastTitleByApp.insert(bundleIdentifier, rawTitle);
+        m_lastTitleByApp.insert(appId, rawTitle);
         co_return capture;
     }
-    const QPointer<AccessibilityService> self(this);
-    const std::optional<DeepContext> context = co_await m_deepContext->getContext(bundleIdentifier, rawTitle);
+    const QPointer<WindowTitleCaptureService> self(this);
+    const std::optional<DeepContext> context = co_await m_deepContext->getContext(appId, rawTitle);
     if (!self || !context) {
         co_return capture;
     }
-    m_lastTitleByApp.insert(bundleIdentifier, rawTitle);
+    m_lastTitleByApp.insert(appId, rawTitle);
     if (context->url) {
         if (m_privacy.shouldRedactURL(*context->url)) {
             const QUrl url(*context->url);
@@ -85,7 +82,7 @@ QCoro::Task<WindowTitleCapture> AccessibilityService::withDeepContext(WindowTitl
             capture.url = context->url;
         }
     }
-    if (context->emailSubject && !m_privacy.shouldRedactTitle(*context->emailSubject, bundleIdentifier)) {
+    if (context->emailSubject && !m_privacy.shouldRedactTitle(*context->emailSubject, appId)) {
         capture.emailSubject = context->emailSubject;
     }
     capture.emailSender = context->emailSender;
@@ -93,7 +90,8 @@ QCoro::Task<WindowTitleCapture> AccessibilityService::withDeepContext(WindowTitl
     co_return capture;
 }
 
-QCoro::Task<std::optional<AccessibilityService::Capture>> AccessibilityService::captureWindowTitle() {
+QCoro::Task<std::optional<WindowTitleCaptureService::Capture>>
+WindowTitleCaptureService::captureWindowTitle() {
     const std::optional<FrontWindow> window = m_frontApps.frontmostWindow();
     if (!window) {
         co_return std::nullopt;
@@ -103,42 +101,42 @@ QCoro::Task<std::optional<AccessibilityService::Capture>> AccessibilityService::
     if (!title || title->isEmpty()) {
         co_return std::nullopt;
     }
-    WindowTitleCapture capture = makeCapture(*title, application.bundleIdentifier);
-    const auto last = m_lastTitleByApp.constFind(application.bundleIdentifier);
+    WindowTitleCapture capture = makeCapture(*title, application.appId);
+    const auto last = m_lastTitleByApp.constFind(application.appId);
     if (last != m_lastTitleByApp.cend() && *last == *title) {
-        co_return std::make_pair(std::move(capture), application.bundleIdentifier);
+        co_return std::make_pair(std::move(capture), application.appId);
     }
     const WindowTitleCapture withContext =
-        co_await withDeepContext(std::move(capture), *title, application.bundleIdentifier);
-    co_return std::make_pair(withContext, application.bundleIdentifier);
+        co_await withDeepContext(std::move(capture), *title, application.appId);
+    co_return std::make_pair(withContext, application.appId);
 }
 
-void AccessibilityService::captureWindowTitle(const FrontApplication& application) {
+void WindowTitleCaptureService::captureWindowTitle(const FrontApplication& application) {
     if (!m_settings.isWindowTitleTrackingEnabled() || !m_frontApps.canReadWindowTitles() ||
-        application.bundleIdentifier.isEmpty()) {
+        application.appId.isEmpty()) {
         return;
     }
     runDetached(captureApplication(application), QStringLiteral("Window title capture failed"),
                 Log::Category::accessibility);
 }
 
-QCoro::Task<> AccessibilityService::captureApplication(FrontApplication application) {
+QCoro::Task<> WindowTitleCaptureService::captureApplication(FrontApplication application) {
     const std::optional<QString> title = m_frontApps.windowTitle(application.windowId);
     if (!title || title->isEmpty()) {
         co_return;
     }
-    const QPointer<AccessibilityService> self(this);
+    const QPointer<WindowTitleCaptureService> self(this);
     const quint64 generation = m_generation;
-    WindowTitleCapture capture = makeCapture(*title, application.bundleIdentifier);
+    WindowTitleCapture capture = makeCapture(*title, application.appId);
     const WindowTitleCapture withContext =
-        co_await withDeepContext(std::move(capture), *title, application.bundleIdentifier);
+        co_await withDeepContext(std::move(capture), *title, application.appId);
     if (self) {
-        deliver(withContext, application.bundleIdentifier, generation);
+        deliver(withContext, application.appId, generation);
     }
 }
 
-QCoro::Task<> AccessibilityService::captureAndDeliver() {
-    const QPointer<AccessibilityService> self(this);
+QCoro::Task<> WindowTitleCaptureService::captureAndDeliver() {
+    const QPointer<WindowTitleCaptureService> self(this);
     const quint64 generation = m_generation;
     const std::optional<Capture> result = co_await captureWindowTitle();
     if (self && result) {
@@ -146,10 +144,10 @@ QCoro::Task<> AccessibilityService::captureAndDeliver() {
     }
 }
 
-void AccessibilityService::deliver(const WindowTitleCapture& capture, const QString& bundleIdentifier,
-                                   quint64 generation) {
+void WindowTitleCaptureService::deliver(const WindowTitleCapture& capture, const QString& appId,
+                                        quint64 generation) {
     // A capture begun before a stop (or a new start) belongs to no one now.
     if (generation == m_generation && m_onTitleCaptured) {
-        m_onTitleCaptured(capture, bundleIdentifier);
+        m_onTitleCaptured(capture, appId);
     }
 }

@@ -5,9 +5,9 @@
 #include <QList>
 
 // The desktop's client windows in stacking order.
-class ClientWindowListProtocol {
+class ClientWindowList {
 public:
-    virtual ~ClientWindowListProtocol() = default;
+    virtual ~ClientWindowList() = default;
 
     // Bottom to top: the last window is the one most recently raised. Empty when the list cannot
     // be read.

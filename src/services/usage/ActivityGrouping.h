@@ -12,14 +12,14 @@
 
 #include <optional>
 
-class UserDefaultsServiceProtocol;
+class SettingsStore;
 
 // Groups a day's sessions into activity blocks and per-task summaries, and writes the Markdown
 // "App Usage Report" of a day. Stateless apart from the gap setting ("activityBlockGapMinutes",
 // minutes; 0 or missing means 15), read on every grouping.
-class ActivityGroupingService {
+class ActivityGrouping {
 public:
-    explicit ActivityGroupingService(const UserDefaultsServiceProtocol& settings);
+    explicit ActivityGrouping(const SettingsStore& settings);
 
     // Blocks in time order. A session starts a new block when it begins more than the gap after the
     // latest end seen so far in the open block (a pause of exactly the gap stays in the block).
@@ -44,5 +44,5 @@ public:
     static QStringList appNamesOf(const UsageDayIndex& day, const QList<qsizetype>& sessions);
 
 private:
-    const UserDefaultsServiceProtocol& m_settings;
+    const SettingsStore& m_settings;
 };

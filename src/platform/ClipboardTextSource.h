@@ -5,9 +5,9 @@
 #include <optional>
 
 // Read access to the clipboard's text. Readers never clear or change it.
-class ClipboardTextSourceProtocol {
+class ClipboardTextSource {
 public:
-    virtual ~ClipboardTextSourceProtocol() = default;
+    virtual ~ClipboardTextSource() = default;
 
     // The clipboard's plain text, or none when it holds no text.
     virtual std::optional<QString> clipboardText() const = 0;

@@ -10,9 +10,9 @@
 
 // The Tools sign-in as the web-service client, the login coordinator and the settings window hold
 // it, so their tests can substitute it. See ToolsAuthService for the behaviour.
-class ToolsAuthServiceProtocol {
+class ToolsSignIn {
 public:
-    virtual ~ToolsAuthServiceProtocol() = default;
+    virtual ~ToolsSignIn() = default;
 
     // The login page, carrying the callback address and, when given, the state; none when the Tools
     // address is unusable.

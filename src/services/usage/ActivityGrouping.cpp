@@ -1,6 +1,6 @@
-#include "services/usage/ActivityGroupingService.h"
+#include "services/usage/ActivityGrouping.h"
 
-#include "core/UserDefaultsServiceProtocol.h"
+#include "core/SettingsStore.h"
 #include "services/usage/SessionLists.h"
 #include "services/usage/UsageDuration.h"
 #include "services/usage/UsageText.h"
@@ -21,16 +21,16 @@ int truncatedPercent(double part, double total) {
 }
 } // namespace
 
-ActivityGroupingService::ActivityGroupingService(const UserDefaultsServiceProtocol& settings)
+ActivityGrouping::ActivityGrouping(const SettingsStore& settings)
     : m_settings(settings) {}
 
-QList<UsageDayIndex::Block> ActivityGroupingService::groupIntoBlocks(const UsageDayIndex& day,
-                                                                     const UsageDayIndex::Now& now) const {
+QList<UsageDayIndex::Block> ActivityGrouping::groupIntoBlocks(const UsageDayIndex& day,
+                                                              const UsageDayIndex::Now& now) const {
     // The settings getter already reads a missing or zero value as the default.
     return day.blocks(qint64(m_settings.activityBlockGapMinutes()) * 60 * 1000, now);
 }
 
-QList<ActivityBlock> ActivityGroupingService::groupIntoBlocks(const QList<AppUsageSession>& sessions) const {
+QList<ActivityBlock> ActivityGrouping::groupIntoBlocks(const QList<AppUsageSession>& sessions) const {
     const UsageDayIndex day(sessions);
     const UsageDayIndex::Now now = day.now();
     QList<ActivityBlock> blocks;
@@ -46,7 +46,7 @@ QList<ActivityBlock> ActivityGroupingService::groupIntoBlocks(const QList<AppUsa
     return blocks;
 }
 
-std::optional<QString> ActivityGroupingService::dominantTaskId(const QList<AppUsageSession>& sessions) {
+std::optional<QString> ActivityGrouping::dominantTaskId(const QList<AppUsageSession>& sessions) {
     QList<QPair<QString, double>> totals;
     QHash<QString, qsizetype> index;
     for (const AppUsageSession& session : sessions) {
@@ -72,7 +72,7 @@ std::optional<QString> ActivityGroupingService::dominantTaskId(const QList<AppUs
     return best;
 }
 
-QList<TaskUsageSummary> ActivityGroupingService::groupByTask(const QList<AppUsageSession>& sessions) const {
+QList<TaskUsageSummary> ActivityGrouping::groupByTask(const QList<AppUsageSession>& sessions) const {
     const UsageDayIndex day(sessions);
     QList<TaskUsageSummary> result;
     for (const UsageDayIndex::Task& task : day.tasks(day.now())) {
@@ -86,8 +86,7 @@ QList<TaskUsageSummary> ActivityGroupingService::groupByTask(const QList<AppUsag
     return result;
 }
 
-QPair<double, double>
-ActivityGroupingService::trackedUntrackedDurations(const QList<AppUsageSession>& sessions) {
+QPair<double, double> ActivityGrouping::trackedUntrackedDurations(const QList<AppUsageSession>& sessions) {
     double tracked = 0;
     double untracked = 0;
     for (const AppUsageSession& session : sessions) {
@@ -96,12 +95,11 @@ ActivityGroupingService::trackedUntrackedDurations(const QList<AppUsageSession>&
     return {tracked, untracked};
 }
 
-QString ActivityGroupingService::generateMarkdownReport(QDate date,
-                                                        const QList<AppUsageSession>& sessions) const {
+QString ActivityGrouping::generateMarkdownReport(QDate date, const QList<AppUsageSession>& sessions) const {
     return generateMarkdownReport(date, UsageDayIndex(sessions));
 }
 
-QString ActivityGroupingService::generateMarkdownReport(QDate date, const UsageDayIndex& day) const {
+QString ActivityGrouping::generateMarkdownReport(QDate date, const UsageDayIndex& day) const {
     const QList<AppUsageSession>& sessions = day.sessions();
     const UsageDayIndex::Now now = day.now();
     QList<qsizetype> all(sessions.size());
@@ -255,7 +253,7 @@ QString ActivityGroupingService::generateMarkdownReport(QDate date, const UsageD
     return out;
 }
 
-QStringList ActivityGroupingService::appNamesOf(const UsageDayIndex& day, const QList<qsizetype>& sessions) {
+QStringList ActivityGrouping::appNamesOf(const UsageDayIndex& day, const QList<qsizetype>& sessions) {
     QSet<QString> names;
     for (const qsizetype session : sessions) {
         names.insert(day.sessions()[session].appName);

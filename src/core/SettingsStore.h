@@ -12,9 +12,9 @@
 // The typed settings, as the states that must be testable with another store hold them.
 // Getters apply each key's default: a key never written (and, for the whole numbers, a stored 0) reads
 // as the default named beside it. Setters write the given value.
-class UserDefaultsServiceProtocol {
+class SettingsStore {
 public:
-    virtual ~UserDefaultsServiceProtocol() = default;
+    virtual ~SettingsStore() = default;
 
     // ClickUp team (workspace) id; default empty.
     virtual QString teamId() const = 0;

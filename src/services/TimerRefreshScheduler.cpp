@@ -1,10 +1,10 @@
-#include "services/TimerRefreshService.h"
+#include "services/TimerRefreshScheduler.h"
 
 #include "core/Clock.h"
 #include "core/DetachedTask.h"
 #include "core/Log.h"
 #include "core/Observable.h"
-#include "core/UserDefaultsServiceProtocol.h"
+#include "core/SettingsStore.h"
 
 #include <QPointer>
 #include <QtGlobal>
@@ -26,30 +26,30 @@ std::optional<std::chrono::milliseconds> benchmarkPeriod() {
 }
 } // namespace
 
-TimerRefreshService::TimerRefreshService(UserDefaultsServiceProtocol& userDefaultsService, QObject* parent)
+TimerRefreshScheduler::TimerRefreshScheduler(SettingsStore& userDefaultsService, QObject* parent)
     : QObject(parent)
     , m_userDefaultsService(userDefaultsService) {}
 
-TimerRefreshService::~TimerRefreshService() = default;
+TimerRefreshScheduler::~TimerRefreshScheduler() = default;
 
-std::chrono::milliseconds TimerRefreshService::intervalFor(int settingSeconds) {
+std::chrono::milliseconds TimerRefreshScheduler::intervalFor(int settingSeconds) {
     const int seconds = settingSeconds > 0 && settingSeconds <= longestIntervalSeconds
                             ? settingSeconds
                             : defaultIntervalSeconds;
     return std::chrono::seconds(seconds);
 }
 
-void TimerRefreshService::setIsRefreshing(bool refreshing) {
-    setIfChanged(m_isRefreshing, refreshing, this, &TimerRefreshService::isRefreshingChanged);
+void TimerRefreshScheduler::setIsRefreshing(bool refreshing) {
+    setIfChanged(m_isRefreshing, refreshing, this, &TimerRefreshScheduler::isRefreshingChanged);
 }
 
-void TimerRefreshService::start(RunNow runNow) {
+void TimerRefreshScheduler::start(RunNow runNow) {
     m_refreshTimer.reset();
     auto timer = std::make_unique<QTimer>();
     timer->setTimerType(Qt::CoarseTimer);
     timer->setInterval(
         benchmarkPeriod().value_or(intervalFor(m_userDefaultsService.timerReminderInterval())));
-    connect(timer.get(), &QTimer::timeout, this, &TimerRefreshService::tick);
+    connect(timer.get(), &QTimer::timeout, this, &TimerRefreshScheduler::tick);
     timer->start();
     m_refreshTimer = std::move(timer);
     emit refreshTimerChanged();
@@ -58,13 +58,13 @@ void TimerRefreshService::start(RunNow runNow) {
     }
 }
 
-void TimerRefreshService::tick() {
-    runDetached(whileAlive(QPointer<TimerRefreshService>(this),
-                           [](TimerRefreshService& service) { return service.performRefresh(); }),
+void TimerRefreshScheduler::tick() {
+    runDetached(whileAlive(QPointer<TimerRefreshScheduler>(this),
+                           [](TimerRefreshScheduler& service) { return service.performRefresh(); }),
                 QStringLiteral("Refresh failed"), Log::Category::general);
 }
 
-QCoro::Task<> TimerRefreshService::performRefresh() {
+QCoro::Task<> TimerRefreshScheduler::performRefresh() {
     if (m_isRefreshing) {
         const std::chrono::milliseconds period =
             m_refreshTimer ? m_refreshTimer->intervalAsDuration() : intervalFor(0);
@@ -77,7 +77,7 @@ QCoro::Task<> TimerRefreshService::performRefresh() {
                       .arg(double(period.count()) / 1000.0),
                   Log::Category::general);
     }
-    QPointer<TimerRefreshService> self(this);
+    QPointer<TimerRefreshScheduler> self(this);
     const quint64 run = ++m_runs;
     m_runStartedMSecs = Clock::nowMSecs();
     setIsRefreshing(true);

@@ -3,9 +3,9 @@
 #include <functional>
 
 // The floating no-timer panel, as the timer state and the popover use it.
-class FloatingAlertServiceProtocol {
+class FloatingAlerts {
 public:
-    virtual ~FloatingAlertServiceProtocol() = default;
+    virtual ~FloatingAlerts() = default;
 
     // Replaces any panel still shown. onStart runs for the panel's start button, onDismiss with the
     // snooze seconds the user chose. With autoDismissSeconds >= 1 the panel closes itself after that.

@@ -5,7 +5,7 @@
 #include "support/TestSettings.h"
 
 #include "core/UserDefaultsService.h"
-#include "services/TimerRefreshService.h"
+#include "services/TimerRefreshScheduler.h"
 
 #include <QCoroSignal>
 #include <QSignalSpy>
@@ -36,7 +36,7 @@ class TimerRefreshServiceTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TestSettings> m_settings;
-    std::unique_ptr<TimerRefreshService> m_service;
+    std::unique_ptr<TimerRefreshScheduler> m_service;
     Gate m_gate;
     int m_started = 0;
     int m_finished = 0;
@@ -52,7 +52,7 @@ class TimerRefreshServiceTest : public QObject {
 private Q_SLOTS:
     void init() {
         m_settings = std::make_unique<TestSettings>();
-        m_service = std::make_unique<TimerRefreshService>(*m_settings);
+        m_service = std::make_unique<TimerRefreshScheduler>(*m_settings);
         m_service->setOnRefresh([this] { return refresh(this); });
         m_started = 0;
         m_finished = 0;
@@ -103,7 +103,7 @@ private Q_SLOTS:
 
     void tickWhileRefreshingIsDropped() {
         m_gate.closed = true;
-        QSignalSpy refreshingSpy(m_service.get(), &TimerRefreshService::isRefreshingChanged);
+        QSignalSpy refreshingSpy(m_service.get(), &TimerRefreshScheduler::isRefreshingChanged);
         m_service->start();
         QVERIFY(m_service->isRefreshing());
 
@@ -167,4 +167,4 @@ private Q_SLOTS:
 };
 
 PENDLOW_TEST_MAIN(TimerRefreshServiceTest)
-#include "tst_TimerRefreshService.moc"
+#include "tst_TimerRefreshScheduler.moc"

@@ -13,9 +13,9 @@
 
 // The ClickUp REST client as the states and day planning hold it, so tests can substitute it.
 // Every operation may throw: APIError, or a transport error where the client passes one on unwrapped.
-class ClickUpAPIServiceProtocol {
+class ClickUpClient {
 public:
-    virtual ~ClickUpAPIServiceProtocol() = default;
+    virtual ~ClickUpClient() = default;
 
     virtual QCoro::Task<std::optional<ActiveTimer>> getCurrentTimer(QString teamId) = 0;
     // Stops whatever runs first, then starts a timer on the task.

@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 
-class UserDefaultsServiceProtocol;
+class SettingsStore;
 
 // Repeats one piece of work (the root state's refresh) every "timerReminderInterval" seconds. A
 // tick that finds a run still going is dropped, not queued, unless that run started a full period
@@ -16,7 +16,7 @@ class UserDefaultsServiceProtocol;
 // run starts, so one slow request never holds the refresh back longer than a period. Each start()
 // replaces the schedule and, unless told otherwise, runs the work once at once, so the next tick
 // comes a full period later. There is no stop: the schedule ends with the service. GUI thread only.
-class TimerRefreshService : public QObject {
+class TimerRefreshScheduler : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool isRefreshing READ isRefreshing NOTIFY isRefreshingChanged)
     Q_PROPERTY(bool isScheduled READ isScheduled NOTIFY refreshTimerChanged)
@@ -24,8 +24,8 @@ class TimerRefreshService : public QObject {
 public:
     using RefreshCallback = std::function<QCoro::Task<>()>;
 
-    explicit TimerRefreshService(UserDefaultsServiceProtocol& userDefaultsService, QObject* parent = nullptr);
-    ~TimerRefreshService() override;
+    explicit TimerRefreshScheduler(SettingsStore& userDefaultsService, QObject* parent = nullptr);
+    ~TimerRefreshScheduler() override;
 
     // Longest period taken from the setting: a day.
     static constexpr int longestIntervalSeconds = 24 * 3600;
@@ -66,5 +66,5 @@ private:
     quint64 m_runs = 0;
     qint64 m_runStartedMSecs = 0;
     RefreshCallback m_onRefresh;
-    UserDefaultsServiceProtocol& m_userDefaultsService;
+    SettingsStore& m_userDefaultsService;
 };

@@ -6,9 +6,9 @@
 
 // Desktop notifications as the timer state and the application use them.
 // None of the operations fails towards the caller: failures are printed and go no further.
-class NotificationServiceProtocol {
+class Notifier {
 public:
-    virtual ~NotificationServiceProtocol() = default;
+    virtual ~Notifier() = default;
 
     // Whether notifications can be shown; asked once after launch.
     virtual QCoro::Task<bool> requestPermission() = 0;

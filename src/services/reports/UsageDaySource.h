@@ -10,9 +10,9 @@
 
 // What the report windows read and delete of the stored usage days. Every operation may suspend;
 // the report state copes with results that arrive out of order.
-class UsageDayLoaderProtocol {
+class UsageDaySource {
 public:
-    virtual ~UsageDayLoaderProtocol() = default;
+    virtual ~UsageDaySource() = default;
 
     // The days that have a usage file, newest first. Throws when the folder cannot be listed.
     virtual QCoro::Task<QList<QDate>> availableDates() = 0;

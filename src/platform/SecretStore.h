@@ -6,7 +6,7 @@
 #include <optional>
 
 // The secret store: one UTF-8 text per item name (see KeychainItem).
-class KeychainServiceProtocol {
+class SecretStore {
 public:
     // Whether the store could be asked at its last read.
     enum class Access {
@@ -18,7 +18,7 @@ public:
         unavailable,
     };
 
-    virtual ~KeychainServiceProtocol() = default;
+    virtual ~SecretStore() = default;
 
     // The stored text without surrounding whitespace, or none when the item is missing, unreadable
     // or not UTF-8. Never throws; the reason goes to the debug log.

@@ -13,11 +13,11 @@
 // ids are upper-case UUIDs; dates are UTC with whole seconds ("2025-03-14T08:05:09Z"). Reading
 // ignores unknown keys, takes null for a missing optional value, and fails as a whole on a missing
 // required key, a value of another type, a malformed UUID or a date in another form.
-struct DailyUsageData {
+struct UsageDayFile {
     QString date;
     QList<AppUsageSession> sessions;
 
     QByteArray toJson() const;
     // Throws DecodingError naming the place ("sessions[2].windowCaptures[0].capturedAt").
-    static DailyUsageData fromJson(const QByteArray& bytes);
+    static UsageDayFile fromJson(const QByteArray& bytes);
 };

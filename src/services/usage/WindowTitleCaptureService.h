@@ -14,8 +14,8 @@
 
 class DeepContextSource;
 class FrontAppSource;
-class PrivacyRedactionService;
-class UserDefaultsServiceProtocol;
+class PrivacyRedaction;
+class SettingsStore;
 
 // Captures the title of the front window on a timer ("windowTitleCaptureInterval", 30 s by default)
 // and once for each newly activated application, redacts it, adds deep context (browser address,
@@ -27,15 +27,15 @@ class UserDefaultsServiceProtocol;
 // cut to its host; a redacted e-mail subject is dropped. An application's title is asked for deep
 // context again on the next capture while it has given none (Firefox saves a new tab only after
 // some seconds); once it answered, an unchanged title is captured without asking again.
-class AccessibilityService : public QObject {
+class WindowTitleCaptureService : public QObject {
     Q_OBJECT
 
 public:
-    using Callback = std::function<void(const WindowTitleCapture&, const QString& bundleIdentifier)>;
+    using Callback = std::function<void(const WindowTitleCapture&, const QString& appId)>;
 
-    AccessibilityService(FrontAppSource& frontApps, const UserDefaultsServiceProtocol& settings,
-                         const PrivacyRedactionService& privacy, DeepContextSource* deepContext = nullptr,
-                         QObject* parent = nullptr);
+    WindowTitleCaptureService(FrontAppSource& frontApps, const SettingsStore& settings,
+                              const PrivacyRedaction& privacy, DeepContextSource* deepContext = nullptr,
+                              QObject* parent = nullptr);
 
     // Starts periodic capture unless "isWindowTitleTrackingEnabled" is off or titles cannot be read.
     void startCapture(Callback onTitleCaptured);
@@ -48,21 +48,21 @@ public:
     // One capture of the given application, delivered through the callback once its deep context is
     // known; always asks for deep context.
     void captureWindowTitle(const FrontApplication& application);
-    // One capture of the frontmost application, with its bundle identifier.
+    // One capture of the frontmost application, with its application id.
     QCoro::Task<std::optional<Capture>> captureWindowTitle();
 
 private:
-    WindowTitleCapture makeCapture(const QString& title, const QString& bundleIdentifier) const;
+    WindowTitleCapture makeCapture(const QString& title, const QString& appId) const;
     // The capture with the deep context of its application; remembers the title once it answered.
     QCoro::Task<WindowTitleCapture> withDeepContext(WindowTitleCapture capture, QString rawTitle,
-                                                    QString bundleIdentifier);
+                                                    QString appId);
     QCoro::Task<> captureApplication(FrontApplication application);
     QCoro::Task<> captureAndDeliver();
-    void deliver(const WindowTitleCapture& capture, const QString& bundleIdentifier, quint64 generation);
+    void deliver(const WindowTitleCapture& capture, const QString& appId, quint64 generation);
 
     FrontAppSource& m_frontApps;
-    const UserDefaultsServiceProtocol& m_settings;
-    const PrivacyRedactionService& m_privacy;
+    const SettingsStore& m_settings;
+    const PrivacyRedaction& m_privacy;
     DeepContextSource* m_deepContext;
     QTimer m_timer;
     Callback m_onTitleCaptured;

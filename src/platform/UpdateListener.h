@@ -12,9 +12,9 @@ enum class UpdateCheck { userInitiated = 0, background = 1 };
 // updaterDidFindValidUpdate when the feed offers a newer version, or updaterDidAbortWithError when the
 // check failed; then always updaterDidFinishUpdateCycle (for a user's check that found an update, only
 // once the user has answered the update alert).
-class UpdaterDelegate {
+class UpdateListener {
 public:
-    virtual ~UpdaterDelegate() = default;
+    virtual ~UpdateListener() = default;
 
     virtual void updaterDidAbortWithError(const UpdateError& error) = 0;
     virtual void updaterDidFindValidUpdate(const AppcastItem& item) = 0;

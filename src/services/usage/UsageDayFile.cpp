@@ -1,4 +1,4 @@
-#include "services/usage/DailyUsageData.h"
+#include "services/usage/UsageDayFile.h"
 
 #include "core/DecodingError.h"
 #include "core/JsonByteReader.h"
@@ -30,7 +30,7 @@ public:
     explicit RecordedSession(const AppUsageSession& session)
         : m_session(session) {}
     const QUuid& id() const { return m_session.id; }
-    const QString& bundleIdentifier() const { return m_session.bundleIdentifier; }
+    const QString& appId() const { return m_session.appId; }
     const QString& appName() const { return m_session.appName; }
     const QDateTime& startTime() const { return m_session.startTime; }
     const std::optional<QDateTime>& endTime() const { return m_session.endTime; }
@@ -113,7 +113,7 @@ AppUsageSession readSession(JsonByteReader& reader, const JsonPlace& place) {
             session.id = reader.requiredUuid(JsonPlace{&place, "id"});
             seen |= 1;
         } else if (key == "bundleIdentifier") {
-            session.bundleIdentifier = reader.requiredString(JsonPlace{&place, "bundleIdentifier"});
+            session.appId = reader.requiredString(JsonPlace{&place, "bundleIdentifier"});
             seen |= 2;
         } else if (key == "appName") {
             session.appName = reader.requiredString(JsonPlace{&place, "appName"});
@@ -160,7 +160,7 @@ AppUsageSession readSession(JsonByteReader& reader, const JsonPlace& place) {
 }
 } // namespace
 
-QByteArray DailyUsageData::toJson() const {
+QByteArray UsageDayFile::toJson() const {
     qsizetype captures = 0;
     for (const AppUsageSession& session : sessions) {
         captures += session.windowCaptures.size();
@@ -172,7 +172,7 @@ QByteArray DailyUsageData::toJson() const {
     return writer.finish();
 }
 
-DailyUsageData DailyUsageData::fromJson(const QByteArray& bytes) {
+UsageDayFile UsageDayFile::fromJson(const QByteArray& bytes) {
     JsonByteReader reader(bytes);
     const JsonPlace root;
     const JsonByteReader::Kind kind = reader.peekKind();
@@ -181,7 +181,7 @@ DailyUsageData DailyUsageData::fromJson(const QByteArray& bytes) {
                             QStringLiteral("Expected Object but found %1")
                                 .arg(QLatin1String(JsonByteReader::kindWord(kind))));
     }
-    DailyUsageData data;
+    UsageDayFile data;
     bool hasDate = false;
     bool hasSessions = false;
     reader.readObject(root, [&](const QByteArray& key) {

@@ -5,9 +5,9 @@
 #include <functional>
 
 // The toast windows at the top right of the screen, as the timer state and the application use them.
-class ToastAlertServiceProtocol {
+class ToastAlerts {
 public:
-    virtual ~ToastAlertServiceProtocol() = default;
+    virtual ~ToastAlerts() = default;
 
     // The no-timer toast; closes itself after the seconds given, a value below 1 keeps it open.
     virtual void showToast(int autoDismissSeconds) = 0;
