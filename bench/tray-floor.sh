@@ -13,10 +13,11 @@
 #   - the report window's click to painted on a heavy day (bench_reports of the build, when built;
 #     no floor: its target is 150 ms on the loaded machine).
 # Prints each figure, the ratio to the floor and the target, with the load average of the machine
-# at each measurement. The pulses' targets, 0.3 % (panel) and 0.12 % (icon) of a core on a quiet
-# machine where the floor takes 0.05 %, are checked as 6 and 2.4 times the floor, which holds also
-# when the load raises both. Exits 1 when a target is missed and PENDLOW_BENCH_STRICT=1 (the targets hold
-# on a quiet machine; on a loaded one the figures are reported only).
+# at each measurement. The pulses' targets are absolute, 0.3 % (panel) and 0.12 % (icon) of a core,
+# as they hold on a quiet machine (the floor's own figure shows how quiet: its one wake-up a second
+# costs 0.01-0.02 % there); on a loaded machine both rise, and the ratio is what to compare. Exits 1
+# when a target is missed and PENDLOW_BENCH_STRICT=1 (the targets hold on a quiet machine; on a loaded
+# one the figures are reported only).
 # Runs inside scripts/test-env.sh. Usage: tray-floor.sh <build dir> [seconds per state] [starts]
 # PENDLOW_BARE_TRAY names another floor program (default <build dir>/bench/pendlow-bare-tray).
 set -euo pipefail
@@ -222,10 +223,10 @@ measured_load=${opened[4]}
 report "idle CPU, running timer, popover open" "${opened[0]}" "${opened[1]}" % ratio:1.5
 report "wake-ups a second, popover open" "${opened[2]}" "${opened[3]}" /s abs:1.5
 measured_load=${panel[4]}
-report "no timer: panel pulsing, CPU" "${panel[0]}" "${panel[1]}" % ratio:6
+report "no timer: panel pulsing, CPU" "${panel[0]}" "${panel[1]}" % abs:0.3
 report "no timer: panel pulsing, wake-ups a second" "${panel[2]}" "${panel[3]}" /s none
 measured_load=${icon[4]}
-report "no timer: icon pulsing, CPU" "${icon[0]}" "${icon[1]}" % ratio:2.4
+report "no timer: icon pulsing, CPU" "${icon[0]}" "${icon[1]}" % abs:0.12
 report "no timer: icon pulsing, wake-ups a second" "${icon[2]}" "${icon[3]}" /s none
 measured_load=$rss_load
 report "RSS idle, running timer, 200 entries" "$(mb "$rss_app")" "$(mb "$rss_bare")" MB ratio:1.4
