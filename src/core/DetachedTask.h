@@ -89,3 +89,13 @@ void whenDone(QCoro::Task<T> task, Context* context, Done done, Failed failed) {
                        }
                    });
 }
+
+// whenDone over two steps: `then` is started once `first` has returned (and only while `context`
+// lives), done() runs once it has returned too; the first failure of either goes to failed.
+template <typename Context, typename Done, typename Failed>
+void whenBothDone(QCoro::Task<> first, std::function<QCoro::Task<>()> then, Context* context, Done done,
+                  Failed failed) {
+    whenDone(
+        std::move(first), context,
+        [then = std::move(then), context, done, failed] { whenDone(then(), context, done, failed); }, failed);
+}

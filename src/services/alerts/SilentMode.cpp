@@ -38,25 +38,24 @@ QCoro::Task<> SilentMode::enable(double seconds) {
     const double bounded = std::isfinite(seconds)
                                ? std::clamp(seconds, -longestSilentModeSeconds, longestSilentModeSeconds)
                                : 0.0;
-    m_settings.setSilentModeEnd(Clock::now().addMSecs(qint64(bounded * 1000)));
-    setActive(true);
-    emit endChanged();
-    if (m_afterChange) {
-        co_await m_afterChange();
-        if (!self) {
-            co_return;
-        }
+    const std::optional<QDateTime> end = Clock::now().addMSecs(qint64(bounded * 1000));
+    co_await store(end);
+    if (!self) {
+        co_return;
     }
-    update();
     if (const std::optional<QDateTime> stored = m_settings.silentModeEnd()) {
         co_await m_notifications.sendSilentModeActivated(*stored);
     }
 }
 
 QCoro::Task<> SilentMode::disable() {
+    co_await store(std::nullopt);
+}
+
+QCoro::Task<> SilentMode::store(std::optional<QDateTime> end) {
     QPointer<SilentMode> self(this);
-    m_settings.setSilentModeEnd(std::nullopt);
-    setActive(false);
+    m_settings.setSilentModeEnd(end);
+    setActive(end.has_value());
     emit endChanged();
     if (m_afterChange) {
         co_await m_afterChange();

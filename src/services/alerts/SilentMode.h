@@ -45,6 +45,8 @@ Q_SIGNALS:
     void endChanged();
 
 private:
+    // Stores the end (none: off), shows it at once, runs the step after a change, then update().
+    QCoro::Task<> store(std::optional<QDateTime> end);
     void setActive(bool active);
 
     SettingsStore& m_settings;

@@ -98,17 +98,12 @@ void ClickUpSettingsTab::save() {
 }
 
 void ClickUpSettingsTab::reloadAndRefresh() {
-    whenDone(
-        m_actions.reloadConfiguration(), this,
+    whenBothDone(
+        m_actions.reloadConfiguration(), m_actions.refresh, this,
         [this] {
-            whenDone(
-                m_actions.refresh(), this,
-                [this] {
-                    m_saved->flash();
-                    setSaving(false);
-                    emit saveFinished();
-                },
-                saveFailed());
+            m_saved->flash();
+            setSaving(false);
+            emit saveFinished();
         },
         saveFailed());
 }

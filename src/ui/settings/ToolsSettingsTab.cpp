@@ -329,17 +329,12 @@ void ToolsSettingsTab::save() {
 }
 
 void ToolsSettingsTab::reloadAndFetch() {
-    whenDone(
-        m_actions.reloadConfiguration(), this,
+    whenBothDone(
+        m_actions.reloadConfiguration(), m_actions.fetchPlanning, this,
         [this] {
-            whenDone(
-                m_actions.fetchPlanning(), this,
-                [this] {
-                    m_saved->flash();
-                    setSaving(false);
-                    emit saveFinished();
-                },
-                saveFailed());
+            m_saved->flash();
+            setSaving(false);
+            emit saveFinished();
         },
         saveFailed());
 }
