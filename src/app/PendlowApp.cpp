@@ -38,7 +38,6 @@
 #include "services/usage/AppUsageTrackingService.h"
 #include "services/usage/BrowserUrlProbe.h"
 #include "services/usage/DeepContextService.h"
-#include "services/usage/LinuxScriptRunner.h"
 #include "services/usage/PrivacyRedaction.h"
 #include "services/usage/WindowTitleCaptureService.h"
 #include "ui/alerts/AlertHub.h"
@@ -181,13 +180,12 @@ AppUsageTrackingService* PendlowApp::buildOwnUsageTracker() {
     m_frontApps = std::make_unique<X11FrontAppSource>();
     m_idle = std::make_unique<X11IdleSource>();
     m_privacy = std::make_unique<PrivacyRedaction>(m_settings);
-    m_scriptRunner = std::make_unique<LinuxScriptRunner>();
     m_firefoxTabs = std::make_unique<FirefoxSessionStore>();
     m_chromiumTabs = std::make_unique<ChromiumSessionFile>(ChromiumSessionFile::defaultFolders(),
                                                            std::make_unique<ChromiumDevTools>());
     m_mailSubjects = std::make_unique<MailClientSubjects>();
     m_deepContext = std::make_unique<DeepContextService>(
-        m_settings, *m_scriptRunner, *m_privacy,
+        m_settings, *m_privacy,
         DeepContextService::Sources{m_firefoxTabs.get(), m_chromiumTabs.get(), m_mailSubjects.get()});
     m_browserUrlProbe = std::make_unique<BrowserUrlProbe>(
         QList<BrowserTabSource*>{m_firefoxTabs.get(), m_chromiumTabs.get()}, *m_privacy, m_frontApps.get());

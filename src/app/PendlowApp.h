@@ -21,7 +21,6 @@ class BrowserTabSource;
 class BrowserUrlProbe;
 class DeepContextService;
 class MailSubjectSource;
-class ScriptRunner;
 class FrontAppSource;
 class IdleSource;
 class PrivacyRedaction;
@@ -170,7 +169,6 @@ private:
     std::unique_ptr<FrontAppSource> m_frontApps;
     std::unique_ptr<IdleSource> m_idle;
     std::unique_ptr<PrivacyRedaction> m_privacy;
-    std::unique_ptr<ScriptRunner> m_scriptRunner;
     std::unique_ptr<BrowserTabSource> m_firefoxTabs;
     std::unique_ptr<BrowserTabSource> m_chromiumTabs;
     std::unique_ptr<MailSubjectSource> m_mailSubjects;
