@@ -11,6 +11,7 @@
 #include "ui/kit/ProgressIndicator.h"
 #include "ui/settings/SavedConfirmation.h"
 #include "ui/settings/SecretForm.h"
+#include "ui/settings/SettingsFormStyle.h"
 #include "ui/settings/SettingsResultLabel.h"
 
 #include <QComboBox>
@@ -22,56 +23,31 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-constexpr qreal captionSize = 10;
-
-QLabel* caption(const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setFont(PopoverStyle::font(captionSize));
-    label->setWordWrap(true);
-    PopoverStyle::setTextColor(label, PopoverStyle::secondaryText(parent->palette()));
-    return label;
-}
-
-} // namespace
-
 AISettingsTab::AISettingsTab(SecretStore& keychain, SettingsStore& settings, OpenAIService& openAI,
                              QWidget* parent)
-    : SettingsPage(parent)
-    , m_keychain(keychain)
-    , m_settings(settings)
+    : SecretFormPage(QStringLiteral("aiSettingsTab"), QStringLiteral("AI"), QStringLiteral("sparkles"),
+                     keychain, settings, parent)
     , m_openAI(openAI) {
-    setObjectName(QStringLiteral("aiSettingsTab"));
-    auto* layout = new QVBoxLayout(this);
-    buildConfiguration(layout);
-    buildAbout(layout);
-    layout->addStretch(1);
+    addSections({buildConfiguration(), buildAbout()});
 
-    m_form = new SecretForm(m_keychain, KeychainItem::openAIAPIToken, m_keyField, m_result, this);
-    m_form->setActions(
-        SecretForm::Actions{
-            .storeSecret = [this](bool) { return m_form->store(SecretForm::WhenEmpty::keepsSecret); },
-            .readOtherFields = [this] { return modelToStore(); },
-            .check = [this] { return m_openAI.testConnection(); },
-            .successText = QStringLiteral("Connection successful!"),
-            .canTest = [this] { return !m_form->secret().isEmpty(); },
-            .saveFailureLog = QStringLiteral("Saving the AI settings failed"),
-            .testFailureLog = QStringLiteral("Testing the OpenAI connection failed"),
-        },
-        m_saveButton, m_saved, m_testButton, m_progress);
-    connect(m_keyField, &QLineEdit::textChanged, m_form, &SecretForm::updateButtons);
-    connect(m_form, &SecretForm::saveFinished, this, &AISettingsTab::saveFinished);
-    connect(m_form, &SecretForm::testFinished, this, &AISettingsTab::testFinished);
+    setUpForm(KeychainItem::openAIAPIToken,
+              SecretForm::Actions{
+                  .storeSecret = [this](bool) { return m_form->store(SecretForm::WhenEmpty::keepsSecret); },
+                  .readOtherFields = [this] { return modelToStore(); },
+                  .check = [this] { return m_openAI.testConnection(); },
+                  .successText = QStringLiteral("Connection successful!"),
+                  .canTest = [this] { return !m_form->secret().isEmpty(); },
+                  .saveFailureLog = QStringLiteral("Saving the AI settings failed"),
+                  .testFailureLog = QStringLiteral("Testing the OpenAI connection failed"),
+              },
+              m_keyField, m_progress);
 }
 
-void AISettingsTab::buildConfiguration(QVBoxLayout* layout) {
+QGroupBox* AISettingsTab::buildConfiguration() {
     auto* configuration = new QGroupBox(QStringLiteral("OpenAI Configuration"), this);
     auto* configurationLayout = new QVBoxLayout(configuration);
     auto* form = new QFormLayout;
-    m_keyField = new QLineEdit(configuration);
-    m_keyField->setObjectName(QStringLiteral("openAIKeyField"));
-    m_keyField->setEchoMode(QLineEdit::Password);
+    makeKeyField(QStringLiteral("openAIKeyField"), configuration);
     m_keyField->setPlaceholderText(QStringLiteral("sk-..."));
     form->addRow(QStringLiteral("OpenAI API Key"), m_keyField);
     m_modelPicker = new QComboBox(configuration);
@@ -90,48 +66,36 @@ void AISettingsTab::buildConfiguration(QVBoxLayout* layout) {
     m_progress = new ProgressIndicator(PopoverStyle::pixelSize(13), configuration);
     m_progress->setObjectName(QStringLiteral("testProgress"));
     m_progress->hide();
-    m_testButton = new QPushButton(QStringLiteral("Test"), configuration);
-    m_testButton->setObjectName(QStringLiteral("testButton"));
-    m_saved = new SavedConfirmation(configuration);
-    m_saveButton = new QPushButton(QStringLiteral("Save"), configuration);
-    m_saveButton->setObjectName(QStringLiteral("saveButton"));
+    makeControls(configuration);
     buttons->addWidget(m_progress);
     buttons->addWidget(m_testButton);
     buttons->addWidget(m_saved);
     buttons->addWidget(m_saveButton);
     configurationLayout->addLayout(buttons);
-    m_result = new SettingsResultLabel(configuration);
     configurationLayout->addWidget(m_result);
     auto* footer = new QVBoxLayout;
     footer->setSpacing(4);
-    footer->addWidget(caption(QStringLiteral("Get your API key from platform.openai.com"), configuration));
-    footer->addWidget(
-        caption(QStringLiteral("AI summaries use your API quota and may incur costs."), configuration));
+    footer->addWidget(SettingsFormStyle::caption(QStringLiteral("Get your API key from platform.openai.com"),
+                                                 configuration));
+    footer->addWidget(SettingsFormStyle::caption(
+        QStringLiteral("AI summaries use your API quota and may incur costs."), configuration));
     configurationLayout->addLayout(footer);
-    layout->addWidget(configuration);
+    return configuration;
 }
 
-void AISettingsTab::buildAbout(QVBoxLayout* layout) {
+QGroupBox* AISettingsTab::buildAbout() {
     auto* about = new QGroupBox(QStringLiteral("About AI Summaries"), this);
     auto* aboutLayout = new QVBoxLayout(about);
     aboutLayout->setSpacing(8);
-    aboutLayout->addWidget(caption(
+    aboutLayout->addWidget(SettingsFormStyle::caption(
         QStringLiteral("The AI summary feature transforms your daily activity data into a narrative summary "
                        "describing your work patterns, focus areas, and accomplishments."),
         about));
-    aboutLayout->addWidget(
-        caption(QStringLiteral(
-                    "To use: Open the Export view from your daily report and click \"Generate AI Summary\"."),
-                about));
-    layout->addWidget(about);
-}
-
-bool AISettingsTab::isSaving() const {
-    return m_form->isSaving();
-}
-
-bool AISettingsTab::isTesting() const {
-    return m_form->isTesting();
+    aboutLayout->addWidget(SettingsFormStyle::caption(
+        QStringLiteral(
+            "To use: Open the Export view from your daily report and click \"Generate AI Summary\"."),
+        about));
+    return about;
 }
 
 void AISettingsTab::load() {

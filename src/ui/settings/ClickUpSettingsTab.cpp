@@ -74,25 +74,16 @@ void ClickUpSettingsTab::save() {
         return;
     }
     setSaving(true);
-    m_result->clear();
-    const QString token = m_form->secret();
     const QString teamId = m_teamIdField->text();
-    m_keychain.allowUnlockPrompt();
-    whenDone(
-        m_form->store(SecretForm::WhenEmpty::keepsSecret), this,
-        [this, token, teamId](std::optional<QString> failure) {
-            if (failure) {
-                // Nothing else is written: the team id and the configuration stay as they were.
-                m_result->showFailure(*failure);
-                setSaving(false);
-                emit saveFinished();
-                return;
-            }
-            if (!token.isEmpty()) {
-                m_tokenField->setText(token);
-            }
+    m_form->saveSecret(
+        [this, teamId] {
             m_settings.setTeamId(teamId);
             reloadAndRefresh();
+        },
+        // Nothing else is written: the team id and the configuration stay as they were.
+        [this] {
+            setSaving(false);
+            emit saveFinished();
         },
         saveFailed());
 }

@@ -10,6 +10,7 @@
 #include "ui/kit/PopoverStyle.h"
 #include "ui/settings/SavedConfirmation.h"
 #include "ui/settings/SecretForm.h"
+#include "ui/settings/SettingsFormStyle.h"
 #include "ui/settings/SettingsResultLabel.h"
 
 #include <QFormLayout>
@@ -21,16 +22,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-constexpr qreal captionSize = 10;
-
-QLabel* caption(const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setFont(PopoverStyle::font(captionSize));
-    label->setWordWrap(true);
-    PopoverStyle::setTextColor(label, PopoverStyle::secondaryText(parent->palette()));
-    return label;
-}
 
 // The result line's text for a test's failure.
 // The result line's text for a failed test; a certificate that did not verify is put in `certificate`.
@@ -66,46 +57,37 @@ QCoro::Task<> forwarded(ForwardingClient& forwarding) {
 
 N8NSettingsTab::N8NSettingsTab(SecretStore& keychain, SettingsStore& settings, ForwardingClient& forwarding,
                                QWidget* parent)
-    : SettingsPage(parent)
-    , m_keychain(keychain)
-    , m_settings(settings)
+    : SecretFormPage(QStringLiteral("n8nSettingsTab"), QStringLiteral("n8n"), QStringLiteral("insert-link"),
+                     keychain, settings, parent)
     , m_forwarding(forwarding) {
-    setObjectName(QStringLiteral("n8nSettingsTab"));
-    auto* layout = new QVBoxLayout(this);
-    buildConfiguration(layout);
-    buildHowItWorks(layout);
-    layout->addStretch(1);
+    addSections({buildConfiguration(), buildHowItWorks()});
 
-    m_form = new SecretForm(m_keychain, KeychainItem::n8nSharedKey, m_keyField, m_result, this);
-    m_form->setActions(
-        SecretForm::Actions{
-            // Saving with the key field emptied removes the stored key; testing keeps it.
-            .storeSecret =
-                [this](bool forTest) {
-                    return m_form->store(forTest ? SecretForm::WhenEmpty::keepsSecret
-                                                 : SecretForm::WhenEmpty::removesSecret);
-                },
-            .readOtherFields = [this] { return endpointToStore(); },
-            .check = [this] { return forwarded(m_forwarding); },
-            .checkFailureText = [this](std::exception_ptr failure) { return testFailed(failure); },
-            .successText = QStringLiteral("Test successful! Check n8n logs."),
-            .canTest = [this] { return !m_endpointField->text().trimmed().isEmpty(); },
-            .clearOutcome =
-                [this] {
-                    m_result->clear();
-                    offerCertificate(QString());
-                },
-            .saveFailureLog = QStringLiteral("Saving the n8n settings failed"),
-            .testFailureLog = QStringLiteral("Testing the n8n webhook failed"),
-        },
-        m_saveButton, m_saved, m_testButton);
-    connect(m_endpointField, &QLineEdit::textChanged, m_form, &SecretForm::updateButtons);
-    connect(m_form, &SecretForm::saveFinished, this, &N8NSettingsTab::saveFinished);
-    connect(m_form, &SecretForm::testFinished, this, &N8NSettingsTab::testFinished);
+    setUpForm(KeychainItem::n8nSharedKey,
+              SecretForm::Actions{
+                  // Saving with the key field emptied removes the stored key; testing keeps it.
+                  .storeSecret =
+                      [this](bool forTest) {
+                          return m_form->store(forTest ? SecretForm::WhenEmpty::keepsSecret
+                                                       : SecretForm::WhenEmpty::removesSecret);
+                      },
+                  .readOtherFields = [this] { return endpointToStore(); },
+                  .check = [this] { return forwarded(m_forwarding); },
+                  .checkFailureText = [this](std::exception_ptr failure) { return testFailed(failure); },
+                  .successText = QStringLiteral("Test successful! Check n8n logs."),
+                  .canTest = [this] { return !m_endpointField->text().trimmed().isEmpty(); },
+                  .clearOutcome =
+                      [this] {
+                          m_result->clear();
+                          offerCertificate(QString());
+                      },
+                  .saveFailureLog = QStringLiteral("Saving the n8n settings failed"),
+                  .testFailureLog = QStringLiteral("Testing the n8n webhook failed"),
+              },
+              m_endpointField);
     connect(m_trustButton, &QPushButton::clicked, this, &N8NSettingsTab::trustOfferedCertificate);
 }
 
-void N8NSettingsTab::buildConfiguration(QVBoxLayout* layout) {
+QGroupBox* N8NSettingsTab::buildConfiguration() {
     auto* configuration = new QGroupBox(QStringLiteral("n8n Webhook Configuration"), this);
     auto* configurationLayout = new QVBoxLayout(configuration);
     auto* form = new QFormLayout;
@@ -113,19 +95,12 @@ void N8NSettingsTab::buildConfiguration(QVBoxLayout* layout) {
     m_endpointField->setObjectName(QStringLiteral("endpointField"));
     m_endpointField->setPlaceholderText(QStringLiteral("https://n8n.example.com/webhook/..."));
     form->addRow(QStringLiteral("Webhook Endpoint URL"), m_endpointField);
-    m_keyField = new QLineEdit(configuration);
-    m_keyField->setObjectName(QStringLiteral("sharedKeyField"));
-    m_keyField->setEchoMode(QLineEdit::Password);
+    makeKeyField(QStringLiteral("sharedKeyField"), configuration);
     form->addRow(QStringLiteral("Shared Key (Optional)"), m_keyField);
     configurationLayout->addLayout(form);
 
     auto* row = new QHBoxLayout;
-    m_result = new SettingsResultLabel(configuration);
-    m_saved = new SavedConfirmation(configuration);
-    m_testButton = new QPushButton(QStringLiteral("Test"), configuration);
-    m_testButton->setObjectName(QStringLiteral("testButton"));
-    m_saveButton = new QPushButton(QStringLiteral("Save"), configuration);
-    m_saveButton->setObjectName(QStringLiteral("saveButton"));
+    makeControls(configuration);
     row->addWidget(m_result, 1);
     row->addStretch(0);
     row->addWidget(m_saved);
@@ -136,13 +111,13 @@ void N8NSettingsTab::buildConfiguration(QVBoxLayout* layout) {
 
     auto* footer = new QVBoxLayout;
     footer->setSpacing(4);
-    footer->addWidget(caption(
+    footer->addWidget(SettingsFormStyle::caption(
         QStringLiteral("Configure your n8n webhook endpoint to forward emails to ClickUp."), configuration));
-    footer->addWidget(
-        caption(QStringLiteral("The shared key is sent in the X-Webhook-Key header for authentication."),
-                configuration));
+    footer->addWidget(SettingsFormStyle::caption(
+        QStringLiteral("The shared key is sent in the X-Webhook-Key header for authentication."),
+        configuration));
     configurationLayout->addLayout(footer);
-    layout->addWidget(configuration);
+    return configuration;
 }
 
 void N8NSettingsTab::buildTrustRow(QWidget* configuration, QVBoxLayout* configurationLayout) {
@@ -152,7 +127,7 @@ void N8NSettingsTab::buildTrustRow(QWidget* configuration, QVBoxLayout* configur
     trustLayout->setContentsMargins(0, 0, 0, 0);
     m_fingerprint = new QLabel(m_trustRow);
     m_fingerprint->setObjectName(QStringLiteral("certificateFingerprint"));
-    m_fingerprint->setFont(PopoverStyle::monospacedFont(captionSize));
+    m_fingerprint->setFont(PopoverStyle::monospacedFont(SettingsFormStyle::captionSize));
     m_fingerprint->setWordWrap(true);
     m_fingerprint->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_trustButton = new QPushButton(QStringLiteral("Trust this certificate"), m_trustRow);
@@ -163,14 +138,14 @@ void N8NSettingsTab::buildTrustRow(QWidget* configuration, QVBoxLayout* configur
     configurationLayout->addWidget(m_trustRow);
 }
 
-void N8NSettingsTab::buildHowItWorks(QVBoxLayout* layout) {
+QGroupBox* N8NSettingsTab::buildHowItWorks() {
     auto* how = new QGroupBox(QStringLiteral("How It Works"), this);
     auto* howLayout = new QVBoxLayout(how);
     howLayout->setSpacing(8);
-    howLayout->addWidget(caption(
+    howLayout->addWidget(SettingsFormStyle::caption(
         QStringLiteral("The Email → ClickUp button will appear in the menu bar when n8n is configured."),
         how));
-    howLayout->addWidget(caption(QStringLiteral("When clicked, it:"), how));
+    howLayout->addWidget(SettingsFormStyle::caption(QStringLiteral("When clicked, it:"), how));
     auto* steps = new QVBoxLayout;
     steps->setSpacing(4);
     steps->setContentsMargins(8, 0, 0, 0);
@@ -178,18 +153,10 @@ void N8NSettingsTab::buildHowItWorks(QVBoxLayout* layout) {
                                 QStringLiteral("2. Takes the email's link from the clipboard"),
                                 QStringLiteral("3. Sends both to your n8n webhook"),
                                 QStringLiteral("4. n8n can parse the link and create a ClickUp task")}) {
-        steps->addWidget(caption(step, how));
+        steps->addWidget(SettingsFormStyle::caption(step, how));
     }
     howLayout->addLayout(steps);
-    layout->addWidget(how);
-}
-
-bool N8NSettingsTab::isSaving() const {
-    return m_form->isSaving();
-}
-
-bool N8NSettingsTab::isTesting() const {
-    return m_form->isTesting();
+    return how;
 }
 
 QString N8NSettingsTab::fingerprintText(const QString& sha256) {

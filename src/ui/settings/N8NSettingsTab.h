@@ -1,8 +1,7 @@
 #pragma once
 
-#include "ui/settings/SettingsPage.h"
+#include "ui/settings/SecretFormPage.h"
 
-#include <QCoroTask>
 #include <QString>
 
 #include <exception>
@@ -10,15 +9,11 @@
 #include <optional>
 
 class ForwardingClient;
-class SecretStore;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QVBoxLayout;
-class SavedConfirmation;
-class SecretForm;
-class SettingsResultLabel;
-class SettingsStore;
 
 // The "n8n" tab: the webhook address (setting "n8nEndpoint") and the optional shared key (secret
 // "n8n-shared-key"), with Save and a Test that forwards the open e-mail for real.
@@ -29,35 +24,26 @@ class SettingsStore;
 // else written. After a test that failed on a certificate that does not verify, "Trust this
 // certificate" offers to pin that certificate's SHA-256 (setting "n8nPinnedCertificateSha256"), which
 // forwarding accepts from then on.
-class N8NSettingsTab : public SettingsPage {
+class N8NSettingsTab : public SecretFormPage {
     Q_OBJECT
 
 public:
     N8NSettingsTab(SecretStore& keychain, SettingsStore& settings, ForwardingClient& forwarding,
                    QWidget* parent = nullptr);
 
-    QString label() const override { return QStringLiteral("n8n"); }
-    QString iconName() const override { return QStringLiteral("insert-link"); }
     void load() override;
 
-    bool isSaving() const;
-    bool isTesting() const;
     // The SHA-256 offered for trust after the last test, lower-case hex; empty when none is offered.
     const QString& offeredCertificate() const { return m_offeredCertificate; }
 
     // "AB:CD:..." for a hex SHA-256, as the fingerprint is shown.
     static QString fingerprintText(const QString& sha256);
 
-Q_SIGNALS:
-    void loaded();
-    void saveFinished();
-    void testFinished();
-
 private:
     // The fields, the buttons, the result line and the trust row.
-    void buildConfiguration(QVBoxLayout* layout);
+    QGroupBox* buildConfiguration();
     void buildTrustRow(QWidget* configuration, QVBoxLayout* configurationLayout);
-    void buildHowItWorks(QVBoxLayout* layout);
+    QGroupBox* buildHowItWorks();
     // The address as typed now (trimmed), written by what this returns once the key is stored. Saving
     // with the key field emptied removes the stored key; testing keeps it.
     std::function<void()> endpointToStore() const;
@@ -67,18 +53,10 @@ private:
     void trustOfferedCertificate();
     void offerCertificate(const QString& sha256);
 
-    SecretStore& m_keychain;
-    SettingsStore& m_settings;
     ForwardingClient& m_forwarding;
     QLineEdit* m_endpointField;
-    QLineEdit* m_keyField;
-    SettingsResultLabel* m_result;
-    SavedConfirmation* m_saved;
-    QPushButton* m_testButton;
-    QPushButton* m_saveButton;
     QWidget* m_trustRow;
     QLabel* m_fingerprint;
     QPushButton* m_trustButton;
     QString m_offeredCertificate;
-    SecretForm* m_form;
 };

@@ -2,6 +2,7 @@
 
 #include "core/DetachedTask.h"
 #include "core/Error.h"
+#include "platform/SecretStore.h"
 #include "ui/kit/ProgressIndicator.h"
 #include "ui/settings/SavedConfirmation.h"
 #include "ui/settings/SecretWrite.h"
@@ -39,6 +40,28 @@ QCoro::Task<std::optional<QString>> SecretForm::store(WhenEmpty whenEmpty) const
         return SecretWrite::remove(m_keychain, m_item);
     }
     return nothingToWrite();
+}
+
+void SecretForm::saveSecret(std::function<void()> stored, std::function<void()> refused,
+                            std::function<void(const QString&)> failed) {
+    m_result->clear();
+    const QString value = secret();
+    m_keychain.allowUnlockPrompt();
+    whenDone(
+        store(WhenEmpty::keepsSecret), this,
+        [this, value, stored = std::move(stored),
+         refused = std::move(refused)](std::optional<QString> failure) {
+            if (failure) {
+                m_result->showFailure(*failure);
+                refused();
+                return;
+            }
+            if (!value.isEmpty()) {
+                m_field->setText(value);
+            }
+            stored();
+        },
+        std::move(failed));
 }
 
 void SecretForm::setActions(Actions actions, QPushButton* save, SavedConfirmation* saved, QPushButton* test,

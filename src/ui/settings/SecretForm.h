@@ -67,6 +67,12 @@ public:
     // (logged, for the caller to show) when the keychain refused; none when it was written or nothing had
     // to be. Never throws; the task needs only the keychain, not the form.
     QCoro::Task<std::optional<QString>> store(WhenEmpty whenEmpty) const;
+    // The secret's part of a page's own Save: clears the result line, lets the keychain ask to be
+    // unlocked and stores the field's secret (an empty field keeps the stored one). A refusal is shown in
+    // the result line and ends in `refused`, with nothing else written; otherwise the field shows the
+    // secret as stored and `stored` writes the rest. `failed` hears an unexpected failure.
+    void saveSecret(std::function<void()> stored, std::function<void()> refused,
+                    std::function<void(const QString&)> failed);
 
     // Makes Save and Test run the flow. `test` and `progress` may be none.
     void setActions(Actions actions, QPushButton* save, SavedConfirmation* saved, QPushButton* test,

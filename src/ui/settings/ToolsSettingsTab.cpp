@@ -302,28 +302,19 @@ void ToolsSettingsTab::save() {
         return;
     }
     setSaving(true);
-    m_result->clear();
-    const QString token = m_form->secret();
     const QString url = m_urlField->text();
     const QString userKey = m_userKeyField->text().trimmed();
-    m_keychain.allowUnlockPrompt();
-    whenDone(
-        m_form->store(SecretForm::WhenEmpty::keepsSecret), this,
-        [this, token, url, userKey](std::optional<QString> failure) {
-            if (failure) {
-                // Nothing else is written: the address, the user key and the configuration stay.
-                m_result->showFailure(*failure);
-                setSaving(false);
-                emit saveFinished();
-                return;
-            }
-            if (!token.isEmpty()) {
-                m_tokenField->setText(token);
-            }
+    m_form->saveSecret(
+        [this, url, userKey] {
             m_settings.setToolsUrl(url);
             m_settings.setUserKey(userKey);
             m_userKeyField->setText(userKey);
             reloadAndFetch();
+        },
+        // Nothing else is written: the address, the user key and the configuration stay.
+        [this] {
+            setSaving(false);
+            emit saveFinished();
         },
         saveFailed());
 }

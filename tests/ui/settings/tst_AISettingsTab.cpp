@@ -2,6 +2,7 @@
 // Test with what they store and send, the test results, and a key the secret store refuses.
 #include "support/FakeHttpServer.h"
 #include "support/InMemoryKeychain.h"
+#include "support/SecretFormPageRig.h"
 #include "support/TestData.h"
 #include "support/TestMain.h"
 #include "support/TestSettings.h"
@@ -25,12 +26,11 @@ namespace {
 
 const QString completions = QStringLiteral("/v1/chat/completions");
 
-struct Rig {
+struct Rig : SecretFormPageRig<AISettingsTab> {
     FakeHttpServer server;
     TestSettings settings;
     InMemoryKeychain keychain;
     std::unique_ptr<OpenAIService> openAI;
-    std::unique_ptr<AISettingsTab> tab;
 
     Rig() {
         QUrl base = server.baseUrl();
@@ -38,29 +38,11 @@ struct Rig {
         openAI = std::make_unique<OpenAIService>(keychain, settings, base);
         tab = std::make_unique<AISettingsTab>(keychain, settings, *openAI);
     }
-
-    void load() {
-        QSignalSpy loaded(tab.get(), &AISettingsTab::loaded);
-        tab->load();
-        QVERIFY(!loaded.isEmpty() || loaded.wait(5000));
-    }
+    // The tab goes before the services it was given.
+    ~Rig() { tab.reset(); }
 
     QLineEdit* keyField() const { return tab->findChild<QLineEdit*>(QStringLiteral("openAIKeyField")); }
     QComboBox* picker() const { return tab->findChild<QComboBox*>(QStringLiteral("modelPicker")); }
-    QPushButton* button(const QString& name) const { return tab->findChild<QPushButton*>(name); }
-    SettingsResultLabel* result() const {
-        return tab->findChild<SettingsResultLabel*>(QStringLiteral("resultLabel"));
-    }
-    bool savedShown() const {
-        return tab->findChild<SavedConfirmation*>(QStringLiteral("savedConfirmation"))
-            ->isVisibleTo(tab.get());
-    }
-
-    void press(const QString& name, void (AISettingsTab::*finished)()) {
-        QSignalSpy done(tab.get(), finished);
-        button(name)->click();
-        QVERIFY(!done.isEmpty() || done.wait(10000));
-    }
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 // the secret store refuses, and trusting a certificate after a test failed on it.
 #include "support/FakeHttpServer.h"
 #include "support/InMemoryKeychain.h"
+#include "support/SecretFormPageRig.h"
 #include "support/TestData.h"
 #include "support/TestMain.h"
 #include "support/TestSettings.h"
@@ -47,14 +48,15 @@ public:
     std::optional<QString> getEmailLink() override { return link; }
 };
 
-struct Rig {
+struct Rig : SecretFormPageRig<N8NSettingsTab> {
     TestSettings settings;
     InMemoryKeychain keychain;
     FakeCapture capture;
     EmailForwardingService forwarding{keychain, settings, capture};
-    std::unique_ptr<N8NSettingsTab> tab;
 
     Rig() { tab = std::make_unique<N8NSettingsTab>(keychain, settings, forwarding); }
+    // The tab goes before the services it was given.
+    ~Rig() { tab.reset(); }
 
     static QString endpoint(const FakeHttpServer& server) {
         QUrl url = server.baseUrl();
@@ -62,29 +64,9 @@ struct Rig {
         return url.toString();
     }
 
-    void load() {
-        QSignalSpy loaded(tab.get(), &N8NSettingsTab::loaded);
-        tab->load();
-        QVERIFY(!loaded.isEmpty() || loaded.wait(5000));
-    }
-
     QLineEdit* field(const QString& name) const { return tab->findChild<QLineEdit*>(name); }
-    QPushButton* button(const QString& name) const { return tab->findChild<QPushButton*>(name); }
-    SettingsResultLabel* result() const {
-        return tab->findChild<SettingsResultLabel*>(QStringLiteral("resultLabel"));
-    }
-    bool savedShown() const {
-        return tab->findChild<SavedConfirmation*>(QStringLiteral("savedConfirmation"))
-            ->isVisibleTo(tab.get());
-    }
     bool trustOffered() const {
         return tab->findChild<QWidget*>(QStringLiteral("trustRow"))->isVisibleTo(tab.get());
-    }
-
-    void press(const QString& name, void (N8NSettingsTab::*finished)()) {
-        QSignalSpy done(tab.get(), finished);
-        button(name)->click();
-        QVERIFY(!done.isEmpty() || done.wait(15000));
     }
 };
 
