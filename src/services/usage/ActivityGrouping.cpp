@@ -2,6 +2,7 @@
 
 #include "core/SettingsStore.h"
 #include "services/usage/SessionLists.h"
+#include "services/usage/TaskTotals.h"
 #include "services/usage/UsageDuration.h"
 #include "services/usage/UsageText.h"
 
@@ -47,29 +48,13 @@ QList<ActivityBlock> ActivityGrouping::groupIntoBlocks(const QList<AppUsageSessi
 }
 
 std::optional<QString> ActivityGrouping::dominantTaskId(const QList<AppUsageSession>& sessions) {
-    QList<QPair<QString, double>> totals;
-    QHash<QString, qsizetype> index;
+    TaskTotals totals;
     for (const AppUsageSession& session : sessions) {
-        if (!session.clickUpTaskId) {
-            continue;
-        }
-        const auto found = index.constFind(*session.clickUpTaskId);
-        if (found == index.cend()) {
-            index.insert(*session.clickUpTaskId, totals.size());
-            totals.append({*session.clickUpTaskId, session.duration()});
-        } else {
-            totals[*found].second += session.duration();
+        if (session.clickUpTaskId) {
+            totals.add(*session.clickUpTaskId, session.duration());
         }
     }
-    std::optional<QString> best;
-    double bestSeconds = 0;
-    for (const auto& [taskId, seconds] : totals) {
-        if (!best || seconds > bestSeconds) {
-            best = taskId;
-            bestSeconds = seconds;
-        }
-    }
-    return best;
+    return totals.dominant();
 }
 
 QList<TaskUsageSummary> ActivityGrouping::groupByTask(const QList<AppUsageSession>& sessions) const {

@@ -5,6 +5,7 @@
 #include "core/Clock.h"
 #include "services/usage/AppColor.h"
 #include "services/usage/KeywordTokens.h"
+#include "services/usage/TaskTotals.h"
 
 #include <QHash>
 #include <QSet>
@@ -541,30 +542,13 @@ QList<UsageDayIndex::Task> UsageDayIndex::tasks(const Now& now) const {
 }
 
 std::optional<QString> UsageDayIndex::dominantTaskId(const QList<qsizetype>& sessions, const Now& now) const {
-    QList<QPair<QString, double>> totals;
-    QHash<QString, qsizetype> index;
+    TaskTotals totals;
     for (const qsizetype s : sessions) {
-        const std::optional<QString>& taskId = m_sessions[s].clickUpTaskId;
-        if (!taskId) {
-            continue;
-        }
-        const auto found = index.constFind(*taskId);
-        if (found == index.cend()) {
-            index.insert(*taskId, totals.size());
-            totals.append({*taskId, duration(s, now)});
-        } else {
-            totals[*found].second += duration(s, now);
+        if (const std::optional<QString>& taskId = m_sessions[s].clickUpTaskId) {
+            totals.add(*taskId, duration(s, now));
         }
     }
-    std::optional<QString> best;
-    double bestSeconds = 0;
-    for (const auto& [taskId, seconds] : totals) {
-        if (!best || seconds > bestSeconds) {
-            best = taskId;
-            bestSeconds = seconds;
-        }
-    }
-    return best;
+    return totals.dominant();
 }
 
 QList<QPair<QString, double>> UsageDayIndex::secondsByAppName(const QList<qsizetype>& sessions,
