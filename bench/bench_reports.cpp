@@ -23,8 +23,8 @@
 #include "ui/menubar/AppUsageSection.h"
 #include "ui/menubar/MenuBarView.h"
 #include "ui/menubar/PopoverWindow.h"
+#include "ui/reports/AppUsageReportOpener.h"
 #include "ui/reports/AppUsageReportView.h"
-#include "ui/reports/AppUsageWindowService.h"
 #include "ui/reports/DashboardTabContent.h"
 #include "ui/reports/DashboardView.h"
 #include "ui/reports/DateRow.h"
@@ -150,7 +150,7 @@ Resident resident() {
     return result;
 }
 
-void openAndCloseAll(ReportWindowManager& windows, AppUsageWindowService& reports) {
+void openAndCloseAll(ReportWindowManager& windows, AppUsageReportOpener& reports) {
     reports.showReport();
     while (!dashboardShown(reports.window())) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
@@ -206,14 +206,14 @@ void BM_ReportWindowsMemory(benchmark::State& state) {
     // Given back as soon as the last window has gone, not after the application's delay, so that the
     // cycles run back to back.
     windows.setReleaseDelay(std::chrono::milliseconds(0));
-    AppUsageWindowService reports(s.context, windows);
+    AppUsageReportOpener reports(s.context, windows);
     settleEvents(20);
     for (auto _ : state) {
         HeapTrim::releaseFreeMemory();
         const Resident cold = resident();
         // Built after the cold reading: its code and fonts are part of what the first figure measures.
         PopoverWindow popover(s.app.state(), s.app.settings, s.app.toasts, s.app.panels);
-        AppUsageWindowService* opener = &reports;
+        AppUsageReportOpener* opener = &reports;
         popover.content()->appUsageSection()->setReportOpener([opener] { opener->showReport(); });
         showAndHidePopover(s, popover);
         HeapTrim::releaseFreeMemory();
@@ -243,7 +243,7 @@ void reportOpensOnToday(benchmark::State& state, bool afterRelease) {
         windows.setReleaseDelay(std::chrono::milliseconds(0));
         ReportWindowManager::releaseMemory();
     }
-    AppUsageWindowService reports(s.context, windows);
+    AppUsageReportOpener reports(s.context, windows);
     for (auto _ : state) {
         QElapsedTimer timer;
         timer.start();
@@ -276,7 +276,7 @@ BENCHMARK(BM_ReportOpensOnTodayAfterRelease)->Unit(benchmark::kMillisecond)->Use
 void BM_SelectHeavyPastDay(benchmark::State& state) {
     Setup& s = setup();
     ReportWindowManager windows(s.context);
-    AppUsageWindowService reports(s.context, windows);
+    AppUsageReportOpener reports(s.context, windows);
     reports.showReport();
     AppUsageReportView* report = reports.window();
     while (!dashboardShown(report)) {

@@ -50,7 +50,7 @@
 #include "ui/menubar/MenuBarIcon.h"
 #include "ui/menubar/MenuBarView.h"
 #include "ui/menubar/PopoverWindow.h"
-#include "ui/reports/AppUsageWindowService.h"
+#include "ui/reports/AppUsageReportOpener.h"
 #include "ui/reports/ExportView.h"
 #include "ui/reports/ReportContext.h"
 #include "ui/reports/ReportWindowManager.h"
@@ -211,7 +211,7 @@ void PendlowApp::buildReports() {
         m_reportContext->windowTitlesReadable = [frontApps] { return frontApps->canReadWindowTitles(); };
     }
     m_reportWindows = std::make_unique<ReportWindowManager>(*m_reportContext);
-    m_usageReportWindows = std::make_unique<AppUsageWindowService>(*m_reportContext, *m_reportWindows);
+    m_usageReportWindows = std::make_unique<AppUsageReportOpener>(*m_reportContext, *m_reportWindows);
 }
 
 void PendlowApp::followDebugLogSetting() {
@@ -328,7 +328,7 @@ PopoverWindow& PendlowApp::popover() {
     if (!m_popover) {
         m_popover =
             std::make_unique<PopoverWindow>(*m_appState, m_settings, *m_toastAlerts, *m_floatingAlerts);
-        AppUsageWindowService* reports = m_usageReportWindows.get();
+        AppUsageReportOpener* reports = m_usageReportWindows.get();
         m_popover->content()->appUsageSection()->setReportOpener([reports] { reports->showReport(); });
         UpdateService* updates = &m_appDelegate->updateService();
         FooterView* footer = m_popover->content()->footerView();

@@ -10,7 +10,7 @@
 class WindowTitleCaptureService;
 class ActivityGrouping;
 class AppDelegate;
-class AppUsageWindowService;
+class AppUsageReportOpener;
 class ReportWindowManager;
 class UsageDayLoader;
 struct ReportContext;
@@ -115,7 +115,7 @@ public:
     void openSettings();
     // The report windows: "App Usage Report" (the popover's "View Full Report") and the dashboard and
     // day-plan windows it opens.
-    AppUsageWindowService& usageReportWindows() const { return *m_usageReportWindows; }
+    AppUsageReportOpener& usageReportWindows() const { return *m_usageReportWindows; }
     ReportWindowManager& reportWindows() const { return *m_reportWindows; }
 
     // Flips every second; the tray label redraws on it.
@@ -196,7 +196,7 @@ private:
     std::unique_ptr<UsageDayLoader> m_usageDayLoader;
     std::unique_ptr<ReportContext> m_reportContext;
     std::unique_ptr<ReportWindowManager> m_reportWindows;
-    std::unique_ptr<AppUsageWindowService> m_usageReportWindows;
+    std::unique_ptr<AppUsageReportOpener> m_usageReportWindows;
     QTimer m_clock;
     bool m_refreshTrigger = false;
     bool m_hasStartedMonitoring = false;

@@ -11,8 +11,8 @@
 #include "ui/menubar/AppUsageSection.h"
 #include "ui/menubar/MenuBarView.h"
 #include "ui/menubar/PopoverWindow.h"
+#include "ui/reports/AppUsageReportOpener.h"
 #include "ui/reports/AppUsageReportView.h"
-#include "ui/reports/AppUsageWindowService.h"
 
 #include <QPointer>
 #include <QToolButton>

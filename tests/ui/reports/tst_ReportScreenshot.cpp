@@ -12,8 +12,8 @@
 #include "services/dayplan/DayPlanningState.h"
 #include "services/reports/UsageReportState.h"
 #include "ui/dayplan/DayPlanningView.h"
+#include "ui/reports/AppUsageReportOpener.h"
 #include "ui/reports/AppUsageReportView.h"
-#include "ui/reports/AppUsageWindowService.h"
 #include "ui/reports/DashboardTabContent.h"
 #include "ui/reports/ReportWindowManager.h"
 
@@ -39,7 +39,7 @@ private Q_SLOTS:
         fillReportContext(context, app.state());
         context.loader = &loader;
         ReportWindowManager windows(context);
-        AppUsageWindowService reports(context, windows);
+        AppUsageReportOpener reports(context, windows);
         reports.showReport();
         AppUsageReportView* report = reports.window();
         QVERIFY(QTest::qWaitForWindowExposed(report));

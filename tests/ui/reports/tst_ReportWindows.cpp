@@ -17,8 +17,8 @@
 #include "ui/kit/ElidedLabel.h"
 #include "ui/menubar/AppUsageSection.h"
 #include "ui/menubar/MenuBarView.h"
+#include "ui/reports/AppUsageReportOpener.h"
 #include "ui/reports/AppUsageReportView.h"
-#include "ui/reports/AppUsageWindowService.h"
 #include "ui/reports/DashboardTabContent.h"
 #include "ui/reports/ReportWindowManager.h"
 #include "ui/reports/StandaloneDashboardView.h"
@@ -105,7 +105,7 @@ private:
     std::unique_ptr<FakeUsageDayLoader> m_loader;
     std::unique_ptr<ReportContext> m_context;
     std::unique_ptr<ReportWindowManager> m_windows;
-    std::unique_ptr<AppUsageWindowService> m_reports;
+    std::unique_ptr<AppUsageReportOpener> m_reports;
 
     enum class Which { report, dashboard, timeline };
 
@@ -137,7 +137,7 @@ private Q_SLOTS:
         fillReportContext(*m_context, m_app->state());
         m_context->loader = m_loader.get();
         m_windows = std::make_unique<ReportWindowManager>(*m_context);
-        m_reports = std::make_unique<AppUsageWindowService>(*m_context, *m_windows);
+        m_reports = std::make_unique<AppUsageReportOpener>(*m_context, *m_windows);
     }
 
     void cleanup() {
@@ -396,7 +396,7 @@ private Q_SLOTS:
         // Without an opener there is no button.
         QVERIFY(!section.findChild<QToolButton*>(QStringLiteral("viewFullReportButton")));
 
-        AppUsageWindowService* reports = m_reports.get();
+        AppUsageReportOpener* reports = m_reports.get();
         section.setReportOpener([reports] { reports->showReport(); });
         auto* button = section.findChild<QToolButton*>(QStringLiteral("viewFullReportButton"));
         QVERIFY(button);

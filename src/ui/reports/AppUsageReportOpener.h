@@ -13,7 +13,7 @@ class ReportWindowManager;
 // Opens the "App Usage Report" window (the popover's "View Full Report"). A window still open is
 // raised and keeps its tab, day and data; a closed one is freed at once, so the next request makes
 // a new one on the Dashboard tab with today selected.
-class AppUsageWindowService : public QObject {
+class AppUsageReportOpener : public QObject {
     Q_OBJECT
 
 public:
@@ -22,10 +22,10 @@ public:
     static constexpr QSize minimumSize{500, 400};
 
     // The manager opens the report's separate windows.
-    AppUsageWindowService(const ReportContext& context, ReportWindowManager& windows,
-                          QObject* parent = nullptr);
+    AppUsageReportOpener(const ReportContext& context, ReportWindowManager& windows,
+                         QObject* parent = nullptr);
     // Closes and frees the window when it is still open.
-    ~AppUsageWindowService() override;
+    ~AppUsageReportOpener() override;
 
     void showReport();
     // The window open now, or none.

@@ -1,19 +1,19 @@
-#include "ui/reports/AppUsageWindowService.h"
+#include "ui/reports/AppUsageReportOpener.h"
 
 #include "ui/reports/AppUsageReportView.h"
 #include "ui/reports/ReportWindowManager.h"
 
-AppUsageWindowService::AppUsageWindowService(const ReportContext& context, ReportWindowManager& windows,
-                                             QObject* parent)
+AppUsageReportOpener::AppUsageReportOpener(const ReportContext& context, ReportWindowManager& windows,
+                                           QObject* parent)
     : QObject(parent)
     , m_context(context)
     , m_windows(windows) {}
 
-AppUsageWindowService::~AppUsageWindowService() {
+AppUsageReportOpener::~AppUsageReportOpener() {
     delete m_window.data();
 }
 
-void AppUsageWindowService::showReport() {
+void AppUsageReportOpener::showReport() {
     if (ReportWindowManager::raiseIfVisible(m_window)) {
         return;
     }
