@@ -6,42 +6,19 @@
 #include "services/usage/BrowserUrlProbe.h"
 #include "services/usage/PrivacyRedaction.h"
 #include "support/FakeFrontAppSource.h"
+#include "support/FakeTabSource.h"
 #include "support/TaskAwait.h"
 #include "support/TestSettings.h"
-
-#include <QCoroTimer>
-#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-class FakeTabSource : public BrowserTabSource {
-public:
-    explicit FakeTabSource(QString name)
-        : m_name(std::move(name)) {}
-    QString browserName() const override { return m_name; }
-    QCoro::Task<BrowserTab> activeTab(QString windowTitle) override {
-        askedTitles.append(windowTitle);
-        QTimer timer;
-        timer.setSingleShot(true);
-        timer.start(5);
-        co_await qCoro(timer).waitForTimeout();
-        co_return BrowserTab(answer);
-    }
-
-    BrowserTab answer;
-    QStringList askedTitles;
-
-private:
-    QString m_name;
-};
-
 struct Rig {
     TestSettings settings;
     PrivacyRedaction privacy{settings};
     FakeFrontAppSource front;
-    FakeTabSource firefox{u"Firefox"_s};
-    FakeTabSource chromium{u"Chromium"_s};
+    FakeTabSource firefox{u"Firefox"_s, 5};
+    FakeTabSource chromium{u"Chromium"_s, 5};
     BrowserUrlProbe probe{{&firefox, &chromium}, privacy, &front};
 
     BrowserUrlProbeResult run() {

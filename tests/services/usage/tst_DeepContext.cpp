@@ -6,6 +6,7 @@
 #include "services/forwarding/MailClientSubjects.h"
 #include "services/usage/DeepContextService.h"
 #include "services/usage/PrivacyRedaction.h"
+#include "support/FakeTabSource.h"
 #include "support/LogCapture.h"
 #include "support/TaskAwait.h"
 #include "support/TestData.h"
@@ -14,23 +15,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-class FakeTabSource : public BrowserTabSource {
-public:
-    explicit FakeTabSource(QString name)
-        : m_name(std::move(name)) {}
-    QString browserName() const override { return m_name; }
-    QCoro::Task<BrowserTab> activeTab(QString windowTitle) override {
-        askedTitles.append(windowTitle);
-        co_return BrowserTab(answer);
-    }
-
-    BrowserTab answer = BrowserTab::failure(u"nothing"_s);
-    QStringList askedTitles;
-
-private:
-    QString m_name;
-};
-
 struct Rig {
     TestSettings settings;
     PrivacyRedaction privacy{settings};
